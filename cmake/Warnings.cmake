@@ -1,0 +1,7 @@
+# SPDX-License-Identifier: MIT
+# Warnings are set per target so third-party code never inherits them.
+function(kelvora_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+    -Woverloaded-virtual -Wcast-align -Wnull-dereference -Wformat=2)
+endfunction()

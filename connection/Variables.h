@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include <QString>
+
+#include "Dialogs.h"
+#include "ErrorTable.h"
+#include "Session.h"
+
+// The program-wide state: one object, owned by the application and handed by reference
+// to every form and procedure that needs it, so tests can run side by side.
+// The dialogs object must outlive it.
+struct Variables {
+    Variables(ui::Dialogs& dialogs_, QString programFolder_)
+        : dialogs(dialogs_), programFolder(std::move(programFolder_)) {}
+
+    ui::Dialogs& dialogs;
+    // The folder that holds the executable, beside which the settings and constants
+    // files live.
+    QString programFolder;
+
+    // The server session of the run: none until the first OK of the login, replaced by
+    // every further OK, disconnected only at shut-down.
+    std::unique_ptr<mv::Session> session;
+    bool LoginSucceeded = false;
+    // As the user left it in the login dialog, neither trimmed nor case-folded.
+    QString DatabaseType;
+    ErrorTable errorTable;
+
+    // Makes each new session of the login; it must not return null. Tests substitute a
+    // session whose connection misbehaves.
+    std::function<std::unique_ptr<mv::Session>()> sessionFactory = [] {
+        return std::make_unique<mv::Session>();
+    };
+};

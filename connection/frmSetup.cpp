@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+#include "frmSetup.h"
+
+#include <utility>
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "DatabaseTypeBox.h"
+#include "Dialogs.h"
+#include "MaskCharacterStyle.h"
+
+namespace {
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* RightAlignedLabel(const QString& caption, const QString& name, QWidget* parent) {
+    auto* label = Named(new QLabel(caption, parent), name);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+}  // namespace
+
+frmSetup::frmSetup(ui::Dialogs& dialogs, SettingsFile settings, QWidget* parent)
+    : QDialog(parent), dialogs_(dialogs), settings_(std::move(settings)) {
+    BuildControls();
+    Form_Load();
+}
+
+void frmSetup::BuildControls() {
+    setObjectName(QStringLiteral("frmSetup"));
+    setWindowTitle(QStringLiteral("Setup Values"));
+
+    Label1 = RightAlignedLabel(QStringLiteral("Universe Account"), QStringLiteral("Label1"), this);
+    Label2 = RightAlignedLabel(QStringLiteral("Host Name or IP Address"), QStringLiteral("Label2"),
+                               this);
+    Label3 = RightAlignedLabel(QStringLiteral("User"), QStringLiteral("Label3"), this);
+    Label4 = RightAlignedLabel(QStringLiteral("Password"), QStringLiteral("Label4"), this);
+    Label5 = RightAlignedLabel(QStringLiteral("Database Type"), QStringLiteral("Label5"), this);
+    txtAccount = Named(new QLineEdit(this), QStringLiteral("txtAccount"));
+    txtIP = Named(new QLineEdit(this), QStringLiteral("txtIP"));
+    txtUser = Named(new QLineEdit(this), QStringLiteral("txtUser"));
+    txtPassword = Named(new QLineEdit(this), QStringLiteral("txtPassword"));
+    MaskCharacterStyle::Apply(*txtPassword, u'#');
+    cmbDBType = Named(new QComboBox(this), QStringLiteral("cmbDBType"));
+    DatabaseTypeBox::Prepare(*cmbDBType);
+    cmdSave = Named(new QPushButton(QStringLiteral("Save"), this), QStringLiteral("cmdSave"));
+    // The only button, so Enter saves wherever the focus is.
+    cmdSave->setDefault(true);
+
+    auto* fields = new QGridLayout;
+    const std::pair<QLabel*, QWidget*> rows[] = {
+        {Label1, txtAccount}, {Label2, txtIP},       {Label3, txtUser},
+        {Label4, txtPassword}, {Label5, cmbDBType},
+    };
+    int row = 0;
+    for (const auto& [label, field] : rows) {
+        fields->addWidget(label, row, 0);
+        fields->addWidget(field, row, 1);
+        ++row;
+    }
+    fields->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSave);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    setTabOrder(txtAccount, txtIP);
+    setTabOrder(txtIP, cmdSave);
+    setTabOrder(cmdSave, txtUser);
+    setTabOrder(txtUser, txtPassword);
+    setTabOrder(txtPassword, cmbDBType);
+    txtAccount->setFocus();
+
+    connect(cmdSave, &QPushButton::clicked, this, &frmSetup::cmdSave_Click);
+}
+
+void frmSetup::Form_Load() {
+    DatabaseTypeBox::AddItems(*cmbDBType);
+    txtAccount->setText(settings_.Read(SettingsFile::kAccount));
+    txtIP->setText(settings_.Read(SettingsFile::kIpAddress));
+    txtUser->setText(settings_.Read(SettingsFile::kUser));
+    txtPassword->setText(settings_.Read(SettingsFile::kPassword));
+    DatabaseTypeBox::SetText(*cmbDBType, settings_.Read(SettingsFile::kDatabaseType));
+}
+
+void frmSetup::cmdSave_Click() {
+    const ConnectionDefaults values{txtAccount->text(), txtIP->text(), txtUser->text(),
+                                    txtPassword->text(), cmbDBType->currentText()};
+    const std::pair<const QString&, const QString&> entries[] = {
+        {SettingsFile::kAccount, values.account},
+        {SettingsFile::kIpAddress, values.hostName},
+        {SettingsFile::kUser, values.user},
+        {SettingsFile::kPassword, values.password},
+        {SettingsFile::kDatabaseType, values.databaseType},
+    };
+    bool allWritten = true;
+    for (const auto& [key, value] : entries) {
+        if (!settings_.Write(key, value)) {
+            allWritten = false;
+        }
+    }
+    // A failed write must not pass for a saved one; the values still serve this login.
+    if (!allWritten) {
+        dialogs_.MsgBox(QStringLiteral("The default values could not be saved to %1.\n"
+                                       "They are used for this login only.")
+                            .arg(QDir::toNativeSeparators(settings_.path())),
+                        ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    }
+    emit saved(values);
+    accept();
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+
+#include "RowArray.h"
+
+namespace dictionary {
+
+// The SQL data types offered in the two data-type columns: one column, twelve rows,
+// the last one empty so a cell can be cleared from the list.
+std::shared_ptr<grid::RowArray> MakeDataTypeList();
+
+}  // namespace dictionary

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QStringList>
+
+#include "ViewKind.h"
+
+namespace dictionary {
+
+// What a view shows: its tab caption and column captions. Column 0 is the item id and
+// column n is field n, so the last column is also the number of fields the view edits.
+struct ViewLayout {
+    ViewKind view;
+    QString tabCaption;
+    QStringList columnCaptions;
+    int dataTypeColumn;  // the column edited with the data-type list, or -1
+
+    int LastColumn() const { return static_cast<int>(columnCaptions.size()) - 1; }
+};
+
+const ViewLayout& LayoutOf(ViewKind view);
+
+}  // namespace dictionary

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#include "ViewSet.h"
+
+#include "ViewLayout.h"
+
+namespace dictionary {
+
+ViewSet::ViewSet() {
+    for (auto& rows : rows_) {
+        rows = std::make_shared<grid::RowArray>();
+    }
+}
+
+std::shared_ptr<grid::RowArray> ViewSet::Rows(ViewKind view) const { return rows_[Slot(view)]; }
+
+void ViewSet::AddRow(ViewKind view, const QString& itemId, const QStringList& fields) {
+    grid::RowArray& rows = *rows_[Slot(view)];
+    const int row = counters_[Slot(view)];
+    const int lastColumn = LayoutOf(view).LastColumn();
+    rows.Resize(row, lastColumn);
+    rows.SetCell(row, 0, itemId);
+    const int available = static_cast<int>(fields.size());
+    for (int n = 1; n <= lastColumn && n <= available; ++n) {
+        rows.SetCell(row, n, fields[n - 1]);
+    }
+    counters_[Slot(view)] = row + 1;
+}
+
+}  // namespace dictionary

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QStringList>
+
+#include "RowArray.h"
+#include "ViewKind.h"
+
+namespace dictionary {
+
+// The rows of the open dictionary: one row array and one row counter per view, and the
+// empty-null flag. Replaced as a whole at each open. The row arrays are shared with the
+// grids that show them, which store edited rows and remove deleted ones by themselves.
+// Counters are plain ints: a view holds as many rows as memory allows.
+class ViewSet {
+public:
+    ViewSet();
+
+    std::shared_ptr<grid::RowArray> Rows(ViewKind view) const;
+    int Counter(ViewKind view) const { return counters_[Slot(view)]; }
+    void SetCounter(ViewKind view, int count) { counters_[Slot(view)] = count; }
+
+    // Appends a row at index Counter(view): column 0 the item id, column n field n for the
+    // view's columns (missing fields are empty), then counts it.
+    void AddRow(ViewKind view, const QString& itemId, const QStringList& fields);
+
+    bool EmptyNull() const { return emptyNull_; }
+    void SetEmptyNull(bool on) { emptyNull_ = on; }
+
+private:
+    static std::size_t Slot(ViewKind view) { return static_cast<std::size_t>(ViewIndex(view)); }
+
+    std::array<std::shared_ptr<grid::RowArray>, kViewCount> rows_;
+    std::array<int, kViewCount> counters_{};
+    bool emptyNull_ = false;
+};
+
+}  // namespace dictionary

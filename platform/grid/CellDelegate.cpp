@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+#include "CellDelegate.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "CellLineEdit.h"
+#include "DropDownList.h"
+#include "HighlightList.h"
+#include "MarkPainter.h"
+#include "ValueMarks.h"
+
+namespace grid {
+
+namespace {
+
+// A light tint of the highlight colour, so the current row stands out without looking
+// highlighted.
+QBrush CurrentRowBrush(const QPalette& palette) {
+    QColor tint = palette.color(QPalette::Highlight);
+    tint.setAlpha(40);
+    return tint;
+}
+
+}  // namespace
+
+CellDelegate::CellDelegate(const HighlightList& highlights, QObject* parent)
+    : QStyledItemDelegate(parent), highlights_(highlights) {}
+
+void CellDelegate::SetDropDown(int column, DropDownList* list) {
+    if (list) {
+        dropDowns_.insert(column, list);
+    } else {
+        dropDowns_.remove(column);
+    }
+}
+
+DropDownList* CellDelegate::DropDown(int column) const { return dropDowns_.value(column); }
+
+void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const int row = index.row();
+    if (highlights_.Contains(row)) {
+        opt.state |= QStyle::State_Selected;
+    } else {
+        opt.state &= ~QStyle::State_Selected;
+        if (row == currentRow_ && opt.backgroundBrush.style() == Qt::NoBrush) {
+            opt.backgroundBrush = CurrentRowBrush(opt.palette);
+        }
+    }
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    if (!ContainsMark(opt.text)) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        return;
+    }
+    const QString text = opt.text;
+    opt.text.clear();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+    const QPalette::ColorGroup group =
+        (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    const QColor textColor = opt.palette.color(
+        group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
+    PaintTextWithMarks(*painter, textRect, text, opt.font, textColor);
+}
+
+QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
+                                    const QModelIndex& index) const {
+    QWidget* editor = nullptr;
+    if (const DropDownList* list = DropDown(index.column())) {
+        editor = CreateDropDownEditor(parent, *list);
+    } else {
+        editor = new CellLineEdit(parent);
+    }
+    openEditor_ = editor;
+    return editor;
+}
+
+QWidget* CellDelegate::CreateDropDownEditor(QWidget* parent, const DropDownList& list) const {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setLineEdit(new CellLineEdit(combo));
+    // No completion and no insertion: the cell takes exactly what was typed or picked.
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    const QStringList entries = list.Entries();
+    combo->setMaxVisibleItems(static_cast<int>(std::max<qsizetype>(entries.size(), 10)));
+    combo->addItems(entries);
+    // Picking an entry from the list ends the edit of the cell at once.
+    connect(combo, &QComboBox::activated, this, &CellDelegate::CommitAndCloseSender);
+    return combo;
+}
+
+void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        if (combo->currentText() != text) {
+            combo->setEditText(text);
+        }
+        return;
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        if (line->text() != text) {
+            line->setText(text);
+        }
+    }
+}
+
+void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                const QModelIndex& index) const {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        model->setData(index, combo->currentText(), Qt::EditRole);
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        model->setData(index, line->text(), Qt::EditRole);
+    }
+}
+
+void CellDelegate::CommitAndCloseSender() {
+    if (auto* editor = qobject_cast<QWidget*>(sender())) {
+        CommitAndClose(editor);
+    }
+}
+
+void CellDelegate::CommitAndClose(QWidget* editor) {
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (auto* editor = qobject_cast<QWidget*>(object)) {
+                CommitAndClose(editor);
+                emit enterPressed();
+                return true;
+            }
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+}  // namespace grid

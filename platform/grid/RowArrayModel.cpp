@@ -1,0 +1,300 @@
+// SPDX-License-Identifier: MIT
+#include "RowArrayModel.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <QColor>
+
+#include "ValueMarks.h"
+
+namespace grid {
+
+namespace {
+
+const QColor kPendingRowBackground(255, 244, 196);
+
+}  // namespace
+
+RowArrayModel::RowArrayModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void RowArrayModel::SetCaptions(const QStringList& captions) {
+    if (captions.size() == captions_.size()) {
+        captions_ = captions;
+        if (!captions_.isEmpty()) {
+            emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(captions_.size()) - 1);
+        }
+        return;
+    }
+    ResetRows([&] { captions_ = captions; });
+}
+
+void RowArrayModel::Bind(std::shared_ptr<RowArray> rows) {
+    ResetRows([&] { array_ = std::move(rows); });
+}
+
+void RowArrayModel::Reread() { ResetRows(); }
+
+void RowArrayModel::ResetRows(const std::function<void()>& change) {
+    beginResetModel();
+    if (change) {
+        change();
+    }
+    ClearPending();
+    if (phase_ == EditPhase::Editing) {
+        phase_ = EditPhase::Idle;
+    }
+    rows_ = array_ ? array_->RowCount() : 0;
+    ++generation_;
+    endResetModel();
+}
+
+void RowArrayModel::ClearPending() {
+    pendingRow_ = -1;
+    pendingValues_.clear();
+}
+
+QString RowArrayModel::CellText(int row, int column) const {
+    if (row == pendingRow_ && column >= 0 &&
+        static_cast<std::size_t>(column) < pendingValues_.size()) {
+        return pendingValues_[static_cast<std::size_t>(column)];
+    }
+    if (!array_ || row >= rows_) {
+        return {};
+    }
+    return array_->Cell(row, column);
+}
+
+bool RowArrayModel::SetCellText(int row, int column, const QString& text) {
+    const int columns = columnCount();
+    if (!array_ || row < 0 || row > rows_ || column < 0 || column >= columns) {
+        return false;
+    }
+    if (phase_ == EditPhase::Committing || phase_ == EditPhase::Deleting) {
+        return false;
+    }
+    if (phase_ == EditPhase::Editing && row != pendingRow_) {
+        return false;
+    }
+    if (!IsLatin1(text)) {
+        return false;
+    }
+    if (CellText(row, column) == text) {
+        return true;
+    }
+    if (phase_ == EditPhase::Idle) {
+        pendingValues_.resize(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c) {
+            pendingValues_[static_cast<std::size_t>(c)] = CellText(row, c);
+        }
+        pendingRow_ = row;
+        phase_ = EditPhase::Editing;
+        pendingValues_[static_cast<std::size_t>(column)] = text;
+        EmitRowChanged(row);
+        return true;
+    }
+    pendingValues_[static_cast<std::size_t>(column)] = text;
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+void RowArrayModel::EmitRowChanged(int row) {
+    const int columns = columnCount();
+    if (row < 0 || row >= rowCount() || columns == 0) {
+        return;
+    }
+    emit dataChanged(index(row, 0), index(row, columns - 1));
+    emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+bool RowArrayModel::DropPendingRow() {
+    if (phase_ != EditPhase::Editing) {
+        return false;
+    }
+    const int row = pendingRow_;
+    ClearPending();
+    phase_ = EditPhase::Idle;
+    EmitRowChanged(row);
+    return true;
+}
+
+CommitOutcome RowArrayModel::CommitPendingRow(const std::function<bool()>& notify) {
+    if (phase_ == EditPhase::Committing || phase_ == EditPhase::Deleting) {
+        return CommitOutcome::Busy;
+    }
+    if (phase_ != EditPhase::Editing) {
+        return CommitOutcome::NothingPending;
+    }
+    const unsigned long long generation = generation_;
+    phase_ = EditPhase::Committing;
+    bool cancel = true;
+    try {
+        cancel = notify();
+    } catch (...) {
+        cancel = true;
+    }
+    if (generation_ != generation) {
+        // The re-read has dropped the pending row already.
+        phase_ = EditPhase::Idle;
+        return CommitOutcome::Reread;
+    }
+    if (cancel) {
+        phase_ = EditPhase::Editing;
+        return CommitOutcome::Cancelled;
+    }
+    StorePending();
+    return CommitOutcome::Stored;
+}
+
+void RowArrayModel::StorePending() {
+    const int row = pendingRow_;
+    const bool isNew = row == rows_;
+    const int columns = columnCount();
+    std::vector<QString> values = std::move(pendingValues_);
+    ClearPending();
+    phase_ = EditPhase::Idle;
+
+    const int lastColumn = std::max(array_->ColumnCount(), columns) - 1;
+    int target = row;
+    if (isNew || row >= array_->RowCount()) {
+        target = array_->RowCount();
+        array_->Resize(target, lastColumn);
+    } else if (array_->ColumnCount() < columns) {
+        array_->Resize(array_->HighestRow(), lastColumn);
+    }
+    for (int c = 0; c < columns; ++c) {
+        array_->SetCell(target, c, values[static_cast<std::size_t>(c)]);
+    }
+
+    if (!isNew) {
+        if (target == row) {
+            EmitRowChanged(row);
+        } else {
+            ResetRows();
+        }
+        return;
+    }
+    if (target != rows_) {
+        // The array grew behind the grid; show it as it is now.
+        ResetRows();
+        return;
+    }
+    // The typed line becomes an array row, and a fresh empty line opens below it.
+    beginInsertRows(QModelIndex(), rows_ + 1, rows_ + 1);
+    ++rows_;
+    endInsertRows();
+    EmitRowChanged(row);
+}
+
+DeleteOutcome RowArrayModel::DeleteRow(int row, const std::function<bool()>& notify) {
+    if (phase_ != EditPhase::Idle) {
+        return DeleteOutcome::Busy;
+    }
+    if (!array_ || row < 0 || row >= rows_) {
+        return DeleteOutcome::NothingToDelete;
+    }
+    const unsigned long long generation = generation_;
+    phase_ = EditPhase::Deleting;
+    bool cancel = true;
+    try {
+        cancel = notify();
+    } catch (...) {
+        cancel = true;
+    }
+    phase_ = EditPhase::Idle;
+    if (generation_ != generation) {
+        return DeleteOutcome::Reread;
+    }
+    if (cancel) {
+        return DeleteOutcome::Cancelled;
+    }
+    if (row >= array_->RowCount()) {
+        ResetRows();
+        return DeleteOutcome::Reread;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    array_->RemoveRow(row);
+    --rows_;
+    endRemoveRows();
+    return DeleteOutcome::Removed;
+}
+
+int RowArrayModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !array_) {
+        return 0;
+    }
+    return rows_ + 1;
+}
+
+int RowArrayModel::columnCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    if (!captions_.isEmpty()) {
+        return static_cast<int>(captions_.size());
+    }
+    return array_ ? array_->ColumnCount() : 0;
+}
+
+QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return CellText(index.row(), index.column());
+        case Qt::BackgroundRole:
+            if (index.row() == pendingRow_) {
+                return kPendingRowBackground;
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+bool RowArrayModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) {
+        return false;
+    }
+    return SetCellText(index.row(), index.column(), value.toString());
+}
+
+Qt::ItemFlags RowArrayModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
+           Qt::ItemNeverHasChildren;
+}
+
+QVariant RowArrayModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal) {
+        if (role == Qt::DisplayRole && section >= 0 && section < captions_.size()) {
+            return captions_.at(section);
+        }
+        return {};
+    }
+    const bool pending = section == pendingRow_;
+    const bool newLine = array_ && section == rows_;
+    if (role == Qt::DisplayRole) {
+        if (pending) {
+            // A pencil for typed values not yet stored; the star marks the new row.
+            return newLine ? QStringLiteral("\u270E*") : QStringLiteral("\u270E");
+        }
+        return newLine ? QStringLiteral("*") : QString();
+    }
+    if (role == Qt::ToolTipRole) {
+        if (pending) {
+            return tr("Changed, not yet saved: leave the row to save it, Esc to undo");
+        }
+        if (newLine) {
+            return tr("Type here to add a new row");
+        }
+    }
+    return {};
+}
+
+}  // namespace grid

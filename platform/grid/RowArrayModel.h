@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include "EditPhase.h"
+#include "RowArray.h"
+
+namespace grid {
+
+// The table model of a grid: a thin adapter over a RowArray with the one pending row
+// laid over it, plus an empty line at the bottom that takes a new row.
+//
+// Rows 0..ArrayRows()-1 are the array's rows (the row array is read cell by cell, never
+// copied); row ArrayRows() is the new-row line. The number of array rows is taken at
+// binding and re-reading only: a program that resizes the array behind the grid makes it
+// re-read, as the grid control it stands in for expects. Cells outside the array read as
+// empty text, so a shrunken array is shown safely until then.
+//
+// The pending row and the EditPhase live here and nowhere else. Typed values go into
+// the pending row; the array changes only when CommitPendingRow stores it.
+class RowArrayModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RowArrayModel(QObject* parent = nullptr);
+
+    void SetCaptions(const QStringList& captions);
+    const QStringList& Captions() const { return captions_; }
+
+    // Shows another array (or none) from scratch; the pending row is dropped.
+    void Bind(std::shared_ptr<RowArray> rows);
+    const std::shared_ptr<RowArray>& Array() const { return array_; }
+    // Shows the array afresh and drops the pending row. Inside a notification the
+    // phase stays Committing or Deleting until the notification returns.
+    void Reread();
+    // Counts the re-reads and bindings, so a notification can tell that its handler
+    // re-read the rows.
+    unsigned long long Generation() const { return generation_; }
+
+    int ArrayRows() const { return rows_; }
+    // The row index of the empty line for a new row, -1 while nothing is bound.
+    int NewRowLine() const { return array_ ? rows_ : -1; }
+
+    // The text shown in a cell: the pending value on the pending row.
+    QString CellText(int row, int column) const;
+    // Typing into a cell: starts the pending row or changes it. Refused (false) during
+    // a notification, for a row other than the pending one, and for characters that a
+    // byte cannot hold (above U+00FF). Writing the text a cell already shows is
+    // accepted and starts nothing.
+    bool SetCellText(int row, int column, const QString& text);
+
+    EditPhase Phase() const { return phase_; }
+    bool HasPendingRow() const { return pendingRow_ >= 0; }
+    int PendingRow() const { return pendingRow_; }
+    bool PendingRowIsNew() const { return HasPendingRow() && pendingRow_ == rows_; }
+    // Drops the typed values (Escape). Only while Editing.
+    bool DropPendingRow();
+
+    // Leaving the pending row: runs notify (the before-save notification, which
+    // returns the cancel flag) and then stores the row, unless the handler cancelled
+    // or re-read the rows. An exception from notify counts as a cancel.
+    CommitOutcome CommitPendingRow(const std::function<bool()>& notify);
+    // Removing an array row: runs notify (the before-delete notification) and then
+    // removes the row, unless the handler cancelled or re-read. Only while Idle.
+    DeleteOutcome DeleteRow(int row, const std::function<bool()>& notify);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value,
+                 int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    void ResetRows(const std::function<void()>& change = {});
+    void ClearPending();
+    void StorePending();
+    void EmitRowChanged(int row);
+
+    std::shared_ptr<RowArray> array_;
+    QStringList captions_;
+    int rows_ = 0;
+    unsigned long long generation_ = 0;
+
+    EditPhase phase_ = EditPhase::Idle;
+    int pendingRow_ = -1;
+    std::vector<QString> pendingValues_;
+};
+
+}  // namespace grid

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#include "AccountNames.h"
+
+#include "ItemIdEscaping.h"
+
+namespace mv {
+
+bool DictionaryDirectoryName(std::string_view fileName, std::string& directoryName) {
+    directoryName.clear();
+    if (fileName.empty() || fileName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+        return false;
+    }
+    // With the "D_" in front the name can never be "." or "..".
+    directoryName = "D_";
+    directoryName += fileName;
+    return directoryName.size() <= kMaxFileNameBytes;
+}
+
+}  // namespace mv

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mv {
+
+// The directory that holds the dictionary of file `fileName`: "D_" followed by the name
+// exactly as given. False when the name could reach outside the account or cannot be a
+// directory name at all: empty, holding '/', '\' or NUL, or too long.
+bool DictionaryDirectoryName(std::string_view fileName, std::string& directoryName);
+
+}  // namespace mv

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "UniqueFd.h"
+
+namespace mv {
+namespace {
+
+std::string TemporaryName() {
+    static std::atomic<unsigned long> counter{0};
+    return ".kelvora-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A replaced item keeps the permissions it had; a new one gets the usual 0666 less umask.
+mode_t ModeFor(int dirFd, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+        return st.st_mode & 07777;
+    }
+    return 0666;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes) {
+    const mode_t mode = ModeFor(dirFd, name);
+    std::string temporary;
+    UniqueFd fd;
+    for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
+        temporary = TemporaryName();
+        fd = UniqueFd(::openat(dirFd, temporary.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+        if (!fd.Valid() && errno != EEXIST) return false;
+    }
+    if (!fd.Valid()) return false;
+
+    bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
+    // An explicit mode survives a umask that would narrow the permissions of an old item.
+    if (ok && mode != 0666) ok = ::fchmod(fd.Get(), mode) == 0;
+    // close can report a failed write-back, so its result counts.
+    const int closed = ::close(fd.Release());
+    ok = ok && closed == 0 && ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) == 0;
+    if (!ok) {
+        ::unlinkat(dirFd, temporary.c_str(), 0);
+        return false;
+    }
+    // Make the rename itself durable; the item is already in place if this fails.
+    ::fsync(dirFd);
+    return true;
+}
+
+}  // namespace mv

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "DirectoryListing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "ItemIdEscaping.h"
+
+namespace mv {
+namespace {
+
+bool IsRegularFile(int dirFd, const dirent& entry) {
+    if (entry.d_type == DT_REG) return true;
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
+    struct stat st {};
+    return ::fstatat(dirFd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+}  // namespace
+
+bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
+    entries.clear();
+    // A descriptor of its own, so the listing position is not shared with dirFd.
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0) return false;
+    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
+    if (!dir) {
+        ::close(listFd);
+        return false;
+    }
+    std::string id;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) return errno == 0;
+        if (!UnescapeFileName(entry->d_name, id)) continue;  // also skips "." and ".."
+        if (!IsRegularFile(dirFd, *entry)) continue;
+        entries.push_back({entry->d_name, id});
+    }
+}
+
+}  // namespace mv

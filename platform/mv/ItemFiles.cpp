@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "ItemFiles.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "ErrorCodes.h"
+#include "UniqueFd.h"
+
+namespace mv {
+
+FileStamp FileStamp::Of(const struct stat& st) {
+    FileStamp s;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.modifiedSec = st.st_mtim.tv_sec;
+    s.modifiedNsec = st.st_mtim.tv_nsec;
+    s.changedSec = st.st_ctim.tv_sec;
+    s.changedNsec = st.st_ctim.tv_nsec;
+    return s;
+}
+
+int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* stamp) {
+    bytes.clear();
+    // O_NONBLOCK keeps a FIFO planted in the directory from hanging the open; it has
+    // no effect on regular files.
+    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.Valid()) return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return kReadFailed;
+    if (stamp != nullptr) *stamp = FileStamp::Of(st);
+
+    // Ask for one byte more than the file holds: a short read then proves the end
+    // without a second call. A file that grew meanwhile is read on to its end.
+    std::size_t got = 0;
+    std::size_t want = static_cast<std::size_t>(st.st_size) + 1;
+    for (;;) {
+        bytes.resize(got + want);
+        const ssize_t n = ::read(fd.Get(), bytes.data() + got, want);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            bytes.clear();
+            return kReadFailed;
+        }
+        got += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < want) break;
+        want = 4096;
+    }
+    bytes.resize(got);
+    return kOk;
+}
+
+bool StampItemFile(int dirFd, const char* name, FileStamp& stamp) {
+    struct stat st {};
+    if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
+    stamp = FileStamp::Of(st);
+    return true;
+}
+
+}  // namespace mv

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "LocalEngine.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "AccountNames.h"
+#include "AtomicFile.h"
+#include "ErrorCodes.h"
+#include "ItemFiles.h"
+#include "ItemIdEscaping.h"
+#include "LocalSelect.h"
+#include "RecordFormat.h"
+
+namespace mv {
+
+int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine) {
+    engine.reset();
+    if (accountPath.empty() || accountPath.find('\0') != std::string::npos) return kAccountNotFound;
+    UniqueFd account(::open(accountPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Opening needs read permission; finding the files inside needs search permission.
+    if (!account.Valid() || ::faccessat(account.Get(), ".", R_OK | X_OK, 0) != 0) {
+        return kAccountNotFound;
+    }
+    engine.reset(new LocalEngine(std::move(account)));
+    return kOk;
+}
+
+void LocalEngine::Shutdown() {
+    files_.clear();
+    snapshot_.Clear();
+    account_.Reset();
+}
+
+int LocalEngine::OpenDirectory(const std::string& fileName, UniqueFd& directory) const {
+    std::string directoryName;
+    if (!DictionaryDirectoryName(fileName, directoryName)) return kBadFileName;
+    directory = UniqueFd(
+        ::openat(account_.Get(), directoryName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.Valid()) return kOk;
+    return (errno == ENOENT || errno == ENOTDIR) ? kNoSuchDictionary : kDictionaryUnreadable;
+}
+
+int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
+    handle = 0;
+    if (!IsActive()) return kNotConnected;
+    UniqueFd directory;
+    if (const int error = OpenDirectory(fileName, directory)) return error;
+    handle = ++lastHandle_;
+    files_.emplace(handle, std::move(directory));
+    return kOk;
+}
+
+void LocalEngine::CloseFile(int handle) { files_.erase(handle); }
+
+int LocalEngine::DirectoryOf(int handle) const {
+    const auto found = files_.find(handle);
+    return found == files_.end() ? -1 : found->second.Get();
+}
+
+int LocalEngine::Read(int handle, const std::string& id, std::string& record) {
+    record.clear();
+    const int directory = DirectoryOf(handle);
+    if (directory < 0) return kFileClosed;
+    // No file can hold an id that does not escape, so there is no such item.
+    if (!EscapeItemId(id, nameBuffer_)) return kRecordNotFound;
+    if (snapshot_.Take(directory, nameBuffer_, record)) return kOk;
+    const int error = ReadItemFile(directory, nameBuffer_.c_str(), record, nullptr);
+    if (error == kOk) FileBytesToRecord(record);
+    return error;
+}
+
+int LocalEngine::Write(int handle, const std::string& id, const std::string& record) {
+    const int directory = DirectoryOf(handle);
+    if (directory < 0) return kFileClosed;
+    if (!EscapeItemId(id, nameBuffer_)) return kBadItemId;
+    if (!RecordToFileBytes(record, bytesBuffer_)) return kFieldHoldsLineFeed;
+    snapshot_.Forget(nameBuffer_);
+    return ReplaceFileAtomically(directory, nameBuffer_, bytesBuffer_) ? kOk : kWriteFailed;
+}
+
+int LocalEngine::Delete(int handle, const std::string& id) {
+    const int directory = DirectoryOf(handle);
+    if (directory < 0) return kFileClosed;
+    if (!EscapeItemId(id, nameBuffer_)) return kRecordNotFound;
+    snapshot_.Forget(nameBuffer_);
+    if (::unlinkat(directory, nameBuffer_.c_str(), 0) == 0) return kOk;
+    return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
+}
+
+CommandResult LocalEngine::Execute(const std::string& text) {
+    CommandResult result;
+    if (!IsActive()) {
+        result.error = kNotConnected;
+        result.response = "The session is not connected.";
+        return result;
+    }
+    return Select(text);
+}
+
+CommandResult LocalEngine::Select(const std::string& text) {
+    CommandResult result;
+    SelectCommand command;
+    result.error = ParseSelectCommand(text, command, result.response);
+    // A select verb always replaces list 0, so a failed select never leaves the ids of
+    // an earlier one behind to be taken for its result.
+    result.setsSelectList = result.error != kUnknownCommand;
+    if (result.error != kOk) return result;
+
+    UniqueFd directory;
+    const int openError = OpenDirectory(command.fileName, directory);
+    if (openError == kDictionaryUnreadable) {
+        result.error = kReadFailed;
+        result.response = "The dictionary of \"" + command.fileName + "\" could not be opened.";
+        return result;
+    }
+    if (openError != kOk) {
+        result.error = kUnknownFileInCommand;
+        result.response = "\"" + command.fileName + "\" is not a file of this account.";
+        return result;
+    }
+    if (!RunSelect(directory.Get(), command, snapshot_, result.ids)) {
+        result.error = kReadFailed;
+        result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";
+        return result;
+    }
+    const std::size_t count = result.ids.size();
+    result.response = std::to_string(count) + (count == 1 ? " record" : " records") +
+                      " selected to SELECT list #0.";
+    return result;
+}
+
+}  // namespace mv

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "SelectCommand.h"
+#include "SelectSnapshot.h"
+
+namespace mv {
+
+// Runs a parsed select on the dictionary directory dirFd: lists its items and orders
+// them as the command asks, ties falling to the next key and finally to the id. Records
+// read for the sort keys are kept in snapshot (which is cleared first). False when the
+// directory cannot be listed.
+bool RunSelect(int dirFd, const SelectCommand& command, SelectSnapshot& snapshot,
+               std::vector<std::string>& ids);
+
+}  // namespace mv

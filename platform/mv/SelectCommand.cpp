@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#include "SelectCommand.h"
+
+#include "ErrorCodes.h"
+
+namespace mv {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i])) ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+std::string Upper(std::string_view word) {
+    std::string upper(word);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+std::string Quoted(std::string_view word) { return "\"" + std::string(word) + "\""; }
+
+}  // namespace
+
+int ParseSelectCommand(std::string_view text, SelectCommand& command, std::string& message) {
+    command = SelectCommand{};
+    message.clear();
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    if (words.empty()) {
+        message = "No command was given.";
+        return kUnknownCommand;
+    }
+    const std::string verb = Upper(words[0]);
+    if (verb != "SSELECT" && verb != "SELECT") {
+        message = "Unknown command " + Quoted(words[0]) + ": the engine runs SSELECT and SELECT.";
+        return kUnknownCommand;
+    }
+    if (words.size() < 2 || Upper(words[1]) != "DICT") {
+        message = verb + " needs DICT before the file name: only dictionaries can be selected.";
+        return kCommandSyntax;
+    }
+    if (words.size() < 3) {
+        message = verb + " DICT needs a file name.";
+        return kCommandSyntax;
+    }
+    command.sortById = verb == "SSELECT";
+    command.fileName = std::string(words[2]);
+    for (std::size_t i = 3; i < words.size(); i += 2) {
+        const std::string keyword = Upper(words[i]);
+        if (keyword != "BY" && keyword != "BY.DSND") {
+            message = "Unexpected word " + Quoted(words[i]) +
+                      ": only BY and BY.DSND clauses may follow the file name.";
+            return kCommandSyntax;
+        }
+        if (i + 1 >= words.size()) {
+            message = keyword + " needs a name after it.";
+            return kCommandSyntax;
+        }
+        SortKey key;
+        if (!ResolveSortName(words[i + 1], key)) {
+            message = Quoted(words[i + 1]) +
+                      " is not a name to sort by: use @ID, F1 to F99, TYPE, LOC or RLOCATION.";
+            return kUnknownSortName;
+        }
+        key.descending = keyword == "BY.DSND";
+        command.keys.push_back(key);
+    }
+    return kOk;
+}
+
+}  // namespace mv

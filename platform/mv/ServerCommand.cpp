@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#include "ServerCommand.h"
+
+#include "Backend.h"
+#include "ErrorCodes.h"
+#include "Session.h"
+
+namespace mv {
+
+void ServerCommand::Exec() {
+    try {
+        const std::shared_ptr<Backend> backend = session_.ActiveBackend();
+        if (!backend) {
+            error_ = kNotConnected;
+            response_ = "The session is not connected.";
+            return;
+        }
+        CommandResult result = backend->Execute(text_);
+        error_ = result.error;
+        response_ = std::move(result.response);
+        if (result.setsSelectList) session_.selectList_.Fill(std::move(result.ids));
+    } catch (...) {
+        error_ = kUnknownCommand;
+        response_ = "The command could not be run.";
+        session_.selectList_.Clear();
+    }
+}
+
+}  // namespace mv

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "Session.h"
+
+#include "Backend.h"
+#include "ErrorCodes.h"
+#include "LocalEngine.h"
+
+namespace mv {
+
+Session::Session() = default;
+
+Session::~Session() { Disconnect(); }
+
+void Session::Connect() {
+    try {
+        Disconnect();
+        if (!hostName_.empty()) {
+            error_ = kRemoteNotSupported;
+            return;
+        }
+        std::shared_ptr<LocalEngine> engine;
+        error_ = LocalEngine::Open(accountPath_, engine);
+        backend_ = std::move(engine);
+    } catch (...) {
+        backend_.reset();
+        error_ = kAccountNotFound;
+    }
+}
+
+bool Session::IsActive() const { return backend_ != nullptr && backend_->IsActive(); }
+
+void Session::Disconnect() {
+    // Files opened in this session keep the backend alive, but it refuses them now.
+    if (backend_) backend_->Shutdown();
+    backend_.reset();
+    selectList_.Clear();
+    error_ = kOk;
+}
+
+std::shared_ptr<DictionaryFile> Session::OpenDictionary(const std::string& fileName) {
+    if (!IsActive()) {
+        error_ = kNotConnected;
+        return nullptr;
+    }
+    try {
+        int handle = 0;
+        error_ = backend_->OpenDictionary(fileName, handle);
+        if (error_ != kOk) return nullptr;
+        return std::make_shared<DictionaryFile>(backend_, handle, fileName);
+    } catch (...) {
+        error_ = kDictionaryUnreadable;
+        return nullptr;
+    }
+}
+
+ServerSelectList& Session::SelectList(int number) {
+    error_ = number == 0 ? kOk : kNoSuchSelectList;
+    return selectList_;
+}
+
+std::shared_ptr<Backend> Session::ActiveBackend() const {
+    return IsActive() ? backend_ : nullptr;
+}
+
+}  // namespace mv

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace ui {
+namespace {
+
+// The title as the window system should show it. Qt treats "[*]" in a window title as
+// the "modified" placeholder and drops it; a doubled "[*][*]" shows as one literal
+// "[*]". Most platforms show the application's name for an empty title, so an empty
+// title becomes a single blank, which looks the same as no title.
+QString windowTitleFor(const QString& title) {
+    if (title.isEmpty())
+        return QStringLiteral(" ");
+    QString shown = title;
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    return shown;
+}
+
+QMessageBox::Icon messageBoxIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonSet {
+    QMessageBox::StandardButtons all;
+    QMessageBox::StandardButton first;   // the default button
+    QMessageBox::StandardButton escape;  // Escape and the window's close button
+};
+
+ButtonSet buttonSet(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::OKCancel:
+            return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
+        case Buttons::YesNo:
+            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No};
+        case Buttons::YesNoCancel:
+            return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+                    QMessageBox::Cancel};
+        case Buttons::OK:
+            break;
+    }
+    return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+}
+
+Answer answerFor(int clicked, QMessageBox::StandardButton escape) {
+    switch (clicked) {
+        case QMessageBox::Ok:
+            return Answer::OK;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            break;
+    }
+    // Not one of our buttons (closed some other way): the answer Escape would give.
+    return answerFor(escape, QMessageBox::Ok);
+}
+
+}  // namespace
+
+QtDialogs::~QtDialogs() {
+    SetHourglass(false);
+}
+
+Answer QtDialogs::MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
+    const ButtonSet set = buttonSet(buttons);
+    QMessageBox box(messageBoxIcon(icon), windowTitleFor(title), prompt, set.all,
+                    QApplication::activeWindow());
+    // The prompt is shown as typed; "<b>" in an item id must not turn into bold text.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(set.first);
+    box.setEscapeButton(set.escape);
+    return answerFor(box.exec(), set.escape);
+}
+
+std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString& title,
+                                           const QString& defaultText) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(windowTitleFor(title));
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::SaveFileName(const QString& title, const QString& filter,
+                                               const QString& initialPath) {
+    // An empty title keeps the dialog's own ("Save As"), as the system dialog does.
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+int QtDialogs::ShowModal(QDialog& form) {
+    return form.exec();
+}
+
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
+
+void QtDialogs::SetHourglass(bool on) {
+    if (on == hourglass_)
+        return;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    hourglass_ = on;
+}
+
+}  // namespace ui

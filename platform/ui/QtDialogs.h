@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Dialogs.h"
+
+namespace ui {
+
+// The program's real boxes. Every box is application-modal and parented to the active
+// window. Lives on the user-interface thread for the whole run; the hourglass it set is
+// taken away when it is destroyed.
+class QtDialogs : public Dialogs {
+public:
+    QtDialogs() = default;
+    QtDialogs(const QtDialogs&) = delete;
+    QtDialogs& operator=(const QtDialogs&) = delete;
+    ~QtDialogs() override;
+
+    Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) override;
+    std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const QString& initialPath) override;
+    int ShowModal(QDialog& form) override;
+    void Beep() override;
+    // Works like a pointer property, not a stack: on twice and off once gives the
+    // default pointer back, and off without on does nothing.
+    void SetHourglass(bool on) override;
+
+private:
+    bool hourglass_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include <filesystem>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "PrivateProfile.h"
+#include "QtPrinters.h"
+#include "TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ui::PrivateProfile::GetString;
+using ui::PrivateProfile::WriteString;
+
+class PrivateProfileWrite : public ::testing::Test {
+protected:
+    QString path() const { return dir_.filePath("Kelvora.ini"); }
+
+    void writeFile(const QByteArray& bytes) const {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray fileBytes() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QStringList folderEntries() const {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    fs::perms permissions() const {
+        return fs::status(QFile::encodeName(path()).toStdString()).permissions() & fs::perms::mask;
+    }
+
+    TempDir dir_;
+};
+
+bool runningAsRoot() {
+    return geteuid() == 0;
+}
+
+TEST_F(PrivateProfileWrite, replacesTheValueAndKeepsEveryOtherByte) {
+    writeFile(
+        "; settings \xe9\r\n[Other]\r\nuser = keep \r\n\r\n[LOGIN]\r\n  User = old value \r\n"
+        "password=\"p w\"\r\n\r\n");
+    ASSERT_TRUE(WriteString("login", "user", "new", path()));
+    EXPECT_EQ(
+        fileBytes(),
+        QByteArray("; settings \xe9\r\n[Other]\r\nuser = keep \r\n\r\n[LOGIN]\r\n  User = new\r\n"
+                   "password=\"p w\"\r\n\r\n"));
+}
+
+TEST_F(PrivateProfileWrite, replacesAnEmptyValue) {
+    writeFile("[login]\nuser=\npassword=x\n");
+    ASSERT_TRUE(WriteString("login", "user", "bob", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=bob\npassword=x\n"));
+}
+
+TEST_F(PrivateProfileWrite, addsAKeyAtTheEndOfItsSectionBeforeBlankLines) {
+    writeFile("[login]\nuser=a\n;last\n\n\n[other]\nx=1\n");
+    ASSERT_TRUE(WriteString("login", "password", "p", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n;last\npassword=p\n\n\n[other]\nx=1\n"));
+}
+
+TEST_F(PrivateProfileWrite, addsAKeyAfterASectionHeaderOnTheLastLine) {
+    writeFile("[login]");
+    ASSERT_TRUE(WriteString("login", "user", "a", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
+}
+
+TEST_F(PrivateProfileWrite, addsTheSectionAtTheEndKeepingCrLf) {
+    writeFile("[other]\r\nx=1\r\n");
+    ASSERT_TRUE(WriteString("login", "user", "a", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[other]\r\nx=1\r\n\r\n[login]\r\nuser=a\r\n"));
+}
+
+TEST_F(PrivateProfileWrite, endsAnUnfinishedLastLineBeforeAddingTheSection) {
+    writeFile("[other]\nx=1");
+    ASSERT_TRUE(WriteString("login", "user", "a", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[other]\nx=1\n\n[login]\nuser=a\n"));
+}
+
+TEST_F(PrivateProfileWrite, createsANewFileForItsOwnerOnly) {
+    ASSERT_TRUE(WriteString("login", "password", "secret", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\npassword=secret\n"));
+    EXPECT_EQ(permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});  // no temporary file left
+}
+
+TEST_F(PrivateProfileWrite, keepsThePermissionsOfAnExistingFile) {
+    writeFile("[login]\nuser=a\n");
+    const auto groupReadable = fs::perms::owner_read | fs::perms::owner_write |
+                               fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(QFile::encodeName(path()).toStdString(), groupReadable);
+    ASSERT_TRUE(WriteString("login", "user", "b", path()));
+    EXPECT_EQ(permissions(), groupReadable);
+    EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+}
+
+TEST_F(PrivateProfileWrite, readsBackWhatItWrote) {
+    const QList<std::pair<QString, QString>> settings = {
+        {"account", "/u2/uv/XDEMO"},  {"ipaddress", ""},
+        {"user", "a=b ; [c]"},        {"password", QString::fromLatin1("\xe9t\xe9\xa0\xff\xfe")},
+        {"DatabaseType", "UniVerse"},
+    };
+    for (const auto& [key, value] : settings)
+        ASSERT_TRUE(WriteString("login", key, value, path())) << key.toStdString();
+    ASSERT_TRUE(WriteString("login", "DATABASETYPE", "UniData", path()));
+    for (const auto& [key, value] : settings) {
+        const QString expected = key == "DatabaseType" ? QStringLiteral("UniData") : value;
+        EXPECT_EQ(GetString("login", key, "none", 128, path()), expected) << key.toStdString();
+    }
+}
+
+TEST_F(PrivateProfileWrite, refusesTextThatWouldNotReadBack) {
+    writeFile("[login]\nuser=a\n");
+    EXPECT_FALSE(WriteString("login", "user", "a\n[login]\npassword=x", path()));
+    EXPECT_FALSE(WriteString("login", "user", "a\rb", path()));
+    EXPECT_FALSE(WriteString("login", "user", QString::fromUtf8("\u20ac"), path()));
+    EXPECT_FALSE(WriteString("login", "a=b", "x", path()));
+    EXPECT_FALSE(WriteString("login", ";user", "x", path()));
+    EXPECT_FALSE(WriteString("login", " ", "x", path()));
+    EXPECT_FALSE(WriteString("", "user", "x", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
+}
+
+TEST_F(PrivateProfileWrite, failsWithoutTraceWhenTheFolderIsMissing) {
+    const QString missing = dir_.filePath("missing/Kelvora.ini");
+    EXPECT_FALSE(WriteString("login", "user", "a", missing));
+    EXPECT_TRUE(folderEntries().isEmpty());
+}
+
+TEST_F(PrivateProfileWrite, failsWhenThePathIsAFolder) {
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("Kelvora.ini"));
+    EXPECT_FALSE(WriteString("login", "user", "a", path()));
+    EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+}
+
+TEST_F(PrivateProfileWrite, failsWithoutTraceInAReadOnlyFolder) {
+    if (runningAsRoot())
+        GTEST_SKIP() << "root may write into a read-only folder";
+    writeFile("[login]\nuser=a\n");
+    const std::string folder = QFile::encodeName(dir_.path()).toStdString();
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+    const bool written = WriteString("login", "user", "b", path());
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
+    EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+}
+
+TEST_F(PrivateProfileWrite, leavesAReadOnlyFileAlone) {
+    if (runningAsRoot())
+        GTEST_SKIP() << "root may write a read-only file";
+    writeFile("[login]\nuser=a\n");
+    fs::permissions(QFile::encodeName(path()).toStdString(), fs::perms::owner_read);
+    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
+    EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+
+namespace {
+
+// The answer a user could not give wrongly: Cancel where there is one, else No, else OK.
+ui::Answer safestAnswer(ui::Buttons buttons) {
+    switch (buttons) {
+        case ui::Buttons::OKCancel:
+        case ui::Buttons::YesNoCancel:
+            return ui::Answer::Cancel;
+        case ui::Buttons::YesNo:
+            return ui::Answer::No;
+        case ui::Buttons::OK:
+            break;
+    }
+    return ui::Answer::OK;
+}
+
+bool offers(ui::Buttons buttons, ui::Answer answer) {
+    switch (buttons) {
+        case ui::Buttons::OK:
+            return answer == ui::Answer::OK;
+        case ui::Buttons::OKCancel:
+            return answer == ui::Answer::OK || answer == ui::Answer::Cancel;
+        case ui::Buttons::YesNo:
+            return answer == ui::Answer::Yes || answer == ui::Answer::No;
+        case ui::Buttons::YesNoCancel:
+            return answer != ui::Answer::OK;
+    }
+    return false;
+}
+
+std::string quoted(const QString& text) {
+    return '"' + text.toStdString() + '"';
+}
+
+}  // namespace
+
+bool ScriptedDialogs::allAnswersUsed() const {
+    return answers_.empty() && inputs_.empty() && fileNames_.empty() && forms_.empty();
+}
+
+void ScriptedDialogs::clear() {
+    answers_.clear();
+    inputs_.clear();
+    fileNames_.clear();
+    forms_.clear();
+    shown_.clear();
+    beeps_ = 0;
+    hourglass_ = false;
+}
+
+ui::Answer ScriptedDialogs::MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                                   const QString& title) {
+    shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "Message box " << quoted(prompt) << " (title " << quoted(title)
+                      << ") shown with no answer queued";
+        return safestAnswer(buttons);
+    }
+    const ui::Answer answer = answers_.front();
+    answers_.pop_front();
+    if (!offers(buttons, answer)) {
+        ADD_FAILURE() << "Message box " << quoted(prompt) << " has no button for the queued answer "
+                      << static_cast<int>(answer);
+    }
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText) {
+    shown_.push_back(
+        {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText});
+    if (inputs_.empty()) {
+        ADD_FAILURE() << "Input box " << quoted(prompt) << " shown with no input queued";
+        return std::nullopt;
+    }
+    std::optional<QString> input = std::move(inputs_.front());
+    inputs_.pop_front();
+    return input;
+}
+
+std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const QString&,
+                                                     const QString& initialPath) {
+    shown_.push_back(
+        {Kind::SaveFileName, title, ui::Buttons::OKCancel, ui::Icon::None, title, initialPath});
+    if (fileNames_.empty()) {
+        ADD_FAILURE() << "File dialog " << quoted(title) << " shown with no file name queued";
+        return std::nullopt;
+    }
+    std::optional<QString> path = std::move(fileNames_.front());
+    fileNames_.pop_front();
+    return path;
+}
+
+int ScriptedDialogs::ShowModal(QDialog& form) {
+    shown_.push_back(
+        {Kind::Modal, form.objectName(), ui::Buttons::OK, ui::Icon::None, form.windowTitle(), {}});
+    if (forms_.empty()) {
+        ADD_FAILURE() << "Form " << quoted(form.objectName()) << " shown with no script queued";
+        return QDialog::Rejected;
+    }
+    const FormScript script = std::move(forms_.front());
+    forms_.pop_front();
+
+    // As exec() does: a fresh result, the form on screen (so its show handlers run and
+    // focus settles) for as long as the script needs it.
+    form.setResult(QDialog::Rejected);
+    form.show();
+    script(form);
+    if (form.isVisible()) {
+        ADD_FAILURE() << "Form " << quoted(form.objectName())
+                      << " was still open when its script ended";
+        form.reject();
+    }
+    return form.result();
+}

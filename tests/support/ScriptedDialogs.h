@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <QString>
+
+#include "Dialogs.h"
+
+// Dialogs for tests: answers come from queues the test fills beforehand, and every box
+// shown is recorded so a test can assert the exact words, buttons, icon and title the
+// user would have seen. A box shown with no answer queued fails the running test and
+// gets the safest answer (Cancel/No, a cancelled input box or file dialog).
+class ScriptedDialogs : public ui::Dialogs {
+public:
+    enum class Kind { MsgBox, InputBox, SaveFileName, Modal };
+
+    struct Shown {
+        Kind kind;
+        QString prompt;  // the message, the input prompt, the file dialog title,
+                         // the form's objectName
+        ui::Buttons buttons = ui::Buttons::OK;
+        ui::Icon icon = ui::Icon::None;
+        QString title;        // a form's windowTitle
+        QString defaultText;  // input box default, file dialog initial path
+    };
+
+    // What the next modal form does while "shown": the test fills fields and presses
+    // buttons on it; ShowModal then returns the form's result. The form is shown while
+    // its script runs, and must be closed (accepted, rejected or closed) by the time
+    // the script ends, as a real modal form would be before exec() returns.
+    using FormScript = std::function<void(QDialog&)>;
+
+    // An answer that is not one of the box's buttons fails the test.
+    void QueueAnswer(ui::Answer answer) { answers_.push_back(answer); }
+    void QueueInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
+    void QueueFileName(std::optional<QString> path) { fileNames_.push_back(std::move(path)); }
+    void QueueForm(FormScript script) { forms_.push_back(std::move(script)); }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    int beeps() const { return beeps_; }
+    bool hourglass() const { return hourglass_; }
+    // True when every queued answer was used.
+    bool allAnswersUsed() const;
+    void clear();
+
+    ui::Answer MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                      const QString& title) override;
+    std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const QString& initialPath) override;
+    int ShowModal(QDialog& form) override;
+    void Beep() override { ++beeps_; }
+    void SetHourglass(bool on) override { hourglass_ = on; }
+
+private:
+    std::deque<ui::Answer> answers_;
+    std::deque<std::optional<QString>> inputs_;
+    std::deque<std::optional<QString>> fileNames_;
+    std::deque<FormScript> forms_;
+    std::vector<Shown> shown_;
+    int beeps_ = 0;
+    bool hourglass_ = false;
+};
