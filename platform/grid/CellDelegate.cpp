@@ -39,7 +39,9 @@ void CellDelegate::SetDropDown(int column, DropDownList* list) {
     }
 }
 
-DropDownList* CellDelegate::DropDown(int column) const { return dropDowns_.value(column); }
+DropDownList* CellDelegate::DropDown(int column) const {
+    return dropDowns_.value(column);
+}
 
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {

@@ -20,7 +20,9 @@ CellLineEdit::CellLineEdit(QWidget* parent) : QLineEdit(parent) {
     setValidator(new Latin1Validator(this));
 }
 
-void CellLineEdit::InsertMark(QChar mark) { insert(QString(mark)); }
+void CellLineEdit::InsertMark(QChar mark) {
+    insert(QString(mark));
+}
 
 bool CellLineEdit::event(QEvent* event) {
     // Claim the mark keys before any shortcut of the window can take them.

@@ -165,7 +165,7 @@ private:
     RowArrayModel* model_;
     CellDelegate* delegate_;
     RowSelectorHeader* rowSelector_;
-    RowGuardSelectionModel* guard_;
+    RowGuardSelectionModel* guard_ = nullptr;
     QHash<int, double> widthsTwips_;
     bool applyingWidths_ = false;
 };

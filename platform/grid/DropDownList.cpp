@@ -9,7 +9,9 @@ DropDownList::DropDownList(int index, QWidget* parent) : QWidget(parent), index_
     hide();
 }
 
-void DropDownList::Bind(std::shared_ptr<RowArray> rows) { rows_ = std::move(rows); }
+void DropDownList::Bind(std::shared_ptr<RowArray> rows) {
+    rows_ = std::move(rows);
+}
 
 QStringList DropDownList::Entries() const {
     QStringList entries;

@@ -33,7 +33,9 @@ void RowArrayModel::Bind(std::shared_ptr<RowArray> rows) {
     ResetRows([&] { array_ = std::move(rows); });
 }
 
-void RowArrayModel::Reread() { ResetRows(); }
+void RowArrayModel::Reread() {
+    ResetRows();
+}
 
 void RowArrayModel::ResetRows(const std::function<void()>& change) {
     beginResetModel();
@@ -151,8 +153,6 @@ void RowArrayModel::StorePending() {
     const int row = pendingRow_;
     const bool isNew = row == rows_;
     const int columns = columnCount();
-    std::vector<QString> values = std::move(pendingValues_);
-    ClearPending();
     phase_ = EditPhase::Idle;
 
     const int lastColumn = std::max(array_->ColumnCount(), columns) - 1;
@@ -164,26 +164,24 @@ void RowArrayModel::StorePending() {
         array_->Resize(array_->HighestRow(), lastColumn);
     }
     for (int c = 0; c < columns; ++c) {
-        array_->SetCell(target, c, values[static_cast<std::size_t>(c)]);
+        array_->SetCell(target, c, pendingValues_[static_cast<std::size_t>(c)]);
     }
 
-    if (!isNew) {
-        if (target == row) {
-            EmitRowChanged(row);
-        } else {
-            ResetRows();
-        }
-        return;
-    }
-    if (target != rows_) {
-        // The array grew behind the grid; show it as it is now.
+    if (target != row || (isNew && target != rows_)) {
+        // The array changed shape behind the grid; show it as it is now.
         ResetRows();
         return;
     }
-    // The typed line becomes an array row, and a fresh empty line opens below it.
-    beginInsertRows(QModelIndex(), rows_ + 1, rows_ + 1);
-    ++rows_;
-    endInsertRows();
+    if (isNew) {
+        // The typed line becomes an array row, and a fresh empty line opens below it.
+        // The pending values stay on show until the row count says the line is stored.
+        beginInsertRows(QModelIndex(), rows_ + 1, rows_ + 1);
+        ++rows_;
+        ClearPending();
+        endInsertRows();
+    } else {
+        ClearPending();
+    }
     EmitRowChanged(row);
 }
 
@@ -266,8 +264,7 @@ Qt::ItemFlags RowArrayModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
-           Qt::ItemNeverHasChildren;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
 }
 
 QVariant RowArrayModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -18,9 +18,9 @@ namespace grid {
 //
 // Rows 0..ArrayRows()-1 are the array's rows (the row array is read cell by cell, never
 // copied); row ArrayRows() is the new-row line. The number of array rows is taken at
-// binding and re-reading only: a program that resizes the array behind the grid makes it
-// re-read, as the grid control it stands in for expects. Cells outside the array read as
-// empty text, so a shrunken array is shown safely until then.
+// binding and re-reading only, so the rows on show never change under the view's feet:
+// code that resizes the array behind the grid makes it re-read afterwards. Cells outside
+// the array read as empty text, so a shrunken array is shown safely until then.
 //
 // The pending row and the EditPhase live here and nowhere else. Typed values go into
 // the pending row; the array changes only when CommitPendingRow stores it.
@@ -72,8 +72,7 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value,
-                 int role = Qt::EditRole) override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

@@ -17,7 +17,7 @@ void RowGuardSelectionModel::setCurrentIndex(const QModelIndex& index,
     }
     const int row = index.row();
     const int column = index.column();
-    if (!guard_(current.row(), row)) {
+    if (!guard_()) {
         return;
     }
     // Storing the row may have added the empty line below it, and a re-read may have

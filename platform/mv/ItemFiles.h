@@ -25,6 +25,10 @@ struct FileStamp {
 // such as a directory or a file the user may not read); bytes is empty on failure.
 int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* stamp);
 
+// As ReadItemFile, for a name the directory listing already showed as a regular file,
+// without asking the file system about it again; scratch is a buffer to reuse.
+int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::string& scratch);
+
 // The stamp of item file `name`; false when it is missing or not a regular file.
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp);
 

@@ -8,20 +8,32 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool IsUnsafeByte(unsigned char c) {
     switch (c) {
-        case '/': case '\\': case ':': case '*': case '?':
-        case '"': case '<': case '>': case '|': case '%':
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+        case '%':
             return true;
         default:
             return c < 0x20 || c >= 0x7F;
     }
 }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool EqualsUpper(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size()) return false;
+    if (text.size() != upper.size())
+        return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (UpperAscii(text[i]) != upper[i]) return false;
+        if (UpperAscii(text[i]) != upper[i])
+            return false;
     }
     return true;
 }
@@ -30,7 +42,8 @@ bool EqualsUpper(std::string_view text, std::string_view upper) {
 // before that dot.
 bool IsWindowsDeviceName(std::string_view id) {
     std::string_view base = id.substr(0, id.find('.'));
-    while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+    while (!base.empty() && base.back() == ' ')
+        base.remove_suffix(1);
     if (base.size() == 3) {
         return EqualsUpper(base, "CON") || EqualsUpper(base, "PRN") || EqualsUpper(base, "AUX") ||
                EqualsUpper(base, "NUL");
@@ -48,8 +61,10 @@ void AppendEscaped(unsigned char c, std::string& out) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;  // lower-case hex is never produced, so it is not accepted either
 }
 
@@ -57,7 +72,8 @@ int HexValue(char c) {
 
 bool EscapeItemId(std::string_view id, std::string& out) {
     out.clear();
-    if (id.empty()) return false;
+    if (id.empty())
+        return false;
     const bool deviceName = IsWindowsDeviceName(id);
     const std::size_t last = id.size() - 1;
     for (std::size_t i = 0; i < id.size(); ++i) {
@@ -69,7 +85,8 @@ bool EscapeItemId(std::string_view id, std::string& out) {
         } else {
             out.push_back(static_cast<char>(c));
         }
-        if (out.size() > kMaxFileNameBytes) return false;
+        if (out.size() > kMaxFileNameBytes)
+            return false;
     }
     return true;
 }
@@ -81,10 +98,12 @@ bool UnescapeFileName(std::string_view name, std::string& id) {
             id.push_back(name[i]);
             continue;
         }
-        if (i + 2 >= name.size()) return false;
+        if (i + 2 >= name.size())
+            return false;
         const int high = HexValue(name[i + 1]);
         const int low = HexValue(name[i + 2]);
-        if (high < 0 || low < 0) return false;
+        if (high < 0 || low < 0)
+            return false;
         id.push_back(static_cast<char>(high * 16 + low));
         i += 2;
     }

@@ -2,6 +2,7 @@
 #include "LocalEngine.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,7 +19,8 @@ namespace mv {
 
 int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine) {
     engine.reset();
-    if (accountPath.empty() || accountPath.find('\0') != std::string::npos) return kAccountNotFound;
+    if (accountPath.empty() || accountPath.find('\0') != std::string::npos)
+        return kAccountNotFound;
     UniqueFd account(::open(accountPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // Opening needs read permission; finding the files inside needs search permission.
     if (!account.Valid() || ::faccessat(account.Get(), ".", R_OK | X_OK, 0) != 0) {
@@ -34,59 +36,81 @@ void LocalEngine::Shutdown() {
     account_.Reset();
 }
 
-int LocalEngine::OpenDirectory(const std::string& fileName, UniqueFd& directory) const {
+int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) const {
     std::string directoryName;
-    if (!DictionaryDirectoryName(fileName, directoryName)) return kBadFileName;
-    directory = UniqueFd(
+    if (!DictionaryDirectoryName(fileName, directoryName))
+        return kBadFileName;
+    directory.fd = UniqueFd(
         ::openat(account_.Get(), directoryName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.Valid()) return kOk;
-    return (errno == ENOENT || errno == ENOTDIR) ? kNoSuchDictionary : kDictionaryUnreadable;
+    if (!directory.fd.Valid()) {
+        return (errno == ENOENT || errno == ENOTDIR) ? kNoSuchDictionary : kDictionaryUnreadable;
+    }
+    struct stat st {};
+    if (::fstat(directory.fd.Get(), &st) != 0)
+        return kDictionaryUnreadable;
+    directory.id = DirectoryId{st.st_dev, st.st_ino};
+    return kOk;
 }
 
 int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
     handle = 0;
-    if (!IsActive()) return kNotConnected;
-    UniqueFd directory;
-    if (const int error = OpenDirectory(fileName, directory)) return error;
+    if (!IsActive())
+        return kNotConnected;
+    Directory directory;
+    if (const int error = OpenDirectory(fileName, directory))
+        return error;
     handle = ++lastHandle_;
     files_.emplace(handle, std::move(directory));
     return kOk;
 }
 
-void LocalEngine::CloseFile(int handle) { files_.erase(handle); }
+void LocalEngine::CloseFile(int handle) {
+    files_.erase(handle);
+}
 
-int LocalEngine::DirectoryOf(int handle) const {
+const LocalEngine::Directory* LocalEngine::DirectoryOf(int handle) const {
     const auto found = files_.find(handle);
-    return found == files_.end() ? -1 : found->second.Get();
+    return found == files_.end() ? nullptr : &found->second;
 }
 
 int LocalEngine::Read(int handle, const std::string& id, std::string& record) {
     record.clear();
-    const int directory = DirectoryOf(handle);
-    if (directory < 0) return kFileClosed;
+    const Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr)
+        return kFileClosed;
     // No file can hold an id that does not escape, so there is no such item.
-    if (!EscapeItemId(id, nameBuffer_)) return kRecordNotFound;
-    if (snapshot_.Take(directory, nameBuffer_, record)) return kOk;
-    const int error = ReadItemFile(directory, nameBuffer_.c_str(), record, nullptr);
-    if (error == kOk) FileBytesToRecord(record);
+    if (!EscapeItemId(id, nameBuffer_))
+        return kRecordNotFound;
+    if (snapshot_.Take(directory->id, directory->fd.Get(), nameBuffer_, record))
+        return kOk;
+    const int error = ReadItemFile(directory->fd.Get(), nameBuffer_.c_str(), record, nullptr);
+    if (error == kOk)
+        FileBytesToRecord(record);
     return error;
 }
 
 int LocalEngine::Write(int handle, const std::string& id, const std::string& record) {
-    const int directory = DirectoryOf(handle);
-    if (directory < 0) return kFileClosed;
-    if (!EscapeItemId(id, nameBuffer_)) return kBadItemId;
-    if (!RecordToFileBytes(record, bytesBuffer_)) return kFieldHoldsLineFeed;
+    const Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr)
+        return kFileClosed;
+    if (!EscapeItemId(id, nameBuffer_))
+        return kBadItemId;
+    if (!RecordToFileBytes(record, bytesBuffer_))
+        return kFieldHoldsLineFeed;
     snapshot_.Forget(nameBuffer_);
-    return ReplaceFileAtomically(directory, nameBuffer_, bytesBuffer_) ? kOk : kWriteFailed;
+    return ReplaceFileAtomically(directory->fd.Get(), nameBuffer_, bytesBuffer_) ? kOk
+                                                                                 : kWriteFailed;
 }
 
 int LocalEngine::Delete(int handle, const std::string& id) {
-    const int directory = DirectoryOf(handle);
-    if (directory < 0) return kFileClosed;
-    if (!EscapeItemId(id, nameBuffer_)) return kRecordNotFound;
+    const Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr)
+        return kFileClosed;
+    if (!EscapeItemId(id, nameBuffer_))
+        return kRecordNotFound;
     snapshot_.Forget(nameBuffer_);
-    if (::unlinkat(directory, nameBuffer_.c_str(), 0) == 0) return kOk;
+    if (::unlinkat(directory->fd.Get(), nameBuffer_.c_str(), 0) == 0)
+        return kOk;
     return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
 }
 
@@ -107,9 +131,10 @@ CommandResult LocalEngine::Select(const std::string& text) {
     // A select verb always replaces list 0, so a failed select never leaves the ids of
     // an earlier one behind to be taken for its result.
     result.setsSelectList = result.error != kUnknownCommand;
-    if (result.error != kOk) return result;
+    if (result.error != kOk)
+        return result;
 
-    UniqueFd directory;
+    Directory directory;
     const int openError = OpenDirectory(command.fileName, directory);
     if (openError == kDictionaryUnreadable) {
         result.error = kReadFailed;
@@ -121,7 +146,7 @@ CommandResult LocalEngine::Select(const std::string& text) {
         result.response = "\"" + command.fileName + "\" is not a file of this account.";
         return result;
     }
-    if (!RunSelect(directory.Get(), command, snapshot_, result.ids)) {
+    if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
         result.error = kReadFailed;
         result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";
         return result;

@@ -32,14 +32,18 @@ public:
 private:
     explicit LocalEngine(UniqueFd account) : account_(std::move(account)) {}
 
-    // The directory of an open handle, or -1 when the handle is closed.
-    int DirectoryOf(int handle) const;
+    struct Directory {
+        UniqueFd fd;
+        DirectoryId id;
+    };
+    // The directory of an open handle, or null when the handle is closed.
+    const Directory* DirectoryOf(int handle) const;
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
-    int OpenDirectory(const std::string& fileName, UniqueFd& directory) const;
+    int OpenDirectory(const std::string& fileName, Directory& directory) const;
     CommandResult Select(const std::string& text);
 
     UniqueFd account_;
-    std::unordered_map<int, UniqueFd> files_;
+    std::unordered_map<int, Directory> files_;
     int lastHandle_ = 0;
     SelectSnapshot snapshot_;
     std::string nameBuffer_;  // the escaped id of the current call, reused to spare allocations

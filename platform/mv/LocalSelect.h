@@ -13,7 +13,7 @@ namespace mv {
 // them as the command asks, ties falling to the next key and finally to the id. Records
 // read for the sort keys are kept in snapshot (which is cleared first). False when the
 // directory cannot be listed.
-bool RunSelect(int dirFd, const SelectCommand& command, SelectSnapshot& snapshot,
-               std::vector<std::string>& ids);
+bool RunSelect(int dirFd, const DirectoryId& directory, const SelectCommand& command,
+               SelectSnapshot& snapshot, std::vector<std::string>& ids);
 
 }  // namespace mv

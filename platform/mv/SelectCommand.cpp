@@ -6,16 +6,21 @@
 namespace mv {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
     std::vector<std::string_view> words;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i])) ++i;
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
         const std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i])) ++i;
-        if (i > start) words.push_back(text.substr(start, i - start));
+        while (i < text.size() && !IsBlank(text[i]))
+            ++i;
+        if (i > start)
+            words.push_back(text.substr(start, i - start));
     }
     return words;
 }
@@ -23,12 +28,15 @@ std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
 std::string Upper(std::string_view word) {
     std::string upper(word);
     for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return upper;
 }
 
-std::string Quoted(std::string_view word) { return "\"" + std::string(word) + "\""; }
+std::string Quoted(std::string_view word) {
+    return "\"" + std::string(word) + "\"";
+}
 
 }  // namespace
 

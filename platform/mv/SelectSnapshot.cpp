@@ -3,31 +3,81 @@
 
 namespace mv {
 
+bool SelectSnapshot::Begin(int dirFd, const DirectoryId& directory) {
+    Clear();
+    directory_ = directory;
+    return watch_.Start(dirFd);
+}
+
 void SelectSnapshot::Clear() {
+    watch_.Stop();
     kept_.clear();
+    index_.clear();
+    next_ = 0;
     bytes_ = 0;
 }
 
 bool SelectSnapshot::Keep(std::string fileName, std::string record, const FileStamp& stamp) {
     const std::size_t cost = fileName.size() + record.size();
-    if (bytes_ + cost > kMaxBytes) return false;
+    if (bytes_ + cost > kMaxBytes)
+        return false;
     bytes_ += cost;
-    kept_.insert_or_assign(std::move(fileName), Kept{std::move(record), stamp});
+    kept_.push_back({std::move(fileName), std::move(record), stamp, true});
     return true;
 }
 
-bool SelectSnapshot::Take(int dirFd, const std::string& fileName, std::string& record) {
-    if (kept_.empty()) return false;
-    const auto found = kept_.find(fileName);
-    if (found == kept_.end()) return false;
-    FileStamp now;
-    // The stamp carries device and inode, so an item of another directory never matches.
-    const bool unchanged = StampItemFile(dirFd, fileName.c_str(), now) && now == found->second.stamp;
-    if (unchanged) record = std::move(found->second.record);
-    kept_.erase(found);
-    return unchanged;
+SelectSnapshot::Kept* SelectSnapshot::Find(std::string_view fileName) {
+    if (next_ < kept_.size() && kept_[next_].fileName == fileName)
+        return &kept_[next_++];
+    if (index_.empty()) {
+        index_.reserve(kept_.size());
+        for (std::size_t i = 0; i < kept_.size(); ++i)
+            index_.emplace(kept_[i].fileName, i);
+    }
+    const auto found = index_.find(fileName);
+    return found == index_.end() ? nullptr : &kept_[found->second];
 }
 
-void SelectSnapshot::Forget(const std::string& fileName) { kept_.erase(fileName); }
+// False when the snapshot had to be dropped whole.
+bool SelectSnapshot::ForgetChanged() {
+    if (!watch_.Active())
+        return true;
+    changed_.clear();
+    if (!watch_.Poll(changed_)) {
+        Clear();
+        return false;
+    }
+    for (const std::string& name : changed_)
+        Forget(name);
+    return true;
+}
+
+bool SelectSnapshot::Take(const DirectoryId& directory, int dirFd, const std::string& fileName,
+                          std::string& record) {
+    if (kept_.empty() || !(directory == directory_))
+        return false;
+    if (!ForgetChanged())
+        return false;
+    Kept* kept = Find(fileName);
+    if (kept == nullptr || !kept->valid)
+        return false;
+    kept->valid = false;  // handed out once: a second read goes to disk
+    if (!watch_.Active()) {
+        FileStamp now;
+        if (!StampItemFile(dirFd, fileName.c_str(), now) || !(now == kept->stamp))
+            return false;
+    }
+    record = std::move(kept->record);
+    return true;
+}
+
+void SelectSnapshot::Forget(std::string_view fileName) {
+    if (kept_.empty())
+        return;
+    if (Kept* kept = Find(fileName)) {
+        kept->valid = false;
+        kept->record = std::string();
+    }
+}
 
 }  // namespace mv

@@ -10,7 +10,9 @@ void ServerSelectList::Fill(std::vector<std::string> ids) {
     error_ = 0;
 }
 
-void ServerSelectList::Clear() { Fill({}); }
+void ServerSelectList::Clear() {
+    Fill({});
+}
 
 std::string ServerSelectList::Next() {
     error_ = 0;

@@ -9,11 +9,13 @@ namespace mv {
 
 Session::Session() = default;
 
-Session::~Session() { Disconnect(); }
+Session::~Session() {
+    EndConnection();
+}
 
 void Session::Connect() {
     try {
-        Disconnect();
+        EndConnection();
         if (!hostName_.empty()) {
             error_ = kRemoteNotSupported;
             return;
@@ -27,14 +29,21 @@ void Session::Connect() {
     }
 }
 
-bool Session::IsActive() const { return backend_ != nullptr && backend_->IsActive(); }
+bool Session::IsActive() const {
+    return backend_ != nullptr && backend_->IsActive();
+}
 
 void Session::Disconnect() {
+    EndConnection();
+    error_ = kOk;
+}
+
+void Session::EndConnection() {
     // Files opened in this session keep the backend alive, but it refuses them now.
-    if (backend_) backend_->Shutdown();
+    if (backend_)
+        backend_->Shutdown();
     backend_.reset();
     selectList_.Clear();
-    error_ = kOk;
 }
 
 std::shared_ptr<DictionaryFile> Session::OpenDictionary(const std::string& fileName) {
@@ -45,7 +54,8 @@ std::shared_ptr<DictionaryFile> Session::OpenDictionary(const std::string& fileN
     try {
         int handle = 0;
         error_ = backend_->OpenDictionary(fileName, handle);
-        if (error_ != kOk) return nullptr;
+        if (error_ != kOk)
+            return nullptr;
         return std::make_shared<DictionaryFile>(backend_, handle, fileName);
     } catch (...) {
         error_ = kDictionaryUnreadable;

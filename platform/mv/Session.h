@@ -52,6 +52,10 @@ protected:
     void SetError(int code) { error_ = code; }
 
 private:
+    // Ends the connection without going through the virtual Disconnect, so neither a
+    // new Connect nor the destructor looks like a Disconnect the program sent.
+    void EndConnection();
+
     friend class ServerCommand;  // fills select list 0 after a select
 
     std::string userName_, password_, accountPath_, hostName_;

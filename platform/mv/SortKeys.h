@@ -28,4 +28,15 @@ int CompareLeft(std::string_view a, std::string_view b);
 // a number with text by length would put 5 < A < -1 < 5, which no sort can honour.
 int CompareRight(std::string_view a, std::string_view b);
 
+// A text as the right-justified order sees it, worked out once for many comparisons.
+struct RightKey {
+    std::string_view text;
+    int rank = 0;  // 0 empty, 1 number, 2 other text
+    bool negative = false;
+    std::string_view whole, fraction;  // of a number, without leading / trailing zeros
+
+    static RightKey Of(std::string_view text);
+};
+int CompareRight(const RightKey& a, const RightKey& b);
+
 }  // namespace mv

@@ -177,17 +177,4 @@ TEST_F(LoginFlow, textBeyondLatin1IsRefusedBeforeConnecting) {
     EXPECT_EQ(vars.DatabaseType, QStringLiteral("UniVerse"));
 }
 
-TEST_F(LoginFlow, abandonedSetupChangesNothing) {
-    edit("txtUserName").setText(QStringLiteral("typed"));
-    dialogs.QueueForm([](QDialog& setup) {
-        child<QLineEdit>(setup, QStringLiteral("txtUser")).setText(QStringLiteral("other"));
-        setup.reject();
-    });
-    child<QPushButton>(*login, QStringLiteral("Command1")).click();
-    EXPECT_EQ(edit("txtUserName").text(), QStringLiteral("typed"));
-    EXPECT_TRUE(readSettings().isEmpty());
-    EXPECT_TRUE(login->isVisible());
-    EXPECT_EQ(vars.session, nullptr);
-}
-
 }  // namespace

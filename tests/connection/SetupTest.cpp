@@ -106,15 +106,16 @@ TEST_F(Setup, savesEveryKeyInOrderAndHandsTheValuesOn) {
               QFile::ReadOwner | QFile::WriteOwner);
 }
 
-TEST_F(Setup, loginFieldsFillFromTheFile) {
-    writeSettings("[login]\r\naccount=/srv/a\r\nipaddress=h\r\nuser=u\r\npassword=p w\r\n"
-                  "DatabaseType=UniData\r\n");
+TEST_F(Setup, fileWithoutTypeGivesEmptyTypeAndOKRecordsIt) {
+    writeSettings("[login]\r\naccount=" + makeAccount().toLatin1() + "\r\n");
+    vars.DatabaseType = QStringLiteral("stale");
     frmLogin login(vars);
-    EXPECT_EQ(child<QLineEdit>(login, QStringLiteral("txtAccount")).text(), QStringLiteral("/srv/a"));
-    EXPECT_EQ(child<QLineEdit>(login, QStringLiteral("txtHostName")).text(), QStringLiteral("h"));
-    EXPECT_EQ(child<QLineEdit>(login, QStringLiteral("txtUserName")).text(), QStringLiteral("u"));
-    EXPECT_EQ(child<QLineEdit>(login, QStringLiteral("txtPassword")).text(), QStringLiteral("p w"));
-    EXPECT_EQ(child<QComboBox>(login, QStringLiteral("cmbDBType")).currentIndex(), 1);
+    const auto& type = child<QComboBox>(login, QStringLiteral("cmbDBType"));
+    EXPECT_EQ(type.currentText(), QString());
+    EXPECT_EQ(type.currentIndex(), -1);
+    login.cmdOK_Click();
+    EXPECT_TRUE(vars.LoginSucceeded);
+    EXPECT_EQ(vars.DatabaseType, QString());
 }
 
 // Set Defaults from the login dialog, with the setup dialog driven by a script.
@@ -178,7 +179,7 @@ TEST_F(SetDefaults, savedValuesReachFileAndLogin) {
     EXPECT_EQ(settings.Read(SettingsFile::kDatabaseType), QStringLiteral("unidata"));
 }
 
-TEST_F(SetDefaults, closingSetupByItsFrameChangesNothing) {
+TEST_F(SetDefaults, abandoningSetupByItsFrameChangesNothing) {
     dialogs.QueueForm([](QDialog& setup) {
         fillSetup(setup);
         setup.close();

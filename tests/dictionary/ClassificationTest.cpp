@@ -53,7 +53,7 @@ const PlacementCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Classification, ClassifyItem, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<PlacementCase>& param) { return std::string(param.param.name); });
 
 TEST(ViewSet, addRowFillsColumnsFromFieldsAndCountsIt) {
     dictionary::ViewSet views;

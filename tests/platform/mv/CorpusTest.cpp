@@ -16,10 +16,12 @@ namespace fs = std::filesystem;
 // with line feeds as field marks, and written back into a copy gives the same file.
 TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
-    if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    if (!fs::is_directory(corpus))
+        GTEST_SKIP() << "no corpus at " << corpus;
     std::size_t items = 0;
     for (const auto& accountEntry : fs::directory_iterator(corpus)) {
-        if (!accountEntry.is_directory()) continue;
+        if (!accountEntry.is_directory())
+            continue;
         test::TempAccount copy;
         fs::remove(copy.Path());
         test::CopyTree(accountEntry.path(), copy.Path());
@@ -47,7 +49,8 @@ TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
                 ASSERT_EQ(file->Error(), 0) << id;
                 std::string itemFile;
                 ASSERT_TRUE(EscapeItemId(id, itemFile));
-                std::string expected = test::FileBytes(accountEntry.path() / directoryName / itemFile);
+                std::string expected =
+                    test::FileBytes(accountEntry.path() / directoryName / itemFile);
                 std::replace(expected.begin(), expected.end(), '\n', '\xFE');
                 EXPECT_EQ(file->Record().Text(), expected) << id;
                 file->Write();
@@ -55,7 +58,8 @@ TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
                 ++items;
             }
             for (const auto& entry : fs::directory_iterator(dictionary.path())) {
-                const fs::path original = accountEntry.path() / directoryName / entry.path().filename();
+                const fs::path original =
+                    accountEntry.path() / directoryName / entry.path().filename();
                 EXPECT_EQ(test::FileBytes(entry.path()), test::FileBytes(original)) << entry.path();
             }
             EXPECT_EQ(copy.Snapshot(), originals);

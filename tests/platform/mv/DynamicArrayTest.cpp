@@ -18,7 +18,8 @@ TEST(DynamicArray, NewArraySetFieldsOneToNHoldsExactlyNFields) {
             record.Field(i).SetStringValue(i == n ? "" : "v" + std::to_string(i));
         }
         EXPECT_EQ(record.FieldCount(), n);
-        for (std::int16_t i = 1; i < n; ++i) EXPECT_EQ(record.FieldValue(i), "v" + std::to_string(i));
+        for (std::int16_t i = 1; i < n; ++i)
+            EXPECT_EQ(record.FieldValue(i), "v" + std::to_string(i));
     }
     DynamicArray record;
     record.Field(1).SetStringValue("D");

@@ -30,24 +30,27 @@ TEST_P(Escaping, GivesTheExpectedNameAndBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ids, Escaping,
-    ::testing::Values(
-        EscapeCase{"Plain", "F1", "F1"}, EscapeCase{"CorpusLessThan", "<=", "%3C="},
-        EscapeCase{"KeptPunctuation", "#()=[]{}@$ ,;", "#()=[]{}@$ ,;"},
-        EscapeCase{"Slash", "a/b", "a%2Fb"}, EscapeCase{"Backslash", "a\\b", "a%5Cb"},
-        EscapeCase{"Dot", ".", "%2E"}, EscapeCase{"DotDot", "..", "%2E%2E"},
-        EscapeCase{"ParentPath", "../x", "%2E.%2Fx"}, EscapeCase{"LeadingDot", ".x", "%2Ex"},
-        EscapeCase{"Percent", "50%", "50%25"},
-        EscapeCase{"WindowsSpecials", ":*?\"<>|", "%3A%2A%3F%22%3C%3E%7C"},
-        EscapeCase{"ControlBytes", std::string("a\0b\x01\t\n", 6), "a%00b%01%09%0A"},
-        EscapeCase{"HighBytesAndDel", "\x7F\x80\xFD\xFE\xFF", "%7F%80%FD%FE%FF"},
-        EscapeCase{"TrailingBlank", "ab ", "ab%20"}, EscapeCase{"TrailingDot", "a..", "a.%2E"},
-        EscapeCase{"InnerBlankAndDot", "a b.c", "a b.c"},
-        EscapeCase{"DeviceCon", "CON", "%43ON"}, EscapeCase{"DeviceLowerNul", "nul", "%6Eul"},
-        EscapeCase{"DeviceWithExtension", "aux.txt", "%61ux.txt"},
-        EscapeCase{"DeviceWithBlank", "PRN .x", "%50RN .x"},
-        EscapeCase{"DeviceCom", "Com1", "%43om1"}, EscapeCase{"DeviceLpt", "LPT9.a.b", "%4CPT9.a.b"},
-        EscapeCase{"NotDeviceLonger", "CONSOLE", "CONSOLE"},
-        EscapeCase{"NotDeviceCom0", "COM0", "COM0"}, EscapeCase{"NotDeviceCom10", "COM10", "COM10"}),
+    ::testing::Values(EscapeCase{"Plain", "F1", "F1"}, EscapeCase{"CorpusLessThan", "<=", "%3C="},
+                      EscapeCase{"KeptPunctuation", "#()=[]{}@$ ,;", "#()=[]{}@$ ,;"},
+                      EscapeCase{"Slash", "a/b", "a%2Fb"}, EscapeCase{"Backslash", "a\\b", "a%5Cb"},
+                      EscapeCase{"Dot", ".", "%2E"}, EscapeCase{"DotDot", "..", "%2E%2E"},
+                      EscapeCase{"ParentPath", "../x", "%2E.%2Fx"},
+                      EscapeCase{"LeadingDot", ".x", "%2Ex"}, EscapeCase{"Percent", "50%", "50%25"},
+                      EscapeCase{"WindowsSpecials", ":*?\"<>|", "%3A%2A%3F%22%3C%3E%7C"},
+                      EscapeCase{"ControlBytes", std::string("a\0b\x01\t\n", 6), "a%00b%01%09%0A"},
+                      EscapeCase{"HighBytesAndDel", "\x7F\x80\xFD\xFE\xFF", "%7F%80%FD%FE%FF"},
+                      EscapeCase{"TrailingBlank", "ab ", "ab%20"},
+                      EscapeCase{"TrailingDot", "a..", "a.%2E"},
+                      EscapeCase{"InnerBlankAndDot", "a b.c", "a b.c"},
+                      EscapeCase{"DeviceCon", "CON", "%43ON"},
+                      EscapeCase{"DeviceLowerNul", "nul", "%6Eul"},
+                      EscapeCase{"DeviceWithExtension", "aux.txt", "%61ux.txt"},
+                      EscapeCase{"DeviceWithBlank", "PRN .x", "%50RN .x"},
+                      EscapeCase{"DeviceCom", "Com1", "%43om1"},
+                      EscapeCase{"DeviceLpt", "LPT9.a.b", "%4CPT9.a.b"},
+                      EscapeCase{"NotDeviceLonger", "CONSOLE", "CONSOLE"},
+                      EscapeCase{"NotDeviceCom0", "COM0", "COM0"},
+                      EscapeCase{"NotDeviceCom10", "COM10", "COM10"}),
     [](const ::testing::TestParamInfo<EscapeCase>& p) { return std::string(p.param.name); });
 
 TEST(Escaping, RefusesIdsThatCannotBeFileNames) {
@@ -61,8 +64,8 @@ TEST(Escaping, RefusesIdsThatCannotBeFileNames) {
 
 TEST(Escaping, NamesNoEscapeGivesAreNotItems) {
     std::string id;
-    for (const char* name : {"%zz", "%4", "%", "%2e", "%41", ".kelvora-tmp-1-1", ".", "..",
-                             "ab ", "ab.", "CON", "a%2"}) {
+    for (const char* name : {"%zz", "%4", "%", "%2e", "%41", ".kelvora-tmp-1-1", ".", "..", "ab ",
+                             "ab.", "CON", "a%2"}) {
         EXPECT_FALSE(UnescapeFileName(name, id)) << name;
     }
 }
@@ -75,8 +78,9 @@ TEST(Escaping, EveryByteStringRoundTripsToASafeName) {
         std::string id(static_cast<std::size_t>(length(random)), '\0');
         for (char& c : id) {
             // Lean towards the bytes escaping cares about so their mixes get tried.
-            c = pick(random) < 4 ? favourites[static_cast<std::size_t>(byte(random)) % favourites.size()]
-                                 : static_cast<char>(byte(random));
+            c = pick(random) < 4
+                    ? favourites[static_cast<std::size_t>(byte(random)) % favourites.size()]
+                    : static_cast<char>(byte(random));
         }
         std::string fileName, back;
         ASSERT_TRUE(EscapeItemId(id, fileName));
@@ -96,8 +100,9 @@ TEST(EscapedItems, HostileIdsStayInsideTheirDictionary) {
     const auto file = session->OpenDictionary("X");
     ASSERT_NE(file, nullptr);
     const std::vector<std::string> ids = {
-        "../escaped", "..", ".", "/etc/passwd", "..\\..\\x", ".hidden", "a%2Fb", "CON", "nul.txt",
-        "F1", "f1", std::string("nul\0byte", 8), "trailing. ", "\xFF\xFE"};
+        "../escaped", "..",      ".",       "/etc/passwd", "..\\..\\x", ".hidden",
+        "a%2Fb",      "CON",     "nul.txt", "F1",          "f1",        std::string("nul\0byte", 8),
+        "trailing. ", "\xFF\xFE"};
     const auto before = account.Snapshot();
     for (const std::string& id : ids) {
         file->SetRecordId(id);
@@ -109,6 +114,8 @@ TEST(EscapedItems, HostileIdsStayInsideTheirDictionary) {
     auto after = account.Snapshot();
     std::size_t inside = 0;
     for (const auto& [path, bytes] : after) {
+        if (path == "account/D_X/")
+            continue;
         if (path.rfind("account/D_X/", 0) == 0) {
             ++inside;
         } else {

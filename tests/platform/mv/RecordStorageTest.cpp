@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 std::string EveryByteButLineFeed() {
     std::string bytes;
     for (int c = 0; c < 256; ++c) {
-        if (c != '\n') bytes.push_back(static_cast<char>(c));
+        if (c != '\n')
+            bytes.push_back(static_cast<char>(c));
     }
     return bytes;
 }
@@ -60,21 +61,37 @@ TEST_P(RoundTrip, RecordComesBackByteForByteAndTheFileHoldsOneLinePerField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, RoundTrip,
-    ::testing::Values(
-        RecordCase{"Empty", ""}, RecordCase{"OneEmptyField", "\xFE"},
-        RecordCase{"TrailingEmptyFields", "D\xFE" "1\xFE\xFE\xFE"},
-        RecordCase{"LeadingEmptyFields", "\xFE\xFE" "x"},
-        RecordCase{"AllMarks", "I\xFE" "A\xFD" "B\xFC" "C\xFB" "D\xFF" "E\xFE" "tail"},
-        RecordCase{"EveryByteButLineFeed", EveryByteButLineFeed()},
-        RecordCase{"CarriageReturns", "a\r\xFE\r\rb\r"},
-        RecordCase{"Large", std::string(1 << 20, '\xFD') + "\xFE" + std::string(70000, 'x')}),
+    ::testing::Values(RecordCase{"Empty", ""}, RecordCase{"OneEmptyField", "\xFE"},
+                      RecordCase{"TrailingEmptyFields",
+                                 "D\xFE"
+                                 "1\xFE\xFE\xFE"},
+                      RecordCase{"LeadingEmptyFields",
+                                 "\xFE\xFE"
+                                 "x"},
+                      RecordCase{"AllMarks",
+                                 "I\xFE"
+                                 "A\xFD"
+                                 "B\xFC"
+                                 "C\xFB"
+                                 "D\xFF"
+                                 "E\xFE"
+                                 "tail"},
+                      RecordCase{"EveryByteButLineFeed", EveryByteButLineFeed()},
+                      RecordCase{"CarriageReturns", "a\r\xFE\r\rb\r"},
+                      RecordCase{"Large",
+                                 std::string(1 << 20, '\xFD') + "\xFE" + std::string(70000, 'x')}),
     [](const ::testing::TestParamInfo<RecordCase>& p) { return std::string(p.param.name); });
 
 class Storage : public RoundTrip {};
 
 TEST_F(Storage, WriteReplacesTheWholeItemAndLeavesNoTemporaryFile) {
     file_->SetRecordId("X");
-    file_->SetRecord(DynamicArray("long\xFE" "record\xFE" "with\xFE" "many\xFE" "fields"));
+    file_->SetRecord(
+        DynamicArray("long\xFE"
+                     "record\xFE"
+                     "with\xFE"
+                     "many\xFE"
+                     "fields"));
     file_->Write();
     file_->SetRecord(DynamicArray("short"));
     file_->Write();
@@ -89,7 +106,8 @@ TEST_F(Storage, WriteReplacesTheWholeItemAndLeavesNoTemporaryFile) {
 
 TEST_F(Storage, AReplacedItemKeepsItsPermissions) {
     account_.WriteFile("F", "X", "old");
-    fs::permissions(account_.DictionaryPath("F") / "X", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(account_.DictionaryPath("F") / "X",
+                    fs::perms::owner_read | fs::perms::owner_write);
     file_->SetRecordId("X");
     file_->SetRecord(DynamicArray("new"));
     file_->Write();
@@ -122,7 +140,8 @@ TEST_F(Storage, AFailedWriteLeavesTheOldItemIntact) {
 }
 
 TEST_F(Storage, AReadOnlyDictionaryRefusesWritesAndKeepsTheOldItem) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only directories";
     account_.WriteFile("F", "X", "old");
     fs::permissions(account_.DictionaryPath("F"), fs::perms::owner_read | fs::perms::owner_exec);
     file_->SetRecordId("X");
@@ -141,11 +160,10 @@ TEST_F(Storage, RecordsThatCannotBeStoredWriteNothing) {
         std::string id, record;
         int error;
     };
-    for (const Refused& refused : {Refused{"A", "line\nfeed", kFieldHoldsLineFeed},
-                                   Refused{"A", "\n", kFieldHoldsLineFeed},
-                                   Refused{"", "x", kBadItemId},
-                                   Refused{std::string(300, 'L'), "x", kBadItemId},
-                                   Refused{std::string(100, '/'), "x", kBadItemId}}) {
+    for (const Refused& refused :
+         {Refused{"A", "line\nfeed", kFieldHoldsLineFeed}, Refused{"A", "\n", kFieldHoldsLineFeed},
+          Refused{"", "x", kBadItemId}, Refused{std::string(300, 'L'), "x", kBadItemId},
+          Refused{std::string(100, '/'), "x", kBadItemId}}) {
         file_->SetRecordId(refused.id);
         file_->SetRecord(DynamicArray(refused.record));
         file_->Write();

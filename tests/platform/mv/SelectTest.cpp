@@ -19,10 +19,11 @@ protected:
     void SetUp() override {
         account_.MakeDictionary("T");
         const std::vector<std::pair<std::string, std::string>> items = {
-            {"A", "D\n10"},  {"B", "D\n9"},   {"C", "D\n-1"},        {"D1", "D\n1.5\nPrice"},
-            {"E", "I\nA"},   {"F", "D\n"},    {"G", "PH\nX\xFDY"},   {"H", "D\n9"},
-            {"J", "D\n09"},  {"K", "I\n-5"}};
-        for (const auto& [id, bytes] : items) account_.WriteFile("T", id, bytes);
+            {"A", "D\n10"}, {"B", "D\n9"}, {"C", "D\n-1"},      {"D1", "D\n1.5\nPrice"},
+            {"E", "I\nA"},  {"F", "D\n"},  {"G", "PH\nX\xFDY"}, {"H", "D\n9"},
+            {"J", "D\n09"}, {"K", "I\n-5"}};
+        for (const auto& [id, bytes] : items)
+            account_.WriteFile("T", id, bytes);
         session_ = account_.Connect();
     }
 
@@ -129,13 +130,20 @@ TEST_F(Select, ReadsAfterASelectSeeLaterChanges) {
     account_.WriteFile("T", "A", "D\n10\nchanged in place");
     file->SetRecordId("A");
     file->Read();
-    EXPECT_EQ(file->Record().Text(), "D\xFE" "10\xFE" "changed in place");
+    EXPECT_EQ(file->Record().Text(),
+              "D\xFE"
+              "10\xFE"
+              "changed in place");
 
     file->SetRecordId("B");
-    file->SetRecord(DynamicArray("D\xFE" "99"));
+    file->SetRecord(
+        DynamicArray("D\xFE"
+                     "99"));
     file->Write();
     file->Read();
-    EXPECT_EQ(file->Record().Text(), "D\xFE" "99");
+    EXPECT_EQ(file->Record().Text(),
+              "D\xFE"
+              "99");
 
     fs::remove(account_.DictionaryPath("T") / "C");
     file->SetRecordId("C");
@@ -144,9 +152,13 @@ TEST_F(Select, ReadsAfterASelectSeeLaterChanges) {
 
     file->SetRecordId("E");
     file->Read();
-    EXPECT_EQ(file->Record().Text(), "I\xFE" "A");
+    EXPECT_EQ(file->Record().Text(),
+              "I\xFE"
+              "A");
     file->Read();  // a second read of the same item
-    EXPECT_EQ(file->Record().Text(), "I\xFE" "A");
+    EXPECT_EQ(file->Record().Text(),
+              "I\xFE"
+              "A");
 }
 
 }  // namespace

@@ -40,8 +40,9 @@ TEST(SortKeys, RightJustifiedPutsEmptyFirstAndOtherTextAfterNumbersShorterFirst)
 
 // A sort needs a strict weak order: mixing numbers and text must not make cycles.
 TEST(SortKeys, RightJustifiedIsAConsistentOrder) {
-    const std::vector<std::string> texts = {"", "0", "-0", "5", "-1", "1.5", "10", "9", "09", "A",
-                                            "AB", "-", "+", "1.", ".5", "B1", "X\xFDY", "100"};
+    const std::vector<std::string> texts = {"",   "0",  "-0", "5",  "-1",     "1.5",
+                                            "10", "9",  "09", "A",  "AB",     "-",
+                                            "+",  "1.", ".5", "B1", "X\xFDY", "100"};
     auto sign = [](int c) { return (c > 0) - (c < 0); };
     for (const auto& a : texts) {
         EXPECT_EQ(CompareRight(a, a), 0);
@@ -62,15 +63,13 @@ TEST(SortKeys, TheDictionaryOfDictionariesNamesTheseKeys) {
         int field;
         Justification justification;
     };
-    for (const Expected& e : {Expected{"@ID", 0, Justification::kLeft},
-                              Expected{"@id", 0, Justification::kLeft},
-                              Expected{"F1", 1, Justification::kLeft},
-                              Expected{"f7", 7, Justification::kLeft},
-                              Expected{"F99", 99, Justification::kLeft},
-                              Expected{"TYPE", 1, Justification::kLeft},
-                              Expected{"LOC", 2, Justification::kRight},
-                              Expected{"RLOCATION", 2, Justification::kRight},
-                              Expected{"rlocation", 2, Justification::kRight}}) {
+    for (const Expected& e :
+         {Expected{"@ID", 0, Justification::kLeft}, Expected{"@id", 0, Justification::kLeft},
+          Expected{"F1", 1, Justification::kLeft}, Expected{"f7", 7, Justification::kLeft},
+          Expected{"F99", 99, Justification::kLeft}, Expected{"TYPE", 1, Justification::kLeft},
+          Expected{"LOC", 2, Justification::kRight},
+          Expected{"RLOCATION", 2, Justification::kRight},
+          Expected{"rlocation", 2, Justification::kRight}}) {
         SortKey key;
         ASSERT_TRUE(ResolveSortName(e.name, key)) << e.name;
         EXPECT_EQ(key.field, e.field) << e.name;

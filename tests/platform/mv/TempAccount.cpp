@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 TempAccount::TempAccount() {
     std::string pattern = (fs::temp_directory_path() / "kelvora-mv-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     parent_ = pattern;
     account_ = parent_ / "account";
     fs::create_directory(account_);
@@ -25,7 +26,8 @@ TempAccount::~TempAccount() {
     // Tests may leave read-only directories behind; open them up so everything goes.
     for (auto it = fs::recursive_directory_iterator(parent_, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored)) fs::permissions(it->path(), fs::perms::owner_all, ignored);
+        if (it->is_directory(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, ignored);
     }
     fs::remove_all(parent_, ignored);
 }
@@ -72,16 +74,30 @@ std::unique_ptr<Session> TempAccount::Connect() const {
 std::string FileBytes(const fs::path& path) {
     std::string bytes;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return bytes;
+    if (file == nullptr)
+        return bytes;
     char buffer[65536];
     std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, n);
     std::fclose(file);
     return bytes;
 }
 
 void CopyTree(const fs::path& from, const fs::path& to) {
-    fs::copy(from, to, fs::copy_options::recursive);
+    // Directories made afresh, files made writable: the source may be read-only, and a
+    // copy that kept those permissions could not be written to without root.
+    fs::create_directory(to);
+    for (const auto& entry : fs::recursive_directory_iterator(from)) {
+        const fs::path target = to / fs::relative(entry.path(), from);
+        if (entry.is_directory()) {
+            fs::create_directory(target);
+        } else {
+            fs::copy_file(entry.path(), target);
+            fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perm_options::add);
+        }
+    }
 }
 
 }  // namespace mv::test

@@ -43,7 +43,7 @@ private:
 // The bytes of a file, empty when it cannot be read.
 std::string FileBytes(const std::filesystem::path& path);
 
-// Copies the directory tree from into a new directory to.
+// Copies the directory tree `from` into a new, writable directory `to`.
 void CopyTree(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace mv::test

@@ -18,7 +18,8 @@ TEST(Uvoaif, NamesEveryErrorCodeAndNoOther) {
     std::map<int, std::string> listed;
     std::string text;
     while (std::getline(in, text)) {
-        if (text.find("UVE_") == std::string::npos) continue;
+        if (text.find("UVE_") == std::string::npos)
+            continue;
         std::smatch match;
         ASSERT_TRUE(std::regex_match(text, match, line)) << text;
         const int code = std::stoi(match[2]);
@@ -30,7 +31,8 @@ TEST(Uvoaif, NamesEveryErrorCodeAndNoOther) {
         expected.emplace(code, "");
     }
     for (const auto& [code, name] : listed) {
-        EXPECT_TRUE(expected.count(code)) << name << " = " << code << " is not a code of ErrorCodes.h";
+        EXPECT_TRUE(expected.count(code))
+            << name << " = " << code << " is not a code of ErrorCodes.h";
     }
 }
 

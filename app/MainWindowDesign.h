@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+
+#include <QSize>
+#include <QSizeF>
+
+class QWidget;
+
+namespace grid {
+class DataGrid;
+class DropDownList;
+}  // namespace grid
+namespace ui {
+class ResizeControl;
+}
+
+namespace app {
+
+// The main window's client area at design time: 15240 × 10845 twips, 15 to a pixel.
+inline constexpr QSizeF kDesignClientTwips{15240, 10845};
+inline constexpr QSize kDesignClientPixels{1016, 723};
+
+// The main window's controls that keep their design proportions.
+struct ControlSet {
+    QWidget* Frame1;
+    QWidget* Label1;
+    QWidget* txtFilename;
+    QWidget* cmdOpen;
+    QWidget* cmdMakeChild;
+    QWidget* cmdExport;
+    QWidget* cmdHelp;
+    QWidget* Label2;
+    QWidget* cmbPhrase;
+    QWidget* cmdExit;
+    QWidget* SSTab1;
+    std::array<grid::DataGrid*, 4> TDBGrid1;
+    std::array<grid::DropDownList*, 2> TDBDropDown1;
+    QWidget* txtResult;
+};
+
+// Gives the resize control each control's design rectangle within its container.
+void RegisterDesignGeometry(ui::ResizeControl& resize, const ControlSet& controls);
+
+}  // namespace app

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: MIT
+#include "frmKelvora.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ColumnWidths.h"
+#include "DataGrid.h"
+#include "DataTypeList.h"
+#include "DropDownList.h"
+#include "Functions.h"
+#include "HelpViewer.h"
+#include "MainWindowDesign.h"
+#include "ResizeControl.h"
+#include "Session.h"
+#include "TabControl.h"
+#include "Variables.h"
+#include "ViewLayout.h"
+#include "frmLogin.h"
+
+namespace {
+
+constexpr int kDivTab = 2;  // the tab of D, I and V items, the one child tables come from
+
+QString MissingConstantsMessage(const QString& path) {
+    const QString reason = QFileInfo::exists(path) ? QStringLiteral("it cannot be read")
+                                                   : QStringLiteral("it does not exist");
+    return QStringLiteral("Kelvora cannot start: the constants file\n%1\nthat names the "
+                          "server's error codes cannot be opened (%2).\n\nReinstall Kelvora "
+                          "or put Uvoaif.txt back beside the program.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QFont StripFont(bool bold) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+}  // namespace
+
+frmKelvora::frmKelvora(Variables& vars, QWidget* parent) : QMainWindow(parent), vars_(vars) {
+    setObjectName(QStringLiteral("frmKelvora"));
+    setWindowTitle(QStringLiteral(" Kelvora"));
+    BuildControls();
+    SetTabOrder();
+    RegisterDesignGeometry();
+    resize(app::kDesignClientPixels);
+}
+
+frmKelvora::~frmKelvora() = default;
+
+void frmKelvora::BuildControls() {
+    auto* client = Named(new QWidget(this), QStringLiteral("client"));
+    QPalette grey = client->palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    client->setPalette(grey);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    BuildTopStrip(client);
+    BuildTabs(client);
+    helpViewer_ = new ui::HelpViewer(this);
+    ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
+    ReSize1->setObjectName(QStringLiteral("ReSize1"));
+    connect(ReSize1, &ui::ResizeControl::resized, this,
+            [this] { app::ApplyColumnWidths(TDBGrid1); });
+}
+
+void frmKelvora::BuildTopStrip(QWidget* client) {
+    Frame1 = Named(new QFrame(client), QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::StyledPanel);
+
+    Label1 = Named(new QLabel(QStringLiteral("File name"), Frame1), QStringLiteral("Label1"));
+    txtFilename = Named(new QLineEdit(Frame1), QStringLiteral("txtFilename"));
+    cmdOpen = Named(new QPushButton(QStringLiteral("&Open"), Frame1), QStringLiteral("cmdOpen"));
+    cmdMakeChild = Named(new QPushButton(QStringLiteral("Define Child Table"), Frame1),
+                         QStringLiteral("cmdMakeChild"));
+    cmdMakeChild->setToolTip(QStringLiteral("Highlight rows of D and I type and create new PH type"));
+    cmdExport = Named(new QPushButton(QStringLiteral("Export"), Frame1), QStringLiteral("cmdExport"));
+    cmdHelp = Named(new QPushButton(QStringLiteral("&Help"), Frame1), QStringLiteral("cmdHelp"));
+    Label2 = Named(new QLabel(QStringLiteral("Tables"), Frame1), QStringLiteral("Label2"));
+    cmbPhrase = Named(new QComboBox(Frame1), QStringLiteral("cmbPhrase"));
+    cmbPhrase->setEditable(true);  // shows a text that is not one of its entries
+    cmbPhrase->lineEdit()->setReadOnly(true);
+    cmbPhrase->setEditText(QStringLiteral("All"));
+    cmdExit = Named(new QPushButton(QStringLiteral("&Exit"), Frame1), QStringLiteral("cmdExit"));
+
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, txtFilename, cmdExport, Label2,
+                                                      cmbPhrase}) {
+        w->setFont(StripFont(false));
+    }
+    for (QPushButton* b : {cmdOpen, cmdHelp, cmdExit}) {
+        b->setFont(StripFont(true));
+    }
+    for (QPushButton* b : {cmdOpen, cmdMakeChild, cmdExport, cmdHelp, cmdExit}) {
+        b->setAutoDefault(false);
+    }
+
+    connect(txtFilename, &QLineEdit::returnPressed, cmdOpen, &QPushButton::click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
+}
+
+void frmKelvora::BuildTabs(QWidget* client) {
+    SSTab1 = Named(new ui::TabControl(client), QStringLiteral("SSTab1"));
+    for (int view = 0; view < dictionary::kViewCount; ++view) {
+        const auto& layout = dictionary::LayoutOf(dictionary::ViewAt(view));
+        QWidget* page = SSTab1->AddTab(layout.tabCaption);
+        auto* grid = Named(new grid::DataGrid(view, page), QStringLiteral("TDBGrid1_%1").arg(view));
+        grid->SetColumnCaptions(layout.columnCaptions);
+        TDBGrid1[static_cast<std::size_t>(view)] = grid;
+    }
+    // The drop-downs stay hidden; the grids' data-type columns use their entries.
+    TDBDropDown1[0] = Named(new grid::DropDownList(0, SSTab1->Page(0)),
+                            QStringLiteral("TDBDropDown1_0"));
+    TDBDropDown1[1] = Named(new grid::DropDownList(1, SSTab1->Page(kDivTab)),
+                            QStringLiteral("TDBDropDown1_1"));
+
+    txtResult = Named(new QPlainTextEdit(SSTab1->Page(kDivTab)), QStringLiteral("txtResult"));
+    txtResult->setReadOnly(true);
+    txtResult->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtResult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtResult->hide();
+
+    SSTab1->SetTab(kDivTab);
+    connect(SSTab1, &ui::TabControl::tabChanged, this, &frmKelvora::SSTab1_Click);
+}
+
+void frmKelvora::SetTabOrder() {
+    QWidget* order[] = {txtFilename, cmdOpen,  cmdExit,  cmbPhrase, SSTab1->Bar(),
+                        TDBGrid1[0], TDBGrid1[1], TDBGrid1[2], txtResult, TDBGrid1[3],
+                        cmdMakeChild, cmdHelp, cmdExport};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void frmKelvora::RegisterDesignGeometry() {
+    const app::ControlSet controls{Frame1,    Label1,  txtFilename,  cmdOpen, cmdMakeChild,
+                                   cmdExport, cmdHelp, Label2,       cmbPhrase, cmdExit,
+                                   SSTab1,    TDBGrid1, TDBDropDown1, txtResult};
+    app::RegisterDesignGeometry(*ReSize1, controls);
+}
+
+grid::DataGrid* frmKelvora::Grid(int index) const {
+    return index >= 0 && index < static_cast<int>(TDBGrid1.size())
+               ? TDBGrid1[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+grid::DropDownList* frmKelvora::DropDown(int index) const {
+    return index >= 0 && index < static_cast<int>(TDBDropDown1.size())
+               ? TDBDropDown1[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+void frmKelvora::SetDictionaryFile(std::shared_ptr<mv::DictionaryFile> file) {
+    dictionaryFile_ = std::move(file);
+}
+
+bool frmKelvora::Form_Load() {
+    if (!Load_ErrorTable(vars_)) {
+        vars_.dialogs.MsgBox(MissingConstantsMessage(ErrorTablePath(vars_)), ui::Buttons::OK,
+                             ui::Icon::Critical, ui::kProgramTitle);
+        exitCode_ = 1;
+        close();
+        return false;
+    }
+    show();
+    {
+        frmLogin login(vars_, this);
+        vars_.dialogs.ShowModal(login);
+    }
+    if (!vars_.LoginSucceeded) {
+        close();
+        return false;
+    }
+    txtFilename->setFocus();
+    dataTypeList_ = dictionary::MakeDataTypeList();
+    for (grid::DropDownList* list : TDBDropDown1) {
+        list->Bind(dataTypeList_);
+    }
+    return true;
+}
+
+void frmKelvora::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    // The results are not read: the program ends whatever the server answers.
+    if (vars_.session) {
+        if (dictionaryFile_) {
+            dictionaryFile_->CloseFile();
+        }
+        vars_.session->Disconnect();
+    }
+    helpViewer_->close();
+}
+
+void frmKelvora::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+    QApplication::quit();  // ends the program even while the help window is open
+}
+
+void frmKelvora::cmdExit_Click() { close(); }
+
+void frmKelvora::cmdHelp_Click() {
+    const QString path = QDir(vars_.programFolder).filePath(QStringLiteral("Kelvora.hlp"));
+    if (!helpViewer_->ShowContents(path)) {
+        vars_.dialogs.MsgBox(
+            QStringLiteral("The help file %1 cannot be opened.").arg(QDir::toNativeSeparators(path)),
+            ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    }
+}
+
+void frmKelvora::SSTab1_Click(int previousTab, int currentTab) {
+    if (previousTab == kDivTab) {
+        cmdMakeChild->setEnabled(false);
+    }
+    if (currentTab == kDivTab) {
+        cmdMakeChild->setEnabled(true);
+    }
+}

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QMainWindow>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+struct Variables;
+
+namespace grid {
+class DataGrid;
+class DropDownList;
+class RowArray;
+}  // namespace grid
+namespace mv {
+class DictionaryFile;
+}
+namespace ui {
+class HelpViewer;
+class ResizeControl;
+class TabControl;
+}  // namespace ui
+
+// The main window: the file name strip at the top and the four tabs of grids below.
+// Form_Load runs the start-up (error names, login); closing the window for any reason
+// runs Form_Unload once, which closes the dictionary file and the session.
+class frmKelvora : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmKelvora(Variables& vars, QWidget* parent = nullptr);
+    ~frmKelvora() override;
+
+    // Loads the error names, shows the window and runs the login. True when the
+    // program goes on; false when it ends (the window is then closed), with the exit
+    // code in ExitCode().
+    bool Form_Load();
+    int ExitCode() const { return exitCode_; }
+
+    // The grid and drop-down of a view by index, as the control arrays index them.
+    grid::DataGrid* Grid(int index) const;
+    grid::DropDownList* DropDown(int index) const;
+    ui::TabControl* Tabs() const { return SSTab1; }
+
+    // The dictionary file of the open dictionary, closed at unload.
+    const std::shared_ptr<mv::DictionaryFile>& DictionaryFile() const { return dictionaryFile_; }
+    void SetDictionaryFile(std::shared_ptr<mv::DictionaryFile> file);
+
+public slots:
+    void cmdExit_Click();
+    void cmdHelp_Click();
+    void SSTab1_Click(int previousTab, int currentTab);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildTopStrip(QWidget* client);
+    void BuildTabs(QWidget* client);
+    void SetTabOrder();
+    void RegisterDesignGeometry();
+    void Form_Unload();
+
+    Variables& vars_;
+    std::shared_ptr<mv::DictionaryFile> dictionaryFile_;
+    std::shared_ptr<grid::RowArray> dataTypeList_;
+    bool unloaded_ = false;
+    int exitCode_ = 0;
+
+    QFrame* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtFilename = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    QPushButton* cmdMakeChild = nullptr;
+    QPushButton* cmdExport = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* cmbPhrase = nullptr;
+    QPushButton* cmdExit = nullptr;
+    ui::TabControl* SSTab1 = nullptr;
+    std::array<grid::DataGrid*, 4> TDBGrid1{};
+    std::array<grid::DropDownList*, 2> TDBDropDown1{};
+    QPlainTextEdit* txtResult = nullptr;
+    ui::ResizeControl* ReSize1 = nullptr;
+    ui::HelpViewer* helpViewer_ = nullptr;
+};

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#include "TabControl.h"
+
+#include <QResizeEvent>
+#include <QTabBar>
+
+namespace ui {
+
+TabControl::TabControl(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this)) {
+    bar_->setObjectName(QStringLiteral("tabBar"));
+    bar_->setExpanding(false);
+    bar_->setDrawBase(true);
+    connect(bar_, &QTabBar::currentChanged, this, [this](int index) { ShowPage(index); });
+}
+
+QWidget* TabControl::AddTab(const QString& caption) {
+    auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("page%1").arg(pages_.size()));
+    page->setGeometry(rect());
+    page->hide();
+    pages_.push_back(page);
+    bar_->addTab(caption);  // the first tab added becomes current and shows its page
+    bar_->raise();
+    return page;
+}
+
+int TabControl::Tab() const { return current_; }
+
+void TabControl::SetTab(int index) { bar_->setCurrentIndex(index); }
+
+QWidget* TabControl::Page(int index) const {
+    return index >= 0 && index < TabCount() ? pages_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void TabControl::ShowPage(int index) {
+    const int previous = current_;
+    if (index == previous || index < 0 || index >= TabCount()) {
+        return;
+    }
+    current_ = index;
+    if (QWidget* old = Page(previous)) {
+        old->hide();
+    }
+    pages_[static_cast<std::size_t>(index)]->show();
+    bar_->raise();
+    emit tabChanged(previous, index);
+}
+
+void TabControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (QWidget* page : pages_) {
+        page->setGeometry(rect());
+    }
+    bar_->setGeometry(0, 0, width(), bar_->sizeHint().height());
+}
+
+}  // namespace ui

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QTabBar;
+
+namespace ui {
+
+// A tab control whose pages all cover the control's whole area, tab strip included, so
+// controls on a page are placed in the control's own coordinates, as a form designer
+// lays them out; the strip stays on top. Each change of the tab in front is reported
+// together with the tab shown before it.
+class TabControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TabControl(QWidget* parent = nullptr);
+
+    // Adds a tab and returns its page, on which the caller puts the tab's controls.
+    QWidget* AddTab(const QString& caption);
+
+    int Tab() const;
+    void SetTab(int index);
+    int TabCount() const { return static_cast<int>(pages_.size()); }
+    QWidget* Page(int index) const;
+    QTabBar* Bar() const { return bar_; }
+
+signals:
+    void tabChanged(int previousTab, int currentTab);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ShowPage(int index);
+
+    QTabBar* bar_;
+    std::vector<QWidget*> pages_;
+    int current_ = -1;
+};
+
+}  // namespace ui
