@@ -11,8 +11,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "ColumnWidths.h"
+#include "DictionaryFile.h"
+#include "PhraseList.h"
+#include "RowArray.h"
 #include "DataGrid.h"
 #include "DataTypeList.h"
 #include "DropDownList.h"
@@ -61,7 +65,9 @@ frmKelvora::frmKelvora(Variables& vars, QWidget* parent) : QMainWindow(parent), 
     BuildControls();
     SetTabOrder();
     RegisterDesignGeometry();
-    resize(app::kDesignClientPixels);
+    // The status bar sits below the client area, which opens at its design size.
+    resize(app::kDesignClientPixels.width(),
+           app::kDesignClientPixels.height() + statusBar()->sizeHint().height());
 }
 
 frmKelvora::~frmKelvora() = default;
@@ -76,6 +82,9 @@ void frmKelvora::BuildControls() {
 
     BuildTopStrip(client);
     BuildTabs(client);
+    controls_ = MainControls{txtFilename, cmbPhrase, cmdMakeChild, SSTab1,
+                             TDBGrid1,    TDBDropDown1, txtResult, statusBar()};
+    ConnectGrids();
     helpViewer_ = new ui::HelpViewer(this);
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
     ReSize1->setObjectName(QStringLiteral("ReSize1"));
@@ -116,6 +125,7 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     connect(txtFilename, &QLineEdit::returnPressed, cmdOpen, &QPushButton::click);
     connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &frmKelvora::cmdOpen_Click);
 }
 
 void frmKelvora::BuildTabs(QWidget* client) {
@@ -171,8 +181,18 @@ grid::DropDownList* frmKelvora::DropDown(int index) const {
                : nullptr;
 }
 
-void frmKelvora::SetDictionaryFile(std::shared_ptr<mv::DictionaryFile> file) {
-    dictionaryFile_ = std::move(file);
+void frmKelvora::cmdOpen_Click() { opener_.cmdOpen_Click(); }
+
+void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
+    if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH)) {
+        dictionary::Fill_ComboPH(*cmbPhrase, *open_.views->Rows(dictionary::ViewKind::PH));
+    }
+}
+
+void frmKelvora::ConnectGrids() {
+    for (grid::DataGrid* grid : TDBGrid1) {
+        connect(grid, &grid::DataGrid::afterDelete, this, &frmKelvora::TDBGrid1_AfterDelete);
+    }
 }
 
 bool frmKelvora::Form_Load() {
@@ -207,8 +227,8 @@ void frmKelvora::Form_Unload() {
     unloaded_ = true;
     // The results are not read: the program ends whatever the server answers.
     if (vars_.session) {
-        if (dictionaryFile_) {
-            dictionaryFile_->CloseFile();
+        if (open_.file) {
+            open_.file->CloseFile();
         }
         vars_.session->Disconnect();
     }

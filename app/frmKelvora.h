@@ -6,6 +6,10 @@
 
 #include <QMainWindow>
 
+#include "DictionaryOpener.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -19,9 +23,6 @@ class DataGrid;
 class DropDownList;
 class RowArray;
 }  // namespace grid
-namespace mv {
-class DictionaryFile;
-}
 namespace ui {
 class HelpViewer;
 class ResizeControl;
@@ -48,14 +49,16 @@ public:
     grid::DropDownList* DropDown(int index) const;
     ui::TabControl* Tabs() const { return SSTab1; }
 
-    // The dictionary file of the open dictionary, closed at unload.
-    const std::shared_ptr<mv::DictionaryFile>& DictionaryFile() const { return dictionaryFile_; }
-    void SetDictionaryFile(std::shared_ptr<mv::DictionaryFile> file);
+    // The dictionary the grids show; its file is closed at unload.
+    dictionary::OpenDictionary& Dictionary() { return open_; }
 
 public slots:
+    void cmdOpen_Click();
     void cmdExit_Click();
     void cmdHelp_Click();
     void SSTab1_Click(int previousTab, int currentTab);
+    // The grids' index-only notification, after a grid removed a row by itself.
+    void TDBGrid1_AfterDelete(int viewIndex);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,9 +70,11 @@ private:
     void SetTabOrder();
     void RegisterDesignGeometry();
     void Form_Unload();
+    void ConnectGrids();
 
     Variables& vars_;
-    std::shared_ptr<mv::DictionaryFile> dictionaryFile_;
+    dictionary::OpenDictionary open_;
+    MainControls controls_;
     std::shared_ptr<grid::RowArray> dataTypeList_;
     bool unloaded_ = false;
     int exitCode_ = 0;
@@ -90,4 +95,5 @@ private:
     QPlainTextEdit* txtResult = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
+    dictionary::DictionaryOpener opener_{vars_, controls_, open_};
 };

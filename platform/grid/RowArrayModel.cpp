@@ -235,6 +235,14 @@ int RowArrayModel::columnCount(const QModelIndex& parent) const {
     return array_ ? array_->ColumnCount() : 0;
 }
 
+void RowArrayModel::SetWholeTextTips(int column, bool on) {
+    if (on) {
+        wholeTextTipColumns_.insert(column);
+    } else {
+        wholeTextTipColumns_.remove(column);
+    }
+}
+
 QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
@@ -246,6 +254,12 @@ QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole:
             if (index.row() == pendingRow_) {
                 return kPendingRowBackground;
+            }
+            return {};
+        case Qt::ToolTipRole:
+            if (wholeTextTipColumns_.contains(index.column())) {
+                const QString text = CellText(index.row(), index.column());
+                return text.isEmpty() ? QVariant() : QVariant(text);
             }
             return {};
         default:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QStringList>
 
 #include "EditPhase.h"
@@ -31,6 +32,9 @@ public:
 
     void SetCaptions(const QStringList& captions);
     const QStringList& Captions() const { return captions_; }
+    // A column whose cells show their whole text as a tool tip, for long texts that a
+    // column cannot show in full.
+    void SetWholeTextTips(int column, bool on);
 
     // Shows another array (or none) from scratch; the pending row is dropped.
     void Bind(std::shared_ptr<RowArray> rows);
@@ -85,6 +89,7 @@ private:
 
     std::shared_ptr<RowArray> array_;
     QStringList captions_;
+    QSet<int> wholeTextTipColumns_;
     int rows_ = 0;
     unsigned long long generation_ = 0;
 

@@ -37,6 +37,10 @@ public:
     virtual void Beep() = 0;
     // The hourglass pointer on (true) or the default pointer back (false).
     virtual void SetHourglass(bool on) = 0;
+    // A modal progress note for long work: shown (or updated) with the text; the user
+    // can start nothing else while it is up. EndProgress takes it away.
+    virtual void ShowProgress(const QString& text) = 0;
+    virtual void EndProgress() = 0;
 };
 
 }  // namespace ui

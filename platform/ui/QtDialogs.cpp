@@ -134,4 +134,24 @@ void QtDialogs::SetHourglass(bool on) {
     hourglass_ = on;
 }
 
+void QtDialogs::ShowProgress(const QString& text) {
+    if (!progress_) {
+        progress_ = std::make_unique<QProgressDialog>(QApplication::activeWindow());
+        progress_->setWindowTitle(kProgramTitle);
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setCancelButton(nullptr);
+        progress_->setRange(0, 0);  // a busy bar: the total is not known beforehand
+        progress_->setMinimumDuration(0);
+        progress_->show();
+    }
+    progress_->setLabelText(text);
+    // Paint the note, but take no clicks or keys: the work in progress must finish
+    // before anything else can start.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtDialogs::EndProgress() {
+    progress_.reset();
+}
+
 }  // namespace ui

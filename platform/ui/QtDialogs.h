@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
+
+#include <QProgressDialog>
+
 #include "Dialogs.h"
 
 namespace ui {
@@ -25,9 +29,12 @@ public:
     // Works like a pointer property, not a stack: on twice and off once gives the
     // default pointer back, and off without on does nothing.
     void SetHourglass(bool on) override;
+    void ShowProgress(const QString& text) override;
+    void EndProgress() override;
 
 private:
     bool hourglass_ = false;
+    std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace ui

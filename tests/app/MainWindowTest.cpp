@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, exitAfterADictionaryWasOpenedClosesItsFileFirst) {
     ASSERT_TRUE(window.Form_Load());
     auto file = vars.session->OpenDictionary("ORDERS");
     ASSERT_TRUE(file);
-    window.SetDictionaryFile(file);
+    window.Dictionary().file = file;
 
     window.close();
 

@@ -57,6 +57,10 @@ public:
     int ShowModal(QDialog& form) override;
     void Beep() override { ++beeps_; }
     void SetHourglass(bool on) override { hourglass_ = on; }
+    void ShowProgress(const QString& text) override { progress_.push_back(text); }
+    void EndProgress() override { progressEnded_ = true; }
+    const std::vector<QString>& progress() const { return progress_; }
+    bool progressEnded() const { return progressEnded_; }
 
 private:
     std::deque<ui::Answer> answers_;
@@ -66,4 +70,6 @@ private:
     std::vector<Shown> shown_;
     int beeps_ = 0;
     bool hourglass_ = false;
+    std::vector<QString> progress_;
+    bool progressEnded_ = false;
 };

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#include "DictionaryOpener.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "DataGrid.h"
+#include "DatabaseType.h"
+#include "DictionaryReader.h"
+#include "EmptyNullDescriptor.h"
+#include "Functions.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+#include "PhraseList.h"
+#include "RowArrayModel.h"
+#include "Session.h"
+#include "TabControl.h"
+#include "TextBridge.h"
+#include "Variables.h"
+
+namespace dictionary {
+
+namespace {
+
+constexpr int kDivTab = 2;
+constexpr int kAsDataTypeColumn = 6;
+constexpr int kDivDataTypeColumn = 8;
+constexpr int kPhraseColumn = 2;
+
+// Takes the hourglass away however the open ends.
+class Hourglass {
+public:
+    explicit Hourglass(ui::Dialogs& dialogs) : dialogs_(dialogs) { dialogs_.SetHourglass(true); }
+    ~Hourglass() { dialogs_.SetHourglass(false); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+
+private:
+    ui::Dialogs& dialogs_;
+};
+
+}  // namespace
+
+bool DictionaryOpener::cmdOpen_Click() {
+    const QString fileName = controls_.txtFilename->text();
+    if (!TextBridge::IsLatin1(fileName)) {
+        vars_.dialogs.MsgBox(QStringLiteral("The file name holds characters that no file name of "
+                                            "the account can hold."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+        return false;
+    }
+    Hourglass hourglass(vars_.dialogs);
+    mv::Session& session = *vars_.session;
+    auto file = session.OpenDictionary(TextBridge::ToBytes(fileName));
+    if (session.Error() != 0 || !file) {
+        Show_ServerError(vars_, session.Error(), fileName, QString());
+        return false;
+    }
+
+    auto views = std::make_shared<ViewSet>();
+    const DatabaseKind kind = KindOf(vars_.DatabaseType);
+    if (kind == DatabaseKind::Neither) {
+        vars_.dialogs.MsgBox(UnknownTypeMessage(vars_.DatabaseType), ui::Buttons::OK,
+                             ui::Icon::Exclamation, ui::kProgramTitle);
+    } else {
+        Read_Dictionary(vars_, fileName, *file, *views);
+    }
+    open_.file = std::move(file);
+    open_.views = std::move(views);
+
+    Fill_ComboPH(*controls_.cmbPhrase, *open_.views->Rows(ViewKind::PH));
+    if (kind == DatabaseKind::UniVerse && !open_.views->EmptyNull()) {
+        AddEmptyNullDescriptor(vars_, fileName, *open_.file);
+    }
+    BindGrids();
+    controls_.SSTab1->SetTab(kDivTab);
+    controls_.cmdMakeChild->setEnabled(true);
+    return true;
+}
+
+void DictionaryOpener::BindGrids() {
+    auto& grids = controls_.TDBGrid1;
+    const ViewSet& views = *open_.views;
+    grids[0]->Bind(views.Rows(ViewKind::AS));
+    grids[0]->SetDropDown(kAsDataTypeColumn, controls_.TDBDropDown1[0]);
+    grids[2]->Bind(views.Rows(ViewKind::DIV));
+    grids[2]->SetDropDown(kDivDataTypeColumn, controls_.TDBDropDown1[1]);
+    grids[3]->Bind(views.Rows(ViewKind::Other));
+    grids[1]->Bind(views.Rows(ViewKind::PH));
+    grids[1]->Model()->SetWholeTextTips(kPhraseColumn, true);
+}
+
+}  // namespace dictionary

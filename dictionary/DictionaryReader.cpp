@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#include "DictionaryReader.h"
+
+#include <string_view>
+
+#include "Classification.h"
+#include "DatabaseType.h"
+#include "Functions.h"
+#include "ProgressNote.h"
+#include "Session.h"
+#include "TextBridge.h"
+#include "Variables.h"
+#include "ViewLayout.h"
+#include "ViewSet.h"
+
+namespace dictionary {
+
+namespace {
+
+constexpr int kFieldsRead = 10;
+constexpr std::string_view kEmptyNullId = "@EMPTY.NULL";
+
+// Fields 1 to kFieldsRead of a record, each the whole text of its field, missing ones
+// empty: the same texts Field(n).StringValue gives, taken in one pass over the record.
+QStringList FieldsOf(const mv::DynamicArray& record) {
+    QStringList fields;
+    fields.reserve(kFieldsRead);
+    const std::string& text = record.Text();
+    std::size_t start = 0;
+    while (fields.size() < kFieldsRead && start <= text.size()) {
+        std::size_t end = text.find(mv::DynamicArray::kFieldMark, start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        fields << TextBridge::ToText(std::string_view(text).substr(start, end - start));
+        start = end + 1;
+    }
+    while (fields.size() < kFieldsRead) {
+        fields << QString();
+    }
+    return fields;
+}
+
+void AddItem(const QString& fileName, const mv::DictionaryFile& file, ViewSet& views) {
+    QStringList fields = FieldsOf(file.Record());
+    // An empty field 1 reads as a blank, so its type code comes out empty.
+    const QString field1 = fields[0].isEmpty() ? QStringLiteral(" ") : fields[0];
+    const QString itemId = TextBridge::ToText(file.RecordId());
+    const Placement placement = Classify(field1, itemId, fileName);
+    if (placement.setsEmptyNull) {
+        views.SetEmptyNull(true);
+    }
+    if (placement.view) {
+        views.AddRow(*placement.view, itemId, fields);
+    }
+}
+
+}  // namespace
+
+long long Read_Dictionary(Variables& vars, const QString& fileName, mv::DictionaryFile& file,
+                          ViewSet& views) {
+    const DatabaseKind kind = KindOf(vars.DatabaseType);
+    if (kind == DatabaseKind::Neither) {
+        return 0;
+    }
+    mv::ServerCommand& command = vars.session->Command();
+    command.SetText(TextBridge::ToBytes(SelectCommandFor(kind, fileName)));
+    command.Exec();
+    if (command.Error() != 0) {
+        Show_ServerError(vars, command.Error(), QString(), TextBridge::ToText(command.Text()));
+    }
+
+    mv::ServerSelectList& list = vars.session->SelectList(0);
+    ProgressNote progress(vars.dialogs, QStringLiteral("Reading the dictionary: %1 items read"));
+    long long count = 0;
+    std::string id = list.Next();
+    while (!list.LastRecordRead()) {
+        // The descriptor exists when the list names it, even if it cannot be read or is
+        // of another type: it must never be written over.
+        if (id == kEmptyNullId) {
+            views.SetEmptyNull(true);
+        }
+        file.SetRecordId(id);
+        file.Read();
+        if (file.Error() == 0) {
+            AddItem(fileName, file, views);
+        } else {
+            Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(id));
+        }
+        progress.Step(++count);
+        id = list.Next();
+    }
+    return count;
+}
+
+}  // namespace dictionary

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#include "EmptyNullDescriptor.h"
+
+#include "DictionaryFile.h"
+#include "ErrorCodes.h"
+#include "Functions.h"
+#include "Variables.h"
+
+namespace dictionary {
+
+void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file) {
+    static const std::string kId = "@EMPTY.NULL";
+    // The select that came before may be stale: look once more right before writing.
+    file.SetRecordId(kId);
+    file.Read();
+    if (file.Error() != mv::kRecordNotFound) {
+        return;
+    }
+    mv::DynamicArray record;
+    record.Field(1).SetStringValue("X");
+    file.SetRecord(std::move(record));
+    file.SetRecordId(kId);
+    file.Write();
+    if (file.Error() == 0) {
+        vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
+                            ui::Icon::None, ui::kProgramTitle);
+    } else {
+        Show_ServerError(vars, file.Error(), fileName, QStringLiteral("@EMPTY.NULL"));
+    }
+}
+
+}  // namespace dictionary
