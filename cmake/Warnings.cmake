@@ -3,5 +3,5 @@
 function(kelvora_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
-    -Woverloaded-virtual -Wcast-align -Wnull-dereference -Wformat=2)
+    -Woverloaded-virtual -Wcast-align -Wformat=2)
 endfunction()

@@ -72,6 +72,22 @@ ui::Answer ScriptedDialogs::MsgBox(const QString& prompt, ui::Buttons buttons, u
     return answer;
 }
 
+namespace {
+
+// Taken apart rather than moved whole: GCC's optimiser wrongly warns that a moved
+// std::optional<QString> may be used uninitialised.
+std::optional<QString> TakeFront(std::deque<std::optional<QString>>& queue) {
+    const bool given = queue.front().has_value();
+    const QString text = given ? *queue.front() : QString();
+    queue.pop_front();
+    if (!given) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                                  const QString& defaultText) {
     shown_.push_back(
@@ -80,9 +96,7 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QS
         ADD_FAILURE() << "Input box " << quoted(prompt) << " shown with no input queued";
         return std::nullopt;
     }
-    std::optional<QString> input = std::move(inputs_.front());
-    inputs_.pop_front();
-    return input;
+    return TakeFront(inputs_);
 }
 
 std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const QString&,
@@ -93,9 +107,7 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const
         ADD_FAILURE() << "File dialog " << quoted(title) << " shown with no file name queued";
         return std::nullopt;
     }
-    std::optional<QString> path = std::move(fileNames_.front());
-    fileNames_.pop_front();
-    return path;
+    return TakeFront(fileNames_);
 }
 
 int ScriptedDialogs::ShowModal(QDialog& form) {

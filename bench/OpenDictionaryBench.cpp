@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+// The whole open path of the main window (select, read, classify, fill the phrase list,
+// bind the four grids, offscreen) against reading the same item files raw, in the same
+// run, at 10,000 and 100,000 items, so a step that grows faster than the item count
+// shows as a growing ratio. Usage: bench_open_dictionary [items...]
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "DataGrid.h"
+#include "DictionaryOpener.h"
+#include "DropDownList.h"
+#include "GeneratedAccount.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+#include "Session.h"
+#include "TabControl.h"
+#include "Variables.h"
+
+namespace {
+
+constexpr int kRepeats = 3;
+
+// Answers every box with OK and counts them: a clean open shows none.
+class CountingDialogs : public ui::Dialogs {
+public:
+    int boxes = 0;
+    ui::Answer MsgBox(const QString&, ui::Buttons, ui::Icon, const QString&) override {
+        ++boxes;
+        return ui::Answer::OK;
+    }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFileName(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    int ShowModal(QDialog&) override { return 0; }
+    void Beep() override {}
+    void SetHourglass(bool) override {}
+    void ShowProgress(const QString&) override {}
+    void EndProgress() override {}
+};
+
+// The main window's controls, without the window.
+struct Controls {
+    QWidget host;
+    QLineEdit filename{&host};
+    QComboBox phrases{&host};
+    QPushButton makeChild{&host};
+    QPlainTextEdit result{&host};
+    ui::TabControl tabs{&host};
+    MainControls controls;
+
+    Controls() {
+        phrases.setEditable(true);
+        controls.txtFilename = &filename;
+        controls.cmbPhrase = &phrases;
+        controls.cmdMakeChild = &makeChild;
+        controls.SSTab1 = &tabs;
+        controls.txtResult = &result;
+        for (int view = 0; view < 4; ++view) {
+            QWidget* page = tabs.AddTab(QString::number(view));
+            controls.TDBGrid1[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
+        }
+        controls.TDBDropDown1 = {new grid::DropDownList(0, &host), new grid::DropDownList(1, &host)};
+        host.resize(1016, 723);
+        host.show();
+    }
+};
+
+// The controls exist before the open, as the window's do; only the open is timed.
+std::size_t OpenThroughTheWindow(const std::string& accountPath, Controls& controls, int& boxes) {
+    CountingDialogs dialogs;
+    Variables vars(dialogs, QString());
+    vars.DatabaseType = QStringLiteral("UniData");  // the select without a descriptor write
+    vars.session = std::make_unique<mv::Session>();
+    vars.session->SetAccountPath(accountPath);
+    vars.session->Connect();
+    controls.filename.setText(QStringLiteral("X"));
+    dictionary::OpenDictionary open;
+    dictionary::DictionaryOpener opener(vars, controls.controls, open);
+    opener.cmdOpen_Click();
+    QApplication::processEvents();  // lets the grids lay out and paint their first page
+    boxes = dialogs.boxes;
+    std::size_t rows = 0;
+    for (int view = 0; view < 4; ++view) {
+        rows += static_cast<std::size_t>(open.views->Counter(dictionary::ViewAt(view)));
+    }
+    return rows;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        sizes.push_back(std::atoi(argv[i]));
+    }
+    if (sizes.empty()) {
+        sizes = {10000, 100000};
+    }
+    std::printf("Best of %d runs; the open uses the UniData select (BY LOC BY @ID).\n", kRepeats);
+    std::printf("%10s %12s %12s %8s\n", "items", "raw ms", "open ms", "ratio");
+    for (const int items : sizes) {
+        const bench::GeneratedAccount account(items);
+        if (!account.ok()) {
+            std::fprintf(stderr, "could not build the account\n");
+            return 1;
+        }
+        std::size_t rawBytes = 0, rows = 0;
+        int boxes = 0;
+        Controls controls;
+        bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
+        const double raw = bench::BestSeconds(
+            kRepeats, [&] { return bench::ReadItemFilesRaw(account.dictionaryPath()); }, rawBytes);
+        const double open = bench::BestSeconds(
+            kRepeats, [&] { return OpenThroughTheWindow(account.path(), controls, boxes); }, rows);
+        std::printf("%10d %12.1f %12.1f %8.2f   (%zu rows shown, %d boxes)\n", items, raw * 1e3,
+                    open * 1e3, open / raw, rows, boxes);
+    }
+    return 0;
+}

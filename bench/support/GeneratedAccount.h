@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+// A temporary account holding the dictionary X with `items` generated items shaped like
+// real ones (mostly D items, some I items with expressions, phrases, value marks here
+// and there), written straight in the account format. Removed with the object.
+class GeneratedAccount {
+public:
+    explicit GeneratedAccount(int items);
+    ~GeneratedAccount();
+    GeneratedAccount(const GeneratedAccount&) = delete;
+    GeneratedAccount& operator=(const GeneratedAccount&) = delete;
+
+    bool ok() const { return !path_.empty(); }
+    const std::string& path() const { return path_; }
+    std::string dictionaryPath() const { return path_ + "/D_X"; }
+
+private:
+    std::string path_;
+};
+
+// The floor every benchmark compares with: list the dictionary's directory and read each
+// item file into one reused buffer. Returns the bytes read.
+std::size_t ReadItemFilesRaw(const std::string& dictionaryPath);
+
+// The best wall time of `repeats` runs, in seconds; `result` keeps the last run's value
+// so nothing is optimised away.
+double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::size_t& result);
+
+}  // namespace bench

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+// Takes the README's screenshot: the main window logged in to a copy of the demo
+// account with the ORDERS dictionary open, drawn offscreen and saved as a PNG.
+// Usage: kelvora_screenshot <demo account> <program folder> <output.png>
+#include <cstdio>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "DataGrid.h"
+#include "ScriptedDialogs.h"
+#include "TabControl.h"
+#include "TempDir.h"
+#include "Variables.h"
+#include "frmKelvora.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: kelvora_screenshot <demo account> <program folder> <out.png>\n");
+        return 2;
+    }
+    QApplication application(argc, argv);
+    const QString demo = QString::fromLocal8Bit(argv[1]);
+    const QString programFolder = QString::fromLocal8Bit(argv[2]);
+    const QString output = QString::fromLocal8Bit(argv[3]);
+
+    // Work on a copy: opening the demo on UniVerse writes the @EMPTY.NULL descriptor.
+    TempDir scratch;
+    if (!copyTree(demo, scratch.path())) {
+        std::fprintf(stderr, "could not copy the demo account\n");
+        return 1;
+    }
+    ScriptedDialogs dialogs;
+    Variables vars(dialogs, programFolder);
+    const QString account = scratch.path();
+    dialogs.QueueForm([account](QDialog& form) {
+        form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(account);
+        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))->setEditText(QStringLiteral("UniVerse"));
+        form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    dialogs.QueueAnswer(ui::Answer::OK);  // "X Descriptor @EMPTY.NULL added"
+
+    frmKelvora window(vars);
+    if (!window.Form_Load()) {
+        std::fprintf(stderr, "the login failed\n");
+        return 1;
+    }
+    window.findChild<QLineEdit*>(QStringLiteral("txtFilename"))->setText(QStringLiteral("ORDERS"));
+    window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
+    window.Grid(2)->SetHighlightedRows({1, 3});
+    QApplication::processEvents();
+    if (!window.grab().save(output)) {
+        std::fprintf(stderr, "could not write %s\n", argv[3]);
+        return 1;
+    }
+    std::printf("wrote %s\n", argv[3]);
+    return 0;
+}
