@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "ClickNotifier.h"
 #include "ColumnWidths.h"
 #include "DictionaryFile.h"
 #include "PhraseList.h"
@@ -85,6 +86,7 @@ void frmKelvora::BuildControls() {
     controls_ = MainControls{txtFilename, cmbPhrase, cmdMakeChild, SSTab1,
                              TDBGrid1,    TDBDropDown1, txtResult, statusBar()};
     ConnectGrids();
+    ConnectTools();
     helpViewer_ = new ui::HelpViewer(this);
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
     ReSize1->setObjectName(QStringLiteral("ReSize1"));
@@ -181,7 +183,12 @@ grid::DropDownList* frmKelvora::DropDown(int index) const {
                : nullptr;
 }
 
-void frmKelvora::cmdOpen_Click() { opener_.cmdOpen_Click(); }
+void frmKelvora::cmdOpen_Click() {
+    // The open rebinds the grids, which would drop a row the user left pending.
+    if (editing_.SettleBeforeOpen()) {
+        opener_.cmdOpen_Click();
+    }
+}
 
 void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
     if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH)) {
@@ -192,7 +199,27 @@ void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
 void frmKelvora::ConnectGrids() {
     for (grid::DataGrid* grid : TDBGrid1) {
         connect(grid, &grid::DataGrid::afterDelete, this, &frmKelvora::TDBGrid1_AfterDelete);
+        connect(grid, &grid::DataGrid::beforeSave, this, [this](int view, bool* cancel) {
+            editing_.TDBGrid1_BeforeSave(view, cancel);
+        });
+        connect(grid, &grid::DataGrid::afterSave, this,
+                [this](int view) { editing_.TDBGrid1_AfterSave(view); });
+        connect(grid, &grid::DataGrid::beforeDelete, this, [this](int view, bool* cancel) {
+            editing_.TDBGrid1_BeforeDelete(view, cancel);
+        });
+        connect(grid, &grid::DataGrid::afterDelete, this,
+                [this](int view) { editing_.TDBGrid1_AfterDelete(view); });
     }
+}
+
+void frmKelvora::ConnectTools() {
+    connect(cmdMakeChild, &QPushButton::clicked, this, [this] { tools_.cmdMakeChild_Click(); });
+    connect(cmdExport, &QPushButton::clicked, this, [this] { tools_.cmdExport_Click(); });
+    // A choice of the user's only: refilling the list never counts as one.
+    connect(cmbPhrase, &QComboBox::activated, this,
+            [this](int index) { tools_.cmbPhrase_Click(index); });
+    connect(new tools::ClickNotifier(txtResult->viewport()), &tools::ClickNotifier::clicked, this,
+            [this] { tools_.txtResult_Click(); });
 }
 
 bool frmKelvora::Form_Load() {

@@ -7,6 +7,8 @@
 #include <QMainWindow>
 
 #include "DictionaryOpener.h"
+#include "DictionaryTools.h"
+#include "EditingHandlers.h"
 #include "MainControls.h"
 #include "OpenDictionary.h"
 
@@ -71,6 +73,7 @@ private:
     void RegisterDesignGeometry();
     void Form_Unload();
     void ConnectGrids();
+    void ConnectTools();
 
     Variables& vars_;
     dictionary::OpenDictionary open_;
@@ -96,4 +99,6 @@ private:
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
     dictionary::DictionaryOpener opener_{vars_, controls_, open_};
+    tools::DictionaryTools tools_{vars_, controls_, open_, opener_};
+    editing::EditingHandlers editing_{vars_, controls_, open_, opener_};
 };

@@ -14,6 +14,8 @@
 #include "ItemIdEscaping.h"
 #include "LocalSelect.h"
 #include "RecordFormat.h"
+#include "compiler/CompileCommand.h"
+#include "compiler/CompileMessages.h"
 
 namespace mv {
 
@@ -121,7 +123,30 @@ CommandResult LocalEngine::Execute(const std::string& text) {
         result.response = "The session is not connected.";
         return result;
     }
-    return Select(text);
+    return IsCompileCommand(text) ? Compile(text) : Select(text);
+}
+
+CommandResult LocalEngine::Compile(const std::string& text) {
+    CommandResult result;
+    CompileCommand command;
+    result.error = ParseCompileCommand(text, command, result.response);
+    if (result.error != kOk)
+        return result;
+    Directory directory;
+    const int openError = OpenDirectory(command.fileName, directory);
+    if (openError == kDictionaryUnreadable) {
+        result.error = kReadFailed;
+        result.response = messages::UnreadableDictionary(command.fileName);
+        return result;
+    }
+    if (openError != kOk) {
+        result.error = kUnknownFileInCommand;
+        result.response = messages::UnknownFile(command.fileName);
+        return result;
+    }
+    // A record kept from the last select must not outlive the item it was read from.
+    return RunCompileCommand(directory.fd.Get(), command,
+                             [this](const std::string& fileName) { snapshot_.Forget(fileName); });
 }
 
 CommandResult LocalEngine::Select(const std::string& text) {

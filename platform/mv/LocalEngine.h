@@ -41,6 +41,7 @@ private:
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
     int OpenDirectory(const std::string& fileName, Directory& directory) const;
     CommandResult Select(const std::string& text);
+    CommandResult Compile(const std::string& text);
 
     UniqueFd account_;
     std::unordered_map<int, Directory> files_;

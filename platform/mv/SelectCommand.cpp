@@ -1,38 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "SelectCommand.h"
 
+#include "CommandWords.h"
 #include "ErrorCodes.h"
 
 namespace mv {
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i]))
-            ++i;
-        if (i > start)
-            words.push_back(text.substr(start, i - start));
-    }
-    return words;
-}
-
-std::string Upper(std::string_view word) {
-    std::string upper(word);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
-}
 
 std::string Quoted(std::string_view word) {
     return "\"" + std::string(word) + "\"";
@@ -48,12 +21,13 @@ int ParseSelectCommand(std::string_view text, SelectCommand& command, std::strin
         message = "No command was given.";
         return kUnknownCommand;
     }
-    const std::string verb = Upper(words[0]);
+    const std::string verb = UpperCase(words[0]);
     if (verb != "SSELECT" && verb != "SELECT") {
-        message = "Unknown command " + Quoted(words[0]) + ": the engine runs SSELECT and SELECT.";
+        message =
+            "Unknown command " + Quoted(words[0]) + ": the engine runs SSELECT, SELECT and CD.";
         return kUnknownCommand;
     }
-    if (words.size() < 2 || Upper(words[1]) != "DICT") {
+    if (words.size() < 2 || UpperCase(words[1]) != "DICT") {
         message = verb + " needs DICT before the file name: only dictionaries can be selected.";
         return kCommandSyntax;
     }
@@ -64,7 +38,7 @@ int ParseSelectCommand(std::string_view text, SelectCommand& command, std::strin
     command.sortById = verb == "SSELECT";
     command.fileName = std::string(words[2]);
     for (std::size_t i = 3; i < words.size(); i += 2) {
-        const std::string keyword = Upper(words[i]);
+        const std::string keyword = UpperCase(words[i]);
         if (keyword != "BY" && keyword != "BY.DSND") {
             message = "Unexpected word " + Quoted(words[i]) +
                       ": only BY and BY.DSND clauses may follow the file name.";

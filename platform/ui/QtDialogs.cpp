@@ -83,7 +83,26 @@ QtDialogs::~QtDialogs() {
     SetHourglass(false);
 }
 
+// While a box is up during long work, the user gets the ordinary pointer to answer it.
+class QtDialogs::NormalPointerForBox {
+public:
+    explicit NormalPointerForBox(bool hourglass) : hourglass_(hourglass) {
+        if (hourglass_)
+            QApplication::restoreOverrideCursor();
+    }
+    ~NormalPointerForBox() {
+        if (hourglass_)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    NormalPointerForBox(const NormalPointerForBox&) = delete;
+    NormalPointerForBox& operator=(const NormalPointerForBox&) = delete;
+
+private:
+    bool hourglass_;
+};
+
 Answer QtDialogs::MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
+    const NormalPointerForBox pointer(hourglass_);
     const ButtonSet set = buttonSet(buttons);
     QMessageBox box(messageBoxIcon(icon), windowTitleFor(title), prompt, set.all,
                     QApplication::activeWindow());
@@ -96,6 +115,7 @@ Answer QtDialogs::MsgBox(const QString& prompt, Buttons buttons, Icon icon, cons
 
 std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText) {
+    const NormalPointerForBox pointer(hourglass_);
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(windowTitleFor(title));
@@ -108,6 +128,7 @@ std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString&
 
 std::optional<QString> QtDialogs::SaveFileName(const QString& title, const QString& filter,
                                                const QString& initialPath) {
+    const NormalPointerForBox pointer(hourglass_);
     // An empty title keeps the dialog's own ("Save As"), as the system dialog does.
     const QString path =
         QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath, filter);

@@ -33,6 +33,8 @@ public:
     void EndProgress() override;
 
 private:
+    class NormalPointerForBox;
+
     bool hourglass_ = false;
     std::unique_ptr<QProgressDialog> progress_;
 };

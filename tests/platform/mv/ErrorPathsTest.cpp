@@ -153,7 +153,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CommandCase{"Empty", "", kUnknownCommand},
                       CommandCase{"Blanks", "   ", kUnknownCommand},
                       CommandCase{"OtherVerb", "LIST DICT F", kUnknownCommand},
-                      CommandCase{"CompileNotYet", "CD F X", kUnknownCommand},
                       CommandCase{"NoDict", "SSELECT F", kCommandSyntax},
                       CommandCase{"NoFileName", "SSELECT DICT", kCommandSyntax},
                       CommandCase{"ByWithoutName", "SSELECT DICT F BY", kCommandSyntax},

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "CompileOffer.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "Functions.h"
+#include "MainControls.h"
+#include "Session.h"
+#include "TextBridge.h"
+#include "Variables.h"
+
+namespace editing {
+
+void CompileOffer::Offer(const QString& itemId) {
+    if (vars_.dialogs.MsgBox(QStringLiteral("Do you want to compile the I-descriptor now?"),
+                             ui::Buttons::YesNo, ui::Icon::None,
+                             QStringLiteral("Compile necessary!")) != ui::Answer::Yes) {
+        return;
+    }
+    const QString text =
+        QStringLiteral("CD ") + controls_.txtFilename->text() + QLatin1Char(' ') + itemId;
+    if (!TextBridge::IsLatin1(text)) {
+        // The file name box may have been changed to text no command can carry.
+        vars_.dialogs.MsgBox(QStringLiteral("The file name holds characters that no file name "
+                                            "of the account can hold. Nothing was compiled."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+        return;
+    }
+    mv::ServerCommand& command = vars_.session->Command();
+    command.SetText(TextBridge::ToBytes(text));
+    command.Exec();
+    if (command.Error() != 0) {
+        Show_ServerError(vars_, command.Error(), QStringLiteral("Command"),
+                         TextBridge::ToText(command.Text()));
+        return;
+    }
+    ShowResponse(TextBridge::ToText(command.Response()));
+}
+
+void CompileOffer::ShowResponse(const QString& response) {
+    QPlainTextEdit& box = *controls_.txtResult;
+    // The answer's lines end with LF; a server that ends them with CR LF shows the same.
+    QString lines = response;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setPlainText(lines);
+    box.moveCursor(QTextCursor::Start);
+    box.show();
+    box.raise();
+}
+
+}  // namespace editing

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#include "CopyUnderNewName.h"
+
+#include <QLineEdit>
+
+#include "CompileOffer.h"
+#include "DataGrid.h"
+#include "DictionaryFile.h"
+#include "DictionaryOpener.h"
+#include "ErrorCodes.h"
+#include "Functions.h"
+#include "ItemRecord.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+#include "PendingRows.h"
+#include "TextBridge.h"
+#include "Variables.h"
+#include "ViewLayout.h"
+
+namespace editing {
+
+namespace {
+
+const QString kCopyTitle = QStringLiteral("Copying Attribute");
+
+}  // namespace
+
+void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
+    const std::optional<QString> answer = vars_.dialogs.InputBox(
+        QStringLiteral("If you want to save this attribute under a new name, enter the new "
+                       "Attribute Name"),
+        kCopyTitle, QString());
+    if (!answer || answer->isEmpty()) {
+        grid.ReBind();
+        return;
+    }
+    const QString name = *answer;
+    switch (CheckName(name)) {
+        case Decision::Go:
+            break;
+        case Decision::Drop:
+            grid.ReBind();
+            return;
+        case Decision::KeepPending:
+            *cancel = true;
+            return;
+    }
+    if (vars_.dialogs.MsgBox(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
+                             ui::kProgramTitle) != ui::Answer::Yes) {
+        grid.ReBind();
+        return;
+    }
+
+    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
+    const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
+    mv::DictionaryFile& file = *open_.file;
+    file.SetRecordId(TextBridge::ToBytes(name));
+    file.SetRecord(record);
+    file.Write();
+    const int outcome = file.Error();
+
+    ReadAgain(grid);
+    if (outcome != 0) {
+        Show_ServerError(vars_, outcome, controls_.txtFilename->text(), name);
+        return;
+    }
+    vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK, ui::Icon::None,
+                         QStringLiteral("Written"));
+    if (CompileOffer::Wanted(record.FieldValue(1))) {
+        compile_.Offer(name);
+    }
+}
+
+CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
+    if (!TextBridge::IsLatin1(name)) {
+        vars_.dialogs.MsgBox(QStringLiteral("The name ") + name +
+                                 QStringLiteral(" holds characters that no item id can hold. "
+                                                "Leave the row again to type another name, "
+                                                "or press Esc to drop the change."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, kCopyTitle);
+        return Decision::KeepPending;
+    }
+    // The write would replace an item of that name whole: ask first.
+    mv::DictionaryFile& file = *open_.file;
+    file.SetRecordId(TextBridge::ToBytes(name));
+    file.Read();
+    if (file.Error() == mv::kRecordNotFound) {
+        return Decision::Go;
+    }
+    if (file.Error() != 0) {
+        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(), name);
+        return Decision::KeepPending;
+    }
+    const ui::Answer replace =
+        vars_.dialogs.MsgBox(name + QStringLiteral(" already exists. Replace it?"),
+                             ui::Buttons::YesNo, ui::Icon::Question, kCopyTitle);
+    return replace == ui::Answer::Yes ? Decision::Go : Decision::Drop;
+}
+
+void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {
+    // Rows typed in the other grids would go with the old rows: settle them first. If
+    // one stays pending, or the open fails, the grids keep their rows and only this
+    // row's typed change is dropped; the copy shows from the next open.
+    const bool othersSettled = SettlePendingRows(controls_.TDBGrid1, &grid) < 0;
+    if (!othersSettled || !opener_.cmdOpen_Click()) {
+        grid.ReBind();
+    }
+}
+
+}  // namespace editing

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+struct MainControls;
+struct Variables;
+
+namespace dictionary {
+class DictionaryOpener;
+struct OpenDictionary;
+}  // namespace dictionary
+namespace grid {
+class DataGrid;
+}
+
+namespace editing {
+
+class CompileOffer;
+
+// A D/I/V row stored while its current cell is the item id: its fields 1 to 8 are
+// written as a new item under a name the user types, the item the row showed stays as
+// it is, and the dictionary is read again so the copy shows in the view of its type.
+class CopyUnderNewName {
+public:
+    CopyUnderNewName(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+                     dictionary::DictionaryOpener& opener, CompileOffer& compile)
+        : vars_(vars), controls_(controls), open_(open), opener_(opener), compile_(compile) {}
+
+    // Runs inside the grid's before-save notification. Sets *cancel, keeping the row
+    // pending with its typed values, when the typed name cannot be used.
+    void Run(grid::DataGrid& grid, bool* cancel);
+
+private:
+    enum class Decision { Go, Drop, KeepPending };
+    Decision CheckName(const QString& name);
+    void ReadAgain(grid::DataGrid& grid);
+
+    Variables& vars_;
+    MainControls& controls_;
+    dictionary::OpenDictionary& open_;
+    dictionary::DictionaryOpener& opener_;
+    CompileOffer& compile_;
+};
+
+}  // namespace editing

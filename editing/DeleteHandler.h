@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+struct MainControls;
+struct Variables;
+
+namespace dictionary {
+struct OpenDictionary;
+}
+
+namespace editing {
+
+// Deletes the item of a row the user deletes in a grid, after asking. A row whose item
+// the server did not delete, or whose delete failed unexpectedly, stays in its grid.
+class DeleteHandler {
+public:
+    DeleteHandler(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
+        : vars_(vars), controls_(controls), open_(open) {}
+
+    // The grids' before-delete notification.
+    void BeforeDelete(int viewIndex, bool* cancel);
+    // After a grid removed a row: the row counter follows the row array.
+    void AfterDelete(int viewIndex);
+
+private:
+    void Delete(int viewIndex, bool* cancel);
+
+    Variables& vars_;
+    MainControls& controls_;
+    dictionary::OpenDictionary& open_;
+};
+
+}  // namespace editing

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "CompileOffer.h"
+#include "CopyUnderNewName.h"
+#include "DeleteHandler.h"
+#include "SaveHandler.h"
+
+namespace editing {
+
+// The main window's editing of dictionary items in one object: the grids' save and
+// delete notifications, copying and compiling. It shares the window's state (the open
+// dictionary, its controls) and owns none of it.
+class EditingHandlers {
+public:
+    EditingHandlers(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+                    dictionary::DictionaryOpener& opener)
+        : vars_(vars),
+          controls_(controls),
+          compile_(vars, controls),
+          copy_(vars, controls, open, opener, compile_),
+          save_(vars, controls, open, compile_, copy_),
+          delete_(vars, controls, open) {}
+
+    void TDBGrid1_BeforeSave(int viewIndex, bool* cancel) { save_.BeforeSave(viewIndex, cancel); }
+    void TDBGrid1_AfterSave(int viewIndex) { save_.AfterSave(viewIndex); }
+    void TDBGrid1_BeforeDelete(int viewIndex, bool* cancel) {
+        delete_.BeforeDelete(viewIndex, cancel);
+    }
+    void TDBGrid1_AfterDelete(int viewIndex) { delete_.AfterDelete(viewIndex); }
+
+    // Before another dictionary is opened: settles the rows left pending in the grids,
+    // which the open would drop. False when a row is still pending; its tab is then in
+    // front and the user is told why the open did not go on.
+    bool SettleBeforeOpen();
+
+private:
+    Variables& vars_;
+    MainControls& controls_;
+    CompileOffer compile_;
+    CopyUnderNewName copy_;
+    SaveHandler save_;
+    DeleteHandler delete_;
+};
+
+}  // namespace editing

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mv {
+
+// The words of a command line, split on blanks and tabs; views into text.
+std::vector<std::string_view> SplitOnBlanks(std::string_view text);
+
+// word with a to z made capitals; verbs and keywords of commands are compared so.
+std::string UpperCase(std::string_view word);
+
+}  // namespace mv

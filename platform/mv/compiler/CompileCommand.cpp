@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "compiler/CompileCommand.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "AtomicFile.h"
+#include "CommandWords.h"
+#include "ErrorCodes.h"
+#include "ItemIdEscaping.h"
+#include "RecordFormat.h"
+#include "compiler/CompileMessages.h"
+#include "compiler/DictionaryCompiler.h"
+#include "compiler/DirectoryItemSource.h"
+#include "compiler/NameResolver.h"
+
+namespace mv {
+namespace {
+
+void AddLine(std::string& response, const std::string& line) {
+    if (!response.empty())
+        response += '\n';
+    response += line;
+}
+
+// The ids to compile, or a failed result when a named item is missing or unreadable.
+bool ChooseItems(DirectoryItemSource& source, const CompileCommand& command,
+                 std::vector<std::string>& ids, CommandResult& failure) {
+    if (command.items.empty()) {
+        if (!source.LoadAll(ids)) {
+            failure.error = kReadFailed;
+            failure.response = messages::UnreadableDictionary(command.fileName);
+            return false;
+        }
+        const auto notDescriptor = [&source](const std::string& id) {
+            const std::string* record = source.Find(id);
+            return record == nullptr || !IsDescriptorType(TypeCodeOf(*record));
+        };
+        ids.erase(std::remove_if(ids.begin(), ids.end(), notDescriptor), ids.end());
+        std::sort(ids.begin(), ids.end());
+        return true;
+    }
+    const std::string* record = nullptr;
+    std::vector<std::string> missing, unreadable;
+    for (const std::string& id : command.items) {
+        const int error = source.Load(id, record);
+        if (error == kRecordNotFound)
+            missing.push_back(id);
+        else if (error != kOk)
+            unreadable.push_back(id);
+    }
+    if (missing.empty() && unreadable.empty()) {
+        ids = command.items;
+        return true;
+    }
+    if (command.items.size() > 1 && source.Load(command.itemText, record) == kOk) {
+        ids = {command.itemText};
+        return true;
+    }
+    failure.error = missing.empty() ? kReadFailed : kRecordNotFound;
+    for (const std::string& id : missing)
+        AddLine(failure.response, messages::NoSuchItemLine(id, command.fileName));
+    for (const std::string& id : unreadable)
+        AddLine(failure.response, messages::UnreadableItemLine(id));
+    return false;
+}
+
+bool WriteItem(int dirFd, const std::string& id, const std::string& record,
+               const std::function<void(const std::string&)>& replaced) {
+    std::string name, bytes;
+    if (!EscapeItemId(id, name) || !RecordToFileBytes(record, bytes))
+        return false;
+    replaced(name);
+    return ReplaceFileAtomically(dirFd, name, bytes);
+}
+
+}  // namespace
+
+bool IsCompileCommand(std::string_view text) {
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    return !words.empty() && UpperCase(words[0]) == "CD";
+}
+
+int ParseCompileCommand(std::string_view text, CompileCommand& command, std::string& message) {
+    command = CompileCommand{};
+    message.clear();
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    if (words.size() < 2) {
+        message = messages::NoFileName();
+        return kCommandSyntax;
+    }
+    command.fileName = std::string(words[1]);
+    const std::size_t fileEnd =
+        static_cast<std::size_t>(words[1].data() - text.data()) + words[1].size();
+    if (fileEnd < text.size())
+        command.itemText = std::string(text.substr(fileEnd + 1));
+    std::unordered_set<std::string_view> seen;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        if (seen.insert(words[i]).second)
+            command.items.emplace_back(words[i]);
+    }
+    return kOk;
+}
+
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+                                const std::function<void(const std::string&)>& replaced) {
+    CommandResult result;
+    DirectoryItemSource source(dirFd);
+    std::vector<std::string> ids;
+    if (!ChooseItems(source, command, ids, result))
+        return result;
+    if (ids.empty())
+        AddLine(result.response, messages::NoDescriptorsLine(command.fileName));
+
+    DictionaryCompiler compiler(source);
+    std::size_t compiled = 0, failed = 0;
+    for (const std::string& id : ids) {
+        const ItemCompilation item = compiler.Compile(id);
+        switch (item.status) {
+            case ItemCompilation::Status::kCompiled:
+                if (WriteItem(dirFd, id, item.record, replaced)) {
+                    AddLine(result.response, messages::CompiledLine(id));
+                    ++compiled;
+                } else {
+                    AddLine(result.response, messages::WriteFailedLine(id));
+                    result.error = kWriteFailed;
+                    ++failed;
+                }
+                break;
+            case ItemCompilation::Status::kFailed:
+                AddLine(result.response, messages::ErrorLine(id, item.column, item.message));
+                ++failed;
+                break;
+            case ItemCompilation::Status::kNotDescriptor:
+                AddLine(result.response, messages::NotADescriptorLine(id, item.typeCode));
+                ++failed;
+                break;
+            case ItemCompilation::Status::kMissing:
+                AddLine(result.response, messages::NoSuchItemLine(id, command.fileName));
+                ++failed;
+                break;
+        }
+    }
+    AddLine(result.response, messages::SummaryLine(compiled, failed));
+    return result;
+}
+
+}  // namespace mv

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "compiler/ExpressionCompiler.h"
+#include "compiler/ItemSource.h"
+#include "compiler/NameResolver.h"
+
+namespace mv {
+
+struct ItemCompilation {
+    enum class Status {
+        kCompiled,       // record holds the item with its compiled form
+        kFailed,         // column and message say what is wrong
+        kNotDescriptor,  // the item is not an I- or V-descriptor; typeCode says what it is
+        kMissing,        // no such item
+    };
+    Status status = Status::kMissing;
+    std::size_t column = 0;
+    std::string message;
+    std::string typeCode;
+    std::string record;
+};
+
+// Compiles descriptors of one dictionary without writing anything: each expression is
+// parsed once however many items use it, and the I- and V-descriptors it uses, directly
+// or through others, are followed to find circular references.
+class DictionaryCompiler {
+public:
+    explicit DictionaryCompiler(ItemSource& items) : items_(items), resolver_(items) {}
+
+    ItemCompilation Compile(const std::string& id);
+
+private:
+    class SourceResolver final : public NameResolver {
+    public:
+        explicit SourceResolver(ItemSource& items) : items_(items) {}
+        std::optional<std::string_view> TypeCode(std::string_view name) override;
+
+    private:
+        ItemSource& items_;
+        std::string key_;
+    };
+
+    using Cycle = std::shared_ptr<const std::vector<std::string>>;
+    struct Entry {
+        const std::string* id = nullptr;
+        CompileResult result;
+        enum class Mark { kNew, kOnPath, kDone } mark = Mark::kNew;
+        std::size_t pathIndex = 0;
+        Cycle cycle;          // a circular reference reachable from this item, if any
+        std::size_t via = 0;  // the entry of result.uses that leads to it
+    };
+
+    Entry& Parsed(const std::string& id, const std::string& record);
+    bool IsDescriptor(const std::string& id, const std::string*& record);
+    void FindCycles(Entry& root);
+
+    ItemSource& items_;
+    SourceResolver resolver_;
+    std::unordered_map<std::string, Entry> entries_;
+};
+
+}  // namespace mv

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "compiler/ExpressionCompiler.h"
+
+#include "compiler/CompiledForm.h"
+#include "compiler/ExprLexer.h"
+#include "compiler/ExprTree.h"
+
+namespace mv {
+
+CompileResult CompileExpression(std::string_view source, NameResolver& names) {
+    CompileResult result;
+    std::vector<Token> tokens = Tokenize(
+        source, [&names](std::string_view name) { return names.TypeCode(name).has_value(); });
+    ExprTree tree;
+    const ParseOutcome outcome = ParseExpressions(tokens, names, tree, result.uses);
+    if (!outcome.ok) {
+        result.column = outcome.offset + 1;
+        result.message = outcome.message;
+        return result;
+    }
+    result.ok = true;
+    result.expressions = EncodeExpressions(tree);
+    result.dependencies = EncodeDependencies(result.uses);
+    return result;
+}
+
+}  // namespace mv

@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: MIT
+#include <optional>
+
+#include <QPlainTextEdit>
+
+#include "EditingFixture.h"
+#include "Session.h"
+#include "TextBridge.h"
+
+namespace {
+
+using ui::Answer;
+using Boxes = std::vector<std::string>;
+
+const std::string kCopyInput =
+    "input: If you want to save this attribute under a new name, enter the new Attribute "
+    "Name | Copying Attribute";
+const std::string kCompileQuestion =
+    "Do you want to compile the I-descriptor now? | YesNo | None | Compile necessary!";
+
+class CopyTest : public EditingFixture {
+protected:
+    // Overtypes the id of row `id` of the D/I/V view and leaves the row from column 0.
+    grid::CommitOutcome copyRow(const char* id, std::optional<QString> newName,
+                                const std::vector<std::pair<int, QString>>& changes = {}) {
+        auto cells = changes;
+        cells.emplace_back(0, QStringLiteral("TYPED.IN.CELL"));
+        type(kDIV, rowOf(kDIV, id), cells);
+        dialogs.QueueInput(std::move(newName));
+        return leaveRow(kDIV);
+    }
+    QString lastCommand() const { return TextBridge::ToText(vars.session->Command().Text()); }
+};
+
+TEST_F(CopyTest, writesTheRowsFieldsUnderTheTypedNameAndReadsTheDictionaryAgain) {
+    openOrders();
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(copyRow("QTY", QStringLiteral("COPY1"), {{3, QStringLiteral("MD0")}}),
+              grid::CommitOutcome::Reread);
+
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(), written("COPY1")}));
+    EXPECT_EQ(onDisk("COPY1"), (Fields{"D Quantity", "3", "MD0", "Qty", "5R", "S", "", ""}));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("TYPED.IN.CELL")));
+    // Read again, in the server's order: the copy is shown, the source as stored.
+    EXPECT_EQ(column(kDIV, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("COPY1"),
+                                            QStringLiteral("QTY"), QStringLiteral("TOTAL")}));
+    EXPECT_EQ(column(kDIV, 3).at(rowOf(kDIV, "QTY")), QString());
+    EXPECT_EQ(counter(kDIV), 4);
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+}
+
+TEST_F(CopyTest, aNewRowLeftFromItsIdColumnIsCopiedUnderTheTypedName) {
+    openOrders();
+    typeNewRow(
+        kDIV, {{1, QStringLiteral("D")}, {2, QStringLiteral("7")}, {0, QStringLiteral("IGNORED")}});
+    dialogs.QueueInput(QStringLiteral("CODE"));
+    answer({Answer::Yes, Answer::OK});
+
+    leaveRow(kDIV);
+
+    EXPECT_EQ(onDisk("CODE"), (Fields{"D", "7", "", "", "", "", "", ""}));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("IGNORED")));
+    EXPECT_TRUE(column(kDIV, 0).contains(QStringLiteral("CODE")));
+}
+
+// Cancel, an empty name and No to "Save?" all drop the typed change and write nothing.
+struct DroppedCopy {
+    const char* name;
+    std::optional<QString> input;
+    std::vector<Answer> answers;
+    size_t boxesShown;
+};
+
+class DroppedCopyTest : public CopyTest, public ::testing::WithParamInterface<DroppedCopy> {};
+
+TEST_P(DroppedCopyTest, writesNothingAndShowsTheStoredRowAgain) {
+    openOrders();
+    const QStringList items = QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files);
+    for (const Answer a : GetParam().answers) {
+        dialogs.QueueAnswer(a);
+    }
+
+    EXPECT_EQ(copyRow("PRICE", GetParam().input, {{3, QStringLiteral("MD4")}}),
+              grid::CommitOutcome::Reread);
+
+    EXPECT_EQ(dialogs.shown().size(), GetParam().boxesShown);
+    EXPECT_EQ(QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files), items);
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
+    EXPECT_EQ(grid(kDIV).Model()->CellText(rowOf(kDIV, "PRICE"), 3), QStringLiteral("MD2"));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DroppedCopyTest,
+    ::testing::Values(DroppedCopy{"cancel", std::nullopt, {}, 1},
+                      DroppedCopy{"empty", QString(), {}, 1},
+                      DroppedCopy{"saveNo", QStringLiteral("COPY2"), {Answer::No}, 2},
+                      DroppedCopy{"replaceNo", QStringLiteral("QTY"), {Answer::No}, 2}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
+    openOrders();
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
+
+    copyRow("PRICE", QStringLiteral("QTY"));
+
+    EXPECT_EQ(
+        boxes(),
+        (Boxes{kCopyInput, "QTY already exists. Replace it? | YesNo | Question | Copying Attribute",
+               saveQuestion(), written("QTY")}));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D", "4", "MD2", "Price", "8R", "S", "", ""}));
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
+}
+
+TEST_F(CopyTest, aRefusedWriteReadsTheViewsAgainThenNamesTheNewItem) {
+    openOrders();
+    answer({Answer::Yes, Answer::OK});
+
+    copyRow("QTY", QStringLiteral("COPY3"), {{4, QStringLiteral("two\nlines")}});
+
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(),
+                              serverError(kLineFeedRefused, "ORDERS", "COPY3")}));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("COPY3")));
+    EXPECT_EQ(grid(kDIV).Model()->CellText(rowOf(kDIV, "QTY"), 4), QStringLiteral("Qty"));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+}
+
+TEST_F(CopyTest, aNameNoItemIdCanHoldKeepsTheRowPendingForAnotherTry) {
+    openOrders();
+    const QStringList items = QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files);
+    answer({Answer::OK});
+
+    EXPECT_EQ(copyRow("QTY", QStringLiteral("\u20AC.PRICE")), grid::CommitOutcome::Cancelled);
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].icon, ui::Icon::Exclamation);
+    EXPECT_TRUE(dialogs.shown()[1].prompt.startsWith(QStringLiteral("The name \u20AC.PRICE")));
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+    EXPECT_EQ(QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files), items);
+}
+
+TEST_F(CopyTest, copyingAnIDescriptorOffersToCompileTheCopy) {
+    openOrders();
+    answer({Answer::Yes, Answer::OK, Answer::No});
+
+    copyRow("TOTAL", QStringLiteral("TOTAL2"));
+
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(), written("TOTAL2"), kCompileQuestion}));
+    EXPECT_TRUE(lastCommand().startsWith(QStringLiteral("SSELECT")));  // nothing was sent
+}
+
+// The offer after a save depends on field 1 being exactly "I" or "V".
+struct TypeCell {
+    const char* type;
+    bool offered;
+};
+
+class CompileOfferByType : public EditingFixture, public ::testing::WithParamInterface<TypeCell> {};
+
+TEST_P(CompileOfferByType, followsTheWholeTypeCellCaseSensitively) {
+    openOrders();
+    type(kDIV, rowOf(kDIV, "TOTAL"),
+         {{1, QString::fromLatin1(GetParam().type)}, {4, QStringLiteral("Sum")}});
+    answer({Answer::Yes, Answer::OK});
+    if (GetParam().offered) {
+        dialogs.QueueAnswer(Answer::No);
+    }
+
+    leaveRow(kDIV);
+
+    Boxes expected{saveQuestion(), written("TOTAL")};
+    if (GetParam().offered) {
+        expected.push_back(kCompileQuestion);
+    }
+    EXPECT_EQ(boxes(), expected);
+    EXPECT_TRUE(control<QPlainTextEdit>("txtResult").isHidden());
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, CompileOfferByType,
+                         ::testing::Values(TypeCell{"I", true}, TypeCell{"V", true},
+                                           TypeCell{"D", false}, TypeCell{"i", false},
+                                           TypeCell{"I total", false}, TypeCell{"I ", false}),
+                         [](const auto& test) { return "type" + std::to_string(test.index); });
+
+TEST_F(CopyTest, theCompileCommandNamesTheFileAsTypedInTheBoxNow) {
+    openOrders();
+    filename().setText(QStringLiteral("INVOICES"));  // changed, not opened
+    type(kDIV, rowOf(kDIV, "TOTAL"), {{4, QStringLiteral("Sum")}});
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+
+    leaveRow(kDIV);
+
+    EXPECT_EQ(lastCommand(), QStringLiteral("CD INVOICES TOTAL"));
+    const int code = vars.session->Command().Error();
+    ASSERT_NE(code, 0);
+    const auto& box = dialogs.shown().back();
+    EXPECT_EQ(box.icon, ui::Icon::Critical);
+    EXPECT_TRUE(
+        box.prompt.endsWith(QStringLiteral(" -->File: Command -->Record: CD INVOICES TOTAL")))
+        << box.prompt.toStdString();
+    EXPECT_TRUE(control<QPlainTextEdit>("txtResult").isHidden());
+    EXPECT_EQ(onDisk("TOTAL").at(3), "Sum");  // written to the open dictionary all the same
+}
+
+// Whatever the server answers is shown as it comes, its report of a failed compile too.
+class CompileAnswer : public CopyTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CompileAnswer, isShownWholeAsLinesInTheFixedWidthResultBox) {
+    openOrders();
+    type(kDIV, rowOf(kDIV, "TOTAL"), {{2, QString::fromLatin1(GetParam())}});
+    answer({Answer::Yes, Answer::OK, Answer::Yes});
+
+    leaveRow(kDIV);
+
+    EXPECT_EQ(lastCommand(), QStringLiteral("CD ORDERS TOTAL"));
+    ASSERT_EQ(vars.session->Command().Error(), 0) << "the engine runs CD";
+    auto& result = control<QPlainTextEdit>("txtResult");
+    const QString response = TextBridge::ToText(vars.session->Command().Response());
+    EXPECT_TRUE(response.startsWith(QStringLiteral("TOTAL: "))) << response.toStdString();
+    EXPECT_EQ(result.toPlainText(), response);
+    EXPECT_EQ(result.blockCount(), response.count(QLatin1Char('\n')) + 1);  // shown as lines
+    EXPECT_FALSE(result.isHidden());
+    EXPECT_TRUE(result.isReadOnly());
+    EXPECT_EQ(result.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_TRUE(QFontInfo(result.font()).fixedPitch());
+    EXPECT_EQ(boxes().size(), 3u);  // no error box after the question
+}
+
+INSTANTIATE_TEST_SUITE_P(Formulas, CompileAnswer,
+                         ::testing::Values("QTY * PRICE * 2", "QTY * (PRICE"));
+
+}  // namespace

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include <QTest>
+
+#include "EditingFixture.h"
+
+namespace {
+
+using ui::Answer;
+using Boxes = std::vector<std::string>;
+
+const std::string kSureQuestion = "Are you sure? | YesNo | None | Delete?";
+
+class DeleteRowTest : public EditingFixture {
+protected:
+    int deleteRow(int view, const char* id) {
+        EXPECT_TRUE(grid(view).SetCurrentRow(rowOf(view, id)));
+        return grid(view).DeleteRows();
+    }
+};
+
+TEST_F(DeleteRowTest, yesDeletesTheItemRemovesItsRowAndLowersTheCounter) {
+    openOrders();
+    const int rows = arrayRows(kOther);
+    ASSERT_TRUE(grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT")));
+    answer({Answer::Yes, Answer::OK});
+
+    grid(kOther).setFocus();
+    QTest::keyClick(&grid(kOther), Qt::Key_Delete);
+
+    EXPECT_EQ(boxes(),
+              (Boxes{kSureQuestion, "Record NEXT has been deleted | OK | None | Success"}));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
+    EXPECT_EQ(rowOf(kOther, "NEXT"), -1);
+    EXPECT_EQ(arrayRows(kOther), rows - 1);
+    EXPECT_EQ(counter(kOther), rows - 1);
+}
+
+TEST_F(DeleteRowTest, noKeepsTheRowAndTheItem) {
+    openOrders();
+    answer({Answer::No});
+
+    EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
+
+    EXPECT_EQ(boxes(), Boxes{kSureQuestion});
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
+    EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
+    EXPECT_EQ(counter(kDIV), 3);
+}
+
+TEST_F(DeleteRowTest, aDeleteTheServerRefusesKeepsTheRowAndTheCounter) {
+    openOrders();
+    // Gone behind the program's back: the engine cannot delete what it cannot find.
+    ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/PRICE")));
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    const auto& box = dialogs.shown()[1];
+    EXPECT_EQ(box.icon, ui::Icon::Critical);
+    EXPECT_TRUE(box.prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: PRICE")))
+        << box.prompt.toStdString();
+    EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
+    EXPECT_EQ(counter(kDIV), 3);
+}
+
+TEST_F(DeleteRowTest, theOnlyPhRowLeavesAnEmptyListedViewThatTakesAFirstRowAgain) {
+    openOrders();
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(deleteRow(kPH, "LINES"), 1);
+
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("LINES")));
+    EXPECT_EQ(counter(kPH), 0);
+    EXPECT_EQ(arrayRows(kPH), 0);
+    EXPECT_EQ(phraseEntries(), QStringList{QStringLiteral("All (Refresh)")});
+
+    typeNewRow(
+        kPH,
+        {{0, QStringLiteral("HEADS")}, {1, QStringLiteral("PH")}, {2, QStringLiteral("NEXT")}});
+    answer({Answer::Yes, Answer::OK});
+    leaveRow(kPH);
+    EXPECT_EQ(column(kPH, 0), QStringList{QStringLiteral("HEADS")});
+    EXPECT_EQ(counter(kPH), 1);
+    EXPECT_EQ(phraseEntries(),
+              (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("HEADS")}));
+}
+
+TEST_F(DeleteRowTest, highlightedRowsAreAskedForOneByOneAndCountedEach) {
+    openOrders();
+    grid(kDIV).SetHighlightedRows({rowOf(kDIV, "PRICE"), rowOf(kDIV, "TOTAL")});
+    answer({Answer::Yes, Answer::OK, Answer::No});
+
+    EXPECT_EQ(grid(kDIV).DeleteRows(), 1);
+
+    // From the highest row down: TOTAL is deleted, PRICE kept.
+    EXPECT_EQ(boxes(), (Boxes{kSureQuestion, "Record TOTAL has been deleted | OK | None | Success",
+                              kSureQuestion}));
+    EXPECT_EQ(column(kDIV, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("QTY")}));
+    EXPECT_EQ(counter(kDIV), 2);
+}
+
+}  // namespace

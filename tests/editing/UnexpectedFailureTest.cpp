@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include <new>
+#include <stdexcept>
+
+#include "EditingFixture.h"
+#include "UnexpectedFailure.h"
+
+namespace {
+
+using ui::Answer;
+
+struct FailureCase {
+    const char* name;
+    std::exception_ptr failure;
+    int number;
+    const char* description;
+};
+
+class FailureNumbering : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(FailureNumbering, givesTheBoxItsNumberAsTitleAndItsDescription) {
+    ScriptedDialogs dialogs;
+    dialogs.QueueAnswer(Answer::OK);
+
+    editing::ShowUnexpectedFailure(dialogs, GetParam().failure);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const auto& box = dialogs.shown().front();
+    EXPECT_EQ(box.prompt, QStringLiteral("Error ") + QString::fromLatin1(GetParam().description));
+    EXPECT_EQ(box.buttons, ui::Buttons::OK);
+    EXPECT_EQ(box.icon, ui::Icon::Critical);
+    EXPECT_EQ(box.title, QString::number(GetParam().number));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailureNumbering,
+    ::testing::Values(
+        FailureCase{"outOfMemory", std::make_exception_ptr(std::bad_alloc()), 7, "Out of memory"},
+        FailureCase{"outOfRange", std::make_exception_ptr(std::out_of_range("no row 9")), 9,
+                    "no row 9"},
+        FailureCase{"overflow", std::make_exception_ptr(std::overflow_error("too big")), 6,
+                    "too big"},
+        FailureCase{"invalid", std::make_exception_ptr(std::invalid_argument("bad")), 5, "bad"},
+        FailureCase{"other", std::make_exception_ptr(std::runtime_error("broken")), 51, "broken"},
+        FailureCase{"notAnException", std::make_exception_ptr(42), 51, "Internal error"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Dialogs that fail once, on the box with a given prompt, as a call that runs out of
+// memory would; every other box goes to the scripted dialogs.
+class FailingDialogs : public ui::Dialogs {
+public:
+    explicit FailingDialogs(ScriptedDialogs& inner) : inner_(inner) {}
+    void FailOn(const QString& prompt) { failOn_ = prompt; }
+
+    ui::Answer MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                      const QString& title) override {
+        if (!failOn_.isEmpty() && prompt == failOn_) {
+            failOn_.clear();
+            throw std::bad_alloc();
+        }
+        return inner_.MsgBox(prompt, buttons, icon, title);
+    }
+    std::optional<QString> InputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override {
+        return inner_.InputBox(prompt, title, defaultText);
+    }
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const QString& initialPath) override {
+        return inner_.SaveFileName(title, filter, initialPath);
+    }
+    int ShowModal(QDialog& form) override { return inner_.ShowModal(form); }
+    void Beep() override { inner_.Beep(); }
+    void SetHourglass(bool on) override { inner_.SetHourglass(on); }
+    void ShowProgress(const QString& text) override { inner_.ShowProgress(text); }
+    void EndProgress() override { inner_.EndProgress(); }
+
+private:
+    ScriptedDialogs& inner_;
+    QString failOn_;
+};
+
+// The main window run with the failing dialogs.
+class UnexpectedFailureTest : public EditingFixture {
+protected:
+    FailingDialogs failing{dialogs};
+    Variables failingVars{failing, programDir.path()};
+
+    void openWithFailingDialogs() {
+        makeOrders();
+        const QString path = account();
+        dialogs.QueueForm([path](QDialog& form) {
+            form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(path);
+            form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
+                ->setEditText(QStringLiteral("UniVerse"));
+            form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        window = std::make_unique<frmKelvora>(failingVars);
+        ASSERT_TRUE(window->Form_Load());
+        open(QStringLiteral("ORDERS"));
+        dialogs.clear();
+    }
+
+    static std::string memoryBox() { return "Error Out of memory | OK | Critical | 7"; }
+};
+
+TEST_F(UnexpectedFailureTest, aFailureWhileSavingKeepsTheRowPendingAndWritesNothing) {
+    openWithFailingDialogs();
+    const int row = rowOf(kDIV, "PRICE");
+    type(kDIV, row, {{3, QStringLiteral("MD4")}});
+    failing.FailOn(QStringLiteral("Save?"));
+    answer({Answer::OK});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+
+    EXPECT_EQ(boxes(), std::vector<std::string>{memoryBox()});
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+    EXPECT_EQ(grid(kDIV).Model()->CellText(row, 3), QStringLiteral("MD4"));
+    EXPECT_EQ(column(kDIV, 3).at(row), QStringLiteral("MD2"));
+    EXPECT_EQ(onDisk("PRICE").at(2), "MD2");
+}
+
+TEST_F(UnexpectedFailureTest, aFailureWhileDeletingKeepsTheRowAndTheItem) {
+    openWithFailingDialogs();
+    ASSERT_TRUE(grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT")));
+    failing.FailOn(QStringLiteral("Are you sure?"));
+    answer({Answer::OK});
+
+    EXPECT_EQ(grid(kOther).DeleteRows(), 0);
+
+    EXPECT_EQ(boxes(), std::vector<std::string>{memoryBox()});
+    EXPECT_NE(rowOf(kOther, "NEXT"), -1);
+    EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
+}
+
+}  // namespace

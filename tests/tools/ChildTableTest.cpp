@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: MIT
+#include <QPushButton>
+
+#include "DataGrid.h"
+#include "MainWindowFixture.h"
+#include "OpenDictionary.h"
+#include "ViewSet.h"
+
+namespace {
+
+using dictionary::ViewKind;
+using Fields = QByteArrayList;
+
+constexpr int kPh = 1;
+constexpr int kDiv = 2;
+
+class ChildTableTest : public MainWindowFixture {
+protected:
+    // ORDERS: D/I/V rows QTY, PRICE, TOTAL (in that order: D 1, D 2, I) and one PH item.
+    void openOrders(bool withPhrase = true) {
+        makeDictionary(QStringLiteral("ORDERS"));
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("@EMPTY.NULL"), {"X"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Qty"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("PRICE"),
+                  {"D", "2", "MD2", "Price", "R", "S", "OLD", "DEC", "nine", "ten"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("TOTAL"), {"I", "QTY * PRICE"});
+        if (withPhrase) {
+            writeItem(QStringLiteral("ORDERS"), QStringLiteral("LINES"), {"PH", "QTY"});
+        }
+        login();
+        open(QStringLiteral("ORDERS"));
+        ASSERT_TRUE(dialogs.shown().empty());
+    }
+
+    void defineChildTable(const QList<int>& highlighted, const std::optional<QString>& name) {
+        grid(kDiv).SetHighlightedRows(highlighted);
+        dialogs.QueueInput(name);
+        control<QPushButton>("cmdMakeChild").click();
+    }
+
+    QString ordersItem(const char* id, int field) const {
+        return QString::fromLatin1(
+            itemFields(QStringLiteral("ORDERS"), QString::fromLatin1(id)).value(field - 1));
+    }
+    int phCounter() { return window->Dictionary().views->Counter(ViewKind::PH); }
+};
+
+TEST_F(ChildTableTest, writesThePhraseInHighlightOrderAndTheAssociationOfEachItem) {
+    openOrders();
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    defineChildTable({2, 0, 1}, QStringLiteral("ORDER.LINES"));
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    const auto& input = dialogs.shown()[0];
+    EXPECT_EQ(input.prompt, QStringLiteral("Enter the name of the PH descriptor"));
+    EXPECT_EQ(input.title, QStringLiteral("Child table"));
+    EXPECT_EQ(input.defaultText, QString());
+    const auto& success = dialogs.shown()[1];
+    EXPECT_EQ(success.prompt, QStringLiteral("PH descriptor ORDER.LINES written"));
+    EXPECT_EQ(success.buttons, ui::Buttons::OK);
+    EXPECT_EQ(success.icon, ui::Icon::None);
+    EXPECT_EQ(success.title, QStringLiteral("Success"));
+
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("ORDER.LINES")),
+              (Fields{"PH", "TOTAL QTY PRICE"}));
+    // Only field 7 changes; fields after 8 that the grid does not show are kept.
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("PRICE")),
+              (Fields{"D", "2", "MD2", "Price", "R", "S", "ORDER.LINES", "DEC", "nine", "ten"}));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("QTY")),
+              (Fields{"D", "1", "", "Qty", "", "", "ORDER.LINES"}));
+    EXPECT_EQ(ordersItem("TOTAL", 7), QStringLiteral("ORDER.LINES"));
+    EXPECT_EQ(column(kDiv, 7), QStringList(3, QStringLiteral("ORDER.LINES")));
+
+    EXPECT_EQ(column(kPh, 0),
+              (QStringList{QStringLiteral("LINES"), QStringLiteral("ORDER.LINES")}));
+    EXPECT_EQ(column(kPh, 1).last(), QStringLiteral("PH"));
+    EXPECT_EQ(column(kPh, 2).last(), QStringLiteral("TOTAL QTY PRICE"));
+    EXPECT_EQ(phCounter(), 2);
+    EXPECT_EQ(phraseEntries(),
+              (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("LINES"),
+                           QStringLiteral("ORDER.LINES")}));
+    EXPECT_EQ(dialogs.beeps(), 0);
+}
+
+TEST_F(ChildTableTest, selectListNameSetsNoAssociationAndAnEmptyPhViewGetsOneRow) {
+    openOrders(false);
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    defineChildTable({0, 1}, QStringLiteral("@SELECT"));
+
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("@SELECT")),
+              (Fields{"PH", "QTY PRICE"}));
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+    EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
+    EXPECT_EQ(column(kDiv, 7), (QStringList{QString(), QStringLiteral("OLD"), QString()}));
+    EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("@SELECT")});
+    EXPECT_EQ(phCounter(), 1);
+
+    dialogs.QueueAnswer(ui::Answer::OK);
+    defineChildTable({}, QStringLiteral("EMPTY"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("EMPTY")), (Fields{"PH", ""}));
+    EXPECT_EQ(column(kPh, 2).last(), QString());
+    EXPECT_EQ(phCounter(), 2);
+}
+
+TEST_F(ChildTableTest, redefiningReplacesThePhraseOfTheFirstRowOnlyAndOtherCaseIsANewTable) {
+    openOrders();
+    auto phRows = window->Dictionary().views->Rows(ViewKind::PH);
+    // A second row of the same name, and a counter that lags behind the rows.
+    phRows->Resize(1, 2);
+    phRows->SetCell(1, 0, QStringLiteral("LINES"));
+    phRows->SetCell(1, 2, QStringLiteral("second"));
+    window->Dictionary().views->SetCounter(ViewKind::PH, 1);
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    defineChildTable({1}, QStringLiteral("LINES"));
+
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("LINES")),
+              (Fields{"PH", "PRICE"}));
+    EXPECT_EQ(column(kPh, 2), (QStringList{QStringLiteral("PRICE"), QStringLiteral("second")}));
+    EXPECT_EQ(phCounter(), 2);
+
+    dialogs.QueueAnswer(ui::Answer::OK);
+    defineChildTable({0}, QStringLiteral("lines"));
+
+    // Added after the last row, not at the counter, and no row is overwritten.
+    EXPECT_EQ(column(kPh, 0), (QStringList{QStringLiteral("LINES"), QStringLiteral("LINES"),
+                                           QStringLiteral("lines")}));
+    EXPECT_EQ(column(kPh, 2).last(), QStringLiteral("QTY"));
+    EXPECT_EQ(phCounter(), 3);
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("lines")), (Fields{"PH", "QTY"}));
+}
+
+TEST_F(ChildTableTest, cancelOrAnEmptyNameChangesNothing) {
+    openOrders();
+    for (const std::optional<QString>& answer :
+         {std::optional<QString>(), std::optional(QString())}) {
+        dialogs.clear();
+        defineChildTable({0, 1}, answer);
+        EXPECT_EQ(dialogs.shown().size(), 1u);  // the input box only
+    }
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+    EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("LINES")});
+    EXPECT_EQ(
+        QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files | QDir::Hidden),
+        (QStringList{QStringLiteral("@EMPTY.NULL"), QStringLiteral("LINES"),
+                     QStringLiteral("PRICE"), QStringLiteral("QTY"), QStringLiteral("TOTAL")}));
+}
+
+TEST_F(ChildTableTest, anItemOfAnotherTypeIsReplacedOnlyWhenTheUserAgrees) {
+    openOrders();
+    dialogs.QueueAnswer(ui::Answer::No);
+
+    defineChildTable({0}, QStringLiteral("PRICE"));
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    const auto& question = dialogs.shown()[1];
+    EXPECT_EQ(question.prompt, QStringLiteral("PRICE is already an item of this dictionary, and "
+                                              "not a PH descriptor. Replace it with the new PH "
+                                              "descriptor?"));
+    EXPECT_EQ(question.buttons, ui::Buttons::YesNo);
+    EXPECT_EQ(question.icon, ui::Icon::Question);
+    EXPECT_EQ(ordersItem("PRICE", 1), QStringLiteral("D"));
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+
+    dialogs.clear();
+    dialogs.QueueAnswer(ui::Answer::Yes);
+    dialogs.QueueAnswer(ui::Answer::OK);
+    defineChildTable({0}, QStringLiteral("PRICE"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("PRICE")), (Fields{"PH", "QTY"}));
+    EXPECT_EQ(dialogs.shown().back().title, QStringLiteral("Success"));
+}
+
+TEST_F(ChildTableTest, itemsThatCannotBeReadOrWrittenAreNamedOnceAndKeepTheirOldAssociation) {
+    openOrders();
+    ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/QTY")));
+    dialogs.QueueAnswer(ui::Answer::OK);  // success
+    dialogs.QueueAnswer(ui::Answer::OK);  // the items named
+
+    // A line feed cannot be stored inside a field, so every association write fails.
+    defineChildTable({0, 1}, QStringLiteral("TWO\nLINES"));
+
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Success"));
+    const auto& failures = dialogs.shown()[2];
+    EXPECT_EQ(failures.prompt,
+              QStringLiteral("The association TWO\nLINES could not be given to "
+                             "these items:\nQTY: could not be read (Record not found)\n"
+                             "PRICE: could not be written (The record cannot be "
+                             "stored faithfully: a field holds a line feed)"));
+    EXPECT_EQ(failures.icon, ui::Icon::Exclamation);
+    EXPECT_EQ(dialogs.beeps(), 1);
+    EXPECT_EQ(column(kDiv, 7), (QStringList{QString(), QStringLiteral("OLD"), QString()}));
+    EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
+    EXPECT_EQ(column(kPh, 2).last(), QStringLiteral("QTY PRICE"));
+}
+
+TEST_F(ChildTableTest, aRefusedDescriptorKeepsThePhViewAndShowsTheWrittenAssociations) {
+    openOrders();
+    const QString tooLong(300, QLatin1Char('N'));  // too long for a file name once escaped
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    defineChildTable({0}, tooLong);
+
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].icon, ui::Icon::Critical);
+    EXPECT_TRUE(dialogs.shown()[1].prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: ") +
+                                                   tooLong));
+    EXPECT_EQ(ordersItem("QTY", 7), tooLong);
+    EXPECT_EQ(column(kDiv, 7).first(), tooLong);
+    EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("LINES")});
+    EXPECT_EQ(phCounter(), 1);
+    EXPECT_EQ(phraseEntries(),
+              (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("LINES")}));
+}
+
+TEST_F(ChildTableTest, namesThatCannotBeAnAssociationAreRefusedBeforeAnythingIsWritten) {
+    openOrders();
+    for (const QString& name : {QStringLiteral("A\u00FEB"), QStringLiteral("\u0100")}) {
+        dialogs.clear();
+        dialogs.QueueAnswer(ui::Answer::OK);
+        defineChildTable({0}, name);
+        ASSERT_EQ(dialogs.shown().size(), 2u);
+        EXPECT_EQ(dialogs.shown()[1].icon, ui::Icon::Exclamation);
+    }
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+    EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("LINES")});
+}
+
+TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociation) {
+    makeDictionary(QStringLiteral("ORDERS"));
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("PAIR"), {"PH", "TOTAL PRICE"});
+    openOrders();
+    emit phrases().activated(phrases().findText(QStringLiteral("PAIR")));
+    ASSERT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("TOTAL")}));
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    defineChildTable({1}, QStringLiteral("ONE"));
+
+    EXPECT_EQ(ordersItem("TOTAL", 7), QStringLiteral("ONE"));
+    EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+    EXPECT_EQ(column(kDiv, 7), (QStringList{QStringLiteral("OLD"), QStringLiteral("ONE")}));
+    // The view set keeps its rows until the dictionary is read again.
+    EXPECT_EQ(window->Dictionary().views->Rows(ViewKind::DIV)->Cell(2, 7), QString());
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "DataGrid.h"
+#include "MainWindowFixture.h"
+#include "OpenDictionary.h"
+#include "ViewSet.h"
+
+namespace {
+
+using dictionary::ViewKind;
+
+constexpr int kAs = 0;
+constexpr int kPh = 1;
+constexpr int kDiv = 2;
+constexpr int kOther = 3;
+
+class PhraseViewTest : public MainWindowFixture {
+protected:
+    // Read in this order: A/S rows NAME, CODE; D/I/V rows QTY, PRICE, TOTAL; and phrases.
+    void makeOrders() {
+        makeDictionary(QStringLiteral("ORDERS"));
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("@EMPTY.NULL"), {"X"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("NAME"),
+                  {"A", "1", "Name", "", "", "", "", "", "L", "20"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("CODE"), {"A", "2"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Qty"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("PRICE"),
+                  {"D", "2", "MD2", "Price", "R", "S", "LINES", "DEC"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("TOTAL"), {"I", "QTY * PRICE"});
+        // Out of view order, twice, with doubled blanks and words that name nothing.
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("MIXED"),
+                  {"PH", "TOTAL  NAME QTY nothing TOTAL price"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("NONE"), {"PH", "nothing at all"});
+        writeItem(QStringLiteral("ORDERS"), QStringLiteral("All (Refresh)"), {"PH", "CODE"});
+    }
+
+    void openOrders() {
+        makeOrders();
+        login();
+        open(QStringLiteral("ORDERS"));
+        ASSERT_TRUE(dialogs.shown().empty());
+    }
+
+    // What picking an entry of the list does.
+    void choose(const QString& entry) {
+        const int index = phrases().findText(entry);
+        ASSERT_GE(index, 0) << entry.toStdString();
+        emit phrases().activated(index);
+    }
+    void chooseRefresh() { emit phrases().activated(0); }
+
+    const std::shared_ptr<grid::RowArray>& bound(int view) const { return grid(view).BoundArray(); }
+    std::shared_ptr<grid::RowArray> viewRows(ViewKind view) const {
+        return window->Dictionary().views->Rows(view);
+    }
+};
+
+TEST_F(PhraseViewTest, narrowsToThePhraseInViewOrderWithDuplicatesAndLeavesTheViewSetAlone) {
+    openOrders();
+    const auto phBefore = bound(kPh);
+    const auto otherBefore = bound(kOther);
+
+    choose(QStringLiteral("MIXED"));
+
+    EXPECT_EQ(column(kAs, 0), QStringList{QStringLiteral("NAME")});
+    EXPECT_EQ(column(kAs, 10), QStringList{QStringLiteral("20")});  // every column copied
+    EXPECT_EQ(bound(kAs)->ColumnCount(), 11);
+    EXPECT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("QTY"), QStringLiteral("TOTAL"),
+                                            QStringLiteral("TOTAL")}));
+    EXPECT_EQ(bound(kDiv)->ColumnCount(), 9);
+    EXPECT_NE(bound(kDiv), viewRows(ViewKind::DIV));
+    EXPECT_EQ(viewRows(ViewKind::DIV)->RowCount(), 3);
+    EXPECT_EQ(viewRows(ViewKind::AS)->RowCount(), 2);
+    EXPECT_EQ(bound(kPh), phBefore);
+    EXPECT_EQ(bound(kOther), otherBefore);
+    EXPECT_EQ(column(kPh, 0).size(), 3);
+
+    // The next choice narrows the view set's rows again, not the narrowed ones.
+    choose(QStringLiteral("NONE"));
+    EXPECT_EQ(bound(kAs)->RowCount(), 0);
+    EXPECT_EQ(bound(kDiv)->RowCount(), 0);
+
+    // A PH item named like the first entry narrows: only the first entry refreshes.
+    emit phrases().activated(phraseEntries().lastIndexOf(QStringLiteral("All (Refresh)")));
+    EXPECT_EQ(column(kAs, 0), QStringList{QStringLiteral("CODE")});
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(PhraseViewTest, anEmptyViewKeepsItsGridWhileTheOtherIsNarrowed) {
+    makeDictionary(QStringLiteral("ORDERS"));
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("@EMPTY.NULL"), {"X"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("P"), {"PH", "QTY"});
+    login();
+    open(QStringLiteral("ORDERS"));
+    const auto asBefore = bound(kAs);
+
+    choose(QStringLiteral("P"));
+
+    EXPECT_EQ(bound(kAs), asBefore);
+    EXPECT_EQ(column(kDiv, 0), QStringList{QStringLiteral("QTY")});
+    EXPECT_NE(bound(kDiv), viewRows(ViewKind::DIV));
+}
+
+TEST_F(PhraseViewTest, anEntryThatNoLongerNamesAPhRowLeavesTheGridsAsTheyAre) {
+    openOrders();
+    choose(QStringLiteral("MIXED"));
+    const auto asNarrowed = bound(kAs);
+    const auto divNarrowed = bound(kDiv);
+    viewRows(ViewKind::PH)
+        ->SetCell(phrases().findText(QStringLiteral("NONE")) - 1, 0, QStringLiteral("RENAMED"));
+
+    choose(QStringLiteral("NONE"));
+
+    EXPECT_EQ(bound(kAs), asNarrowed);
+    EXPECT_EQ(bound(kDiv), divNarrowed);
+}
+
+TEST_F(PhraseViewTest, refreshReadsTheAccountAgainIntoAllFourGrids) {
+    openOrders();
+    choose(QStringLiteral("MIXED"));
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Quantity"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("NEW"), {"PH", "QTY"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("NEXT"), {"X", "7"});
+    ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/CODE")));
+    const auto oldViews = window->Dictionary().views;
+
+    chooseRefresh();
+
+    EXPECT_NE(window->Dictionary().views, oldViews);
+    for (const ViewKind view : {ViewKind::AS, ViewKind::PH, ViewKind::DIV, ViewKind::Other}) {
+        EXPECT_EQ(bound(dictionary::ViewIndex(view)), viewRows(view));
+    }
+    EXPECT_EQ(column(kAs, 0), QStringList{QStringLiteral("NAME")});
+    EXPECT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("QTY"), QStringLiteral("PRICE"),
+                                            QStringLiteral("TOTAL")}));
+    EXPECT_EQ(column(kDiv, 4).first(), QStringLiteral("Quantity"));
+    EXPECT_TRUE(column(kPh, 0).contains(QStringLiteral("NEW")));
+    EXPECT_TRUE(column(kOther, 0).contains(QStringLiteral("NEXT")));
+    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::PH), 4);
+    EXPECT_EQ(phraseEntries().size(), 5);
+    EXPECT_EQ(phrases().currentText(), QStringLiteral("ALL"));
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_FALSE(dialogs.hourglass());
+}
+
+TEST_F(PhraseViewTest, aRowLeftPendingIsSettledBeforeTheGridIsNarrowed) {
+    openOrders();
+    grid(kDiv).SetCol(4);
+    ASSERT_TRUE(grid(kDiv).SetText(QStringLiteral("typed")));
+    dialogs.QueueAnswer(ui::Answer::No);
+
+    choose(QStringLiteral("MIXED"));
+
+    EXPECT_EQ(prompts(), QStringList{QStringLiteral("Save?")});
+    EXPECT_FALSE(grid(kDiv).HasPendingRow());
+    EXPECT_EQ(column(kDiv, 0).size(), 3);
+    EXPECT_EQ(column(kDiv, 4).first(), QStringLiteral("Qty"));
+}
+
+TEST_F(PhraseViewTest, aClickOnTheCompilerAnswerEmptiesAndHidesIt) {
+    openOrders();
+    auto& result = control<QPlainTextEdit>("txtResult");
+    result.setPlainText(QStringLiteral("Compiled TOTAL"));
+    result.show();
+
+    QTest::mouseClick(result.viewport(), Qt::LeftButton);
+
+    EXPECT_EQ(result.toPlainText(), QString());
+    EXPECT_FALSE(result.isVisible());
+}
+
+}  // namespace

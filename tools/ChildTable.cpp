@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+#include "ChildTable.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStringList>
+
+#include "Classification.h"
+#include "DataGrid.h"
+#include "DictionaryFile.h"
+#include "ErrorCodes.h"
+#include "Functions.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+#include "PhraseList.h"
+#include "TextBridge.h"
+#include "ToolSupport.h"
+#include "Variables.h"
+#include "ViewLayout.h"
+
+namespace tools {
+
+namespace {
+
+constexpr int kAssociationField = 7;  // also the column of the D/I/V view that shows it
+constexpr int kPhraseColumn = 2;
+const QString kTitle = QStringLiteral("Child table");
+const QString kSelectList = QStringLiteral("@SELECT");
+
+grid::DataGrid& DivGrid(MainControls& controls) {
+    return *controls.TDBGrid1[dictionary::ViewIndex(dictionary::ViewKind::DIV)];
+}
+grid::DataGrid& PhGrid(MainControls& controls) {
+    return *controls.TDBGrid1[dictionary::ViewIndex(dictionary::ViewKind::PH)];
+}
+
+QString WithoutLeadingBlanks(const QString& text) {
+    qsizetype first = 0;
+    while (first < text.size() && text[first] == QLatin1Char(' ')) {
+        ++first;
+    }
+    return text.mid(first);
+}
+
+// The bytes 0xFB to 0xFF are the database's marks: written into a field they would cut
+// it into several fields, values or subvalues.
+bool HoldsMark(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0xFB; });
+}
+
+}  // namespace
+
+void ChildTable::cmdMakeChild_Click() {
+    if (!RequireOpenDictionary(vars_, open_)) {
+        return;
+    }
+    grid::DataGrid& divGrid = DivGrid(controls_);
+    // A row left pending would be dropped by the re-reads below; the highlighted rows must
+    // still be the ones the user chose once it is settled.
+    const QList<int> highlighted = divGrid.Highlights().Rows();
+    if (!SettlePendingRows({&divGrid, &PhGrid(controls_)})) {
+        return;
+    }
+    if (divGrid.Highlights().Rows() != highlighted) {
+        vars_.dialogs.MsgBox(QStringLiteral("The grid was read again while the row was saved, "
+                                            "so no rows are highlighted any more. Highlight the "
+                                            "rows of the child table again."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, kTitle);
+        return;
+    }
+
+    const std::optional<QString> answer = vars_.dialogs.InputBox(
+        QStringLiteral("Enter the name of the PH descriptor"), kTitle, QString());
+    if (!answer || answer->isEmpty()) {
+        return;
+    }
+    const QString name = *answer;
+    if (!TextBridge::IsLatin1(name)) {
+        vars_.dialogs.MsgBox(QStringLiteral("The name holds characters that no item id can hold."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, kTitle);
+        return;
+    }
+    if (HoldsMark(name)) {
+        vars_.dialogs.MsgBox(QStringLiteral("The name holds one of the characters \u00FB, \u00FC, "
+                                            "\u00FD, \u00FE or \u00FF, which the database keeps "
+                                            "as marks: as an association it would split the "
+                                            "field. Choose another name."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, kTitle);
+        return;
+    }
+    if (!ConfirmReplacing(name)) {
+        return;
+    }
+
+    QList<Failure> failures;
+    const QString phrase = WriteAssociations(name, failures);
+    divGrid.ReBind();
+    if (WriteDescriptor(name, phrase)) {
+        vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
+                             ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+        AddToPhView(name, phrase);
+        dictionary::Fill_ComboPH(*controls_.cmbPhrase,
+                                 *open_.views->Rows(dictionary::ViewKind::PH));
+    }
+    ReportFailures(name, failures);
+    divGrid.Refresh();
+}
+
+bool ChildTable::ConfirmReplacing(const QString& name) {
+    mv::DictionaryFile& file = *open_.file;
+    file.SetRecordId(TextBridge::ToBytes(name));
+    file.Read();
+    if (file.Error() == mv::kRecordNotFound) {
+        return true;
+    }
+    // Redefining a child table replaces its PH item; anything else, or an item that cannot
+    // be read and so cannot be told apart, is replaced only on the user's word.
+    if (file.Error() == 0) {
+        const QString field1 = TextBridge::ToText(file.Record().FieldValue(1));
+        if (dictionary::TypeCode(field1) == QLatin1String("PH")) {
+            return true;
+        }
+    }
+    const ui::Answer answer = vars_.dialogs.MsgBox(
+        name + QStringLiteral(" is already an item of this dictionary, and not a PH descriptor. "
+                              "Replace it with the new PH descriptor?"),
+        ui::Buttons::YesNo, ui::Icon::Question, kTitle);
+    return answer == ui::Answer::Yes;
+}
+
+QString ChildTable::WriteAssociations(const QString& name, QList<Failure>& failures) {
+    grid::DataGrid& divGrid = DivGrid(controls_);
+    grid::RowArray& rows = *divGrid.BoundArray();
+    mv::DictionaryFile& file = *open_.file;
+    const std::string association = TextBridge::ToBytes(name);
+    QString phrase;
+    for (int index = 0; index < divGrid.HighlightCount(); ++index) {
+        const int bookmark = divGrid.HighlightedRow(index);
+        const QString itemId = rows.Cell(bookmark, 0);
+        phrase += QLatin1Char(' ') + itemId;
+        if (name == kSelectList) {
+            continue;
+        }
+        file.SetRecordId(TextBridge::ToBytes(itemId));
+        file.Read();
+        if (file.Error() != 0) {
+            failures.append({itemId, true, file.Error()});
+            continue;
+        }
+        file.Record().Field(kAssociationField).SetStringValue(association);
+        file.Write();
+        if (file.Error() != 0) {
+            vars_.dialogs.Beep();
+            failures.append({itemId, false, file.Error()});
+            continue;
+        }
+        rows.SetCell(bookmark, kAssociationField, name);
+    }
+    return WithoutLeadingBlanks(phrase);
+}
+
+bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
+    mv::DynamicArray record;
+    record.Field(1).SetStringValue("PH");
+    record.Field(2).SetStringValue(TextBridge::ToBytes(phrase));
+    mv::DictionaryFile& file = *open_.file;
+    file.SetRecord(std::move(record));
+    file.SetRecordId(TextBridge::ToBytes(name));
+    file.Write();
+    if (file.Error() != 0) {
+        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(),
+                         TextBridge::ToText(file.RecordId()));
+        return false;
+    }
+    return true;
+}
+
+// The PH view keeps every row it holds: a redefined table changes the phrase of its first
+// row, a new one is added after the last row, and the counter ends as the number of rows.
+void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
+    dictionary::ViewSet& views = *open_.views;
+    grid::RowArray& rows = *views.Rows(dictionary::ViewKind::PH);
+    bool found = false;
+    for (int row = 0; row <= rows.HighestRow() && !found; ++row) {
+        if (rows.Cell(row, 0) == name) {
+            rows.SetCell(row, kPhraseColumn, phrase);
+            found = true;
+        }
+    }
+    if (!found) {
+        const int row = rows.RowCount();
+        const int lastColumn = std::max(dictionary::LayoutOf(dictionary::ViewKind::PH).LastColumn(),
+                                        rows.ColumnCount() - 1);
+        rows.Resize(row, lastColumn);
+        rows.SetCell(row, 0, name);
+        rows.SetCell(row, 1, QStringLiteral("PH"));
+        rows.SetCell(row, kPhraseColumn, phrase);
+    }
+    views.SetCounter(dictionary::ViewKind::PH, rows.RowCount());
+    PhGrid(controls_).ReBind();
+}
+
+void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures) {
+    if (failures.isEmpty()) {
+        return;
+    }
+    QStringList lines;
+    lines << (failures.size() == 1
+                  ? QStringLiteral("The association %1 could not be given to this item:")
+                  : QStringLiteral("The association %1 could not be given to these items:"))
+                 .arg(name);
+    for (const Failure& failure : failures) {
+        const QString error = vars_.errorTable.Name(QString::number(failure.code))
+                                  .value_or(QStringLiteral("error %1").arg(failure.code));
+        lines << QStringLiteral("%1: %2 (%3)")
+                     .arg(failure.itemId,
+                          failure.read ? QStringLiteral("could not be read")
+                                       : QStringLiteral("could not be written"),
+                          error);
+    }
+    vars_.dialogs.MsgBox(lines.join(QLatin1Char('\n')), ui::Buttons::OK, ui::Icon::Exclamation,
+                         kTitle);
+}
+
+}  // namespace tools

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QList>
+#include <QString>
+
+struct MainControls;
+struct Variables;
+
+namespace dictionary {
+struct OpenDictionary;
+}
+
+namespace tools {
+
+// Defines a child table: a PH descriptor whose phrase lists the items highlighted in the
+// D/I/V grid, in the order they were highlighted, each of which gets the descriptor's
+// name as its association (field 7). The descriptor is written at once and joins the PH
+// view and the phrase list.
+//
+// An association shows in the grid only once the account holds it; items that could not
+// be read or written are named together at the end. A name that belongs to an item of
+// another type is replaced only when the user agrees.
+class ChildTable {
+public:
+    ChildTable(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
+        : vars_(vars), controls_(controls), open_(open) {}
+
+    void cmdMakeChild_Click();
+
+private:
+    struct Failure {
+        QString itemId;
+        bool read;  // the read failed; else the write did
+        int code;
+    };
+
+    bool ConfirmReplacing(const QString& name);
+    QString WriteAssociations(const QString& name, QList<Failure>& failures);
+    bool WriteDescriptor(const QString& name, const QString& phrase);
+    void AddToPhView(const QString& name, const QString& phrase);
+    void ReportFailures(const QString& name, const QList<Failure>& failures);
+
+    Variables& vars_;
+    MainControls& controls_;
+    dictionary::OpenDictionary& open_;
+};
+
+}  // namespace tools

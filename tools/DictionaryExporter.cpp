@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include "DictionaryExporter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QStatusBar>
+
+#include "DatabaseKind.h"
+#include "DatabaseType.h"
+#include "Functions.h"
+#include "ListingExport.h"
+#include "ListingFile.h"
+#include "MainControls.h"
+#include "OpenDictionary.h"
+#include "ProgressNote.h"
+#include "Session.h"
+#include "TextBridge.h"
+#include "ToolSupport.h"
+#include "Variables.h"
+
+namespace tools {
+
+namespace {
+
+std::filesystem::path NativePath(const QString& path) {
+    const QByteArray bytes = QFile::encodeName(path);
+    return std::filesystem::path(
+        std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+QString Items(long long count) {
+    return count == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(count);
+}
+
+}  // namespace
+
+void DictionaryExporter::cmdExport_Click() {
+    if (!RequireOpenDictionary(vars_, open_)) {
+        return;
+    }
+    const std::optional<exporting::DatabaseKind> kind =
+        exporting::KindOf(TextBridge::ToBytes(vars_.DatabaseType));
+    if (!kind) {
+        vars_.dialogs.MsgBox(dictionary::UnknownTypeMessage(vars_.DatabaseType), ui::Buttons::OK,
+                             ui::Icon::Exclamation, ui::kProgramTitle);
+        return;
+    }
+    const QString fileName = controls_.txtFilename->text();
+    if (!RequireByteFileName(vars_, fileName)) {
+        return;
+    }
+    const std::optional<QString> chosen =
+        vars_.dialogs.SaveFileName(QString(), QString(), QString());
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    controls_.statusBar->clearMessage();  // no earlier export may look like this one's result
+    exporting::ListingFile output(NativePath(*chosen));
+    if (!output.Open()) {
+        ReportFileFailure(QStringLiteral("The export file %1 cannot be created: %2."), *chosen,
+                          output.Failure());
+        return;
+    }
+
+    exporting::ListingCounts counts;
+    bool written = false;
+    {
+        Hourglass hourglass(vars_.dialogs);
+        mv::Session& session = *vars_.session;
+        const int code = exporting::SelectItems(session, *kind, TextBridge::ToBytes(fileName));
+        if (code != 0) {
+            Show_ServerError(vars_, code, QString(), TextBridge::ToText(session.Command().Text()));
+        }
+        dictionary::ProgressNote progress(
+            vars_.dialogs, QStringLiteral("Exporting the dictionary: %1 items read"));
+        counts = exporting::WriteListing(session.SelectList(0), *open_.file, output,
+                                         [&progress](long long listed) { progress.Step(listed); });
+        written = !counts.sinkFailed && output.Commit();
+    }
+    if (!written) {
+        ReportFileFailure(QStringLiteral("The export file %1 could not be written: %2. The export "
+                                         "did not finish."),
+                          *chosen, output.Failure());
+        return;
+    }
+    QString done = QStringLiteral("%1 exported to %2")
+                       .arg(Items(counts.written), QDir::toNativeSeparators(*chosen));
+    if (counts.listed > counts.written) {
+        done += QStringLiteral("; %1 could not be read").arg(Items(counts.listed - counts.written));
+    }
+    controls_.statusBar->showMessage(done);
+}
+
+void DictionaryExporter::ReportFileFailure(const QString& message, const QString& path,
+                                           const std::string& reason) {
+    vars_.dialogs.MsgBox(
+        message.arg(QDir::toNativeSeparators(path),
+                    QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()))),
+        ui::Buttons::OK, ui::Icon::Critical, ui::kProgramTitle);
+}
+
+}  // namespace tools

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+struct MainControls;
+struct Variables;
+
+namespace dictionary {
+struct OpenDictionary;
+}
+
+namespace tools {
+
+// Exports the open dictionary to a file the user names: the items are selected and read
+// from the account afresh (the grids and any narrowing play no part), one tab-separated
+// line per item that can be read. The file takes its new contents whole when the export
+// has written them all; a file that cannot be created or written is named with the
+// reason, and the status bar tells how many items went to which file once it is done.
+class DictionaryExporter {
+public:
+    DictionaryExporter(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
+        : vars_(vars), controls_(controls), open_(open) {}
+
+    void cmdExport_Click();
+
+private:
+    void ReportFileFailure(const QString& message, const QString& path, const std::string& reason);
+
+    Variables& vars_;
+    MainControls& controls_;
+    dictionary::OpenDictionary& open_;
+};
+
+}  // namespace tools

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ChildTable.h"
+#include "DictionaryExporter.h"
+#include "PhraseView.h"
+
+namespace tools {
+
+// The main window's tools in one object: child tables, the phrase view and the export.
+// They share the window's state (the open dictionary, its controls) and own none of it.
+class DictionaryTools {
+public:
+    DictionaryTools(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+                    dictionary::DictionaryOpener& opener)
+        : childTable_(vars, controls, open),
+          phraseView_(vars, controls, open, opener),
+          exporter_(vars, controls, open) {}
+
+    void cmdMakeChild_Click() { childTable_.cmdMakeChild_Click(); }
+    void cmbPhrase_Click(int index) { phraseView_.cmbPhrase_Click(index); }
+    void txtResult_Click() { phraseView_.txtResult_Click(); }
+    void cmdExport_Click() { exporter_.cmdExport_Click(); }
+
+private:
+    ChildTable childTable_;
+    PhraseView phraseView_;
+    DictionaryExporter exporter_;
+};
+
+}  // namespace tools

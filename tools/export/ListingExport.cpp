@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "ListingExport.h"
+
+#include <string>
+
+#include "ListingLine.h"
+#include "ListingSink.h"
+#include "Session.h"
+
+namespace exporting {
+
+int SelectItems(mv::Session& session, DatabaseKind kind, std::string_view fileName) {
+    mv::ServerCommand& command = session.Command();
+    command.SetText(SelectCommandFor(kind, fileName));
+    command.Exec();
+    return command.Error();
+}
+
+ListingCounts WriteListing(mv::ServerSelectList& list, mv::DictionaryFile& file, ListingSink& sink,
+                           const ListingProgress& progress) {
+    ListingCounts counts;
+    std::string line;
+    // LastRecordRead is asked before each Next; the Next that makes it true found no id.
+    while (!list.LastRecordRead()) {
+        std::string id = list.Next();
+        if (list.LastRecordRead()) {
+            break;
+        }
+        ++counts.listed;
+        file.SetRecordId(std::move(id));
+        file.Read();
+        if (file.Error() == 0) {
+            line.clear();
+            AppendListingLine(line, file.RecordId(), file.Record().Text());
+            if (!sink.Write(line)) {
+                counts.sinkFailed = true;
+                break;
+            }
+            ++counts.written;
+        }
+        if (progress) {
+            progress(counts.listed);
+        }
+    }
+    return counts;
+}
+
+}  // namespace exporting

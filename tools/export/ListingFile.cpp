@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "ListingFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <system_error>
+
+namespace exporting {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 1 << 16;
+constexpr int kNewFileMode = 0666;  // narrowed by the umask, as any new file
+
+std::string TemporaryName(const fs::path& target) {
+    static std::atomic<unsigned long> counter{0};
+    return "." + target.filename().string() + ".kelvora-" + std::to_string(::getpid()) + "-" +
+           std::to_string(++counter);
+}
+
+}  // namespace
+
+ListingFile::ListingFile(fs::path target) : target_(std::move(target)) {}
+
+ListingFile::~ListingFile() {
+    fd_.Reset();
+    if (!committed_ && !temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+    }
+}
+
+bool ListingFile::Fail(int errorNumber) {
+    failure_ = std::system_category().message(errorNumber);
+    return false;
+}
+
+bool ListingFile::Open() {
+    // Through a symbolic link to the file it names, so the link stays a link.
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(target_, error);
+    if (!error) {
+        target_ = resolved;
+    }
+    struct stat existing {};
+    int mode = kNewFileMode;
+    if (::stat(target_.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            return Fail(EISDIR);
+        }
+        // A file the user may not write is not replaced behind its permissions.
+        if (::access(target_.c_str(), W_OK) != 0) {
+            return Fail(errno);
+        }
+        mode = static_cast<int>(existing.st_mode & 07777);
+    }
+    if (OpenTemporary(mode)) {
+        return true;
+    }
+    fd_ = mv::UniqueFd(
+        ::open(target_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode));
+    return fd_.Valid() || Fail(errno);
+}
+
+bool ListingFile::OpenTemporary(int mode) {
+    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = folder / TemporaryName(target_);
+        fd_ = mv::UniqueFd(::open(
+            candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, kNewFileMode));
+        if (fd_.Valid()) {
+            // An explicit mode keeps an existing file's permissions whatever the umask.
+            if (mode != kNewFileMode && ::fchmod(fd_.Get(), static_cast<mode_t>(mode)) != 0) {
+                fd_.Reset();
+                ::unlink(candidate.c_str());
+                return false;
+            }
+            temporary_ = candidate;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool ListingFile::Write(std::string_view bytes) {
+    if (!fd_.Valid()) {
+        return failure_.empty() ? Fail(EBADF) : false;
+    }
+    buffer_.append(bytes);
+    return buffer_.size() < kBufferBytes || Flush();
+}
+
+bool ListingFile::Flush() {
+    std::string_view rest = buffer_;
+    while (!rest.empty()) {
+        const ssize_t n = ::write(fd_.Get(), rest.data(), rest.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Fail(errno);
+        }
+        rest.remove_prefix(static_cast<std::size_t>(n));
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool ListingFile::Commit() {
+    if (!fd_.Valid()) {
+        return failure_.empty() ? Fail(EBADF) : false;
+    }
+    if (!Flush() || ::fsync(fd_.Get()) != 0) {
+        return failure_.empty() ? Fail(errno) : false;
+    }
+    // close can report a failed write-back, so its result counts.
+    if (::close(fd_.Release()) != 0) {
+        return Fail(errno);
+    }
+    if (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        return Fail(errno);
+    }
+    committed_ = true;
+    return true;
+}
+
+}  // namespace exporting
