@@ -8,7 +8,9 @@
 #include "DatabaseType.h"
 #include "DictionaryReader.h"
 #include "EmptyNullDescriptor.h"
+#include "FileNameCheck.h"
 #include "Functions.h"
+#include "Hourglass.h"
 #include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
@@ -27,29 +29,14 @@ constexpr int kAsDataTypeColumn = 6;
 constexpr int kDivDataTypeColumn = 8;
 constexpr int kPhraseColumn = 2;
 
-// Takes the hourglass away however the open ends.
-class Hourglass {
-public:
-    explicit Hourglass(ui::Dialogs& dialogs) : dialogs_(dialogs) { dialogs_.SetHourglass(true); }
-    ~Hourglass() { dialogs_.SetHourglass(false); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-
-private:
-    ui::Dialogs& dialogs_;
-};
-
 }  // namespace
 
 bool DictionaryOpener::cmdOpen_Click() {
     const QString fileName = controls_.txtFilename->text();
-    if (!TextBridge::IsLatin1(fileName)) {
-        vars_.dialogs.MsgBox(QStringLiteral("The file name holds characters that no file name of "
-                                            "the account can hold."),
-                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    if (!RequireByteFileName(vars_, fileName)) {
         return false;
     }
-    Hourglass hourglass(vars_.dialogs);
+    const ui::Hourglass hourglass(vars_.dialogs);
     mv::Session& session = *vars_.session;
     auto file = session.OpenDictionary(TextBridge::ToBytes(fileName));
     if (session.Error() != 0 || !file) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CompileOffer.h"
 
+#include "FileNameCheck.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -20,11 +22,8 @@ void CompileOffer::Offer(const QString& itemId) {
     }
     const QString text =
         QStringLiteral("CD ") + controls_.txtFilename->text() + QLatin1Char(' ') + itemId;
-    if (!TextBridge::IsLatin1(text)) {
-        // The file name box may have been changed to text no command can carry.
-        vars_.dialogs.MsgBox(QStringLiteral("The file name holds characters that no file name "
-                                            "of the account can hold. Nothing was compiled."),
-                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    // The file name box may have been changed to text no command can carry.
+    if (!dictionary::RequireByteFileName(vars_, text, QStringLiteral("Nothing was compiled."))) {
         return;
     }
     mv::ServerCommand& command = vars_.session->Command();

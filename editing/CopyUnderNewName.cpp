@@ -101,7 +101,7 @@ void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {
     // Rows typed in the other grids would go with the old rows: settle them first. If
     // one stays pending, or the open fails, the grids keep their rows and only this
     // row's typed change is dropped; the copy shows from the next open.
-    const bool othersSettled = SettlePendingRows(controls_.TDBGrid1, &grid) < 0;
+    const bool othersSettled = dictionary::SettlePendingRows(controls_.TDBGrid1, &grid) == nullptr;
     if (!othersSettled || !opener_.cmdOpen_Click()) {
         grid.ReBind();
     }

@@ -14,11 +14,12 @@ namespace editing {
 bool EditingHandlers::SettleBeforeOpen() {
     bool settled = false;
     RunGuarded(vars_.dialogs, [&] {
-        const int pending = SettlePendingRows(controls_.TDBGrid1);
-        settled = pending < 0;
+        const grid::DataGrid* stillPending = dictionary::SettlePendingRows(controls_.TDBGrid1);
+        settled = stillPending == nullptr;
         if (settled) {
             return;
         }
+        const int pending = stillPending->ViewIndex();
         controls_.SSTab1->SetTab(pending);
         controls_.TDBGrid1[static_cast<std::size_t>(pending)]->setFocus();
         const QString tab = dictionary::LayoutOf(dictionary::ViewAt(pending)).tabCaption;

@@ -8,7 +8,9 @@
 
 #include "DatabaseKind.h"
 #include "DatabaseType.h"
+#include "FileNameCheck.h"
 #include "Functions.h"
+#include "Hourglass.h"
 #include "ListingExport.h"
 #include "ListingFile.h"
 #include "MainControls.h"
@@ -47,7 +49,7 @@ void DictionaryExporter::cmdExport_Click() {
         return;
     }
     const QString fileName = controls_.txtFilename->text();
-    if (!RequireByteFileName(vars_, fileName)) {
+    if (!dictionary::RequireByteFileName(vars_, fileName)) {
         return;
     }
     const std::optional<QString> chosen =
@@ -66,7 +68,7 @@ void DictionaryExporter::cmdExport_Click() {
     exporting::ListingCounts counts;
     bool written = false;
     {
-        Hourglass hourglass(vars_.dialogs);
+        const ui::Hourglass hourglass(vars_.dialogs);
         mv::Session& session = *vars_.session;
         const int code = exporting::SelectItems(session, *kind, TextBridge::ToBytes(fileName));
         if (code != 0) {

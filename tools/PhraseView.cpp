@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 
 #include "DataGrid.h"
+#include "FileNameCheck.h"
+#include "Hourglass.h"
 #include "DatabaseType.h"
 #include "DictionaryOpener.h"
 #include "DictionaryReader.h"
@@ -42,14 +44,14 @@ void PhraseView::txtResult_Click() {
 
 void PhraseView::Refresh() {
     const QString fileName = controls_.txtFilename->text();
-    if (!RequireByteFileName(vars_, fileName)) {
+    if (!dictionary::RequireByteFileName(vars_, fileName)) {
         return;
     }
     auto& grids = controls_.TDBGrid1;
     if (!SettlePendingRows({grids[0], grids[1], grids[2], grids[3]})) {
         return;
     }
-    Hourglass hourglass(vars_.dialogs);
+    const ui::Hourglass hourglass(vars_.dialogs);
     auto views = std::make_shared<dictionary::ViewSet>();
     if (dictionary::KindOf(vars_.DatabaseType) == dictionary::DatabaseKind::Neither) {
         vars_.dialogs.MsgBox(dictionary::UnknownTypeMessage(vars_.DatabaseType), ui::Buttons::OK,

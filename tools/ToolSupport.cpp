@@ -4,7 +4,7 @@
 #include "DataGrid.h"
 #include "Dialogs.h"
 #include "OpenDictionary.h"
-#include "TextBridge.h"
+#include "PendingRows.h"
 #include "Variables.h"
 
 namespace tools {
@@ -19,34 +19,8 @@ bool RequireOpenDictionary(Variables& vars, const dictionary::OpenDictionary& op
     return false;
 }
 
-bool RequireByteFileName(Variables& vars, const QString& fileName) {
-    if (TextBridge::IsLatin1(fileName)) {
-        return true;
-    }
-    vars.dialogs.MsgBox(QStringLiteral("The file name holds characters that no file name of "
-                                       "the account can hold."),
-                        ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
-    return false;
-}
-
 bool SettlePendingRows(std::initializer_list<grid::DataGrid*> grids) {
-    for (grid::DataGrid* grid : grids) {
-        if (grid->HasPendingRow()) {
-            grid->CommitRow();
-        }
-        if (grid->HasPendingRow()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-Hourglass::Hourglass(ui::Dialogs& dialogs) : dialogs_(dialogs) {
-    dialogs_.SetHourglass(true);
-}
-
-Hourglass::~Hourglass() {
-    dialogs_.SetHourglass(false);
+    return dictionary::SettlePendingRows(grids) == nullptr;
 }
 
 }  // namespace tools
