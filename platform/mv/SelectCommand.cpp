@@ -8,7 +8,10 @@ namespace mv {
 namespace {
 
 std::string Quoted(std::string_view word) {
-    return "\"" + std::string(word) + "\"";
+    std::string quoted(1, '"');
+    quoted += word;
+    quoted += '"';
+    return quoted;
 }
 
 }  // namespace

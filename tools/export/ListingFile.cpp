@@ -20,8 +20,13 @@ constexpr int kNewFileMode = 0666;  // narrowed by the umask, as any new file
 
 std::string TemporaryName(const fs::path& target) {
     static std::atomic<unsigned long> counter{0};
-    return "." + target.filename().string() + ".kelvora-" + std::to_string(::getpid()) + "-" +
-           std::to_string(++counter);
+    std::string name(1, '.');
+    name += target.filename().string();
+    name += ".kelvora-";
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(++counter);
+    return name;
 }
 
 }  // namespace

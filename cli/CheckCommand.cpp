@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: MIT
+#include "CheckCommand.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <ostream>
+
+#include "AccountListing.h"
+#include "AccountNames.h"
+#include "Concat.h"
+#include "ErrorCodes.h"
+#include "Session.h"
+#include "UniqueFd.h"
+
+namespace cli {
+namespace {
+
+// Control bytes shown as \xNN, so an id holding a line feed still makes one line.
+void WriteVisible(std::ostream& out, std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out << "\\x" << kHex[byte >> 4] << kHex[byte & 0x0F];
+        } else {
+            out << c;
+        }
+    }
+}
+
+std::string Count(std::size_t n, std::string_view one, std::string_view many) {
+    return Concat({std::to_string(n), " ", n == 1 ? one : many});
+}
+
+}  // namespace
+
+int CheckCommand::Run(const CommandLine& line) {
+    mv::Session session;
+    if (!ConnectAccount(session, line.account, env_))
+        return kExitFailure;
+    std::vector<std::string> fileNames = line.arguments;
+    if (fileNames.empty()) {
+        fileNames = mv::ListDictionaries(line.account);
+    } else {
+        std::sort(fileNames.begin(), fileNames.end());
+        fileNames.erase(std::unique(fileNames.begin(), fileNames.end()), fileNames.end());
+    }
+
+    Totals totals;
+    for (const std::string& fileName : fileNames) {
+        // Opened through the session first, so a missing or unreadable dictionary is
+        // reported with the code the program would show.
+        const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
+        if (!file) {
+            ReportError(env_, session.Error(), fileName);
+            ++totals.unopened;
+            continue;
+        }
+        if (!CheckOne(line.account, fileName, totals))
+            ++totals.unopened;
+    }
+    PrintSummary(totals);
+    env_.out.flush();
+    if (!env_.out)
+        return ReportFailure(env_, "standard output could not be written");
+    const bool clean = totals.failed == 0 && totals.refused == 0 && totals.unopened == 0;
+    return clean ? kExitOk : kExitFailure;
+}
+
+bool CheckCommand::CheckOne(const std::string& account, const std::string& fileName,
+                            Totals& totals) {
+    std::string directoryName;
+    mv::DictionaryDirectoryName(fileName, directoryName);  // the session accepted the name
+    const std::string path = Concat({account, "/", directoryName});
+    const mv::UniqueFd directory(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DictionaryReport report;
+    if (!directory.Valid() || !DictionaryCheck(directory.Get()).Run(report)) {
+        ReportError(env_, mv::kDictionaryUnreadable, fileName);
+        return false;
+    }
+    ++totals.dictionaries;
+    totals.items += report.items;
+    totals.descriptors += report.descriptors;
+    for (const Finding& finding : report.findings) {
+        switch (finding.kind) {
+            case Finding::Kind::kFailed:
+                ++totals.failed;
+                break;
+            case Finding::Kind::kRefused:
+                ++totals.refused;
+                break;
+            case Finding::Kind::kNote:
+                ++totals.notes;
+                break;
+        }
+        PrintFinding(fileName, finding);
+    }
+    return true;
+}
+
+void CheckCommand::PrintFinding(const std::string& fileName, const Finding& finding) {
+    WriteVisible(env_.out, fileName);
+    env_.out << ' ';
+    WriteVisible(env_.out, finding.item);
+    env_.out << ": ";
+    WriteVisible(env_.out, finding.text);
+    env_.out << '\n';
+}
+
+void CheckCommand::PrintSummary(const Totals& totals) {
+    env_.out << Count(totals.dictionaries, "dictionary", "dictionaries") << ", "
+             << Count(totals.items, "item", "items") << ": "
+             << Count(totals.descriptors, "descriptor", "descriptors") << " checked, "
+             << totals.failed << " failed; " << totals.refused << " refused, "
+             << Count(totals.notes, "note", "notes");
+    if (totals.unopened != 0)
+        env_.out << "; " << totals.unopened << " could not be opened";
+    env_.out << '\n';
+}
+
+}  // namespace cli

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "Cli.h"
+
+#include <ostream>
+
+#include "CheckCommand.h"
+#include "CommandLine.h"
+#include "ExecCommand.h"
+#include "ExportCommand.h"
+#include "UsageText.h"
+
+namespace cli {
+
+int RunCli(const std::vector<std::string>& words, const Environment& env) {
+    std::string usageError;
+    const std::optional<CommandLine> line = ParseCommandLine(words, usageError);
+    if (!line) {
+        env.err << "kelvora-cmd: " << usageError << '\n';
+        env.err.flush();
+        return kExitUsage;
+    }
+    if (line->help) {
+        env.out << UsageText(line->subcommand);
+        env.out.flush();
+        return kExitOk;
+    }
+    switch (line->subcommand) {
+        case Subcommand::kExec:
+            return ExecCommand(env).Run(*line);
+        case Subcommand::kExport:
+            return ExportCommand(env).Run(*line);
+        case Subcommand::kCheck:
+            return CheckCommand(env).Run(*line);
+        case Subcommand::kNone:
+            break;
+    }
+    env.out << UsageText(Subcommand::kNone);
+    return kExitUsage;
+}
+
+}  // namespace cli

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DatabaseKind.h"
+
+namespace cli {
+
+enum class Subcommand { kNone, kExec, kExport, kCheck };
+
+// What the words after the program name ask for: options, then a subcommand word (any
+// letter case), then its arguments.
+struct CommandLine {
+    std::string account = ".";
+    exporting::DatabaseKind kind = exporting::DatabaseKind::UniVerse;
+    Subcommand subcommand = Subcommand::kNone;
+    bool help = false;  // for the subcommand, or the program when there is none
+    std::vector<std::string> arguments;
+};
+
+// The command line, or nullopt with a one-line message (no program name, no line end)
+// in `usageError` when the words do not make one.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words,
+                                            std::string& usageError);
+
+}  // namespace cli

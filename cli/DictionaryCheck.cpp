@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+#include "DictionaryCheck.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "Concat.h"
+#include "ErrorCodes.h"
+#include "ItemFiles.h"
+#include "ItemIdEscaping.h"
+#include "RecordFormat.h"
+#include "UniqueFd.h"
+#include "compiler/DictionaryCompiler.h"
+#include "compiler/ItemSource.h"
+#include "compiler/NameResolver.h"
+
+namespace cli {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+std::string Quoted(std::string_view text) {
+    return Concat({"\"", text, "\""});
+}
+
+bool HasLowerCase(std::string_view code) {
+    return std::any_of(code.begin(), code.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+// The tab the program would show an item with this type code under, if it were written
+// in capitals; empty for codes the program does not place in a tab of their own.
+std::string_view TabOfCapitals(std::string_view code) {
+    std::string upper(code);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (upper == "A" || upper == "S")
+        return "A and S Type (Pick Type)";
+    if (upper == "D" || upper == "I" || upper == "V")
+        return "D and I or V Type";
+    if (upper == "PH")
+        return "PH Type (Child Tables)";
+    return {};
+}
+
+// The listing of a directory of its own, so dirFd's position is left alone.
+std::unique_ptr<DIR, DirCloser> OpenListing(int dirFd) {
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0)
+        return nullptr;
+    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
+    if (!dir)
+        ::close(listFd);
+    return dir;
+}
+
+// Reads the entries of the directory: item files into `items`, with their records as
+// the engine reads them, and everything the program would not see or could not store
+// back unchanged into findings.
+class EntryReader {
+public:
+    EntryReader(int dirFd, mv::MapItemSource& items, std::vector<std::string>& ids,
+                std::vector<Finding>& findings)
+        : dirFd_(dirFd), items_(items), ids_(ids), findings_(findings) {}
+
+    void Take(const char* fileName) {
+        const std::string_view name(fileName);
+        if (name == "." || name == "..")
+            return;
+        if (!mv::UnescapeFileName(name, id_)) {
+            NotAnId(name);
+            return;
+        }
+        struct stat st {};
+        if (::fstatat(dirFd_, fileName, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
+            Add(Finding::Kind::kRefused, id_,
+                "refused: the entry is not a regular file, so the program does not see it");
+            return;
+        }
+        if (mv::ReadItemFile(dirFd_, fileName, bytes_, nullptr) != mv::kOk) {
+            Add(Finding::Kind::kRefused, id_, "refused: the item file cannot be read");
+            return;
+        }
+        if (const void* mark = std::memchr(bytes_.data(), '\xFE', bytes_.size())) {
+            const auto offset =
+                static_cast<std::size_t>(static_cast<const char*>(mark) - bytes_.data());
+            Add(Finding::Kind::kRefused, id_,
+                Concat({"refused: the item file holds the byte 0xFE (first at offset ",
+                        std::to_string(offset),
+                        "), which the program reads as a field mark and would save as a "
+                        "line feed"}));
+        }
+        mv::FileBytesToRecord(bytes_);
+        ids_.push_back(id_);
+        items_.Add(id_, std::move(bytes_));
+        bytes_ = std::string();
+    }
+
+private:
+    void NotAnId(std::string_view name) {
+        // Escaping never gives a leading dot: such a file is hidden, or left by a save
+        // that did not finish, and is no item by design.
+        if (name.front() == '.') {
+            Add(Finding::Kind::kNote, std::string(name), "note: a hidden file, not an item");
+            return;
+        }
+        std::string text =
+            "refused: the file name is not one the program gives an item id, "
+            "so the program does not see it";
+        std::string asId;
+        if (mv::EscapeItemId(name, asId)) {
+            text +=
+                Concat({"; for the item id ", Quoted(name), " the file is named ", Quoted(asId)});
+        }
+        Add(Finding::Kind::kRefused, std::string(name), std::move(text));
+    }
+
+    void Add(Finding::Kind kind, std::string item, std::string text) {
+        findings_.push_back({kind, std::move(item), std::move(text)});
+    }
+
+    int dirFd_;
+    mv::MapItemSource& items_;
+    std::vector<std::string>& ids_;
+    std::vector<Finding>& findings_;
+    std::string id_;
+    std::string bytes_;
+};
+
+}  // namespace
+
+bool DictionaryCheck::Run(DictionaryReport& report) {
+    report = DictionaryReport();
+    const std::unique_ptr<DIR, DirCloser> dir = OpenListing(dirFd_);
+    if (!dir)
+        return false;
+    mv::MapItemSource items;
+    std::vector<std::string> ids;
+    EntryReader reader(dirFd_, items, ids, report.findings);
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            if (errno != 0)
+                return false;
+            break;
+        }
+        reader.Take(entry->d_name);
+    }
+    report.items = ids.size();
+
+    std::sort(ids.begin(), ids.end());
+    mv::DictionaryCompiler compiler(items);
+    for (const std::string& id : ids) {
+        const std::string_view code = mv::TypeCodeOf(*items.Find(id));
+        if (HasLowerCase(code)) {
+            if (const std::string_view tab = TabOfCapitals(code); !tab.empty()) {
+                report.findings.push_back(
+                    {Finding::Kind::kNote, id,
+                     Concat({"note: type code ", Quoted(code),
+                             " is in lower case, so the program shows the item under Other "
+                             "Types, not under ",
+                             tab})});
+            }
+        }
+        if (!mv::IsDescriptorType(code))
+            continue;
+        ++report.descriptors;
+        const mv::ItemCompilation result = compiler.Compile(id);
+        if (result.status == mv::ItemCompilation::Status::kFailed) {
+            report.findings.push_back(
+                {Finding::Kind::kFailed, id,
+                 Concat({"column ", std::to_string(result.column), ": ", result.message})});
+        }
+    }
+    std::stable_sort(report.findings.begin(), report.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                         return a.item != b.item ? a.item < b.item : a.kind < b.kind;
+                     });
+    return true;
+}
+
+}  // namespace cli

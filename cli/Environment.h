@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+class ErrorTable;
+
+namespace mv {
+class Session;
+}
+
+namespace cli {
+
+// The exit statuses of kelvora-cmd.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// What a subcommand writes to and knows about the world around it. main() fills it with
+// the standard streams; tests with string streams, so every subcommand runs in-process.
+// The streams take bytes exactly as given: main() puts standard output in binary mode.
+struct Environment {
+    std::ostream& out;
+    std::ostream& err;
+    const ErrorTable* errorNames = nullptr;  // null: every code is "Unidentified Error"
+    bool progress = false;                   // standard error is a terminal
+    bool outIsTerminal = false;              // so is standard output
+};
+
+// The name of an error code from the constants file, as the program shows it.
+std::string ErrorName(const Environment& env, int code);
+
+// One line on standard error: "kelvora-cmd: SUBJECT: error CODE (NAME)", without the
+// subject when it is empty. Returns kExitFailure.
+int ReportError(const Environment& env, int code, std::string_view subject = {});
+
+// One line on standard error: "kelvora-cmd: MESSAGE". Returns kExitFailure.
+int ReportFailure(const Environment& env, std::string_view message);
+
+// Connects session to the account folder through the local engine (empty host name).
+// On failure reports the code with the account path and returns false.
+bool ConnectAccount(mv::Session& session, const std::string& accountPath, const Environment& env);
+
+}  // namespace cli

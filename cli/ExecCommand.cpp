@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#include "ExecCommand.h"
+
+#include <ostream>
+
+#include "CommandWords.h"
+#include "Session.h"
+
+namespace cli {
+namespace {
+
+bool IsSelect(const std::string& text) {
+    const std::vector<std::string_view> words = mv::SplitOnBlanks(text);
+    if (words.empty())
+        return false;
+    const std::string verb = mv::UpperCase(words[0]);
+    return verb == "SELECT" || verb == "SSELECT";
+}
+
+std::string JoinWords(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        if (!text.empty())
+            text += ' ';
+        text += word;
+    }
+    return text;
+}
+
+}  // namespace
+
+int ExecCommand::Run(const CommandLine& line) {
+    mv::Session session;
+    if (!ConnectAccount(session, line.account, env_))
+        return kExitFailure;
+    mv::ServerCommand& command = session.Command();
+    command.SetText(JoinWords(line.arguments));
+    command.Exec();
+
+    const std::string& response = command.Response();
+    env_.out << response;
+    if (!response.empty() && response.back() != '\n')
+        env_.out << '\n';
+    if (command.Error() == 0 && IsSelect(command.Text())) {
+        mv::ServerSelectList& list = session.SelectList(0);
+        for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next())
+            env_.out << id << '\n';
+    }
+    env_.out.flush();
+    if (!env_.out)
+        return ReportFailure(env_, "standard output could not be written");
+    if (command.Error() != 0)
+        return ReportError(env_, command.Error());
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#include "UsageText.h"
+
+namespace cli {
+namespace {
+
+constexpr std::string_view kProgram =
+    R"(Usage: kelvora-cmd [-a ACCOUNT] [-t UniVerse|UniData] COMMAND [ARGUMENTS]
+
+Works on a Kelvora account (a folder of D_FILE dictionary folders) without a window,
+through the same engine as the program.
+
+Commands (any letter case):
+  EXEC "COMMAND"      run a command (SSELECT, SELECT, CD) and print its response
+  export FILE [OUT]   write the export listing of the dictionary of FILE
+  check [FILE ...]    compile every I and V descriptor, writing nothing
+
+Options (before the command):
+  -a, --account ACCOUNT   the account folder (default: the current folder)
+  -t, --type TYPE         UniVerse or UniData: the order of the export
+                          (default: UniVerse)
+  -h, --help              this help; "kelvora-cmd COMMAND --help" for a command
+
+Exit status: 0 success, 1 failure (named on standard error), 2 usage error.
+
+Examples:
+  kelvora-cmd -a ~/accounts/sales EXEC "SSELECT DICT ORDERS BY F1"
+  kelvora-cmd -a ~/accounts/sales -t UniData export ORDERS orders.txt
+  kelvora-cmd -a ~/accounts/sales check
+)";
+
+constexpr std::string_view kExec =
+    R"(Usage: kelvora-cmd [-a ACCOUNT] EXEC "COMMAND"
+
+Connects to the account (default: the current folder), runs COMMAND and prints its
+response on standard output. After SELECT or SSELECT the ids of select list 0 follow,
+one a line, in order, byte for byte. Several words after EXEC are joined with blanks.
+
+Exit status 0 when the command's error code is 0; otherwise the code and its name go to
+standard error and the status is 1.
+
+Examples:
+  kelvora-cmd EXEC "SSELECT DICT CUSTOMERS BY F1 BY @ID"
+  kelvora-cmd -a /srv/accounts/sales EXEC "CD ORDERS"
+)";
+
+constexpr std::string_view kExport =
+    R"(Usage: kelvora-cmd [-a ACCOUNT] [-t UniVerse|UniData] export FILE [OUT]
+
+Writes the export listing of the dictionary of FILE, the same bytes as the program's
+export: one line per item, the item id and fields 1 to 10 separated by tabs, ended by
+CR LF, in the order of the program's select for the database type: with -t UniVerse
+(the default) SSELECT DICT FILE BY F1 BY RLOCATION, with -t UniData
+SSELECT DICT FILE BY LOC BY @ID.
+
+OUT absent or "-": standard output. Otherwise the listing replaces OUT only once every
+byte is written; a failed export leaves OUT as it was. A progress line shows on
+standard error when it is a terminal. Items that cannot be read are left out, named by
+count on standard error, and make the exit status 1.
+
+Examples:
+  kelvora-cmd -a ~/accounts/sales export ORDERS orders.txt
+  kelvora-cmd -t UniData export CUSTOMERS - | sort > customers.txt
+)";
+
+constexpr std::string_view kCheck =
+    R"(Usage: kelvora-cmd [-a ACCOUNT] check [FILE ...]
+
+Compiles every I and V descriptor of the dictionaries of the named files (default: every
+D_FILE folder of the account) as CD would, but writes nothing. Prints, sorted by file
+and item id:
+  FILE ITEM: column N: MESSAGE   a descriptor that does not compile
+  FILE ITEM: refused: ...        an item the program cannot read or store faithfully:
+                                 a file name that is not an escaped item id (the
+                                 program skips it), an item file holding the byte 0xFE,
+                                 or one that is not a readable regular file
+  FILE ITEM: note: ...           worth a look: a type code in lower case, a hidden file
+then a summary line. Control bytes of ids are shown as \xNN.
+
+Exit status 1 when a descriptor failed, an item was refused or a dictionary could not
+be opened; notes alone leave it 0.
+
+Examples:
+  kelvora-cmd -a ~/accounts/sales check
+  kelvora-cmd check ORDERS CUSTOMERS
+)";
+
+}  // namespace
+
+std::string_view UsageText(Subcommand subcommand) {
+    switch (subcommand) {
+        case Subcommand::kExec:
+            return kExec;
+        case Subcommand::kExport:
+            return kExport;
+        case Subcommand::kCheck:
+            return kCheck;
+        case Subcommand::kNone:
+            break;
+    }
+    return kProgram;
+}
+
+}  // namespace cli

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// kelvora-cmd: the command-line companion of Kelvora. Everything it does is in the cli
+// library; this file only hands it the arguments, the standard streams and the names of
+// the error codes from the constants file beside the executable.
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+
+#include "Cli.h"
+#include "ErrorTable.h"
+
+int main(int argc, char** argv) {
+    // Ids and listings are bytes: nothing may be converted on the way out, and the C++
+    // streams need not keep in step with C's stdio.
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
+
+    // Only for the folder of the executable, where the constants file is installed.
+    QCoreApplication application(argc, argv);
+    ErrorTable errorNames;
+    const bool named =
+        errorNames.Load(QCoreApplication::applicationDirPath() + QStringLiteral("/Uvoaif.txt"));
+
+    const cli::Environment env{std::cout, std::cerr, named ? &errorNames : nullptr,
+                               ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1};
+    const int status = cli::RunCli(words, env);
+    std::cout.flush();
+    return status;
+}
