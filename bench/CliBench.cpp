@@ -38,49 +38,6 @@ std::size_t FileSize(const std::string& path) {
     return static_cast<std::size_t>(std::ifstream(path, std::ios::binary | std::ios::ate).tellg());
 }
 
-// The floor of an export: list the directory, read each item file, turn it into its line
-// (id, tab-separated fields 1 to 10, CR LF) and write the lines out, flushed to disk.
-std::size_t ReadAndWriteRaw(const std::string& dictionaryPath, const std::string& target) {
-    DIR* dir = ::opendir(dictionaryPath.c_str());
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (dir == nullptr || out < 0)
-        std::abort();
-    std::vector<char> buffer(1 << 16);
-    std::string lines;
-    std::size_t written = 0;
-    const auto flush = [&] {
-        if (::write(out, lines.data(), lines.size()) != static_cast<ssize_t>(lines.size()))
-            std::abort();
-        written += lines.size();
-        lines.clear();
-    };
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY);
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        ::close(fd);
-        lines += entry->d_name;
-        lines += '\t';
-        int field = 1;
-        for (ssize_t i = 0; i < n && field <= 10; ++i) {
-            const char c = buffer[static_cast<std::size_t>(i)];
-            if (c == '\n' && ++field <= 10)
-                lines += '\t';
-            else if (c != '\n')
-                lines += c;
-        }
-        lines.append(static_cast<std::size_t>(std::max(0, 10 - field)), '\t');
-        lines += "\r\n";
-        if (lines.size() >= buffer.size())
-            flush();
-    }
-    flush();
-    ::fsync(out);
-    ::close(out);
-    ::closedir(dir);
-    return written;
-}
 
 // An account whose dictionary X holds `descriptors` I-descriptors over 500 data fields,
 // each using fields and often a descriptor defined before it. Written raw, as the
@@ -144,7 +101,7 @@ int main(int argc, char** argv) {
     std::size_t rawBytes = 0, exportBytes = 0;
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
     const double raw = bench::BestSeconds(
-        kRepeats, [&] { return ReadAndWriteRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
+        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
     const double exported = bench::BestSeconds(
         kRepeats,
         [&] {

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int kRepeats = 5;
-constexpr int kListedFields = 10;
 
 // What the export button does, without the dialogs. Returns the bytes of the file.
 std::size_t ExportThroughClient(const std::string& account, const std::string& target) {
@@ -44,56 +43,6 @@ std::size_t ExportThroughClient(const std::string& account, const std::string& t
     }
     return static_cast<std::size_t>(
         std::ifstream(target, std::ios::binary | std::ios::ate).tellg());
-}
-
-// The floor: list the directory, read each item file raw, cut it at its line feeds into
-// the same line and write the lines to the file, flushed to disk as the export does.
-std::size_t ReadAndWriteRaw(const std::string& dictionaryPath, const std::string& target) {
-    DIR* dir = ::opendir(dictionaryPath.c_str());
-    const int dirFd = ::dirfd(dir);
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char> buffer(1 << 16);
-    std::string lines;
-    std::size_t written = 0;
-    const auto flush = [&] {
-        if (::write(out, lines.data(), lines.size()) != static_cast<ssize_t>(lines.size())) {
-            std::abort();
-        }
-        written += lines.size();
-        lines.clear();
-    };
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.') {
-            continue;
-        }
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY);
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        ::close(fd);
-        lines += entry->d_name;
-        int field = 0;
-        lines += '\t';
-        for (ssize_t i = 0; i < n && field < kListedFields; ++i) {
-            if (buffer[static_cast<std::size_t>(i)] == '\n') {
-                ++field;
-                if (field < kListedFields) {
-                    lines += '\t';
-                }
-            } else {
-                lines += buffer[static_cast<std::size_t>(i)];
-            }
-        }
-        lines.append(
-            static_cast<std::size_t>(kListedFields - 1 - std::min(field, kListedFields - 1)), '\t');
-        lines += "\r\n";
-        if (lines.size() >= buffer.size()) {
-            flush();
-        }
-    }
-    flush();
-    ::fsync(out);
-    ::close(out);
-    ::closedir(dir);
-    return written;
 }
 
 std::vector<std::string> SortedLines(const std::string& path) {
@@ -122,7 +71,7 @@ int main(int argc, char** argv) {
     std::size_t rawBytes = 0, exportBytes = 0;
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
     const double raw = bench::BestSeconds(
-        kRepeats, [&] { return ReadAndWriteRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
+        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
     const double exported = bench::BestSeconds(
         kRepeats, [&] { return ExportThroughClient(account.path(), exportTarget); }, exportBytes);
 

@@ -20,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 const std::string FM = "\xFE";
 const std::string VM = "\xFD";
+constexpr int kListedFields = 10;
 
 std::string MakeItem(int i, std::mt19937& random) {
     const int kind = static_cast<int>(random() % 20);
@@ -106,6 +107,56 @@ std::size_t ReadItemFilesRaw(const std::string& dictionaryPath) {
     }
     ::closedir(dir);
     return bytes;
+}
+
+// The floor: list the directory, read each item file raw, cut it at its line feeds into
+// the same line and write the lines to the file, flushed to disk as the export does.
+std::size_t WriteListingRaw(const std::string& dictionaryPath, const std::string& target) {
+    DIR* dir = ::opendir(dictionaryPath.c_str());
+    const int dirFd = ::dirfd(dir);
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char> buffer(1 << 16);
+    std::string lines;
+    std::size_t written = 0;
+    const auto flush = [&] {
+        if (::write(out, lines.data(), lines.size()) != static_cast<ssize_t>(lines.size())) {
+            std::abort();
+        }
+        written += lines.size();
+        lines.clear();
+    };
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY);
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        ::close(fd);
+        lines += entry->d_name;
+        int field = 0;
+        lines += '\t';
+        for (ssize_t i = 0; i < n && field < kListedFields; ++i) {
+            if (buffer[static_cast<std::size_t>(i)] == '\n') {
+                ++field;
+                if (field < kListedFields) {
+                    lines += '\t';
+                }
+            } else {
+                lines += buffer[static_cast<std::size_t>(i)];
+            }
+        }
+        lines.append(
+            static_cast<std::size_t>(kListedFields - 1 - std::min(field, kListedFields - 1)), '\t');
+        lines += "\r\n";
+        if (lines.size() >= buffer.size()) {
+            flush();
+        }
+    }
+    flush();
+    ::fsync(out);
+    ::close(out);
+    ::closedir(dir);
+    return written;
 }
 
 double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::size_t& result) {

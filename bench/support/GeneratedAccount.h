@@ -29,6 +29,12 @@ private:
 // item file into one reused buffer. Returns the bytes read.
 std::size_t ReadItemFilesRaw(const std::string& dictionaryPath);
 
+// The floor of an export: list the dictionary's directory, read each item file raw, cut
+// it at its line feeds into its listing line (id, tab-separated fields 1 to 10, CR LF)
+// and write the lines to target, flushed to disk as the export does. Returns the bytes
+// written.
+std::size_t WriteListingRaw(const std::string& dictionaryPath, const std::string& target);
+
 // The best wall time of `repeats` runs, in seconds; `result` keeps the last run's value
 // so nothing is optimised away.
 double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::size_t& result);
