@@ -126,6 +126,22 @@ CommandResult LocalEngine::Execute(const std::string& text) {
     return IsCompileCommand(text) ? Compile(text) : Select(text);
 }
 
+bool LocalEngine::OpenCommandDirectory(const std::string& fileName, Directory& directory,
+                                       CommandResult& result) const {
+    const int openError = OpenDirectory(fileName, directory);
+    if (openError == kDictionaryUnreadable) {
+        result.error = kReadFailed;
+        result.response = messages::UnreadableDictionary(fileName);
+        return false;
+    }
+    if (openError != kOk) {
+        result.error = kUnknownFileInCommand;
+        result.response = messages::UnknownFile(fileName);
+        return false;
+    }
+    return true;
+}
+
 CommandResult LocalEngine::Compile(const std::string& text) {
     CommandResult result;
     CompileCommand command;
@@ -133,17 +149,8 @@ CommandResult LocalEngine::Compile(const std::string& text) {
     if (result.error != kOk)
         return result;
     Directory directory;
-    const int openError = OpenDirectory(command.fileName, directory);
-    if (openError == kDictionaryUnreadable) {
-        result.error = kReadFailed;
-        result.response = messages::UnreadableDictionary(command.fileName);
+    if (!OpenCommandDirectory(command.fileName, directory, result))
         return result;
-    }
-    if (openError != kOk) {
-        result.error = kUnknownFileInCommand;
-        result.response = messages::UnknownFile(command.fileName);
-        return result;
-    }
     // A record kept from the last select must not outlive the item it was read from.
     return RunCompileCommand(directory.fd.Get(), command,
                              [this](const std::string& fileName) { snapshot_.Forget(fileName); });
@@ -160,17 +167,8 @@ CommandResult LocalEngine::Select(const std::string& text) {
         return result;
 
     Directory directory;
-    const int openError = OpenDirectory(command.fileName, directory);
-    if (openError == kDictionaryUnreadable) {
-        result.error = kReadFailed;
-        result.response = "The dictionary of \"" + command.fileName + "\" could not be opened.";
+    if (!OpenCommandDirectory(command.fileName, directory, result))
         return result;
-    }
-    if (openError != kOk) {
-        result.error = kUnknownFileInCommand;
-        result.response = "\"" + command.fileName + "\" is not a file of this account.";
-        return result;
-    }
     if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
         result.error = kReadFailed;
         result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";

@@ -40,6 +40,10 @@ private:
     const Directory* DirectoryOf(int handle) const;
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
     int OpenDirectory(const std::string& fileName, Directory& directory) const;
+    // For a command naming a file: opens its dictionary, or fills the error and response
+    // of `result` and returns false.
+    bool OpenCommandDirectory(const std::string& fileName, Directory& directory,
+                              CommandResult& result) const;
     CommandResult Select(const std::string& text);
     CommandResult Compile(const std::string& text);
 
