@@ -34,6 +34,7 @@
 namespace {
 
 constexpr int kDivTab = 2;  // the tab of D, I and V items, the one child tables come from
+constexpr int kRefusalShownMs = 10000;
 
 QString MissingConstantsMessage(const QString& path) {
     const QString reason = QFileInfo::exists(path) ? QStringLiteral("it cannot be read")
@@ -83,8 +84,10 @@ void frmKelvora::BuildControls() {
 
     BuildTopStrip(client);
     BuildTabs(client);
-    controls_ = MainControls{txtFilename, cmbPhrase, cmdMakeChild, SSTab1,
-                             TDBGrid1,    TDBDropDown1, txtResult, statusBar()};
+    lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
+    statusBar()->addPermanentWidget(lblOpenDictionary);
+    controls_ = MainControls{txtFilename, cmbPhrase, cmdMakeChild, SSTab1,           TDBGrid1,
+                             TDBDropDown1, txtResult, statusBar(), lblOpenDictionary};
     ConnectGrids();
     ConnectTools();
     helpViewer_ = new ui::HelpViewer(this);
@@ -196,6 +199,17 @@ void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
     }
 }
 
+void frmKelvora::TDBGrid1_TextRefused(int /*viewIndex*/, grid::CellRefusal why) {
+    vars_.dialogs.Beep();
+    statusBar()->showMessage(
+        why == grid::CellRefusal::FieldMark
+            ? QStringLiteral("A cell holds one field: the field mark \u00FE cannot be typed into "
+                             "it, since it would split the item's fields.")
+            : QStringLiteral("That character cannot be typed into a cell: a cell holds only "
+                             "characters of one byte (Latin-1)."),
+        kRefusalShownMs);
+}
+
 void frmKelvora::ConnectGrids() {
     for (grid::DataGrid* grid : TDBGrid1) {
         connect(grid, &grid::DataGrid::afterDelete, this, &frmKelvora::TDBGrid1_AfterDelete);
@@ -209,6 +223,7 @@ void frmKelvora::ConnectGrids() {
         });
         connect(grid, &grid::DataGrid::afterDelete, this,
                 [this](int view) { editing_.TDBGrid1_AfterDelete(view); });
+        connect(grid, &grid::DataGrid::textRefused, this, &frmKelvora::TDBGrid1_TextRefused);
     }
 }
 
@@ -263,6 +278,11 @@ void frmKelvora::Form_Unload() {
 }
 
 void frmKelvora::closeEvent(QCloseEvent* event) {
+    // Exit, the close button and Alt+F4 all come here: changed rows are not lost unasked.
+    if (!unloaded_ && !editing_.SettleBeforeClose()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
     QApplication::quit();  // ends the program even while the help window is open

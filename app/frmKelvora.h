@@ -10,6 +10,7 @@
 #include "DictionaryTools.h"
 #include "EditingHandlers.h"
 #include "MainControls.h"
+#include "ValueMarks.h"
 #include "OpenDictionary.h"
 
 class QComboBox;
@@ -61,6 +62,8 @@ public slots:
     void SSTab1_Click(int previousTab, int currentTab);
     // The grids' index-only notification, after a grid removed a row by itself.
     void TDBGrid1_AfterDelete(int viewIndex);
+    // A cell refused typed or pasted text: a beep, and the reason in the status bar.
+    void TDBGrid1_TextRefused(int viewIndex, grid::CellRefusal why);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +99,7 @@ private:
     std::array<grid::DataGrid*, 4> TDBGrid1{};
     std::array<grid::DropDownList*, 2> TDBDropDown1{};
     QPlainTextEdit* txtResult = nullptr;
+    QLabel* lblOpenDictionary = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
     dictionary::DictionaryOpener opener_{vars_, controls_, open_};

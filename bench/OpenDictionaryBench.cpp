@@ -31,7 +31,8 @@ constexpr int kRepeats = 3;
 class CountingDialogs : public ui::Dialogs {
 public:
     int boxes = 0;
-    ui::Answer MsgBox(const QString&, ui::Buttons, ui::Icon, const QString&) override {
+    ui::Answer ShowMessage(const QString&, ui::Buttons, ui::Icon, const QString&,
+                           std::optional<ui::Answer>) override {
         ++boxes;
         return ui::Answer::OK;
     }

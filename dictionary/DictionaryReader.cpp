@@ -84,6 +84,7 @@ long long Read_Dictionary(Variables& vars, const QString& fileName, mv::Dictiona
         file.Read();
         if (file.Error() == 0) {
             AddItem(fileName, file, views);
+            views.Records().Remember(id, file.Record().Text());
         } else {
             Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(id));
         }

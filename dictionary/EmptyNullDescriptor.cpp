@@ -3,12 +3,14 @@
 
 #include "DictionaryFile.h"
 #include "ErrorCodes.h"
+#include "RecordsAsRead.h"
 #include "Functions.h"
 #include "Variables.h"
 
 namespace dictionary {
 
-void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file) {
+void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file,
+                            RecordsAsRead& records) {
     static const std::string kId = "@EMPTY.NULL";
     // The select that came before may be stale: look once more right before writing.
     file.SetRecordId(kId);
@@ -18,10 +20,11 @@ void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::Dictio
     }
     mv::DynamicArray record;
     record.Field(1).SetStringValue("X");
-    file.SetRecord(std::move(record));
+    file.SetRecord(record);
     file.SetRecordId(kId);
     file.Write();
     if (file.Error() == 0) {
+        records.Remember(kId, record.Text());
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
     } else {

@@ -4,6 +4,7 @@
 #include <array>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -28,4 +29,6 @@ struct MainControls {
     std::array<grid::DropDownList*, 2> TDBDropDown1{};
     QPlainTextEdit* txtResult = nullptr;
     QStatusBar* statusBar = nullptr;
+    // In the status bar at all times: the open file and the account it belongs to.
+    QLabel* lblOpenDictionary = nullptr;
 };

@@ -3,6 +3,8 @@
 
 #include <memory>
 
+#include <QString>
+
 #include "ViewSet.h"
 
 namespace mv {
@@ -14,7 +16,12 @@ namespace dictionary {
 // The dictionary the grids show: its file object, through which every read, write and
 // delete of items goes, and its view set. Both are replaced together by a successful
 // open, so what the user sees and what a save writes to always belong to one file.
+//
+// `name` is the file name the dictionary was opened with. Every later action (saves,
+// compiles, refreshes, exports, error reports) names this file, whatever the file name
+// box holds by then.
 struct OpenDictionary {
+    QString name;
     std::shared_ptr<mv::DictionaryFile> file;
     std::shared_ptr<ViewSet> views = std::make_shared<ViewSet>();
 

@@ -6,13 +6,15 @@
 
 #include <QStringList>
 
+#include "RecordsAsRead.h"
 #include "RowArray.h"
 #include "ViewKind.h"
 
 namespace dictionary {
 
 // The rows of the open dictionary: one row array and one row counter per view, and the
-// empty-null flag. Replaced as a whole at each open. The row arrays are shared with the
+// empty-null flag, and the records the rows were read from. Replaced as a whole at each
+// open. The row arrays are shared with the
 // grids that show them, which store edited rows and remove deleted ones by themselves.
 // Counters are plain ints: a view holds as many rows as memory allows.
 class ViewSet {
@@ -27,6 +29,10 @@ public:
     // view's columns (missing fields are empty), then counts it.
     void AddRow(ViewKind view, const QString& itemId, const QStringList& fields);
 
+    // What the account held for each item when it was read or last written here.
+    RecordsAsRead& Records() { return records_; }
+    const RecordsAsRead& Records() const { return records_; }
+
     bool EmptyNull() const { return emptyNull_; }
     void SetEmptyNull(bool on) { emptyNull_ = on; }
 
@@ -35,6 +41,7 @@ private:
 
     std::array<std::shared_ptr<grid::RowArray>, kViewCount> rows_;
     std::array<int, kViewCount> counters_{};
+    RecordsAsRead records_;
     bool emptyNull_ = false;
 };
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CompileOffer.h"
 
+#include "AccountCheck.h"
 #include "FileNameCheck.h"
+#include "OpenDictionary.h"
+#include "ShownItems.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,21 +23,31 @@ void CompileOffer::Offer(const QString& itemId) {
                              QStringLiteral("Compile necessary!")) != ui::Answer::Yes) {
         return;
     }
-    const QString text =
-        QStringLiteral("CD ") + controls_.txtFilename->text() + QLatin1Char(' ') + itemId;
-    // The file name box may have been changed to text no command can carry.
+    const QString text = QStringLiteral("CD ") + open_.name + QLatin1Char(' ') + itemId;
     if (!dictionary::RequireByteFileName(vars_, text, QStringLiteral("Nothing was compiled."))) {
         return;
     }
     mv::ServerCommand& command = vars_.session->Command();
     command.SetText(TextBridge::ToBytes(text));
     command.Exec();
+    ReadBack(itemId);
     if (command.Error() != 0) {
         Show_ServerError(vars_, command.Error(), QStringLiteral("Command"),
                          TextBridge::ToText(command.Text()));
         return;
     }
     ShowResponse(TextBridge::ToText(command.Response()));
+}
+
+void CompileOffer::ReadBack(const QString& itemId) {
+    if (!open_.IsOpen()) {
+        return;
+    }
+    const std::string id = TextBridge::ToBytes(itemId);
+    const dictionary::AccountItem now = dictionary::ReadFromAccount(*open_.file, id);
+    if (now.error == 0) {
+        dictionary::ShownItems(open_, controls_.TDBGrid1).ShowAccount(id, now.record);
+    }
 }
 
 void CompileOffer::ShowResponse(const QString& response) {

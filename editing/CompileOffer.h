@@ -8,25 +8,33 @@
 struct MainControls;
 struct Variables;
 
+namespace dictionary {
+struct OpenDictionary;
+}
+
 namespace editing {
 
 // After an I or V item was written: offers to compile it with the server's CD command
-// and shows the server's answer in txtResult.
+// and shows the server's answer in txtResult. The compiled form CD stores in the item is
+// read back, so it never looks like someone else's change.
 class CompileOffer {
 public:
-    CompileOffer(Variables& vars, MainControls& controls) : vars_(vars), controls_(controls) {}
+    CompileOffer(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
+        : vars_(vars), controls_(controls), open_(open) {}
 
     // True for a field 1 that is exactly "I" or exactly "V": only such an item is offered.
     static bool Wanted(std::string_view field1) { return field1 == "I" || field1 == "V"; }
 
-    // Asks, then runs "CD <file name as typed in txtFilename> <itemId>".
+    // Asks, then runs "CD <open file> <itemId>".
     void Offer(const QString& itemId);
 
 private:
     void ShowResponse(const QString& response);
+    void ReadBack(const QString& itemId);
 
     Variables& vars_;
     MainControls& controls_;
+    dictionary::OpenDictionary& open_;
 };
 
 }  // namespace editing

@@ -3,16 +3,17 @@
 
 #include <QLineEdit>
 
+#include "AccountCheck.h"
 #include "CompileOffer.h"
 #include "DataGrid.h"
 #include "DictionaryFile.h"
 #include "DictionaryOpener.h"
-#include "ErrorCodes.h"
 #include "Functions.h"
 #include "ItemRecord.h"
 #include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PendingRows.h"
+#include "ShownItems.h"
 #include "TextBridge.h"
 #include "Variables.h"
 #include "ViewLayout.h"
@@ -57,13 +58,15 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     file.SetRecordId(TextBridge::ToBytes(name));
     file.SetRecord(record);
     file.Write();
-    const int outcome = file.Error();
-
-    ReadAgain(grid);
-    if (outcome != 0) {
-        Show_ServerError(vars_, outcome, controls_.txtFilename->text(), name);
+    if (file.Error() != 0) {
+        // The typed row stays pending, as after a refused save: reading the dictionary
+        // again would lose it.
+        Show_ServerError(vars_, file.Error(), open_.name, name);
+        *cancel = true;
         return;
     }
+
+    ReadAgain(grid);
     vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK, ui::Icon::None,
                          QStringLiteral("Written"));
     if (CompileOffer::Wanted(record.FieldValue(1))) {
@@ -81,20 +84,29 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
         return Decision::KeepPending;
     }
     // The write would replace an item of that name whole: ask first.
-    mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(TextBridge::ToBytes(name));
-    file.Read();
-    if (file.Error() == mv::kRecordNotFound) {
-        return Decision::Go;
-    }
-    if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(), name);
+    const std::string id = TextBridge::ToBytes(name);
+    const dictionary::AccountItem now = dictionary::ReadFromAccount(*open_.file, id);
+    if (now.error != 0) {
+        Show_ServerError(vars_, now.error, open_.name, name);
         return Decision::KeepPending;
     }
-    const ui::Answer replace =
-        vars_.dialogs.MsgBox(name + QStringLiteral(" already exists. Replace it?"),
-                             ui::Buttons::YesNo, ui::Icon::Question, kCopyTitle);
-    return replace == ui::Answer::Yes ? Decision::Go : Decision::Drop;
+    if (!now.Exists()) {
+        return Decision::Go;
+    }
+    // A row shows the item, but someone changed it since: the user sees that first.
+    const dictionary::RecordsAsRead& records = open_.views->Records();
+    if (records.Find(id) != nullptr && !dictionary::UnchangedSinceRead(records, id, now)) {
+        switch (dictionary::AskAboutChange(vars_.dialogs, name, dictionary::ChangeKind::Write)) {
+            case dictionary::ChangedAnswer::Overwrite:
+                return Decision::Go;
+            case dictionary::ChangedAnswer::ShowAccount:
+                dictionary::ShownItems(open_, controls_.TDBGrid1).ShowAccount(id, now.record);
+                return Decision::Drop;
+            case dictionary::ChangedAnswer::KeepPending:
+                return Decision::KeepPending;
+        }
+    }
+    return dictionary::AskToReplace(vars_.dialogs, name) ? Decision::Go : Decision::Drop;
 }
 
 void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {
@@ -102,7 +114,7 @@ void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {
     // one stays pending, or the open fails, the grids keep their rows and only this
     // row's typed change is dropped; the copy shows from the next open.
     const bool othersSettled = dictionary::SettlePendingRows(controls_.TDBGrid1, &grid) == nullptr;
-    if (!othersSettled || !opener_.cmdOpen_Click()) {
+    if (!othersSettled || !opener_.Reopen()) {
         grid.ReBind();
     }
 }

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "DeleteHandler.h"
 
-#include <algorithm>
-
 #include <QLineEdit>
 
+#include "AccountCheck.h"
 #include "DataGrid.h"
 #include "DictionaryFile.h"
 #include "Functions.h"
 #include "MainControls.h"
 #include "OpenDictionary.h"
+#include "ShownItems.h"
 #include "TextBridge.h"
 #include "UnexpectedFailure.h"
 #include "Variables.h"
@@ -26,36 +26,60 @@ void DeleteHandler::BeforeDelete(int viewIndex, bool* cancel) {
 }
 
 void DeleteHandler::Delete(int viewIndex, bool* cancel) {
+    // A slip of the Enter key must not delete: No is the default.
     if (vars_.dialogs.MsgBox(QStringLiteral("Are you sure?"), ui::Buttons::YesNo, ui::Icon::None,
-                             QStringLiteral("Delete?")) != ui::Answer::Yes) {
+                             QStringLiteral("Delete?"), ui::Answer::No) != ui::Answer::Yes) {
         *cancel = true;
         return;
     }
     grid::DataGrid& grid = *controls_.TDBGrid1[static_cast<std::size_t>(viewIndex)];
     grid.SetCol(0);
+    const QString itemId = grid.Text();
+    const std::string id = TextBridge::ToBytes(itemId);
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(TextBridge::ToBytes(grid.Text()));
-    file.DeleteRecord();
-    const QString deletedId = TextBridge::ToText(file.RecordId());
-    if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(), deletedId);
+    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+
+    const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+    if (now.error != 0) {
+        Show_ServerError(vars_, now.error, open_.name, itemId);
         *cancel = true;
         return;
     }
+    if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
+        switch (dictionary::AskAboutChange(vars_.dialogs, itemId, dictionary::ChangeKind::Delete)) {
+            case dictionary::ChangedAnswer::Overwrite:
+                break;
+            case dictionary::ChangedAnswer::ShowAccount:
+                *cancel = true;
+                shown.ShowAccount(id, now.record);
+                grid.ReBind();
+                return;
+            case dictionary::ChangedAnswer::KeepPending:
+                *cancel = true;
+                return;
+        }
+    }
+
+    file.SetRecordId(id);
+    file.DeleteRecord();
+    const QString deletedId = TextBridge::ToText(file.RecordId());
+    if (file.Error() != 0) {
+        Show_ServerError(vars_, file.Error(), open_.name, deletedId);
+        *cancel = true;
+        return;
+    }
+    // The grid removes its own row once the handler returns; every other row of the
+    // item (the view's own array behind a narrowed grid) goes now.
+    shown.Remove(id, grid.BoundArray().get());
     vars_.dialogs.MsgBox(
         QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
         ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
-    dictionary::ViewSet& views = *open_.views;
-    const dictionary::ViewKind view = dictionary::ViewAt(viewIndex);
-    views.SetCounter(view, std::max(0, views.Counter(view) - 1));
 }
 
 void DeleteHandler::AfterDelete(int viewIndex) {
     if (!dictionary::IsViewIndex(viewIndex) || !open_.IsOpen()) {
         return;
     }
-    // A grid showing a narrowed copy removed the row from the copy; the view's own
-    // array, and so its counter, keep the row until the next read.
     dictionary::ViewSet& views = *open_.views;
     const dictionary::ViewKind view = dictionary::ViewAt(viewIndex);
     views.SetCounter(view, views.Rows(view)->RowCount());

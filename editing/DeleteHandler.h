@@ -10,8 +10,10 @@ struct OpenDictionary;
 
 namespace editing {
 
-// Deletes the item of a row the user deletes in a grid, after asking. A row whose item
-// the server did not delete, or whose delete failed unexpectedly, stays in its grid.
+// Deletes the item of a row the user deletes in a grid, after asking. An item that was
+// changed in the account after its row was read is deleted only when the user says so
+// again. A row whose item the server did not delete, or whose delete failed
+// unexpectedly, stays in its grid; a deleted item leaves every view and narrowed copy.
 class DeleteHandler {
 public:
     DeleteHandler(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)

@@ -32,3 +32,46 @@ bool EditingHandlers::SettleBeforeOpen() {
 }
 
 }  // namespace editing
+
+namespace editing {
+
+bool EditingHandlers::SettleBeforeClose() {
+    bool mayClose = false;
+    RunGuarded(vars_.dialogs, [&] {
+        int changed = 0;
+        for (grid::DataGrid* grid : controls_.TDBGrid1) {
+            grid->CloseCellEditor();
+            changed += grid->HasPendingRow() ? 1 : 0;
+        }
+        if (changed == 0) {
+            mayClose = true;
+            return;
+        }
+        const ui::Answer answer = vars_.dialogs.MsgBox(
+            QStringLiteral("%1 changed rows are not saved. Save them before closing?").arg(changed),
+            ui::Buttons::YesNoCancel, ui::Icon::Question, ui::kProgramTitle, ui::Answer::Yes);
+        if (answer == ui::Answer::No) {
+            mayClose = true;
+            return;
+        }
+        if (answer != ui::Answer::Yes) {
+            return;
+        }
+        for (grid::DataGrid* grid : controls_.TDBGrid1) {
+            if (!grid->HasPendingRow()) {
+                continue;
+            }
+            // The user sees the row whose save questions come up.
+            controls_.SSTab1->SetTab(grid->ViewIndex());
+            grid->CommitRow();
+            if (grid->HasPendingRow()) {
+                grid->setFocus();
+                return;
+            }
+        }
+        mayClose = true;
+    });
+    return mayClose;
+}
+
+}  // namespace editing

@@ -17,7 +17,7 @@ public:
                     dictionary::DictionaryOpener& opener)
         : vars_(vars),
           controls_(controls),
-          compile_(vars, controls),
+          compile_(vars, controls, open),
           copy_(vars, controls, open, opener, compile_),
           save_(vars, controls, open, compile_, copy_),
           delete_(vars, controls, open) {}
@@ -33,6 +33,9 @@ public:
     // which the open would drop. False when a row is still pending; its tab is then in
     // front and the user is told why the open did not go on.
     bool SettleBeforeOpen();
+    // Before the window closes: when rows are changed and not saved, asks whether to
+    // save them. False keeps the window open (Cancel, or a row that stays pending).
+    bool SettleBeforeClose();
 
 private:
     Variables& vars_;

@@ -16,6 +16,12 @@ namespace editing {
 // Visits the columns in order, so the grid's current column ends on lastField.
 mv::DynamicArray ItemRecordFromGrid(grid::DataGrid& grid, int lastField);
 
+// The record with the fields of `account` after lastField appended: a view shows only
+// fields 1 to its last column, and a save must not drop what the item holds after them.
+// `record` holds exactly fields 1 to lastField.
+mv::DynamicArray WithFieldsAfter(const mv::DynamicArray& record, int lastField,
+                                 const mv::DynamicArray& account);
+
 // Fields 1 to lastField of a record as text, for a row of the views.
 QStringList FieldTexts(const mv::DynamicArray& record, int lastField);
 

@@ -18,6 +18,10 @@
 #include "UnexpectedFailure.h"
 #include "Variables.h"
 #include "ViewLayout.h"
+#include "AccountCheck.h"
+#include "Classification.h"
+#include "ShownItems.h"
+#include "RowArray.h"
 
 namespace editing {
 
@@ -39,6 +43,12 @@ constexpr std::array<ViewRules, dictionary::kViewCount> kRules{{
     {true, false, true},    // D/I/V
     {false, false, false},  // Other
 }};
+
+// The type codes whose items carry a compiled form after field 8.
+bool IsCompiledType(const std::string& field1) {
+    const QString code = dictionary::TypeCode(TextBridge::ToText(field1));
+    return code == QLatin1String("I") || code == QLatin1String("V");
+}
 
 const ViewRules& RulesOf(ViewKind view) {
     return kRules[static_cast<std::size_t>(dictionary::ViewIndex(view))];
@@ -91,20 +101,52 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     }
 
     const int lastField = dictionary::LayoutOf(view).LastColumn();
-    const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
+    const mv::DynamicArray typed = ItemRecordFromGrid(grid, lastField);
+    const std::string id = TextBridge::ToBytes(itemId);
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(TextBridge::ToBytes(itemId));
+    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+
+    // The row names a new item when it is the new-row line or its id was overtyped.
+    const bool newRow = grid.PendingRowIsNew();
+    const bool namesNewItem =
+        newRow || grid.BoundArray()->Cell(grid.CurrentRow(), 0) != itemId;
+    const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+    if (now.error != 0) {
+        // Nothing is written over an item whose state cannot be seen.
+        Show_ServerError(vars_, now.error, open_.name, itemId);
+        *cancel = true;
+        return;
+    }
+    if (namesNewItem) {
+        if (now.Exists() && !dictionary::AskToReplace(dialogs, itemId)) {
+            *cancel = true;  // the user may type another id
+            return;
+        }
+    } else if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
+        switch (dictionary::AskAboutChange(dialogs, itemId, dictionary::ChangeKind::Write)) {
+            case dictionary::ChangedAnswer::Overwrite:
+                break;
+            case dictionary::ChangedAnswer::ShowAccount:
+                shown.ShowAccount(id, now.record);
+                grid.ReBind();
+                return;
+            case dictionary::ChangedAnswer::KeepPending:
+                *cancel = true;
+                return;
+        }
+    }
+
+    const mv::DynamicArray record = RecordToWrite(view, typed, lastField, now);
+    file.SetRecordId(id);
     file.SetRecord(record);
     file.Write();
     const QString writtenId = TextBridge::ToText(file.RecordId());
     if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(), writtenId);
+        Show_ServerError(vars_, file.Error(), open_.name, writtenId);
         *cancel = true;
         return;
     }
-    if (open_.views->Counter(view) == 0) {
-        AddFirstRow(view, grid, writtenId, FieldTexts(record, lastField));
-    }
+    ShowWritten(view, grid, id, record, namesNewItem);
 
     dialogs.MsgBox(writtenId + QStringLiteral(" record updated"), ui::Buttons::OK, ui::Icon::None,
                    QStringLiteral("Written"));
@@ -113,6 +155,42 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     }
     if (rules.offersCompile && CompileOffer::Wanted(record.FieldValue(1))) {
         compile_.Offer(itemId);
+    }
+}
+
+mv::DynamicArray SaveHandler::RecordToWrite(ViewKind view, const mv::DynamicArray& typed,
+                                            int lastField, const dictionary::AccountItem& now) {
+    if (!now.Exists()) {
+        return typed;
+    }
+    // Fields 9 on of an I or V descriptor hold its compiled form, which the typed fields
+    // no longer match: the compile that follows the save writes them anew.
+    if (view == ViewKind::DIV &&
+        (IsCompiledType(typed.FieldValue(1)) || IsCompiledType(now.record->FieldValue(1)))) {
+        return typed;
+    }
+    return WithFieldsAfter(typed, lastField, *now.record);
+}
+
+void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::string& id,
+                              const mv::DynamicArray& record, bool namesNewItem) {
+    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+    const QString itemId = TextBridge::ToText(id);
+    grid::RowArray& gridRows = *grid.BoundArray();
+    if (namesNewItem && dictionary::ShownItems::Holds(gridRows, itemId)) {
+        // The grid shows the item already: that row takes the values, and the typed row
+        // is dropped, so the item is shown once.
+        shown.Show(id, record);
+        grid.ReBind();
+        return;
+    }
+    // The grid stores its own row after the handler; every other row of the item follows.
+    shown.Show(id, record, &gridRows);
+    if (namesNewItem) {
+        shown.AddToViewBehindNarrowing(dictionary::ViewIndex(view), id, record);
+    }
+    if (open_.views->Counter(view) == 0) {
+        AddFirstRow(view, grid, itemId, FieldTexts(record, dictionary::LayoutOf(view).LastColumn()));
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
+
 #include <QString>
 
 #include "ViewKind.h"
@@ -9,7 +11,11 @@ struct MainControls;
 struct Variables;
 
 namespace dictionary {
+struct AccountItem;
 struct OpenDictionary;
+}  // namespace dictionary
+namespace mv {
+class DynamicArray;
 }
 namespace grid {
 class DataGrid;
@@ -21,7 +27,15 @@ class CompileOffer;
 class CopyUnderNewName;
 
 // Writes a row the user leaves back to the open dictionary as a whole item: the item id
-// from column 0 and exactly the view's fields from columns 1 to N.
+// from column 0, the view's fields from columns 1 to N, and whatever the item holds after
+// field N as the account holds it (but the compiled form of an I or V descriptor saved
+// from the D/I/V view).
+//
+// Nothing is written over another's change: the item is read again first. A new row
+// whose id the account holds asks before replacing it; an item whose bytes differ from
+// what its row was read from asks whether to write over it, show the account's version,
+// or keep the row pending. After a write every row of the item, in every view and
+// narrowed copy, shows what the account holds.
 //
 // The row array never holds what the account does not: a row whose write the server
 // refused, or that has no item id, stays pending in its grid with the typed values
@@ -40,6 +54,10 @@ public:
 
 private:
     void Save(dictionary::ViewKind view, grid::DataGrid& grid, bool* cancel);
+    mv::DynamicArray RecordToWrite(dictionary::ViewKind view, const mv::DynamicArray& typed,
+                                   int lastField, const dictionary::AccountItem& now);
+    void ShowWritten(dictionary::ViewKind view, grid::DataGrid& grid, const std::string& id,
+                     const mv::DynamicArray& record, bool namesNewItem);
     void AddFirstRow(dictionary::ViewKind view, grid::DataGrid& grid, const QString& itemId,
                      const QStringList& fields);
     void RefillPhraseList();

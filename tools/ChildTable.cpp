@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include "AccountCheck.h"
 #include "Classification.h"
 #include "DataGrid.h"
 #include "DictionaryFile.h"
@@ -15,6 +16,7 @@
 #include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
+#include "ShownItems.h"
 #include "TextBridge.h"
 #include "ToolSupport.h"
 #include "Variables.h"
@@ -94,18 +96,35 @@ void ChildTable::cmdMakeChild_Click() {
         return;
     }
 
-    QList<Failure> failures;
-    const QString phrase = WriteAssociations(name, failures);
-    divGrid.ReBind();
-    if (WriteDescriptor(name, phrase)) {
-        vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
-                             ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
-        AddToPhView(name, phrase);
-        dictionary::Fill_ComboPH(*controls_.cmbPhrase,
-                                 *open_.views->Rows(dictionary::ViewKind::PH));
+    // The descriptor goes first: if the account refuses it, no item is left pointing at
+    // a phrase that does not exist.
+    const QStringList members = HighlightedIds();
+    const QString phrase = WithoutLeadingBlanks(QLatin1Char(' ') + members.join(QLatin1Char(' ')));
+    if (!WriteDescriptor(name, phrase)) {
+        divGrid.Refresh();
+        return;
     }
+    QList<Failure> failures;
+    if (name != kSelectList) {
+        WriteAssociations(name, members, failures);
+    }
+    divGrid.ReBind();
+    vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
+                         ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+    AddToPhView(name, phrase);
+    dictionary::Fill_ComboPH(*controls_.cmbPhrase, *open_.views->Rows(dictionary::ViewKind::PH));
     ReportFailures(name, failures);
     divGrid.Refresh();
+}
+
+QStringList ChildTable::HighlightedIds() {
+    grid::DataGrid& divGrid = DivGrid(controls_);
+    const grid::RowArray& rows = *divGrid.BoundArray();
+    QStringList ids;
+    for (int index = 0; index < divGrid.HighlightCount(); ++index) {
+        ids << rows.Cell(divGrid.HighlightedRow(index), 0);
+    }
+    return ids;
 }
 
 bool ChildTable::ConfirmReplacing(const QString& name) {
@@ -130,35 +149,41 @@ bool ChildTable::ConfirmReplacing(const QString& name) {
     return answer == ui::Answer::Yes;
 }
 
-QString ChildTable::WriteAssociations(const QString& name, QList<Failure>& failures) {
-    grid::DataGrid& divGrid = DivGrid(controls_);
-    grid::RowArray& rows = *divGrid.BoundArray();
+void ChildTable::WriteAssociations(const QString& name, const QStringList& members,
+                                   QList<Failure>& failures) {
     mv::DictionaryFile& file = *open_.file;
+    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
     const std::string association = TextBridge::ToBytes(name);
-    QString phrase;
-    for (int index = 0; index < divGrid.HighlightCount(); ++index) {
-        const int bookmark = divGrid.HighlightedRow(index);
-        const QString itemId = rows.Cell(bookmark, 0);
-        phrase += QLatin1Char(' ') + itemId;
-        if (name == kSelectList) {
+    for (const QString& itemId : members) {
+        const std::string id = TextBridge::ToBytes(itemId);
+        const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+        if (now.error != 0 || !now.Exists()) {
+            failures.append({itemId, true, now.error != 0 ? now.error : mv::kRecordNotFound});
             continue;
         }
-        file.SetRecordId(TextBridge::ToBytes(itemId));
-        file.Read();
-        if (file.Error() != 0) {
-            failures.append({itemId, true, file.Error()});
-            continue;
+        if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
+            const dictionary::ChangedAnswer answer =
+                dictionary::AskAboutChange(vars_.dialogs, itemId, dictionary::ChangeKind::Write);
+            if (answer == dictionary::ChangedAnswer::ShowAccount) {
+                shown.ShowAccount(id, now.record);
+            }
+            if (answer != dictionary::ChangedAnswer::Overwrite) {
+                continue;
+            }
         }
-        file.Record().Field(kAssociationField).SetStringValue(association);
+        // Only field 7 changes: whatever else the account holds is written back as it is.
+        mv::DynamicArray record = *now.record;
+        record.Field(kAssociationField).SetStringValue(association);
+        file.SetRecordId(id);
+        file.SetRecord(record);
         file.Write();
         if (file.Error() != 0) {
             vars_.dialogs.Beep();
             failures.append({itemId, false, file.Error()});
             continue;
         }
-        rows.SetCell(bookmark, kAssociationField, name);
+        shown.Show(id, record);
     }
-    return WithoutLeadingBlanks(phrase);
 }
 
 bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
@@ -166,14 +191,14 @@ bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
     record.Field(1).SetStringValue("PH");
     record.Field(2).SetStringValue(TextBridge::ToBytes(phrase));
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecord(std::move(record));
+    file.SetRecord(record);
     file.SetRecordId(TextBridge::ToBytes(name));
     file.Write();
     if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), controls_.txtFilename->text(),
-                         TextBridge::ToText(file.RecordId()));
+        Show_ServerError(vars_, file.Error(), open_.name, TextBridge::ToText(file.RecordId()));
         return false;
     }
+    dictionary::ShownItems(open_, controls_.TDBGrid1).Show(file.RecordId(), record);
     return true;
 }
 

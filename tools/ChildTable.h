@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct MainControls;
 struct Variables;
@@ -18,9 +19,12 @@ namespace tools {
 // name as its association (field 7). The descriptor is written at once and joins the PH
 // view and the phrase list.
 //
-// An association shows in the grid only once the account holds it; items that could not
-// be read or written are named together at the end. A name that belongs to an item of
-// another type is replaced only when the user agrees.
+// The descriptor is written first and the associations after it, so a refused descriptor
+// leaves no item pointing at it. An association shows in the grids only once the account
+// holds it; items that could not be read or written are named together at the end, and
+// an item changed in the account since it was read gets the association only when the
+// user agrees. A name that belongs to an item of another type is replaced only when the
+// user agrees.
 class ChildTable {
 public:
     ChildTable(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
@@ -36,7 +40,9 @@ private:
     };
 
     bool ConfirmReplacing(const QString& name);
-    QString WriteAssociations(const QString& name, QList<Failure>& failures);
+    QStringList HighlightedIds();
+    void WriteAssociations(const QString& name, const QStringList& members,
+                           QList<Failure>& failures);
     bool WriteDescriptor(const QString& name, const QString& phrase);
     void AddToPhView(const QString& name, const QString& phrase);
     void ReportFailures(const QString& name, const QList<Failure>& failures);

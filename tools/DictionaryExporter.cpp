@@ -48,7 +48,7 @@ void DictionaryExporter::cmdExport_Click() {
                              ui::Icon::Exclamation, ui::kProgramTitle);
         return;
     }
-    const QString fileName = controls_.txtFilename->text();
+    const QString fileName = open_.name;
     if (!dictionary::RequireByteFileName(vars_, fileName)) {
         return;
     }
@@ -58,32 +58,39 @@ void DictionaryExporter::cmdExport_Click() {
         return;
     }
     controls_.statusBar->clearMessage();  // no earlier export may look like this one's result
-    exporting::ListingFile output(NativePath(*chosen));
-    if (!output.Open()) {
-        ReportFileFailure(QStringLiteral("The export file %1 cannot be created: %2."), *chosen,
-                          output.Failure());
-        return;
-    }
 
     exporting::ListingCounts counts;
     bool written = false;
+    std::string failure;
     {
         const ui::Hourglass hourglass(vars_.dialogs);
         mv::Session& session = *vars_.session;
+        // The select comes before the file is touched: a select that fails leaves an
+        // existing file as it was, rather than replaced by a listing of nothing.
         const int code = exporting::SelectItems(session, *kind, TextBridge::ToBytes(fileName));
         if (code != 0) {
             Show_ServerError(vars_, code, QString(), TextBridge::ToText(session.Command().Text()));
+            return;
+        }
+        exporting::ListingFile output(NativePath(*chosen));
+        if (!output.Open()) {
+            ReportFileFailure(QStringLiteral("The export file %1 cannot be created: %2."), *chosen,
+                              output.Failure());
+            return;
         }
         dictionary::ProgressNote progress(
             vars_.dialogs, QStringLiteral("Exporting the dictionary: %1 items read"));
         counts = exporting::WriteListing(session.SelectList(0), *open_.file, output,
                                          [&progress](long long listed) { progress.Step(listed); });
         written = !counts.sinkFailed && output.Commit();
+        if (!written) {
+            failure = output.Failure();
+        }
     }
     if (!written) {
         ReportFileFailure(QStringLiteral("The export file %1 could not be written: %2. The export "
                                          "did not finish."),
-                          *chosen, output.Failure());
+                          *chosen, failure);
         return;
     }
     QString done = QStringLiteral("%1 exported to %2")

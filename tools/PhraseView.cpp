@@ -6,17 +6,12 @@
 #include <QPlainTextEdit>
 
 #include "DataGrid.h"
-#include "FileNameCheck.h"
-#include "Hourglass.h"
-#include "DatabaseType.h"
 #include "DictionaryOpener.h"
-#include "DictionaryReader.h"
 #include "MainControls.h"
 #include "NarrowedRows.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
 #include "ToolSupport.h"
-#include "Variables.h"
 #include "ViewLayout.h"
 
 namespace tools {
@@ -43,25 +38,11 @@ void PhraseView::txtResult_Click() {
 }
 
 void PhraseView::Refresh() {
-    const QString fileName = controls_.txtFilename->text();
-    if (!dictionary::RequireByteFileName(vars_, fileName)) {
-        return;
-    }
     auto& grids = controls_.TDBGrid1;
     if (!SettlePendingRows({grids[0], grids[1], grids[2], grids[3]})) {
         return;
     }
-    const ui::Hourglass hourglass(vars_.dialogs);
-    auto views = std::make_shared<dictionary::ViewSet>();
-    if (dictionary::KindOf(vars_.DatabaseType) == dictionary::DatabaseKind::Neither) {
-        vars_.dialogs.MsgBox(dictionary::UnknownTypeMessage(vars_.DatabaseType), ui::Buttons::OK,
-                             ui::Icon::Exclamation, ui::kProgramTitle);
-    } else {
-        dictionary::Read_Dictionary(vars_, fileName, *open_.file, *views);
-    }
-    open_.views = std::move(views);
-    dictionary::Fill_ComboPH(*controls_.cmbPhrase, *open_.views->Rows(dictionary::ViewKind::PH));
-    opener_.BindGrids();
+    opener_.ReadAgain();
 }
 
 void PhraseView::Narrow(const QString& chosen) {

@@ -18,9 +18,9 @@ namespace tools {
 // The phrase list's choices. "All (Refresh)", the first entry, reads the dictionary again
 // and binds all four grids to the fresh rows. Any other entry narrows the A/S and D/I/V
 // grids to the items its phrase names: each grid is bound to a filtered copy of its view's
-// rows, and the view set keeps its own rows as they are. Rows saved in a narrowed grid
-// reach the account and the copy the grid shows; the view set shows them from the next
-// refresh or open.
+// rows, and the view set keeps its own rows as they are. A row saved, deleted or given an
+// association in a narrowed grid changes the view's own rows too, so every view shows
+// what the account holds.
 class PhraseView {
 public:
     PhraseView(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,

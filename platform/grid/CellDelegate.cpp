@@ -82,6 +82,13 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         editor = new CellLineEdit(parent);
     }
+    QLineEdit* line = qobject_cast<QLineEdit*>(editor);
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        line = combo->lineEdit();
+    }
+    if (auto* cell = qobject_cast<CellLineEdit*>(line)) {
+        connect(cell, &CellLineEdit::textRefused, this, &CellDelegate::textRefused);
+    }
     openEditor_ = editor;
     return editor;
 }

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+#include "ValueMarks.h"
+
 namespace grid {
 
 class DropDownList;
@@ -37,6 +39,8 @@ public:
 
 signals:
     void enterPressed();
+    // An editor refused a keystroke or paste.
+    void textRefused(grid::CellRefusal why);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

@@ -9,15 +9,23 @@
 
 namespace grid {
 
-QValidator::State Latin1Validator::validate(QString& input, int& /*pos*/) const {
-    return IsLatin1(input) ? Acceptable : Invalid;
+QValidator::State CellTextValidator::validate(QString& input, int& /*pos*/) const {
+    const CellRefusal why = RefusalOf(input);
+    if (why == CellRefusal::None) {
+        return Acceptable;
+    }
+    if (refused_) {
+        refused_(why);
+    }
+    return Invalid;
 }
 
 CellLineEdit::CellLineEdit(QWidget* parent) : QLineEdit(parent) {
     // The default limit of 32767 characters would cut a long cell short.
     setMaxLength(std::numeric_limits<int>::max());
     setFrame(false);
-    setValidator(new Latin1Validator(this));
+    setValidator(
+        new CellTextValidator([this](CellRefusal why) { emit textRefused(why); }, this));
 }
 
 void CellLineEdit::InsertMark(QChar mark) {

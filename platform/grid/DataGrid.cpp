@@ -62,6 +62,8 @@ DataGrid::DataGrid(int viewIndex, QWidget* parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
     connect(delegate_, &CellDelegate::enterPressed, this, &DataGrid::AdvanceAfterEnter);
+    connect(delegate_, &CellDelegate::textRefused, this,
+            [this](CellRefusal why) { emit textRefused(viewIndex_, why); });
     connect(rowSelector_, &RowSelectorHeader::rowClicked, this, &DataGrid::OnRowClicked);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
         // A width the user dragged replaces the one the program set.
@@ -163,6 +165,11 @@ bool DataGrid::SetText(const QString& text) {
         return false;
     }
     DiscardOpenEditor();
+    const CellRefusal why = RefusalOf(text);
+    if (why != CellRefusal::None) {
+        emit textRefused(viewIndex_, why);
+        return false;
+    }
     return model_->SetCellText(current.row(), current.column(), text);
 }
 
@@ -199,6 +206,12 @@ CommitOutcome DataGrid::CommitRow() {
     return outcome;
 }
 
+void DataGrid::CloseCellEditor() {
+    if (!Busy()) {
+        CommitOpenEditor();
+    }
+}
+
 bool DataGrid::CancelRow() {
     if (Busy()) {
         return false;
@@ -209,21 +222,14 @@ bool DataGrid::CancelRow() {
 }
 
 int DataGrid::DeleteRows() {
-    if (Busy()) {
+    if (Busy() || highlights_.Count() == 0) {
         return 0;
     }
     DiscardOpenEditor();
     if (model_->HasPendingRow()) {
-        const bool wasNew = model_->PendingRowIsNew();
         model_->DropPendingRow();
-        if (wasNew && highlights_.Count() == 0) {
-            return 0;
-        }
     }
     QList<int> targets = highlights_.Rows();
-    if (targets.isEmpty() && CurrentRow() >= 0) {
-        targets.append(CurrentRow());
-    }
     std::sort(targets.begin(), targets.end(), std::greater<>());
     const int column = std::max(Col(), 0);
     int removed = 0;
@@ -249,6 +255,13 @@ int DataGrid::DeleteRows() {
     }
     viewport()->update();
     return removed;
+}
+
+bool DataGrid::ClearCell() {
+    if (Busy() || !currentIndex().isValid()) {
+        return false;
+    }
+    return SetText(QString());
 }
 
 void DataGrid::SetHighlightedRows(const QList<int>& rows) {
@@ -455,7 +468,13 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
             }
             return;
         case Qt::Key_Delete:
-            DeleteRows();
+            // Rows go only when the user highlighted them; in a cell, Delete empties
+            // the cell, as in a spreadsheet, and leaving the row asks before saving.
+            if (highlights_.Count() > 0) {
+                DeleteRows();
+            } else {
+                ClearCell();
+            }
             event->accept();
             return;
         case Qt::Key_Return:

@@ -10,6 +10,7 @@
 #include "EditPhase.h"
 #include "HighlightList.h"
 #include "RowArray.h"
+#include "ValueMarks.h"
 
 namespace grid {
 
@@ -33,7 +34,8 @@ inline constexpr double kTwipsPerPixel = 15.0;
 // new row) and tinted. Keys: arrows and Tab/Shift+Tab move between cells; Enter
 // commits the cell and moves to the next one, and on the last column to the next row;
 // Escape in an open editor reverts the cell, Escape with the editor closed drops the
-// whole pending row; Delete with the editor closed deletes rows (see DeleteRows).
+// whole pending row; Delete with the editor closed deletes the highlighted rows (see
+// DeleteRows), and with none highlighted empties the current cell.
 // The marks are typed with Ctrl+], Ctrl+\ and Ctrl+^ (ValueMarks.h). An editor refuses
 // characters above U+00FF.
 //
@@ -97,15 +99,20 @@ public:
     bool PendingRowIsNew() const;
     // Commits the pending row as leaving it would.
     CommitOutcome CommitRow();
+    // Takes the text of an open cell editor into the pending row without leaving the
+    // row, so HasPendingRow also counts a cell that is still being typed.
+    void CloseCellEditor();
     // Drops the pending row (and an open editor). False when nothing was dropped.
     bool CancelRow();
-    // What the Delete key does: the highlighted rows, or else the current row, one
-    // beforeDelete each, from the highest row down so the others keep their indices;
-    // each row whose handler did not cancel is removed (later rows move up) and
-    // afterDelete follows. A pending row's typed values are dropped first (a pending
-    // new row is simply dropped). A handler that re-reads ends the run. Returns the
-    // number of rows removed.
+    // What the Delete key does to highlighted rows: one beforeDelete each, from the
+    // highest row down so the others keep their indices; each row whose handler did
+    // not cancel is removed (later rows move up) and afterDelete follows. A pending
+    // row's typed values are dropped first. A handler that re-reads ends the run. With
+    // no row highlighted nothing happens. Returns the number of rows removed.
     int DeleteRows();
+    // What the Delete key does in a cell when no row is highlighted: the cell's text
+    // is emptied, as typing would. False when refused.
+    bool ClearCell();
 
     // Rows highlighted with the row selector: a click highlights one row, Ctrl+click
     // adds or removes one, Shift+click highlights the rows from the last row clicked to
@@ -139,6 +146,8 @@ signals:
     void beforeDelete(int viewIndex, bool* cancel);
     // After the grid removed a row from the array.
     void afterDelete(int viewIndex);
+    // Typed or pasted text that a cell cannot hold was refused (see RefusalOf).
+    void textRefused(int viewIndex, grid::CellRefusal why);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

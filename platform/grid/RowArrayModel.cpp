@@ -78,7 +78,7 @@ bool RowArrayModel::SetCellText(int row, int column, const QString& text) {
     if (phase_ == EditPhase::Editing && row != pendingRow_) {
         return false;
     }
-    if (!IsLatin1(text)) {
+    if (RefusalOf(text) != CellRefusal::None) {
         return false;
     }
     if (CellText(row, column) == text) {

@@ -34,14 +34,27 @@ inline bool ContainsMark(const QString& text) {
     return false;
 }
 
-// A cell can only hold characters that are one byte to the engine.
-inline bool IsLatin1(const QString& text) {
+// The field mark separates the fields of a record. A cell is one field: a field mark
+// typed into it would split the item's fields on saving and shift every later one.
+inline constexpr QChar kFieldMark{0x00FE};
+
+// Why a cell refuses a text.
+enum class CellRefusal {
+    None,
+    NotOneByte,  // a character above U+00FF, which no byte of the engine can hold
+    FieldMark,   // the field mark
+};
+
+inline CellRefusal RefusalOf(const QString& text) {
     for (const QChar c : text) {
         if (c.unicode() > 0xFF) {
-            return false;
+            return CellRefusal::NotOneByte;
+        }
+        if (c == kFieldMark) {
+            return CellRefusal::FieldMark;
         }
     }
-    return true;
+    return CellRefusal::None;
 }
 
 // The mark a key press types, or a null QChar when the key types none.

@@ -23,9 +23,17 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // A modal message box; returns the button pressed (Cancel or No when closed).
-    virtual Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon,
-                          const QString& title) = 0;
+    // A modal message box; returns the button pressed (Cancel or No when closed). Its
+    // default button, the one Enter presses, is the first of its buttons.
+    Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
+        return ShowMessage(prompt, buttons, icon, title, std::nullopt);
+    }
+    // The same with another of its buttons as the default, for a question whose first
+    // answer would be the one that cannot be taken back.
+    Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
+                  Answer defaultButton) {
+        return ShowMessage(prompt, buttons, icon, title, defaultButton);
+    }
     // A modal input box; nullopt when the user cancelled.
     virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
@@ -41,6 +49,11 @@ public:
     // can start nothing else while it is up. EndProgress takes it away.
     virtual void ShowProgress(const QString& text) = 0;
     virtual void EndProgress() = 0;
+
+protected:
+    // Shows the box; nullopt leaves the default button to the box's first button.
+    virtual Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon,
+                               const QString& title, std::optional<Answer> defaultButton) = 0;
 };
 
 }  // namespace ui

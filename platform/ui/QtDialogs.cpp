@@ -60,6 +60,20 @@ ButtonSet buttonSet(Buttons buttons) {
     return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
 }
 
+QMessageBox::StandardButton standardButtonFor(Answer answer) {
+    switch (answer) {
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::OK:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
 Answer answerFor(int clicked, QMessageBox::StandardButton escape) {
     switch (clicked) {
         case QMessageBox::Ok:
@@ -101,14 +115,15 @@ private:
     bool hourglass_;
 };
 
-Answer QtDialogs::MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
+Answer QtDialogs::ShowMessage(const QString& prompt, Buttons buttons, Icon icon,
+                              const QString& title, std::optional<Answer> defaultButton) {
     const NormalPointerForBox pointer(hourglass_);
     const ButtonSet set = buttonSet(buttons);
     QMessageBox box(messageBoxIcon(icon), windowTitleFor(title), prompt, set.all,
                     QApplication::activeWindow());
     // The prompt is shown as typed; "<b>" in an item id must not turn into bold text.
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(set.first);
+    box.setDefaultButton(defaultButton ? standardButtonFor(*defaultButton) : set.first);
     box.setEscapeButton(set.escape);
     return answerFor(box.exec(), set.escape);
 }

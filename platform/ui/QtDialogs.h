@@ -19,7 +19,6 @@ public:
     QtDialogs& operator=(const QtDialogs&) = delete;
     ~QtDialogs() override;
 
-    Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
@@ -31,6 +30,10 @@ public:
     void SetHourglass(bool on) override;
     void ShowProgress(const QString& text) override;
     void EndProgress() override;
+
+protected:
+    Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
+                       std::optional<Answer> defaultButton) override;
 
 private:
     class NormalPointerForBox;

@@ -52,13 +52,14 @@ public:
     explicit FailingDialogs(ScriptedDialogs& inner) : inner_(inner) {}
     void FailOn(const QString& prompt) { failOn_ = prompt; }
 
-    ui::Answer MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
-                      const QString& title) override {
+    ui::Answer ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                           const QString& title, std::optional<ui::Answer> defaultButton) override {
         if (!failOn_.isEmpty() && prompt == failOn_) {
             failOn_.clear();
             throw std::bad_alloc();
         }
-        return inner_.MsgBox(prompt, buttons, icon, title);
+        return defaultButton ? inner_.MsgBox(prompt, buttons, icon, title, *defaultButton)
+                             : inner_.MsgBox(prompt, buttons, icon, title);
     }
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override {

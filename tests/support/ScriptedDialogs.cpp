@@ -55,9 +55,13 @@ void ScriptedDialogs::clear() {
     hourglass_ = false;
 }
 
-ui::Answer ScriptedDialogs::MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
-                                   const QString& title) {
-    shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}});
+ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons buttons,
+                                        ui::Icon icon, const QString& title,
+                                        std::optional<ui::Answer> defaultButton) {
+    shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}, defaultButton});
+    if (defaultButton && !offers(buttons, *defaultButton)) {
+        ADD_FAILURE() << "Message box " << quoted(prompt) << " has no button for its default";
+    }
     if (answers_.empty()) {
         ADD_FAILURE() << "Message box " << quoted(prompt) << " (title " << quoted(title)
                       << ") shown with no answer queued";
@@ -91,7 +95,7 @@ std::optional<QString> TakeFront(std::deque<std::optional<QString>>& queue) {
 std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                                  const QString& defaultText) {
     shown_.push_back(
-        {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText});
+        {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText, {}});
     if (inputs_.empty()) {
         ADD_FAILURE() << "Input box " << quoted(prompt) << " shown with no input queued";
         return std::nullopt;
@@ -102,7 +106,7 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QS
 std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const QString&,
                                                      const QString& initialPath) {
     shown_.push_back(
-        {Kind::SaveFileName, title, ui::Buttons::OKCancel, ui::Icon::None, title, initialPath});
+        {Kind::SaveFileName, title, ui::Buttons::OKCancel, ui::Icon::None, title, initialPath, {}});
     if (fileNames_.empty()) {
         ADD_FAILURE() << "File dialog " << quoted(title) << " shown with no file name queued";
         return std::nullopt;
@@ -112,7 +116,7 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const
 
 int ScriptedDialogs::ShowModal(QDialog& form) {
     shown_.push_back(
-        {Kind::Modal, form.objectName(), ui::Buttons::OK, ui::Icon::None, form.windowTitle(), {}});
+        {Kind::Modal, form.objectName(), ui::Buttons::OK, ui::Icon::None, form.windowTitle(), {}, {}});
     if (forms_.empty()) {
         ADD_FAILURE() << "Form " << quoted(form.objectName()) << " shown with no script queued";
         return QDialog::Rejected;

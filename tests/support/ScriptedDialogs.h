@@ -27,6 +27,7 @@ public:
         ui::Icon icon = ui::Icon::None;
         QString title;        // a form's windowTitle
         QString defaultText;  // input box default, file dialog initial path
+        std::optional<ui::Answer> defaultButton;  // a message box's, when not its first
     };
 
     // What the next modal form does while "shown": the test fills fields and presses
@@ -48,8 +49,6 @@ public:
     bool allAnswersUsed() const;
     void clear();
 
-    ui::Answer MsgBox(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
-                      const QString& title) override;
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
@@ -61,6 +60,10 @@ public:
     void EndProgress() override { progressEnded_ = true; }
     const std::vector<QString>& progress() const { return progress_; }
     bool progressEnded() const { return progressEnded_; }
+
+protected:
+    ui::Answer ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                           const QString& title, std::optional<ui::Answer> defaultButton) override;
 
 private:
     std::deque<ui::Answer> answers_;

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#include "AccountCheck.h"
+
+#include "Dialogs.h"
+#include "DictionaryFile.h"
+#include "ErrorCodes.h"
+#include "RecordsAsRead.h"
+
+namespace dictionary {
+
+AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id) {
+    file.SetRecordId(id);
+    file.Read();
+    AccountItem now;
+    if (file.Error() == 0) {
+        now.record = file.Record();
+    } else if (file.Error() != mv::kRecordNotFound) {
+        now.error = file.Error();
+    }
+    return now;
+}
+
+bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
+                        const AccountItem& now) {
+    const std::string* read = records.Find(id);
+    if (!now.Exists()) {
+        return read == nullptr;
+    }
+    return read != nullptr && *read == now.record->Text();
+}
+
+ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind) {
+    const QString question = kind == ChangeKind::Write
+                                 ? QStringLiteral(" Write your version over it?")
+                                 : QStringLiteral(" Delete it anyway?");
+    const ui::Answer answer = dialogs.MsgBox(
+        id + QStringLiteral(" was changed in the account after it was read.") + question,
+        ui::Buttons::YesNoCancel, ui::Icon::Exclamation, QStringLiteral("Changed in the account"),
+        ui::Answer::Cancel);
+    switch (answer) {
+        case ui::Answer::Yes:
+            return ChangedAnswer::Overwrite;
+        case ui::Answer::No:
+            return ChangedAnswer::ShowAccount;
+        default:
+            return ChangedAnswer::KeepPending;
+    }
+}
+
+bool AskToReplace(ui::Dialogs& dialogs, const QString& id) {
+    return dialogs.MsgBox(id + QStringLiteral(" already exists. Replace it?"), ui::Buttons::YesNo,
+                          ui::Icon::Question, ui::kProgramTitle,
+                          ui::Answer::No) == ui::Answer::Yes;
+}
+
+}  // namespace dictionary

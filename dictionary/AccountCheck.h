@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QString>
+
+#include "DynamicArray.h"
+
+namespace mv {
+class DictionaryFile;
+}
+namespace ui {
+class Dialogs;
+}
+
+namespace dictionary {
+
+class RecordsAsRead;
+
+// What the account holds under an id right now, read just before a write or a delete.
+struct AccountItem {
+    int error = 0;  // a failed read other than "no such item": nothing is known
+    std::optional<mv::DynamicArray> record;  // nullopt: the account has no such item
+
+    bool Exists() const { return record.has_value(); }
+};
+
+AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id);
+
+// True when the account holds exactly the bytes the rows of the item were read from.
+// An item that was never read counts as changed when the account holds it.
+bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
+                        const AccountItem& now);
+
+// The user's answer when an item changed in the account after its row was read.
+enum class ChangedAnswer {
+    Overwrite,    // write (or delete) all the same
+    ShowAccount,  // drop the change: the rows show what the account holds
+    KeepPending,  // do nothing yet: the row keeps the typed values
+};
+enum class ChangeKind { Write, Delete };
+
+// "<id> was changed in the account after it was read. Write your version over it?" (or
+// "... Delete it anyway?"), Yes, No and Cancel, Cancel the default.
+ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind);
+
+// "<id> already exists. Replace it?", Yes and No, No the default. True for Yes.
+bool AskToReplace(ui::Dialogs& dialogs, const QString& id);
+
+}  // namespace dictionary

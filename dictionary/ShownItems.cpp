@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#include "ShownItems.h"
+
+#include "DataGrid.h"
+#include "OpenDictionary.h"
+#include "TextBridge.h"
+#include "ViewLayout.h"
+
+namespace dictionary {
+
+namespace {
+
+QStringList FieldsOf(const mv::DynamicArray& record, int lastField) {
+    QStringList fields;
+    for (int n = 1; n <= lastField; ++n) {
+        fields << TextBridge::ToText(record.FieldValue(static_cast<std::int16_t>(n)));
+    }
+    return fields;
+}
+
+// Shows the array's new cells: a grid reads cells as it paints them, but takes the
+// number of rows only when it re-reads. A grid whose user is typing a row keeps it; a
+// shrunken array is shown safely until the next re-read.
+void ShowChanges(grid::DataGrid& grid, bool rowsChanged) {
+    if (rowsChanged && grid.Phase() == grid::EditPhase::Idle) {
+        grid.ReBind();
+    } else {
+        grid.Refresh();
+    }
+}
+
+}  // namespace
+
+bool ShownItems::Holds(const grid::RowArray& rows, const QString& id) {
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        if (rows.Cell(row, 0) == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Runs change(array, lastColumn) on each array of each view but `skip`; change returns
+// 0 (nothing changed), 1 (cells changed) or 2 (rows were removed).
+template <typename Change>
+void ShownItems::ForEachArray(const grid::RowArray* skip, Change&& change) {
+    ViewSet& views = *open_.views;
+    for (int index = 0; index < kViewCount; ++index) {
+        const ViewKind view = ViewAt(index);
+        const int lastColumn = LayoutOf(view).LastColumn();
+        grid::DataGrid* grid = grids_[static_cast<std::size_t>(index)];
+        const std::shared_ptr<grid::RowArray> own = views.Rows(view);
+        const std::shared_ptr<grid::RowArray> shown = grid ? grid->BoundArray() : nullptr;
+        int changeOfShown = 0;
+        if (own.get() != skip) {
+            const int outcome = change(*own, lastColumn);
+            if (outcome == 2) {
+                views.SetCounter(view, own->RowCount());
+            }
+            if (shown == own) {
+                changeOfShown = outcome;
+            }
+        }
+        if (shown && shown != own && shown.get() != skip) {
+            changeOfShown = change(*shown, lastColumn);
+        }
+        if (changeOfShown != 0 && grid) {
+            ShowChanges(*grid, changeOfShown == 2);
+        }
+    }
+}
+
+void ShownItems::Show(const std::string& id, const mv::DynamicArray& record,
+                      const grid::RowArray* skip) {
+    open_.views->Records().Remember(id, record.Text());
+    const QString itemId = TextBridge::ToText(id);
+    ForEachArray(skip, [&](grid::RowArray& rows, int lastColumn) {
+        int changed = 0;
+        QStringList fields;
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            if (rows.Cell(row, 0) != itemId) {
+                continue;
+            }
+            if (fields.isEmpty()) {
+                fields = FieldsOf(record, lastColumn);
+            }
+            for (int column = 1; column <= lastColumn; ++column) {
+                if (rows.Cell(row, column) != fields[column - 1]) {
+                    rows.SetCell(row, column, fields[column - 1]);
+                    changed = 1;
+                }
+            }
+        }
+        return changed;
+    });
+}
+
+void ShownItems::Remove(const std::string& id, const grid::RowArray* skip) {
+    open_.views->Records().Forget(id);
+    const QString itemId = TextBridge::ToText(id);
+    ForEachArray(skip, [&](grid::RowArray& rows, int) {
+        int changed = 0;
+        for (int row = rows.RowCount() - 1; row >= 0; --row) {
+            if (rows.Cell(row, 0) == itemId) {
+                rows.RemoveRow(row);
+                changed = 2;
+            }
+        }
+        return changed;
+    });
+}
+
+void ShownItems::ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now,
+                             const grid::RowArray* skip) {
+    if (now) {
+        Show(id, *now, skip);
+    } else {
+        Remove(id, skip);
+    }
+}
+
+void ShownItems::AddToViewBehindNarrowing(int viewIndex, const std::string& id,
+                                          const mv::DynamicArray& record) {
+    if (!IsViewIndex(viewIndex)) {
+        return;
+    }
+    const ViewKind view = ViewAt(viewIndex);
+    ViewSet& views = *open_.views;
+    const grid::DataGrid* grid = grids_[static_cast<std::size_t>(viewIndex)];
+    const QString itemId = TextBridge::ToText(id);
+    if (grid == nullptr || grid->BoundArray() == views.Rows(view) ||
+        Holds(*views.Rows(view), itemId)) {
+        return;
+    }
+    // Appended after every row the array holds, so the counter ends as its row count.
+    views.SetCounter(view, views.Rows(view)->RowCount());
+    views.AddRow(view, itemId, FieldsOf(record, LayoutOf(view).LastColumn()));
+}
+
+}  // namespace dictionary

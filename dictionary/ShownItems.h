@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include <QString>
+
+#include "DynamicArray.h"
+
+namespace grid {
+class DataGrid;
+class RowArray;
+}  // namespace grid
+
+namespace dictionary {
+
+struct OpenDictionary;
+
+// Keeps every row that shows an item in step with the account. An item can be shown by
+// its view's own row array and, while a phrase narrows the grids, by the narrowed copy
+// a grid shows instead; after each write or delete of this program every one of them
+// shows what the account now holds, and the record is remembered as read, so the
+// program's own writes never look like someone else's change.
+//
+// `skip` names the array of the grid whose notification is running: the grid stores or
+// removes that row itself once the handler returns.
+class ShownItems {
+public:
+    ShownItems(OpenDictionary& open, const std::array<grid::DataGrid*, 4>& grids)
+        : open_(open), grids_(grids) {}
+
+    // The account holds `record` under `id`: every row of the item shows its fields.
+    void Show(const std::string& id, const mv::DynamicArray& record,
+              const grid::RowArray* skip = nullptr);
+    // The account no longer holds the item: its rows leave every array.
+    void Remove(const std::string& id, const grid::RowArray* skip = nullptr);
+    // Show or Remove, as the account's answer says (nullopt: the item is gone).
+    void ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now,
+                     const grid::RowArray* skip = nullptr);
+
+    // Adds a row for the item to the view's own array when a narrowed grid took it in
+    // and the view has none: the full view shows it again once the narrowing ends.
+    void AddToViewBehindNarrowing(int viewIndex, const std::string& id,
+                                  const mv::DynamicArray& record);
+
+    static bool Holds(const grid::RowArray& rows, const QString& id);
+
+private:
+    template <typename Change>
+    void ForEachArray(const grid::RowArray* skip, Change&& change);
+
+    OpenDictionary& open_;
+    const std::array<grid::DataGrid*, 4>& grids_;
+};
+
+}  // namespace dictionary
