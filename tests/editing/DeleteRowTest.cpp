@@ -12,8 +12,9 @@ const std::string kSureQuestion = "Are you sure? | YesNo | None | Delete?";
 
 class DeleteRowTest : public EditingFixture {
 protected:
+    // Highlights the row with its row selector and presses Delete, as the user does.
     int deleteRow(int view, const char* id) {
-        EXPECT_TRUE(grid(view).SetCurrentRow(rowOf(view, id)));
+        grid(view).SetHighlightedRows({rowOf(view, id)});
         return grid(view).DeleteRows();
     }
 };
@@ -21,7 +22,7 @@ protected:
 TEST_F(DeleteRowTest, yesDeletesTheItemRemovesItsRowAndLowersTheCounter) {
     openOrders();
     const int rows = arrayRows(kOther);
-    ASSERT_TRUE(grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT")));
+    grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
     answer({Answer::Yes, Answer::OK});
 
     grid(kOther).setFocus();
@@ -29,6 +30,7 @@ TEST_F(DeleteRowTest, yesDeletesTheItemRemovesItsRowAndLowersTheCounter) {
 
     EXPECT_EQ(boxes(),
               (Boxes{kSureQuestion, "Record NEXT has been deleted | OK | None | Success"}));
+    EXPECT_EQ(dialogs.shown()[0].defaultButton, Answer::No) << "Enter alone must not delete";
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
     EXPECT_EQ(rowOf(kOther, "NEXT"), -1);
     EXPECT_EQ(arrayRows(kOther), rows - 1);
@@ -51,12 +53,14 @@ TEST_F(DeleteRowTest, aDeleteTheServerRefusesKeepsTheRowAndTheCounter) {
     openOrders();
     // Gone behind the program's back: the engine cannot delete what it cannot find.
     ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/PRICE")));
-    answer({Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
 
     EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
 
-    ASSERT_EQ(dialogs.shown().size(), 2u);
-    const auto& box = dialogs.shown()[1];
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    EXPECT_EQ(boxes()[1], "PRICE was changed in the account after it was read. Delete it anyway? "
+                          "| YesNoCancel | Exclamation | Changed in the account");
+    const auto& box = dialogs.shown()[2];
     EXPECT_EQ(box.icon, ui::Icon::Critical);
     EXPECT_TRUE(box.prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: PRICE")))
         << box.prompt.toStdString();
@@ -84,6 +88,23 @@ TEST_F(DeleteRowTest, theOnlyPhRowLeavesAnEmptyListedViewThatTakesAFirstRowAgain
     EXPECT_EQ(counter(kPH), 1);
     EXPECT_EQ(phraseEntries(),
               (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("HEADS")}));
+}
+
+// Without a highlighted row the Delete key never reaches an item.
+TEST_F(DeleteRowTest, theDeleteKeyInACellAsksNothingAndKeepsTheItem) {
+    openOrders();
+    ASSERT_TRUE(grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT")));
+    grid(kOther).SetCol(2);
+    grid(kOther).setFocus();
+    QTest::keyClick(&grid(kOther), Qt::Key_Delete);
+
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(onDisk("NEXT"), (Fields{"X", "100"}));
+    EXPECT_EQ(grid(kOther).Text(), QString()) << "the cell is emptied, as in a spreadsheet";
+    answer({Answer::No});
+    leaveRow(kOther);
+    EXPECT_EQ(boxes(), Boxes{saveQuestion()});
+    EXPECT_EQ(column(kOther, 2).at(rowOf(kOther, "NEXT")), QStringLiteral("100"));
 }
 
 TEST_F(DeleteRowTest, highlightedRowsAreAskedForOneByOneAndCountedEach) {

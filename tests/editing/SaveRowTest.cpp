@@ -12,7 +12,7 @@ using Boxes = std::vector<std::string>;
 
 class SaveRowTest : public EditingFixture {};
 
-TEST_F(SaveRowTest, savingAnAsRowWritesExactlyItsTenFieldsWithEmptyCellsInPlace) {
+TEST_F(SaveRowTest, savingAnAsRowWritesItsTenFieldsAndKeepsTheFieldsAfterThem) {
     openOrders();
     const int row = rowOf(kAS, "ORD.QTY");
     type(kAS, row, {{2, QString()}, {3, QStringLiteral("Quantity ordered")}});
@@ -21,9 +21,10 @@ TEST_F(SaveRowTest, savingAnAsRowWritesExactlyItsTenFieldsWithEmptyCellsInPlace)
     EXPECT_EQ(leaveRow(kAS), grid::CommitOutcome::Stored);
 
     EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("ORD.QTY")}));
-    // Fields 11 and 12 are gone; the emptied field 2 keeps its place.
-    EXPECT_EQ(onDisk("ORD.QTY"),
-              (Fields{"A", "", "Quantity ordered", "", "S", "", "", "", "", "R"}));
+    // The grid does not show fields 11 and 12: they stay as the account holds them. The
+    // emptied field 2 keeps its place.
+    EXPECT_EQ(onDisk("ORD.QTY"), (Fields{"A", "", "Quantity ordered", "", "S", "", "", "", "", "R",
+                                         "5", "eleven"}));
     EXPECT_EQ(column(kAS, 3).at(row), QStringLiteral("Quantity ordered"));
     EXPECT_EQ(grid(kAS).Col(), 10);  // the fields were visited in order
     EXPECT_EQ(counter(kAS), 1);
@@ -194,7 +195,7 @@ TEST_F(SaveRowTest, openingAnotherFileFirstSettlesARowLeftPending) {
 
     EXPECT_EQ(boxes(),
               (Boxes{saveQuestion(), written("ORD.QTY"), saveQuestion(),
-                     serverError(kLineFeedRefused, "EMPTY", "NEXT"),
+                     serverError(kLineFeedRefused, "ORDERS", "NEXT"),
                      "A changed row in the tab \"Other Types\" is not saved. Save it, or press "
                      "Esc to drop its changes, then open again. | OK | Exclamation | Kelvora"}));
     EXPECT_EQ(onDisk("ORD.QTY").at(8), "L");

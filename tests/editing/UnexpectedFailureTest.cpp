@@ -122,7 +122,7 @@ TEST_F(UnexpectedFailureTest, aFailureWhileSavingKeepsTheRowPendingAndWritesNoth
 
 TEST_F(UnexpectedFailureTest, aFailureWhileDeletingKeepsTheRowAndTheItem) {
     openWithFailingDialogs();
-    ASSERT_TRUE(grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT")));
+    grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
     failing.FailOn(QStringLiteral("Are you sure?"));
     answer({Answer::OK});
 

@@ -104,7 +104,7 @@ TEST_F(ChildTableTest, selectListNameSetsNoAssociationAndAnEmptyPhViewGetsOneRow
     EXPECT_EQ(phCounter(), 2);
 }
 
-TEST_F(ChildTableTest, redefiningReplacesThePhraseOfTheFirstRowOnlyAndOtherCaseIsANewTable) {
+TEST_F(ChildTableTest, redefiningReplacesThePhraseOfItsRowsAndOtherCaseIsANewTable) {
     openOrders();
     auto phRows = window->Dictionary().views->Rows(ViewKind::PH);
     // A second row of the same name, and a counter that lags behind the rows.
@@ -118,7 +118,8 @@ TEST_F(ChildTableTest, redefiningReplacesThePhraseOfTheFirstRowOnlyAndOtherCaseI
 
     EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("LINES")),
               (Fields{"PH", "PRICE"}));
-    EXPECT_EQ(column(kPh, 2), (QStringList{QStringLiteral("PRICE"), QStringLiteral("second")}));
+    // Every row of the item shows what the account holds; no row is added.
+    EXPECT_EQ(column(kPh, 2), (QStringList{QStringLiteral("PRICE"), QStringLiteral("PRICE")}));
     EXPECT_EQ(phCounter(), 2);
 
     dialogs.QueueAnswer(ui::Answer::OK);
@@ -196,7 +197,8 @@ TEST_F(ChildTableTest, itemsThatCannotBeReadOrWrittenAreNamedOnceAndKeepTheirOld
     EXPECT_EQ(column(kPh, 2).last(), QStringLiteral("QTY PRICE"));
 }
 
-TEST_F(ChildTableTest, aRefusedDescriptorKeepsThePhViewAndShowsTheWrittenAssociations) {
+// The descriptor is written first: when it is refused, no item may point at it.
+TEST_F(ChildTableTest, aRefusedDescriptorWritesNoAssociationAndKeepsThePhView) {
     openOrders();
     const QString tooLong(300, QLatin1Char('N'));  // too long for a file name once escaped
     dialogs.QueueAnswer(ui::Answer::OK);
@@ -207,8 +209,8 @@ TEST_F(ChildTableTest, aRefusedDescriptorKeepsThePhViewAndShowsTheWrittenAssocia
     EXPECT_EQ(dialogs.shown()[1].icon, ui::Icon::Critical);
     EXPECT_TRUE(dialogs.shown()[1].prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: ") +
                                                    tooLong));
-    EXPECT_EQ(ordersItem("QTY", 7), tooLong);
-    EXPECT_EQ(column(kDiv, 7).first(), tooLong);
+    EXPECT_EQ(ordersItem("QTY", 7), QString());
+    EXPECT_EQ(column(kDiv, 7).first(), QString());
     EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("LINES")});
     EXPECT_EQ(phCounter(), 1);
     EXPECT_EQ(phraseEntries(),
@@ -242,8 +244,13 @@ TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociatio
     EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
     EXPECT_EQ(ordersItem("QTY", 7), QString());
     EXPECT_EQ(column(kDiv, 7), (QStringList{QStringLiteral("OLD"), QStringLiteral("ONE")}));
-    // The view set keeps its rows until the dictionary is read again.
-    EXPECT_EQ(window->Dictionary().views->Rows(ViewKind::DIV)->Cell(2, 7), QString());
+    // The full view shows the association too, without reading the dictionary again.
+    const auto& fullView = *window->Dictionary().views->Rows(ViewKind::DIV);
+    EXPECT_EQ(fullView.Cell(2, 0), QStringLiteral("TOTAL"));
+    EXPECT_EQ(fullView.Cell(2, 7), QStringLiteral("ONE"));
+    EXPECT_EQ(fullView.Cell(1, 7), QStringLiteral("OLD"));
+    emit phrases().activated(0);
+    EXPECT_EQ(column(kDiv, 7), (QStringList{QString(), QStringLiteral("OLD"), QStringLiteral("ONE")}));
 }
 
 }  // namespace

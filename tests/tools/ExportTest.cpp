@@ -76,31 +76,37 @@ TEST_F(ExportTest, writesOneLinePerItemInSelectOrderReplacingTheFile) {
               QStringList{QStringLiteral("orders.txt")});
 }
 
-TEST_F(ExportTest, uniDataSortsByLocationThenIdAndTheSelectNamesTheFileNowTyped) {
+// The export lists the dictionary that is open, not a name typed into the box since.
+TEST_F(ExportTest, uniDataSortsByLocationThenIdAndExportsTheOpenFileWhateverTheBoxHolds) {
     makeOrders();
     makeDictionary(QStringLiteral("SHORT"));
-    writeItem(QStringLiteral("SHORT"), QStringLiteral("QTY"), {"whatever"});
-    writeItem(QStringLiteral("SHORT"), QStringLiteral("GONE"), {"whatever"});
-    writeItem(QStringLiteral("SHORT"), QStringLiteral("CAFE"), {"whatever"});
+    writeItem(QStringLiteral("SHORT"), QStringLiteral("QTY"), {"D", "2"});
+    writeItem(QStringLiteral("SHORT"), QStringLiteral("GONE"), {"D", "1"});
+    writeItem(QStringLiteral("SHORT"), QStringLiteral("CAFE"), {"X", "1"});
     login(QStringLiteral("unidata"));
-    open(QStringLiteral("ORDERS"));
-    filename().setText(QStringLiteral("SHORT"));
+    open(QStringLiteral("SHORT"));
+    filename().setText(QStringLiteral("ORDERS"));  // typed, not opened
 
     exportTo(outputPath());
 
-    // The ids come from SHORT, the items from ORDERS, which has no GONE.
     EXPECT_EQ(vars.session->Command().Text(), "SSELECT DICT SHORT BY LOC BY @ID");
-    EXPECT_EQ(output(), QByteArray("CAFE\tX\tcaf\xE9\t\t\t\t\t\t\t\t\r\n"
-                                   "QTY\tD\t1\t\t\t\t\t\t\t\t\r\n"));
-    EXPECT_EQ(statusLine(),
-              QStringLiteral("2 items exported to %1; 1 item could not be read").arg(outputPath()));
+    const QByteArray tail(8, '\t');
+    EXPECT_EQ(output(), "CAFE\tX\t1" + tail + "\r\nGONE\tD\t1" + tail + "\r\nQTY\tD\t2" + tail +
+                            "\r\n");
+    EXPECT_EQ(statusLine(), QStringLiteral("3 items exported to %1").arg(outputPath()));
 }
 
-TEST_F(ExportTest, aFailedSelectIsShownAndTheFileEndsEmpty) {
+// An export that cannot list the items must not replace a good listing with nothing.
+TEST_F(ExportTest, aFailedSelectIsShownAndLeavesAnExistingFileUntouched) {
     makeOrders();
     login();
     open(QStringLiteral("ORDERS"));
-    filename().setText(QStringLiteral("NOSUCH"));
+    {
+        QFile old(outputPath());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the listing of yesterday\n");
+    }
+    ASSERT_TRUE(QDir(dictionaryPath(QStringLiteral("ORDERS"))).removeRecursively());
     dialogs.QueueAnswer(ui::Answer::OK);
 
     exportTo(outputPath());
@@ -109,8 +115,10 @@ TEST_F(ExportTest, aFailedSelectIsShownAndTheFileEndsEmpty) {
     EXPECT_EQ(dialogs.shown()[1].prompt,
               QStringLiteral("The command names a file that does not exist in this account"));
     EXPECT_EQ(dialogs.shown()[1].icon, ui::Icon::Critical);
-    EXPECT_EQ(output(), QByteArray());
-    EXPECT_EQ(statusLine(), QStringLiteral("0 items exported to ") + outputPath());
+    EXPECT_EQ(output(), QByteArray("the listing of yesterday\n"));
+    EXPECT_EQ(statusLine(), QString());
+    EXPECT_EQ(QDir(outputDir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("orders.txt")});
 }
 
 TEST_F(ExportTest, nothingIsTouchedWhenTheUserChoosesNoFile) {

@@ -5,10 +5,10 @@ namespace {
 
 using GridDeleteTest = GridFixture;
 
-TEST_F(GridDeleteTest, deleteKeyRemovesTheCurrentRowAfterTheNotification) {
+TEST_F(GridDeleteTest, deleteKeyRemovesAHighlightedRowAfterTheNotification) {
     rows_ = MakeArray(4);
     grid_->Bind(rows_);
-    GoTo(1, 2);
+    ClickRowSelector(1);
     QString idSeen;
     onBeforeDelete_ = [&](bool*) {
         grid_->SetCol(0);
@@ -28,7 +28,7 @@ TEST_F(GridDeleteTest, deleteKeyRemovesTheCurrentRowAfterTheNotification) {
 }
 
 TEST_F(GridDeleteTest, cancelKeepsTheRowAndSendsNoIndexNotice) {
-    GoTo(0, 0);
+    ClickRowSelector(0);
     onBeforeDelete_ = [](bool* cancel) { *cancel = true; };
     Press(Qt::Key_Delete);
     EXPECT_EQ(Count(Notice::BeforeDelete), 1);
@@ -62,20 +62,39 @@ TEST_F(GridDeleteTest, highlightedRowsGoHighestFirstOneNotificationEach) {
     EXPECT_EQ(grid_->HighlightedRow(0), 1);
 }
 
-TEST_F(GridDeleteTest, deleteOnAPendingNewRowDropsItWithoutAsking) {
+// A spreadsheet user presses Delete to empty a cell: without a highlighted row it never
+// reaches an item, only the cell, and leaving the row then asks before anything is saved.
+TEST_F(GridDeleteTest, deleteInACellWithNoHighlightedRowEmptiesTheCellOnly) {
+    GoTo(1, 2);
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(Count(Notice::BeforeDelete), 0);
+    EXPECT_EQ(rows_->RowCount(), 3);
+    EXPECT_TRUE(grid_->HasPendingRow());
+    EXPECT_EQ(grid_->Text(), QString());
+    EXPECT_EQ(rows_->Cell(1, 2), "r1c2") << "the array changes only when the row is stored";
+
+    GoTo(grid_->NewRowLine(), 0);  // leaving the row commits it
+    EXPECT_EQ(Count(Notice::BeforeSave), 1);
+    EXPECT_EQ(rows_->Cell(1, 2), QString());
+    EXPECT_EQ(grid_->DeleteRows(), 0) << "nothing is highlighted";
+}
+
+TEST_F(GridDeleteTest, deleteOnAPendingNewRowEmptiesItsCellWithoutAsking) {
     GoTo(grid_->NewRowLine(), 0);
     Type("half typed");
     Press(Qt::Key_Return);
+    grid_->SetCol(0);
     Press(Qt::Key_Delete);
-    EXPECT_FALSE(grid_->HasPendingRow());
+    EXPECT_EQ(grid_->Text(), QString());
     EXPECT_EQ(Count(Notice::BeforeDelete), 0);
     EXPECT_EQ(rows_->RowCount(), 3);
 }
 
-TEST_F(GridDeleteTest, deleteOnAnEditedRowAsksAboutTheStoredValues) {
+TEST_F(GridDeleteTest, deleteOnAnEditedHighlightedRowAsksAboutTheStoredValues) {
     GoTo(1, 0);
     Type("renamed");
     Press(Qt::Key_Return);
+    ClickRowSelector(1);
     QString idSeen;
     onBeforeDelete_ = [&](bool*) {
         grid_->SetCol(0);

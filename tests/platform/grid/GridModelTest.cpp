@@ -22,9 +22,9 @@ TEST_F(GridModelTest, modelStaysConsistentThroughEditsStoresDeletesAndRebinds) {
     GoTo(grid_->NewRowLine(), 0);
     Type("appended");
     EXPECT_EQ(grid_->CommitRow(), CommitOutcome::Stored);
-    GoTo(1, 0);
+    ClickRowSelector(1);
     Press(Qt::Key_Delete);
-    grid_->SetCol(2);
+    GoTo(1, 2);
     ASSERT_TRUE(grid_->SetText("dropped"));
     Press(Qt::Key_Escape);
     grid_->SetColumnCaptions({"A", "B"});

@@ -95,7 +95,7 @@ TEST_F(GridReentryTest, aBoxAfterARereadInTheHandlerStillKeepsTheGridQuiet) {
 }
 
 TEST_F(GridReentryTest, aModalBoxInTheDeleteHandlerLetsNothingElseHappen) {
-    GoTo(1, 0);
+    ClickRowSelector(1);
     onBeforeDelete_ = [&](bool*) {
         EXPECT_EQ(grid_->Phase(), EditPhase::Deleting);
         ShowBoxWhilePoking();
