@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ShownItems.h"
 
+#include <algorithm>
+
 #include "DataGrid.h"
 #include "OpenDictionary.h"
 #include "TextBridge.h"
@@ -40,10 +42,11 @@ bool ShownItems::Holds(const grid::RowArray& rows, const QString& id) {
     return false;
 }
 
-// Runs change(array, lastColumn) on each array of each view but `skip`; change returns
-// 0 (nothing changed), 1 (cells changed) or 2 (rows were removed).
+// Runs change(array, lastColumn, rowToSkip) on each array of each view but a skipped
+// whole array; change returns 0 (nothing changed), 1 (cells changed) or 2 (rows were
+// removed).
 template <typename Change>
-void ShownItems::ForEachArray(const grid::RowArray* skip, Change&& change) {
+void ShownItems::ForEachArray(Skip skip, Change&& change) {
     ViewSet& views = *open_.views;
     for (int index = 0; index < kViewCount; ++index) {
         const ViewKind view = ViewAt(index);
@@ -51,9 +54,15 @@ void ShownItems::ForEachArray(const grid::RowArray* skip, Change&& change) {
         grid::DataGrid* grid = grids_[static_cast<std::size_t>(index)];
         const std::shared_ptr<grid::RowArray> own = views.Rows(view);
         const std::shared_ptr<grid::RowArray> shown = grid ? grid->BoundArray() : nullptr;
+        const auto rowToSkip = [&skip](const grid::RowArray& rows) {
+            return &rows == skip.array ? skip.row : -1;
+        };
+        const auto skipped = [&skip](const grid::RowArray& rows) {
+            return &rows == skip.array && skip.row < 0;
+        };
         int changeOfShown = 0;
-        if (own.get() != skip) {
-            const int outcome = change(*own, lastColumn);
+        if (!skipped(*own)) {
+            const int outcome = change(*own, lastColumn, rowToSkip(*own));
             if (outcome == 2) {
                 views.SetCounter(view, own->RowCount());
             }
@@ -61,8 +70,8 @@ void ShownItems::ForEachArray(const grid::RowArray* skip, Change&& change) {
                 changeOfShown = outcome;
             }
         }
-        if (shown && shown != own && shown.get() != skip) {
-            changeOfShown = change(*shown, lastColumn);
+        if (shown && shown != own && !skipped(*shown)) {
+            changeOfShown = change(*shown, lastColumn, rowToSkip(*shown));
         }
         if (changeOfShown != 0 && grid) {
             ShowChanges(*grid, changeOfShown == 2);
@@ -71,14 +80,16 @@ void ShownItems::ForEachArray(const grid::RowArray* skip, Change&& change) {
 }
 
 void ShownItems::Show(const std::string& id, const mv::DynamicArray& record,
-                      const grid::RowArray* skip) {
+                      const grid::DataGrid* acting) {
     open_.views->Records().Remember(id, record.Text());
     const QString itemId = TextBridge::ToText(id);
-    ForEachArray(skip, [&](grid::RowArray& rows, int lastColumn) {
+    const Skip skip{acting ? acting->BoundArray().get() : nullptr,
+                    acting ? std::max(acting->CurrentRow(), 0) : -1};
+    ForEachArray(skip, [&](grid::RowArray& rows, int lastColumn, int rowToSkip) {
         int changed = 0;
         QStringList fields;
         for (int row = 0; row < rows.RowCount(); ++row) {
-            if (rows.Cell(row, 0) != itemId) {
+            if (row == rowToSkip || rows.Cell(row, 0) != itemId) {
                 continue;
             }
             if (fields.isEmpty()) {
@@ -95,10 +106,11 @@ void ShownItems::Show(const std::string& id, const mv::DynamicArray& record,
     });
 }
 
-void ShownItems::Remove(const std::string& id, const grid::RowArray* skip) {
+void ShownItems::Remove(const std::string& id, const grid::DataGrid* acting) {
     open_.views->Records().Forget(id);
     const QString itemId = TextBridge::ToText(id);
-    ForEachArray(skip, [&](grid::RowArray& rows, int) {
+    const Skip skip{acting ? acting->BoundArray().get() : nullptr, -1};
+    ForEachArray(skip, [&](grid::RowArray& rows, int, int) {
         int changed = 0;
         for (int row = rows.RowCount() - 1; row >= 0; --row) {
             if (rows.Cell(row, 0) == itemId) {
@@ -110,12 +122,11 @@ void ShownItems::Remove(const std::string& id, const grid::RowArray* skip) {
     });
 }
 
-void ShownItems::ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now,
-                             const grid::RowArray* skip) {
+void ShownItems::ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now) {
     if (now) {
-        Show(id, *now, skip);
+        Show(id, *now);
     } else {
-        Remove(id, skip);
+        Remove(id);
     }
 }
 

@@ -24,8 +24,10 @@ struct OpenDictionary;
 // shows what the account now holds, and the record is remembered as read, so the
 // program's own writes never look like someone else's change.
 //
-// `skip` names the array of the grid whose notification is running: the grid stores or
-// removes that row itself once the handler returns.
+// `acting` names the grid whose notification is running: it stores its current row
+// itself once the handler returns, so Show leaves that row alone; Remove leaves the
+// grid's whole array alone, since removing rows there would move the row the grid is
+// about to remove.
 class ShownItems {
 public:
     ShownItems(OpenDictionary& open, const std::array<grid::DataGrid*, 4>& grids)
@@ -33,12 +35,11 @@ public:
 
     // The account holds `record` under `id`: every row of the item shows its fields.
     void Show(const std::string& id, const mv::DynamicArray& record,
-              const grid::RowArray* skip = nullptr);
+              const grid::DataGrid* acting = nullptr);
     // The account no longer holds the item: its rows leave every array.
-    void Remove(const std::string& id, const grid::RowArray* skip = nullptr);
+    void Remove(const std::string& id, const grid::DataGrid* acting = nullptr);
     // Show or Remove, as the account's answer says (nullopt: the item is gone).
-    void ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now,
-                     const grid::RowArray* skip = nullptr);
+    void ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now);
 
     // Adds a row for the item to the view's own array when a narrowed grid took it in
     // and the view has none: the full view shows it again once the narrowing ends.
@@ -48,8 +49,13 @@ public:
     static bool Holds(const grid::RowArray& rows, const QString& id);
 
 private:
+    // A row left alone: `row` of `array`, or the whole array when row is -1.
+    struct Skip {
+        const grid::RowArray* array = nullptr;
+        int row = -1;
+    };
     template <typename Change>
-    void ForEachArray(const grid::RowArray* skip, Change&& change);
+    void ForEachArray(Skip skip, Change&& change);
 
     OpenDictionary& open_;
     const std::array<grid::DataGrid*, 4>& grids_;

@@ -70,7 +70,7 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     }
     // The grid removes its own row once the handler returns; every other row of the
     // item (the view's own array behind a narrowed grid) goes now.
-    shown.Remove(id, grid.BoundArray().get());
+    shown.Remove(id, &grid);
     vars_.dialogs.MsgBox(
         QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
         ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));

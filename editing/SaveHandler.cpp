@@ -136,7 +136,8 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
         }
     }
 
-    const mv::DynamicArray record = RecordToWrite(view, typed, lastField, now);
+    const mv::DynamicArray record =
+        namesNewItem ? typed : RecordToWrite(view, typed, lastField, now);
     file.SetRecordId(id);
     file.SetRecord(record);
     file.Write();
@@ -185,7 +186,7 @@ void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::st
         return;
     }
     // The grid stores its own row after the handler; every other row of the item follows.
-    shown.Show(id, record, &gridRows);
+    shown.Show(id, record, &grid);
     if (namesNewItem) {
         shown.AddToViewBehindNarrowing(dictionary::ViewIndex(view), id, record);
     }
