@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QLabel>
 #include <QStatusBar>
 #include <QTest>
 
@@ -15,6 +16,8 @@ using Fields = QByteArrayList;
 
 class OpenDictionaryTest : public MainWindowFixture {
 protected:
+    QLabel& status() const { return control<QLabel>("lblOpenDictionary"); }
+
     // ORDERS: one item of each kind, plus the file's own D descriptor.
     void makeOrders() {
         makeDictionary(QStringLiteral("ORDERS"));
@@ -208,6 +211,33 @@ TEST_F(OpenDictionaryTest, failedOpenKeepsThePreviousDictionaryInUse) {
     EXPECT_EQ(grid(2).BoundArray(), rowsBefore);
     EXPECT_EQ(window->Dictionary().views->Rows(dictionary::ViewKind::DIV), rowsBefore);
     EXPECT_FALSE(dialogs.hourglass());
+}
+
+// After a failed open the box and the status bar name the dictionary that is open, and
+// every later action works on it, not on the name that failed.
+TEST_F(OpenDictionaryTest, failedOpenPutsTheOpenNameBackForEveryLaterAction) {
+    makeOrders();
+    login();
+    EXPECT_EQ(status().text(), QString());
+    dialogs.QueueAnswer(ui::Answer::OK);
+    open(QStringLiteral("NOSUCH"));
+    EXPECT_EQ(filename().text(), QStringLiteral("NOSUCH")) << "nothing open to go back to";
+
+    dialogs.clear();
+    open(QStringLiteral("ORDERS"));
+    EXPECT_EQ(status().text(), QStringLiteral("ORDERS in ") + QDir::toNativeSeparators(account()));
+    dialogs.QueueAnswer(ui::Answer::OK);
+    open(QStringLiteral("NOSUCH"));
+    EXPECT_EQ(filename().text(), QStringLiteral("ORDERS"));
+    EXPECT_EQ(status().text(), QStringLiteral("ORDERS in ") + QDir::toNativeSeparators(account()));
+
+    // Typed but not opened: the refresh still reads ORDERS.
+    filename().setText(QStringLiteral("TYPO"));
+    dialogs.clear();
+    emit phrases().activated(0);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(vars.session->Command().Text(), "SSELECT DICT ORDERS BY F1 BY RLOCATION");
+    EXPECT_EQ(column(2, 0).size(), 3);
 }
 
 TEST_F(OpenDictionaryTest, typeThatIsNeitherReadsNothingAndSaysSoOnce) {

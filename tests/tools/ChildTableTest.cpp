@@ -230,6 +230,36 @@ TEST_F(ChildTableTest, namesThatCannotBeAnAssociationAreRefusedBeforeAnythingIsW
     EXPECT_EQ(column(kPh, 0), QStringList{QStringLiteral("LINES")});
 }
 
+// The association changes field 7 of what the account holds now; an item changed since
+// its row was read gets it only when the user agrees, and keeps the other's change.
+TEST_F(ChildTableTest, anItemChangedInTheAccountIsAskedAboutAndKeepsTheOthersChange) {
+    openOrders();
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Quantity"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("PRICE"),
+              {"D", "2", "MD2", "Price", "R", "S", "OLD", "DEC", "nine", "ten", "eleven"});
+    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::No, ui::Answer::OK}) {
+        dialogs.QueueAnswer(a);
+    }
+
+    defineChildTable({0, 1}, QStringLiteral("BOTH"));
+
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_EQ(dialogs.shown()[1].prompt,
+              QStringLiteral("QTY was changed in the account after it was read. Write your "
+                             "version over it?"));
+    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Changed in the account"));
+    EXPECT_EQ(dialogs.shown()[2].prompt.left(5), QStringLiteral("PRICE"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("QTY")),
+              (Fields{"D", "1", "", "Quantity", "", "", "BOTH"}));
+    EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
+    EXPECT_EQ(ordersItem("PRICE", 11), QStringLiteral("eleven"));
+    // The rows show what the account holds: QTY with both changes, PRICE as it is now.
+    EXPECT_EQ(column(kDiv, 4).first(), QStringLiteral("Quantity"));
+    EXPECT_EQ(column(kDiv, 7).first(), QStringLiteral("BOTH"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("BOTH")),
+              (Fields{"PH", "QTY PRICE"}));
+}
+
 TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociation) {
     makeDictionary(QStringLiteral("ORDERS"));
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("PAIR"), {"PH", "TOTAL PRICE"});

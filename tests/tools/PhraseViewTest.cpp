@@ -160,6 +160,74 @@ TEST_F(PhraseViewTest, aRowLeftPendingIsSettledBeforeTheGridIsNarrowed) {
     EXPECT_EQ(column(kDiv, 4).first(), QStringLiteral("Qty"));
 }
 
+// A narrowed grid shows copies of the view's rows: what is saved, added or deleted there
+// must reach every copy, or the next narrowing would show, and a save write back, the
+// values from before.
+TEST_F(PhraseViewTest, aSaveInANarrowedGridReachesTheFullViewAndTheNextNarrowing) {
+    openOrders();
+    choose(QStringLiteral("MIXED"));
+    ASSERT_EQ(column(kDiv, 0).at(1), QStringLiteral("TOTAL"));
+    ASSERT_TRUE(grid(kDiv).SetCurrentRow(1));
+    grid(kDiv).SetCol(4);
+    ASSERT_TRUE(grid(kDiv).SetText(QStringLiteral("Sum")));
+    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::OK, ui::Answer::No}) {
+        dialogs.QueueAnswer(a);
+    }
+
+    EXPECT_EQ(grid(kDiv).CommitRow(), grid::CommitOutcome::Stored);
+
+    // Both narrowed copies of TOTAL and the view's own row.
+    EXPECT_EQ(column(kDiv, 4), (QStringList{QStringLiteral("Qty"), QStringLiteral("Sum"),
+                                            QStringLiteral("Sum")}));
+    EXPECT_EQ(viewRows(ViewKind::DIV)->Cell(2, 4), QStringLiteral("Sum"));
+
+    choose(QStringLiteral("MIXED"));
+    EXPECT_EQ(column(kDiv, 4).at(1), QStringLiteral("Sum"));
+    dialogs.clear();
+    ASSERT_TRUE(grid(kDiv).SetCurrentRow(1));
+    grid(kDiv).SetCol(5);
+    ASSERT_TRUE(grid(kDiv).SetText(QStringLiteral("10R")));
+    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::OK, ui::Answer::No}) {
+        dialogs.QueueAnswer(a);
+    }
+    grid(kDiv).CommitRow();
+    EXPECT_EQ(prompts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("TOTAL record updated"),
+                                      QStringLiteral("Do you want to compile the I-descriptor now?")}));
+    const QByteArrayList total = itemFields(QStringLiteral("ORDERS"), QStringLiteral("TOTAL"));
+    EXPECT_EQ(total.value(3), "Sum");
+    EXPECT_EQ(total.value(4), "10R");
+}
+
+TEST_F(PhraseViewTest, rowsAddedAndDeletedInANarrowedGridChangeTheFullView) {
+    openOrders();
+    choose(QStringLiteral("MIXED"));
+    grid(kDiv).SetHighlightedRows({0});  // QTY
+    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::OK}) {
+        dialogs.QueueAnswer(a);
+    }
+    EXPECT_EQ(grid(kDiv).DeleteRows(), 1);
+    EXPECT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("TOTAL"), QStringLiteral("TOTAL")}));
+    EXPECT_EQ(viewRows(ViewKind::DIV)->RowCount(), 2);
+    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::DIV), 2);
+
+    ASSERT_TRUE(grid(kDiv).SetCurrentRow(grid(kDiv).NewRowLine()));
+    for (const auto& [col, text] : {std::pair{0, QStringLiteral("EXTRA")},
+                                    std::pair{1, QStringLiteral("D")},
+                                    std::pair{2, QStringLiteral("9")}}) {
+        grid(kDiv).SetCol(col);
+        ASSERT_TRUE(grid(kDiv).SetText(text));
+    }
+    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::OK}) {
+        dialogs.QueueAnswer(a);
+    }
+    EXPECT_EQ(grid(kDiv).CommitRow(), grid::CommitOutcome::Stored);
+
+    choose(QStringLiteral("NONE"));
+    EXPECT_EQ(viewRows(ViewKind::DIV)->Cell(2, 0), QStringLiteral("EXTRA"));
+    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::DIV), 3);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
 TEST_F(PhraseViewTest, aClickOnTheCompilerAnswerEmptiesAndHidesIt) {
     openOrders();
     auto& result = control<QPlainTextEdit>("txtResult");

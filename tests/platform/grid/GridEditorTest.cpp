@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
@@ -66,14 +68,35 @@ TEST_F(GridEditorTest, editingOneCharacterLeavesEveryOtherCharacterAsItWas) {
     EXPECT_EQ(rows_->Cell(1, 2), original + QStringLiteral("!"));
 }
 
-TEST_F(GridEditorTest, charactersThatAByteCannotHoldAreRefused) {
+// A cell is one field of bytes: a character above U+00FF has no byte, and the field mark
+// (U+00FE) would split the field on saving. Each refusal is reported with its reason.
+TEST_F(GridEditorTest, charactersAByteCannotHoldAndTheFieldMarkAreRefusedAndReported) {
+    QList<grid::CellRefusal> refusals;
+    QObject::connect(grid_, &grid::DataGrid::textRefused, grid_,
+            [&refusals](int, grid::CellRefusal why) { refusals << why; });
     GoTo(0, 1);
     Press(Qt::Key_F2);
     Press(Qt::Key_End);
-    Type(QStringLiteral("\u00E9\u0101\u20AC\u00FF"));  // é accepted, ā and € refused
+    // é and ÿ accepted; ā, € and the field mark þ refused.
+    Type(QStringLiteral("\u00E9\u0101\u20AC\u00FE\u00FF"));
+    auto* editor = grid_->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QApplication::clipboard()->setText(QStringLiteral("a\u00FEb"));
+    editor->paste();
     Press(Qt::Key_Return);
+
     EXPECT_EQ(grid_->model()->index(0, 1).data().toString(), QStringLiteral("r0c1\u00E9\u00FF"));
+    ASSERT_GE(refusals.size(), 4);
+    EXPECT_EQ(refusals[0], grid::CellRefusal::NotOneByte);
+    EXPECT_EQ(refusals[2], grid::CellRefusal::FieldMark);
+    EXPECT_EQ(refusals.last(), grid::CellRefusal::FieldMark) << "the paste";
+
+    refusals.clear();
     EXPECT_FALSE(grid_->SetText(QStringLiteral("\u20AC")));
+    EXPECT_FALSE(grid_->SetText(QStringLiteral("one\u00FEtwo")));
+    EXPECT_EQ(refusals, (QList{grid::CellRefusal::NotOneByte, grid::CellRefusal::FieldMark}));
+    EXPECT_TRUE(grid_->SetText(QStringLiteral("v\u00FDs\u00FCt\u00FB")))
+        << "value, subvalue and text marks stay typable";
 }
 
 class GridDropDownTest : public GridFixture {
