@@ -118,14 +118,17 @@ TEST_F(UnsavedRowsTest, aCellEditorStillOpenCountsAsAChangedRow) {
     grid(kOther).SetCol(2);
     grid(kOther).setFocus();
     QTest::keyClick(&grid(kOther), Qt::Key_F2);
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+    auto* editor = grid(kOther).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("5"));
     ASSERT_FALSE(grid(kOther).HasPendingRow()) << "the text is still in the editor";
     dialogs.QueueAnswer(Answer::Cancel);
 
     EXPECT_FALSE(closeWindow());
     EXPECT_EQ(prompts().size(), 1);
     EXPECT_TRUE(grid(kOther).HasPendingRow());
-    EXPECT_EQ(grid(kOther).Text(), QStringLiteral("1005"));
+    EXPECT_EQ(grid(kOther).Text(), QStringLiteral("5"));
 }
 
 TEST_F(UnsavedRowsTest, aFieldMarkTypedIntoACellBeepsAndTheStatusBarSaysWhy) {

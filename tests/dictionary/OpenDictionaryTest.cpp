@@ -224,6 +224,7 @@ TEST_F(OpenDictionaryTest, failedOpenPutsTheOpenNameBackForEveryLaterAction) {
     EXPECT_EQ(filename().text(), QStringLiteral("NOSUCH")) << "nothing open to go back to";
 
     dialogs.clear();
+    dialogs.QueueAnswer(ui::Answer::OK);  // the @EMPTY.NULL descriptor is added
     open(QStringLiteral("ORDERS"));
     EXPECT_EQ(status().text(), QStringLiteral("ORDERS in ") + QDir::toNativeSeparators(account()));
     dialogs.QueueAnswer(ui::Answer::OK);
