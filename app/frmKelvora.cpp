@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "AnswerFont.h"
 #include "ClickNotifier.h"
 #include "ColumnWidths.h"
 #include "DictionaryFile.h"
@@ -150,7 +151,7 @@ void frmKelvora::BuildTabs(QWidget* client) {
 
     txtResult = Named(new QPlainTextEdit(SSTab1->Page(kDivTab)), QStringLiteral("txtResult"));
     txtResult->setReadOnly(true);
-    txtResult->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtResult->setFont(app::AnswerFont());
     txtResult->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtResult->hide();
 

@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"UNIVERSE", "SSELECT DICT VOC BY F1 BY RLOCATION"},
                       TypeCase{"UniData", "SSELECT DICT VOC BY LOC BY @ID"},
                       TypeCase{"unidata", "SSELECT DICT VOC BY LOC BY @ID"},
-                      TypeCase{"UNIDATA", "SSELECT DICT VOC BY LOC BY @ID"}));
+                      TypeCase{"UNIDATA", "SSELECT DICT VOC BY LOC BY @ID"}),
+    [](const ::testing::TestParamInfo<TypeCase>& test) { return std::string(test.param.typed); });
 
 TEST_F(OpenDictionaryTest, fileNameWithBlanksIsUsedAsTyped) {
     makeDictionary(QStringLiteral(" ORDERS "));

@@ -191,11 +191,16 @@ TEST_P(CompileOfferByType, followsTheWholeTypeCellCaseSensitively) {
     EXPECT_TRUE(control<QPlainTextEdit>("txtResult").isHidden());
 }
 
+std::string TypeCellName(const ::testing::TestParamInfo<TypeCell>& test) {
+    static const char* const names[] = {"I", "V", "D", "lowerI", "IWithText", "IBlank"};
+    return names[test.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(Types, CompileOfferByType,
                          ::testing::Values(TypeCell{"I", true}, TypeCell{"V", true},
                                            TypeCell{"D", false}, TypeCell{"i", false},
                                            TypeCell{"I total", false}, TypeCell{"I ", false}),
-                         [](const auto& test) { return "type" + std::to_string(test.index); });
+                         TypeCellName);
 
 // The item was written to the open dictionary: compiling another file's item of that
 // name would report on the wrong one.
@@ -234,11 +239,20 @@ TEST_P(CompileAnswer, isShownWholeAsLinesInTheFixedWidthResultBox) {
     EXPECT_FALSE(result.isHidden());
     EXPECT_TRUE(result.isReadOnly());
     EXPECT_EQ(result.lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_TRUE(QFontInfo(result.font()).fixedPitch());
+    // Every character takes the same width, so the answer's columns and its marker of the
+    // place of an error line up (whether or not the font database calls it fixed-pitch).
+    const QFontMetrics metrics(result.font());
+    for (const QChar c : QStringLiteral("W.i^ M")) {
+        EXPECT_EQ(metrics.horizontalAdvance(c), metrics.horizontalAdvance(QLatin1Char('x')))
+            << c.toLatin1();
+    }
     EXPECT_EQ(boxes().size(), 3u);  // no error box after the question
 }
 
 INSTANTIATE_TEST_SUITE_P(Formulas, CompileAnswer,
-                         ::testing::Values("QTY * PRICE * 2", "QTY * (PRICE"));
+                         ::testing::Values("QTY * PRICE * 2", "QTY * (PRICE"),
+                         [](const auto& test) {
+                             return std::string(test.index == 0 ? "compiles" : "isRefused");
+                         });
 
 }  // namespace

@@ -84,7 +84,11 @@ TEST_P(IdRefusal, showsTheRefusalAndDropsTheChangeOfAnEditedOrNewRow) {
     EXPECT_EQ(grid(view).Model()->rowCount(), before.size() + 1);  // rows and the empty line
 }
 
-INSTANTIATE_TEST_SUITE_P(AsPhAndOther, IdRefusal, ::testing::Values(0, 1, 3));
+std::string ViewName(const ::testing::TestParamInfo<int>& test) {
+    return test.param == 0 ? "AS" : test.param == 1 ? "PH" : "Other";
+}
+
+INSTANTIATE_TEST_SUITE_P(AsPhAndOther, IdRefusal, ::testing::Values(0, 1, 3), ViewName);
 
 TEST_F(SaveRowTest, theFirstRowOfAnEmptyViewIsAddedOnceCountedAndListed) {
     openOrders(/*withPhrase=*/false);

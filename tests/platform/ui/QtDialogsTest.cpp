@@ -83,6 +83,13 @@ const auto kCancel = QMessageBox::Cancel;
 const auto kYes = QMessageBox::Yes;
 const auto kNo = QMessageBox::No;
 
+std::string ButtonCaseName(const ::testing::TestParamInfo<ButtonCase>& test) {
+    static const char* const buttonNames[] = {"OK", "OKCancel", "YesNo", "YesNoCancel"};
+    static const char* const answerNames[] = {"OK", "Cancel", "Yes", "No"};
+    return std::string(buttonNames[static_cast<int>(test.param.buttons)]) + "Answered" +
+           answerNames[static_cast<int>(test.param.expected)];
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Buttons, QtDialogsMsgBox,
     ::testing::Values(
@@ -93,7 +100,23 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{Buttons::YesNo, kYes | kNo, kYes, kNo, Answer::No},
         ButtonCase{Buttons::YesNoCancel, kYes | kNo | kCancel, kYes, kYes, Answer::Yes},
         ButtonCase{Buttons::YesNoCancel, kYes | kNo | kCancel, kYes, kNo, Answer::No},
-        ButtonCase{Buttons::YesNoCancel, kYes | kNo | kCancel, kYes, kCancel, Answer::Cancel}));
+        ButtonCase{Buttons::YesNoCancel, kYes | kNo | kCancel, kYes, kCancel, Answer::Cancel}),
+    ButtonCaseName);
+
+// A question whose first button cannot be taken back names another as its default, so
+// Enter alone does not delete or overwrite.
+TEST(QtDialogsDefault, aNamedDefaultButtonIsTheOneEnterPresses) {
+    ui::QtDialogs dialogs;
+    OnModal onModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->defaultButton(), box->button(kCancel));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs.MsgBox("Prompt", Buttons::YesNoCancel, Icon::None, "Kelvora", Answer::Cancel),
+              Answer::Cancel);
+    EXPECT_TRUE(onModal.acted());
+}
 
 TEST(QtDialogs, escapeAnswersCancelOrNo) {
     const std::pair<Buttons, Answer> cases[] = {{Buttons::OK, Answer::OK},
