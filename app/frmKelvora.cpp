@@ -16,16 +16,16 @@
 #include "AnswerFont.h"
 #include "ClickNotifier.h"
 #include "ColumnWidths.h"
-#include "DictionaryFile.h"
-#include "PhraseList.h"
-#include "RowArray.h"
 #include "DataGrid.h"
 #include "DataTypeList.h"
+#include "DictionaryFile.h"
 #include "DropDownList.h"
 #include "Functions.h"
 #include "HelpViewer.h"
 #include "MainWindowDesign.h"
+#include "PhraseList.h"
 #include "ResizeControl.h"
+#include "RowArray.h"
 #include "Session.h"
 #include "TabControl.h"
 #include "Variables.h"
@@ -40,9 +40,10 @@ constexpr int kRefusalShownMs = 10000;
 QString MissingConstantsMessage(const QString& path) {
     const QString reason = QFileInfo::exists(path) ? QStringLiteral("it cannot be read")
                                                    : QStringLiteral("it does not exist");
-    return QStringLiteral("Kelvora cannot start: the constants file\n%1\nthat names the "
-                          "server's error codes cannot be opened (%2).\n\nReinstall Kelvora "
-                          "or put Uvoaif.txt back beside the program.")
+    return QStringLiteral(
+               "Kelvora cannot start: the constants file\n%1\nthat names the "
+               "server's error codes cannot be opened (%2).\n\nReinstall Kelvora "
+               "or put Uvoaif.txt back beside the program.")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
@@ -87,8 +88,8 @@ void frmKelvora::BuildControls() {
     BuildTabs(client);
     lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
     statusBar()->addPermanentWidget(lblOpenDictionary);
-    controls_ = MainControls{txtFilename, cmbPhrase, cmdMakeChild, SSTab1,           TDBGrid1,
-                             TDBDropDown1, txtResult, statusBar(), lblOpenDictionary};
+    controls_ = MainControls{txtFilename,  cmbPhrase, cmdMakeChild, SSTab1,           TDBGrid1,
+                             TDBDropDown1, txtResult, statusBar(),  lblOpenDictionary};
     ConnectGrids();
     ConnectTools();
     helpViewer_ = new ui::HelpViewer(this);
@@ -107,8 +108,10 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     cmdOpen = Named(new QPushButton(QStringLiteral("&Open"), Frame1), QStringLiteral("cmdOpen"));
     cmdMakeChild = Named(new QPushButton(QStringLiteral("Define Child Table"), Frame1),
                          QStringLiteral("cmdMakeChild"));
-    cmdMakeChild->setToolTip(QStringLiteral("Highlight rows of D and I type and create new PH type"));
-    cmdExport = Named(new QPushButton(QStringLiteral("Export"), Frame1), QStringLiteral("cmdExport"));
+    cmdMakeChild->setToolTip(
+        QStringLiteral("Highlight rows of D and I type and create new PH type"));
+    cmdExport =
+        Named(new QPushButton(QStringLiteral("Export"), Frame1), QStringLiteral("cmdExport"));
     cmdHelp = Named(new QPushButton(QStringLiteral("&Help"), Frame1), QStringLiteral("cmdHelp"));
     Label2 = Named(new QLabel(QStringLiteral("Tables"), Frame1), QStringLiteral("Label2"));
     cmbPhrase = Named(new QComboBox(Frame1), QStringLiteral("cmbPhrase"));
@@ -117,8 +120,8 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     cmbPhrase->setEditText(QStringLiteral("All"));
     cmdExit = Named(new QPushButton(QStringLiteral("&Exit"), Frame1), QStringLiteral("cmdExit"));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Label1, txtFilename, cmdExport, Label2,
-                                                      cmbPhrase}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label1, txtFilename, cmdExport, Label2, cmbPhrase}) {
         w->setFont(StripFont(false));
     }
     for (QPushButton* b : {cmdOpen, cmdHelp, cmdExit}) {
@@ -144,10 +147,10 @@ void frmKelvora::BuildTabs(QWidget* client) {
         TDBGrid1[static_cast<std::size_t>(view)] = grid;
     }
     // The drop-downs stay hidden; the grids' data-type columns use their entries.
-    TDBDropDown1[0] = Named(new grid::DropDownList(0, SSTab1->Page(0)),
-                            QStringLiteral("TDBDropDown1_0"));
-    TDBDropDown1[1] = Named(new grid::DropDownList(1, SSTab1->Page(kDivTab)),
-                            QStringLiteral("TDBDropDown1_1"));
+    TDBDropDown1[0] =
+        Named(new grid::DropDownList(0, SSTab1->Page(0)), QStringLiteral("TDBDropDown1_0"));
+    TDBDropDown1[1] =
+        Named(new grid::DropDownList(1, SSTab1->Page(kDivTab)), QStringLiteral("TDBDropDown1_1"));
 
     txtResult = Named(new QPlainTextEdit(SSTab1->Page(kDivTab)), QStringLiteral("txtResult"));
     txtResult->setReadOnly(true);
@@ -160,17 +163,17 @@ void frmKelvora::BuildTabs(QWidget* client) {
 }
 
 void frmKelvora::SetTabOrder() {
-    QWidget* order[] = {txtFilename, cmdOpen,  cmdExit,  cmbPhrase, SSTab1->Bar(),
-                        TDBGrid1[0], TDBGrid1[1], TDBGrid1[2], txtResult, TDBGrid1[3],
-                        cmdMakeChild, cmdHelp, cmdExport};
+    QWidget* order[] = {txtFilename,  cmdOpen,     cmdExit,     cmbPhrase, SSTab1->Bar(),
+                        TDBGrid1[0],  TDBGrid1[1], TDBGrid1[2], txtResult, TDBGrid1[3],
+                        cmdMakeChild, cmdHelp,     cmdExport};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
 }
 
 void frmKelvora::RegisterDesignGeometry() {
-    const app::ControlSet controls{Frame1,    Label1,  txtFilename,  cmdOpen, cmdMakeChild,
-                                   cmdExport, cmdHelp, Label2,       cmbPhrase, cmdExit,
+    const app::ControlSet controls{Frame1,    Label1,   txtFilename,  cmdOpen,   cmdMakeChild,
+                                   cmdExport, cmdHelp,  Label2,       cmbPhrase, cmdExit,
                                    SSTab1,    TDBGrid1, TDBDropDown1, txtResult};
     app::RegisterDesignGeometry(*ReSize1, controls);
 }
@@ -214,14 +217,12 @@ void frmKelvora::TDBGrid1_TextRefused(int /*viewIndex*/, grid::CellRefusal why) 
 void frmKelvora::ConnectGrids() {
     for (grid::DataGrid* grid : TDBGrid1) {
         connect(grid, &grid::DataGrid::afterDelete, this, &frmKelvora::TDBGrid1_AfterDelete);
-        connect(grid, &grid::DataGrid::beforeSave, this, [this](int view, bool* cancel) {
-            editing_.TDBGrid1_BeforeSave(view, cancel);
-        });
+        connect(grid, &grid::DataGrid::beforeSave, this,
+                [this](int view, bool* cancel) { editing_.TDBGrid1_BeforeSave(view, cancel); });
         connect(grid, &grid::DataGrid::afterSave, this,
                 [this](int view) { editing_.TDBGrid1_AfterSave(view); });
-        connect(grid, &grid::DataGrid::beforeDelete, this, [this](int view, bool* cancel) {
-            editing_.TDBGrid1_BeforeDelete(view, cancel);
-        });
+        connect(grid, &grid::DataGrid::beforeDelete, this,
+                [this](int view, bool* cancel) { editing_.TDBGrid1_BeforeDelete(view, cancel); });
         connect(grid, &grid::DataGrid::afterDelete, this,
                 [this](int view) { editing_.TDBGrid1_AfterDelete(view); });
         connect(grid, &grid::DataGrid::textRefused, this, &frmKelvora::TDBGrid1_TextRefused);
@@ -289,14 +290,16 @@ void frmKelvora::closeEvent(QCloseEvent* event) {
     QApplication::quit();  // ends the program even while the help window is open
 }
 
-void frmKelvora::cmdExit_Click() { close(); }
+void frmKelvora::cmdExit_Click() {
+    close();
+}
 
 void frmKelvora::cmdHelp_Click() {
     const QString path = QDir(vars_.programFolder).filePath(QStringLiteral("Kelvora.hlp"));
     if (!helpViewer_->ShowContents(path)) {
-        vars_.dialogs.MsgBox(
-            QStringLiteral("The help file %1 cannot be opened.").arg(QDir::toNativeSeparators(path)),
-            ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+        vars_.dialogs.MsgBox(QStringLiteral("The help file %1 cannot be opened.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
     }
 }
 

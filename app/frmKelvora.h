@@ -10,8 +10,8 @@
 #include "DictionaryTools.h"
 #include "EditingHandlers.h"
 #include "MainControls.h"
-#include "ValueMarks.h"
 #include "OpenDictionary.h"
+#include "ValueMarks.h"
 
 class QComboBox;
 class QFrame;

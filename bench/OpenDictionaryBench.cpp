@@ -70,7 +70,8 @@ struct Controls {
             QWidget* page = tabs.AddTab(QString::number(view));
             controls.TDBGrid1[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
         }
-        controls.TDBDropDown1 = {new grid::DropDownList(0, &host), new grid::DropDownList(1, &host)};
+        controls.TDBDropDown1 = {new grid::DropDownList(0, &host),
+                                 new grid::DropDownList(1, &host)};
         host.resize(1016, 723);
         host.show();
     }

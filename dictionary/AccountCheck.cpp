@@ -49,8 +49,7 @@ ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind
 
 bool AskToReplace(ui::Dialogs& dialogs, const QString& id) {
     return dialogs.MsgBox(id + QStringLiteral(" already exists. Replace it?"), ui::Buttons::YesNo,
-                          ui::Icon::Question, ui::kProgramTitle,
-                          ui::Answer::No) == ui::Answer::Yes;
+                          ui::Icon::Question, ui::kProgramTitle, ui::Answer::No) == ui::Answer::Yes;
 }
 
 }  // namespace dictionary

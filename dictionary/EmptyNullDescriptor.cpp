@@ -3,8 +3,8 @@
 
 #include "DictionaryFile.h"
 #include "ErrorCodes.h"
-#include "RecordsAsRead.h"
 #include "Functions.h"
+#include "RecordsAsRead.h"
 #include "Variables.h"
 
 namespace dictionary {

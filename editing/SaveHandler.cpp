@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include "AccountCheck.h"
+#include "Classification.h"
 #include "CompileOffer.h"
 #include "CopyUnderNewName.h"
 #include "DataGrid.h"
@@ -14,14 +16,12 @@
 #include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
+#include "RowArray.h"
+#include "ShownItems.h"
 #include "TextBridge.h"
 #include "UnexpectedFailure.h"
 #include "Variables.h"
 #include "ViewLayout.h"
-#include "AccountCheck.h"
-#include "Classification.h"
-#include "ShownItems.h"
-#include "RowArray.h"
 
 namespace editing {
 
@@ -108,8 +108,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
 
     // The row names a new item when it is the new-row line or its id was overtyped.
     const bool newRow = grid.PendingRowIsNew();
-    const bool namesNewItem =
-        newRow || grid.BoundArray()->Cell(grid.CurrentRow(), 0) != itemId;
+    const bool namesNewItem = newRow || grid.BoundArray()->Cell(grid.CurrentRow(), 0) != itemId;
     const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
     if (now.error != 0) {
         // Nothing is written over an item whose state cannot be seen.
@@ -191,7 +190,8 @@ void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::st
         shown.AddToViewBehindNarrowing(dictionary::ViewIndex(view), id, record);
     }
     if (open_.views->Counter(view) == 0) {
-        AddFirstRow(view, grid, itemId, FieldTexts(record, dictionary::LayoutOf(view).LastColumn()));
+        AddFirstRow(view, grid, itemId,
+                    FieldTexts(record, dictionary::LayoutOf(view).LastColumn()));
     }
 }
 

@@ -24,8 +24,7 @@ CellLineEdit::CellLineEdit(QWidget* parent) : QLineEdit(parent) {
     // The default limit of 32767 characters would cut a long cell short.
     setMaxLength(std::numeric_limits<int>::max());
     setFrame(false);
-    setValidator(
-        new CellTextValidator([this](CellRefusal why) { emit textRefused(why); }, this));
+    setValidator(new CellTextValidator([this](CellRefusal why) { emit textRefused(why); }, this));
 }
 
 void CellLineEdit::InsertMark(QChar mark) {

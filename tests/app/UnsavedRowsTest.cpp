@@ -70,10 +70,11 @@ TEST_F(UnsavedRowsTest, yesSavesEachRowThroughTheNormalSaveAndThenCloses) {
 
     EXPECT_TRUE(closeWindow());
 
-    EXPECT_EQ(prompts(), (QStringList{QStringLiteral("2 changed rows are not saved. Save them "
-                                                     "before closing?"),
-                                      QStringLiteral("Save?"), QStringLiteral("NAME record updated"),
-                                      QStringLiteral("Save?"), QStringLiteral("QTY record updated")}));
+    EXPECT_EQ(prompts(),
+              (QStringList{QStringLiteral("2 changed rows are not saved. Save them "
+                                          "before closing?"),
+                           QStringLiteral("Save?"), QStringLiteral("NAME record updated"),
+                           QStringLiteral("Save?"), QStringLiteral("QTY record updated")}));
     EXPECT_EQ(field2("NAME"), "20");
     EXPECT_EQ(field2("QTY"), "10");
     EXPECT_FALSE(window->isVisible());
@@ -101,8 +102,9 @@ TEST_F(UnsavedRowsTest, noClosesWithoutSavingAndNoChangedRowAsksNothing) {
     dialogs.QueueAnswer(Answer::No);
 
     EXPECT_TRUE(closeWindow());
-    EXPECT_EQ(prompts(), QStringList{QStringLiteral(
-                             "1 changed rows are not saved. Save them before closing?")});
+    EXPECT_EQ(
+        prompts(),
+        QStringList{QStringLiteral("1 changed rows are not saved. Save them before closing?")});
     EXPECT_EQ(field2("NEXT"), "100");
 
     // A window with nothing changed closes at once.

@@ -3,12 +3,12 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "MainWindowFixture.h"
 #include "DictionaryFile.h"
 #include "DictionaryReader.h"
+#include "MainWindowFixture.h"
 #include "Session.h"
-#include "ViewSet.h"
 #include "TabControl.h"
+#include "ViewSet.h"
 
 namespace {
 
@@ -155,8 +155,9 @@ TEST_F(OpenDictionaryTest, idsTheOpenFileLacksGiveOneBoxEachAndTheReadGoesOn) {
     dictionary::ViewSet views;
     dictionary::Read_Dictionary(vars, QStringLiteral("NEW"), *window->Dictionary().file, views);
 
-    EXPECT_EQ(prompts(), (QStringList{QStringLiteral("Record not found -->File: NEW -->Record: GONE"),
-                                      QStringLiteral("Record not found -->File: NEW -->Record: LOST")}));
+    EXPECT_EQ(prompts(),
+              (QStringList{QStringLiteral("Record not found -->File: NEW -->Record: GONE"),
+                           QStringLiteral("Record not found -->File: NEW -->Record: LOST")}));
     EXPECT_EQ(views.Counter(dictionary::ViewKind::DIV), 1);  // QTY, read from ORDERS
     EXPECT_EQ(views.Rows(dictionary::ViewKind::DIV)->Cell(0, 1), QStringLiteral("D Quantity"));
 }
@@ -185,7 +186,8 @@ TEST_F(OpenDictionaryTest, secondOpenReplacesEveryViewAndThePhraseList) {
     login(QStringLiteral("UniData"));
 
     open(QStringLiteral("ORDERS"));
-    EXPECT_EQ(phraseEntries(), (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("LINES")}));
+    EXPECT_EQ(phraseEntries(),
+              (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("LINES")}));
     open(QStringLiteral("PARTS"));
 
     EXPECT_EQ(column(2, 0), QStringList{QStringLiteral("DESC")});
@@ -269,7 +271,8 @@ TEST_F(OpenDictionaryTest, deletingAPhraseRowRefillsThePhraseList) {
     grid(1).BoundArray()->RemoveRow(lines);
     emit grid(1).afterDelete(1);  // as the grid does after removing a row
 
-    EXPECT_EQ(phraseEntries(), (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("MORE")}));
+    EXPECT_EQ(phraseEntries(),
+              (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("MORE")}));
 }
 
 TEST_F(OpenDictionaryTest, demoAccountOpensWithEveryItemInItsView) {

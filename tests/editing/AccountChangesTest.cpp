@@ -30,8 +30,8 @@ protected:
 
 TEST_F(AccountChangesTest, aNewRowNamingAnExistingItemAsksAndNoKeepsTheTypedRow) {
     openOrders();
-    typeNewRow(kOther, {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")},
-                        {2, QStringLiteral("999")}});
+    typeNewRow(kOther,
+               {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")}, {2, QStringLiteral("999")}});
     answer({Answer::Yes, Answer::No});
 
     EXPECT_EQ(leaveRow(kOther), grid::CommitOutcome::Cancelled);
@@ -57,8 +57,8 @@ TEST_F(AccountChangesTest, aNewRowNamingAnExistingItemAsksAndNoKeepsTheTypedRow)
 TEST_F(AccountChangesTest, replacingFromANewRowShowsTheItemOnce) {
     openOrders();
     const int rows = arrayRows(kOther);
-    typeNewRow(kOther, {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")},
-                        {2, QStringLiteral("999")}});
+    typeNewRow(kOther,
+               {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")}, {2, QStringLiteral("999")}});
     answer({Answer::Yes, Answer::Yes, Answer::OK});
 
     EXPECT_EQ(leaveRow(kOther), grid::CommitOutcome::Reread);
@@ -110,13 +110,24 @@ TEST_P(ChangedBeforeSave, asksBeforeWritingOverTheOthersChange) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, ChangedBeforeSave,
-    ::testing::Values(
-        ChangedCase{"yesWritesTheTypedRow", Answer::Yes, grid::CommitOutcome::Stored,
-                    {"D", "4", "MD4", "Price", "8R", "S", "", ""}, "MD4", false},
-        ChangedCase{"noShowsTheAccountsVersion", Answer::No, grid::CommitOutcome::Reread,
-                    {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"}, "MD2", false},
-        ChangedCase{"cancelKeepsTheRowPending", Answer::Cancel, grid::CommitOutcome::Cancelled,
-                    {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"}, "MD2", true}),
+    ::testing::Values(ChangedCase{"yesWritesTheTypedRow",
+                                  Answer::Yes,
+                                  grid::CommitOutcome::Stored,
+                                  {"D", "4", "MD4", "Price", "8R", "S", "", ""},
+                                  "MD4",
+                                  false},
+                      ChangedCase{"noShowsTheAccountsVersion",
+                                  Answer::No,
+                                  grid::CommitOutcome::Reread,
+                                  {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"},
+                                  "MD2",
+                                  false},
+                      ChangedCase{"cancelKeepsTheRowPending",
+                                  Answer::Cancel,
+                                  grid::CommitOutcome::Cancelled,
+                                  {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"},
+                                  "MD2",
+                                  true}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(AccountChangesTest, anItemDeletedBehindTheProgramLeavesTheViewOnNo) {
@@ -154,8 +165,8 @@ TEST_F(AccountChangesTest, ownWritesAndTheCompiledFormNeverCountAsAChange) {
     type(kAS, rowOf(kAS, "ORD.QTY"), {{3, QStringLiteral("Twice")}});
     answer({Answer::Yes, Answer::OK});
     leaveRow(kAS);
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("ORD.QTY"), saveQuestion(),
-                              written("ORD.QTY")}));
+    EXPECT_EQ(boxes(),
+              (Boxes{saveQuestion(), written("ORD.QTY"), saveQuestion(), written("ORD.QTY")}));
 }
 
 TEST_F(AccountChangesTest, deletingAChangedItemAsksAgainAndNoShowsTheAccountsVersion) {

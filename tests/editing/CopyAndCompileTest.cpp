@@ -106,8 +106,9 @@ TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
 
     copyRow("PRICE", QStringLiteral("QTY"));
 
-    EXPECT_EQ(boxes(), (Boxes{kCopyInput, "QTY already exists. Replace it? | YesNo | Question | Kelvora",
-                              saveQuestion(), written("QTY")}));
+    EXPECT_EQ(boxes(),
+              (Boxes{kCopyInput, "QTY already exists. Replace it? | YesNo | Question | Kelvora",
+                     saveQuestion(), written("QTY")}));
     EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::No);
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "4", "MD2", "Price", "8R", "S", "", ""}));
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));

@@ -58,8 +58,9 @@ TEST_F(DeleteRowTest, aDeleteTheServerRefusesKeepsTheRowAndTheCounter) {
     EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
 
     ASSERT_EQ(dialogs.shown().size(), 3u);
-    EXPECT_EQ(boxes()[1], "PRICE was changed in the account after it was read. Delete it anyway? "
-                          "| YesNoCancel | Exclamation | Changed in the account");
+    EXPECT_EQ(boxes()[1],
+              "PRICE was changed in the account after it was read. Delete it anyway? "
+              "| YesNoCancel | Exclamation | Changed in the account");
     const auto& box = dialogs.shown()[2];
     EXPECT_EQ(box.icon, ui::Icon::Critical);
     EXPECT_TRUE(box.prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: PRICE")))

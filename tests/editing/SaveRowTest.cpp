@@ -23,8 +23,8 @@ TEST_F(SaveRowTest, savingAnAsRowWritesItsTenFieldsAndKeepsTheFieldsAfterThem) {
     EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("ORD.QTY")}));
     // The grid does not show fields 11 and 12: they stay as the account holds them. The
     // emptied field 2 keeps its place.
-    EXPECT_EQ(onDisk("ORD.QTY"), (Fields{"A", "", "Quantity ordered", "", "S", "", "", "", "", "R",
-                                         "5", "eleven"}));
+    EXPECT_EQ(onDisk("ORD.QTY"),
+              (Fields{"A", "", "Quantity ordered", "", "S", "", "", "", "", "R", "5", "eleven"}));
     EXPECT_EQ(column(kAS, 3).at(row), QStringLiteral("Quantity ordered"));
     EXPECT_EQ(grid(kAS).Col(), 10);  // the fields were visited in order
     EXPECT_EQ(counter(kAS), 1);

@@ -55,8 +55,8 @@ void ScriptedDialogs::clear() {
     hourglass_ = false;
 }
 
-ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons buttons,
-                                        ui::Icon icon, const QString& title,
+ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
+                                        const QString& title,
                                         std::optional<ui::Answer> defaultButton) {
     shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}, defaultButton});
     if (defaultButton && !offers(buttons, *defaultButton)) {
@@ -115,8 +115,13 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const
 }
 
 int ScriptedDialogs::ShowModal(QDialog& form) {
-    shown_.push_back(
-        {Kind::Modal, form.objectName(), ui::Buttons::OK, ui::Icon::None, form.windowTitle(), {}, {}});
+    shown_.push_back({Kind::Modal,
+                      form.objectName(),
+                      ui::Buttons::OK,
+                      ui::Icon::None,
+                      form.windowTitle(),
+                      {},
+                      {}});
     if (forms_.empty()) {
         ADD_FAILURE() << "Form " << quoted(form.objectName()) << " shown with no script queued";
         return QDialog::Rejected;

@@ -25,8 +25,8 @@ public:
                          // the form's objectName
         ui::Buttons buttons = ui::Buttons::OK;
         ui::Icon icon = ui::Icon::None;
-        QString title;        // a form's windowTitle
-        QString defaultText;  // input box default, file dialog initial path
+        QString title;                            // a form's windowTitle
+        QString defaultText;                      // input box default, file dialog initial path
         std::optional<ui::Answer> defaultButton;  // a message box's, when not its first
     };
 

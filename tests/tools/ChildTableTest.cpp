@@ -280,7 +280,8 @@ TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociatio
     EXPECT_EQ(fullView.Cell(2, 7), QStringLiteral("ONE"));
     EXPECT_EQ(fullView.Cell(1, 7), QStringLiteral("OLD"));
     emit phrases().activated(0);
-    EXPECT_EQ(column(kDiv, 7), (QStringList{QString(), QStringLiteral("OLD"), QStringLiteral("ONE")}));
+    EXPECT_EQ(column(kDiv, 7),
+              (QStringList{QString(), QStringLiteral("OLD"), QStringLiteral("ONE")}));
 }
 
 }  // namespace

@@ -91,8 +91,8 @@ TEST_F(ExportTest, uniDataSortsByLocationThenIdAndExportsTheOpenFileWhateverTheB
 
     EXPECT_EQ(vars.session->Command().Text(), "SSELECT DICT SHORT BY LOC BY @ID");
     const QByteArray tail(8, '\t');
-    EXPECT_EQ(output(), "CAFE\tX\t1" + tail + "\r\nGONE\tD\t1" + tail + "\r\nQTY\tD\t2" + tail +
-                            "\r\n");
+    EXPECT_EQ(output(),
+              "CAFE\tX\t1" + tail + "\r\nGONE\tD\t1" + tail + "\r\nQTY\tD\t2" + tail + "\r\n");
     EXPECT_EQ(statusLine(), QStringLiteral("3 items exported to %1").arg(outputPath()));
 }
 

@@ -177,8 +177,8 @@ TEST_F(PhraseViewTest, aSaveInANarrowedGridReachesTheFullViewAndTheNextNarrowing
     EXPECT_EQ(grid(kDiv).CommitRow(), grid::CommitOutcome::Stored);
 
     // Both narrowed copies of TOTAL and the view's own row.
-    EXPECT_EQ(column(kDiv, 4), (QStringList{QStringLiteral("Qty"), QStringLiteral("Sum"),
-                                            QStringLiteral("Sum")}));
+    EXPECT_EQ(column(kDiv, 4),
+              (QStringList{QStringLiteral("Qty"), QStringLiteral("Sum"), QStringLiteral("Sum")}));
     EXPECT_EQ(viewRows(ViewKind::DIV)->Cell(2, 4), QStringLiteral("Sum"));
 
     choose(QStringLiteral("MIXED"));
@@ -191,8 +191,9 @@ TEST_F(PhraseViewTest, aSaveInANarrowedGridReachesTheFullViewAndTheNextNarrowing
         dialogs.QueueAnswer(a);
     }
     grid(kDiv).CommitRow();
-    EXPECT_EQ(prompts(), (QStringList{QStringLiteral("Save?"), QStringLiteral("TOTAL record updated"),
-                                      QStringLiteral("Do you want to compile the I-descriptor now?")}));
+    EXPECT_EQ(prompts(),
+              (QStringList{QStringLiteral("Save?"), QStringLiteral("TOTAL record updated"),
+                           QStringLiteral("Do you want to compile the I-descriptor now?")}));
     const QByteArrayList total = itemFields(QStringLiteral("ORDERS"), QStringLiteral("TOTAL"));
     EXPECT_EQ(total.value(3), "Sum");
     EXPECT_EQ(total.value(4), "10R");
@@ -211,9 +212,9 @@ TEST_F(PhraseViewTest, rowsAddedAndDeletedInANarrowedGridChangeTheFullView) {
     EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::DIV), 2);
 
     ASSERT_TRUE(grid(kDiv).SetCurrentRow(grid(kDiv).NewRowLine()));
-    for (const auto& [col, text] : {std::pair{0, QStringLiteral("EXTRA")},
-                                    std::pair{1, QStringLiteral("D")},
-                                    std::pair{2, QStringLiteral("9")}}) {
+    for (const auto& [col, text] :
+         {std::pair{0, QStringLiteral("EXTRA")}, std::pair{1, QStringLiteral("D")},
+          std::pair{2, QStringLiteral("9")}}) {
         grid(kDiv).SetCol(col);
         ASSERT_TRUE(grid(kDiv).SetText(text));
     }

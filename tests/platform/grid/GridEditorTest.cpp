@@ -73,7 +73,7 @@ TEST_F(GridEditorTest, editingOneCharacterLeavesEveryOtherCharacterAsItWas) {
 TEST_F(GridEditorTest, charactersAByteCannotHoldAndTheFieldMarkAreRefusedAndReported) {
     QList<grid::CellRefusal> refusals;
     QObject::connect(grid_, &grid::DataGrid::textRefused, grid_,
-            [&refusals](int, grid::CellRefusal why) { refusals << why; });
+                     [&refusals](int, grid::CellRefusal why) { refusals << why; });
     GoTo(0, 1);
     Press(Qt::Key_F2);
     Press(Qt::Key_End);
