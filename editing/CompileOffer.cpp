@@ -45,8 +45,10 @@ void CompileOffer::ReadBack(const QString& itemId) {
     }
     const std::string id = TextBridge::ToBytes(itemId);
     const dictionary::AccountItem now = dictionary::ReadFromAccount(*open_.file, id);
-    if (now.error == 0) {
-        dictionary::ShownItems(open_, controls_.TDBGrid1).ShowAccount(id, now.record);
+    // Runs inside the grid's notification: rows may change their cells, never leave the
+    // array. An item gone by now is found at the next write.
+    if (now.error == 0 && now.Exists()) {
+        dictionary::ShownItems(open_, controls_.TDBGrid1).Show(id, *now.record);
     }
 }
 
