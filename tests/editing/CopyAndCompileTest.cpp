@@ -114,6 +114,25 @@ TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
 }
 
+// Copying onto a name whose row was read, after someone changed that item: the user sees
+// that it changed, not only that it exists.
+TEST_F(CopyTest, copyingOntoAnItemChangedSinceItWasReadAsksAboutTheChange) {
+    openOrders();
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "3", "", "Theirs"});
+    answer({Answer::No});
+
+    EXPECT_EQ(copyRow("PRICE", QStringLiteral("QTY")), grid::CommitOutcome::Reread);
+
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput,
+                              "QTY was changed in the account after it was read. Write your "
+                              "version over it? | YesNoCancel | Exclamation | Changed in the "
+                              "account"}));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D", "3", "", "Theirs"}));
+    EXPECT_EQ(column(kDIV, 4).at(rowOf(kDIV, "QTY")), QStringLiteral("Theirs"));
+    EXPECT_EQ(column(kDIV, 0).at(rowOf(kDIV, "PRICE")), QStringLiteral("PRICE"));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+}
+
 // Reading the dictionary again after a refused write would lose what was typed: the row
 // stays pending, as after a refused save, so the user can correct it and leave it again.
 TEST_F(CopyTest, aRefusedWriteKeepsTheTypedRowPendingAndNamesTheNewItem) {
