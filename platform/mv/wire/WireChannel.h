@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "WireMessage.h"
+
+namespace mv::wire {
+
+// One TCP connection that carries whole messages, on Asio: every send and receive has a
+// time limit, and a message that breaks the framing rules is refused before its body is
+// trusted. Calls block the calling thread; one channel is used by one thread at a time.
+// After any failure the channel is closed and every later call fails at once.
+//
+// Asio (Debian's libasio-dev, header-only) gives portable sockets, name resolution and
+// timers in one well-kept library; the timeouts are asynchronous operations run for a
+// bounded time on the channel's own io_context.
+class WireChannel {
+public:
+    using Duration = std::chrono::milliseconds;
+
+    enum class Outcome {
+        Ok,
+        Closed,       // the peer closed the connection, or the channel was closed
+        TimedOut,     // the time limit passed
+        Malformed,    // the bytes broke the framing rules (why says how)
+        Refused,      // connect: nobody listens there
+        HostUnknown,  // connect: the name does not resolve
+        Failed,       // any other socket failure
+    };
+
+    ~WireChannel();
+    WireChannel(const WireChannel&) = delete;
+    WireChannel& operator=(const WireChannel&) = delete;
+
+    // Connects to host:port within the time limit.
+    static Outcome Connect(const std::string& host, std::uint16_t port, Duration limit,
+                           std::unique_ptr<WireChannel>& channel);
+    // Takes over an accepted socket (a server's), by its native descriptor.
+    static std::unique_ptr<WireChannel> Adopt(int nativeSocket);
+
+    Outcome Send(const Message& message, Duration limit);
+    // Waits for one whole message; a body over maxBody is refused unread.
+    Outcome Receive(Message& message, Duration limit, std::size_t maxBody);
+    void Close();
+    bool IsOpen() const;
+
+    // The reason of the last Malformed or Failed outcome.
+    const std::string& Why() const { return why_; }
+    // The address of the peer as text, for logs.
+    std::string PeerAddress() const;
+    // This side's IPv4 address as a number (0 when not IPv4), for the login.
+    std::uint32_t LocalIPv4() const;
+
+private:
+    struct Impl;
+    explicit WireChannel(std::unique_ptr<Impl> impl);
+    Outcome ReadExactly(void* buffer, std::size_t size, std::chrono::steady_clock::time_point end);
+
+    std::unique_ptr<Impl> impl_;
+    std::string why_;
+};
+
+}  // namespace mv::wire
