@@ -36,8 +36,26 @@ enum ErrorCode : int {
     kBadFieldNumber = 40001,    // Field(n) with n below 1
     kNoSuchSelectList = 40002,  // SelectList(n) with n other than 0
 
-    // Remote backends.
-    kRemoteNotSupported = 81001,
+    // Codes the database servers use, which the remote backend passes on.
+    kNoSuchFile = 14002,
+    kPermissionDenied = 14013,
+    kListExhausted = 22004,
+    kRecordLocked = 30002,
+    kSelectFailed = 30097,
+    kInvalidFileName = 30112,
+    kSessionNotOpen = 39120,
+    kInvalidAccount = 39129,
+    kBadUserName = 80011,
+    kBadPassword = 80019,
+
+    // The connection to a server.
+    kBadServerMessage = 81001,  // a message broke the framing rules, or had the wrong shape
+    kServiceNotFound = 81014,
+    kTimeout = 81015,
+    kConnectionRefused = 81016,
+    kConnectionLost = 81017,  // the connection dropped, or failed in any other way
+    kHostNotFound = 81018,
+    kBadHostName = 81019,  // not "host" or "host:port" with a port from 1 to 65535
 };
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.
@@ -48,7 +66,12 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kDeleteFailed,       kFileClosed,           kNoSuchDictionary,
     kBadFileName,        kDictionaryUnreadable, kAccountNotFound,
     kNotConnected,       kBadFieldNumber,       kNoSuchSelectList,
-    kRemoteNotSupported,
+    kNoSuchFile,         kPermissionDenied,     kListExhausted,
+    kRecordLocked,       kSelectFailed,         kInvalidFileName,
+    kSessionNotOpen,     kInvalidAccount,       kBadUserName,
+    kBadPassword,        kBadServerMessage,     kServiceNotFound,
+    kTimeout,            kConnectionRefused,    kConnectionLost,
+    kHostNotFound,       kBadHostName,
 };
 
 }  // namespace mv

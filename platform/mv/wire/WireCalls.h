@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The calls of the client protocol this program makes and serves, and the numbers that go
+// with them. After the login, a request's argument 0 is the function code and the reply's
+// argument 0 its return code (0 = success); one reply per request, but for EXECUTE.
+//
+//   OPEN 34 (Int 1 = dictionary, Bytes file name)   -> rc, Int handle
+//   CLOSE 5 (Int handle)                              -> rc
+//   READ 37 (Int handle, Int lock 0, Bytes id)        -> rc, Bytes record
+//   WRITE 61 (Int handle, Int lock 0, Bytes id, Bytes record) -> rc
+//   DELETE 14 (Int handle, Int lock 0, Bytes id)      -> rc
+//   EXECUTE 15 (Int block size, Bytes command)        -> rc 22002 and Bytes output while more
+//       output waits (the client asks with EXECUTECONTINUE 66 (Int block size)); rc 1 and
+//       Bytes output with the last block, then at once one more message: rc 0, Int the
+//       command's system return code, Int the number of ids it selected. A command that
+//       cannot run at all is answered with its error code and Bytes response instead.
+//   READLIST 39 (Int list 0)                          -> rc, Int count, Bytes ids separated
+//       by field marks; rc 22004 for an empty list. The list is empty afterwards.
+//   READNEXT 40 (Int list 0)                          -> rc, Bytes id; rc 22004 at the end
+//   CLEARSELECT 4 (Int list 0)                        -> rc
+namespace mv::wire {
+
+enum FunctionCode : std::int32_t {
+    kClearSelect = 4,
+    kClose = 5,
+    kDelete = 14,
+    kExecute = 15,
+    kOpen = 34,
+    kRead = 37,
+    kReadList = 39,
+    kReadNext = 40,
+    kWrite = 61,
+    kExecuteContinue = 66,
+};
+
+inline constexpr std::int32_t kExecuteFinished = 1;
+inline constexpr std::int32_t kMoreOutput = 22002;
+inline constexpr std::int32_t kListEmpty = 22004;
+inline constexpr std::int32_t kOpenDictionaryPart = 1;
+
+// The login: comms version, client version; the password's bytes are XOR'd with the
+// comms version.
+inline constexpr std::int32_t kCommsVersion = 4;
+inline constexpr std::int32_t kClientVersion = 6;
+inline constexpr std::size_t kLoginArguments = 11;
+
+inline constexpr std::uint16_t kDefaultPort = 31438;
+inline constexpr const char* kUniVerseService = "uvcs";
+inline constexpr const char* kUniDataService = "udcs";
+
+}  // namespace mv::wire
