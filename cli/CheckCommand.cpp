@@ -11,6 +11,7 @@
 #include "Concat.h"
 #include "ErrorCodes.h"
 #include "Session.h"
+#include "compiler/ItemSource.h"
 #include "UniqueFd.h"
 
 namespace cli {
@@ -37,9 +38,13 @@ std::string Count(std::size_t n, std::string_view one, std::string_view many) {
 
 int CheckCommand::Run(const CommandLine& line) {
     mv::Session session;
-    if (!ConnectAccount(session, line.account, env_))
+    if (!ConnectAccount(session, line, env_))
         return kExitFailure;
     std::vector<std::string> fileNames = line.arguments;
+    if (fileNames.empty() && !line.host.empty()) {
+        ReportFailure(env_, "a server lists no dictionaries: name the files to check");
+        return kExitUsage;
+    }
     if (fileNames.empty()) {
         fileNames = mv::ListDictionaries(line.account);
     } else {
@@ -57,7 +62,10 @@ int CheckCommand::Run(const CommandLine& line) {
             ++totals.unopened;
             continue;
         }
-        if (!CheckOne(line.account, fileName, totals))
+        const bool checked = line.host.empty()
+                                 ? CheckOne(line.account, fileName, totals)
+                                 : CheckThroughSession(session, *file, fileName, totals);
+        if (!checked)
             ++totals.unopened;
     }
     PrintSummary(totals);
@@ -79,6 +87,42 @@ bool CheckCommand::CheckOne(const std::string& account, const std::string& fileN
         ReportError(env_, mv::kDictionaryUnreadable, fileName);
         return false;
     }
+    AddReport(fileName, report, totals);
+    return true;
+}
+
+bool CheckCommand::CheckThroughSession(mv::Session& session, mv::DictionaryFile& file,
+                                       const std::string& fileName, Totals& totals) {
+    mv::ServerCommand& command = session.Command();
+    command.SetText(Concat({"SSELECT DICT ", fileName}));
+    command.Exec();
+    if (command.Error() != 0) {
+        ReportError(env_, command.Error(), fileName);
+        return false;
+    }
+    mv::MapItemSource items;
+    std::vector<std::string> ids;
+    DictionaryReport report;
+    mv::ServerSelectList& list = session.SelectList(0);
+    for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
+        file.SetRecordId(id);
+        file.Read();
+        if (file.Error() != 0) {
+            report.findings.push_back({Finding::Kind::kRefused, id,
+                                       Concat({"refused: the item cannot be read (error ",
+                                               std::to_string(file.Error()), ")"})});
+            continue;
+        }
+        items.Add(id, file.Record().Text());
+        ids.push_back(std::move(id));
+    }
+    DictionaryCheck::CheckItems(items, std::move(ids), report);
+    AddReport(fileName, report, totals);
+    return true;
+}
+
+void CheckCommand::AddReport(const std::string& fileName, const DictionaryReport& report,
+                             Totals& totals) {
     ++totals.dictionaries;
     totals.items += report.items;
     totals.descriptors += report.descriptors;
@@ -96,7 +140,6 @@ bool CheckCommand::CheckOne(const std::string& account, const std::string& fileN
         }
         PrintFinding(fileName, finding);
     }
-    return true;
 }
 
 void CheckCommand::PrintFinding(const std::string& fileName, const Finding& finding) {

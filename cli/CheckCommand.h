@@ -7,6 +7,11 @@
 #include "DictionaryCheck.h"
 #include "Environment.h"
 
+namespace mv {
+class DictionaryFile;
+class Session;
+}  // namespace mv
+
 namespace cli {
 
 // check: compiles every I and V descriptor of the named dictionaries (default: all of
@@ -26,6 +31,11 @@ private:
     // Checks the dictionary of fileName and prints its lines; false when it cannot be
     // opened or listed (reported on standard error).
     bool CheckOne(const std::string& account, const std::string& fileName, Totals& totals);
+    // The same through the session, for a server: the items are selected and read, then
+    // compiled here.
+    bool CheckThroughSession(mv::Session& session, mv::DictionaryFile& file,
+                             const std::string& fileName, Totals& totals);
+    void AddReport(const std::string& fileName, const DictionaryReport& report, Totals& totals);
     void PrintFinding(const std::string& fileName, const Finding& finding);
     void PrintSummary(const Totals& totals);
 

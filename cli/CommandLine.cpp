@@ -78,18 +78,27 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
         }
         const bool account = word == "-a" || word == "--account";
         const bool type = word == "-t" || word == "--type";
-        if (!account && !type) {
+        const bool host = word == "-H" || word == "--host";
+        const bool user = word == "-u" || word == "--user";
+        if (!account && !type && !host && !user) {
             usageError = Concat({"unknown option ", Quoted(word), " (see kelvora-cmd --help)"});
             return std::nullopt;
         }
         if (i + 1 == words.size()) {
-            usageError = Concat(
-                {"option ", word, account ? " needs an account folder" : " needs a database type"});
+            usageError = Concat({"option ", word,
+                                 account ? " needs an account folder"
+                                 : type  ? " needs a database type"
+                                 : host  ? " needs a host name, as HOST or HOST:PORT"
+                                         : " needs a user name"});
             return std::nullopt;
         }
         const std::string& value = words[++i];
         if (account) {
             line.account = value;
+        } else if (host) {
+            line.host = value;
+        } else if (user) {
+            line.user = value;
         } else if (const auto kind = exporting::KindOf(value)) {
             line.kind = *kind;
         } else {

@@ -14,7 +14,9 @@ enum class Subcommand { kNone, kExec, kExport, kCheck };
 // What the words after the program name ask for: options, then a subcommand word (any
 // letter case), then its arguments.
 struct CommandLine {
-    std::string account = ".";
+    std::string account = ".";  // the folder, or with a host the account on the server
+    std::string host;           // empty: the local engine
+    std::string user;
     exporting::DatabaseKind kind = exporting::DatabaseKind::UniVerse;
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;  // for the subcommand, or the program when there is none

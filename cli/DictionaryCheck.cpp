@@ -157,6 +157,12 @@ bool DictionaryCheck::Run(DictionaryReport& report) {
         }
         reader.Take(entry->d_name);
     }
+    CheckItems(items, std::move(ids), report);
+    return true;
+}
+
+void DictionaryCheck::CheckItems(mv::MapItemSource& items, std::vector<std::string> ids,
+                                 DictionaryReport& report) {
     report.items = ids.size();
 
     std::sort(ids.begin(), ids.end());
@@ -187,7 +193,6 @@ bool DictionaryCheck::Run(DictionaryReport& report) {
                      [](const Finding& a, const Finding& b) {
                          return a.item != b.item ? a.item < b.item : a.kind < b.kind;
                      });
-    return true;
 }
 
 }  // namespace cli

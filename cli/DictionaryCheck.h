@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace mv {
+class MapItemSource;
+}
+
 namespace cli {
 
 // One line of the check about one item of a dictionary.
@@ -33,6 +37,11 @@ public:
 
     // False when the directory cannot be listed.
     bool Run(DictionaryReport& report);
+
+    // Compiles the I and V descriptors among `ids` against `items`, which a caller read
+    // itself (from a server, for instance), adding to the findings of `report`.
+    static void CheckItems(mv::MapItemSource& items, std::vector<std::string> ids,
+                           DictionaryReport& report);
 
 private:
     int dirFd_;

@@ -3,6 +3,8 @@
 
 #include <ostream>
 
+#include "CommandLine.h"
+#include "Concat.h"
 #include "ErrorTable.h"
 #include "Session.h"
 
@@ -33,12 +35,27 @@ int ReportFailure(const Environment& env, std::string_view message) {
     return kExitFailure;
 }
 
-bool ConnectAccount(mv::Session& session, const std::string& accountPath, const Environment& env) {
-    session.SetHostName(std::string());
-    session.SetAccountPath(accountPath);
+bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environment& env) {
+    session.SetHostName(line.host);
+    session.SetAccountPath(line.account);
+    session.SetDatabaseType(line.kind == exporting::DatabaseKind::UniData ? "UniData" : "UniVerse");
+    if (!line.host.empty()) {
+        session.SetUserName(line.user);
+        std::optional<std::string> password = env.passwordVariable;
+        if (!password && env.askPassword) {
+            password = env.askPassword(Concat({"Password for ", line.user.empty() ? "(no user)" : line.user,
+                                               " on ", line.host, ": "}));
+        }
+        if (!password) {
+            ReportFailure(env, "no password: set KELVORA_PASSWORD or run from a terminal");
+            return false;
+        }
+        session.SetPassword(*password);
+    }
     session.Connect();
     if (session.Error() != 0) {
-        ReportError(env, session.Error(), accountPath);
+        ReportError(env, session.Error(),
+                    line.host.empty() ? line.account : Concat({line.account, " on ", line.host}));
         return false;
     }
     return true;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,10 @@ struct Environment {
     const ErrorTable* errorNames = nullptr;  // null: every code is "Unidentified Error"
     bool progress = false;                   // standard error is a terminal
     bool outIsTerminal = false;              // so is standard output
+    // The password for a server: the variable KELVORA_PASSWORD when it is set, else what
+    // askPassword reads (without echo); nullopt when it cannot be asked.
+    std::optional<std::string> passwordVariable;
+    std::function<std::optional<std::string>(std::string_view prompt)> askPassword;
 };
 
 // The name of an error code from the constants file, as the program shows it.
@@ -39,8 +45,12 @@ int ReportError(const Environment& env, int code, std::string_view subject = {})
 // One line on standard error: "kelvora-cmd: MESSAGE". Returns kExitFailure.
 int ReportFailure(const Environment& env, std::string_view message);
 
-// Connects session to the account folder through the local engine (empty host name).
-// On failure reports the code with the account path and returns false.
-bool ConnectAccount(mv::Session& session, const std::string& accountPath, const Environment& env);
+struct CommandLine;
+
+// Connects session to the account of the command line: the folder through the local
+// engine, or with a host the account on that server (user from -u, password from the
+// environment or asked for). On failure reports the code with the account and returns
+// false.
+bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environment& env);
 
 }  // namespace cli

@@ -31,7 +31,7 @@ std::string JoinWords(const std::vector<std::string>& words) {
 
 int ExecCommand::Run(const CommandLine& line) {
     mv::Session session;
-    if (!ConnectAccount(session, line.account, env_))
+    if (!ConnectAccount(session, line, env_))
         return kExitFailure;
     mv::ServerCommand& command = session.Command();
     command.SetText(JoinWords(line.arguments));

@@ -69,7 +69,7 @@ int ExportCommand::Run(const CommandLine& line) {
     const std::string& fileName = line.arguments.at(0);
     const bool toStandardOutput = line.arguments.size() < 2 || line.arguments[1] == "-";
     mv::Session session;
-    if (!ConnectAccount(session, line.account, env_))
+    if (!ConnectAccount(session, line, env_))
         return kExitFailure;
     const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
     if (!file)

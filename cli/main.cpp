@@ -4,6 +4,7 @@
 // the error codes from the constants file beside the executable.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 
 #include "Cli.h"
+#include "PasswordPrompt.h"
 #include "ErrorTable.h"
 
 int main(int argc, char** argv) {
@@ -25,8 +27,12 @@ int main(int argc, char** argv) {
     const bool named =
         errorNames.Load(QCoreApplication::applicationDirPath() + QStringLiteral("/Uvoaif.txt"));
 
-    const cli::Environment env{std::cout, std::cerr, named ? &errorNames : nullptr,
-                               ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1};
+    cli::Environment env{std::cout, std::cerr, named ? &errorNames : nullptr,
+                         ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1, {}, {}};
+    if (const char* password = std::getenv("KELVORA_PASSWORD")) {
+        env.passwordVariable = std::string(password);
+    }
+    env.askPassword = cli::AskPasswordOnTerminal;
     const int status = cli::RunCli(words, env);
     std::cout.flush();
     return status;

@@ -172,6 +172,7 @@ void frmLogin::ConnectSession() {
     session.SetPassword(TextBridge::ToBytes(txtPassword->text()));
     session.SetAccountPath(TextBridge::ToBytes(txtAccount->text()));
     session.SetHostName(TextBridge::ToBytes(txtHostName->text()));
+    session.SetDatabaseType(TextBridge::ToBytes(cmbDBType->currentText()));
     session.Connect();
 
     if (const int code = session.Error(); code != 0) {

@@ -3,7 +3,10 @@
 
 #include "Backend.h"
 #include "ErrorCodes.h"
+#include "CommandWords.h"
 #include "LocalEngine.h"
+#include "RemoteBackend.h"
+#include "WireCalls.h"
 
 namespace mv {
 
@@ -17,7 +20,18 @@ void Session::Connect() {
     try {
         EndConnection();
         if (!hostName_.empty()) {
-            error_ = kRemoteNotSupported;
+            RemoteLogin login;
+            login.host = hostName_;
+            login.service = UpperCase(databaseType_) == "UNIDATA" ? wire::kUniDataService
+                                                                 : wire::kUniVerseService;
+            login.userName = userName_;
+            login.password = password_;
+            login.account = accountPath_;
+            login.connectLimit = connectLimit_;
+            login.callLimit = callLimit_;
+            std::shared_ptr<RemoteBackend> remote;
+            error_ = RemoteBackend::Connect(login, remote);
+            backend_ = std::move(remote);
             return;
         }
         std::shared_ptr<LocalEngine> engine;

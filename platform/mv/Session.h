@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,8 @@ namespace mv {
 class Backend;
 
 // One connection to an account. An empty HostName runs the local engine in this
-// process on the directory AccountPath names; any other host is a remote server.
+// process on the directory AccountPath names; any other host ("host" or "host:port") is
+// a database server reached over TCP, on which AccountPath names the account.
 // Failures never throw: each call leaves its code in Error.
 // Connect, IsActive and Disconnect are virtual so tests can stand in a session whose
 // connection misbehaves in ways the local engine never does.
@@ -28,10 +30,18 @@ public:
     void SetPassword(std::string v) { password_ = std::move(v); }
     void SetAccountPath(std::string v) { accountPath_ = std::move(v); }
     void SetHostName(std::string v) { hostName_ = std::move(v); }
+    // "UniVerse" or "UniData" (any case): which service a server is asked for.
+    void SetDatabaseType(std::string v) { databaseType_ = std::move(v); }
+    // Time limits of a remote session: connecting, and each call.
+    void SetRemoteLimits(std::chrono::milliseconds connect, std::chrono::milliseconds call) {
+        connectLimit_ = connect;
+        callLimit_ = call;
+    }
     const std::string& UserName() const { return userName_; }
     const std::string& Password() const { return password_; }
     const std::string& AccountPath() const { return accountPath_; }
     const std::string& HostName() const { return hostName_; }
+    const std::string& DatabaseType() const { return databaseType_; }
 
     virtual void Connect();
     virtual bool IsActive() const;
@@ -58,7 +68,9 @@ private:
 
     friend class ServerCommand;  // fills select list 0 after a select
 
-    std::string userName_, password_, accountPath_, hostName_;
+    std::string userName_, password_, accountPath_, hostName_, databaseType_;
+    std::chrono::milliseconds connectLimit_{10000};
+    std::chrono::milliseconds callLimit_{60000};
     std::shared_ptr<Backend> backend_;
     ServerCommand command_{*this};
     ServerSelectList selectList_;

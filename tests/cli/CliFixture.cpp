@@ -23,14 +23,15 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
-Outcome RunCli(const std::vector<std::string>& words, bool progress) {
+Outcome RunCli(const std::vector<std::string>& words, bool progress,
+               std::optional<std::string> password) {
     static const ErrorTable names = [] {
         ErrorTable table;
         table.Load(QStringLiteral(KELVORA_SOURCE_DIR "/platform/mv/Uvoaif.txt"));
         return table;
     }();
     std::ostringstream out, err;
-    const Environment env{out, err, &names, progress, false};
+    const Environment env{out, err, &names, progress, false, password, {}};
     Outcome outcome;
     outcome.status = cli::RunCli(words, env);
     outcome.out = out.str();

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ struct Outcome {
 
 // Runs kelvora-cmd in-process on string streams, naming codes from the constants file
 // of the source tree.
-Outcome RunCli(const std::vector<std::string>& words, bool progress = false);
+// `password` stands for the variable KELVORA_PASSWORD; no terminal is ever asked.
+Outcome RunCli(const std::vector<std::string>& words, bool progress = false,
+               std::optional<std::string> password = std::nullopt);
 
 std::string FileBytes(const fs::path& path);
 void WriteBytes(const fs::path& path, const std::string& bytes);

@@ -17,6 +17,7 @@
 #include "RowArray.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestBackend.h"
 #include "Variables.h"
 #include "frmKelvora.h"
 
@@ -65,9 +66,13 @@ protected:
         return QFile::exists(dictionaryPath(file) + QLatin1Char('/') + id);
     }
 
+    // Through kelvora-server when the suite runs on the remote backend.
     void login(const QString& databaseType = QStringLiteral("UniVerse")) {
-        const QString path = account();
-        dialogs.QueueForm([path, databaseType](QDialog& form) {
+        const testbackend::Reach reach = testbackend::ReachFor(account().toStdString());
+        const QString path = QString::fromStdString(reach.account);
+        const QString host = QString::fromStdString(reach.host);
+        dialogs.QueueForm([path, host, databaseType](QDialog& form) {
+            form.findChild<QLineEdit*>(QStringLiteral("txtHostName"))->setText(host);
             form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(path);
             form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))->setEditText(databaseType);
             form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();

@@ -11,14 +11,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SessionErrors, ARemoteHostIsRefusedClearly) {
+// A host that cannot be reached, or that is not written as one, fails the connect with
+// its own code at once and leaves the session inactive.
+TEST(SessionErrors, AHostThatCannotBeReachedIsNamedClearly) {
     test::TempAccount account;
-    Session session;
-    session.SetHostName("db.example.com");
-    session.SetAccountPath(account.Path().string());
-    session.Connect();
-    EXPECT_EQ(session.Error(), kRemoteNotSupported);
-    EXPECT_FALSE(session.IsActive());
+    for (const auto& [host, code] : std::vector<std::pair<std::string, int>>{
+             {"localhost:0", kBadHostName},
+             {"localhost:65536", kBadHostName},
+             {"localhost:x", kBadHostName},
+             {"[::1", kBadHostName},
+             {":31438", kBadHostName},
+             {"127.0.0.1:1", kConnectionRefused}}) {
+        Session session;
+        session.SetHostName(host);
+        session.SetAccountPath(account.Path().string());
+        session.Connect();
+        EXPECT_EQ(session.Error(), code) << host;
+        EXPECT_FALSE(session.IsActive()) << host;
+        EXPECT_EQ(session.OpenDictionary("F"), nullptr);
+        EXPECT_EQ(session.Error(), kNotConnected);
+    }
 }
 
 TEST(SessionErrors, TheAccountMustBeAnExistingDirectory) {

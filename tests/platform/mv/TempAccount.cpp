@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TempAccount.h"
 
+#include "TestBackend.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -65,7 +67,9 @@ std::map<std::string, std::string> TempAccount::Snapshot() const {
 
 std::unique_ptr<Session> TempAccount::Connect() const {
     auto session = std::make_unique<Session>();
-    session->SetAccountPath(account_.string());
+    const testbackend::Reach reach = testbackend::ReachFor(account_);
+    session->SetHostName(reach.host);
+    session->SetAccountPath(reach.account);
     session->Connect();
     EXPECT_EQ(session->Error(), 0);
     return session;

@@ -1,0 +1,361 @@
+// SPDX-License-Identifier: MIT
+#include "RemoteBackend.h"
+
+#include <asio/ip/host_name.hpp>
+
+#include "CommandWords.h"
+#include "ErrorCodes.h"
+#include "HostAddress.h"
+#include "WireCalls.h"
+#include "WireChannel.h"
+
+namespace mv {
+
+namespace {
+
+using wire::Arg;
+using wire::Message;
+using wire::WireChannel;
+
+// Records of many megabytes are possible; a reply larger than this is not a record.
+constexpr std::size_t kMaxReplyBody = std::size_t{256} << 20;
+constexpr std::int32_t kOutputBlockSize = 64 * 1024;
+constexpr const char* kClientKind = "kelvora";
+
+int CodeOf(WireChannel::Outcome outcome) {
+    switch (outcome) {
+        case WireChannel::Outcome::Ok:
+            return kOk;
+        case WireChannel::Outcome::TimedOut:
+            return kTimeout;
+        case WireChannel::Outcome::Malformed:
+            return kBadServerMessage;
+        case WireChannel::Outcome::Refused:
+            return kConnectionRefused;
+        case WireChannel::Outcome::HostUnknown:
+            return kHostNotFound;
+        case WireChannel::Outcome::Closed:
+        case WireChannel::Outcome::Failed:
+            break;
+    }
+    return kConnectionLost;
+}
+
+Message Request(std::initializer_list<Arg> args) {
+    Message message;
+    message.args = args;
+    return message;
+}
+
+bool IsInteger(const Message& message, std::size_t index) {
+    return message.args.size() > index && message.args[index].IsInteger();
+}
+
+bool IsString(const Message& message, std::size_t index) {
+    return message.args.size() > index && message.args[index].IsString();
+}
+
+// Select verbs fill select list 0, whether they select anything or fail.
+bool IsSelect(const std::string& command) {
+    const auto words = SplitOnBlanks(command);
+    if (words.empty()) {
+        return false;
+    }
+    const std::string verb = UpperCase(words.front());
+    return verb == "SELECT" || verb == "SSELECT";
+}
+
+std::vector<std::string> SplitOnFieldMarks(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\xFE', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// The service request's reply: one integer status, or a text (the server's id) and an
+// integer status.
+std::optional<std::int32_t> ServiceStatus(const Message& reply) {
+    if (reply.args.size() == 1 && reply.args[0].IsInteger()) {
+        return reply.args[0].integer;
+    }
+    if (reply.args.size() == 2 && reply.args[0].IsString() && reply.args[1].IsInteger()) {
+        return reply.args[1].integer;
+    }
+    return std::nullopt;
+}
+
+std::string Obfuscated(std::string password) {
+    for (char& c : password) {
+        c = static_cast<char>(c ^ wire::kCommsVersion);
+    }
+    return password;
+}
+
+std::string ThisHostName() {
+    asio::error_code error;
+    const std::string name = asio::ip::host_name(error);
+    return error ? std::string() : name;
+}
+
+}  // namespace
+
+RemoteBackend::RemoteBackend(std::unique_ptr<WireChannel> channel,
+                             std::chrono::milliseconds callLimit)
+    : channel_(std::move(channel)), callLimit_(callLimit) {}
+
+RemoteBackend::~RemoteBackend() = default;
+
+int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBackend>& backend) {
+    const std::optional<HostAddress> address = ParseHostAddress(login.host, wire::kDefaultPort);
+    if (!address) {
+        return kBadHostName;
+    }
+    std::unique_ptr<WireChannel> channel;
+    const WireChannel::Outcome connected =
+        WireChannel::Connect(address->host, address->port, login.connectLimit, channel);
+    if (connected != WireChannel::Outcome::Ok) {
+        return CodeOf(connected);
+    }
+    std::shared_ptr<RemoteBackend> remote(new RemoteBackend(std::move(channel), login.callLimit));
+
+    Message reply;
+    int code = remote->Call(Request({Arg::Text(login.service)}), reply, /*replyStartsWithCode=*/false);
+    if (code != kOk) {
+        return code;
+    }
+    const std::optional<std::int32_t> status = ServiceStatus(reply);
+    if (!status) {
+        return remote->Fail(kBadServerMessage);
+    }
+    if (*status != 0) {
+        remote->Shutdown();
+        return kServiceNotFound;
+    }
+
+    code = remote->Call(
+        Request({Arg::Int(wire::kCommsVersion), Arg::Int(wire::kClientVersion),
+                 Arg::Bytes(login.userName), Arg::Bytes(Obfuscated(login.password)),
+                 Arg::Bytes(login.account), Arg::Bytes(""), Arg::Int(0),
+                 Arg::Int(static_cast<std::int32_t>(remote->channel_->LocalIPv4())),
+                 Arg::Bytes(kClientKind), Arg::Bytes(ThisHostName()), Arg::Bytes("")}),
+        reply);
+    if (code != kOk) {
+        return code;
+    }
+    if (reply.args[0].integer != 0) {
+        remote->Shutdown();
+        return reply.args[0].integer;
+    }
+    backend = std::move(remote);
+    return kOk;
+}
+
+bool RemoteBackend::IsActive() const {
+    return lostCode_ == 0 && channel_ && channel_->IsOpen();
+}
+
+void RemoteBackend::Shutdown() {
+    // The protocol has no logout message: closing the socket ends the session.
+    if (channel_) {
+        channel_->Close();
+    }
+    openHandles_.clear();
+    if (lostCode_ == 0) {
+        lostCode_ = kNotConnected;
+    }
+}
+
+int RemoteBackend::Fail(int code) {
+    lostCode_ = code;
+    if (channel_) {
+        channel_->Close();
+    }
+    openHandles_.clear();
+    return code;
+}
+
+int RemoteBackend::Receive(Message& reply) {
+    const WireChannel::Outcome outcome = channel_->Receive(reply, callLimit_, kMaxReplyBody);
+    if (outcome != WireChannel::Outcome::Ok) {
+        return Fail(CodeOf(outcome));
+    }
+    return kOk;
+}
+
+int RemoteBackend::Call(const Message& request, Message& reply, bool replyStartsWithCode) {
+    if (lostCode_ != 0) {
+        return lostCode_ == kNotConnected ? kNotConnected : kConnectionLost;
+    }
+    ++roundTrips_;
+    const WireChannel::Outcome sent = channel_->Send(request, callLimit_);
+    if (sent != WireChannel::Outcome::Ok) {
+        return Fail(CodeOf(sent));
+    }
+    if (const int code = Receive(reply); code != kOk) {
+        return code;
+    }
+    if (replyStartsWithCode && !IsInteger(reply, 0)) {
+        return Fail(kBadServerMessage);
+    }
+    return kOk;
+}
+
+int RemoteBackend::HandleError(int handle) const {
+    if (lostCode_ != 0) {
+        return lostCode_ == kNotConnected ? kFileClosed : kConnectionLost;
+    }
+    return openHandles_.count(handle) != 0 ? kOk : kFileClosed;
+}
+
+int RemoteBackend::OpenDictionary(const std::string& fileName, int& handle) {
+    Message reply;
+    if (const int code = Call(Request({Arg::Int(wire::kOpen), Arg::Int(wire::kOpenDictionaryPart),
+                                       Arg::Bytes(fileName)}),
+                              reply);
+        code != kOk) {
+        return code;
+    }
+    if (reply.args[0].integer != 0) {
+        return reply.args[0].integer;
+    }
+    if (!IsInteger(reply, 1)) {
+        return Fail(kBadServerMessage);
+    }
+    handle = reply.args[1].integer;
+    openHandles_.insert(handle);
+    return kOk;
+}
+
+void RemoteBackend::CloseFile(int handle) {
+    if (HandleError(handle) != kOk) {
+        return;
+    }
+    openHandles_.erase(handle);
+    Message reply;
+    Call(Request({Arg::Int(wire::kClose), Arg::Int(handle)}), reply);
+}
+
+int RemoteBackend::Read(int handle, const std::string& id, std::string& record) {
+    if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    Message reply;
+    if (const int code = Call(Request({Arg::Int(wire::kRead), Arg::Int(handle), Arg::Int(0),
+                                       Arg::Bytes(id)}),
+                              reply);
+        code != kOk) {
+        return code;
+    }
+    if (reply.args[0].integer != 0) {
+        return reply.args[0].integer;
+    }
+    if (!IsString(reply, 1)) {
+        return Fail(kBadServerMessage);
+    }
+    record = std::move(reply.args[1].bytes);
+    return kOk;
+}
+
+int RemoteBackend::Write(int handle, const std::string& id, const std::string& record) {
+    if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    Message reply;
+    if (const int code = Call(Request({Arg::Int(wire::kWrite), Arg::Int(handle), Arg::Int(0),
+                                       Arg::Bytes(id), Arg::Bytes(record)}),
+                              reply);
+        code != kOk) {
+        return code;
+    }
+    return reply.args[0].integer;
+}
+
+int RemoteBackend::Delete(int handle, const std::string& id) {
+    if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    Message reply;
+    if (const int code = Call(Request({Arg::Int(wire::kDelete), Arg::Int(handle), Arg::Int(0),
+                                       Arg::Bytes(id)}),
+                              reply);
+        code != kOk) {
+        return code;
+    }
+    return reply.args[0].integer;
+}
+
+CommandResult RemoteBackend::Execute(const std::string& text) {
+    CommandResult result;
+    result.setsSelectList = IsSelect(text);
+    Message reply;
+    result.error = Call(
+        Request({Arg::Int(wire::kExecute), Arg::Int(kOutputBlockSize), Arg::Bytes(text)}), reply);
+    while (result.error == kOk && reply.args[0].integer == wire::kMoreOutput) {
+        if (!IsString(reply, 1)) {
+            result.error = Fail(kBadServerMessage);
+            break;
+        }
+        result.response += reply.args[1].bytes;
+        result.error = Call(
+            Request({Arg::Int(wire::kExecuteContinue), Arg::Int(kOutputBlockSize)}), reply);
+    }
+    if (result.error != kOk) {
+        result.response = "The connection to the server failed while the command ran.";
+        return result;
+    }
+    const std::int32_t code = reply.args[0].integer;
+    if (IsString(reply, 1)) {
+        result.response += reply.args[1].bytes;
+    }
+    if (code != wire::kExecuteFinished) {
+        // The command could not run: its code, and the server's words for why.
+        result.error = code;
+        return result;
+    }
+    // The command's outcome follows in one more message, which must be read before the
+    // next request.
+    Message outcome;
+    if (const int received = Receive(outcome); received != kOk) {
+        result.error = received;
+        return result;
+    }
+    if (!IsInteger(outcome, 0) || !IsInteger(outcome, 2)) {
+        result.error = Fail(kBadServerMessage);
+        return result;
+    }
+    if (result.setsSelectList && outcome.args[2].integer > 0) {
+        ReadList(result);
+    }
+    return result;
+}
+
+void RemoteBackend::ReadList(CommandResult& result) {
+    Message reply;
+    if (const int code = Call(Request({Arg::Int(wire::kReadList), Arg::Int(0)}), reply);
+        code != kOk) {
+        result.error = code;
+        return;
+    }
+    const std::int32_t code = reply.args[0].integer;
+    if (code == wire::kListEmpty) {
+        return;
+    }
+    if (code != 0) {
+        result.error = code;
+        return;
+    }
+    if (!IsString(reply, 2)) {
+        result.error = Fail(kBadServerMessage);
+        return;
+    }
+    result.ids = SplitOnFieldMarks(reply.args[2].bytes);
+}
+
+}  // namespace mv
