@@ -45,8 +45,11 @@ Reach ReachFor(const std::filesystem::path& account) {
         return {std::string(), account.string()};
     }
     const std::filesystem::path folder = std::filesystem::absolute(account).lexically_normal();
-    const auto& listener = ServerFor(folder.parent_path());
-    return {"127.0.0.1:" + std::to_string(listener->Port()), folder.filename().string()};
+    return {ServeFolder(folder.parent_path()), folder.filename().string()};
+}
+
+std::string ServeFolder(const std::filesystem::path& root) {
+    return "127.0.0.1:" + std::to_string(ServerFor(root)->Port());
 }
 
 }  // namespace testbackend

@@ -20,4 +20,8 @@ struct Reach {
 };
 Reach ReachFor(const std::filesystem::path& account);
 
+// A server of this process serving the folder `root` (started on first use, kept for the
+// life of the test program), as "127.0.0.1:PORT".
+std::string ServeFolder(const std::filesystem::path& root);
+
 }  // namespace testbackend

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include "CliFixture.h"
+#include "TestBackend.h"
+
+// Every command of kelvora-cmd through kelvora-server: the same output as on the folder.
+namespace {
+
+using namespace cli::test;
+
+class RemoteCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        demo_ = CopyDemo(folder_);
+        host_ = testbackend::ServeFolder(folder_.Path());
+    }
+
+    Outcome Local(std::vector<std::string> words) {
+        words.insert(words.begin(), {"-a", demo_.string()});
+        return RunCli(words);
+    }
+    Outcome Remote(std::vector<std::string> words,
+                   std::optional<std::string> password = std::string("any")) {
+        words.insert(words.begin(), {"-H", host_, "-u", "ann", "-a", "demo"});
+        return RunCli(words, false, std::move(password));
+    }
+
+    TempFolder folder_;
+    fs::path demo_;
+    std::string host_;
+};
+
+TEST_F(RemoteCli, execExportAndCheckGiveWhatTheyGiveOnTheFolder) {
+    const std::vector<std::vector<std::string>> commands = {
+        {"EXEC", "SSELECT DICT ORDERS BY F1 BY RLOCATION"},
+        {"EXEC", "SSELECT DICT NOPE"},
+        {"-t", "UniData", "export", "ORDERS", "-"},
+        {"check", "CUSTOMERS", "ORDERS", "PRODUCTS"},
+    };
+    for (const auto& words : commands) {
+        const Outcome local = Local(words);
+        const Outcome remote = Remote(words);
+        EXPECT_EQ(remote.status, local.status) << words[0] << " " << words[1];
+        EXPECT_EQ(remote.out, local.out) << words[0] << " " << words[1];
+    }
+}
+
+TEST_F(RemoteCli, theServerIsNamedWhenItCannotBeReachedAndCheckNeedsFileNames) {
+    const Outcome refused = RunCli({"-H", "127.0.0.1:1", "-a", "demo", "EXEC", "SSELECT DICT X"},
+                                   false, std::string("pw"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "kelvora-cmd: demo on 127.0.0.1:1: error 81016 (Nothing listens at that host and "
+              "port (connection refused))\n");
+
+    const Outcome noPassword = Remote({"EXEC", "SSELECT DICT ORDERS"}, std::nullopt);
+    EXPECT_EQ(noPassword.status, 1);
+    EXPECT_NE(noPassword.err.find("KELVORA_PASSWORD"), std::string::npos) << noPassword.err;
+
+    const Outcome unnamed = Remote({"check"});
+    EXPECT_EQ(unnamed.status, 2);
+    EXPECT_NE(unnamed.err.find("name the files"), std::string::npos) << unnamed.err;
+}
+
+}  // namespace
