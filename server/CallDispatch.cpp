@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: MIT
+#include "CallDispatch.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "DynamicArray.h"
+#include "ErrorCodes.h"
+#include "RequestShape.h"
+#include "WireCalls.h"
+
+namespace server {
+
+namespace wire = mv::wire;
+using wire::Arg;
+using wire::Message;
+
+namespace {
+
+Message Status(std::int32_t code) {
+    return Message{0, {Arg::Int(code)}};
+}
+
+Message WithBytes(std::int32_t code, std::string bytes) {
+    return Message{0, {Arg::Int(code), Arg::Bytes(std::move(bytes))}};
+}
+
+bool WrongShape(std::string& why) {
+    why = "a request with arguments of the wrong number or type";
+    return false;
+}
+
+}  // namespace
+
+CallDispatch::CallDispatch(std::shared_ptr<mv::LocalEngine> engine, wire::WireChannel& channel,
+                           const ServerConfig& config)
+    : engine_(std::move(engine)), channel_(channel), config_(config) {}
+
+CallDispatch::~CallDispatch() {
+    engine_->Shutdown();
+}
+
+bool CallDispatch::Handle(const Message& request, std::string& why) {
+    if (request.args.empty() || !request.args[0].IsInteger())
+        return WrongShape(why);
+    switch (request.args[0].integer) {
+        case wire::kOpen:
+            return Open(request, why);
+        case wire::kClose:
+            return Close(request, why);
+        case wire::kRead:
+            return Read(request, why);
+        case wire::kWrite:
+            return Write(request, why);
+        case wire::kDelete:
+            return Delete(request, why);
+        case wire::kExecute:
+            return Execute(request, why);
+        case wire::kReadList:
+            return ReadList(request, why);
+        case wire::kReadNext:
+            return ReadNext(request, why);
+        case wire::kClearSelect:
+            return ClearSelect(request, why);
+        case wire::kExecuteContinue:
+            why = "EXECUTECONTINUE with no command output waiting";
+            return false;
+        default:
+            why = "unknown function code " + std::to_string(request.args[0].integer);
+            return false;
+    }
+}
+
+bool CallDispatch::Reply(Message reply, std::string& why) {
+    const auto outcome = channel_.Send(reply, config_.sendLimit);
+    if (outcome != wire::WireChannel::Outcome::Ok) {
+        why = outcome == wire::WireChannel::Outcome::TimedOut ? "the client stopped reading"
+                                                              : "the client went away";
+        return false;
+    }
+    return true;
+}
+
+bool CallDispatch::Open(const Message& request, std::string& why) {
+    if (!HasShape(request, "iis"))
+        return WrongShape(why);
+    Message reply{0, {Arg::Int(mv::kOk), Arg::Int(0)}};
+    int handle = 0;
+    if (request.args[1].integer != wire::kOpenDictionaryPart) {
+        // The engine holds dictionaries only: no data part can be found.
+        reply.args[0].integer = mv::kNoSuchFile;
+    } else if (openHandles_.size() >= config_.maxOpenFilesPerSession) {
+        reply.args[0].integer = mv::kDictionaryUnreadable;
+    } else if (const int error = engine_->OpenDictionary(request.args[2].bytes, handle)) {
+        reply.args[0].integer = error;
+    } else {
+        openHandles_.insert(handle);
+        reply.args[1].integer = handle;
+    }
+    return Reply(std::move(reply), why);
+}
+
+bool CallDispatch::Close(const Message& request, std::string& why) {
+    if (!HasShape(request, "ii"))
+        return WrongShape(why);
+    engine_->CloseFile(request.args[1].integer);
+    openHandles_.erase(request.args[1].integer);
+    return Reply(Status(mv::kOk), why);
+}
+
+bool CallDispatch::Read(const Message& request, std::string& why) {
+    if (!HasShape(request, "iiis"))
+        return WrongShape(why);
+    std::string record;
+    const int error = engine_->Read(request.args[1].integer, request.args[3].bytes, record);
+    return Reply(WithBytes(error, std::move(record)), why);
+}
+
+bool CallDispatch::Write(const Message& request, std::string& why) {
+    if (!HasShape(request, "iiiss"))
+        return WrongShape(why);
+    const int error =
+        engine_->Write(request.args[1].integer, request.args[3].bytes, request.args[4].bytes);
+    return Reply(Status(error), why);
+}
+
+bool CallDispatch::Delete(const Message& request, std::string& why) {
+    if (!HasShape(request, "iiis"))
+        return WrongShape(why);
+    return Reply(Status(engine_->Delete(request.args[1].integer, request.args[3].bytes)), why);
+}
+
+bool CallDispatch::Execute(const Message& request, std::string& why) {
+    if (!HasShape(request, "iis"))
+        return WrongShape(why);
+    mv::CommandResult result = engine_->Execute(request.args[2].bytes);
+    std::size_t selected = 0;
+    if (result.setsSelectList) {
+        selected = result.ids.size();
+        selectList_ = std::move(result.ids);
+        nextSelected_ = 0;
+    }
+    if (result.error != mv::kOk)
+        return Reply(WithBytes(result.error, std::move(result.response)), why);
+    return SendInBlocks(result.response, request.args[1].integer, selected, why);
+}
+
+bool CallDispatch::SendInBlocks(const std::string& response, std::int32_t blockSize,
+                                std::size_t selected, std::string& why) {
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t left = response.size() - offset;
+        if (blockSize < 1 || left <= static_cast<std::size_t>(blockSize))
+            break;
+        const auto size = static_cast<std::size_t>(blockSize);
+        if (!Reply(WithBytes(wire::kMoreOutput, response.substr(offset, size)), why))
+            return false;
+        offset += size;
+        Message next;
+        const auto outcome = channel_.Receive(next, config_.idleTimeout, config_.maxBody);
+        if (outcome != wire::WireChannel::Outcome::Ok) {
+            why = "no request for the rest of a command's output";
+            return false;
+        }
+        if (!HasShape(next, "ii") || next.args[0].integer != wire::kExecuteContinue) {
+            why = "a request other than EXECUTECONTINUE while a command's output waits";
+            return false;
+        }
+        blockSize = next.args[1].integer;
+    }
+    const auto count = static_cast<std::int32_t>(
+        std::min<std::size_t>(selected, static_cast<std::size_t>(INT32_MAX)));
+    return Reply(WithBytes(wire::kExecuteFinished, response.substr(offset)), why) &&
+           Reply(Message{0, {Arg::Int(mv::kOk), Arg::Int(0), Arg::Int(count)}}, why);
+}
+
+bool CallDispatch::ReadList(const Message& request, std::string& why) {
+    if (!HasShape(request, "ii"))
+        return WrongShape(why);
+    if (request.args[1].integer != 0) {
+        return Reply(Message{0, {Arg::Int(mv::kNoSuchSelectList), Arg::Int(0), Arg::Bytes("")}},
+                     why);
+    }
+    const std::size_t left = selectList_.size() - nextSelected_;
+    if (left == 0) {
+        return Reply(Message{0, {Arg::Int(wire::kListEmpty), Arg::Int(0), Arg::Bytes("")}}, why);
+    }
+    std::string ids;
+    for (std::size_t i = nextSelected_; i < selectList_.size(); ++i) {
+        if (i > nextSelected_)
+            ids.push_back(mv::DynamicArray::kFieldMark);
+        ids += selectList_[i];
+    }
+    selectList_.clear();
+    nextSelected_ = 0;
+    const auto count =
+        static_cast<std::int32_t>(std::min<std::size_t>(left, static_cast<std::size_t>(INT32_MAX)));
+    return Reply(Message{0, {Arg::Int(mv::kOk), Arg::Int(count), Arg::Bytes(std::move(ids))}}, why);
+}
+
+bool CallDispatch::ReadNext(const Message& request, std::string& why) {
+    if (!HasShape(request, "ii"))
+        return WrongShape(why);
+    if (request.args[1].integer != 0)
+        return Reply(WithBytes(mv::kNoSuchSelectList, ""), why);
+    if (nextSelected_ >= selectList_.size()) {
+        selectList_.clear();
+        nextSelected_ = 0;
+        return Reply(WithBytes(wire::kListEmpty, ""), why);
+    }
+    return Reply(WithBytes(mv::kOk, selectList_[nextSelected_++]), why);
+}
+
+bool CallDispatch::ClearSelect(const Message& request, std::string& why) {
+    if (!HasShape(request, "ii"))
+        return WrongShape(why);
+    if (request.args[1].integer != 0)
+        return Reply(Status(mv::kNoSuchSelectList), why);
+    selectList_.clear();
+    nextSelected_ = 0;
+    return Reply(Status(mv::kOk), why);
+}
+
+}  // namespace server

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "LocalEngine.h"
+#include "ServerConfig.h"
+#include "WireChannel.h"
+
+namespace server {
+
+// Answers the calls of one logged-in session with its engine: files, items, commands and
+// the session's select list 0.
+class CallDispatch {
+public:
+    CallDispatch(std::shared_ptr<mv::LocalEngine> engine, mv::wire::WireChannel& channel,
+                 const ServerConfig& config);
+    ~CallDispatch();
+    CallDispatch(const CallDispatch&) = delete;
+    CallDispatch& operator=(const CallDispatch&) = delete;
+
+    // Answers one request. False when the connection must end: the request had the wrong
+    // shape, or a reply could not be sent; why says which.
+    bool Handle(const mv::wire::Message& request, std::string& why);
+
+private:
+    bool Open(const mv::wire::Message& request, std::string& why);
+    bool Close(const mv::wire::Message& request, std::string& why);
+    bool Read(const mv::wire::Message& request, std::string& why);
+    bool Write(const mv::wire::Message& request, std::string& why);
+    bool Delete(const mv::wire::Message& request, std::string& why);
+    bool Execute(const mv::wire::Message& request, std::string& why);
+    bool ReadList(const mv::wire::Message& request, std::string& why);
+    bool ReadNext(const mv::wire::Message& request, std::string& why);
+    bool ClearSelect(const mv::wire::Message& request, std::string& why);
+
+    // Sends the response of a command that ran, in blocks, waiting for the client to ask
+    // for each block after the first.
+    bool SendInBlocks(const std::string& response, std::int32_t blockSize, std::size_t selected,
+                      std::string& why);
+    bool Reply(mv::wire::Message reply, std::string& why);
+
+    std::shared_ptr<mv::LocalEngine> engine_;
+    mv::wire::WireChannel& channel_;
+    const ServerConfig& config_;
+    std::set<int> openHandles_;
+    std::vector<std::string> selectList_;
+    std::size_t nextSelected_ = 0;  // READNEXT's position in selectList_
+};
+
+}  // namespace server

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "ConnectionSession.h"
+
+#include <algorithm>
+
+#include "AccountResolver.h"
+#include "CallDispatch.h"
+#include "ErrorCodes.h"
+#include "LocalEngine.h"
+#include "LoginRequest.h"
+#include "WireCalls.h"
+
+namespace server {
+
+namespace wire = mv::wire;
+using wire::Arg;
+using wire::Message;
+using Outcome = wire::WireChannel::Outcome;
+
+namespace {
+
+bool SendStatus(wire::WireChannel& channel, const ServerConfig& config, std::int32_t code) {
+    return channel.Send(Message{0, {Arg::Int(code)}}, config.sendLimit) == Outcome::Ok;
+}
+
+bool SendRefusal(wire::WireChannel& channel, const ServerConfig& config, std::int32_t code,
+                 const std::string& text) {
+    return channel.Send(Message{0, {Arg::Int(code), Arg::Bytes(text)}}, config.sendLimit) ==
+           Outcome::Ok;
+}
+
+}  // namespace
+
+void ConnectionSession::Run(wire::WireChannel& channel) {
+    peer_ = channel.PeerAddress();
+    Log("connected");
+    if (!AcceptService(channel))
+        return;
+    if (auto engine = LogIn(channel))
+        ServeCalls(channel, std::move(engine));
+}
+
+void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Ok:
+            return;
+        case Outcome::Closed:
+            Log(stop_.IsRequested() ? "closed: the server stops" : "closed by the client");
+            return;
+        case Outcome::TimedOut:
+            Log("closed: no request in time");
+            return;
+        case Outcome::Malformed:
+            Log("closed: malformed message: " + channel.Why());
+            return;
+        default:
+            Log("closed: connection failed: " + channel.Why());
+            return;
+    }
+}
+
+bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
+    Message request;
+    const auto outcome = channel.Receive(
+        request, std::min(config_.loginTimeout, config_.idleTimeout), config_.maxBody);
+    if (outcome != Outcome::Ok) {
+        LogReceiveFailure(channel, outcome);
+        return false;
+    }
+    ServiceRequest service;
+    if (!ParseServiceRequest(request, service)) {
+        SendStatus(channel, config_, mv::kSessionNotOpen);
+        Log("closed: the first message was not a service request");
+        return false;
+    }
+    if (service.service != wire::kUniVerseService && service.service != wire::kUniDataService) {
+        SendStatus(channel, config_, mv::kServiceNotFound);
+        Log("closed: no service \"" + Printable(service.service) + "\"");
+        return false;
+    }
+    if (service.wantsTls) {
+        SendStatus(channel, config_, mv::kServiceNotFound);
+        Log("closed: TLS asked for, which this server does not offer");
+        return false;
+    }
+    return SendStatus(channel, config_, mv::kOk);
+}
+
+std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& channel) {
+    Message request;
+    const auto outcome = channel.Receive(
+        request, std::min(config_.loginTimeout, config_.idleTimeout), config_.maxBody);
+    if (outcome != Outcome::Ok) {
+        LogReceiveFailure(channel, outcome);
+        return {};
+    }
+    LoginRequest login;
+    if (!ParseLoginRequest(request, login)) {
+        SendStatus(channel, config_, mv::kSessionNotOpen);
+        Log("closed: a request before logging in");
+        return {};
+    }
+    const std::string who = "user \"" + Printable(login.user) + "\"";
+    if (const int refused = authenticator_.Check(login.user, login.password)) {
+        stop_.WaitFor(config_.failedLoginDelay);
+        SendRefusal(channel, config_, refused,
+                    refused == mv::kBadUserName ? "Unknown user name." : "Wrong password.");
+        Log("login refused for " + who +
+            (refused == mv::kBadUserName ? ": unknown user" : ": wrong password"));
+        return {};
+    }
+    const std::string& account = login.account;
+    std::filesystem::path folder;
+    std::shared_ptr<mv::LocalEngine> engine;
+    if (ResolveAccount(config_.root, account, folder) != mv::kOk ||
+        mv::LocalEngine::Open(folder.string(), engine) != mv::kOk) {
+        SendRefusal(channel, config_, mv::kInvalidAccount,
+                    "Account \"" + account + "\" is not served here.");
+        Log("login refused for " + who + ": no account \"" + Printable(account) + "\"");
+        return {};
+    }
+    if (!SendStatus(channel, config_, mv::kOk)) {
+        Log("closed: the client went away while logging in");
+        return {};
+    }
+    Log("logged in as " + who + " to account \"" + Printable(account) + "\"");
+    return engine;
+}
+
+void ConnectionSession::ServeCalls(wire::WireChannel& channel,
+                                   std::shared_ptr<mv::LocalEngine> engine) {
+    CallDispatch dispatch(std::move(engine), channel, config_);
+    for (;;) {
+        Message request;
+        const auto outcome = channel.Receive(request, config_.idleTimeout, config_.maxBody);
+        if (outcome != Outcome::Ok) {
+            LogReceiveFailure(channel, outcome);
+            return;
+        }
+        std::string why;
+        if (!dispatch.Handle(request, why)) {
+            Log("closed: " + why);
+            return;
+        }
+    }
+}
+
+}  // namespace server

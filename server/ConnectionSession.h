@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "Authenticator.h"
+#include "LocalEngine.h"
+#include "ServerConfig.h"
+#include "ServerLog.h"
+#include "StopSignal.h"
+#include "WireChannel.h"
+
+namespace server {
+
+// One client connection from its first byte to its end: the service request, the login,
+// then the calls, each answered by a session engine of its own.
+class ConnectionSession {
+public:
+    ConnectionSession(const ServerConfig& config, const Authenticator& authenticator,
+                      const ServerLog& log, const StopSignal& stop)
+        : config_(config), authenticator_(authenticator), log_(log), stop_(stop) {}
+
+    // Serves the connection until the client leaves, breaks the rules, idles too long or
+    // the server stops.
+    void Run(mv::wire::WireChannel& channel);
+
+private:
+    bool AcceptService(mv::wire::WireChannel& channel);
+    // The engine of the account logged in to, or null when the login failed.
+    std::shared_ptr<mv::LocalEngine> LogIn(mv::wire::WireChannel& channel);
+    void ServeCalls(mv::wire::WireChannel& channel, std::shared_ptr<mv::LocalEngine> engine);
+    // Logs why a receive failed.
+    void LogReceiveFailure(mv::wire::WireChannel& channel, mv::wire::WireChannel::Outcome outcome);
+    void Log(const std::string& text) const { log_.Line(peer_ + " " + text); }
+
+    const ServerConfig& config_;
+    const Authenticator& authenticator_;
+    const ServerLog& log_;
+    const StopSignal& stop_;
+    std::string peer_;
+};
+
+}  // namespace server

@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+#include "Listener.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "ConnectionSession.h"
+#include "WireChannel.h"
+
+namespace server {
+
+namespace {
+
+constexpr int kBacklog = 128;
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+}  // namespace
+
+Listener::Listener(ServerConfig config, std::shared_ptr<ServerLog> log)
+    : config_(std::move(config)), log_(std::move(log)), authenticator_(config_.users) {}
+
+std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<ServerLog> log,
+                                          std::string& why) {
+    std::unique_ptr<Listener> listener(new Listener(std::move(config), std::move(log)));
+    const ListenAddress& address = listener->config_.listen;
+    mv::UniqueFd socket(::socket(address.Family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    const int on = 1;
+    if (!socket.Valid() ||
+        ::setsockopt(socket.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address.socketAddress),
+               address.length) != 0 ||
+        ::listen(socket.Get(), kBacklog) != 0) {
+        why = "cannot listen on " + FormatSocketAddress(address.socketAddress) + ": " + ErrnoText();
+        return nullptr;
+    }
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    if (::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
+        why = "cannot learn the listening address: " + ErrnoText();
+        return nullptr;
+    }
+    int wake[2];
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        why = "cannot make a pipe: " + ErrnoText();
+        return nullptr;
+    }
+    listener->wakeRead_ = mv::UniqueFd(wake[0]);
+    listener->wakeWrite_ = mv::UniqueFd(wake[1]);
+    listener->address_ = FormatSocketAddress(bound);
+    listener->port_ = ntohs(bound.ss_family == AF_INET
+                                ? reinterpret_cast<const sockaddr_in*>(&bound)->sin_port
+                                : reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port);
+    listener->listenSocket_ = std::move(socket);
+    listener->acceptThread_ = std::thread([raw = listener.get()] { raw->AcceptLoop(); });
+    return listener;
+}
+
+Listener::~Listener() {
+    Stop();
+}
+
+std::size_t Listener::SessionCount() const {
+    const std::lock_guard lock(sessionsMutex_);
+    std::size_t count = 0;
+    for (const auto& session : sessions_)
+        count += session->finished ? 0 : 1;
+    return count;
+}
+
+void Listener::Stop() {
+    std::call_once(stopped_, [this] {
+        stop_.Request();
+        const char byte = 0;
+        [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.Get(), &byte, 1);
+        if (!acceptThread_.joinable())
+            return;  // never started
+        acceptThread_.join();
+        {
+            const std::lock_guard lock(sessionsMutex_);
+            for (const auto& session : sessions_)
+                ::shutdown(session->interrupt.Get(), SHUT_RDWR);
+        }
+        Reap(true);
+        log_->Line("stopped");
+    });
+}
+
+void Listener::AcceptLoop() {
+    pollfd watched[2] = {{listenSocket_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
+    while (!stop_.IsRequested()) {
+        if (::poll(watched, 2, -1) < 0 && errno != EINTR) {
+            log_->Line("cannot wait for connections: " + ErrnoText());
+            stop_.WaitFor(std::chrono::milliseconds(100));
+            continue;
+        }
+        if (stop_.IsRequested() || (watched[1].revents & POLLIN) != 0)
+            return;
+        if ((watched[0].revents & POLLIN) == 0)
+            continue;
+        const int accepted = ::accept4(listenSocket_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
+        if (accepted < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors or memory: wait for sessions to end rather than spin.
+                log_->Line("cannot accept a connection: " + ErrnoText());
+                stop_.WaitFor(std::chrono::milliseconds(100));
+            }
+            continue;
+        }
+        Serve(accepted);
+    }
+}
+
+void Listener::Serve(int socket) {
+    Reap(false);
+    mv::UniqueFd owned(socket);
+    const std::lock_guard lock(sessionsMutex_);
+    if (sessions_.size() >= config_.maxSessions) {
+        log_->Line("refused a connection: " + std::to_string(config_.maxSessions) +
+                   " sessions are running already");
+        return;
+    }
+    auto running = std::make_unique<Running>();
+    running->interrupt = mv::UniqueFd(::fcntl(socket, F_DUPFD_CLOEXEC, 0));
+    if (!running->interrupt.Valid()) {
+        log_->Line("refused a connection: " + ErrnoText());
+        return;
+    }
+    Running* raw = running.get();
+    try {
+        running->thread = std::thread([this, raw, socket] {
+            {
+                auto channel = mv::wire::WireChannel::Adopt(socket);
+                ConnectionSession session(config_, authenticator_, *log_, stop_);
+                session.Run(*channel);
+            }
+            // The descriptor kept for Stop holds the connection open after the channel
+            // closes its own; shutting it down lets the client see the end now.
+            ::shutdown(raw->interrupt.Get(), SHUT_RDWR);
+            raw->finished = true;
+        });
+    } catch (const std::system_error& error) {
+        log_->Line(std::string("refused a connection: cannot start a thread: ") + error.what());
+        return;
+    }
+    owned.Release();  // the channel of the new thread closes it
+    sessions_.push_back(std::move(running));
+}
+
+void Listener::Reap(bool waitForAll) {
+    std::list<std::unique_ptr<Running>> done;
+    {
+        const std::lock_guard lock(sessionsMutex_);
+        for (auto it = sessions_.begin(); it != sessions_.end();) {
+            if (waitForAll || (*it)->finished) {
+                done.push_back(std::move(*it));
+                it = sessions_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const auto& session : done)
+        session->thread.join();
+}
+
+}  // namespace server

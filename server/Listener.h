@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "Authenticator.h"
+#include "ServerConfig.h"
+#include "ServerLog.h"
+#include "StopSignal.h"
+#include "UniqueFd.h"
+
+namespace server {
+
+// Accepts connections on one address and serves each on a thread of its own, up to the
+// configured number at once. Stop (or the destructor) ends every session and joins every
+// thread.
+class Listener {
+public:
+    // Binds, listens and starts accepting; null, with the reason, when it cannot listen.
+    static std::unique_ptr<Listener> Start(ServerConfig config, std::shared_ptr<ServerLog> log,
+                                           std::string& why);
+    ~Listener();
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+    // The address actually listened on, with the port chosen when 0 was asked for.
+    std::string Address() const { return address_; }
+    std::uint16_t Port() const { return port_; }
+    // Sessions running now.
+    std::size_t SessionCount() const;
+
+    void Stop();
+
+private:
+    struct Running {
+        std::thread thread;
+        // A second descriptor of the session's socket: shutting it down ends a receive
+        // that waits on the session's thread without touching that thread's objects.
+        mv::UniqueFd interrupt;
+        std::atomic<bool> finished{false};
+    };
+
+    Listener(ServerConfig config, std::shared_ptr<ServerLog> log);
+    void AcceptLoop();
+    void Serve(int socket);
+    // Joins the threads of sessions that ended; all of them when waitForAll.
+    void Reap(bool waitForAll);
+
+    ServerConfig config_;
+    std::shared_ptr<ServerLog> log_;
+    Authenticator authenticator_;
+    StopSignal stop_;
+    mv::UniqueFd listenSocket_;
+    mv::UniqueFd wakeRead_;
+    mv::UniqueFd wakeWrite_;
+    std::string address_;
+    std::uint16_t port_ = 0;
+    std::thread acceptThread_;
+    mutable std::mutex sessionsMutex_;
+    std::list<std::unique_ptr<Running>> sessions_;
+    std::once_flag stopped_;
+};
+
+}  // namespace server

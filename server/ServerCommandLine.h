@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ListenAddress.h"
+
+namespace server {
+
+struct ServeOptions {
+    std::string root;
+    ListenAddress listen;
+    std::optional<std::string> usersFile;
+    bool noAuth = false;
+    std::chrono::seconds idleTimeout = std::chrono::hours(1);
+};
+
+struct PasswdOptions {
+    std::string usersFile;
+    std::string user;
+};
+
+struct CommandLine {
+    enum class Action { Serve, Passwd, Help };
+    Action action = Action::Serve;
+    ServeOptions serve;
+    PasswdOptions passwd;
+};
+
+// Parses the words after the program's name. False, with a one-line reason, for a usage
+// error: an unknown or incomplete option, a bad value, or serving without --users other
+// than with --no-auth on a loopback address.
+bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& command,
+                      std::string& why);
+
+std::string UsageText();
+
+}  // namespace server
