@@ -5,10 +5,11 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kProgram =
-    R"(Usage: kelvora-cmd [-a ACCOUNT] [-t UniVerse|UniData] COMMAND [ARGUMENTS]
+    R"(Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT] [-t UniVerse|UniData]
+                   COMMAND [ARGUMENTS]
 
-Works on a Kelvora account (a folder of D_FILE dictionary folders) without a window,
-through the same engine as the program.
+Works on a Kelvora account (a folder of D_FILE dictionary folders), or an account on a
+database server, without a window, through the same client objects as the program.
 
 Commands (any letter case):
   EXEC "COMMAND"      run a command (SSELECT, SELECT, CD) and print its response
@@ -16,9 +17,13 @@ Commands (any letter case):
   check [FILE ...]    compile every I and V descriptor, writing nothing
 
 Options (before the command):
-  -a, --account ACCOUNT   the account folder (default: the current folder)
-  -t, --type TYPE         UniVerse or UniData: the order of the export
-                          (default: UniVerse)
+  -a, --account ACCOUNT   the account folder (default: the current folder); with -H
+                          the account on the server
+  -t, --type TYPE         UniVerse or UniData: the order of the export, and the
+                          service asked of a server (default: UniVerse)
+  -H, --host HOST[:PORT]  work on a server (port 31438 unless given); the password
+                          comes from KELVORA_PASSWORD, or is asked without echo
+  -u, --user USER         the user name on the server
   -h, --help              this help; "kelvora-cmd COMMAND --help" for a command
 
 Exit status: 0 success, 1 failure (named on standard error), 2 usage error.
@@ -27,6 +32,7 @@ Examples:
   kelvora-cmd -a ~/accounts/sales EXEC "SSELECT DICT ORDERS BY F1"
   kelvora-cmd -a ~/accounts/sales -t UniData export ORDERS orders.txt
   kelvora-cmd -a ~/accounts/sales check
+  kelvora-cmd -H db.example.com -u ann -a sales EXEC "SSELECT DICT ORDERS"
 )";
 
 constexpr std::string_view kExec =
@@ -67,7 +73,8 @@ constexpr std::string_view kCheck =
     R"(Usage: kelvora-cmd [-a ACCOUNT] check [FILE ...]
 
 Compiles every I and V descriptor of the dictionaries of the named files (default: every
-D_FILE folder of the account) as CD would, but writes nothing. Prints, sorted by file
+D_FILE folder of the account; on a server the files must be named) as CD would, but
+writes nothing. Prints, sorted by file
 and item id:
   FILE ITEM: column N: MESSAGE   a descriptor that does not compile
   FILE ITEM: refused: ...        an item the program cannot read or store faithfully:

@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Help, isShownForTheProgramAndEachCommandInAnyLetterCase) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--help"}, "Usage: kelvora-cmd [-a ACCOUNT] [-t"},
-        {{"-a", "/nowhere", "-h"}, "Usage: kelvora-cmd [-a ACCOUNT] [-t"},
+        {{"--help"}, "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT]"},
+        {{"-a", "/nowhere", "-h"}, "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT]"},
         {{"exec", "--help"}, "EXEC \"COMMAND\""},
         {{"EXPORT", "-h"}, "export FILE [OUT]"},
         {{"Check", "T", "--help"}, "check [FILE ...]"},
