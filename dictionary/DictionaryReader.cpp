@@ -87,6 +87,10 @@ long long Read_Dictionary(Variables& vars, const QString& fileName, mv::Dictiona
             views.Records().Remember(id, file.Record().Text());
         } else {
             Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(id));
+            // A lost connection fails every read after it: one box says so, not one an item.
+            if (!vars.session->IsActive()) {
+                break;
+            }
         }
         progress.Step(++count);
         id = list.Next();
