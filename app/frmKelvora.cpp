@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
 #include "AnswerFont.h"
@@ -28,6 +29,7 @@
 #include "RowArray.h"
 #include "Session.h"
 #include "TabControl.h"
+#include "UnexpectedFailure.h"
 #include "Variables.h"
 #include "ViewLayout.h"
 #include "frmLogin.h"
@@ -88,8 +90,6 @@ void frmKelvora::BuildControls() {
     BuildTabs(client);
     lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
     statusBar()->addPermanentWidget(lblOpenDictionary);
-    controls_ = MainControls{txtFilename,  cmbPhrase, cmdMakeChild, SSTab1,           TDBGrid1,
-                             TDBDropDown1, txtResult, statusBar(),  lblOpenDictionary};
     ConnectGrids();
     ConnectTools();
     helpViewer_ = new ui::HelpViewer(this);
@@ -190,17 +190,99 @@ grid::DropDownList* frmKelvora::DropDown(int index) const {
                : nullptr;
 }
 
+template <typename Work>
+void frmKelvora::Guarded(Work&& work) {
+    editing::RunGuarded(vars_.dialogs, std::forward<Work>(work));
+}
+
 void frmKelvora::cmdOpen_Click() {
-    // The open rebinds the grids, which would drop a row the user left pending.
-    if (editing_.SettleBeforeOpen()) {
-        opener_.cmdOpen_Click();
-    }
+    Guarded([this] {
+        // The open rebinds the grids, which would drop a row the user left pending.
+        if (editing_.SettleBeforeOpen()) {
+            opener_.cmdOpen_Click();
+        }
+    });
 }
 
 void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
     if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH)) {
-        dictionary::Fill_ComboPH(*cmbPhrase, *open_.views->Rows(dictionary::ViewKind::PH));
+        Guarded([this] {
+            dictionary::Fill_ComboPH(*this, *open_.views->Rows(dictionary::ViewKind::PH));
+        });
     }
+}
+
+grid::DropDownList* frmKelvora::DataTypeList(dictionary::ViewKind view) const {
+    switch (view) {
+        case dictionary::ViewKind::AS:
+            return TDBDropDown1[0];
+        case dictionary::ViewKind::DIV:
+            return TDBDropDown1[1];
+        case dictionary::ViewKind::PH:
+        case dictionary::ViewKind::Other:
+            break;
+    }
+    return nullptr;
+}
+
+QString frmKelvora::FileNameText() const {
+    return txtFilename->text();
+}
+
+void frmKelvora::SetFileNameText(const QString& name) {
+    txtFilename->setText(name);
+}
+
+QStringList frmKelvora::PhraseEntries() const {
+    QStringList entries;
+    for (int i = 0; i < cmbPhrase->count(); ++i) {
+        entries << cmbPhrase->itemText(i);
+    }
+    return entries;
+}
+
+void frmKelvora::SetPhraseEntries(const QStringList& entries, const QString& shown) {
+    // Refilling is not a choice of the user's: nothing that listens for one may react.
+    const QSignalBlocker quiet(cmbPhrase);
+    cmbPhrase->clear();
+    cmbPhrase->addItems(entries);
+    cmbPhrase->setCurrentIndex(-1);
+    cmbPhrase->setEditText(shown);
+}
+
+void frmKelvora::ShowCompileAnswer(const QString& answer) {
+    // The answer's lines end with LF; a server that ends them with CR LF shows the same.
+    QString lines = answer;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    txtResult->setPlainText(lines);
+    txtResult->moveCursor(QTextCursor::Start);
+    txtResult->show();
+    txtResult->raise();
+}
+
+void frmKelvora::txtResult_Click() {
+    txtResult->setPlainText(QString());
+    txtResult->setVisible(false);
+}
+
+void frmKelvora::ShowView(dictionary::ViewKind view, bool focus) {
+    const int index = dictionary::ViewIndex(view);
+    SSTab1->SetTab(index);
+    if (focus) {
+        TDBGrid1[static_cast<std::size_t>(index)]->setFocus();
+    }
+}
+
+void frmKelvora::ShowStatus(const QString& message) {
+    if (message.isEmpty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(message);
+    }
+}
+
+void frmKelvora::ShowOpenDictionary(const QString& caption) {
+    lblOpenDictionary->setText(caption);
 }
 
 void frmKelvora::TDBGrid1_TextRefused(int /*viewIndex*/, grid::CellRefusal why) {
@@ -230,13 +312,15 @@ void frmKelvora::ConnectGrids() {
 }
 
 void frmKelvora::ConnectTools() {
-    connect(cmdMakeChild, &QPushButton::clicked, this, [this] { tools_.cmdMakeChild_Click(); });
-    connect(cmdExport, &QPushButton::clicked, this, [this] { tools_.cmdExport_Click(); });
+    connect(cmdMakeChild, &QPushButton::clicked, this,
+            [this] { Guarded([this] { tools_.cmdMakeChild_Click(); }); });
+    connect(cmdExport, &QPushButton::clicked, this,
+            [this] { Guarded([this] { tools_.cmdExport_Click(); }); });
     // A choice of the user's only: refilling the list never counts as one.
     connect(cmbPhrase, &QComboBox::activated, this,
-            [this](int index) { tools_.cmbPhrase_Click(index); });
+            [this](int index) { Guarded([this, index] { tools_.cmbPhrase_Click(index); }); });
     connect(new tools::ClickNotifier(txtResult->viewport()), &tools::ClickNotifier::clicked, this,
-            [this] { tools_.txtResult_Click(); });
+            [this] { txtResult_Click(); });
 }
 
 bool frmKelvora::Form_Load() {

@@ -7,9 +7,9 @@
 #include <QMainWindow>
 
 #include "DictionaryOpener.h"
+#include "DictionaryScreen.h"
 #include "DictionaryTools.h"
 #include "EditingHandlers.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "ValueMarks.h"
 
@@ -34,8 +34,9 @@ class TabControl;
 
 // The main window: the file name strip at the top and the four tabs of grids below.
 // Form_Load runs the start-up (error names, login); closing the window for any reason
-// runs Form_Unload once, which closes the dictionary file and the session.
-class frmKelvora : public QMainWindow {
+// runs Form_Unload once, which closes the dictionary file and the session. It is the
+// screen the handlers of the open dictionary work on, and owns the compiler's answer.
+class frmKelvora : public QMainWindow, public dictionary::DictionaryScreen {
     Q_OBJECT
 public:
     explicit frmKelvora(Variables& vars, QWidget* parent = nullptr);
@@ -54,6 +55,20 @@ public:
 
     // The dictionary the grids show; its file is closed at unload.
     dictionary::OpenDictionary& Dictionary() { return open_; }
+
+    // The screen of the handlers.
+    const std::array<grid::DataGrid*, dictionary::kViewCount>& Grids() const override {
+        return TDBGrid1;
+    }
+    grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override;
+    QString FileNameText() const override;
+    void SetFileNameText(const QString& name) override;
+    QStringList PhraseEntries() const override;
+    void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
+    void ShowCompileAnswer(const QString& answer) override;
+    void ShowView(dictionary::ViewKind view, bool focus = false) override;
+    void ShowStatus(const QString& message) override;
+    void ShowOpenDictionary(const QString& caption) override;
 
 public slots:
     void cmdOpen_Click();
@@ -77,10 +92,14 @@ private:
     void Form_Unload();
     void ConnectGrids();
     void ConnectTools();
+    void txtResult_Click();
+    // Runs a slot's work; an exception it throws is shown as the unexpected-failure box
+    // and goes no further, since none may unwind through Qt's event delivery.
+    template <typename Work>
+    void Guarded(Work&& work);
 
     Variables& vars_;
     dictionary::OpenDictionary open_;
-    MainControls controls_;
     std::shared_ptr<grid::RowArray> dataTypeList_;
     bool unloaded_ = false;
     int exitCode_ = 0;
@@ -102,7 +121,8 @@ private:
     QLabel* lblOpenDictionary = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
-    dictionary::DictionaryOpener opener_{vars_, controls_, open_};
-    tools::DictionaryTools tools_{vars_, controls_, open_, opener_};
-    editing::EditingHandlers editing_{vars_, controls_, open_, opener_};
+    dictionary::DictionaryContext context_{vars_, open_, *this};
+    dictionary::DictionaryOpener opener_{context_};
+    tools::DictionaryTools tools_{context_, opener_};
+    editing::EditingHandlers editing_{context_, opener_};
 };

@@ -15,9 +15,9 @@
 
 #include "DataGrid.h"
 #include "DictionaryOpener.h"
+#include "DictionaryScreen.h"
 #include "DropDownList.h"
 #include "GeneratedAccount.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "Session.h"
 #include "TabControl.h"
@@ -49,45 +49,59 @@ public:
     void EndProgress() override {}
 };
 
-// The main window's controls, without the window.
-struct Controls {
-    QWidget host;
-    QLineEdit filename{&host};
-    QComboBox phrases{&host};
-    QPushButton makeChild{&host};
-    QPlainTextEdit result{&host};
-    ui::TabControl tabs{&host};
-    MainControls controls;
-
-    Controls() {
-        phrases.setEditable(true);
-        controls.txtFilename = &filename;
-        controls.cmbPhrase = &phrases;
-        controls.cmdMakeChild = &makeChild;
-        controls.SSTab1 = &tabs;
-        controls.txtResult = &result;
-        for (int view = 0; view < 4; ++view) {
-            QWidget* page = tabs.AddTab(QString::number(view));
-            controls.TDBGrid1[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
+// The grids of the main window in tabs, without the window.
+class BenchScreen : public dictionary::DictionaryScreen {
+public:
+    BenchScreen() {
+        for (int view = 0; view < dictionary::kViewCount; ++view) {
+            QWidget* page = tabs_.AddTab(QString::number(view));
+            grids_[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
         }
-        controls.TDBDropDown1 = {new grid::DropDownList(0, &host),
-                                 new grid::DropDownList(1, &host)};
-        host.resize(1016, 723);
-        host.show();
+        host_.resize(1016, 723);
+        host_.show();
     }
+    const std::array<grid::DataGrid*, dictionary::kViewCount>& Grids() const override {
+        return grids_;
+    }
+    grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override {
+        return view == dictionary::ViewKind::AS    ? lists_[0]
+               : view == dictionary::ViewKind::DIV ? lists_[1]
+                                                   : nullptr;
+    }
+    QString FileNameText() const override { return fileName_; }
+    void SetFileNameText(const QString& name) override { fileName_ = name; }
+    QStringList PhraseEntries() const override { return entries_; }
+    void SetPhraseEntries(const QStringList& entries, const QString&) override {
+        entries_ = entries;
+    }
+    void ShowCompileAnswer(const QString&) override {}
+    void ShowView(dictionary::ViewKind view, bool) override {
+        tabs_.SetTab(dictionary::ViewIndex(view));
+    }
+    void ShowStatus(const QString&) override {}
+    void ShowOpenDictionary(const QString&) override {}
+
+private:
+    QWidget host_;
+    ui::TabControl tabs_{&host_};
+    std::array<grid::DataGrid*, dictionary::kViewCount> grids_{};
+    std::array<grid::DropDownList*, 2> lists_{new grid::DropDownList(0, &host_),
+                                              new grid::DropDownList(1, &host_)};
+    QString fileName_;
+    QStringList entries_;
 };
 
 // The controls exist before the open, as the window's do; only the open is timed.
-std::size_t OpenThroughTheWindow(const std::string& accountPath, Controls& controls, int& boxes) {
+std::size_t OpenThroughTheWindow(const std::string& accountPath, BenchScreen& screen, int& boxes) {
     CountingDialogs dialogs;
     Variables vars(dialogs, QString());
     vars.DatabaseType = QStringLiteral("UniData");  // the select without a descriptor write
     vars.session = std::make_unique<mv::Session>();
     vars.session->SetAccountPath(accountPath);
     vars.session->Connect();
-    controls.filename.setText(QStringLiteral("X"));
+    screen.SetFileNameText(QStringLiteral("X"));
     dictionary::OpenDictionary open;
-    dictionary::DictionaryOpener opener(vars, controls.controls, open);
+    dictionary::DictionaryOpener opener({vars, open, screen});
     opener.cmdOpen_Click();
     QApplication::processEvents();  // lets the grids lay out and paint their first page
     boxes = dialogs.boxes;
@@ -120,12 +134,12 @@ int main(int argc, char** argv) {
         }
         std::size_t rawBytes = 0, rows = 0;
         int boxes = 0;
-        Controls controls;
+        BenchScreen screen;
         bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
         const double raw = bench::BestSeconds(
             kRepeats, [&] { return bench::ReadItemFilesRaw(account.dictionaryPath()); }, rawBytes);
         const double open = bench::BestSeconds(
-            kRepeats, [&] { return OpenThroughTheWindow(account.path(), controls, boxes); }, rows);
+            kRepeats, [&] { return OpenThroughTheWindow(account.path(), screen, boxes); }, rows);
         std::printf("%10d %12.1f %12.1f %8.2f   (%zu rows shown, %d boxes)\n", items, raw * 1e3,
                     open * 1e3, open / raw, rows, boxes);
     }

@@ -22,7 +22,7 @@ Placement Classify(const QString& field1, const QString& itemId, const QString& 
     if (code == QLatin1String("PH")) {
         return {ViewKind::PH, false};
     }
-    return {ViewKind::Other, itemId == QLatin1String("@EMPTY.NULL")};
+    return {ViewKind::Other, itemId == QLatin1String(kEmptyNullId)};
 }
 
 }  // namespace dictionary

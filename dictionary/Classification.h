@@ -12,6 +12,9 @@ namespace dictionary {
 // Field 1 up to its first blank; empty when field 1 is empty or starts with a blank.
 QString TypeCode(const QString& field1);
 
+// The X descriptor that tells the server how to treat empty values.
+inline constexpr const char* kEmptyNullId = "@EMPTY.NULL";
+
 struct Placement {
     std::optional<ViewKind> view;  // none: the item is not shown
     bool setsEmptyNull = false;    // the item is the "@EMPTY.NULL" descriptor

@@ -16,7 +16,8 @@ DatabaseKind KindOf(const QString& databaseType) {
 QString SelectCommandFor(DatabaseKind kind, const QString& fileName) {
     switch (kind) {
         case DatabaseKind::UniVerse:
-            return QStringLiteral("SSELECT DICT ") + fileName + QStringLiteral(" BY F1 BY RLOCATION");
+            return QStringLiteral("SSELECT DICT ") + fileName +
+                   QStringLiteral(" BY F1 BY RLOCATION");
         case DatabaseKind::UniData:
             return QStringLiteral("SSELECT DICT ") + fileName + QStringLiteral(" BY LOC BY @ID");
         case DatabaseKind::Neither:
@@ -26,9 +27,10 @@ QString SelectCommandFor(DatabaseKind kind, const QString& fileName) {
 }
 
 QString UnknownTypeMessage(const QString& databaseType) {
-    return QStringLiteral("The database type \"%1\" is neither UniVerse nor UniData, so Kelvora "
-                          "cannot tell how to list the dictionary's items. Log in again with "
-                          "the type UniVerse or UniData.")
+    return QStringLiteral(
+               "The database type \"%1\" is neither UniVerse nor UniData, so Kelvora "
+               "cannot tell how to list the dictionary's items. Log in again with "
+               "the type UniVerse or UniData.")
         .arg(databaseType);
 }
 

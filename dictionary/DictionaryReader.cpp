@@ -18,7 +18,6 @@ namespace dictionary {
 namespace {
 
 constexpr int kFieldsRead = 10;
-constexpr std::string_view kEmptyNullId = "@EMPTY.NULL";
 
 // Fields 1 to kFieldsRead of a record, each the whole text of its field, missing ones
 // empty: the same texts Field(n).StringValue gives, taken in one pass over the record.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "EmptyNullDescriptor.h"
 
+#include "Classification.h"
 #include "DictionaryFile.h"
 #include "ErrorCodes.h"
 #include "Functions.h"
@@ -11,7 +12,7 @@ namespace dictionary {
 
 void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file,
                             RecordsAsRead& records) {
-    static const std::string kId = "@EMPTY.NULL";
+    const std::string kId = kEmptyNullId;
     // The select that came before may be stale: look once more right before writing.
     file.SetRecordId(kId);
     file.Read();
@@ -28,7 +29,7 @@ void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::Dictio
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
     } else {
-        Show_ServerError(vars, file.Error(), fileName, QStringLiteral("@EMPTY.NULL"));
+        Show_ServerError(vars, file.Error(), fileName, QLatin1String(kEmptyNullId));
     }
 }
 

@@ -11,8 +11,9 @@ bool RequireByteFileName(Variables& vars, const QString& fileName, const QString
     if (TextBridge::IsLatin1(fileName)) {
         return true;
     }
-    QString message = QStringLiteral("The file name holds characters that no file name of the "
-                                     "account can hold.");
+    QString message = QStringLiteral(
+        "The file name holds characters that no file name of the "
+        "account can hold.");
     if (!consequence.isEmpty()) {
         message += QLatin1Char(' ') + consequence;
     }

@@ -1,26 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "PhraseList.h"
 
-#include <QComboBox>
-#include <QSignalBlocker>
 #include <QStringList>
 
+#include "DictionaryScreen.h"
 #include "RowArray.h"
 
 namespace dictionary {
 
-void Fill_ComboPH(QComboBox& cmbPhrase, const grid::RowArray& phRows) {
-    QStringList entries{QStringLiteral("All (Refresh)")};
+void Fill_ComboPH(DictionaryScreen& screen, const grid::RowArray& phRows) {
+    QStringList entries{kRefreshEntry};
     entries.reserve(phRows.RowCount() + 1);
     for (int row = 0; row <= phRows.HighestRow(); ++row) {
         entries << phRows.Cell(row, 0);
     }
-    // Refilling is not a choice of the user's: nothing that listens for one may react.
-    const QSignalBlocker quiet(cmbPhrase);
-    cmbPhrase.clear();
-    cmbPhrase.addItems(entries);
-    cmbPhrase.setCurrentIndex(-1);
-    cmbPhrase.setEditText(QStringLiteral("ALL"));
+    screen.SetPhraseEntries(entries, QStringLiteral("ALL"));
 }
 
 }  // namespace dictionary

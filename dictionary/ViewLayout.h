@@ -20,4 +20,10 @@ struct ViewLayout {
 
 const ViewLayout& LayoutOf(ViewKind view);
 
+// Columns that the program reads or writes by their meaning (column n is field n).
+inline constexpr int kIdColumn = 0;
+inline constexpr int kTypeColumn = 1;
+inline constexpr int kPhraseColumn = 2;       // of the PH view
+inline constexpr int kAssociationColumn = 7;  // of the D/I/V view
+
 }  // namespace dictionary

@@ -11,7 +11,9 @@ ViewSet::ViewSet() {
     }
 }
 
-std::shared_ptr<grid::RowArray> ViewSet::Rows(ViewKind view) const { return rows_[Slot(view)]; }
+std::shared_ptr<grid::RowArray> ViewSet::Rows(ViewKind view) const {
+    return rows_[Slot(view)];
+}
 
 void ViewSet::AddRow(ViewKind view, const QString& itemId, const QStringList& fields) {
     grid::RowArray& rows = *rows_[Slot(view)];

@@ -6,11 +6,7 @@
 #include "OpenDictionary.h"
 #include "ShownItems.h"
 
-#include <QLineEdit>
-#include <QPlainTextEdit>
-
 #include "Functions.h"
-#include "MainControls.h"
 #include "Session.h"
 #include "TextBridge.h"
 #include "Variables.h"
@@ -36,7 +32,7 @@ void CompileOffer::Offer(const QString& itemId) {
                          TextBridge::ToText(command.Text()));
         return;
     }
-    ShowResponse(TextBridge::ToText(command.Response()));
+    screen_.ShowCompileAnswer(TextBridge::ToText(command.Response()));
 }
 
 void CompileOffer::ReadBack(const QString& itemId) {
@@ -48,19 +44,8 @@ void CompileOffer::ReadBack(const QString& itemId) {
     // Runs inside the grid's notification: rows may change their cells, never leave the
     // array. An item gone by now is found at the next write.
     if (now.error == 0 && now.Exists()) {
-        dictionary::ShownItems(open_, controls_.TDBGrid1).Show(id, *now.record);
+        dictionary::ShownItems(open_, screen_.Grids()).Show(id, *now.record);
     }
-}
-
-void CompileOffer::ShowResponse(const QString& response) {
-    QPlainTextEdit& box = *controls_.txtResult;
-    // The answer's lines end with LF; a server that ends them with CR LF shows the same.
-    QString lines = response;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box.setPlainText(lines);
-    box.moveCursor(QTextCursor::Start);
-    box.show();
-    box.raise();
 }
 
 }  // namespace editing

@@ -5,12 +5,7 @@
 
 #include <QString>
 
-struct MainControls;
-struct Variables;
-
-namespace dictionary {
-struct OpenDictionary;
-}
+#include "DictionaryScreen.h"
 
 namespace editing {
 
@@ -19,8 +14,8 @@ namespace editing {
 // read back, so it never looks like someone else's change.
 class CompileOffer {
 public:
-    CompileOffer(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
-        : vars_(vars), controls_(controls), open_(open) {}
+    explicit CompileOffer(const dictionary::DictionaryContext& context)
+        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
 
     // True for a field 1 that is exactly "I" or exactly "V": only such an item is offered.
     static bool Wanted(std::string_view field1) { return field1 == "I" || field1 == "V"; }
@@ -29,12 +24,11 @@ public:
     void Offer(const QString& itemId);
 
 private:
-    void ShowResponse(const QString& response);
     void ReadBack(const QString& itemId);
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
 };
 
 }  // namespace editing

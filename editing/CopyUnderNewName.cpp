@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CopyUnderNewName.h"
 
-#include <QLineEdit>
-
 #include "AccountCheck.h"
 #include "CompileOffer.h"
 #include "DataGrid.h"
@@ -10,7 +8,6 @@
 #include "DictionaryOpener.h"
 #include "Functions.h"
 #include "ItemRecord.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PendingRows.h"
 #include "ShownItems.h"
@@ -100,7 +97,7 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
             case dictionary::ChangedAnswer::Overwrite:
                 return Decision::Go;
             case dictionary::ChangedAnswer::ShowAccount:
-                dictionary::ShownItems(open_, controls_.TDBGrid1).ShowAccount(id, now.record);
+                dictionary::ShownItems(open_, screen_.Grids()).ShowAccount(id, now.record);
                 return Decision::Drop;
             case dictionary::ChangedAnswer::KeepPending:
                 return Decision::KeepPending;
@@ -113,7 +110,7 @@ void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {
     // Rows typed in the other grids would go with the old rows: settle them first. If
     // one stays pending, or the open fails, the grids keep their rows and only this
     // row's typed change is dropped; the copy shows from the next open.
-    const bool othersSettled = dictionary::SettlePendingRows(controls_.TDBGrid1, &grid) == nullptr;
+    const bool othersSettled = dictionary::SettlePendingRows(screen_.Grids(), &grid) == nullptr;
     if (!othersSettled || !opener_.Reopen()) {
         grid.ReBind();
     }

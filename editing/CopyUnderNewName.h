@@ -3,13 +3,11 @@
 
 #include <QString>
 
-struct MainControls;
-struct Variables;
+#include "DictionaryScreen.h"
 
 namespace dictionary {
 class DictionaryOpener;
-struct OpenDictionary;
-}  // namespace dictionary
+}
 namespace grid {
 class DataGrid;
 }
@@ -23,9 +21,13 @@ class CompileOffer;
 // it is, and the dictionary is read again so the copy shows in the view of its type.
 class CopyUnderNewName {
 public:
-    CopyUnderNewName(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+    CopyUnderNewName(const dictionary::DictionaryContext& context,
                      dictionary::DictionaryOpener& opener, CompileOffer& compile)
-        : vars_(vars), controls_(controls), open_(open), opener_(opener), compile_(compile) {}
+        : vars_(context.vars),
+          open_(context.open),
+          screen_(context.screen),
+          opener_(opener),
+          compile_(compile) {}
 
     // Runs inside the grid's before-save notification. Sets *cancel, keeping the row
     // pending with its typed values, when the typed name cannot be used.
@@ -37,8 +39,8 @@ private:
     void ReadAgain(grid::DataGrid& grid);
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
     dictionary::DictionaryOpener& opener_;
     CompileOffer& compile_;
 };

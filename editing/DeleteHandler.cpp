@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "DeleteHandler.h"
 
-#include <QLineEdit>
-
 #include "AccountCheck.h"
 #include "DataGrid.h"
 #include "DictionaryFile.h"
 #include "Functions.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "ShownItems.h"
 #include "TextBridge.h"
@@ -32,12 +29,12 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
         *cancel = true;
         return;
     }
-    grid::DataGrid& grid = *controls_.TDBGrid1[static_cast<std::size_t>(viewIndex)];
+    grid::DataGrid& grid = screen_.Grid(dictionary::ViewAt(viewIndex));
     grid.SetCol(0);
     const QString itemId = grid.Text();
     const std::string id = TextBridge::ToBytes(itemId);
     mv::DictionaryFile& file = *open_.file;
-    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+    dictionary::ShownItems shown(open_, screen_.Grids());
 
     const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
     if (now.error != 0) {

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-struct MainControls;
-struct Variables;
-
-namespace dictionary {
-struct OpenDictionary;
-}
+#include "DictionaryScreen.h"
 
 namespace editing {
 
@@ -16,8 +11,8 @@ namespace editing {
 // unexpectedly, stays in its grid; a deleted item leaves every view and narrowed copy.
 class DeleteHandler {
 public:
-    DeleteHandler(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
-        : vars_(vars), controls_(controls), open_(open) {}
+    explicit DeleteHandler(const dictionary::DictionaryContext& context)
+        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
 
     // The grids' before-delete notification.
     void BeforeDelete(int viewIndex, bool* cancel);
@@ -28,8 +23,8 @@ private:
     void Delete(int viewIndex, bool* cancel);
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
 };
 
 }  // namespace editing

@@ -2,9 +2,7 @@
 #include "EditingHandlers.h"
 
 #include "DataGrid.h"
-#include "MainControls.h"
 #include "PendingRows.h"
-#include "TabControl.h"
 #include "UnexpectedFailure.h"
 #include "Variables.h"
 #include "ViewLayout.h"
@@ -14,14 +12,13 @@ namespace editing {
 bool EditingHandlers::SettleBeforeOpen() {
     bool settled = false;
     RunGuarded(vars_.dialogs, [&] {
-        const grid::DataGrid* stillPending = dictionary::SettlePendingRows(controls_.TDBGrid1);
+        const grid::DataGrid* stillPending = dictionary::SettlePendingRows(screen_.Grids());
         settled = stillPending == nullptr;
         if (settled) {
             return;
         }
         const int pending = stillPending->ViewIndex();
-        controls_.SSTab1->SetTab(pending);
-        controls_.TDBGrid1[static_cast<std::size_t>(pending)]->setFocus();
+        screen_.ShowView(dictionary::ViewAt(pending), /*focus=*/true);
         const QString tab = dictionary::LayoutOf(dictionary::ViewAt(pending)).tabCaption;
         vars_.dialogs.MsgBox(QStringLiteral("A changed row in the tab \"") + tab +
                                  QStringLiteral("\" is not saved. Save it, or press Esc to "
@@ -39,7 +36,7 @@ bool EditingHandlers::SettleBeforeClose() {
     bool mayClose = false;
     RunGuarded(vars_.dialogs, [&] {
         int changed = 0;
-        for (grid::DataGrid* grid : controls_.TDBGrid1) {
+        for (grid::DataGrid* grid : screen_.Grids()) {
             grid->CloseCellEditor();
             changed += grid->HasPendingRow() ? 1 : 0;
         }
@@ -57,15 +54,16 @@ bool EditingHandlers::SettleBeforeClose() {
         if (answer != ui::Answer::Yes) {
             return;
         }
-        for (grid::DataGrid* grid : controls_.TDBGrid1) {
+        for (grid::DataGrid* grid : screen_.Grids()) {
             if (!grid->HasPendingRow()) {
                 continue;
             }
             // The user sees the row whose save questions come up.
-            controls_.SSTab1->SetTab(grid->ViewIndex());
+            const dictionary::ViewKind view = dictionary::ViewAt(grid->ViewIndex());
+            screen_.ShowView(view);
             grid->CommitRow();
             if (grid->HasPendingRow()) {
-                grid->setFocus();
+                screen_.ShowView(view, /*focus=*/true);
                 return;
             }
         }

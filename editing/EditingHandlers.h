@@ -13,14 +13,14 @@ namespace editing {
 // dictionary, its controls) and owns none of it.
 class EditingHandlers {
 public:
-    EditingHandlers(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+    EditingHandlers(const dictionary::DictionaryContext& context,
                     dictionary::DictionaryOpener& opener)
-        : vars_(vars),
-          controls_(controls),
-          compile_(vars, controls, open),
-          copy_(vars, controls, open, opener, compile_),
-          save_(vars, controls, open, compile_, copy_),
-          delete_(vars, controls, open) {}
+        : vars_(context.vars),
+          screen_(context.screen),
+          compile_(context),
+          copy_(context, opener, compile_),
+          save_(context, compile_, copy_),
+          delete_(context) {}
 
     void TDBGrid1_BeforeSave(int viewIndex, bool* cancel) { save_.BeforeSave(viewIndex, cancel); }
     void TDBGrid1_AfterSave(int viewIndex) { save_.AfterSave(viewIndex); }
@@ -39,7 +39,7 @@ public:
 
 private:
     Variables& vars_;
-    MainControls& controls_;
+    dictionary::DictionaryScreen& screen_;
     CompileOffer compile_;
     CopyUnderNewName copy_;
     SaveHandler save_;

@@ -3,8 +3,6 @@
 
 #include <array>
 
-#include <QLineEdit>
-
 #include "AccountCheck.h"
 #include "Classification.h"
 #include "CompileOffer.h"
@@ -13,7 +11,6 @@
 #include "DictionaryFile.h"
 #include "Functions.h"
 #include "ItemRecord.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
 #include "RowArray.h"
@@ -60,7 +57,7 @@ void SaveHandler::BeforeSave(int viewIndex, bool* cancel) {
     if (!dictionary::IsViewIndex(viewIndex) || !open_.IsOpen()) {
         return;
     }
-    grid::DataGrid* grid = controls_.TDBGrid1[static_cast<std::size_t>(viewIndex)];
+    grid::DataGrid* grid = &screen_.Grid(dictionary::ViewAt(viewIndex));
     const bool finished =
         RunGuarded(vars_.dialogs, [&] { Save(dictionary::ViewAt(viewIndex), *grid, cancel); });
     if (!finished) {
@@ -104,7 +101,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     const mv::DynamicArray typed = ItemRecordFromGrid(grid, lastField);
     const std::string id = TextBridge::ToBytes(itemId);
     mv::DictionaryFile& file = *open_.file;
-    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+    dictionary::ShownItems shown(open_, screen_.Grids());
 
     // The row names a new item when it is the new-row line or its id was overtyped.
     const bool newRow = grid.PendingRowIsNew();
@@ -174,7 +171,7 @@ mv::DynamicArray SaveHandler::RecordToWrite(ViewKind view, const mv::DynamicArra
 
 void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::string& id,
                               const mv::DynamicArray& record, bool namesNewItem) {
-    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+    dictionary::ShownItems shown(open_, screen_.Grids());
     const QString itemId = TextBridge::ToText(id);
     grid::RowArray& gridRows = *grid.BoundArray();
     if (namesNewItem && dictionary::ShownItems::Holds(gridRows, itemId)) {
@@ -224,7 +221,7 @@ void SaveHandler::AfterSave(int viewIndex) {
 }
 
 void SaveHandler::RefillPhraseList() {
-    dictionary::Fill_ComboPH(*controls_.cmbPhrase, *open_.views->Rows(ViewKind::PH));
+    dictionary::Fill_ComboPH(screen_, *open_.views->Rows(ViewKind::PH));
 }
 
 }  // namespace editing

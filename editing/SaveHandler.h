@@ -7,13 +7,11 @@
 
 #include "ViewKind.h"
 
-struct MainControls;
-struct Variables;
+#include "DictionaryScreen.h"
 
 namespace dictionary {
 struct AccountItem;
-struct OpenDictionary;
-}  // namespace dictionary
+}
 namespace mv {
 class DynamicArray;
 }
@@ -42,9 +40,13 @@ class CopyUnderNewName;
 // (the notification is cancelled) until it is saved again or dropped with Escape.
 class SaveHandler {
 public:
-    SaveHandler(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
-                CompileOffer& compile, CopyUnderNewName& copy)
-        : vars_(vars), controls_(controls), open_(open), compile_(compile), copy_(copy) {}
+    SaveHandler(const dictionary::DictionaryContext& context, CompileOffer& compile,
+                CopyUnderNewName& copy)
+        : vars_(context.vars),
+          open_(context.open),
+          screen_(context.screen),
+          compile_(compile),
+          copy_(copy) {}
 
     // The grids' before-save notification.
     void BeforeSave(int viewIndex, bool* cancel);
@@ -63,8 +65,8 @@ private:
     void RefillPhraseList();
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
     CompileOffer& compile_;
     CopyUnderNewName& copy_;
 };

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QStringList>
 
 #include "AccountCheck.h"
@@ -13,7 +11,6 @@
 #include "DictionaryFile.h"
 #include "ErrorCodes.h"
 #include "Functions.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
 #include "ShownItems.h"
@@ -26,16 +23,14 @@ namespace tools {
 
 namespace {
 
-constexpr int kAssociationField = 7;  // also the column of the D/I/V view that shows it
-constexpr int kPhraseColumn = 2;
 const QString kTitle = QStringLiteral("Child table");
 const QString kSelectList = QStringLiteral("@SELECT");
 
-grid::DataGrid& DivGrid(MainControls& controls) {
-    return *controls.TDBGrid1[dictionary::ViewIndex(dictionary::ViewKind::DIV)];
+grid::DataGrid& DivGrid(dictionary::DictionaryScreen& screen) {
+    return screen.Grid(dictionary::ViewKind::DIV);
 }
-grid::DataGrid& PhGrid(MainControls& controls) {
-    return *controls.TDBGrid1[dictionary::ViewIndex(dictionary::ViewKind::PH)];
+grid::DataGrid& PhGrid(dictionary::DictionaryScreen& screen) {
+    return screen.Grid(dictionary::ViewKind::PH);
 }
 
 QString WithoutLeadingBlanks(const QString& text) {
@@ -58,11 +53,11 @@ void ChildTable::cmdMakeChild_Click() {
     if (!RequireOpenDictionary(vars_, open_)) {
         return;
     }
-    grid::DataGrid& divGrid = DivGrid(controls_);
+    grid::DataGrid& divGrid = DivGrid(screen_);
     // A row left pending would be dropped by the re-reads below; the highlighted rows must
     // still be the ones the user chose once it is settled.
     const QList<int> highlighted = divGrid.Highlights().Rows();
-    if (!SettlePendingRows({&divGrid, &PhGrid(controls_)})) {
+    if (!SettlePendingRows({&divGrid, &PhGrid(screen_)})) {
         return;
     }
     if (divGrid.Highlights().Rows() != highlighted) {
@@ -112,13 +107,13 @@ void ChildTable::cmdMakeChild_Click() {
     vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
                          ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
     AddToPhView(name, phrase);
-    dictionary::Fill_ComboPH(*controls_.cmbPhrase, *open_.views->Rows(dictionary::ViewKind::PH));
+    dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
     ReportFailures(name, failures);
     divGrid.Refresh();
 }
 
 QStringList ChildTable::HighlightedIds() {
-    grid::DataGrid& divGrid = DivGrid(controls_);
+    grid::DataGrid& divGrid = DivGrid(screen_);
     const grid::RowArray& rows = *divGrid.BoundArray();
     QStringList ids;
     for (int index = 0; index < divGrid.HighlightCount(); ++index) {
@@ -152,7 +147,7 @@ bool ChildTable::ConfirmReplacing(const QString& name) {
 void ChildTable::WriteAssociations(const QString& name, const QStringList& members,
                                    QList<Failure>& failures) {
     mv::DictionaryFile& file = *open_.file;
-    dictionary::ShownItems shown(open_, controls_.TDBGrid1);
+    dictionary::ShownItems shown(open_, screen_.Grids());
     const std::string association = TextBridge::ToBytes(name);
     for (const QString& itemId : members) {
         const std::string id = TextBridge::ToBytes(itemId);
@@ -173,7 +168,7 @@ void ChildTable::WriteAssociations(const QString& name, const QStringList& membe
         }
         // Only field 7 changes: whatever else the account holds is written back as it is.
         mv::DynamicArray record = *now.record;
-        record.Field(kAssociationField).SetStringValue(association);
+        record.Field(dictionary::kAssociationColumn).SetStringValue(association);
         file.SetRecordId(id);
         file.SetRecord(record);
         file.Write();
@@ -198,7 +193,7 @@ bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
         Show_ServerError(vars_, file.Error(), open_.name, TextBridge::ToText(file.RecordId()));
         return false;
     }
-    dictionary::ShownItems(open_, controls_.TDBGrid1).Show(file.RecordId(), record);
+    dictionary::ShownItems(open_, screen_.Grids()).Show(file.RecordId(), record);
     return true;
 }
 
@@ -210,7 +205,7 @@ void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
     bool found = false;
     for (int row = 0; row <= rows.HighestRow() && !found; ++row) {
         if (rows.Cell(row, 0) == name) {
-            rows.SetCell(row, kPhraseColumn, phrase);
+            rows.SetCell(row, dictionary::kPhraseColumn, phrase);
             found = true;
         }
     }
@@ -221,10 +216,10 @@ void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
         rows.Resize(row, lastColumn);
         rows.SetCell(row, 0, name);
         rows.SetCell(row, 1, QStringLiteral("PH"));
-        rows.SetCell(row, kPhraseColumn, phrase);
+        rows.SetCell(row, dictionary::kPhraseColumn, phrase);
     }
     views.SetCounter(dictionary::ViewKind::PH, rows.RowCount());
-    PhGrid(controls_).ReBind();
+    PhGrid(screen_).ReBind();
 }
 
 void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures) {

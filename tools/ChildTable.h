@@ -5,12 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-struct MainControls;
-struct Variables;
-
-namespace dictionary {
-struct OpenDictionary;
-}
+#include "DictionaryScreen.h"
 
 namespace tools {
 
@@ -27,8 +22,8 @@ namespace tools {
 // user agrees.
 class ChildTable {
 public:
-    ChildTable(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
-        : vars_(vars), controls_(controls), open_(open) {}
+    explicit ChildTable(const dictionary::DictionaryContext& context)
+        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
 
     void cmdMakeChild_Click();
 
@@ -48,8 +43,8 @@ private:
     void ReportFailures(const QString& name, const QList<Failure>& failures);
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
 };
 
 }  // namespace tools

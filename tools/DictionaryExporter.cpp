@@ -3,8 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QStatusBar>
 
 #include "DatabaseKind.h"
 #include "DatabaseType.h"
@@ -13,7 +11,6 @@
 #include "Hourglass.h"
 #include "ListingExport.h"
 #include "ListingFile.h"
-#include "MainControls.h"
 #include "OpenDictionary.h"
 #include "ProgressNote.h"
 #include "Session.h"
@@ -57,7 +54,7 @@ void DictionaryExporter::cmdExport_Click() {
     if (!chosen || chosen->isEmpty()) {
         return;
     }
-    controls_.statusBar->clearMessage();  // no earlier export may look like this one's result
+    screen_.ShowStatus(QString());  // no earlier export may look like this one's result
 
     exporting::ListingCounts counts;
     bool written = false;
@@ -98,7 +95,7 @@ void DictionaryExporter::cmdExport_Click() {
     if (counts.listed > counts.written) {
         done += QStringLiteral("; %1 could not be read").arg(Items(counts.listed - counts.written));
     }
-    controls_.statusBar->showMessage(done);
+    screen_.ShowStatus(done);
 }
 
 void DictionaryExporter::ReportFileFailure(const QString& message, const QString& path,

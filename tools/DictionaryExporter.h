@@ -3,12 +3,7 @@
 
 #include <QString>
 
-struct MainControls;
-struct Variables;
-
-namespace dictionary {
-struct OpenDictionary;
-}
+#include "DictionaryScreen.h"
 
 namespace tools {
 
@@ -19,8 +14,8 @@ namespace tools {
 // reason, and the status bar tells how many items went to which file once it is done.
 class DictionaryExporter {
 public:
-    DictionaryExporter(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open)
-        : vars_(vars), controls_(controls), open_(open) {}
+    explicit DictionaryExporter(const dictionary::DictionaryContext& context)
+        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
 
     void cmdExport_Click();
 
@@ -28,8 +23,8 @@ private:
     void ReportFileFailure(const QString& message, const QString& path, const std::string& reason);
 
     Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
 };
 
 }  // namespace tools

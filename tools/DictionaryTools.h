@@ -11,15 +11,12 @@ namespace tools {
 // They share the window's state (the open dictionary, its controls) and own none of it.
 class DictionaryTools {
 public:
-    DictionaryTools(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
+    DictionaryTools(const dictionary::DictionaryContext& context,
                     dictionary::DictionaryOpener& opener)
-        : childTable_(vars, controls, open),
-          phraseView_(vars, controls, open, opener),
-          exporter_(vars, controls, open) {}
+        : childTable_(context), phraseView_(context, opener), exporter_(context) {}
 
     void cmdMakeChild_Click() { childTable_.cmdMakeChild_Click(); }
     void cmbPhrase_Click(int index) { phraseView_.cmbPhrase_Click(index); }
-    void txtResult_Click() { phraseView_.txtResult_Click(); }
     void cmdExport_Click() { exporter_.cmdExport_Click(); }
 
 private:

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "PhraseView.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-
 #include "DataGrid.h"
 #include "DictionaryOpener.h"
-#include "MainControls.h"
 #include "NarrowedRows.h"
 #include "OpenDictionary.h"
 #include "PhraseList.h"
@@ -16,29 +11,21 @@
 
 namespace tools {
 
-namespace {
-constexpr int kPhraseColumn = 2;
-}
-
 void PhraseView::cmbPhrase_Click(int index) {
     // The entries exist only once a dictionary is open; nothing to narrow or read before.
-    if (!open_.IsOpen() || index < 0 || index >= controls_.cmbPhrase->count()) {
+    const QStringList entries = screen_.PhraseEntries();
+    if (!open_.IsOpen() || index < 0 || index >= entries.size()) {
         return;
     }
     if (index == 0) {
         Refresh();
     } else {
-        Narrow(controls_.cmbPhrase->itemText(index));
+        Narrow(entries[index]);
     }
 }
 
-void PhraseView::txtResult_Click() {
-    controls_.txtResult->setPlainText(QString());
-    controls_.txtResult->setVisible(false);
-}
-
 void PhraseView::Refresh() {
-    auto& grids = controls_.TDBGrid1;
+    const auto& grids = screen_.Grids();
     if (!SettlePendingRows({grids[0], grids[1], grids[2], grids[3]})) {
         return;
     }
@@ -46,7 +33,7 @@ void PhraseView::Refresh() {
 }
 
 void PhraseView::Narrow(const QString& chosen) {
-    auto& grids = controls_.TDBGrid1;
+    const auto& grids = screen_.Grids();
     if (!SettlePendingRows({grids[0], grids[2]})) {
         return;
     }
@@ -69,7 +56,7 @@ std::optional<QStringList> PhraseView::WordsOf(const QString& chosen) const {
     std::optional<QStringList> words;
     for (int row = 0; row <= phRows.HighestRow(); ++row) {
         if (phRows.Cell(row, 0) == chosen) {
-            words = PhraseWords(phRows.Cell(row, kPhraseColumn));
+            words = PhraseWords(phRows.Cell(row, dictionary::kPhraseColumn));
         }
     }
     return words;

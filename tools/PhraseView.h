@@ -5,13 +5,11 @@
 
 #include <QStringList>
 
-struct MainControls;
-struct Variables;
+#include "DictionaryScreen.h"
 
 namespace dictionary {
 class DictionaryOpener;
-struct OpenDictionary;
-}  // namespace dictionary
+}
 
 namespace tools {
 
@@ -23,14 +21,11 @@ namespace tools {
 // what the account holds.
 class PhraseView {
 public:
-    PhraseView(Variables& vars, MainControls& controls, dictionary::OpenDictionary& open,
-               dictionary::DictionaryOpener& opener)
-        : vars_(vars), controls_(controls), open_(open), opener_(opener) {}
+    PhraseView(const dictionary::DictionaryContext& context, dictionary::DictionaryOpener& opener)
+        : open_(context.open), screen_(context.screen), opener_(opener) {}
 
     // The user picked entry `index` of cmbPhrase.
     void cmbPhrase_Click(int index);
-    // A click on the compiler's answer empties and hides it.
-    void txtResult_Click();
 
 private:
     void Refresh();
@@ -38,9 +33,8 @@ private:
     // The words of the last PH row named `chosen`, or nullopt when no row is.
     std::optional<QStringList> WordsOf(const QString& chosen) const;
 
-    Variables& vars_;
-    MainControls& controls_;
     dictionary::OpenDictionary& open_;
+    dictionary::DictionaryScreen& screen_;
     dictionary::DictionaryOpener& opener_;
 };
 

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+
+#include <QString>
+#include <QStringList>
+
+#include "ViewKind.h"
+
+struct Variables;
+
+namespace grid {
+class DataGrid;
+class DropDownList;
+}  // namespace grid
+namespace mv {
+class DictionaryFile;
+}
+
+namespace dictionary {
+
+struct OpenDictionary;
+
+// What the handlers of the open dictionary see of the main window: the grids by view,
+// the file name, the phrase list, the compiler's answer, the tabs and the status line.
+// The window implements it; the handlers never reach its widgets any other way.
+class DictionaryScreen {
+public:
+    virtual ~DictionaryScreen() = default;
+
+    // The four grids, indexed as the views are.
+    virtual const std::array<grid::DataGrid*, kViewCount>& Grids() const = 0;
+    grid::DataGrid& Grid(ViewKind view) const {
+        return *Grids()[static_cast<std::size_t>(ViewIndex(view))];
+    }
+    // The data-type list that edits the data-type column of a view (A/S or D/I/V).
+    virtual grid::DropDownList* DataTypeList(ViewKind view) const = 0;
+
+    virtual QString FileNameText() const = 0;
+    virtual void SetFileNameText(const QString& name) = 0;
+
+    virtual QStringList PhraseEntries() const = 0;
+    // Replaces the entries of the phrase list, showing `shown` in its box; this is not
+    // a choice of the user's and starts nothing.
+    virtual void SetPhraseEntries(const QStringList& entries, const QString& shown) = 0;
+
+    // The compiler's answer, shown whole, as lines, until the next one or until hidden.
+    virtual void ShowCompileAnswer(const QString& answer) = 0;
+
+    // Brings the tab of a view to the front; with focus, its grid takes the focus too.
+    virtual void ShowView(ViewKind view, bool focus = false) = 0;
+
+    // The status line: a passing message, and the caption of the open dictionary that
+    // stays beside it.
+    virtual void ShowStatus(const QString& message) = 0;
+    virtual void ShowOpenDictionary(const QString& caption) = 0;
+};
+
+// What every handler of the main window works with.
+struct DictionaryContext {
+    Variables& vars;
+    OpenDictionary& open;
+    DictionaryScreen& screen;
+};
+
+}  // namespace dictionary
