@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QElapsedTimer>
+#include <functional>
+
 #include <QString>
 
 namespace ui {
@@ -15,8 +16,14 @@ namespace dictionary {
 // away with this object.
 class ProgressNote {
 public:
+    // Milliseconds since the work began.
+    using Clock = std::function<qint64()>;
+
     // format holds %1 for the count, e.g. "Reading the dictionary: %1 items read".
+    // The time is measured from this call.
     ProgressNote(ui::Dialogs& dialogs, QString format);
+    // As above, with the time told by elapsedMs.
+    ProgressNote(ui::Dialogs& dialogs, QString format, Clock elapsedMs);
     ~ProgressNote();
     ProgressNote(const ProgressNote&) = delete;
     ProgressNote& operator=(const ProgressNote&) = delete;
@@ -27,7 +34,7 @@ public:
 private:
     ui::Dialogs& dialogs_;
     QString format_;
-    QElapsedTimer clock_;
+    Clock elapsedMs_;
     qint64 lastShown_ = -1;
 };
 

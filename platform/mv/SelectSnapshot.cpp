@@ -3,10 +3,10 @@
 
 namespace mv {
 
-bool SelectSnapshot::Begin(int dirFd, const DirectoryId& directory) {
+bool SelectSnapshot::Begin(int dirFd, const DirectoryId& directory, Watching watching) {
     Clear();
     directory_ = directory;
-    return watch_.Start(dirFd);
+    return watching == Watching::IfPossible && watch_.Start(dirFd);
 }
 
 void SelectSnapshot::Clear() {
@@ -19,7 +19,7 @@ void SelectSnapshot::Clear() {
 
 bool SelectSnapshot::Keep(std::string fileName, std::string record, const FileStamp& stamp) {
     const std::size_t cost = fileName.size() + record.size();
-    if (bytes_ + cost > kMaxBytes)
+    if (bytes_ + cost > maxBytes_)
         return false;
     bytes_ += cost;
     kept_.push_back({std::move(fileName), std::move(record), stamp, true});

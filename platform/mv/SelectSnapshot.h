@@ -30,12 +30,18 @@ class SelectSnapshot {
 public:
     static constexpr std::size_t kMaxBytes = 256u << 20;
 
+    // Never leaves every kept record to its stamp, as on a file system with no watch.
+    enum class Watching { IfPossible, Never };
+
+    // maxBytes bounds the names and records kept together.
+    explicit SelectSnapshot(std::size_t maxBytes = kMaxBytes) : maxBytes_(maxBytes) {}
+
     // Starts an empty snapshot of directory dirFd, before its files are read; true when
     // changes are watched, so the records need no stamps.
-    bool Begin(int dirFd, const DirectoryId& directory);
+    bool Begin(int dirFd, const DirectoryId& directory, Watching watching = Watching::IfPossible);
     void Reserve(std::size_t items) { kept_.reserve(items); }
     void Clear();
-    // Keeps a record, in the order the reads are expected; false once over kMaxBytes.
+    // Keeps a record, in the order the reads are expected; false once over maxBytes.
     bool Keep(std::string fileName, std::string record, const FileStamp& stamp);
     // Moves the kept record of item file `fileName` of the directory into record.
     bool Take(const DirectoryId& directory, int dirFd, const std::string& fileName,
@@ -52,6 +58,7 @@ private:
     Kept* Find(std::string_view fileName);
     bool ForgetChanged();
 
+    std::size_t maxBytes_;
     DirectoryId directory_;
     ChangeWatch watch_;
     std::vector<Kept> kept_;
