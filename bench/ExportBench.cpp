@@ -30,7 +30,7 @@ std::size_t ExportThroughClient(const std::string& account, const std::string& t
     session.SetAccountPath(account);
     session.Connect();
     auto file = session.OpenDictionary("X");
-    if (exporting::SelectItems(session, exporting::DatabaseKind::UniVerse, "X") != 0) {
+    if (exporting::SelectItems(session, core::DatabaseKind::UniVerse, "X") != 0) {
         std::abort();
     }
     exporting::ListingFile output(target);

@@ -99,7 +99,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.host = value;
         } else if (user) {
             line.user = value;
-        } else if (const auto kind = exporting::KindOf(value)) {
+        } else if (const auto kind = core::KindOf(value)) {
             line.kind = *kind;
         } else {
             usageError =

@@ -17,7 +17,7 @@ struct CommandLine {
     std::string account = ".";  // the folder, or with a host the account on the server
     std::string host;           // empty: the local engine
     std::string user;
-    exporting::DatabaseKind kind = exporting::DatabaseKind::UniVerse;
+    core::DatabaseKind kind = core::DatabaseKind::UniVerse;
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;  // for the subcommand, or the program when there is none
     std::vector<std::string> arguments;

@@ -20,6 +20,8 @@
 #include "compiler/DictionaryCompiler.h"
 #include "compiler/ItemSource.h"
 #include "compiler/NameResolver.h"
+#include "core/Classification.h"
+#include "core/ViewCaptions.h"
 
 namespace cli {
 namespace {
@@ -30,27 +32,6 @@ struct DirCloser {
 
 std::string Quoted(std::string_view text) {
     return Concat({"\"", text, "\""});
-}
-
-bool HasLowerCase(std::string_view code) {
-    return std::any_of(code.begin(), code.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-}
-
-// The tab the program would show an item with this type code under, if it were written
-// in capitals; empty for codes the program does not place in a tab of their own.
-std::string_view TabOfCapitals(std::string_view code) {
-    std::string upper(code);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    if (upper == "A" || upper == "S")
-        return "A and S Type (Pick Type)";
-    if (upper == "D" || upper == "I" || upper == "V")
-        return "D and I or V Type";
-    if (upper == "PH")
-        return "PH Type (Child Tables)";
-    return {};
 }
 
 // The listing of a directory of its own, so dirFd's position is left alone.
@@ -169,15 +150,13 @@ void DictionaryCheck::CheckItems(mv::MapItemSource& items, std::vector<std::stri
     mv::DictionaryCompiler compiler(items);
     for (const std::string& id : ids) {
         const std::string_view code = mv::TypeCodeOf(*items.Find(id));
-        if (HasLowerCase(code)) {
-            if (const std::string_view tab = TabOfCapitals(code); !tab.empty()) {
-                report.findings.push_back(
-                    {Finding::Kind::kNote, id,
-                     Concat({"note: type code ", Quoted(code),
-                             " is in lower case, so the program shows the item under Other "
-                             "Types, not under ",
-                             tab})});
-            }
+        if (const std::optional<core::ViewKind> view = core::ViewOfCapitals(code)) {
+            report.findings.push_back(
+                {Finding::Kind::kNote, id,
+                 Concat({"note: type code ", Quoted(code),
+                         " is in lower case, so the program shows the item under ",
+                         core::TabCaption(core::ViewKind::Other), ", not under ",
+                         core::TabCaption(*view)})});
         }
         if (!mv::IsDescriptorType(code))
             continue;

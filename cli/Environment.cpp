@@ -38,7 +38,7 @@ int ReportFailure(const Environment& env, std::string_view message) {
 bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environment& env) {
     session.SetHostName(line.host);
     session.SetAccountPath(line.account);
-    session.SetDatabaseType(line.kind == exporting::DatabaseKind::UniData ? "UniData" : "UniVerse");
+    session.SetDatabaseType(line.kind == core::DatabaseKind::UniData ? "UniData" : "UniVerse");
     if (!line.host.empty()) {
         session.SetUserName(line.user);
         std::optional<std::string> password = env.passwordVariable;

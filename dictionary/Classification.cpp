@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Classification.h"
 
+#include "TextBridge.h"
+
 namespace dictionary {
 
 QString TypeCode(const QString& field1) {
@@ -9,20 +11,8 @@ QString TypeCode(const QString& field1) {
 }
 
 Placement Classify(const QString& field1, const QString& itemId, const QString& fileName) {
-    const QString code = TypeCode(field1);
-    if (code == QLatin1String("A") || code == QLatin1String("S")) {
-        return {ViewKind::AS, false};
-    }
-    if (code == QLatin1String("D") || code == QLatin1String("I") || code == QLatin1String("V")) {
-        if (itemId == fileName) {
-            return {std::nullopt, false};
-        }
-        return {ViewKind::DIV, false};
-    }
-    if (code == QLatin1String("PH")) {
-        return {ViewKind::PH, false};
-    }
-    return {ViewKind::Other, itemId == QLatin1String(kEmptyNullId)};
+    return core::Classify(TextBridge::ToBytes(field1), TextBridge::ToBytes(itemId),
+                          TextBridge::ToBytes(fileName));
 }
 
 }  // namespace dictionary

@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: MIT
 #include "DatabaseType.h"
 
+#include "TextBridge.h"
+#include "core/DatabaseKind.h"
+
 namespace dictionary {
 
 DatabaseKind KindOf(const QString& databaseType) {
-    if (databaseType.compare(QLatin1String("UniVerse"), Qt::CaseInsensitive) == 0) {
-        return DatabaseKind::UniVerse;
+    if (!TextBridge::IsLatin1(databaseType)) {
+        return DatabaseKind::Neither;
     }
-    if (databaseType.compare(QLatin1String("UniData"), Qt::CaseInsensitive) == 0) {
-        return DatabaseKind::UniData;
+    const std::optional<core::DatabaseKind> kind = core::KindOf(TextBridge::ToBytes(databaseType));
+    if (!kind) {
+        return DatabaseKind::Neither;
     }
-    return DatabaseKind::Neither;
+    return *kind == core::DatabaseKind::UniVerse ? DatabaseKind::UniVerse : DatabaseKind::UniData;
 }
 
 QString SelectCommandFor(DatabaseKind kind, const QString& fileName) {
-    switch (kind) {
-        case DatabaseKind::UniVerse:
-            return QStringLiteral("SSELECT DICT ") + fileName +
-                   QStringLiteral(" BY F1 BY RLOCATION");
-        case DatabaseKind::UniData:
-            return QStringLiteral("SSELECT DICT ") + fileName + QStringLiteral(" BY LOC BY @ID");
-        case DatabaseKind::Neither:
-            break;
+    if (kind == DatabaseKind::Neither) {
+        return {};
     }
-    return {};
+    const core::DatabaseKind known =
+        kind == DatabaseKind::UniVerse ? core::DatabaseKind::UniVerse : core::DatabaseKind::UniData;
+    return TextBridge::ToText(core::SelectCommandFor(known, TextBridge::ToBytes(fileName)));
 }
 
 QString UnknownTypeMessage(const QString& databaseType) {

@@ -3,7 +3,6 @@
 
 #include <string_view>
 
-#include "Classification.h"
 #include "DatabaseType.h"
 #include "Functions.h"
 #include "ProgressNote.h"
@@ -12,6 +11,7 @@
 #include "Variables.h"
 #include "ViewLayout.h"
 #include "ViewSet.h"
+#include "core/Classification.h"
 
 namespace dictionary {
 
@@ -40,17 +40,18 @@ QStringList FieldsOf(const mv::DynamicArray& record) {
     return fields;
 }
 
-void AddItem(const QString& fileName, const mv::DictionaryFile& file, ViewSet& views) {
-    QStringList fields = FieldsOf(file.Record());
-    // An empty field 1 reads as a blank, so its type code comes out empty.
-    const QString field1 = fields[0].isEmpty() ? QStringLiteral(" ") : fields[0];
-    const QString itemId = TextBridge::ToText(file.RecordId());
-    const Placement placement = Classify(field1, itemId, fileName);
+// Classified on the record's own bytes: the rule is the core's, and the read of a big
+// dictionary makes no extra copies for it.
+void AddItem(const std::string& fileName, const mv::DictionaryFile& file, ViewSet& views) {
+    const std::string& text = file.Record().Text();
+    const std::string_view field1 =
+        std::string_view(text).substr(0, text.find(mv::DynamicArray::kFieldMark));
+    const core::Placement placement = core::Classify(field1, file.RecordId(), fileName);
     if (placement.setsEmptyNull) {
         views.SetEmptyNull(true);
     }
     if (placement.view) {
-        views.AddRow(*placement.view, itemId, fields);
+        views.AddRow(*placement.view, TextBridge::ToText(file.RecordId()), FieldsOf(file.Record()));
     }
 }
 
@@ -70,19 +71,20 @@ long long Read_Dictionary(Variables& vars, const QString& fileName, mv::Dictiona
     }
 
     mv::ServerSelectList& list = vars.session->SelectList(0);
+    const std::string fileBytes = TextBridge::ToBytes(fileName);
     ProgressNote progress(vars.dialogs, QStringLiteral("Reading the dictionary: %1 items read"));
     long long count = 0;
     std::string id = list.Next();
     while (!list.LastRecordRead()) {
         // The descriptor exists when the list names it, even if it cannot be read or is
         // of another type: it must never be written over.
-        if (id == kEmptyNullId) {
+        if (id == core::kEmptyNullId) {
             views.SetEmptyNull(true);
         }
         file.SetRecordId(id);
         file.Read();
         if (file.Error() == 0) {
-            AddItem(fileName, file, views);
+            AddItem(fileBytes, file, views);
             views.Records().Remember(id, file.Record().Text());
         } else {
             Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(id));

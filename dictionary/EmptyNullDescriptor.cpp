@@ -6,13 +6,14 @@
 #include "ErrorCodes.h"
 #include "Functions.h"
 #include "RecordsAsRead.h"
+#include "TextBridge.h"
 #include "Variables.h"
 
 namespace dictionary {
 
 void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file,
                             RecordsAsRead& records) {
-    const std::string kId = kEmptyNullId;
+    const std::string kId(kEmptyNullId);
     // The select that came before may be stale: look once more right before writing.
     file.SetRecordId(kId);
     file.Read();
@@ -29,7 +30,7 @@ void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::Dictio
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
     } else {
-        Show_ServerError(vars, file.Error(), fileName, QLatin1String(kEmptyNullId));
+        Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(kEmptyNullId));
     }
 }
 

@@ -3,43 +3,22 @@
 
 #include <array>
 
+#include "core/ViewCaptions.h"
+
 namespace dictionary {
 
 namespace {
 
+QString Text(std::string_view caption) {
+    return QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
 ViewLayout MakeLayout(ViewKind view) {
-    switch (view) {
-        case ViewKind::AS:
-            return {
-                view,
-                QStringLiteral("A and S Type (Pick Type)"),
-                {QStringLiteral("Dict Item"), QStringLiteral("Type"), QStringLiteral("A/C"),
-                 QStringLiteral("Column Name"), QStringLiteral("MV Assoc"), QStringLiteral("S / M"),
-                 QStringLiteral("Data Type"), QStringLiteral("Conv. Code"),
-                 QStringLiteral("Correlative"), QStringLiteral("Align"), QStringLiteral("Width")},
-                6};
-        case ViewKind::PH:
-            return {view,
-                    QStringLiteral("PH Type (Child Tables)"),
-                    {QStringLiteral("Dict Item"), QStringLiteral("Type"), QStringLiteral("Phrase")},
-                    -1};
-        case ViewKind::DIV:
-            return {
-                view,
-                QStringLiteral("D and I or V Type"),
-                {QStringLiteral("Dict Item"), QStringLiteral("Type"),
-                 QStringLiteral("Attribute Count or Formula"), QStringLiteral("Conv"),
-                 QStringLiteral("Column Name"), QStringLiteral("Align"), QStringLiteral("S / M"),
-                 QStringLiteral("Association"), QStringLiteral("Data Type")},
-                8};
-        case ViewKind::Other:
-            break;
+    QStringList captions;
+    for (const std::string_view caption : core::ColumnCaptions(view)) {
+        captions << Text(caption);
     }
-    QStringList captions{QStringLiteral("Dict Item"), QStringLiteral("Type")};
-    for (int n = 2; n <= 10; ++n) {
-        captions << QStringLiteral("A%1").arg(n);
-    }
-    return {ViewKind::Other, QStringLiteral("Other Types"), captions, -1};
+    return {view, Text(core::TabCaption(view)), captions, core::DataTypeColumn(view)};
 }
 
 }  // namespace

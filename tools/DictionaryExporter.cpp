@@ -38,8 +38,8 @@ void DictionaryExporter::cmdExport_Click() {
     if (!RequireOpenDictionary(vars_, open_)) {
         return;
     }
-    const std::optional<exporting::DatabaseKind> kind =
-        exporting::KindOf(TextBridge::ToBytes(vars_.DatabaseType));
+    const std::optional<core::DatabaseKind> kind =
+        core::KindOf(TextBridge::ToBytes(vars_.DatabaseType));
     if (!kind) {
         vars_.dialogs.MsgBox(dictionary::UnknownTypeMessage(vars_.DatabaseType), ui::Buttons::OK,
                              ui::Icon::Exclamation, ui::kProgramTitle);

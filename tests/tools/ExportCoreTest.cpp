@@ -20,7 +20,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using exporting::DatabaseKind;
+using core::DatabaseKind;
 
 const std::string FM = "\xFE";
 const std::string VM = "\xFD";

@@ -179,7 +179,7 @@ TEST(ExportSelect, isTheSelectTheOpenUses) {
         const QString fileName = QStringLiteral(" ORDERS ");
         EXPECT_EQ(
             QString::fromStdString(
-                exporting::SelectCommandFor(*exporting::KindOf(type), fileName.toStdString())),
+                core::SelectCommandFor(*core::KindOf(type), fileName.toStdString())),
             dictionary::SelectCommandFor(dictionary::KindOf(QString::fromLatin1(type)), fileName));
     }
 }

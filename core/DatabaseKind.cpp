@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace exporting {
+namespace core {
 
 namespace {
 
@@ -33,4 +33,4 @@ std::string SelectCommandFor(DatabaseKind kind, std::string_view fileName) {
     return command;
 }
 
-}  // namespace exporting
+}  // namespace core

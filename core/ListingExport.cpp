@@ -9,9 +9,9 @@
 
 namespace exporting {
 
-int SelectItems(mv::Session& session, DatabaseKind kind, std::string_view fileName) {
+int SelectItems(mv::Session& session, core::DatabaseKind kind, std::string_view fileName) {
     mv::ServerCommand& command = session.Command();
-    command.SetText(SelectCommandFor(kind, fileName));
+    command.SetText(core::SelectCommandFor(kind, fileName));
     command.Exec();
     return command.Error();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace exporting {
+namespace core {
 
 // The two databases whose dictionaries can be listed; the select differs between them.
 enum class DatabaseKind { UniVerse, UniData };
@@ -18,4 +18,4 @@ std::optional<DatabaseKind> KindOf(std::string_view databaseType);
 // the order the program shows them.
 std::string SelectCommandFor(DatabaseKind kind, std::string_view fileName);
 
-}  // namespace exporting
+}  // namespace core

@@ -19,7 +19,7 @@ class ListingSink;
 // Runs the select of every item of the dictionary of fileName, sorted as the database
 // kind asks, on the session's command object; select list 0 then holds the ids.
 // Returns the command's Error (0 when the select worked).
-int SelectItems(mv::Session& session, DatabaseKind kind, std::string_view fileName);
+int SelectItems(mv::Session& session, core::DatabaseKind kind, std::string_view fileName);
 
 struct ListingCounts {
     long long listed = 0;   // ids the select list gave
