@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
 
-#include "Startup.h"
+#include "app/Startup.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "AnswerFont.h"
+#include "app/AnswerFont.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

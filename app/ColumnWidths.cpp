@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ColumnWidths.h"
+#include "app/ColumnWidths.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "DataGrid.h"
+#include "platform/grid/DataGrid.h"
 
 namespace app {
 

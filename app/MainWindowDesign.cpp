@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "MainWindowDesign.h"
+#include "app/MainWindowDesign.h"
 
-#include "DataGrid.h"
-#include "DropDownList.h"
-#include "ResizeControl.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/ui/ResizeControl.h"
 
 namespace app {
 

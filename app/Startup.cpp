@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "Startup.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 
-#include "QtDialogs.h"
-#include "Variables.h"
-#include "frmKelvora.h"
+#include "app/frmKelvora.h"
+#include "connection/Variables.h"
+#include "platform/ui/QtDialogs.h"
 
 namespace app {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "frmKelvora.h"
+#include "app/frmKelvora.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,25 +14,25 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 
-#include "AnswerFont.h"
-#include "ClickNotifier.h"
-#include "ColumnWidths.h"
-#include "DataGrid.h"
-#include "DataTypeList.h"
-#include "DictionaryFile.h"
-#include "DropDownList.h"
-#include "Functions.h"
-#include "HelpViewer.h"
-#include "MainWindowDesign.h"
-#include "PhraseList.h"
-#include "ResizeControl.h"
-#include "RowArray.h"
-#include "Session.h"
-#include "TabControl.h"
-#include "UnexpectedFailure.h"
-#include "Variables.h"
-#include "ViewLayout.h"
-#include "frmLogin.h"
+#include "app/AnswerFont.h"
+#include "app/ColumnWidths.h"
+#include "app/MainWindowDesign.h"
+#include "connection/Functions.h"
+#include "connection/Variables.h"
+#include "connection/frmLogin.h"
+#include "dictionary/DataTypeList.h"
+#include "dictionary/PhraseList.h"
+#include "dictionary/ViewLayout.h"
+#include "editing/UnexpectedFailure.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/grid/RowArray.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/HelpViewer.h"
+#include "platform/ui/ResizeControl.h"
+#include "platform/ui/TabControl.h"
+#include "tools/ClickNotifier.h"
 
 namespace {
 

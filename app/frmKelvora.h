@@ -6,12 +6,12 @@
 
 #include <QMainWindow>
 
-#include "DictionaryOpener.h"
-#include "DictionaryScreen.h"
-#include "DictionaryTools.h"
-#include "EditingHandlers.h"
-#include "OpenDictionary.h"
-#include "ValueMarks.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/DictionaryScreen.h"
+#include "dictionary/OpenDictionary.h"
+#include "editing/EditingHandlers.h"
+#include "platform/grid/ValueMarks.h"
+#include "tools/DictionaryTools.h"
 
 class QComboBox;
 class QFrame;

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "Cli.h"
-#include "GeneratedAccount.h"
+#include "bench/support/GeneratedAccount.h"
+#include "cli/Cli.h"
 
 namespace {
 
@@ -37,7 +37,6 @@ void RunCli(const std::vector<std::string>& words, int expected) {
 std::size_t FileSize(const std::string& path) {
     return static_cast<std::size_t>(std::ifstream(path, std::ios::binary | std::ios::ate).tellg());
 }
-
 
 // An account whose dictionary X holds `descriptors` I-descriptors over 500 data fields,
 // each using fields and often a descriptor defined before it. Written raw, as the
@@ -101,7 +100,8 @@ int main(int argc, char** argv) {
     std::size_t rawBytes = 0, exportBytes = 0;
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
     const double raw = bench::BestSeconds(
-        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
+        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); },
+        rawBytes);
     const double exported = bench::BestSeconds(
         kRepeats,
         [&] {

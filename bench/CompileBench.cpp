@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "Session.h"
-#include "UniqueFd.h"
-#include "compiler/DictionaryCompiler.h"
-#include "compiler/DirectoryItemSource.h"
+#include "platform/mv/AtomicFile.h"
+#include "platform/mv/Session.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/compiler/DictionaryCompiler.h"
+#include "platform/mv/compiler/DirectoryItemSource.h"
 
 namespace {
 

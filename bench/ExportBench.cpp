@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "GeneratedAccount.h"
-#include "ListingExport.h"
-#include "ListingFile.h"
-#include "Session.h"
+#include "bench/support/GeneratedAccount.h"
+#include "core/ListingExport.h"
+#include "core/ListingFile.h"
+#include "platform/mv/Session.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     std::size_t rawBytes = 0, exportBytes = 0;
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
     const double raw = bench::BestSeconds(
-        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); }, rawBytes);
+        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); },
+        rawBytes);
     const double exported = bench::BestSeconds(
         kRepeats, [&] { return ExportThroughClient(account.path(), exportTarget); }, exportBytes);
 

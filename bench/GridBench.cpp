@@ -13,8 +13,8 @@
 #include <QStandardItemModel>
 #include <QTableView>
 
-#include "DataGrid.h"
-#include "RowArray.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
 
 namespace {
 

@@ -13,15 +13,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "DataGrid.h"
-#include "DictionaryOpener.h"
-#include "DictionaryScreen.h"
-#include "DropDownList.h"
-#include "GeneratedAccount.h"
-#include "OpenDictionary.h"
-#include "Session.h"
-#include "TabControl.h"
-#include "Variables.h"
+#include "bench/support/GeneratedAccount.h"
+#include "connection/Variables.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/DictionaryScreen.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/TabControl.h"
 
 namespace {
 

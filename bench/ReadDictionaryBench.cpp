@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "GeneratedAccount.h"
-#include "Session.h"
+#include "bench/support/GeneratedAccount.h"
+#include "platform/mv/Session.h"
 
 namespace {
 
@@ -49,16 +49,16 @@ int main(int argc, char** argv) {
 
     std::size_t rawBytes = 0, clientBytes = 0;
     if (argc > 2 && std::string(argv[2]) == "client") {
-        const double client =
-            bench::BestSeconds(kRepeats, [&] { return ReadThroughClient(account.path()); }, clientBytes);
+        const double client = bench::BestSeconds(
+            kRepeats, [&] { return ReadThroughClient(account.path()); }, clientBytes);
         std::printf("  client path: %.1f ms\n", client * 1e3);
         return 0;
     }
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
     const double raw = bench::BestSeconds(
         kRepeats, [&] { return bench::ReadItemFilesRaw(account.dictionaryPath()); }, rawBytes);
-    const double client =
-        bench::BestSeconds(kRepeats, [&] { return ReadThroughClient(account.path()); }, clientBytes);
+    const double client = bench::BestSeconds(
+        kRepeats, [&] { return ReadThroughClient(account.path()); }, clientBytes);
     std::printf("Best of %d, %d items:\n", kRepeats, items);
     std::printf("  raw read of the item files:               %8.1f ms (%zu bytes)\n", raw * 1e3,
                 rawBytes);

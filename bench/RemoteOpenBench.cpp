@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "GeneratedAccount.h"
-#include "Listener.h"
-#include "RemoteBackend.h"
-#include "ServerLog.h"
-#include "Session.h"
+#include "bench/support/GeneratedAccount.h"
+#include "platform/mv/RemoteBackend.h"
+#include "platform/mv/Session.h"
+#include "server/Listener.h"
+#include "server/ServerLog.h"
 
 namespace {
 
@@ -80,8 +80,8 @@ int main(int argc, char** argv) {
     const double localSeconds = bench::BestSeconds(
         kRepeats, [&] { return (local = OpenThrough("", account.path())).bytes; }, ignored);
     const double remoteSeconds = bench::BestSeconds(
-        kRepeats,
-        [&] { return (remote = OpenThrough(host, folder.filename().string())).bytes; }, ignored);
+        kRepeats, [&] { return (remote = OpenThrough(host, folder.filename().string())).bytes; },
+        ignored);
     if (local.bytes != remote.bytes) {
         std::fprintf(stderr, "the two opens read different bytes\n");
         return 1;

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
-#include "CheckCommand.h"
+#include "cli/CheckCommand.h"
 
 #include <fcntl.h>
 
 #include <algorithm>
 #include <ostream>
 
-#include "AccountListing.h"
-#include "AccountNames.h"
-#include "Concat.h"
-#include "ErrorCodes.h"
-#include "Session.h"
-#include "compiler/ItemSource.h"
-#include "UniqueFd.h"
+#include "cli/Concat.h"
+#include "platform/mv/AccountListing.h"
+#include "platform/mv/AccountNames.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/Session.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/compiler/ItemSource.h"
 
 namespace cli {
 namespace {

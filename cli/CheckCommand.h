@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "CommandLine.h"
-#include "DictionaryCheck.h"
-#include "Environment.h"
+#include "cli/CommandLine.h"
+#include "cli/DictionaryCheck.h"
+#include "cli/Environment.h"
 
 namespace mv {
 class DictionaryFile;

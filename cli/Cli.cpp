@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "Cli.h"
+#include "cli/Cli.h"
 
 #include <ostream>
 
-#include "CheckCommand.h"
-#include "CommandLine.h"
-#include "ExecCommand.h"
-#include "ExportCommand.h"
-#include "UsageText.h"
+#include "cli/CheckCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/ExecCommand.h"
+#include "cli/ExportCommand.h"
+#include "cli/UsageText.h"
 
 namespace cli {
 

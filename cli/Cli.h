@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Environment.h"
+#include "cli/Environment.h"
 
 namespace cli {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
-#include "CommandWords.h"
-#include "Concat.h"
+#include "cli/Concat.h"
+#include "platform/mv/CommandWords.h"
 
 namespace cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "DatabaseKind.h"
+#include "core/DatabaseKind.h"
 
 namespace cli {
 

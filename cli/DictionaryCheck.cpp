@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DictionaryCheck.h"
+#include "cli/DictionaryCheck.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,17 +11,17 @@
 #include <memory>
 #include <string_view>
 
-#include "Concat.h"
-#include "ErrorCodes.h"
-#include "ItemFiles.h"
-#include "ItemIdEscaping.h"
-#include "RecordFormat.h"
-#include "UniqueFd.h"
-#include "compiler/DictionaryCompiler.h"
-#include "compiler/ItemSource.h"
-#include "compiler/NameResolver.h"
+#include "cli/Concat.h"
 #include "core/Classification.h"
 #include "core/ViewCaptions.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemFiles.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/RecordFormat.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/compiler/DictionaryCompiler.h"
+#include "platform/mv/compiler/ItemSource.h"
+#include "platform/mv/compiler/NameResolver.h"
 
 namespace cli {
 namespace {

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "Environment.h"
+#include "cli/Environment.h"
 
 #include <ostream>
 
-#include "CommandLine.h"
-#include "Concat.h"
-#include "ErrorTable.h"
-#include "Session.h"
+#include "cli/CommandLine.h"
+#include "cli/Concat.h"
+#include "connection/errornames/ErrorTable.h"
+#include "platform/mv/Session.h"
 
 namespace cli {
 
@@ -43,8 +43,9 @@ bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environ
         session.SetUserName(line.user);
         std::optional<std::string> password = env.passwordVariable;
         if (!password && env.askPassword) {
-            password = env.askPassword(Concat({"Password for ", line.user.empty() ? "(no user)" : line.user,
-                                               " on ", line.host, ": "}));
+            password = env.askPassword(
+                Concat({"Password for ", line.user.empty() ? "(no user)" : line.user, " on ",
+                        line.host, ": "}));
         }
         if (!password) {
             ReportFailure(env, "no password: set KELVORA_PASSWORD or run from a terminal");

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ExecCommand.h"
+#include "cli/ExecCommand.h"
 
 #include <ostream>
 
-#include "CommandWords.h"
-#include "Session.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/Session.h"
 
 namespace cli {
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CommandLine.h"
-#include "Environment.h"
+#include "cli/CommandLine.h"
+#include "cli/Environment.h"
 
 namespace cli {
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "ExportCommand.h"
+#include "cli/ExportCommand.h"
 
 #include <chrono>
 #include <memory>
 #include <ostream>
 
-#include "Concat.h"
-#include "ListingExport.h"
-#include "ListingFile.h"
-#include "ListingSink.h"
-#include "Session.h"
+#include "cli/Concat.h"
+#include "core/ListingExport.h"
+#include "core/ListingFile.h"
+#include "core/ListingSink.h"
+#include "platform/mv/Session.h"
 
 namespace cli {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "CommandLine.h"
-#include "Environment.h"
+#include "cli/CommandLine.h"
+#include "cli/Environment.h"
 
 namespace cli {
 

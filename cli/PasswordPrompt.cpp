@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "PasswordPrompt.h"
+#include "cli/PasswordPrompt.h"
 
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include "UniqueFd.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace cli {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "UsageText.h"
+#include "cli/UsageText.h"
 
 namespace cli {
 namespace {

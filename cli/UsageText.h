@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
 namespace cli {
 

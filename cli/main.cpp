@@ -11,9 +11,9 @@
 
 #include <QCoreApplication>
 
-#include "Cli.h"
-#include "PasswordPrompt.h"
-#include "ErrorTable.h"
+#include "cli/Cli.h"
+#include "cli/PasswordPrompt.h"
+#include "connection/errornames/ErrorTable.h"
 
 int main(int argc, char** argv) {
     // Ids and listings are bytes: nothing may be converted on the way out, and the C++
@@ -27,8 +27,13 @@ int main(int argc, char** argv) {
     const bool named =
         errorNames.Load(QCoreApplication::applicationDirPath() + QStringLiteral("/Uvoaif.txt"));
 
-    cli::Environment env{std::cout, std::cerr, named ? &errorNames : nullptr,
-                         ::isatty(STDERR_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1, {}, {}};
+    cli::Environment env{std::cout,
+                         std::cerr,
+                         named ? &errorNames : nullptr,
+                         ::isatty(STDERR_FILENO) == 1,
+                         ::isatty(STDOUT_FILENO) == 1,
+                         {},
+                         {}};
     if (const char* password = std::getenv("KELVORA_PASSWORD")) {
         env.passwordVariable = std::string(password);
     }

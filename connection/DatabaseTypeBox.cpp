@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DatabaseTypeBox.h"
+#include "connection/DatabaseTypeBox.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Functions.h"
+#include "connection/Functions.h"
 
-#include "Variables.h"
+#include "connection/Variables.h"
 
 QString ErrorTablePath(const Variables& vars) {
     return vars.programFolder + QStringLiteral("/Uvoaif.txt");
@@ -52,10 +52,9 @@ QString ErrorClassText(int code) {
     return QString();
 }
 
-void Show_ServerError(Variables& vars, int code, const QString& fileName,
-                      const QString& recordId) {
-    QString message = vars.errorTable.Name(QString::number(code))
-                          .value_or(QStringLiteral("Unidentified Error"));
+void Show_ServerError(Variables& vars, int code, const QString& fileName, const QString& recordId) {
+    QString message =
+        vars.errorTable.Name(QString::number(code)).value_or(QStringLiteral("Unidentified Error"));
     if (!fileName.isEmpty()) {
         message += QStringLiteral(" -->File: ") + fileName;
         if (!recordId.isEmpty()) {

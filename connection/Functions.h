@@ -17,5 +17,4 @@ QString ErrorClassText(int code);
 
 // One critical message box naming the error and, when given, the file and the record.
 // The record is shown only together with a file.
-void Show_ServerError(Variables& vars, int code, const QString& fileName,
-                      const QString& recordId);
+void Show_ServerError(Variables& vars, int code, const QString& fileName, const QString& recordId);

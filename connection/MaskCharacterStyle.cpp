@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MaskCharacterStyle.h"
+#include "connection/MaskCharacterStyle.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -14,8 +14,8 @@ void MaskCharacterStyle::Apply(QLineEdit& box, QChar mask) {
     box.setEchoMode(QLineEdit::Password);
 }
 
-int MaskCharacterStyle::styleHint(StyleHint hint, const QStyleOption* option,
-                                  const QWidget* widget, QStyleHintReturn* returnData) const {
+int MaskCharacterStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                                  QStyleHintReturn* returnData) const {
     if (hint == SH_LineEdit_PasswordCharacter) {
         return mask_.unicode();
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "SettingsFile.h"
+#include "connection/SettingsFile.h"
 
-#include "PrivateProfile.h"
+#include "platform/ui/PrivateProfile.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <QString>
 
-#include "Dialogs.h"
-#include "ErrorTable.h"
-#include "Session.h"
+#include "connection/errornames/ErrorTable.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/Dialogs.h"
 
 // The program-wide state: one object, owned by the application and handed by reference
 // to every form and procedure that needs it, so tests can run side by side.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "frmLogin.h"
+#include "connection/frmLogin.h"
 
 #include <utility>
 
@@ -13,13 +13,13 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "DatabaseTypeBox.h"
-#include "Functions.h"
-#include "MaskCharacterStyle.h"
-#include "SettingsFile.h"
-#include "TextBridge.h"
-#include "Variables.h"
-#include "frmSetup.h"
+#include "connection/DatabaseTypeBox.h"
+#include "connection/Functions.h"
+#include "connection/MaskCharacterStyle.h"
+#include "connection/SettingsFile.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "connection/frmSetup.h"
 
 namespace {
 
@@ -32,10 +32,9 @@ Widget* Named(Widget* widget, const QString& name) {
 }  // namespace
 
 frmLogin::frmLogin(Variables& vars, QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                  Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       vars_(vars) {
     BuildControls();
     Form_Load();
@@ -49,11 +48,11 @@ void frmLogin::BuildControls() {
     txtHostName = Named(new QLineEdit(this), QStringLiteral("txtHostName"));
     Label2 = Named(new QLabel(QStringLiteral("Account"), this), QStringLiteral("Label2"));
     txtAccount = Named(new QLineEdit(this), QStringLiteral("txtAccount"));
-    lblLabels[0] = Named(new QLabel(QStringLiteral("&User Name:"), this),
-                         QStringLiteral("lblLabels_0"));
+    lblLabels[0] =
+        Named(new QLabel(QStringLiteral("&User Name:"), this), QStringLiteral("lblLabels_0"));
     txtUserName = Named(new QLineEdit(this), QStringLiteral("txtUserName"));
-    lblLabels[1] = Named(new QLabel(QStringLiteral("&Password:"), this),
-                         QStringLiteral("lblLabels_1"));
+    lblLabels[1] =
+        Named(new QLabel(QStringLiteral("&Password:"), this), QStringLiteral("lblLabels_1"));
     txtPassword = Named(new QLineEdit(this), QStringLiteral("txtPassword"));
     MaskCharacterStyle::Apply(*txtPassword, u'*');
     Label3 = Named(new QLabel(QStringLiteral("Database Type"), this), QStringLiteral("Label3"));
@@ -65,12 +64,12 @@ void frmLogin::BuildControls() {
     cmdOK = Named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), QStringLiteral("cmdCancel"));
-    Command1 = Named(new QPushButton(QStringLiteral("Set Defaults"), this),
-                     QStringLiteral("Command1"));
+    Command1 =
+        Named(new QPushButton(QStringLiteral("Set Defaults"), this), QStringLiteral("Command1"));
 
     auto* fields = new QGridLayout;
     const std::pair<QLabel*, QWidget*> rows[] = {
-        {Label1, txtHostName}, {Label2, txtAccount}, {lblLabels[0], txtUserName},
+        {Label1, txtHostName},       {Label2, txtAccount}, {lblLabels[0], txtUserName},
         {lblLabels[1], txtPassword}, {Label3, cmbDBType},
     };
     int row = 0;

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "ConnectionDefaults.h"
+#include "connection/ConnectionDefaults.h"
 
 class QComboBox;
 class QLabel;

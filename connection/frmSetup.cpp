@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "frmSetup.h"
+#include "connection/frmSetup.h"
 
 #include <utility>
 
@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "DatabaseTypeBox.h"
-#include "Dialogs.h"
-#include "MaskCharacterStyle.h"
+#include "connection/DatabaseTypeBox.h"
+#include "connection/MaskCharacterStyle.h"
+#include "platform/ui/Dialogs.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ void frmSetup::BuildControls() {
 
     auto* fields = new QGridLayout;
     const std::pair<QLabel*, QWidget*> rows[] = {
-        {Label1, txtAccount}, {Label2, txtIP},       {Label3, txtUser},
+        {Label1, txtAccount},  {Label2, txtIP},     {Label3, txtUser},
         {Label4, txtPassword}, {Label5, cmbDBType},
     };
     int row = 0;

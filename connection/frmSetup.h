@@ -3,8 +3,8 @@
 
 #include <QDialog>
 
-#include "ConnectionDefaults.h"
-#include "SettingsFile.h"
+#include "connection/ConnectionDefaults.h"
+#include "connection/SettingsFile.h"
 
 class QComboBox;
 class QLabel;

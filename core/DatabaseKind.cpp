@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DatabaseKind.h"
+#include "core/DatabaseKind.h"
 
 #include <algorithm>
 

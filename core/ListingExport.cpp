@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ListingExport.h"
+#include "core/ListingExport.h"
 
 #include <string>
 
-#include "ListingLine.h"
-#include "ListingSink.h"
-#include "Session.h"
+#include "core/ListingLine.h"
+#include "core/ListingSink.h"
+#include "platform/mv/Session.h"
 
 namespace exporting {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "DatabaseKind.h"
+#include "core/DatabaseKind.h"
 
 namespace mv {
 class DictionaryFile;

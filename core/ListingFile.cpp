@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ListingFile.h"
+#include "core/ListingFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

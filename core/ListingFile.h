@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "ListingSink.h"
-#include "UniqueFd.h"
+#include "core/ListingSink.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace exporting {
 

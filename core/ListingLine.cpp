@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ListingLine.h"
+#include "core/ListingLine.h"
 
 #include <cstring>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace exporting {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ListingSink.h"
+#include "core/ListingSink.h"
 
 #include <ostream>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "AccountCheck.h"
+#include "dictionary/AccountCheck.h"
 
-#include "Dialogs.h"
-#include "DictionaryFile.h"
-#include "ErrorCodes.h"
-#include "RecordsAsRead.h"
+#include "dictionary/RecordsAsRead.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/ui/Dialogs.h"
 
 namespace dictionary {
 

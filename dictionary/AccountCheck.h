@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace mv {
 class DictionaryFile;

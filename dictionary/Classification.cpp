@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Classification.h"
+#include "dictionary/Classification.h"
 
-#include "TextBridge.h"
+#include "connection/TextBridge.h"
 
 namespace dictionary {
 

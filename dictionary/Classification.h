@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "ViewKind.h"
 #include "core/Classification.h"
+#include "dictionary/ViewKind.h"
 
 namespace dictionary {
 

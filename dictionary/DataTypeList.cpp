@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DataTypeList.h"
+#include "dictionary/DataTypeList.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "RowArray.h"
+#include "platform/grid/RowArray.h"
 
 namespace dictionary {
 

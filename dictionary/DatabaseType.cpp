@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "DatabaseType.h"
+#include "dictionary/DatabaseType.h"
 
-#include "TextBridge.h"
+#include "connection/TextBridge.h"
 #include "core/DatabaseKind.h"
 
 namespace dictionary {

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: MIT
-#include "DictionaryOpener.h"
+#include "dictionary/DictionaryOpener.h"
 
 #include <QDir>
 
-#include "DataGrid.h"
-#include "DatabaseType.h"
-#include "DictionaryReader.h"
-#include "EmptyNullDescriptor.h"
-#include "FileNameCheck.h"
-#include "Functions.h"
-#include "Hourglass.h"
-#include "OpenDictionary.h"
-#include "PhraseList.h"
-#include "RowArrayModel.h"
-#include "Session.h"
-#include "TextBridge.h"
-#include "Variables.h"
-#include "ViewLayout.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/DatabaseType.h"
+#include "dictionary/DictionaryReader.h"
+#include "dictionary/EmptyNullDescriptor.h"
+#include "dictionary/FileNameCheck.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PhraseList.h"
+#include "dictionary/ViewLayout.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArrayModel.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/Hourglass.h"
 
 namespace dictionary {
 

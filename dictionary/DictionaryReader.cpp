@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "DictionaryReader.h"
+#include "dictionary/DictionaryReader.h"
 
 #include <string_view>
 
-#include "DatabaseType.h"
-#include "Functions.h"
-#include "ProgressNote.h"
-#include "Session.h"
-#include "TextBridge.h"
-#include "Variables.h"
-#include "ViewLayout.h"
-#include "ViewSet.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
 #include "core/Classification.h"
+#include "dictionary/DatabaseType.h"
+#include "dictionary/ProgressNote.h"
+#include "dictionary/ViewLayout.h"
+#include "dictionary/ViewSet.h"
+#include "platform/mv/Session.h"
 
 namespace dictionary {
 

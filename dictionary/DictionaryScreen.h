@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ViewKind.h"
+#include "dictionary/ViewKind.h"
 
 struct Variables;
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "EmptyNullDescriptor.h"
+#include "dictionary/EmptyNullDescriptor.h"
 
-#include "Classification.h"
-#include "DictionaryFile.h"
-#include "ErrorCodes.h"
-#include "Functions.h"
-#include "RecordsAsRead.h"
-#include "TextBridge.h"
-#include "Variables.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/Classification.h"
+#include "dictionary/RecordsAsRead.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace dictionary {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "FileNameCheck.h"
+#include "dictionary/FileNameCheck.h"
 
-#include "Dialogs.h"
-#include "TextBridge.h"
-#include "Variables.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "platform/ui/Dialogs.h"
 
 namespace dictionary {
 

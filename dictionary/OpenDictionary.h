@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "ViewSet.h"
+#include "dictionary/ViewSet.h"
 
 namespace mv {
 class DictionaryFile;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "PendingRows.h"
+#include "dictionary/PendingRows.h"
 
-#include "DataGrid.h"
+#include "platform/grid/DataGrid.h"
 
 namespace dictionary {
 

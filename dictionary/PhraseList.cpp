@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "PhraseList.h"
+#include "dictionary/PhraseList.h"
 
 #include <QStringList>
 
-#include "DictionaryScreen.h"
-#include "RowArray.h"
+#include "dictionary/DictionaryScreen.h"
+#include "platform/grid/RowArray.h"
 
 namespace dictionary {
 

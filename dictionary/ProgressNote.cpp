@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ProgressNote.h"
+#include "dictionary/ProgressNote.h"
 
 #include <utility>
 
 #include <QElapsedTimer>
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 namespace dictionary {
 

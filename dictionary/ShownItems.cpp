@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ShownItems.h"
+#include "dictionary/ShownItems.h"
 
 #include <algorithm>
 
-#include "DataGrid.h"
-#include "OpenDictionary.h"
-#include "TextBridge.h"
-#include "ViewLayout.h"
+#include "connection/TextBridge.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ViewLayout.h"
+#include "platform/grid/DataGrid.h"
 
 namespace dictionary {
 

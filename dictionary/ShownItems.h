@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace grid {
 class DataGrid;

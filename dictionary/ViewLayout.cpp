@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ViewLayout.h"
+#include "dictionary/ViewLayout.h"
 
 #include <array>
 

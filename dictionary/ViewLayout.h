@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "ViewKind.h"
+#include "dictionary/ViewKind.h"
 
 namespace dictionary {
 

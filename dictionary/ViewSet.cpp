@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ViewSet.h"
+#include "dictionary/ViewSet.h"
 
-#include "ViewLayout.h"
+#include "dictionary/ViewLayout.h"
 
 namespace dictionary {
 

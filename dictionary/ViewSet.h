@@ -6,9 +6,9 @@
 
 #include <QStringList>
 
-#include "RecordsAsRead.h"
-#include "RowArray.h"
-#include "ViewKind.h"
+#include "dictionary/RecordsAsRead.h"
+#include "dictionary/ViewKind.h"
+#include "platform/grid/RowArray.h"
 
 namespace dictionary {
 

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "CompileOffer.h"
+#include "editing/CompileOffer.h"
 
-#include "AccountCheck.h"
-#include "FileNameCheck.h"
-#include "OpenDictionary.h"
-#include "ShownItems.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/FileNameCheck.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ShownItems.h"
 
-#include "Functions.h"
-#include "Session.h"
-#include "TextBridge.h"
-#include "Variables.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "platform/mv/Session.h"
 
 namespace editing {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace editing {
 

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "CopyUnderNewName.h"
+#include "editing/CopyUnderNewName.h"
 
-#include "AccountCheck.h"
-#include "CompileOffer.h"
-#include "DataGrid.h"
-#include "DictionaryFile.h"
-#include "DictionaryOpener.h"
-#include "Functions.h"
-#include "ItemRecord.h"
-#include "OpenDictionary.h"
-#include "PendingRows.h"
-#include "ShownItems.h"
-#include "TextBridge.h"
-#include "Variables.h"
-#include "ViewLayout.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PendingRows.h"
+#include "dictionary/ShownItems.h"
+#include "dictionary/ViewLayout.h"
+#include "editing/CompileOffer.h"
+#include "editing/ItemRecord.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/mv/DictionaryFile.h"
 
 namespace editing {
 

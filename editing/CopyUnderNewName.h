@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace dictionary {
 class DictionaryOpener;

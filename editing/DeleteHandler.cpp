@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "DeleteHandler.h"
+#include "editing/DeleteHandler.h"
 
-#include "AccountCheck.h"
-#include "DataGrid.h"
-#include "DictionaryFile.h"
-#include "Functions.h"
-#include "OpenDictionary.h"
-#include "ShownItems.h"
-#include "TextBridge.h"
-#include "UnexpectedFailure.h"
-#include "Variables.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ShownItems.h"
+#include "editing/UnexpectedFailure.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/mv/DictionaryFile.h"
 
 namespace editing {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace editing {
 

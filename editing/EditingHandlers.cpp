@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "EditingHandlers.h"
+#include "editing/EditingHandlers.h"
 
-#include "DataGrid.h"
-#include "PendingRows.h"
-#include "UnexpectedFailure.h"
-#include "Variables.h"
-#include "ViewLayout.h"
+#include "connection/Variables.h"
+#include "dictionary/PendingRows.h"
+#include "dictionary/ViewLayout.h"
+#include "editing/UnexpectedFailure.h"
+#include "platform/grid/DataGrid.h"
 
 namespace editing {
 

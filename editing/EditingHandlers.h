@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CompileOffer.h"
-#include "CopyUnderNewName.h"
-#include "DeleteHandler.h"
-#include "SaveHandler.h"
+#include "editing/CompileOffer.h"
+#include "editing/CopyUnderNewName.h"
+#include "editing/DeleteHandler.h"
+#include "editing/SaveHandler.h"
 
 namespace editing {
 

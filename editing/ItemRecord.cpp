@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ItemRecord.h"
+#include "editing/ItemRecord.h"
 
-#include "DataGrid.h"
-#include "TextBridge.h"
+#include "connection/TextBridge.h"
+#include "platform/grid/DataGrid.h"
 
 namespace editing {
 

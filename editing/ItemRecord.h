@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace grid {
 class DataGrid;

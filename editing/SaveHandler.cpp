@@ -1,24 +1,24 @@
 // SPDX-License-Identifier: MIT
-#include "SaveHandler.h"
+#include "editing/SaveHandler.h"
 
 #include <array>
 
-#include "AccountCheck.h"
-#include "Classification.h"
-#include "CompileOffer.h"
-#include "CopyUnderNewName.h"
-#include "DataGrid.h"
-#include "DictionaryFile.h"
-#include "Functions.h"
-#include "ItemRecord.h"
-#include "OpenDictionary.h"
-#include "PhraseList.h"
-#include "RowArray.h"
-#include "ShownItems.h"
-#include "TextBridge.h"
-#include "UnexpectedFailure.h"
-#include "Variables.h"
-#include "ViewLayout.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/Classification.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PhraseList.h"
+#include "dictionary/ShownItems.h"
+#include "dictionary/ViewLayout.h"
+#include "editing/CompileOffer.h"
+#include "editing/CopyUnderNewName.h"
+#include "editing/ItemRecord.h"
+#include "editing/UnexpectedFailure.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
+#include "platform/mv/DictionaryFile.h"
 
 namespace editing {
 

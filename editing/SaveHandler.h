@@ -5,9 +5,9 @@
 
 #include <QString>
 
-#include "ViewKind.h"
+#include "dictionary/ViewKind.h"
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace dictionary {
 struct AccountItem;

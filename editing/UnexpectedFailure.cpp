@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "UnexpectedFailure.h"
+#include "editing/UnexpectedFailure.h"
 
 #include <new>
 #include <stdexcept>
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 namespace editing {
 

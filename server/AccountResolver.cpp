@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "AccountResolver.h"
+#include "server/AccountResolver.h"
 
 #include <algorithm>
 
-#include "ErrorCodes.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace server {
 

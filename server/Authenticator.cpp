@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Authenticator.h"
+#include "server/Authenticator.h"
 
-#include "ErrorCodes.h"
-#include "PasswordHash.h"
+#include "platform/mv/ErrorCodes.h"
+#include "server/PasswordHash.h"
 
 namespace server {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "UsersFile.h"
+#include "server/UsersFile.h"
 
 namespace server {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "CallDispatch.h"
+#include "server/CallDispatch.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "DynamicArray.h"
-#include "ErrorCodes.h"
-#include "RequestShape.h"
-#include "WireCalls.h"
+#include "platform/mv/DynamicArray.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/RequestShape.h"
 
 namespace server {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "LocalEngine.h"
-#include "ServerConfig.h"
-#include "WireChannel.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/wire/WireChannel.h"
+#include "server/ServerConfig.h"
 
 namespace server {
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "ConnectionSession.h"
+#include "server/ConnectionSession.h"
 
 #include <algorithm>
 
-#include "AccountResolver.h"
-#include "CallDispatch.h"
-#include "ErrorCodes.h"
-#include "LocalEngine.h"
-#include "LoginRequest.h"
-#include "WireCalls.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/AccountResolver.h"
+#include "server/CallDispatch.h"
+#include "server/LoginRequest.h"
 
 namespace server {
 

@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "Authenticator.h"
-#include "LocalEngine.h"
-#include "ServerConfig.h"
-#include "ServerLog.h"
-#include "StopSignal.h"
-#include "WireChannel.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/wire/WireChannel.h"
+#include "server/Authenticator.h"
+#include "server/ServerConfig.h"
+#include "server/ServerLog.h"
+#include "server/StopSignal.h"
 
 namespace server {
 

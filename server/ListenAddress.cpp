@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ListenAddress.h"
+#include "server/ListenAddress.h"
 
 #include <arpa/inet.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Listener.h"
+#include "server/Listener.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <system_error>
 
-#include "ConnectionSession.h"
-#include "WireChannel.h"
+#include "platform/mv/wire/WireChannel.h"
+#include "server/ConnectionSession.h"
 
 namespace server {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "Authenticator.h"
-#include "ServerConfig.h"
-#include "ServerLog.h"
-#include "StopSignal.h"
-#include "UniqueFd.h"
+#include "platform/mv/UniqueFd.h"
+#include "server/Authenticator.h"
+#include "server/ServerConfig.h"
+#include "server/ServerLog.h"
+#include "server/StopSignal.h"
 
 namespace server {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "LoginRequest.h"
+#include "server/LoginRequest.h"
 
-#include "RequestShape.h"
-#include "WireCalls.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/RequestShape.h"
 
 namespace server {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "WireMessage.h"
+#include "platform/mv/wire/WireMessage.h"
 
 namespace server {
 

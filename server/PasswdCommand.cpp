@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "PasswdCommand.h"
+#include "server/PasswdCommand.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "UsersFile.h"
+#include "server/UsersFile.h"
 
 namespace server {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "PasswordHash.h"
+#include "server/PasswordHash.h"
 
 namespace server {
 

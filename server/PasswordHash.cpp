@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PasswordHash.h"
+#include "server/PasswordHash.h"
 
 #include <sodium.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PasswordPrompt.h"
+#include "server/PasswordPrompt.h"
 
 #include <signal.h>
 #include <termios.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RequestShape.h"
+#include "server/RequestShape.h"
 
 namespace server {
 

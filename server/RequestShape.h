@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "WireMessage.h"
+#include "platform/mv/wire/WireMessage.h"
 
 namespace server {
 

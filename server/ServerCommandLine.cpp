@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "ServerCommandLine.h"
+#include "server/ServerCommandLine.h"
 
 #include <charconv>
 
-#include "UsersFile.h"
-#include "WireCalls.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/UsersFile.h"
 
 namespace server {
 

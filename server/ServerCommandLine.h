@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ListenAddress.h"
+#include "server/ListenAddress.h"
 
 namespace server {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "ListenAddress.h"
-#include "UsersFile.h"
+#include "server/ListenAddress.h"
+#include "server/UsersFile.h"
 
 namespace server {
 

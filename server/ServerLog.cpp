@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ServerLog.h"
+#include "server/ServerLog.h"
 
 #include <iostream>
 

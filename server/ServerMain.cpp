@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "ServerMain.h"
+#include "server/ServerMain.h"
 
 #include <filesystem>
 #include <ostream>
 
-#include "Listener.h"
-#include "PasswdCommand.h"
-#include "PasswordHash.h"
-#include "PasswordPrompt.h"
-#include "ServerCommandLine.h"
-#include "UsersFile.h"
+#include "server/Listener.h"
+#include "server/PasswdCommand.h"
+#include "server/PasswordHash.h"
+#include "server/PasswordPrompt.h"
+#include "server/ServerCommandLine.h"
+#include "server/UsersFile.h"
 
 namespace server {
 

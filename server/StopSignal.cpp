@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "StopSignal.h"
+#include "server/StopSignal.h"
 
 namespace server {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "UsersFile.h"
+#include "server/UsersFile.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "PasswordHash.h"
-#include "UniqueFd.h"
+#include "platform/mv/UniqueFd.h"
+#include "server/PasswordHash.h"
 
 namespace server {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ServerMain.h"
+#include "server/ServerMain.h"
 
 namespace {
 

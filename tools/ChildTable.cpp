@@ -1,23 +1,23 @@
 // SPDX-License-Identifier: MIT
-#include "ChildTable.h"
+#include "tools/ChildTable.h"
 
 #include <algorithm>
 
 #include <QStringList>
 
-#include "AccountCheck.h"
-#include "Classification.h"
-#include "DataGrid.h"
-#include "DictionaryFile.h"
-#include "ErrorCodes.h"
-#include "Functions.h"
-#include "OpenDictionary.h"
-#include "PhraseList.h"
-#include "ShownItems.h"
-#include "TextBridge.h"
-#include "ToolSupport.h"
-#include "Variables.h"
-#include "ViewLayout.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/Classification.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PhraseList.h"
+#include "dictionary/ShownItems.h"
+#include "dictionary/ViewLayout.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/ErrorCodes.h"
+#include "tools/ToolSupport.h"
 
 namespace tools {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace tools {
 

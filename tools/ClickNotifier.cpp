@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ClickNotifier.h"
+#include "tools/ClickNotifier.h"
 
 #include <QMouseEvent>
 #include <QWidget>

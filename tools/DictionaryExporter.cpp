@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: MIT
-#include "DictionaryExporter.h"
+#include "tools/DictionaryExporter.h"
 
 #include <QDir>
 #include <QFile>
 
-#include "DatabaseKind.h"
-#include "DatabaseType.h"
-#include "FileNameCheck.h"
-#include "Functions.h"
-#include "Hourglass.h"
-#include "ListingExport.h"
-#include "ListingFile.h"
-#include "OpenDictionary.h"
-#include "ProgressNote.h"
-#include "Session.h"
-#include "TextBridge.h"
-#include "ToolSupport.h"
-#include "Variables.h"
+#include "connection/Functions.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "core/DatabaseKind.h"
+#include "core/ListingExport.h"
+#include "core/ListingFile.h"
+#include "dictionary/DatabaseType.h"
+#include "dictionary/FileNameCheck.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ProgressNote.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/Hourglass.h"
+#include "tools/ToolSupport.h"
 
 namespace tools {
 

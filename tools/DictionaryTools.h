@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ChildTable.h"
-#include "DictionaryExporter.h"
-#include "PhraseView.h"
+#include "tools/ChildTable.h"
+#include "tools/DictionaryExporter.h"
+#include "tools/PhraseView.h"
 
 namespace tools {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "NarrowedRows.h"
+#include "tools/NarrowedRows.h"
 
 #include <QHash>
 
-#include "RowArray.h"
+#include "platform/grid/RowArray.h"
 
 namespace tools {
 

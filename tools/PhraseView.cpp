@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "PhraseView.h"
+#include "tools/PhraseView.h"
 
-#include "DataGrid.h"
-#include "DictionaryOpener.h"
-#include "NarrowedRows.h"
-#include "OpenDictionary.h"
-#include "PhraseList.h"
-#include "ToolSupport.h"
-#include "ViewLayout.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PhraseList.h"
+#include "dictionary/ViewLayout.h"
+#include "platform/grid/DataGrid.h"
+#include "tools/NarrowedRows.h"
+#include "tools/ToolSupport.h"
 
 namespace tools {
 

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include "DictionaryScreen.h"
+#include "dictionary/DictionaryScreen.h"
 
 namespace dictionary {
 class DictionaryOpener;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ToolSupport.h"
+#include "tools/ToolSupport.h"
 
-#include "DataGrid.h"
-#include "Dialogs.h"
-#include "OpenDictionary.h"
-#include "PendingRows.h"
-#include "Variables.h"
+#include "connection/Variables.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PendingRows.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/ui/Dialogs.h"
 
 namespace tools {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "GeneratedAccount.h"
+#include "bench/support/GeneratedAccount.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ErrorTable.h"
+#include "connection/errornames/ErrorTable.h"
 
 #include <QFile>
 
-#include "NumericText.h"
+#include "connection/errornames/NumericText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NumericText.h"
+#include "connection/errornames/NumericText.h"
 
 #include <charconv>
 #include <cmath>

@@ -11,16 +11,17 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "DataGrid.h"
-#include "ScriptedDialogs.h"
-#include "TabControl.h"
-#include "TempDir.h"
-#include "Variables.h"
-#include "frmKelvora.h"
+#include "app/frmKelvora.h"
+#include "connection/Variables.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/ui/TabControl.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: kelvora_screenshot <demo account> <program folder> <out.png>\n");
+        std::fprintf(stderr,
+                     "usage: kelvora_screenshot <demo account> <program folder> <out.png>\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -39,7 +40,8 @@ int main(int argc, char** argv) {
     const QString account = scratch.path();
     dialogs.QueueForm([account](QDialog& form) {
         form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(account);
-        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))->setEditText(QStringLiteral("UniVerse"));
+        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
+            ->setEditText(QStringLiteral("UniVerse"));
         form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     dialogs.QueueAnswer(ui::Answer::OK);  // "X Descriptor @EMPTY.NULL added"

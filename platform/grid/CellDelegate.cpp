@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CellDelegate.h"
+#include "platform/grid/CellDelegate.h"
 
 #include <algorithm>
 
@@ -8,11 +8,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "CellLineEdit.h"
-#include "DropDownList.h"
-#include "HighlightList.h"
-#include "MarkPainter.h"
-#include "ValueMarks.h"
+#include "platform/grid/CellLineEdit.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/grid/HighlightList.h"
+#include "platform/grid/MarkPainter.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "CellLineEdit.h"
+#include "platform/grid/CellLineEdit.h"
 
 #include <limits>
 
 #include <QKeyEvent>
 
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QValidator>
 
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

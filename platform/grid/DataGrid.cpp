@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DataGrid.h"
+#include "platform/grid/DataGrid.h"
 
 #include <algorithm>
 #include <utility>
@@ -10,13 +10,13 @@
 #include <QMouseEvent>
 #include <QtDebug>
 
-#include "CellDelegate.h"
-#include "CellLineEdit.h"
-#include "DropDownList.h"
-#include "RowArrayModel.h"
-#include "RowGuardSelectionModel.h"
-#include "RowSelectorHeader.h"
-#include "ValueMarks.h"
+#include "platform/grid/CellDelegate.h"
+#include "platform/grid/CellLineEdit.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/grid/RowArrayModel.h"
+#include "platform/grid/RowGuardSelectionModel.h"
+#include "platform/grid/RowSelectorHeader.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

@@ -7,10 +7,10 @@
 #include <QStringList>
 #include <QTableView>
 
-#include "EditPhase.h"
-#include "HighlightList.h"
-#include "RowArray.h"
-#include "ValueMarks.h"
+#include "platform/grid/EditPhase.h"
+#include "platform/grid/HighlightList.h"
+#include "platform/grid/RowArray.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

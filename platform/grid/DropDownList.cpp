@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DropDownList.h"
+#include "platform/grid/DropDownList.h"
 
 #include <utility>
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "RowArray.h"
+#include "platform/grid/RowArray.h"
 
 namespace grid {
 

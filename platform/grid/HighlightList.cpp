@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HighlightList.h"
+#include "platform/grid/HighlightList.h"
 
 namespace grid {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MarkPainter.h"
+#include "platform/grid/MarkPainter.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QRect>
 
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

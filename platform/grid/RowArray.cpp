@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RowArray.h"
+#include "platform/grid/RowArray.h"
 
 #include <algorithm>
 #include <iterator>

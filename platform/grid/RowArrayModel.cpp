@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "RowArrayModel.h"
+#include "platform/grid/RowArrayModel.h"
 
 #include <algorithm>
 #include <utility>
 
 #include <QColor>
 
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 namespace grid {
 

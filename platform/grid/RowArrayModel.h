@@ -9,8 +9,8 @@
 #include <QSet>
 #include <QStringList>
 
-#include "EditPhase.h"
-#include "RowArray.h"
+#include "platform/grid/EditPhase.h"
+#include "platform/grid/RowArray.h"
 
 namespace grid {
 

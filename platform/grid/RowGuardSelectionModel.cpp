@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RowGuardSelectionModel.h"
+#include "platform/grid/RowGuardSelectionModel.h"
 
 #include <algorithm>
 

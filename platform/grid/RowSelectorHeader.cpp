@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RowSelectorHeader.h"
+#include "platform/grid/RowSelectorHeader.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ValueMarks.h"
+#include "platform/grid/ValueMarks.h"
 
 #include <QKeyEvent>
 

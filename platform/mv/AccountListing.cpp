@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "AccountListing.h"
+#include "platform/mv/AccountListing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "AccountNames.h"
+#include "platform/mv/AccountNames.h"
 
 namespace mv {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AccountNames.h"
+#include "platform/mv/AccountNames.h"
 
-#include "ItemIdEscaping.h"
+#include "platform/mv/ItemIdEscaping.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "AtomicFile.h"
+#include "platform/mv/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cerrno>
 
-#include "UniqueFd.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace mv {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ChangeWatch.h"
+#include "platform/mv/ChangeWatch.h"
 
 #include <linux/magic.h>
 #include <sys/inotify.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "UniqueFd.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace mv {
 

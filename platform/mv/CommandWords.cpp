@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CommandWords.h"
+#include "platform/mv/CommandWords.h"
 
 namespace mv {
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "DictionaryFile.h"
+#include "platform/mv/DictionaryFile.h"
 
-#include "Backend.h"
-#include "ErrorCodes.h"
+#include "platform/mv/Backend.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace mv {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace mv {
 

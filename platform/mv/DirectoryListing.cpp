@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DirectoryListing.h"
+#include "platform/mv/DirectoryListing.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "ItemIdEscaping.h"
+#include "platform/mv/ItemIdEscaping.h"
 
 namespace mv {
 namespace {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 #include <algorithm>
 
-#include "ErrorCodes.h"
-#include "RecordFormat.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordFormat.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HostAddress.h"
+#include "platform/mv/HostAddress.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "ItemFiles.h"
+#include "platform/mv/ItemFiles.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "ErrorCodes.h"
-#include "UniqueFd.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ItemIdEscaping.h"
+#include "platform/mv/ItemIdEscaping.h"
 
 namespace mv {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "LocalEngine.h"
+#include "platform/mv/LocalEngine.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,15 +7,15 @@
 
 #include <cerrno>
 
-#include "AccountNames.h"
-#include "AtomicFile.h"
-#include "ErrorCodes.h"
-#include "ItemFiles.h"
-#include "ItemIdEscaping.h"
-#include "LocalSelect.h"
-#include "RecordFormat.h"
-#include "compiler/CompileCommand.h"
-#include "compiler/CompileMessages.h"
+#include "platform/mv/AccountNames.h"
+#include "platform/mv/AtomicFile.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemFiles.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/LocalSelect.h"
+#include "platform/mv/RecordFormat.h"
+#include "platform/mv/compiler/CompileCommand.h"
+#include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "Backend.h"
-#include "SelectSnapshot.h"
-#include "UniqueFd.h"
+#include "platform/mv/Backend.h"
+#include "platform/mv/SelectSnapshot.h"
+#include "platform/mv/UniqueFd.h"
 
 namespace mv {
 

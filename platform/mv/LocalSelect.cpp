@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "LocalSelect.h"
+#include "platform/mv/LocalSelect.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
 
-#include "DirectoryListing.h"
-#include "ErrorCodes.h"
-#include "RecordFormat.h"
+#include "platform/mv/DirectoryListing.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordFormat.h"
 
 namespace mv {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SelectCommand.h"
-#include "SelectSnapshot.h"
+#include "platform/mv/SelectCommand.h"
+#include "platform/mv/SelectSnapshot.h"
 
 namespace mv {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "RecordFormat.h"
+#include "platform/mv/RecordFormat.h"
 
 #include <cstring>
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace mv {
 

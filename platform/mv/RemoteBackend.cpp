@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "RemoteBackend.h"
+#include "platform/mv/RemoteBackend.h"
 
 #include <asio/ip/host_name.hpp>
 
-#include "CommandWords.h"
-#include "ErrorCodes.h"
-#include "HostAddress.h"
-#include "WireCalls.h"
-#include "WireChannel.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/HostAddress.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "platform/mv/wire/WireChannel.h"
 
 namespace mv {
 
@@ -126,7 +126,8 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
     std::shared_ptr<RemoteBackend> remote(new RemoteBackend(std::move(channel), login.callLimit));
 
     Message reply;
-    int code = remote->Call(Request({Arg::Text(login.service)}), reply, /*replyStartsWithCode=*/false);
+    int code =
+        remote->Call(Request({Arg::Text(login.service)}), reply, /*replyStartsWithCode=*/false);
     if (code != kOk) {
         return code;
     }
@@ -139,13 +140,13 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
         return kServiceNotFound;
     }
 
-    code = remote->Call(
-        Request({Arg::Int(wire::kCommsVersion), Arg::Int(wire::kClientVersion),
-                 Arg::Bytes(login.userName), Arg::Bytes(Obfuscated(login.password)),
-                 Arg::Bytes(login.account), Arg::Bytes(""), Arg::Int(0),
-                 Arg::Int(static_cast<std::int32_t>(remote->channel_->LocalIPv4())),
-                 Arg::Bytes(kClientKind), Arg::Bytes(ThisHostName()), Arg::Bytes("")}),
-        reply);
+    code =
+        remote->Call(Request({Arg::Int(wire::kCommsVersion), Arg::Int(wire::kClientVersion),
+                              Arg::Bytes(login.userName), Arg::Bytes(Obfuscated(login.password)),
+                              Arg::Bytes(login.account), Arg::Bytes(""), Arg::Int(0),
+                              Arg::Int(static_cast<std::int32_t>(remote->channel_->LocalIPv4())),
+                              Arg::Bytes(kClientKind), Arg::Bytes(ThisHostName()), Arg::Bytes("")}),
+                     reply);
     if (code != kOk) {
         return code;
     }
@@ -247,9 +248,8 @@ int RemoteBackend::Read(int handle, const std::string& id, std::string& record) 
         return code;
     }
     Message reply;
-    if (const int code = Call(Request({Arg::Int(wire::kRead), Arg::Int(handle), Arg::Int(0),
-                                       Arg::Bytes(id)}),
-                              reply);
+    if (const int code = Call(
+            Request({Arg::Int(wire::kRead), Arg::Int(handle), Arg::Int(0), Arg::Bytes(id)}), reply);
         code != kOk) {
         return code;
     }
@@ -282,9 +282,9 @@ int RemoteBackend::Delete(int handle, const std::string& id) {
         return code;
     }
     Message reply;
-    if (const int code = Call(Request({Arg::Int(wire::kDelete), Arg::Int(handle), Arg::Int(0),
-                                       Arg::Bytes(id)}),
-                              reply);
+    if (const int code =
+            Call(Request({Arg::Int(wire::kDelete), Arg::Int(handle), Arg::Int(0), Arg::Bytes(id)}),
+                 reply);
         code != kOk) {
         return code;
     }
@@ -303,8 +303,8 @@ CommandResult RemoteBackend::Execute(const std::string& text) {
             break;
         }
         result.response += reply.args[1].bytes;
-        result.error = Call(
-            Request({Arg::Int(wire::kExecuteContinue), Arg::Int(kOutputBlockSize)}), reply);
+        result.error =
+            Call(Request({Arg::Int(wire::kExecuteContinue), Arg::Int(kOutputBlockSize)}), reply);
     }
     if (result.error != kOk) {
         result.response = "The connection to the server failed while the command ran.";

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "Backend.h"
-#include "WireMessage.h"
+#include "platform/mv/Backend.h"
+#include "platform/mv/wire/WireMessage.h"
 
 namespace mv {
 
@@ -17,7 +17,7 @@ class WireChannel;
 
 // What a remote session needs to connect and log in.
 struct RemoteLogin {
-    std::string host;  // "host" or "host:port"
+    std::string host;     // "host" or "host:port"
     std::string service;  // "uvcs" or "udcs"
     std::string userName;
     std::string password;

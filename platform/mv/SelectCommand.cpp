@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "SelectCommand.h"
+#include "platform/mv/SelectCommand.h"
 
-#include "CommandWords.h"
-#include "ErrorCodes.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace mv {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SortKeys.h"
+#include "platform/mv/SortKeys.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "SelectSnapshot.h"
+#include "platform/mv/SelectSnapshot.h"
 
 namespace mv {
 

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ChangeWatch.h"
-#include "ItemFiles.h"
+#include "platform/mv/ChangeWatch.h"
+#include "platform/mv/ItemFiles.h"
 
 namespace mv {
 

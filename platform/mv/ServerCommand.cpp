@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ServerCommand.h"
+#include "platform/mv/ServerCommand.h"
 
-#include "Backend.h"
-#include "ErrorCodes.h"
-#include "Session.h"
+#include "platform/mv/Backend.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/Session.h"
 
 namespace mv {
 

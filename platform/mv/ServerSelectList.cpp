@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ServerSelectList.h"
+#include "platform/mv/ServerSelectList.h"
 
 namespace mv {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "Session.h"
+#include "platform/mv/Session.h"
 
-#include "Backend.h"
-#include "ErrorCodes.h"
-#include "CommandWords.h"
-#include "LocalEngine.h"
-#include "RemoteBackend.h"
-#include "WireCalls.h"
+#include "platform/mv/Backend.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/RemoteBackend.h"
+#include "platform/mv/wire/WireCalls.h"
 
 namespace mv {
 
@@ -23,7 +23,7 @@ void Session::Connect() {
             RemoteLogin login;
             login.host = hostName_;
             login.service = UpperCase(databaseType_) == "UNIDATA" ? wire::kUniDataService
-                                                                 : wire::kUniVerseService;
+                                                                  : wire::kUniVerseService;
             login.userName = userName_;
             login.password = password_;
             login.account = accountPath_;

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "DictionaryFile.h"
-#include "ServerCommand.h"
-#include "ServerSelectList.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/ServerCommand.h"
+#include "platform/mv/ServerSelectList.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "SortKeys.h"
+#include "platform/mv/SortKeys.h"
 
 #include <cstring>
 

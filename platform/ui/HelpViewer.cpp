@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HelpViewer.h"
+#include "platform/ui/HelpViewer.h"
 
 #include <QFile>
 #include <QTextBrowser>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 namespace ui {
 

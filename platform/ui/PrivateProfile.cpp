@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PrivateProfile.h"
+#include "platform/ui/PrivateProfile.h"
 
 #include <algorithm>
 #include <optional>

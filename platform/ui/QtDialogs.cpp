@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QtDialogs.h"
+#include "platform/ui/QtDialogs.h"
 
 #include <QApplication>
 #include <QCursor>

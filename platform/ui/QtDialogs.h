@@ -5,7 +5,7 @@
 
 #include <QProgressDialog>
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 namespace ui {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ResizeControl.h"
+#include "platform/ui/ResizeControl.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "TabControl.h"
+#include "platform/ui/TabControl.h"
 
 #include <QResizeEvent>
 #include <QTabBar>
@@ -24,9 +24,13 @@ QWidget* TabControl::AddTab(const QString& caption) {
     return page;
 }
 
-int TabControl::Tab() const { return current_; }
+int TabControl::Tab() const {
+    return current_;
+}
 
-void TabControl::SetTab(int index) { bar_->setCurrentIndex(index); }
+void TabControl::SetTab(int index) {
+    bar_->setCurrentIndex(index);
+}
 
 QWidget* TabControl::Page(int index) const {
     return index >= 0 && index < TabCount() ? pages_[static_cast<std::size_t>(index)] : nullptr;

@@ -10,16 +10,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ColumnWidths.h"
-#include "DataGrid.h"
-#include "DropDownList.h"
-#include "QtPrinters.h"
-#include "ScriptedDialogs.h"
-#include "Session.h"
-#include "TabControl.h"
-#include "TempDir.h"
-#include "Variables.h"
-#include "frmKelvora.h"
+#include "app/ColumnWidths.h"
+#include "app/frmKelvora.h"
+#include "connection/Variables.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/TabControl.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

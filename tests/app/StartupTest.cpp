@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ScriptedDialogs.h"
-#include "Startup.h"
-#include "TempDir.h"
+#include "app/Startup.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

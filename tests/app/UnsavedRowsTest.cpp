@@ -2,8 +2,8 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "MainWindowFixture.h"
-#include "TabControl.h"
+#include "platform/ui/TabControl.h"
+#include "tests/support/MainWindowFixture.h"
 
 // Closing the window and typing what a cell cannot hold: nothing typed is lost unasked.
 namespace {

@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "CliFixture.h"
+#include "tests/cli/CliFixture.h"
 
 namespace cli::test {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CliFixture.h"
+#include "tests/cli/CliFixture.h"
 
 #include <stdlib.h>
 
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Cli.h"
+#include "cli/Cli.h"
 
 namespace cli::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ErrorTable.h"
+#include "connection/errornames/ErrorTable.h"
 
 namespace cli::test {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "CliFixture.h"
+#include "tests/cli/CliFixture.h"
 
 namespace cli::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "CliFixture.h"
+#include "tests/cli/CliFixture.h"
 
 extern char** environ;
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "CliFixture.h"
-#include "TestBackend.h"
+#include "tests/cli/CliFixture.h"
+#include "tests/remote/TestBackend.h"
 
 // Every command of kelvora-cmd through kelvora-server: the same output as on the folder.
 namespace {

@@ -9,11 +9,11 @@
 #include <QFile>
 #include <QWidget>
 
-#include "Functions.h"
-#include "QtPrinters.h"
-#include "ScriptedDialogs.h"
-#include "TempDir.h"
-#include "Variables.h"
+#include "connection/Functions.h"
+#include "connection/Variables.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
 
 // A program folder of its own, scripted dialogs and the program-wide state built on them.
 class ConnectionTest : public ::testing::Test {

@@ -5,10 +5,10 @@
 
 #include <QFile>
 
-#include "ConnectionFixture.h"
-#include "ErrorTable.h"
-#include "QtPrinters.h"
-#include "TempDir.h"
+#include "connection/errornames/ErrorTable.h"
+#include "tests/connection/ConnectionFixture.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -79,8 +79,9 @@ protected:
 };
 
 TEST_F(ErrorTableLoad, linesEndWithCrCrLfOrLf) {
-    ASSERT_TRUE(table.Load(write("UVE_A = 1 'one\rUVE_B = 2 'two\r\nUVE_C = 3 'three\n"
-                                 "' comment\r\n\r\nUVE_D = 4 'four")));
+    ASSERT_TRUE(
+        table.Load(write("UVE_A = 1 'one\rUVE_B = 2 'two\r\nUVE_C = 3 'three\n"
+                         "' comment\r\n\r\nUVE_D = 4 'four")));
     EXPECT_EQ(table.size(), 4);
     EXPECT_EQ(table.Name(QStringLiteral("1")), QStringLiteral("one"));
     EXPECT_EQ(table.Name(QStringLiteral("2")), QStringLiteral("two"));

@@ -1,25 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "ConnectionFixture.h"
-#include "Functions.h"
+#include "connection/Functions.h"
+#include "tests/connection/ConnectionFixture.h"
 
 TEST(ErrorClassText, namesTheRangeAtEveryBoundary) {
     const std::pair<int, const char*> cases[] = {
-        {-5, ""}, {0, ""}, {9999, ""},
-        {10000, "INFORMATION Error"}, {10999, "INFORMATION Error"},
-        {11000, "Error in library routine call"}, {13999, "Error in library routine call"},
-        {14000, "Error in C library on PC"}, {14559, "Error in C library on PC"},
-        {14560, "Error in virtual socket libraries"}, {29999, "Error in virtual socket libraries"},
+        {-5, ""},
+        {0, ""},
+        {9999, ""},
+        {10000, "INFORMATION Error"},
+        {10999, "INFORMATION Error"},
+        {11000, "Error in library routine call"},
+        {13999, "Error in library routine call"},
+        {14000, "Error in C library on PC"},
+        {14559, "Error in C library on PC"},
+        {14560, "Error in virtual socket libraries"},
+        {29999, "Error in virtual socket libraries"},
         {30000, "Generic and Visible File System Error"},
         {30999, "Generic and Visible File System Error"},
-        {31000, "File OPEN Error"}, {31099, "File OPEN Error"}, {31100, "CLEARFILE Error"},
-        {31101, "File OPEN Error"}, {31199, "File OPEN Error"},
-        {31200, "Error in client library, ICI"}, {38999, "Error in client library, ICI"},
-        {39000, "interCALL Server Error"}, {39099, "interCALL Server Error"},
-        {39100, "Client/Server Interface Error"}, {39999, "Client/Server Interface Error"},
-        {40000, "OLE Automation Error"}, {79999, "OLE Automation Error"},
-        {80000, "UNIRPC Error"}, {2147483647, "UNIRPC Error"},
+        {31000, "File OPEN Error"},
+        {31099, "File OPEN Error"},
+        {31100, "CLEARFILE Error"},
+        {31101, "File OPEN Error"},
+        {31199, "File OPEN Error"},
+        {31200, "Error in client library, ICI"},
+        {38999, "Error in client library, ICI"},
+        {39000, "interCALL Server Error"},
+        {39099, "interCALL Server Error"},
+        {39100, "Client/Server Interface Error"},
+        {39999, "Client/Server Interface Error"},
+        {40000, "OLE Automation Error"},
+        {79999, "OLE Automation Error"},
+        {80000, "UNIRPC Error"},
+        {2147483647, "UNIRPC Error"},
     };
     for (const auto& [code, text] : cases) {
         EXPECT_EQ(ErrorClassText(code), QLatin1String(text)) << code;

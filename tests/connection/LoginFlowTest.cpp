@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ConnectionFixture.h"
-#include "ErrorCodes.h"
-#include "frmLogin.h"
+#include "connection/frmLogin.h"
+#include "platform/mv/ErrorCodes.h"
+#include "tests/connection/ConnectionFixture.h"
 
 namespace {
 
@@ -57,7 +57,9 @@ protected:
         login->show();
     }
 
-    QLineEdit& edit(const char* name) const { return child<QLineEdit>(*login, QLatin1String(name)); }
+    QLineEdit& edit(const char* name) const {
+        return child<QLineEdit>(*login, QLatin1String(name));
+    }
     QComboBox& typeBox() const { return child<QComboBox>(*login, QStringLiteral("cmbDBType")); }
     void pressOK() const { child<QPushButton>(*login, QStringLiteral("cmdOK")).click(); }
 

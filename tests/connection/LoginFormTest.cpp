@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ConnectionFixture.h"
-#include "frmLogin.h"
+#include "connection/frmLogin.h"
+#include "tests/connection/ConnectionFixture.h"
 
 namespace {
 
@@ -23,7 +23,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(login.get()));
     }
 
-    QLineEdit& edit(const char* name) const { return child<QLineEdit>(*login, QLatin1String(name)); }
+    QLineEdit& edit(const char* name) const {
+        return child<QLineEdit>(*login, QLatin1String(name));
+    }
 
     std::unique_ptr<frmLogin> login;
 };
@@ -31,9 +33,8 @@ protected:
 TEST_F(LoginForm, controlsCaptionsAndFixedSize) {
     EXPECT_EQ(login->windowTitle(), QStringLiteral("Login"));
     const std::pair<const char*, const char*> captions[] = {
-        {"Label1", "Host Name"},          {"Label2", "Account"},
-        {"lblLabels_0", "&User Name:"},   {"lblLabels_1", "&Password:"},
-        {"Label3", "Database Type"},
+        {"Label1", "Host Name"},       {"Label2", "Account"},       {"lblLabels_0", "&User Name:"},
+        {"lblLabels_1", "&Password:"}, {"Label3", "Database Type"},
     };
     for (const auto& [name, caption] : captions) {
         EXPECT_EQ(child<QLabel>(*login, QLatin1String(name)).text(), QLatin1String(caption));

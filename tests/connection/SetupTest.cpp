@@ -10,11 +10,11 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "ConnectionFixture.h"
-#include "PrivateProfile.h"
-#include "SettingsFile.h"
-#include "frmLogin.h"
-#include "frmSetup.h"
+#include "connection/SettingsFile.h"
+#include "connection/frmLogin.h"
+#include "connection/frmSetup.h"
+#include "platform/ui/PrivateProfile.h"
+#include "tests/connection/ConnectionFixture.h"
 
 namespace {
 
@@ -31,9 +31,8 @@ TEST_F(Setup, controlsCaptionsAndTabOrder) {
     frmSetup setup(dialogs, SettingsFile(programDir.path()));
     EXPECT_EQ(setup.windowTitle(), QStringLiteral("Setup Values"));
     const std::pair<const char*, const char*> labels[] = {
-        {"Label1", "Universe Account"}, {"Label2", "Host Name or IP Address"},
-        {"Label3", "User"},            {"Label4", "Password"},
-        {"Label5", "Database Type"},
+        {"Label1", "Universe Account"}, {"Label2", "Host Name or IP Address"}, {"Label3", "User"},
+        {"Label4", "Password"},         {"Label5", "Database Type"},
     };
     for (const auto& [name, caption] : labels) {
         const auto& label = child<QLabel>(setup, QLatin1String(name));
@@ -98,7 +97,8 @@ TEST_F(Setup, savesEveryKeyInOrderAndHandsTheValuesOn) {
         QStringLiteral("account\\s*=.*\\n.*ipaddress\\s*=.*\\n.*user\\s*=.*\\n.*password[ \\t]*=[ "
                        "\\t]*\\r?\\n.*DatabaseType\\s*=\\s*UniData"),
         QRegularExpression::DotMatchesEverythingOption);
-    EXPECT_TRUE(keys.match(QString::fromLatin1(readSettings())).hasMatch()) << readSettings().data();
+    EXPECT_TRUE(keys.match(QString::fromLatin1(readSettings())).hasMatch())
+        << readSettings().data();
     EXPECT_EQ(stored(SettingsFile::kPassword), QString());
     EXPECT_EQ(SettingsFile(programDir.path()).Read(SettingsFile::kAccount),
               QStringLiteral("/srv/acct"));
@@ -202,7 +202,8 @@ TEST_F(SetDefaults, unwritableFileIsReportedAndValuesStillApply) {
     ASSERT_EQ(dialogs.shown().size(), 2u);
     const auto& box = dialogs.shown()[1];
     EXPECT_EQ(box.kind, ScriptedDialogs::Kind::MsgBox);
-    EXPECT_TRUE(box.prompt.contains(QStringLiteral("could not be saved"))) << box.prompt.toStdString();
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("could not be saved")))
+        << box.prompt.toStdString();
     EXPECT_TRUE(box.prompt.contains(vars.programFolder + QStringLiteral("/Kelvora.ini")));
     EXPECT_EQ(box.icon, ui::Icon::Exclamation);
     EXPECT_EQ(box.title, QStringLiteral("Kelvora"));

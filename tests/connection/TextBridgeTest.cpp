@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "QtPrinters.h"
-#include "TextBridge.h"
+#include "connection/TextBridge.h"
+#include "tests/support/QtPrinters.h"
 
 TEST(TextBridge, everyByteSurvivesTheTripThroughText) {
     std::string bytes;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "Classification.h"
-#include "DataTypeList.h"
-#include "ViewLayout.h"
-#include "ViewSet.h"
+#include "dictionary/Classification.h"
+#include "dictionary/DataTypeList.h"
+#include "dictionary/ViewLayout.h"
+#include "dictionary/ViewSet.h"
 
 using dictionary::Classify;
 using dictionary::ViewKind;
@@ -53,7 +53,9 @@ const PlacementCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Classification, ClassifyItem, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<PlacementCase>& param) { return std::string(param.param.name); });
+                         [](const ::testing::TestParamInfo<PlacementCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(ViewSet, addRowFillsColumnsFromFieldsAndCountsIt) {
     dictionary::ViewSet views;

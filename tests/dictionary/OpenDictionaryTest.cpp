@@ -3,12 +3,12 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "DictionaryFile.h"
-#include "DictionaryReader.h"
-#include "MainWindowFixture.h"
-#include "Session.h"
-#include "TabControl.h"
-#include "ViewSet.h"
+#include "dictionary/DictionaryReader.h"
+#include "dictionary/ViewSet.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/Session.h"
+#include "platform/ui/TabControl.h"
+#include "tests/support/MainWindowFixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "ProgressNote.h"
-#include "ScriptedDialogs.h"
+#include "dictionary/ProgressNote.h"
+#include "tests/support/ScriptedDialogs.h"
 
 using dictionary::ProgressNote;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QDir>
 
-#include "EditingFixture.h"
+#include "tests/editing/EditingFixture.h"
 
 // Nothing the user did not see is written over: a new row whose id exists, an item that
 // someone changed after its row was read, and the fields a view does not show.

@@ -3,9 +3,9 @@
 
 #include <QPlainTextEdit>
 
-#include "EditingFixture.h"
-#include "Session.h"
-#include "TextBridge.h"
+#include "connection/TextBridge.h"
+#include "platform/mv/Session.h"
+#include "tests/editing/EditingFixture.h"
 
 namespace {
 

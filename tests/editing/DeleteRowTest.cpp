@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QTest>
 
-#include "EditingFixture.h"
+#include "tests/editing/EditingFixture.h"
 
 namespace {
 

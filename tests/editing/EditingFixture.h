@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "MainWindowFixture.h"
-#include "OpenDictionary.h"
-#include "RowArrayModel.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/grid/RowArrayModel.h"
+#include "tests/support/MainWindowFixture.h"
 
 // The main window on a dictionary ORDERS with items of every view, and helpers that
 // edit grid rows as the user does and describe the boxes shown in one readable line.

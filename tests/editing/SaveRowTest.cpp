@@ -2,8 +2,8 @@
 #include <QComboBox>
 #include <QTest>
 
-#include "EditingFixture.h"
-#include "TabControl.h"
+#include "platform/ui/TabControl.h"
+#include "tests/editing/EditingFixture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "EditingFixture.h"
-#include "UnexpectedFailure.h"
+#include "editing/UnexpectedFailure.h"
+#include "tests/editing/EditingFixture.h"
 
 namespace {
 

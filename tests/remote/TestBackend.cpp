@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "TestBackend.h"
+#include "tests/remote/TestBackend.h"
 
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
 
-#include "Listener.h"
-#include "ServerLog.h"
+#include "server/Listener.h"
+#include "server/ServerLog.h"
 
 namespace testbackend {
 

@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "AccountResolver.h"
-#include "ErrorCodes.h"
-#include "TempAccount.h"
+#include "platform/mv/ErrorCodes.h"
+#include "server/AccountResolver.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace server::test {
 namespace {

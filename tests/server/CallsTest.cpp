@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "ErrorCodes.h"
-#include "ServerFixture.h"
-#include "WireCalls.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "tests/server/ServerFixture.h"
 
 namespace server::test {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "ServerCommandLine.h"
+#include "server/ServerCommandLine.h"
 
 namespace server::test {
 namespace {

@@ -11,11 +11,11 @@
 #include <fstream>
 #include <thread>
 
-#include "PasswordHash.h"
-#include "ServerFixture.h"
-#include "UniqueFd.h"
-#include "UsersFile.h"
-#include "WireCalls.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/PasswordHash.h"
+#include "server/UsersFile.h"
+#include "tests/server/ServerFixture.h"
 
 extern char** environ;
 

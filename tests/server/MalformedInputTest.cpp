@@ -8,11 +8,11 @@
 
 #include <thread>
 
-#include "ErrorCodes.h"
-#include "PasswordHash.h"
-#include "ServerFixture.h"
-#include "UniqueFd.h"
-#include "WireCalls.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/PasswordHash.h"
+#include "tests/server/ServerFixture.h"
 
 namespace server::test {
 namespace {

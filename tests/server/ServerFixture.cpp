@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "ServerFixture.h"
+#include "tests/server/ServerFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "ErrorCodes.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace server::test {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Listener.h"
-#include "ServerConfig.h"
-#include "TempAccount.h"
-#include "WireChannel.h"
+#include "platform/mv/wire/WireChannel.h"
+#include "server/Listener.h"
+#include "server/ServerConfig.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace server::test {
 

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "PasswdCommand.h"
-#include "PasswordHash.h"
-#include "TempAccount.h"
-#include "UsersFile.h"
+#include "server/PasswdCommand.h"
+#include "server/PasswordHash.h"
+#include "server/UsersFile.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace server::test {
 namespace {

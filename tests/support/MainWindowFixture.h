@@ -12,14 +12,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "DataGrid.h"
-#include "QtPrinters.h"
-#include "RowArray.h"
-#include "ScriptedDialogs.h"
-#include "TempDir.h"
-#include "TestBackend.h"
-#include "Variables.h"
-#include "frmKelvora.h"
+#include "app/frmKelvora.h"
+#include "connection/Variables.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
+#include "tests/remote/TestBackend.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
 
 // The real main window, logged in to an account of its own through the scripted login
 // form, for tests of what the user does in it. Items are written to and read from the

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ScriptedDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 // Dialogs for tests: answers come from queues the test fills beforehand, and every box
 // shown is recorded so a test can assert the exact words, buttons, icon and title the

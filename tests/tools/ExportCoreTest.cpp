@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "DatabaseKind.h"
-#include "ListingExport.h"
-#include "ListingFile.h"
-#include "ListingLine.h"
-#include "Session.h"
+#include "core/DatabaseKind.h"
+#include "core/ListingExport.h"
+#include "core/ListingFile.h"
+#include "core/ListingLine.h"
+#include "platform/mv/Session.h"
 
 namespace {
 

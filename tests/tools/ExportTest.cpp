@@ -2,10 +2,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "DatabaseKind.h"
-#include "DatabaseType.h"
-#include "MainWindowFixture.h"
-#include "Session.h"
+#include "core/DatabaseKind.h"
+#include "dictionary/DatabaseType.h"
+#include "platform/mv/Session.h"
+#include "tests/support/MainWindowFixture.h"
 
 namespace {
 

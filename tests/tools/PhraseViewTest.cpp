@@ -2,10 +2,10 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "DataGrid.h"
-#include "MainWindowFixture.h"
-#include "OpenDictionary.h"
-#include "ViewSet.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ViewSet.h"
+#include "platform/grid/DataGrid.h"
+#include "tests/support/MainWindowFixture.h"
 
 namespace {
 

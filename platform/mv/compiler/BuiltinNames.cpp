@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/BuiltinNames.h"
+#include "platform/mv/compiler/BuiltinNames.h"
 
-#include "CommandWords.h"
+#include "platform/mv/CommandWords.h"
 
 #include <algorithm>
 #include <iterator>

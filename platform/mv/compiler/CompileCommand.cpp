@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/CompileCommand.h"
+#include "platform/mv/compiler/CompileCommand.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "AtomicFile.h"
-#include "CommandWords.h"
-#include "ErrorCodes.h"
-#include "ItemIdEscaping.h"
-#include "RecordFormat.h"
-#include "compiler/CompileMessages.h"
-#include "compiler/DictionaryCompiler.h"
-#include "compiler/DirectoryItemSource.h"
-#include "compiler/NameResolver.h"
+#include "platform/mv/AtomicFile.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/RecordFormat.h"
+#include "platform/mv/compiler/CompileMessages.h"
+#include "platform/mv/compiler/DictionaryCompiler.h"
+#include "platform/mv/compiler/DirectoryItemSource.h"
+#include "platform/mv/compiler/NameResolver.h"
 
 namespace mv {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Backend.h"
+#include "platform/mv/Backend.h"
 
 namespace mv {
 

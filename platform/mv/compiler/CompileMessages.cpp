@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/CompileMessages.h"
+#include "platform/mv/compiler/CompileMessages.h"
 
 #include <cstdio>
 

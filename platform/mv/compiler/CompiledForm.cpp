@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/CompiledForm.h"
+#include "platform/mv/compiler/CompiledForm.h"
 
 #include <cstddef>
 #include <utility>
 
-#include "DynamicArray.h"
-#include "RecordFormat.h"
+#include "platform/mv/DynamicArray.h"
+#include "platform/mv/RecordFormat.h"
 
 namespace mv {
 namespace {

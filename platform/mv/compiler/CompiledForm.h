@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/ExprParser.h"
-#include "compiler/ExprTree.h"
+#include "platform/mv/compiler/ExprParser.h"
+#include "platform/mv/compiler/ExprTree.h"
 
 namespace mv {
 

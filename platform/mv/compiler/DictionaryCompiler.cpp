@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/DictionaryCompiler.h"
+#include "platform/mv/compiler/DictionaryCompiler.h"
 
 #include <algorithm>
 
-#include "RecordFormat.h"
-#include "compiler/CompileMessages.h"
-#include "compiler/CompiledForm.h"
+#include "platform/mv/RecordFormat.h"
+#include "platform/mv/compiler/CompileMessages.h"
+#include "platform/mv/compiler/CompiledForm.h"
 
 namespace mv {
 

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "compiler/ExpressionCompiler.h"
-#include "compiler/ItemSource.h"
-#include "compiler/NameResolver.h"
+#include "platform/mv/compiler/ExpressionCompiler.h"
+#include "platform/mv/compiler/ItemSource.h"
+#include "platform/mv/compiler/NameResolver.h"
 
 namespace mv {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/DirectoryItemSource.h"
+#include "platform/mv/compiler/DirectoryItemSource.h"
 
-#include "DirectoryListing.h"
-#include "ErrorCodes.h"
-#include "ItemFiles.h"
-#include "ItemIdEscaping.h"
-#include "RecordFormat.h"
+#include "platform/mv/DirectoryListing.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemFiles.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/RecordFormat.h"
 
 namespace mv {
 

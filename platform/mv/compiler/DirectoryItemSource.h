@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "compiler/ItemSource.h"
+#include "platform/mv/compiler/ItemSource.h"
 
 namespace mv {
 

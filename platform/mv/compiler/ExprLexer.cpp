@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/ExprLexer.h"
+#include "platform/mv/compiler/ExprLexer.h"
 
-#include "compiler/CompileMessages.h"
+#include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
 namespace {

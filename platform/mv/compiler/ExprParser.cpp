@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/ExprParser.h"
+#include "platform/mv/compiler/ExprParser.h"
 
 #include <initializer_list>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 
-#include "CommandWords.h"
-#include "compiler/BuiltinNames.h"
-#include "compiler/CompileMessages.h"
+#include "platform/mv/CommandWords.h"
+#include "platform/mv/compiler/BuiltinNames.h"
+#include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "compiler/ExprLexer.h"
-#include "compiler/ExprTree.h"
-#include "compiler/NameResolver.h"
+#include "platform/mv/compiler/ExprLexer.h"
+#include "platform/mv/compiler/ExprTree.h"
+#include "platform/mv/compiler/NameResolver.h"
 
 namespace mv {
 

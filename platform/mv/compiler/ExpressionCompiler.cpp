@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/ExpressionCompiler.h"
+#include "platform/mv/compiler/ExpressionCompiler.h"
 
-#include "compiler/CompiledForm.h"
-#include "compiler/ExprLexer.h"
-#include "compiler/ExprTree.h"
+#include "platform/mv/compiler/CompiledForm.h"
+#include "platform/mv/compiler/ExprLexer.h"
+#include "platform/mv/compiler/ExprTree.h"
 
 namespace mv {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/ExprParser.h"
-#include "compiler/NameResolver.h"
+#include "platform/mv/compiler/ExprParser.h"
+#include "platform/mv/compiler/NameResolver.h"
 
 namespace mv {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "compiler/NameResolver.h"
+#include "platform/mv/compiler/NameResolver.h"
 
-#include "DynamicArray.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace mv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WireChannel.h"
+#include "platform/mv/wire/WireChannel.h"
 
 #include <asio.hpp>
 
@@ -32,8 +32,8 @@ WireChannel::Outcome OutcomeOf(const asio::error_code& error) {
 // Runs the operation started on io until it completes or the time is up; on time-out the
 // socket is closed, which completes the operation with an error.
 template <typename Start>
-asio::error_code RunUntil(asio::io_context& io, asio::ip::tcp::socket& socket, Clock::time_point end,
-                          bool& timedOut, Start&& start) {
+asio::error_code RunUntil(asio::io_context& io, asio::ip::tcp::socket& socket,
+                          Clock::time_point end, bool& timedOut, Start&& start) {
     asio::error_code result = asio::error::would_block;
     bool done = false;
     start([&](const asio::error_code& error) {
@@ -119,12 +119,14 @@ WireChannel::Outcome WireChannel::Send(const Message& message, Duration limit) {
     return Outcome::Ok;
 }
 
-WireChannel::Outcome WireChannel::ReadExactly(void* buffer, std::size_t size, Clock::time_point end) {
+WireChannel::Outcome WireChannel::ReadExactly(void* buffer, std::size_t size,
+                                              Clock::time_point end) {
     bool timedOut = false;
-    const asio::error_code error = RunUntil(impl_->io, impl_->socket, end, timedOut, [&](auto handler) {
-        asio::async_read(impl_->socket, asio::buffer(buffer, size),
-                         [handler](const asio::error_code& e, std::size_t) { handler(e); });
-    });
+    const asio::error_code error =
+        RunUntil(impl_->io, impl_->socket, end, timedOut, [&](auto handler) {
+            asio::async_read(impl_->socket, asio::buffer(buffer, size),
+                             [handler](const asio::error_code& e, std::size_t) { handler(e); });
+        });
     if (timedOut || error) {
         why_ = timedOut ? "no answer in time" : error.message();
         Close();

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "WireMessage.h"
+#include "platform/mv/wire/WireMessage.h"
 
 namespace mv::wire {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WireMessage.h"
+#include "platform/mv/wire/WireMessage.h"
 
 #include <bit>
 #include <cstring>
@@ -149,8 +149,7 @@ Arg Arg::Reals(std::vector<double> values) {
     return arg;
 }
 
-bool ParseHeader(const std::uint8_t* bytes, std::size_t maxBody, Header& header,
-                 std::string& why) {
+bool ParseHeader(const std::uint8_t* bytes, std::size_t maxBody, Header& header, std::string& why) {
     if (bytes[0] != kMagic) {
         why = "not a message of the client protocol (wrong first byte)";
         return false;
@@ -210,8 +209,7 @@ bool ParseBody(const Header& header, std::string body, Message& message, std::st
         }
         const auto type = static_cast<ArgType>(typeCode);
         std::size_t size = 0;
-        if (!ValueSize(type, length, size) || offset > body.size() ||
-            size > body.size() - offset) {
+        if (!ValueSize(type, length, size) || offset > body.size() || size > body.size() - offset) {
             why = "argument " + std::to_string(i) + " reaches past the body";
             return false;
         }

@@ -76,8 +76,7 @@ struct Header {
 
 // Checks a received header. False, with the reason, for a wrong magic byte or version,
 // a body length outside 1..maxBody, compression, or too many arguments.
-bool ParseHeader(const std::uint8_t* bytes, std::size_t maxBody, Header& header,
-                 std::string& why);
+bool ParseHeader(const std::uint8_t* bytes, std::size_t maxBody, Header& header, std::string& why);
 
 // Takes the arguments out of a received body (its encryption undone first). False, with
 // the reason, when a descriptor is malformed or a value would reach past the body.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <stdexcept>
 
-#include "GridFixture.h"
-#include "RowArrayModel.h"
+#include "platform/grid/RowArrayModel.h"
+#include "tests/platform/grid/GridFixture.h"
 
 using grid::CommitOutcome;
 using grid::EditPhase;

@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QListView>
 
-#include "DropDownList.h"
-#include "GridFixture.h"
-#include "MarkPainter.h"
-#include "ValueMarks.h"
+#include "platform/grid/DropDownList.h"
+#include "platform/grid/MarkPainter.h"
+#include "platform/grid/ValueMarks.h"
+#include "tests/platform/grid/GridFixture.h"
 
 using grid::CommitOutcome;
 

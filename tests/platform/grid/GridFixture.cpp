@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "GridFixture.h"
+#include "tests/platform/grid/GridFixture.h"
 
 #include <QVBoxLayout>
 

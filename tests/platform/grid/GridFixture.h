@@ -11,8 +11,8 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "DataGrid.h"
-#include "RowArray.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
 
 // A shown, active DataGrid over a small array, driven with real key and mouse events,
 // and a record of every notification it sent with what the array held at that moment.

@@ -4,8 +4,8 @@
 #include <QAbstractItemModelTester>
 #include <QScrollBar>
 
-#include "GridFixture.h"
-#include "RowArrayModel.h"
+#include "platform/grid/RowArrayModel.h"
+#include "tests/platform/grid/GridFixture.h"
 
 using grid::CommitOutcome;
 

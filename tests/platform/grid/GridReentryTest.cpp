@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "GridFixture.h"
+#include "tests/platform/grid/GridFixture.h"
 
 using grid::CommitOutcome;
 using grid::EditPhase;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "RowArray.h"
+#include "platform/grid/RowArray.h"
 
 using grid::RowArray;
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "ErrorCodes.h"
-#include "TempAccount.h"
+#include "platform/mv/ErrorCodes.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "RecordFormat.h"
-#include "TempAccount.h"
+#include "platform/mv/RecordFormat.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "ItemIdEscaping.h"
-#include "TempAccount.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "DynamicArray.h"
-#include "ErrorCodes.h"
+#include "platform/mv/DynamicArray.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace mv {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "ErrorCodes.h"
-#include "TempAccount.h"
+#include "platform/mv/ErrorCodes.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {
@@ -15,13 +15,13 @@ namespace fs = std::filesystem;
 // its own code at once and leaves the session inactive.
 TEST(SessionErrors, AHostThatCannotBeReachedIsNamedClearly) {
     test::TempAccount account;
-    for (const auto& [host, code] : std::vector<std::pair<std::string, int>>{
-             {"localhost:0", kBadHostName},
-             {"localhost:65536", kBadHostName},
-             {"localhost:x", kBadHostName},
-             {"[::1", kBadHostName},
-             {":31438", kBadHostName},
-             {"127.0.0.1:1", kConnectionRefused}}) {
+    for (const auto& [host, code] :
+         std::vector<std::pair<std::string, int>>{{"localhost:0", kBadHostName},
+                                                  {"localhost:65536", kBadHostName},
+                                                  {"localhost:x", kBadHostName},
+                                                  {"[::1", kBadHostName},
+                                                  {":31438", kBadHostName},
+                                                  {"127.0.0.1:1", kConnectionRefused}}) {
         Session session;
         session.SetHostName(host);
         session.SetAccountPath(account.Path().string());

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "compiler/CompiledForm.h"
-#include "compiler/ExpressionCompiler.h"
+#include "platform/mv/compiler/CompiledForm.h"
+#include "platform/mv/compiler/ExpressionCompiler.h"
 
 namespace mv {
 namespace {

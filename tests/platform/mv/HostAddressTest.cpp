@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "HostAddress.h"
+#include "platform/mv/HostAddress.h"
 
 namespace {
 
@@ -12,9 +12,12 @@ TEST(HostAddress, takesAHostWithOrWithoutPortAndBracketedIPv6) {
         const char* text;
         const char* host;
         int port;
-    } cases[] = {{"db", "db", 31438},           {"db.example.com:4000", "db.example.com", 4000},
-                 {"127.0.0.1:1", "127.0.0.1", 1}, {"::1", "::1", 31438},
-                 {"[::1]", "::1", 31438},          {"[fe80::1]:65535", "fe80::1", 65535}};
+    } cases[] = {{"db", "db", 31438},
+                 {"db.example.com:4000", "db.example.com", 4000},
+                 {"127.0.0.1:1", "127.0.0.1", 1},
+                 {"::1", "::1", 31438},
+                 {"[::1]", "::1", 31438},
+                 {"[fe80::1]:65535", "fe80::1", 65535}};
     for (const auto& c : cases) {
         const auto address = ParseHostAddress(c.text, 31438);
         ASSERT_TRUE(address.has_value()) << c.text;

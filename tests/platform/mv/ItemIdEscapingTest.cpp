@@ -5,9 +5,9 @@
 #include <random>
 #include <set>
 
-#include "ErrorCodes.h"
-#include "ItemIdEscaping.h"
-#include "TempAccount.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "ErrorCodes.h"
-#include "TempAccount.h"
+#include "platform/mv/ErrorCodes.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {

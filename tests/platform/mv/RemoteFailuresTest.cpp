@@ -7,10 +7,10 @@
 #include <functional>
 #include <thread>
 
-#include "ErrorCodes.h"
-#include "Session.h"
-#include "WireCalls.h"
-#include "WireChannel.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/Session.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "platform/mv/wire/WireChannel.h"
 
 // A session against servers that misbehave: each fake server below plays one connection
 // from a script on a loopback port, so every way a connection can fail is met exactly.
@@ -68,8 +68,10 @@ bool Take(WireChannel& channel, Message& request) {
 // Answers the service request and the login as a server that lets the user in.
 bool LetIn(WireChannel& channel) {
     Message request;
-    return Take(channel, request) && channel.Send(Reply({Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok &&
-           Take(channel, request) && channel.Send(Reply({Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok;
+    return Take(channel, request) &&
+           channel.Send(Reply({Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok &&
+           Take(channel, request) &&
+           channel.Send(Reply({Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok;
 }
 
 std::unique_ptr<Session> ConnectTo(const FakeServer& server,
@@ -87,8 +89,8 @@ std::unique_ptr<Session> ConnectTo(const FakeServer& server,
 TEST(RemoteFailures, theLoginSendsTheProtocolsArgumentsAndTheServersRefusalIsTheError) {
     Message service, login;
     FakeServer server([&](WireChannel& channel) {
-        if (Take(channel, service) && channel.Send(Reply({Arg::Text("srv"), Arg::Int(0)}), 5s) ==
-                                          WireChannel::Outcome::Ok &&
+        if (Take(channel, service) &&
+            channel.Send(Reply({Arg::Text("srv"), Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok &&
             Take(channel, login)) {
             channel.Send(Reply({Arg::Int(mv::kBadPassword), Arg::Bytes("no")}), 5s);
         }
@@ -220,14 +222,19 @@ TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) 
         if (!LetIn(channel)) {
             return;
         }
-        const auto send = [&](Message reply) { return channel.Send(reply, 5s) == WireChannel::Outcome::Ok; };
+        const auto send = [&](Message reply) {
+            return channel.Send(reply, 5s) == WireChannel::Outcome::Ok;
+        };
         if (Take(channel, request) && (requests.push_back(request), true) &&
             send(Reply({Arg::Int(mv::wire::kMoreOutput), Arg::Bytes("3 records ")})) &&
             Take(channel, request) && (requests.push_back(request), true) &&
             send(Reply({Arg::Int(mv::wire::kExecuteFinished), Arg::Bytes("selected.")})) &&
             send(Reply({Arg::Int(0), Arg::Int(0), Arg::Int(3)})) && Take(channel, request) &&
             (requests.push_back(request), true)) {
-            send(Reply({Arg::Int(0), Arg::Int(3), Arg::Bytes("A\xFE" "B\xFE" "C")}));
+            send(Reply({Arg::Int(0), Arg::Int(3),
+                        Arg::Bytes("A\xFE"
+                                   "B\xFE"
+                                   "C")}));
         }
         Take(channel, request);  // waits for the client to hang up
     });

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "ErrorCodes.h"
-#include "ItemFiles.h"
-#include "SelectSnapshot.h"
-#include "TempAccount.h"
-#include "UniqueFd.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemFiles.h"
+#include "platform/mv/SelectSnapshot.h"
+#include "platform/mv/UniqueFd.h"
+#include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
 namespace {
@@ -78,9 +78,7 @@ protected:
         return record;
     }
 
-    fs::path ItemPath(const std::string& name) const {
-        return account_.DictionaryPath("T") / name;
-    }
+    fs::path ItemPath(const std::string& name) const { return account_.DictionaryPath("T") / name; }
 
     // Writes over the item where it lies, keeping its inode, as an editor saving in
     // place would.

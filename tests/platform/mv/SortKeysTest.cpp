@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "SortKeys.h"
+#include "platform/mv/SortKeys.h"
 
 namespace mv {
 namespace {

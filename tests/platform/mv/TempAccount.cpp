@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "TempAccount.h"
+#include "tests/platform/mv/TempAccount.h"
 
-#include "TestBackend.h"
+#include "tests/remote/TestBackend.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

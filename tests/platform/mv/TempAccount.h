@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "Session.h"
+#include "platform/mv/Session.h"
 
 namespace mv::test {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <regex>
 
-#include "ErrorCodes.h"
+#include "platform/mv/ErrorCodes.h"
 
 namespace mv {
 namespace {

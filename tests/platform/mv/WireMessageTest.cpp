@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "WireMessage.h"
+#include "platform/mv/wire/WireMessage.h"
 
 // The messages of the client protocol against bytes built by hand from its rules:
 // big-endian, a 24-byte header, 8-byte descriptors, values on 4-byte boundaries.
@@ -24,17 +24,36 @@ std::string Bytes(std::initializer_list<int> values) {
 
 std::string HeaderBytes(std::uint32_t bodyLength, std::uint16_t args, int highVersion = 2,
                         int encrypted = 0, int compressed = 0, int version = 2) {
-    return Bytes({0x6C, version, 0, 0, static_cast<int>(bodyLength >> 24),
+    return Bytes({0x6C,
+                  version,
+                  0,
+                  0,
+                  static_cast<int>(bodyLength >> 24),
                   static_cast<int>((bodyLength >> 16) & 0xFF),
-                  static_cast<int>((bodyLength >> 8) & 0xFF), static_cast<int>(bodyLength & 0xFF),
-                  0, 0, 0, 0, highVersion, compressed, encrypted, 0, 0, 0, 0, 0, 0,
-                  static_cast<int>(args), 0, 0});
+                  static_cast<int>((bodyLength >> 8) & 0xFF),
+                  static_cast<int>(bodyLength & 0xFF),
+                  0,
+                  0,
+                  0,
+                  0,
+                  highVersion,
+                  compressed,
+                  encrypted,
+                  0,
+                  0,
+                  0,
+                  0,
+                  0,
+                  0,
+                  static_cast<int>(args),
+                  0,
+                  0});
 }
 
 bool Parse(const std::string& wire, Message& message, std::string& why) {
     Header header;
-    if (!mv::wire::ParseHeader(reinterpret_cast<const std::uint8_t*>(wire.data()), 1 << 20,
-                               header, why)) {
+    if (!mv::wire::ParseHeader(reinterpret_cast<const std::uint8_t*>(wire.data()), 1 << 20, header,
+                               why)) {
         return false;
     }
     return mv::wire::ParseBody(header, wire.substr(mv::wire::kHeaderSize), message, why);
@@ -42,7 +61,7 @@ bool Parse(const std::string& wire, Message& message, std::string& why) {
 
 TEST(WireMessage, everyTypeIsLaidOutBigEndianAndPaddedToFourBytes) {
     Message message;
-    message.args = {Arg::Int(-2), Arg::Text("uvcs"), Arg::Bytes(std::string("a\xFE\0", 3)),
+    message.args = {Arg::Int(-2),   Arg::Text("uvcs"),       Arg::Bytes(std::string("a\xFE\0", 3)),
                     Arg::Real(1.5), Arg::Integers({1, 258}), Arg::Function("f")};
     const std::string body =
         // descriptors: length, type
@@ -50,12 +69,12 @@ TEST(WireMessage, everyTypeIsLaidOutBigEndianAndPaddedToFourBytes) {
         Bytes({0, 0, 0, 3, 0, 0, 0, 3}) + Bytes({0, 0, 0, 1, 0, 0, 0, 1}) +
         Bytes({0, 0, 0, 2, 0, 0, 0, 4}) + Bytes({0, 0, 0, 1, 0, 0, 0, 6}) +
         // values
-        Bytes({0xFF, 0xFF, 0xFF, 0xFE}) +                  // -2
-        std::string("uvcs") + Bytes({0, 0, 0, 0}) +         // text, NUL, padding to 8
-        std::string("a\xFE\0", 3) + Bytes({0}) +            // 3 bytes, padding to 4
-        Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}) +             // 1.5
-        Bytes({0, 0, 0, 1, 0, 0, 1, 2}) +                   // {1, 258}
-        std::string("f") + Bytes({0, 0, 0});                // function name, NUL, padding
+        Bytes({0xFF, 0xFF, 0xFF, 0xFE}) +            // -2
+        std::string("uvcs") + Bytes({0, 0, 0, 0}) +  // text, NUL, padding to 8
+        std::string("a\xFE\0", 3) + Bytes({0}) +     // 3 bytes, padding to 4
+        Bytes({0x3F, 0xF8, 0, 0, 0, 0, 0, 0}) +      // 1.5
+        Bytes({0, 0, 0, 1, 0, 0, 1, 2}) +            // {1, 258}
+        std::string("f") + Bytes({0, 0, 0});         // function name, NUL, padding
     const std::string expected = HeaderBytes(static_cast<std::uint32_t>(body.size()), 6) + body;
 
     EXPECT_EQ(mv::wire::Encode(message), expected);
@@ -77,9 +96,9 @@ TEST(WireMessage, anEncryptedBodyIsUndoneWithTheKeyOfItsHighVersion) {
         }
         Message back;
         std::string why;
-        ASSERT_TRUE(Parse(HeaderBytes(static_cast<std::uint32_t>(body.size()), 2, highVersion, 1) +
-                              body,
-                          back, why))
+        ASSERT_TRUE(
+            Parse(HeaderBytes(static_cast<std::uint32_t>(body.size()), 2, highVersion, 1) + body,
+                  back, why))
             << why;
         EXPECT_EQ(back.args, message.args) << "high version " << highVersion;
     }
@@ -88,7 +107,8 @@ TEST(WireMessage, anEncryptedBodyIsUndoneWithTheKeyOfItsHighVersion) {
 TEST(WireMessage, theServiceReplyComesInBothShapes) {
     Message status;
     std::string why;
-    ASSERT_TRUE(Parse(HeaderBytes(12, 1) + Bytes({0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}), status, why));
+    ASSERT_TRUE(
+        Parse(HeaderBytes(12, 1) + Bytes({0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}), status, why));
     ASSERT_EQ(status.args.size(), 1u);
     EXPECT_EQ(status.args[0].integer, 0);
 
@@ -106,8 +126,8 @@ TEST(WireMessage, theServiceReplyComesInBothShapes) {
 TEST(WireMessage, anIntegerDescriptorOfLengthZeroIsAccepted) {
     Message message;
     std::string why;
-    ASSERT_TRUE(Parse(HeaderBytes(12, 1) + Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}), message,
-                      why));
+    ASSERT_TRUE(
+        Parse(HeaderBytes(12, 1) + Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}), message, why));
     EXPECT_EQ(message.args[0].integer, 9);
 }
 
@@ -127,8 +147,8 @@ TEST(WireMessage, messagesThatBreakTheRulesAreRefused) {
         {"tooManyArguments", HeaderBytes(12, 255) + goodBody},
         {"descriptorsPastTheBody", HeaderBytes(12, 2) + goodBody},
         {"unknownType", HeaderBytes(12, 1) + Bytes({0, 0, 0, 1, 0, 0, 0, 9, 0, 0, 0, 5})},
-        {"textLongerThanTheBody", HeaderBytes(12, 1) + Bytes({0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 3,
-                                                             0, 0, 0, 5})},
+        {"textLongerThanTheBody",
+         HeaderBytes(12, 1) + Bytes({0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 3, 0, 0, 0, 5})},
         {"arrayLongerThanTheBody",
          HeaderBytes(12, 1) + Bytes({0x40, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 5})},
         {"integerOfLengthTwo", HeaderBytes(12, 1) + Bytes({0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 5})},

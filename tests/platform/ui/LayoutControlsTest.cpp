@@ -5,8 +5,8 @@
 #include <QTabBar>
 #include <QWidget>
 
-#include "ResizeControl.h"
-#include "TabControl.h"
+#include "platform/ui/ResizeControl.h"
+#include "platform/ui/TabControl.h"
 
 namespace {
 

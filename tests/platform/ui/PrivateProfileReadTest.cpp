@@ -3,9 +3,9 @@
 
 #include <QFile>
 
-#include "PrivateProfile.h"
-#include "QtPrinters.h"
-#include "TempDir.h"
+#include "platform/ui/PrivateProfile.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "QtDialogs.h"
-#include "QtPrinters.h"
+#include "platform/ui/QtDialogs.h"
+#include "tests/support/QtPrinters.h"
 
 namespace {
 

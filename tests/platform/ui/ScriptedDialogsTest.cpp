@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <QPushButton>
 
-#include "QtPrinters.h"
-#include "ScriptedDialogs.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedDialogs.h"
 
 namespace {
 

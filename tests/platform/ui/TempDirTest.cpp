@@ -6,7 +6,7 @@
 
 #include <QFile>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
