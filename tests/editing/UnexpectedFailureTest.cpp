@@ -120,6 +120,25 @@ TEST_F(UnexpectedFailureTest, aFailureWhileSavingKeepsTheRowPendingAndWritesNoth
     EXPECT_EQ(onDisk("PRICE").at(2), "MD2");
 }
 
+// An exception in the middle of an open (here while telling the user about the descriptor
+// it added) is shown once and stops there; the window goes on working.
+TEST_F(UnexpectedFailureTest, aFailureDuringAnOpenIsShownAndTheWindowGoesOn) {
+    openWithFailingDialogs();
+    makeDictionary(QStringLiteral("FRESH"));
+    writeItem(QStringLiteral("FRESH"), QStringLiteral("CODE"), {"D", "1"});
+    failing.FailOn(QStringLiteral("X Descriptor @EMPTY.NULL added"));
+    answer({Answer::OK});
+
+    open(QStringLiteral("FRESH"));
+
+    EXPECT_EQ(boxes(), std::vector<std::string>{memoryBox()});
+    EXPECT_TRUE(itemExists(QStringLiteral("FRESH"), QStringLiteral("@EMPTY.NULL")));
+    dialogs.clear();
+    open(QStringLiteral("ORDERS"));
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
+}
+
 TEST_F(UnexpectedFailureTest, aFailureWhileDeletingKeepsTheRowAndTheItem) {
     openWithFailingDialogs();
     grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
