@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "cli/Concat.h"
@@ -161,7 +162,15 @@ void DictionaryCheck::CheckItems(mv::MapItemSource& items, std::vector<std::stri
         if (!mv::IsDescriptorType(code))
             continue;
         ++report.descriptors;
-        const mv::ItemCompilation result = compiler.Compile(id);
+        mv::ItemCompilation result;
+        try {
+            result = compiler.Compile(id);
+        } catch (const std::bad_alloc&) {
+            // One item too big to compile is a finding; the others are still checked.
+            report.findings.push_back(
+                {Finding::Kind::kFailed, id, "the compiler ran out of memory on this item"});
+            continue;
+        }
         if (result.status == mv::ItemCompilation::Status::kFailed) {
             report.findings.push_back(
                 {Finding::Kind::kFailed, id,

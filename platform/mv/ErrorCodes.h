@@ -13,6 +13,7 @@ enum ErrorCode : int {
     kCommandSyntax = 10002,   // the verb is known but its words are not
     kUnknownFileInCommand = 10003,
     kUnknownSortName = 10004,  // a BY / BY.DSND name the dictionary of dictionaries lacks
+    kOutOfMemory = 10005,      // the command needed more memory than there was
 
     // Items (Read, Write, DeleteRecord).
     kRecordNotFound = 30001,
@@ -64,6 +65,7 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kCommandSyntax,
     kUnknownFileInCommand,
     kUnknownSortName,
+    kOutOfMemory,
     kRecordNotFound,
     kBadItemId,
     kFieldHoldsLineFeed,

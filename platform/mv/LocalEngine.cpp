@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "platform/mv/AccountNames.h"
 #include "platform/mv/AtomicFile.h"
@@ -123,7 +124,14 @@ CommandResult LocalEngine::Execute(const std::string& text) {
         result.response = "The session is not connected.";
         return result;
     }
-    return IsCompileCommand(text) ? Compile(text) : Select(text);
+    // Running out of memory ends the command, never the session or the program.
+    try {
+        return IsCompileCommand(text) ? Compile(text) : Select(text);
+    } catch (const std::bad_alloc&) {
+        result.error = kOutOfMemory;
+        result.response = messages::OutOfMemory();
+        return result;
+    }
 }
 
 bool LocalEngine::OpenCommandDirectory(const std::string& fileName, Directory& directory,

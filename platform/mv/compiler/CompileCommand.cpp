@@ -2,6 +2,7 @@
 #include "platform/mv/compiler/CompileCommand.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_set>
 
 #include "platform/mv/AtomicFile.h"
@@ -74,41 +75,12 @@ bool WriteItem(int dirFd, const std::string& id, const std::string& record,
     return ReplaceFileAtomically(dirFd, name, bytes);
 }
 
-}  // namespace
-
-bool IsCompileCommand(std::string_view text) {
-    const std::vector<std::string_view> words = SplitOnBlanks(text);
-    return !words.empty() && UpperCase(words[0]) == "CD";
-}
-
-int ParseCompileCommand(std::string_view text, CompileCommand& command, std::string& message) {
-    command = CompileCommand{};
-    message.clear();
-    const std::vector<std::string_view> words = SplitOnBlanks(text);
-    if (words.size() < 2) {
-        message = messages::NoFileName();
-        return kCommandSyntax;
-    }
-    command.fileName = std::string(words[1]);
-    const std::size_t fileEnd =
-        static_cast<std::size_t>(words[1].data() - text.data()) + words[1].size();
-    if (fileEnd < text.size())
-        command.itemText = std::string(text.substr(fileEnd + 1));
-    std::unordered_set<std::string_view> seen;
-    for (std::size_t i = 2; i < words.size(); ++i) {
-        if (seen.insert(words[i]).second)
-            command.items.emplace_back(words[i]);
-    }
-    return kOk;
-}
-
-CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
-                                const std::function<void(const std::string&)>& replaced) {
-    CommandResult result;
+void CompileItems(int dirFd, const CompileCommand& command,
+                  const std::function<void(const std::string&)>& replaced, CommandResult& result) {
     DirectoryItemSource source(dirFd);
     std::vector<std::string> ids;
     if (!ChooseItems(source, command, ids, result))
-        return result;
+        return;
     if (ids.empty())
         AddLine(result.response, messages::NoDescriptorsLine(command.fileName));
 
@@ -142,6 +114,47 @@ CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
         }
     }
     AddLine(result.response, messages::SummaryLine(compiled, failed));
+}
+
+}  // namespace
+
+bool IsCompileCommand(std::string_view text) {
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    return !words.empty() && UpperCase(words[0]) == "CD";
+}
+
+int ParseCompileCommand(std::string_view text, CompileCommand& command, std::string& message) {
+    command = CompileCommand{};
+    message.clear();
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    if (words.size() < 2) {
+        message = messages::NoFileName();
+        return kCommandSyntax;
+    }
+    command.fileName = std::string(words[1]);
+    const std::size_t fileEnd =
+        static_cast<std::size_t>(words[1].data() - text.data()) + words[1].size();
+    if (fileEnd < text.size())
+        command.itemText = std::string(text.substr(fileEnd + 1));
+    std::unordered_set<std::string_view> seen;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        if (seen.insert(words[i]).second)
+            command.items.emplace_back(words[i]);
+    }
+    return kOk;
+}
+
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+                                const std::function<void(const std::string&)>& replaced) {
+    CommandResult result;
+    // Items compiled before memory ran out stay written and are reported; the rest are
+    // left as they were.
+    try {
+        CompileItems(dirFd, command, replaced, result);
+    } catch (const std::bad_alloc&) {
+        result.error = kOutOfMemory;
+        AddLine(result.response, messages::OutOfMemory());
+    }
     return result;
 }
 

@@ -28,7 +28,8 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
 // atomically and `replaced` is told its file name; an item that fails to compile is left
 // as it was. Error is 0 once the command ran, whatever the expressions held; a named item
 // that does not exist gives kRecordNotFound and compiles nothing (an item id holding
-// blanks is found when the whole text after the file name names it).
+// blanks is found when the whole text after the file name names it). Running out of memory
+// gives kOutOfMemory, with the lines of the items handled before it.
 CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
                                 const std::function<void(const std::string&)>& replaced);
 

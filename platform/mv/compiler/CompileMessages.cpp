@@ -117,6 +117,15 @@ std::string TooDeep() {
     return "the expression nests too deeply";
 }
 
+std::string TooLong(std::size_t limit) {
+    return "the expression is longer than the " + std::to_string(limit) +
+           " bytes the compiler accepts";
+}
+
+std::string OutOfMemory() {
+    return "The engine ran out of memory running the command; nothing more was done.";
+}
+
 std::string UnknownName(std::string_view name) {
     return "unknown name " + std::string(name) + ": no item of this dictionary has that name";
 }

@@ -36,6 +36,7 @@ std::string ExpectedExtractionClose(const Found& found);
 std::string ExpectedSubstringClose(const Found& found);
 std::string TooManyPositions(std::string_view what, int most);
 std::string TooDeep();
+std::string TooLong(std::size_t limit);
 
 // Names, functions and results.
 std::string UnknownName(std::string_view name);
@@ -60,5 +61,6 @@ std::string SummaryLine(std::size_t compiled, std::size_t failed);
 std::string NoFileName();
 std::string UnknownFile(std::string_view fileName);
 std::string UnreadableDictionary(std::string_view fileName);
+std::string OutOfMemory();
 
 }  // namespace mv::messages

@@ -18,15 +18,13 @@ int DirectoryItemSource::Load(const std::string& id, const std::string*& record)
     record = nullptr;
     auto found = cache_.find(id);
     if (found == cache_.end()) {
-        if (complete_)
+        // An id that cannot be a file name cannot be an item either; it is not kept, so
+        // a stream of impossible names costs no memory.
+        if (complete_ || !EscapeItemId(id, name_))
             return kRecordNotFound;
         Cached cached;
-        if (!EscapeItemId(id, name_)) {
-            cached.error = kRecordNotFound;
-        } else {
-            cached.error = ReadItemFile(dirFd_, name_.c_str(), cached.record, nullptr);
-            FileBytesToRecord(cached.record);
-        }
+        cached.error = ReadItemFile(dirFd_, name_.c_str(), cached.record, nullptr);
+        FileBytesToRecord(cached.record);
         found = cache_.emplace(id, std::move(cached)).first;
     }
     if (found->second.error != kOk)

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/compiler/ExprLexer.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "platform/mv/compiler/CompileLimits.h"
 #include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
@@ -37,10 +41,10 @@ public:
                 ++at_;
             if (at_ >= source_.size()) {
                 Add(TokenKind::kEnd, at_, 0, {});
-                return tokens_;
+                return std::move(tokens_);
             }
             if (!Next())
-                return tokens_;
+                return std::move(tokens_);
         }
     }
 
@@ -98,21 +102,28 @@ private:
         return true;
     }
 
-    std::size_t NameEnd(std::size_t from) const {
-        while (from < source_.size() && ContinuesName(source_[from]))
+    // The end of the name characters from `from`, looking no further than `limit`.
+    std::size_t NameEnd(std::size_t from, std::size_t limit) const {
+        limit = std::min(limit, source_.size());
+        while (from < limit && ContinuesName(source_[from]))
             ++from;
         return from;
     }
 
     bool Name() {
         const std::size_t start = at_;
-        std::size_t end = NameEnd(start);
-        // The longest hyphenated run that names an item; the plain name otherwise.
+        std::size_t end = NameEnd(start, source_.size());
+        // The longest hyphenated run that names an item; the plain name otherwise. A run
+        // longer than any item id is never asked about, so each name costs at most
+        // kMaxItemIdBytes of lookahead however long the expression is.
+        const std::size_t runLimit = start + kMaxItemIdBytes + 1;
         std::size_t longest = end;
         std::size_t probe = end;
         while (probe + 1 < source_.size() && source_[probe] == '-' &&
                ContinuesName(source_[probe + 1])) {
-            probe = NameEnd(probe + 1);
+            probe = NameEnd(probe + 1, runLimit);
+            if (probe - start > kMaxItemIdBytes)
+                break;
             if (isItem_(source_.substr(start, probe - start)))
                 longest = probe;
         }

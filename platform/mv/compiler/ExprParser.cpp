@@ -479,6 +479,9 @@ private:
 ParseOutcome ParseExpressions(std::vector<Token>& tokens, NameResolver& names, ExprTree& tree,
                               std::vector<Dependency>& dependencies) {
     ParseOutcome outcome;
+    // Each node comes from a token, so one allocation holds the whole tree: growing the
+    // vector by doubling would briefly hold it twice over.
+    tree.nodes.reserve(tokens.size());
     try {
         Parser(tokens, names, tree, dependencies).Run();
         outcome.ok = true;

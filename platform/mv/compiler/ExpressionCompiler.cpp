@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/compiler/ExpressionCompiler.h"
 
+#include "platform/mv/compiler/CompileLimits.h"
+#include "platform/mv/compiler/CompileMessages.h"
 #include "platform/mv/compiler/CompiledForm.h"
 #include "platform/mv/compiler/ExprLexer.h"
 #include "platform/mv/compiler/ExprTree.h"
@@ -9,6 +11,11 @@ namespace mv {
 
 CompileResult CompileExpression(std::string_view source, NameResolver& names) {
     CompileResult result;
+    if (source.size() > kMaxExpressionBytes) {
+        result.column = kMaxExpressionBytes + 1;
+        result.message = messages::TooLong(kMaxExpressionBytes);
+        return result;
+    }
     std::vector<Token> tokens = Tokenize(
         source, [&names](std::string_view name) { return names.TypeCode(name).has_value(); });
     ExprTree tree;

@@ -23,7 +23,8 @@ struct CompileResult {
 
 // Compiles the expressions of an I- or V-descriptor (field 2), checking every name
 // against the dictionary through `names`. Pure: nothing is read but through `names`,
-// nothing is written, and nothing in the expression is ever run.
+// nothing is written, and nothing in the expression is ever run. An expression longer
+// than kMaxExpressionBytes fails at once, with the column just past the limit.
 CompileResult CompileExpression(std::string_view source, NameResolver& names);
 
 }  // namespace mv
