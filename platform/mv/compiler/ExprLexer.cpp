@@ -162,7 +162,7 @@ private:
 
     bool Fail(std::size_t offset, std::string message) {
         Add(TokenKind::kError, offset, 0, {});
-        tokens_.back().message = std::move(message);
+        tokens_.back().text = std::move(message);
         return false;
     }
 

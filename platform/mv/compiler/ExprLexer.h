@@ -19,15 +19,15 @@ enum class TokenKind {
     kSymbol,  // an operator or punctuation: + - * / ^ ** : = # <> >< < > <= >= =< => & ! ( ) , [ ]
               // ;
     kEnd,
-    kError,  // a lexical error; message holds what is wrong, and no token follows it
+    kError,  // a lexical error; text holds what is wrong, and no token follows it
 };
 
+// Kept small: an expression holds about one token for every two of its bytes.
 struct Token {
     TokenKind kind = TokenKind::kEnd;
-    std::string text;
+    std::string text;        // for kError, the message saying what is wrong
     std::size_t offset = 0;  // where the token starts in the source, from 0
     std::size_t length = 0;  // how many source bytes it covers
-    std::string message;     // kError only
     char delimiter = 0;      // kString only: the quote it was written with
 };
 

@@ -111,7 +111,7 @@ private:
     // Reports message at token, unless the token is a lexical error, which then speaks.
     [[noreturn]] static void Fail(const Token& token, std::string message) {
         if (token.kind == TokenKind::kError)
-            throw ParseError{token.offset, token.message};
+            throw ParseError{token.offset, token.text};
         throw ParseError{token.offset, std::move(message)};
     }
     // The operator just consumed, for "expected an operand after ..."; empty if none.
