@@ -64,9 +64,11 @@ public:
             return;
         }
         struct stat st {};
-        if (::fstatat(dirFd_, fileName, &st, 0) != 0 || !S_ISREG(st.st_mode)) {
+        if (::fstatat(dirFd_, fileName, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
             Add(Finding::Kind::kRefused, id_,
-                "refused: the entry is not a regular file, so the program does not see it");
+                S_ISLNK(st.st_mode)
+                    ? "refused: the entry is a link, which the program never follows"
+                    : "refused: the entry is not a regular file, so the program does not see it");
             return;
         }
         if (mv::ReadItemFile(dirFd_, fileName, bytes_, nullptr) != mv::kOk) {

@@ -21,10 +21,11 @@ struct DirCloser {
 bool IsDirectory(int dirFd, const dirent& entry) {
     if (entry.d_type == DT_DIR)
         return true;
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK)
+    // A link is no dictionary: the engine refuses to open one.
+    if (entry.d_type != DT_UNKNOWN)
         return false;
     struct stat st {};
-    return ::fstatat(dirFd, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    return ::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace

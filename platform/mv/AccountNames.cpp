@@ -8,7 +8,7 @@ namespace mv {
 bool DictionaryDirectoryName(std::string_view fileName, std::string& directoryName) {
     directoryName.clear();
     if (fileName.empty() ||
-        fileName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+        fileName.find_first_of(std::string_view("/\\\0 \t", 5)) != std::string_view::npos) {
         return false;
     }
     // With the "D_" in front the name can never be "." or "..".

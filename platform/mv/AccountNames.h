@@ -8,7 +8,9 @@ namespace mv {
 
 // The directory that holds the dictionary of file `fileName`: "D_" followed by the name
 // exactly as given. False when the name could reach outside the account or cannot be a
-// directory name at all: empty, holding '/', '\' or NUL, or too long.
+// directory name at all: empty, holding '/', '\' or NUL, or too long. A blank or a tab is
+// refused too: a command splits its words there, so such a name would mean one dictionary
+// when opened and another when named in a select or a compile.
 bool DictionaryDirectoryName(std::string_view fileName, std::string& directoryName);
 
 }  // namespace mv

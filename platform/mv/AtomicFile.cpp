@@ -32,18 +32,25 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 // A replaced item keeps the permissions it had; a new one gets the usual 0666 less umask.
-mode_t ModeFor(int dirFd, const std::string& name) {
+// False when the name is taken by anything but a regular file, such as a link or a FIFO:
+// that entry is not the engine's to replace.
+bool ModeFor(int dirFd, const std::string& name, mode_t& mode) {
+    mode = 0666;
     struct stat st {};
-    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
-        return st.st_mode & 07777;
-    }
-    return 0666;
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(st.st_mode))
+        return false;
+    mode = st.st_mode & 07777;
+    return true;
 }
 
 }  // namespace
 
 bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes) {
-    const mode_t mode = ModeFor(dirFd, name);
+    mode_t mode = 0666;
+    if (!ModeFor(dirFd, name, mode))
+        return false;
     std::string temporary;
     UniqueFd fd;
     for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
@@ -67,6 +74,8 @@ bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view 
         ::unlinkat(dirFd, temporary.c_str(), 0);
         return false;
     }
+    // A link put in the target's place after the check above is replaced by the rename
+    // itself, never written through, so nothing outside the directory changes.
     // The directory is not synced as well: the rename is atomic without it, and a crash
     // before the file system commits it shows the old item whole, never a mix.
     return true;

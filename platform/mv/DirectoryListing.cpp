@@ -17,10 +17,10 @@ namespace {
 bool IsRegularFile(int dirFd, const dirent& entry) {
     if (entry.d_type == DT_REG)
         return true;
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK)
+    if (entry.d_type != DT_UNKNOWN)
         return false;
     struct stat st {};
-    return ::fstatat(dirFd, entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    return ::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
 }
 
 struct DirCloser {

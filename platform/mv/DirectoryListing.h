@@ -12,8 +12,8 @@ struct ItemFileEntry {
 };
 
 // The items of dictionary directory dirFd, in the order the directory lists them: the
-// regular files (or links to them) whose names are escaped item ids. Anything else, such
-// as a temporary file of an unfinished write or a sub-directory, is not an item.
+// regular files whose names are escaped item ids. Anything else, such as a temporary file
+// of an unfinished write, a sub-directory or a link, is not an item.
 // False when the directory cannot be listed.
 bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries);
 

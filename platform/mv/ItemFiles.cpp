@@ -10,6 +10,16 @@
 #include "platform/mv/UniqueFd.h"
 
 namespace mv {
+namespace {
+
+// A link is never followed, so no item can show the bytes of a file outside the account.
+// O_NONBLOCK keeps a FIFO planted in the directory from hanging the open; it has no
+// effect on regular files.
+int OpenRegularItem(int dirFd, const char* name) {
+    return ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+}
+
+}  // namespace
 
 FileStamp FileStamp::Of(const struct stat& st) {
     FileStamp s;
@@ -25,9 +35,7 @@ FileStamp FileStamp::Of(const struct stat& st) {
 
 int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* stamp) {
     bytes.clear();
-    // O_NONBLOCK keeps a FIFO planted in the directory from hanging the open; it has
-    // no effect on regular files.
-    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    UniqueFd fd(OpenRegularItem(dirFd, name));
     if (!fd.Valid())
         return errno == ENOENT ? kRecordNotFound : kReadFailed;
     struct stat st {};
@@ -60,9 +68,13 @@ int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* sta
 
 int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::string& scratch) {
     bytes.clear();
-    UniqueFd fd(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    UniqueFd fd(OpenRegularItem(dirFd, name));
     if (!fd.Valid())
         return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    // The entry may have been swapped for a FIFO or a device since it was listed.
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return kReadFailed;
     if (scratch.size() < 65536)
         scratch.resize(65536);
     for (;;) {
@@ -82,7 +94,7 @@ int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::str
 
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp) {
     struct stat st {};
-    if (::fstatat(dirFd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
         return false;
     stamp = FileStamp::Of(st);
     return true;

@@ -22,14 +22,16 @@ struct FileStamp {
 
 // Reads the whole item file `name` of the directory dirFd into bytes, and its stamp when
 // asked for. Returns kOk, kRecordNotFound (no such file) or kReadFailed (anything else,
-// such as a directory or a file the user may not read); bytes is empty on failure.
+// such as a directory, a link, a FIFO or a file the user may not read); bytes is empty
+// on failure. A link is never followed.
 int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* stamp);
 
 // As ReadItemFile, for a name the directory listing already showed as a regular file,
 // without asking the file system about it again; scratch is a buffer to reuse.
 int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::string& scratch);
 
-// The stamp of item file `name`; false when it is missing or not a regular file.
+// The stamp of item file `name`; false when it is missing or not a regular file (a link
+// included, whatever it points to).
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp);
 
 }  // namespace mv

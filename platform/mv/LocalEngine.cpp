@@ -43,10 +43,13 @@ int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory
     std::string directoryName;
     if (!DictionaryDirectoryName(fileName, directoryName))
         return kBadFileName;
-    directory.fd = UniqueFd(
-        ::openat(account_.Get(), directoryName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // A link is not followed: it could lead out of the account. Like a plain file in
+    // the dictionary's place, it is no dictionary at all.
+    directory.fd = UniqueFd(::openat(account_.Get(), directoryName.c_str(),
+                                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!directory.fd.Valid()) {
-        return (errno == ENOENT || errno == ENOTDIR) ? kNoSuchDictionary : kDictionaryUnreadable;
+        return (errno == ENOENT || errno == ENOTDIR || errno == ELOOP) ? kNoSuchDictionary
+                                                                       : kDictionaryUnreadable;
     }
     struct stat st {};
     if (::fstat(directory.fd.Get(), &st) != 0)
@@ -112,6 +115,12 @@ int LocalEngine::Delete(int handle, const std::string& id) {
     if (!EscapeItemId(id, nameBuffer_))
         return kRecordNotFound;
     snapshot_.Forget(nameBuffer_);
+    // Only an item file is the engine's to delete; a link or a FIFO in its place stays.
+    struct stat st {};
+    if (::fstatat(directory->fd.Get(), nameBuffer_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(st.st_mode)) {
+        return kDeleteFailed;
+    }
     if (::unlinkat(directory->fd.Get(), nameBuffer_.c_str(), 0) == 0)
         return kOk;
     return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
