@@ -81,7 +81,8 @@ bool CheckCommand::CheckOne(const std::string& account, const std::string& fileN
     std::string directoryName;
     mv::DictionaryDirectoryName(fileName, directoryName);  // the session accepted the name
     const std::string path = Concat({account, "/", directoryName});
-    const mv::UniqueFd directory(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const mv::UniqueFd directory(
+        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     DictionaryReport report;
     if (!directory.Valid() || !DictionaryCheck(directory.Get()).Run(report)) {
         ReportError(env_, mv::kDictionaryUnreadable, fileName);

@@ -220,6 +220,7 @@ TEST_F(SmallAccount, checkRefusesWhatTheProgramCannotReadOrStoreBack) {
                "D\n1\xFE"
                "2");
     fs::create_directory(Dictionary() / "SUB");
+    fs::create_symlink("/etc/hostname", Dictionary() / "LEAK");
     WriteItem(Dictionary(), "BAD%0ALINE", "I" + FM + "B +");
     WriteItem(Dictionary(), "LOW", "i" + FM + "B");
     const Outcome outcome = Run({"check", "T"});
@@ -233,6 +234,7 @@ TEST_F(SmallAccount, checkRefusesWhatTheProgramCannotReadOrStoreBack) {
         "expression\n"
         "T CON: refused: the file name is not one the program gives an item id, so the program "
         "does not see it; for the item id \"CON\" the file is named \"%43ON\"\n"
+        "T LEAK: refused: the entry is a link, which the program never follows\n"
         "T LOW: note: type code \"i\" is in lower case, so the program shows the item under "
         "Other Types, not under D and I or V Type\n"
         "T RAW: refused: the item file holds the byte 0xFE (first at offset 3), which the "
@@ -241,7 +243,7 @@ TEST_F(SmallAccount, checkRefusesWhatTheProgramCannotReadOrStoreBack) {
         "T caf\xC3\xA9: refused: the file name is not one the program gives an item id, so the "
         "program does not see it; for the item id \"caf\xC3\xA9\" the file is named "
         "\"caf%C3%A9\"\n"
-        "1 dictionary, 7 items: 2 descriptors checked, 1 failed; 5 refused, 2 notes\n");
+        "1 dictionary, 7 items: 2 descriptors checked, 1 failed; 6 refused, 2 notes\n");
 }
 
 TEST_F(SmallAccount, checkOfNamedFilesReportsAMissingOneAndGoesOn) {
