@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/Concat.h"
+#include "cli/VisibleText.h"
 #include "platform/mv/AccountListing.h"
 #include "platform/mv/AccountNames.h"
 #include "platform/mv/ErrorCodes.h"
@@ -16,19 +17,6 @@
 
 namespace cli {
 namespace {
-
-// Control bytes shown as \xNN, so an id holding a line feed still makes one line.
-void WriteVisible(std::ostream& out, std::string_view text) {
-    constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            out << "\\x" << kHex[byte >> 4] << kHex[byte & 0x0F];
-        } else {
-            out << c;
-        }
-    }
-}
 
 std::string Count(std::size_t n, std::string_view one, std::string_view many) {
     return Concat({std::to_string(n), " ", n == 1 ? one : many});

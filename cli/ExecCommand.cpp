@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "cli/VisibleText.h"
 #include "platform/mv/CommandWords.h"
 #include "platform/mv/Session.h"
 
@@ -43,8 +44,10 @@ int ExecCommand::Run(const CommandLine& line) {
         env_.out << '\n';
     if (command.Error() == 0 && IsSelect(command.Text())) {
         mv::ServerSelectList& list = session.SelectList(0);
-        for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next())
-            env_.out << id << '\n';
+        for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
+            WriteVisible(env_.out, id);
+            env_.out << '\n';
+        }
     }
     env_.out.flush();
     if (!env_.out)

@@ -110,6 +110,14 @@ TEST_F(SmallAccount, execPrintsTheResponseAndTheSelectedIdsByteForByte) {
     EXPECT_EQ(outcome.err, "");
 }
 
+// An id holding a line feed would take two lines and read as two ids.
+TEST_F(SmallAccount, execShowsControlBytesOfAnIdSoEachIdTakesOneLine) {
+    WriteItem(Dictionary(), "N%0AL", "X" + FM + "1");
+    const Outcome outcome = Run({"EXEC", "SSELECT DICT T BY @ID"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "5 records selected to SELECT list #0.\nA\nB\nC\nN\\x0AL\nX\xFDY\n");
+}
+
 TEST_F(SmallAccount, execNamesTheErrorOfAFailedCommand) {
     const Outcome unknown = Run({"EXEC", "LIST DICT T"});
     EXPECT_EQ(unknown.status, 1);
