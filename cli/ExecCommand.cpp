@@ -10,14 +10,6 @@
 namespace cli {
 namespace {
 
-bool IsSelect(const std::string& text) {
-    const std::vector<std::string_view> words = mv::SplitOnBlanks(text);
-    if (words.empty())
-        return false;
-    const std::string verb = mv::UpperCase(words[0]);
-    return verb == "SELECT" || verb == "SSELECT";
-}
-
 std::string JoinWords(const std::vector<std::string>& words) {
     std::string text;
     for (const std::string& word : words) {
@@ -42,7 +34,7 @@ int ExecCommand::Run(const CommandLine& line) {
     env_.out << response;
     if (!response.empty() && response.back() != '\n')
         env_.out << '\n';
-    if (command.Error() == 0 && IsSelect(command.Text())) {
+    if (command.Error() == 0 && mv::IsSelectVerb(command.Text())) {
         mv::ServerSelectList& list = session.SelectList(0);
         for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
             WriteVisible(env_.out, id);

@@ -6,8 +6,7 @@
 namespace dictionary {
 
 QString TypeCode(const QString& field1) {
-    const qsizetype blank = field1.indexOf(QLatin1Char(' '));
-    return blank < 0 ? field1 : field1.left(blank);
+    return TextBridge::ToText(core::TypeCodeOf(TextBridge::ToBytes(field1)));
 }
 
 Placement Classify(const QString& field1, const QString& itemId, const QString& fileName) {

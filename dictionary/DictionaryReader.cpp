@@ -9,6 +9,7 @@
 #include "core/Classification.h"
 #include "dictionary/DatabaseType.h"
 #include "dictionary/ProgressNote.h"
+#include "dictionary/RecordFields.h"
 #include "dictionary/ViewLayout.h"
 #include "dictionary/ViewSet.h"
 #include "platform/mv/Session.h"
@@ -18,27 +19,6 @@ namespace dictionary {
 namespace {
 
 constexpr int kFieldsRead = 10;
-
-// Fields 1 to kFieldsRead of a record, each the whole text of its field, missing ones
-// empty: the same texts Field(n).StringValue gives, taken in one pass over the record.
-QStringList FieldsOf(const mv::DynamicArray& record) {
-    QStringList fields;
-    fields.reserve(kFieldsRead);
-    const std::string& text = record.Text();
-    std::size_t start = 0;
-    while (fields.size() < kFieldsRead && start <= text.size()) {
-        std::size_t end = text.find(mv::DynamicArray::kFieldMark, start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        fields << TextBridge::ToText(std::string_view(text).substr(start, end - start));
-        start = end + 1;
-    }
-    while (fields.size() < kFieldsRead) {
-        fields << QString();
-    }
-    return fields;
-}
 
 // Classified on the record's own bytes: the rule is the core's, and the read of a big
 // dictionary makes no extra copies for it.
@@ -51,7 +31,8 @@ void AddItem(const std::string& fileName, const mv::DictionaryFile& file, ViewSe
         views.SetEmptyNull(true);
     }
     if (placement.view) {
-        views.AddRow(*placement.view, TextBridge::ToText(file.RecordId()), FieldsOf(file.Record()));
+        views.AddRow(*placement.view, TextBridge::ToText(file.RecordId()),
+                     FieldTexts(file.Record(), kFieldsRead));
     }
 }
 

@@ -5,20 +5,13 @@
 
 #include "connection/TextBridge.h"
 #include "dictionary/OpenDictionary.h"
+#include "dictionary/RecordFields.h"
 #include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
 
 namespace dictionary {
 
 namespace {
-
-QStringList FieldsOf(const mv::DynamicArray& record, int lastField) {
-    QStringList fields;
-    for (int n = 1; n <= lastField; ++n) {
-        fields << TextBridge::ToText(record.FieldValue(static_cast<std::int16_t>(n)));
-    }
-    return fields;
-}
 
 // Shows the array's new cells: a grid reads cells as it paints them, but takes the
 // number of rows only when it re-reads. A grid whose user is typing a row keeps it; a
@@ -93,7 +86,7 @@ void ShownItems::Show(const std::string& id, const mv::DynamicArray& record,
                 continue;
             }
             if (fields.isEmpty()) {
-                fields = FieldsOf(record, lastColumn);
+                fields = FieldTexts(record, lastColumn);
             }
             for (int column = 1; column <= lastColumn; ++column) {
                 if (rows.Cell(row, column) != fields[column - 1]) {
@@ -145,7 +138,7 @@ void ShownItems::AddToViewBehindNarrowing(int viewIndex, const std::string& id,
     }
     // Appended after every row the array holds, so the counter ends as its row count.
     views.SetCounter(view, views.Rows(view)->RowCount());
-    views.AddRow(view, itemId, FieldsOf(record, LayoutOf(view).LastColumn()));
+    views.AddRow(view, itemId, FieldTexts(record, LayoutOf(view).LastColumn()));
 }
 
 }  // namespace dictionary

@@ -30,12 +30,4 @@ mv::DynamicArray WithFieldsAfter(const mv::DynamicArray& record, int lastField,
     return mv::DynamicArray(record.Text() + mv::DynamicArray::kFieldMark + text.substr(from));
 }
 
-QStringList FieldTexts(const mv::DynamicArray& record, int lastField) {
-    QStringList fields;
-    for (int n = 1; n <= lastField; ++n) {
-        fields << TextBridge::ToText(record.FieldValue(static_cast<std::int16_t>(n)));
-    }
-    return fields;
-}
-
 }  // namespace editing

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QStringList>
-
 #include "platform/mv/DynamicArray.h"
 
 namespace grid {
@@ -21,8 +19,5 @@ mv::DynamicArray ItemRecordFromGrid(grid::DataGrid& grid, int lastField);
 // `record` holds exactly fields 1 to lastField.
 mv::DynamicArray WithFieldsAfter(const mv::DynamicArray& record, int lastField,
                                  const mv::DynamicArray& account);
-
-// Fields 1 to lastField of a record as text, for a row of the views.
-QStringList FieldTexts(const mv::DynamicArray& record, int lastField);
 
 }  // namespace editing

@@ -10,6 +10,7 @@
 #include "dictionary/Classification.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
+#include "dictionary/RecordFields.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
 #include "editing/CompileOffer.h"
@@ -188,7 +189,7 @@ void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::st
     }
     if (open_.views->Counter(view) == 0) {
         AddFirstRow(view, grid, itemId,
-                    FieldTexts(record, dictionary::LayoutOf(view).LastColumn()));
+                    dictionary::FieldTexts(record, dictionary::LayoutOf(view).LastColumn()));
     }
 }
 

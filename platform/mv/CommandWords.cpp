@@ -34,4 +34,13 @@ std::string UpperCase(std::string_view word) {
     return upper;
 }
 
+bool IsSelectVerb(std::string_view command) {
+    const std::vector<std::string_view> words = SplitOnBlanks(command);
+    if (words.empty()) {
+        return false;
+    }
+    const std::string verb = UpperCase(words.front());
+    return verb == "SELECT" || verb == "SSELECT";
+}
+
 }  // namespace mv

@@ -55,16 +55,6 @@ bool IsString(const Message& message, std::size_t index) {
     return message.args.size() > index && message.args[index].IsString();
 }
 
-// Select verbs fill select list 0, whether they select anything or fail.
-bool IsSelect(const std::string& command) {
-    const auto words = SplitOnBlanks(command);
-    if (words.empty()) {
-        return false;
-    }
-    const std::string verb = UpperCase(words.front());
-    return verb == "SELECT" || verb == "SSELECT";
-}
-
 std::vector<std::string> SplitOnFieldMarks(const std::string& text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -293,7 +283,7 @@ int RemoteBackend::Delete(int handle, const std::string& id) {
 
 CommandResult RemoteBackend::Execute(const std::string& text) {
     CommandResult result;
-    result.setsSelectList = IsSelect(text);
+    result.setsSelectList = IsSelectVerb(text);
     Message reply;
     result.error = Call(
         Request({Arg::Int(wire::kExecute), Arg::Int(kOutputBlockSize), Arg::Bytes(text)}), reply);
