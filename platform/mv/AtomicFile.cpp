@@ -5,18 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
+#include "platform/mv/TemporaryFiles.h"
 #include "platform/mv/UniqueFd.h"
 
 namespace mv {
 namespace {
-
-std::string TemporaryName() {
-    static std::atomic<unsigned long> counter{0};
-    return ".kelvora-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -54,7 +49,7 @@ bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view 
     std::string temporary;
     UniqueFd fd;
     for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
-        temporary = TemporaryName();
+        temporary = NewTemporaryFileName();
         fd = UniqueFd(::openat(dirFd, temporary.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
         if (!fd.Valid() && errno != EEXIST)

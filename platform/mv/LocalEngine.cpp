@@ -15,12 +15,14 @@
 #include "platform/mv/ItemIdEscaping.h"
 #include "platform/mv/LocalSelect.h"
 #include "platform/mv/RecordFormat.h"
+#include "platform/mv/TemporaryFiles.h"
 #include "platform/mv/compiler/CompileCommand.h"
 #include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
 
-int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine) {
+int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine,
+                      bool sweepTemporaryFiles) {
     engine.reset();
     if (accountPath.empty() || accountPath.find('\0') != std::string::npos)
         return kAccountNotFound;
@@ -29,7 +31,7 @@ int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngin
     if (!account.Valid() || ::faccessat(account.Get(), ".", R_OK | X_OK, 0) != 0) {
         return kAccountNotFound;
     }
-    engine.reset(new LocalEngine(std::move(account)));
+    engine.reset(new LocalEngine(std::move(account), sweepTemporaryFiles));
     return kOk;
 }
 
@@ -39,7 +41,7 @@ void LocalEngine::Shutdown() {
     account_.Reset();
 }
 
-int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) const {
+int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) {
     std::string directoryName;
     if (!DictionaryDirectoryName(fileName, directoryName))
         return kBadFileName;
@@ -51,10 +53,18 @@ int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory
         return (errno == ENOENT || errno == ENOTDIR || errno == ELOOP) ? kNoSuchDictionary
                                                                        : kDictionaryUnreadable;
     }
+    // A folder that opens but may not be listed or searched (mode 0400, say) is as
+    // unreadable as one that does not open: no item in it could be read.
     struct stat st {};
-    if (::fstat(directory.fd.Get(), &st) != 0)
+    if (::fstat(directory.fd.Get(), &st) != 0 ||
+        ::faccessat(directory.fd.Get(), ".", R_OK | X_OK, AT_EACCESS) != 0) {
         return kDictionaryUnreadable;
+    }
     directory.id = DirectoryId{st.st_dev, st.st_ino};
+    // Debris of interrupted writes goes the first time a session opens the folder. A
+    // sweep that fails changes nothing for the open.
+    if (sweepTemporaryFiles_ && swept_.insert(directory.id).second)
+        RemoveStaleTemporaryFiles(directory.fd.Get());
     return kOk;
 }
 
@@ -144,10 +154,10 @@ CommandResult LocalEngine::Execute(const std::string& text) {
 }
 
 bool LocalEngine::OpenCommandDirectory(const std::string& fileName, Directory& directory,
-                                       CommandResult& result) const {
+                                       CommandResult& result) {
     const int openError = OpenDirectory(fileName, directory);
     if (openError == kDictionaryUnreadable) {
-        result.error = kReadFailed;
+        result.error = kDictionaryUnreadable;
         result.response = messages::UnreadableDictionary(fileName);
         return false;
     }

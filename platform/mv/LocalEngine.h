@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/mv/Backend.h"
 #include "platform/mv/SelectSnapshot.h"
@@ -15,8 +16,11 @@ namespace mv {
 // dictionary of file NAME in the directory D_NAME and each item in a file of its own.
 class LocalEngine final : public Backend {
 public:
-    // kOk with engine set, or kAccountNotFound.
-    static int Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine);
+    // kOk with engine set, or kAccountNotFound. Unless sweepTemporaryFiles is false, the
+    // first open of each dictionary folder removes the stale temporary files of writes
+    // that never finished (TemporaryFiles.h).
+    static int Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine,
+                    bool sweepTemporaryFiles = true);
 
     bool IsActive() const override { return account_.Valid(); }
     void Shutdown() override;
@@ -30,7 +34,8 @@ public:
     CommandResult Execute(const std::string& text) override;
 
 private:
-    explicit LocalEngine(UniqueFd account) : account_(std::move(account)) {}
+    LocalEngine(UniqueFd account, bool sweepTemporaryFiles)
+        : account_(std::move(account)), sweepTemporaryFiles_(sweepTemporaryFiles) {}
 
     struct Directory {
         UniqueFd fd;
@@ -39,15 +44,23 @@ private:
     // The directory of an open handle, or null when the handle is closed.
     const Directory* DirectoryOf(int handle) const;
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
-    int OpenDirectory(const std::string& fileName, Directory& directory) const;
+    int OpenDirectory(const std::string& fileName, Directory& directory);
     // For a command naming a file: opens its dictionary, or fills the error and response
     // of `result` and returns false.
     bool OpenCommandDirectory(const std::string& fileName, Directory& directory,
-                              CommandResult& result) const;
+                              CommandResult& result);
     CommandResult Select(const std::string& text);
     CommandResult Compile(const std::string& text);
 
+    struct DirectoryIdHash {
+        std::size_t operator()(const DirectoryId& id) const {
+            return std::hash<ino_t>()(id.inode) ^ (std::hash<dev_t>()(id.device) << 1);
+        }
+    };
+
     UniqueFd account_;
+    bool sweepTemporaryFiles_;
+    std::unordered_set<DirectoryId, DirectoryIdHash> swept_;  // folders swept this session
     std::unordered_map<int, Directory> files_;
     int lastHandle_ = 0;
     SelectSnapshot snapshot_;

@@ -35,7 +35,7 @@ void Session::Connect() {
             return;
         }
         std::shared_ptr<LocalEngine> engine;
-        error_ = LocalEngine::Open(accountPath_, engine);
+        error_ = LocalEngine::Open(accountPath_, engine, sweepTemporaryFiles_);
         backend_ = std::move(engine);
     } catch (...) {
         backend_.reset();

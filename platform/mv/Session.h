@@ -37,6 +37,10 @@ public:
         connectLimit_ = connect;
         callLimit_ = call;
     }
+    // Whether the local engine removes the stale temporary files of interrupted writes
+    // from each dictionary folder it opens (the default); off for a caller that only
+    // looks, such as a check that lists them. Takes effect at the next Connect.
+    void SetSweepTemporaryFiles(bool v) { sweepTemporaryFiles_ = v; }
     const std::string& UserName() const { return userName_; }
     const std::string& Password() const { return password_; }
     const std::string& AccountPath() const { return accountPath_; }
@@ -71,6 +75,7 @@ private:
     std::string userName_, password_, accountPath_, hostName_, databaseType_;
     std::chrono::milliseconds connectLimit_{10000};
     std::chrono::milliseconds callLimit_{60000};
+    bool sweepTemporaryFiles_ = true;
     std::shared_ptr<Backend> backend_;
     ServerCommand command_{*this};
     ServerSelectList selectList_;

@@ -33,9 +33,11 @@ bool ChooseItems(DirectoryItemSource& source, const CompileCommand& command,
             failure.response = messages::UnreadableDictionary(command.fileName);
             return false;
         }
+        // An item that could not be read may be a descriptor: it stays, to be reported.
         const auto notDescriptor = [&source](const std::string& id) {
             const std::string* record = source.Find(id);
-            return record == nullptr || !IsDescriptorType(TypeCodeOf(*record));
+            return record == nullptr ? !source.Unreadable(id)
+                                     : !IsDescriptorType(TypeCodeOf(*record));
         };
         ids.erase(std::remove_if(ids.begin(), ids.end(), notDescriptor), ids.end());
         std::sort(ids.begin(), ids.end());
@@ -109,6 +111,11 @@ void CompileItems(int dirFd, const CompileCommand& command,
                 break;
             case ItemCompilation::Status::kMissing:
                 AddLine(result.response, messages::NoSuchItemLine(id, command.fileName));
+                ++failed;
+                break;
+            case ItemCompilation::Status::kUnreadable:
+                AddLine(result.response, messages::UnreadableItemLine(id));
+                result.error = kReadFailed;
                 ++failed;
                 break;
         }

@@ -130,6 +130,10 @@ std::string UnknownName(std::string_view name) {
     return "unknown name " + std::string(name) + ": no item of this dictionary has that name";
 }
 
+std::string UnreadableName(std::string_view name) {
+    return "the item " + std::string(name) + " could not be read, so its type is not known";
+}
+
 std::string NotAFieldItem(std::string_view name, std::string_view typeCode) {
     return std::string(name) + " is " +
            (typeCode.empty() ? "an item without a type" : "a " + std::string(typeCode) + " item") +

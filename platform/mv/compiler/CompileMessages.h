@@ -40,6 +40,7 @@ std::string TooLong(std::size_t limit);
 
 // Names, functions and results.
 std::string UnknownName(std::string_view name);
+std::string UnreadableName(std::string_view name);
 std::string NotAFieldItem(std::string_view name, std::string_view typeCode);
 std::string UnknownFunction(std::string_view name);
 std::string FunctionNeedsParentheses(std::string_view name);

@@ -18,6 +18,11 @@ std::optional<std::string_view> DictionaryCompiler::SourceResolver::TypeCode(
     return TypeCodeOf(*record);
 }
 
+bool DictionaryCompiler::SourceResolver::Unreadable(std::string_view name) {
+    key_.assign(name);
+    return items_.Unreadable(key_);
+}
+
 DictionaryCompiler::Entry& DictionaryCompiler::Parsed(const std::string& id,
                                                       const std::string& record) {
     auto [it, added] = entries_.try_emplace(id);
@@ -86,8 +91,11 @@ void DictionaryCompiler::FindCycles(Entry& root) {
 ItemCompilation DictionaryCompiler::Compile(const std::string& id) {
     ItemCompilation out;
     const std::string* record = items_.Find(id);
-    if (record == nullptr)
+    if (record == nullptr) {
+        if (items_.Unreadable(id))
+            out.status = ItemCompilation::Status::kUnreadable;
         return out;
+    }
     out.typeCode = std::string(TypeCodeOf(*record));
     if (!IsDescriptorType(out.typeCode)) {
         out.status = ItemCompilation::Status::kNotDescriptor;

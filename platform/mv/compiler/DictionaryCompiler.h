@@ -19,6 +19,7 @@ struct ItemCompilation {
         kFailed,         // column and message say what is wrong
         kNotDescriptor,  // the item is not an I- or V-descriptor; typeCode says what it is
         kMissing,        // no such item
+        kUnreadable,     // the item exists but could not be read
     };
     Status status = Status::kMissing;
     std::size_t column = 0;
@@ -41,6 +42,7 @@ private:
     public:
         explicit SourceResolver(ItemSource& items) : items_(items) {}
         std::optional<std::string_view> TypeCode(std::string_view name) override;
+        bool Unreadable(std::string_view name) override;
 
     private:
         ItemSource& items_;

@@ -14,6 +14,11 @@ const std::string* DirectoryItemSource::Find(const std::string& id) {
     return Load(id, record) == kOk ? record : nullptr;
 }
 
+bool DirectoryItemSource::Unreadable(const std::string& id) {
+    const auto found = cache_.find(id);
+    return found != cache_.end() && found->second.error == kReadFailed;
+}
+
 int DirectoryItemSource::Load(const std::string& id, const std::string*& record) {
     record = nullptr;
     auto found = cache_.find(id);

@@ -15,6 +15,7 @@ public:
     explicit DirectoryItemSource(int dirFd) : dirFd_(dirFd) {}
 
     const std::string* Find(const std::string& id) override;
+    bool Unreadable(const std::string& id) override;
 
     // Reads item id: kOk with record set, or kRecordNotFound or kReadFailed.
     int Load(const std::string& id, const std::string*& record);

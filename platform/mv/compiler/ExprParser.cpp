@@ -264,6 +264,8 @@ private:
         const Token& token = Current();
         const std::optional<std::string_view> type = names_.TypeCode(token.text);
         if (!type) {
+            if (names_.Unreadable(token.text))
+                Fail(token, messages::UnreadableName(token.text));
             if (FindFunction(token.text) != nullptr)
                 Fail(token, messages::FunctionNeedsParentheses(UpperCase(token.text)));
             Fail(token, messages::UnknownName(token.text));

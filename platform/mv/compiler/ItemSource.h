@@ -13,6 +13,9 @@ public:
     // The record of item `id`, or null when the dictionary has no such item (or it cannot
     // be read). The record stays in place for as long as the source lives.
     virtual const std::string* Find(const std::string& id) = 0;
+    // True when Find came back null because item `id` exists but could not be read, so
+    // that a message can say so rather than call the name unknown.
+    virtual bool Unreadable(const std::string& /*id*/) { return false; }
 };
 
 // A dictionary held in memory, for callers that read the items themselves.

@@ -13,6 +13,8 @@ public:
     // The type code of the item called `name` (field 1 up to its first blank), or nullopt
     // when the dictionary has no such item. Names are matched exactly, case included.
     virtual std::optional<std::string_view> TypeCode(std::string_view name) = 0;
+    // After TypeCode gave nullopt: true when the item exists but could not be read.
+    virtual bool Unreadable(std::string_view /*name*/) { return false; }
 };
 
 // Field 1 of record up to its first blank: "I" for "I Total of the lines".
