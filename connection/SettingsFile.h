@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 // The default connection values, kept in the section "login" of Kelvora.ini beside the
@@ -13,13 +15,25 @@ public:
     inline static const QString kPassword = QStringLiteral("password");
     inline static const QString kDatabaseType = QStringLiteral("DatabaseType");
 
+    // The longest value a read gives back whole.
+    static constexpr int kMaxLength = 127;
+
+    // Why a value cannot be kept so that it reads back as it was written.
+    enum class Refusal {
+        TooLong,      // more than kMaxLength characters
+        NotStorable,  // a line break or a character outside Latin-1
+    };
+    static std::optional<Refusal> RefusalOf(const QString& value);
+
     explicit SettingsFile(const QString& programFolder);
 
     const QString& path() const { return path_; }
 
-    // The stored value, at most 127 characters; empty when the file or key is missing.
+    // The stored value, at most kMaxLength characters; empty when the file or key is
+    // missing.
     QString Read(const QString& key) const;
-    // False when the file could not be written.
+    // False, with nothing written, when the value is refused (RefusalOf) or the file
+    // could not be written.
     bool Write(const QString& key, const QString& value) const;
 
 private:

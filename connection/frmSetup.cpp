@@ -30,6 +30,22 @@ QLabel* RightAlignedLabel(const QString& caption, const QString& name, QWidget* 
     return label;
 }
 
+// What the user is told when a field's value cannot be kept as typed.
+QString RefusalMessage(const QString& field, const QString& value, SettingsFile::Refusal refusal) {
+    if (refusal == SettingsFile::Refusal::TooLong) {
+        return QStringLiteral(
+                   "%1 is %2 characters long; at most %3 characters can be saved.\n"
+                   "Shorten it and press Save again.")
+            .arg(field)
+            .arg(value.size())
+            .arg(SettingsFile::kMaxLength);
+    }
+    return QStringLiteral(
+               "%1 holds a line break or a character that the settings file cannot "
+               "keep.\nChange it and press Save again.")
+        .arg(field);
+}
+
 }  // namespace
 
 frmSetup::frmSetup(ui::Dialogs& dialogs, SettingsFile settings, QWidget* parent)
@@ -103,16 +119,32 @@ void frmSetup::Form_Load() {
 void frmSetup::cmdSave_Click() {
     const ConnectionDefaults values{txtAccount->text(), txtIP->text(), txtUser->text(),
                                     txtPassword->text(), cmbDBType->currentText()};
-    const std::pair<const QString&, const QString&> entries[] = {
-        {SettingsFile::kAccount, values.account},
-        {SettingsFile::kIpAddress, values.hostName},
-        {SettingsFile::kUser, values.user},
-        {SettingsFile::kPassword, values.password},
-        {SettingsFile::kDatabaseType, values.databaseType},
+    struct Entry {
+        const QString& key;
+        const QString& value;
+        QLabel* label;
+        QWidget* field;
     };
+    const Entry entries[] = {
+        {SettingsFile::kAccount, values.account, Label1, txtAccount},
+        {SettingsFile::kIpAddress, values.hostName, Label2, txtIP},
+        {SettingsFile::kUser, values.user, Label3, txtUser},
+        {SettingsFile::kPassword, values.password, Label4, txtPassword},
+        {SettingsFile::kDatabaseType, values.databaseType, Label5, cmbDBType},
+    };
+    // Every value is checked before the first is written: a value that would not read
+    // back as typed leaves the file as it was and the dialog open to correct it.
+    for (const Entry& entry : entries) {
+        if (const auto refusal = SettingsFile::RefusalOf(entry.value)) {
+            dialogs_.MsgBox(RefusalMessage(entry.label->text(), entry.value, *refusal),
+                            ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+            entry.field->setFocus();
+            return;
+        }
+    }
     bool allWritten = true;
-    for (const auto& [key, value] : entries) {
-        if (!settings_.Write(key, value)) {
+    for (const Entry& entry : entries) {
+        if (!settings_.Write(entry.key, entry.value)) {
             allWritten = false;
         }
     }

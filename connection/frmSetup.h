@@ -16,8 +16,9 @@ class Dialogs;
 }
 
 // Shows the default connection values of the settings file, lets the user change them,
-// writes them back on Save and hands them on through saved(). Closing it any other way
-// discards the edits.
+// writes them back on Save and hands them on through saved(). A value the file cannot
+// keep as typed (too long, or text it cannot hold) is named in a message, and Save then
+// writes nothing and leaves the dialog open. Closing it any other way discards the edits.
 class frmSetup : public QDialog {
     Q_OBJECT
 public:

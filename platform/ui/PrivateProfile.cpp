@@ -2,9 +2,15 @@
 #include "platform/ui/PrivateProfile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,8 +18,9 @@
 
 // The file is handled as Latin-1: every byte is one character and back, so any byte of
 // a value survives a read and a rewrite, and lines this code does not change are
-// written back byte for byte. Lines end in LF or CRLF; a rewrite keeps the ending the
-// file already uses, and a new file gets LF.
+// written back byte for byte. Lines end in LF or CRLF (a lone CR at the very end of the
+// file also ends its last line); a rewrite keeps the ending the file already uses, and a
+// new file gets LF.
 namespace ui::PrivateProfile {
 namespace {
 
@@ -38,9 +45,10 @@ bool sameName(QStringView a, QStringView b) {
 }
 
 struct Line {
-    qsizetype start;    // first character
-    qsizetype textEnd;  // just past the text, before its "\r\n" or "\n"
-    qsizetype end;      // just past the line ending
+    qsizetype start;     // first character
+    qsizetype textEnd;   // just past the text, before its "\r\n" or "\n"
+    qsizetype end;       // just past the line ending
+    bool endsInNewline;  // false for a last line without '\n', even one ending in CR
 };
 
 std::vector<Line> splitLines(const QString& content) {
@@ -52,7 +60,7 @@ std::vector<Line> splitLines(const QString& content) {
         qsizetype textEnd = newline < 0 ? content.size() : newline;
         if (textEnd > start && content[textEnd - 1] == u'\r')
             --textEnd;
-        lines.push_back({start, textEnd, end});
+        lines.push_back({start, textEnd, end, newline >= 0});
         start = end;
     }
     return lines;
@@ -60,9 +68,18 @@ std::vector<Line> splitLines(const QString& content) {
 
 QString lineEndingOf(const QString& content) {
     const qsizetype newline = content.indexOf(u'\n');
-    if (newline > 0 && content[newline - 1] == u'\r')
-        return QStringLiteral("\r\n");
-    return QStringLiteral("\n");
+    const bool crlf =
+        newline < 0 ? content.endsWith(u'\r') : newline > 0 && content[newline - 1] == u'\r';
+    return crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
+}
+
+// What finishes the file's last line before a line is added after it. A lone CR there
+// already ends the line for the reader; it only needs its LF, since another CR would
+// become part of the last value.
+QString endingOfLastLine(const QString& content, const QString& eol) {
+    if (content.isEmpty() || content.endsWith(u'\n'))
+        return {};
+    return content.endsWith(u'\r') ? QStringLiteral("\n") : eol;
 }
 
 // "[name]" with blanks allowed around the line and the name; the name runs to the
@@ -162,18 +179,60 @@ bool isLatin1WithoutLineBreaks(QStringView text) {
     return true;
 }
 
-// Names and values that would not read back as written are refused rather than
-// written changed: text outside Latin-1, line breaks (which would also let a value
-// add lines of its own), and keys that would read as a comment, a section or a
-// different key.
+// Names that would not read back as written are refused rather than written changed:
+// text outside Latin-1, line breaks (which would also add lines of their own), and keys
+// that would read as a comment, a section or a different key.
 bool canBeStored(QStringView section, QStringView key, QStringView value) {
     if (section.isEmpty() || key.isEmpty())
         return false;
     if (key.contains(u'=') || key.startsWith(u';') || key.startsWith(u'['))
         return false;
     return isLatin1WithoutLineBreaks(section) && isLatin1WithoutLineBreaks(key) &&
-           isLatin1WithoutLineBreaks(value);
+           IsWritableValue(value);
 }
+
+// The value as it goes into the file. The reader drops blanks around a value and one
+// pair of enclosing quotes, so a value it would change that way is put in double
+// quotes: the reader then removes exactly those and keeps everything inside.
+QString storedForm(const QString& value) {
+    const bool blankAtAnEnd = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    const bool readAsQuoted = withoutEnclosingQuotes(value).size() != value.size();
+    if (blankAtAnEnd || readAsQuoted)
+        return u'"' + value + u'"';
+    return value;
+}
+
+// The file a rewrite replaces. A settings file that is a symbolic link is written
+// through only when the link ends at a regular file of the current user: anything else
+// (another user's file, a device, a FIFO, a folder, a dangling link) could be a trap
+// set to make this program overwrite or expose something. The link itself is kept.
+struct Target {
+    QString path;
+    bool exists = false;
+};
+
+std::optional<Target> targetOf(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat entry {};
+    if (::lstat(name.constData(), &entry) != 0) {
+        // A missing file is created; a missing folder fails later, when it is written.
+        if (errno == ENOENT)
+            return Target{path, false};
+        return std::nullopt;
+    }
+    if (!S_ISLNK(entry.st_mode))
+        return Target{path, true};
+
+    const std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(name.constData(), nullptr), &std::free);
+    struct stat target {};
+    if (!resolved || ::lstat(resolved.get(), &target) != 0 || !S_ISREG(target.st_mode) ||
+        target.st_uid != ::geteuid())
+        return std::nullopt;
+    return Target{QFile::decodeName(resolved.get()), true};
+}
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString withValue(const QString& content, QStringView section, QStringView key,
                   const QString& value) {
@@ -191,13 +250,14 @@ QString withValue(const QString& content, QStringView section, QStringView key,
     if (found.header) {
         // After the section's last filled line, so blank lines stay between sections.
         const Line& last = lines[*found.lastFilledLine];
-        const bool lastHasEnding = last.end > last.textEnd;
-        updated.insert(last.end, lastHasEnding ? entry : eol + entry);
+        if (last.endsInNewline)
+            updated.insert(last.end, entry);
+        else
+            updated += endingOfLastLine(content, eol) + entry;
         return updated;
     }
 
-    if (!updated.isEmpty() && !updated.endsWith(u'\n'))
-        updated += eol;
+    updated += endingOfLastLine(content, eol);
     if (!lines.empty() && lines.back().textEnd > lines.back().start)
         updated += eol;  // a blank line before the new section
     updated += u'[' + section.toString() + u']' + eol + entry;
@@ -229,38 +289,50 @@ QString GetString(const QString& section, const QString& key, const QString& def
     return result.first(std::min<qsizetype>(result.size(), bufferSize - 1)).toString();
 }
 
+bool IsWritableValue(QStringView value) {
+    return isLatin1WithoutLineBreaks(value);
+}
+
 bool WriteString(const QString& section, const QString& key, const QString& value,
                  const QString& path) {
     const QStringView sectionName = trimBlanks(section);
     const QStringView keyName = trimBlanks(key);
     if (!canBeStored(sectionName, keyName, value))
         return false;
+    const std::optional<Target> target = targetOf(path);
+    if (!target)
+        return false;
 
-    const QFileInfo info(path);
-    const bool existed = info.exists();
     QString content;
-    if (existed) {
+    if (target->exists) {
         // A read-only settings file stays as it is, even though the folder would let
         // an atomic replace through.
+        const QFileInfo info(target->path);
         if (!info.isFile() || !info.isWritable())
             return false;
-        std::optional<QString> current = readLatin1(path);
+        std::optional<QString> current = readLatin1(target->path);
         if (!current)
             return false;
         content = std::move(*current);
     }
 
-    const QString updated = withValue(content, sectionName, keyName, value);
-    if (existed && updated == content)
-        return true;
+    // The file may hold a password, so it is left readable by its owner only, also
+    // when it was readable by others before and nothing else changes.
+    const QString updated = withValue(content, sectionName, keyName, storedForm(value));
+    if (target->exists && updated == content) {
+        // The User flags only say what this process may do; they are no mode bits.
+        const auto mode = QFile::permissions(target->path) &
+                          ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        return mode == kOwnerOnly || QFile::setPermissions(target->path, kOwnerOnly);
+    }
 
     // QSaveFile writes a temporary file beside the target and renames it over the
     // target on commit; on any failure the target is untouched and the temporary file
-    // is removed. It keeps an existing file's permissions.
-    QSaveFile out(path);
+    // is removed.
+    QSaveFile out(target->path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    if (!existed && !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    if (!out.setPermissions(kOwnerOnly))
         return false;
     const QByteArray bytes = updated.toLatin1();
     if (out.write(bytes) != bytes.size())

@@ -210,4 +210,105 @@ TEST_F(SetDefaults, unwritableFileIsReportedAndValuesStillApply) {
     expectNewFields();
 }
 
+// Values whose ends the settings file's reader would otherwise strip come back as typed,
+// in the setup dialog and in the login dialog of the next start.
+TEST_F(SetDefaults, valuesWithBlanksAndQuotesAtTheirEndsReadBackAsTyped) {
+    const QStringList passwords = {" pw", "pw ", "'pw'", "\"pw\""};
+    for (const QString& password : passwords) {
+        dialogs.QueueForm([&](QDialog& setup) {
+            fillSetup(setup);
+            child<QLineEdit>(setup, QStringLiteral("txtPassword")).setText(password);
+            child<QLineEdit>(setup, QStringLiteral("txtUser")).setText(u'\t' + password);
+            child<QPushButton>(setup, QStringLiteral("cmdSave")).click();
+        });
+        login->Command1_Click();
+        EXPECT_EQ(SettingsFile(programDir.path()).Read(SettingsFile::kPassword), password);
+        frmLogin next(vars);
+        EXPECT_EQ(child<QLineEdit>(next, QStringLiteral("txtPassword")).text(), password);
+        EXPECT_EQ(child<QLineEdit>(next, QStringLiteral("txtUserName")).text(), u'\t' + password);
+    }
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(dialogs.shown().size(), passwords.size());  // the forms, no message
+}
+
+// A value longer than a read gives back is refused before anything is written: the
+// user is told which field and the limit, and the dialog stays open to shorten it.
+TEST_F(SetDefaults, overLongValueIsRefusedWithNothingWritten) {
+    const QString account127 = u'/' + QString(126, u'a');
+    std::optional<ConnectionDefaults> handed;
+    dialogs.QueueForm([&](QDialog& setup) {
+        auto* form = qobject_cast<frmSetup*>(&setup);
+        ASSERT_NE(form, nullptr);
+        QObject::connect(form, &frmSetup::saved,
+                         [&](const ConnectionDefaults& values) { handed = values; });
+        fillSetup(setup);
+        auto& account = child<QLineEdit>(setup, QStringLiteral("txtAccount"));
+        account.setText(account127 + u'b');
+        child<QPushButton>(setup, QStringLiteral("cmdSave")).click();
+        EXPECT_TRUE(setup.isVisible());
+        EXPECT_FALSE(handed.has_value());
+        EXPECT_EQ(readSettings(), kOriginal);
+        EXPECT_EQ(setup.focusWidget(), &account);
+
+        // The last field too long, after four that would fit: still nothing written.
+        account.setText(account127);
+        child<QComboBox>(setup, QStringLiteral("cmbDBType")).setEditText(QString(200, u'u'));
+        child<QPushButton>(setup, QStringLiteral("cmdSave")).click();
+        EXPECT_EQ(readSettings(), kOriginal);
+
+        child<QComboBox>(setup, QStringLiteral("cmbDBType")).setEditText("unidata");
+        child<QPushButton>(setup, QStringLiteral("cmdSave")).click();
+    });
+    dialogs.QueueAnswer(ui::Answer::OK);
+    dialogs.QueueAnswer(ui::Answer::OK);
+    login->Command1_Click();
+
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    const auto& first = dialogs.shown()[1];
+    EXPECT_EQ(first.kind, ScriptedDialogs::Kind::MsgBox);
+    EXPECT_EQ(first.prompt, QStringLiteral("Universe Account is 128 characters long; at most 127 "
+                                           "characters can be saved.\nShorten it and press Save "
+                                           "again."));
+    EXPECT_EQ(first.icon, ui::Icon::Exclamation);
+    EXPECT_EQ(first.title, QStringLiteral("Kelvora"));
+    EXPECT_TRUE(dialogs.shown()[2].prompt.startsWith(
+        QStringLiteral("Database Type is 200 characters long; at most 127")))
+        << dialogs.shown()[2].prompt.toStdString();
+
+    ASSERT_TRUE(handed.has_value());
+    EXPECT_EQ(field("txtAccount"), account127);
+    const SettingsFile settings(programDir.path());
+    EXPECT_EQ(settings.Read(SettingsFile::kAccount), account127);
+    EXPECT_EQ(settings.Read(SettingsFile::kDatabaseType), QStringLiteral("unidata"));
+}
+
+TEST_F(SetDefaults, textTheFileCannotHoldIsRefusedWithNothingWritten) {
+    dialogs.QueueForm([](QDialog& setup) {
+        fillSetup(setup);
+        child<QLineEdit>(setup, QStringLiteral("txtPassword"))
+            .setText(QString::fromUtf8("s3cr\u20act"));
+        child<QPushButton>(setup, QStringLiteral("cmdSave")).click();
+        EXPECT_TRUE(setup.isVisible());
+        setup.close();
+    });
+    dialogs.QueueAnswer(ui::Answer::OK);
+    login->Command1_Click();
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_TRUE(dialogs.shown()[1].prompt.startsWith(QStringLiteral("Password holds")))
+        << dialogs.shown()[1].prompt.toStdString();
+    EXPECT_FALSE(dialogs.shown()[1].prompt.contains(QStringLiteral("s3cr")));
+    EXPECT_EQ(readSettings(), kOriginal);
+    expectOriginalFields();
+}
+
+TEST(SettingsFileWrite, refusesWhatAReadWouldNotGiveBack) {
+    TempDir dir;
+    const SettingsFile settings(dir.path());
+    EXPECT_TRUE(settings.Write(SettingsFile::kAccount, QString(127, u'a')));
+    EXPECT_FALSE(settings.Write(SettingsFile::kAccount, QString(128, u'b')));
+    EXPECT_FALSE(settings.Write(SettingsFile::kPassword, QStringLiteral("a\nb")));
+    EXPECT_EQ(settings.Read(SettingsFile::kAccount), QString(127, u'a'));
+    EXPECT_EQ(settings.Read(SettingsFile::kPassword), QString());
+}
+
 }  // namespace

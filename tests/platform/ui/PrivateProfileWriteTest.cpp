@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -34,11 +35,16 @@ protected:
     }
 
     QStringList folderEntries() const {
-        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
     fs::perms permissions() const {
-        return fs::status(QFile::encodeName(path()).toStdString()).permissions() & fs::perms::mask;
+        return fs::status(nativePath(path())).permissions() & fs::perms::mask;
+    }
+
+    static std::string nativePath(const QString& path) {
+        return QFile::encodeName(path).toStdString();
     }
 
     TempDir dir_;
@@ -96,14 +102,47 @@ TEST_F(PrivateProfileWrite, createsANewFileForItsOwnerOnly) {
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});  // no temporary file left
 }
 
-TEST_F(PrivateProfileWrite, keepsThePermissionsOfAnExistingFile) {
-    writeFile("[login]\nuser=a\n");
+// The file may hold a password: a rewrite leaves it to its owner alone, and so does a
+// write that changes nothing.
+TEST_F(PrivateProfileWrite, narrowsAWiderModeToTheOwner) {
     const auto groupReadable = fs::perms::owner_read | fs::perms::owner_write |
                                fs::perms::group_read | fs::perms::others_read;
-    fs::permissions(QFile::encodeName(path()).toStdString(), groupReadable);
-    ASSERT_TRUE(WriteString("login", "user", "b", path()));
-    EXPECT_EQ(permissions(), groupReadable);
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    writeFile("[login]\nuser=a\n");
+    fs::permissions(nativePath(path()), groupReadable);
+    ASSERT_TRUE(WriteString("login", "password", "secret", path()));
+    EXPECT_EQ(permissions(), ownerOnly);
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+
+    fs::permissions(nativePath(path()), groupReadable);
+    ASSERT_TRUE(WriteString("login", "password", "secret", path()));
+    EXPECT_EQ(permissions(), ownerOnly);
+    EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\npassword=secret\n"));
+}
+
+// A last line that ends in a lone CR is ended for the reader already: a line added
+// after it must not turn that CR into part of the last value.
+TEST_F(PrivateProfileWrite, addsLinesAfterALastLineEndingInALoneCr) {
+    writeFile("[a]\r\nk=v\r");
+    ASSERT_TRUE(WriteString("b", "k", "x", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[a]\r\nk=v\r\n\r\n[b]\r\nk=x\r\n"));
+    EXPECT_EQ(GetString("a", "k", "none", 128, path()), "v");
+    EXPECT_EQ(GetString("b", "k", "none", 128, path()), "x");
+
+    writeFile("[a]\r\nk=v\r");
+    ASSERT_TRUE(WriteString("a", "k2", "y", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[a]\r\nk=v\r\nk2=y\r\n"));
+    EXPECT_EQ(GetString("a", "k", "none", 128, path()), "v");
+    EXPECT_EQ(GetString("a", "k2", "none", 128, path()), "y");
+
+    writeFile("[a]\r");
+    ASSERT_TRUE(WriteString("a", "k", "v", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[a]\r\nk=v\r\n"));
+    EXPECT_EQ(GetString("a", "k", "none", 128, path()), "v");
+
+    writeFile("[a]\nk=v\r");
+    ASSERT_TRUE(WriteString("a", "k", "w", path()));
+    EXPECT_EQ(fileBytes(), QByteArray("[a]\nk=w\r"));
 }
 
 TEST_F(PrivateProfileWrite, readsBackWhatItWrote) {
@@ -166,6 +205,82 @@ TEST_F(PrivateProfileWrite, leavesAReadOnlyFileAlone) {
     EXPECT_FALSE(WriteString("login", "user", "b", path()));
     EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
+}
+
+// A settings file that is a symbolic link is written through only to a regular file of
+// the current user; the link stays a link.
+class PrivateProfileLink : public PrivateProfileWrite {
+protected:
+    QString targetPath() const { return dir_.filePath("real.ini"); }
+
+    void linkTo(const QString& target) const {
+        fs::create_symlink(nativePath(target), nativePath(path()));
+    }
+
+    QByteArray targetBytes() const {
+        QFile file(targetPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    void writeTarget(const QByteArray& bytes) const {
+        QFile file(targetPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+};
+
+TEST_F(PrivateProfileLink, writesThroughALinkToTheUsersOwnFile) {
+    writeTarget("[login]\nuser=a\n");
+    fs::permissions(nativePath(targetPath()), fs::perms::owner_read | fs::perms::owner_write |
+                                                  fs::perms::group_read | fs::perms::others_read);
+    linkTo(targetPath());
+    ASSERT_TRUE(WriteString("login", "user", "b", path()));
+    EXPECT_TRUE(fs::is_symlink(nativePath(path())));
+    EXPECT_EQ(targetBytes(), QByteArray("[login]\nuser=b\n"));
+    EXPECT_EQ(fs::status(nativePath(targetPath())).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(GetString("login", "user", "none", 128, path()), "b");
+    EXPECT_EQ(folderEntries(), (QStringList{"Kelvora.ini", "real.ini"}));
+
+    // Through a chain of links, by a relative name.
+    const QString second = dir_.filePath("second.ini");
+    fs::create_symlink("real.ini", nativePath(second));
+    fs::remove(nativePath(path()));
+    fs::create_symlink("second.ini", nativePath(path()));
+    ASSERT_TRUE(WriteString("login", "user", "c", path()));
+    EXPECT_TRUE(fs::is_symlink(nativePath(path())));
+    EXPECT_TRUE(fs::is_symlink(nativePath(second)));
+    EXPECT_EQ(targetBytes(), QByteArray("[login]\nuser=c\n"));
+}
+
+TEST_F(PrivateProfileLink, refusesALinkToAnotherUsersFile) {
+    if (!runningAsRoot())
+        GTEST_SKIP() << "only root can give a file to another user";
+    writeTarget("[login]\nuser=a\n");
+    ASSERT_EQ(::chown(QFile::encodeName(targetPath()).constData(), 65534, 65534), 0);
+    linkTo(targetPath());
+    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    EXPECT_EQ(targetBytes(), QByteArray("[login]\nuser=a\n"));
+    EXPECT_TRUE(fs::is_symlink(nativePath(path())));
+}
+
+TEST_F(PrivateProfileLink, refusesALinkToAnythingButARegularFile) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(targetPath()).constData(), 0600), 0);
+    linkTo(targetPath());
+    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    EXPECT_TRUE(fs::is_fifo(nativePath(targetPath())));
+
+    fs::remove(nativePath(path()));
+    const QString folder = dir_.filePath("folder");
+    fs::create_directory(nativePath(folder));
+    linkTo(folder);
+    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    EXPECT_TRUE(fs::is_empty(nativePath(folder)));
+
+    fs::remove(nativePath(path()));
+    linkTo(dir_.filePath("missing.ini"));
+    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    EXPECT_EQ(folderEntries(), (QStringList{"folder", "Kelvora.ini", "real.ini"}));
 }
 
 }  // namespace
