@@ -5,15 +5,15 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
-#include "connection/errornames/ErrorTable.h"
+#include "core/ErrorTable.h"
 #include "platform/mv/Session.h"
 
 namespace cli {
 
 std::string ErrorName(const Environment& env, int code) {
     if (env.errorNames != nullptr) {
-        if (const std::optional<QString> name = env.errorNames->Name(QString::number(code))) {
-            return name->toStdString();
+        if (std::optional<std::string> name = env.errorNames->Name(code)) {
+            return std::move(*name);
         }
     }
     return "Unidentified Error";
@@ -25,6 +25,12 @@ int ReportError(const Environment& env, int code, std::string_view subject) {
         env.err << subject << ": ";
     }
     env.err << "error " << code << " (" << ErrorName(env, code) << ")\n";
+    if (env.errorNames == nullptr && !env.missingConstantsFile.empty() &&
+        !env.missingConstantsNamed) {
+        env.missingConstantsNamed = true;
+        env.err << "kelvora-cmd: error codes have no names: the constants file "
+                << env.missingConstantsFile << " could not be read\n";
+    }
     env.err.flush();
     return kExitFailure;
 }

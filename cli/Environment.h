@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+namespace core {
 class ErrorTable;
+}
 
 namespace mv {
 class Session;
@@ -26,13 +28,17 @@ inline constexpr int kExitUsage = 2;
 struct Environment {
     std::ostream& out;
     std::ostream& err;
-    const ErrorTable* errorNames = nullptr;  // null: every code is "Unidentified Error"
-    bool progress = false;                   // standard error is a terminal
-    bool outIsTerminal = false;              // so is standard output
+    const core::ErrorTable* errorNames = nullptr;  // null: every code is "Unidentified Error"
+    bool progress = false;                         // standard error is a terminal
+    bool outIsTerminal = false;                    // so is standard output
     // The password for a server: the variable KELVORA_PASSWORD when it is set, else what
     // askPassword reads (without echo); nullopt when it cannot be asked.
     std::optional<std::string> passwordVariable;
     std::function<std::optional<std::string>(std::string_view prompt)> askPassword;
+    // The constants file that could not be read, named once with the first error reported
+    // without names; empty when there is nothing to say.
+    std::string missingConstantsFile;
+    mutable bool missingConstantsNamed = false;
 };
 
 // The name of an error code from the constants file, as the program shows it.

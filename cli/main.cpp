@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-
 #include "cli/Cli.h"
 #include "cli/PasswordPrompt.h"
-#include "connection/errornames/ErrorTable.h"
+#include "cli/ProgramFolder.h"
+#include "core/ErrorTable.h"
 
 int main(int argc, char** argv) {
     // Ids and listings are bytes: nothing may be converted on the way out, and the C++
@@ -21,11 +20,9 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
 
-    // Only for the folder of the executable, where the constants file is installed.
-    QCoreApplication application(argc, argv);
-    ErrorTable errorNames;
-    const bool named =
-        errorNames.Load(QCoreApplication::applicationDirPath() + QStringLiteral("/Uvoaif.txt"));
+    const std::string constantsFile = cli::ProgramFolder() + "/Uvoaif.txt";
+    core::ErrorTable errorNames;
+    const bool named = errorNames.Load(constantsFile);
 
     cli::Environment env{std::cout,
                          std::cerr,
@@ -33,7 +30,9 @@ int main(int argc, char** argv) {
                          ::isatty(STDERR_FILENO) == 1,
                          ::isatty(STDOUT_FILENO) == 1,
                          {},
-                         {}};
+                         {},
+                         named ? std::string() : constantsFile,
+                         false};
     if (const char* password = std::getenv("KELVORA_PASSWORD")) {
         env.passwordVariable = std::string(password);
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "connection/Functions.h"
 
+#include <QFile>
+
 #include "connection/Variables.h"
 
 QString ErrorTablePath(const Variables& vars) {
@@ -8,7 +10,15 @@ QString ErrorTablePath(const Variables& vars) {
 }
 
 bool Load_ErrorTable(Variables& vars) {
-    return vars.errorTable.Load(ErrorTablePath(vars));
+    return vars.errorTable.Load(QFile::encodeName(ErrorTablePath(vars)).toStdString());
+}
+
+std::optional<QString> ErrorName(const Variables& vars, int code) {
+    const std::optional<std::string> name = vars.errorTable.Name(code);
+    if (!name) {
+        return std::nullopt;
+    }
+    return QString::fromLatin1(name->data(), static_cast<qsizetype>(name->size()));
 }
 
 QString ErrorClassText(int code) {
@@ -53,8 +63,7 @@ QString ErrorClassText(int code) {
 }
 
 void Show_ServerError(Variables& vars, int code, const QString& fileName, const QString& recordId) {
-    QString message =
-        vars.errorTable.Name(QString::number(code)).value_or(QStringLiteral("Unidentified Error"));
+    QString message = ErrorName(vars, code).value_or(QStringLiteral("Unidentified Error"));
     if (!fileName.isEmpty()) {
         message += QStringLiteral(" -->File: ") + fileName;
         if (!recordId.isEmpty()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 struct Variables;
@@ -11,6 +13,9 @@ QString ErrorTablePath(const Variables& vars);
 // Replaces the error-name table with the contents of the constants file beside the
 // program. False when the file cannot be opened, so the start-up can name the path and end.
 bool Load_ErrorTable(Variables& vars);
+
+// The name the constants file gives the code, or nullopt when it names none.
+std::optional<QString> ErrorName(const Variables& vars, int code);
 
 // The class of an error code, used as the title of its message box; empty below 10000.
 QString ErrorClassText(int code);

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "connection/errornames/ErrorTable.h"
+#include "core/ErrorTable.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Dialogs.h"
 
@@ -29,7 +29,7 @@ struct Variables {
     bool LoginSucceeded = false;
     // As the user left it in the login dialog, neither trimmed nor case-folded.
     QString DatabaseType;
-    ErrorTable errorTable;
+    core::ErrorTable errorTable;
 
     // Makes each new session of the login; it must not return null. Tests substitute a
     // session whose connection misbehaves.

@@ -25,13 +25,13 @@ TempFolder::~TempFolder() {
 
 Outcome RunCli(const std::vector<std::string>& words, bool progress,
                std::optional<std::string> password) {
-    static const ErrorTable names = [] {
-        ErrorTable table;
-        table.Load(QStringLiteral(KELVORA_SOURCE_DIR "/platform/mv/Uvoaif.txt"));
+    static const core::ErrorTable names = [] {
+        core::ErrorTable table;
+        table.Load(KELVORA_SOURCE_DIR "/platform/mv/Uvoaif.txt");
         return table;
     }();
     std::ostringstream out, err;
-    const Environment env{out, err, &names, progress, false, password, {}};
+    const Environment env{out, err, &names, progress, false, password, {}, {}, false};
     Outcome outcome;
     outcome.status = cli::RunCli(words, env);
     outcome.out = out.str();

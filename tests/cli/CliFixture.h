@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/errornames/ErrorTable.h"
+#include "core/ErrorTable.h"
 
 namespace cli::test {
 

@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(ShowServerError, showsNameFileAndRecordInOneCriticalBox) {
-    const QString name = *vars.errorTable.Name(QStringLiteral("30001"));
+    const QString name = *ErrorName(vars, 30001);
 
     const auto box = show(30001, QStringLiteral("CUSTOMERS"), QStringLiteral("NAME"));
     EXPECT_EQ(box.kind, ScriptedDialogs::Kind::MsgBox);
@@ -82,3 +82,17 @@ TEST_F(ShowServerError, unknownCodeIsUnidentifiedUnderItsClass) {
 }
 
 }  // namespace
+
+TEST_F(ConnectionTest, shippedConstantsFileNamesTheEngineCodes) {
+    loadShippedErrorTable();
+    for (const int code : {30001, 39101, 81001}) {
+        const std::optional<QString> name = ErrorName(vars, code);
+        ASSERT_TRUE(name.has_value()) << code;
+        EXPECT_FALSE(name->trimmed().isEmpty()) << code;
+    }
+}
+
+TEST_F(ConnectionTest, missingConstantsFileIsReported) {
+    EXPECT_FALSE(Load_ErrorTable(vars));
+    EXPECT_EQ(ErrorTablePath(vars), programDir.path() + QStringLiteral("/Uvoaif.txt"));
+}

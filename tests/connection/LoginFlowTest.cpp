@@ -102,7 +102,7 @@ TEST_F(LoginFlow, missingAccountIsNamedUnderItsClass) {
     pressOK();
 
     const auto box = expectRefused();
-    EXPECT_EQ(box.prompt, vars.errorTable.Name(QString::number(mv::kAccountNotFound)));
+    EXPECT_EQ(box.prompt, ErrorName(vars, mv::kAccountNotFound));
     EXPECT_EQ(box.title, QStringLiteral("Client/Server Interface Error"));
     EXPECT_EQ(box.icon, ui::Icon::Critical);
     EXPECT_EQ(vars.DatabaseType, QStringLiteral("UniData"));

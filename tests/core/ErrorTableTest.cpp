@@ -1,33 +1,33 @@
 // SPDX-License-Identifier: MIT
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
-#include "connection/errornames/ErrorTable.h"
-#include "tests/connection/ConnectionFixture.h"
-#include "tests/support/QtPrinters.h"
-#include "tests/support/TempDir.h"
+#include "core/ErrorTable.h"
 
 namespace {
 
 struct LineCase {
     const char* test;
-    QString line;
-    std::optional<QString> key;  // nullopt: the line is not used
-    QString name;
+    std::string line;
+    std::optional<std::string> key;  // nullopt: the line is not used
+    std::string name;
 };
 
 void PrintTo(const LineCase& c, std::ostream* out) {
-    *out << c.line.toStdString();
+    *out << c.line;
 }
 
 class ConstantsLine : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(ConstantsLine, givesItsEntry) {
     const LineCase& c = GetParam();
-    const auto entry = ErrorTable::ParseLine(c.line);
+    const auto entry = core::ErrorTable::ParseLine(c.line);
     if (!c.key) {
         EXPECT_FALSE(entry.has_value());
         return;
@@ -66,14 +66,19 @@ INSTANTIATE_TEST_SUITE_P(ErrorTable, ConstantsLine, ::testing::ValuesIn(kLines),
 
 class ErrorTableLoad : public ::testing::Test {
 protected:
-    TempDir dir;
-    ErrorTable table;
+    std::filesystem::path dir;
+    core::ErrorTable table;
 
-    QString write(const QByteArray& contents) const {
-        const QString path = dir.filePath(QStringLiteral("Uvoaif.txt"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kelvora-names-XXXXXX");
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string write(const std::string& contents) const {
+        const std::string path = (dir / "Uvoaif.txt").string();
+        std::ofstream(path, std::ios::binary) << contents;
         return path;
     }
 };
@@ -82,42 +87,41 @@ TEST_F(ErrorTableLoad, linesEndWithCrCrLfOrLf) {
     ASSERT_TRUE(
         table.Load(write("UVE_A = 1 'one\rUVE_B = 2 'two\r\nUVE_C = 3 'three\n"
                          "' comment\r\n\r\nUVE_D = 4 'four")));
-    EXPECT_EQ(table.size(), 4);
-    EXPECT_EQ(table.Name(QStringLiteral("1")), QStringLiteral("one"));
-    EXPECT_EQ(table.Name(QStringLiteral("2")), QStringLiteral("two"));
-    EXPECT_EQ(table.Name(QStringLiteral("3")), QStringLiteral("three"));
-    EXPECT_EQ(table.Name(QStringLiteral("4")), QStringLiteral("four"));
+    EXPECT_EQ(table.size(), 4U);
+    EXPECT_EQ(table.Name("1"), "one");
+    EXPECT_EQ(table.Name("2"), "two");
+    EXPECT_EQ(table.Name("3"), "three");
+    EXPECT_EQ(table.Name("4"), "four");
 }
 
 TEST_F(ErrorTableLoad, firstLineNamingACodeWinsAndBytesReadAsLatin1) {
     ASSERT_TRUE(table.Load(write("UVE_A = 7 'caf\xE9\r\nUVE_B = 7 'second\r\n")));
-    EXPECT_EQ(table.size(), 1);
-    EXPECT_EQ(table.Name(QStringLiteral("7")), QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(table.size(), 1U);
+    EXPECT_EQ(table.Name("7"), std::string("caf\xE9"));
 }
 
 TEST_F(ErrorTableLoad, emptyFileGivesEmptyTable) {
     ASSERT_TRUE(table.Load(write("")));
-    EXPECT_TRUE(table.isEmpty());
+    EXPECT_TRUE(table.empty());
 }
 
 TEST_F(ErrorTableLoad, missingFileFailsAndEmptiesTable) {
     ASSERT_TRUE(table.Load(write("UVE_A = 1 'one\r\n")));
-    EXPECT_FALSE(table.Load(dir.filePath(QStringLiteral("missing.txt"))));
-    EXPECT_TRUE(table.isEmpty());
+    EXPECT_FALSE(table.Load((dir / "missing.txt").string()));
+    EXPECT_TRUE(table.empty());
+}
+
+TEST_F(ErrorTableLoad, folderOrUnreadablePathFailsAndEmptiesTable) {
+    ASSERT_TRUE(table.Load(write("UVE_A = 1 'one\r\n")));
+    EXPECT_FALSE(table.Load(dir.string()));
+    EXPECT_TRUE(table.empty());
+}
+
+TEST_F(ErrorTableLoad, namesAreLookedUpByCodeOrByItsText) {
+    ASSERT_TRUE(table.Load(write("UVE_NEG = -5 'Negative\r\nUVE_X = 1.5 'Half\r\n")));
+    EXPECT_EQ(table.Name(-5), "Negative");
+    EXPECT_EQ(table.Name("1.5"), "Half");
+    EXPECT_EQ(table.Name(1), std::nullopt);
 }
 
 }  // namespace
-
-TEST_F(ConnectionTest, shippedConstantsFileNamesTheEngineCodes) {
-    loadShippedErrorTable();
-    for (const char* code : {"30001", "39101", "81001"}) {
-        const auto name = vars.errorTable.Name(QLatin1String(code));
-        ASSERT_TRUE(name.has_value()) << code;
-        EXPECT_FALSE(name->trimmed().isEmpty()) << code;
-    }
-}
-
-TEST_F(ConnectionTest, missingConstantsFileIsReported) {
-    EXPECT_FALSE(Load_ErrorTable(vars));
-    EXPECT_EQ(ErrorTablePath(vars), programDir.path() + QStringLiteral("/Uvoaif.txt"));
-}

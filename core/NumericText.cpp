@@ -1,31 +1,29 @@
 // SPDX-License-Identifier: MIT
-#include "connection/errornames/NumericText.h"
+#include "core/NumericText.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 #include <system_error>
 
-#include <QLocale>
-
-namespace NumericText {
+namespace core::NumericText {
 namespace {
 
-bool IsSkipped(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n';
+bool IsSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
-bool IsDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-bool IsExponentMark(QChar c) {
-    return c == u'E' || c == u'e' || c == u'D' || c == u'd';
+bool IsExponentMark(char c) {
+    return c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
 
 }  // namespace
 
-std::optional<double> Read(QStringView text) {
+std::optional<double> Read(std::string_view text) {
     enum class Stage { Sign, Whole, Fraction, ExponentSign, Exponent };
 
     // The accepted characters are gathered into plain ASCII and converted at the end,
@@ -35,15 +33,15 @@ std::optional<double> Read(QStringView text) {
     bool mantissaHasDigit = false;
     Stage stage = Stage::Sign;
 
-    for (const QChar c : text) {
+    for (const char c : text) {
         if (IsSkipped(c)) {
             continue;
         }
         bool accepted = false;
         switch (stage) {
             case Stage::Sign:
-                if (c == u'+' || c == u'-') {
-                    number += static_cast<char>(c.unicode());
+                if (c == '+' || c == '-') {
+                    number += c;
                     stage = Stage::Whole;
                     accepted = true;
                     break;
@@ -51,11 +49,11 @@ std::optional<double> Read(QStringView text) {
                 [[fallthrough]];
             case Stage::Whole:
                 if (IsDigit(c)) {
-                    number += static_cast<char>(c.unicode());
+                    number += c;
                     mantissaHasDigit = true;
                     stage = Stage::Whole;
                     accepted = true;
-                } else if (c == u'.') {
+                } else if (c == '.') {
                     number += '.';
                     stage = Stage::Fraction;
                     accepted = true;
@@ -66,7 +64,7 @@ std::optional<double> Read(QStringView text) {
                 break;
             case Stage::Fraction:
                 if (IsDigit(c)) {
-                    number += static_cast<char>(c.unicode());
+                    number += c;
                     mantissaHasDigit = true;
                     accepted = true;
                 } else if (IsExponentMark(c) && mantissaHasDigit) {
@@ -75,15 +73,15 @@ std::optional<double> Read(QStringView text) {
                 }
                 break;
             case Stage::ExponentSign:
-                if (c == u'+' || c == u'-' || IsDigit(c)) {
-                    exponent += static_cast<char>(c.unicode());
+                if (c == '+' || c == '-' || IsDigit(c)) {
+                    exponent += c;
                     stage = Stage::Exponent;
                     accepted = true;
                 }
                 break;
             case Stage::Exponent:
                 if (IsDigit(c)) {
-                    exponent += static_cast<char>(c.unicode());
+                    exponent += c;
                     accepted = true;
                 }
                 break;
@@ -97,7 +95,7 @@ std::optional<double> Read(QStringView text) {
         return 0.0;
     }
     // An exponent mark without digits after it adds nothing to the number.
-    if (!exponent.empty() && IsDigit(QChar(static_cast<char16_t>(exponent.back())))) {
+    if (!exponent.empty() && IsDigit(exponent.back())) {
         number += 'e';
         number += exponent;
     }
@@ -112,13 +110,15 @@ std::optional<double> Read(QStringView text) {
     return value;
 }
 
-QString ToDecimalText(double value) {
+std::string ToDecimalText(double value) {
     // 2^53: every whole number below it is exact in a double and in a 64-bit integer.
     constexpr double kExactWholeLimit = 9007199254740992.0;
     if (std::trunc(value) == value && std::fabs(value) < kExactWholeLimit) {
-        return QString::number(static_cast<qint64>(value));
+        return std::to_string(static_cast<long long>(value));
     }
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
 }
 
-}  // namespace NumericText
+}  // namespace core::NumericText
