@@ -26,6 +26,9 @@ std::string Count(std::size_t n, std::string_view one, std::string_view many) {
 
 int CheckCommand::Run(const CommandLine& line) {
     mv::Session session;
+    // The check writes nothing: temporary files left by interrupted saves are listed,
+    // not removed as a session's first open of a dictionary would.
+    session.SetSweepTemporaryFiles(false);
     if (!ConnectAccount(session, line, env_))
         return kExitFailure;
     std::vector<std::string> fileNames = line.arguments;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -19,6 +20,7 @@
 #include "platform/mv/ItemFiles.h"
 #include "platform/mv/ItemIdEscaping.h"
 #include "platform/mv/RecordFormat.h"
+#include "platform/mv/TemporaryFiles.h"
 #include "platform/mv/UniqueFd.h"
 #include "platform/mv/compiler/DictionaryCompiler.h"
 #include "platform/mv/compiler/ItemSource.h"
@@ -33,6 +35,33 @@ struct DirCloser {
 
 std::string Quoted(std::string_view text) {
     return Concat({"\"", text, "\""});
+}
+
+std::string Count(long long n, std::string_view unit) {
+    return Concat({std::to_string(n), " ", unit, n == 1 ? "" : "s"});
+}
+
+// An age in the largest whole unit that fits: "40 seconds", "3 hours", "12 days".
+std::string Age(std::chrono::seconds age) {
+    const long long s = age.count();
+    if (s < 60)
+        return Count(s, "second");
+    if (s < 3600)
+        return Count(s / 60, "minute");
+    if (s < 48 * 3600)
+        return Count(s / 3600, "hour");
+    return Count(s / 86400, "day");
+}
+
+// The check only lists debris; removing it is left to the engine's next open.
+std::string DebrisNote(const mv::TemporaryFile& debris) {
+    const bool stale = debris.age > mv::kStaleTemporaryFileAge;
+    return Concat({"note: a temporary file left by a save that did not finish (", Age(debris.age),
+                   " old, ", Count(debris.size, "byte"), "); ",
+                   stale ? std::string("the next session to open this dictionary removes it")
+                         : Concat({"kept while a save may still be writing it, removed once "
+                                   "older than ",
+                                   Age(mv::kStaleTemporaryFileAge)})});
 }
 
 // The listing of a directory of its own, so dirFd's position is left alone.
@@ -94,6 +123,11 @@ private:
     void NotAnId(std::string_view name) {
         // Escaping never gives a leading dot: such a file is hidden, or left by a save
         // that did not finish, and is no item by design.
+        mv::TemporaryFile debris;
+        if (mv::InspectTemporaryFile(dirFd_, std::string(name).c_str(), debris)) {
+            Add(Finding::Kind::kNote, std::string(name), DebrisNote(debris));
+            return;
+        }
         if (name.front() == '.') {
             Add(Finding::Kind::kNote, std::string(name), "note: a hidden file, not an item");
             return;

@@ -45,12 +45,35 @@ bool ListingFile::Fail(int errorNumber) {
     return false;
 }
 
-bool ListingFile::Open() {
-    // Through a symbolic link to the file it names, so the link stays a link.
+bool ListingFile::FollowLink() {
     std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(target_, error);
-    if (!error) {
-        target_ = resolved;
+    const fs::path leadsTo = fs::read_symlink(target_, error);
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            return Fail(errno);
+        }
+        failure_ = "it is a symbolic link to " + leadsTo.string() +
+                   ", which does not exist; the link is left as it is";
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode) && !(S_ISREG(st.st_mode) && st.st_uid == ::geteuid())) {
+        failure_ = "it is a symbolic link to " + leadsTo.string() +
+                   ", which is not a file of your own; the link is left as it is";
+        return false;
+    }
+    const fs::path resolved = fs::canonical(target_, error);
+    if (error) {
+        return Fail(error.value());
+    }
+    target_ = resolved;
+    return true;
+}
+
+bool ListingFile::Open() {
+    struct stat entry {};
+    if (::lstat(target_.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) && !FollowLink()) {
+        return false;
     }
     struct stat existing {};
     int mode = kNewFileMode;
@@ -61,6 +84,12 @@ bool ListingFile::Open() {
         // A file the user may not write is not replaced behind its permissions.
         if (::access(target_.c_str(), W_OK) != 0) {
             return Fail(errno);
+        }
+        // A pipe or a device is written to as it is: a file put in its place would take
+        // it away from everyone else who uses it.
+        if (!S_ISREG(existing.st_mode)) {
+            fd_ = mv::UniqueFd(::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            return fd_.Valid() || Fail(errno);
         }
         mode = static_cast<int>(existing.st_mode & 07777);
     }
@@ -123,8 +152,12 @@ bool ListingFile::Commit() {
     if (!fd_.Valid()) {
         return failure_.empty() ? Fail(EBADF) : false;
     }
-    if (!Flush() || ::fsync(fd_.Get()) != 0) {
-        return failure_.empty() ? Fail(errno) : false;
+    if (!Flush()) {
+        return false;
+    }
+    // EINVAL: a pipe or a device, which has nothing to flush to disk.
+    if (::fsync(fd_.Get()) != 0 && errno != EINVAL) {
+        return Fail(errno);
     }
     // close can report a failed write-back, so its result counts.
     if (::close(fd_.Release()) != 0) {

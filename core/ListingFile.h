@@ -13,10 +13,13 @@ namespace exporting {
 // The export file. The listing is written to a temporary file beside the target, which
 // takes the target's place only when every byte is written and flushed: an export that
 // fails leaves a file of that name as it was, and a finished one replaces it whole (never
-// appended to). A target that is a symbolic link is written through the link, and an
-// existing file keeps its permissions. When the folder does not let a temporary file be
-// made but the file itself may be written, the file is emptied and written in place.
-// Failure() says why the last step failed, in the system's words.
+// appended to), and an existing file keeps its permissions. A target that is a symbolic
+// link to the user's own regular file is written through the link, which stays; a link
+// that leads nowhere, or to a file of someone else, is refused and left as it is. A pipe
+// or a device is written to in place, never replaced. When the folder does not let a
+// temporary file be made but the file itself may be written, the file is emptied and
+// written in place. Failure() says why the last step failed, in the system's words or,
+// for a refused link, in a sentence that names where it leads.
 class ListingFile final : public ListingSink {
 public:
     explicit ListingFile(std::filesystem::path target);
@@ -34,6 +37,8 @@ public:
 
 private:
     bool Fail(int errorNumber);
+    // Makes target_ the file a symbolic link leads to, or refuses the link.
+    bool FollowLink();
     bool Flush();
     bool OpenTemporary(int mode);
 

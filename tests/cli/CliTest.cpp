@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <thread>
 
 #include "tests/cli/CliFixture.h"
 
@@ -183,6 +188,72 @@ TEST_F(SmallAccount, exportFailuresLeaveTheOutputAlone) {
     EXPECT_NE(unwritable.err.find("cannot be created"), std::string::npos) << unwritable.err;
 }
 
+// A link that leads nowhere is refused and stays as it was; a link to the user's own file
+// writes that file and stays a link; a link to another user's file is no way to write it.
+TEST_F(SmallAccount, exportThroughALinkWritesOnlyTheUsersOwnExistingFile) {
+    const fs::path dangling = Account() / "dangling.txt";
+    fs::create_symlink(Account() / "missing.txt", dangling);
+    const Outcome refused = Run({"export", "T", dangling.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "kelvora-cmd: the export file " + dangling.string() +
+                               " cannot be created: it is a symbolic link to " +
+                               (Account() / "missing.txt").string() +
+                               ", which does not exist; the link is left as it is\n");
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(Account() / "missing.txt"));
+
+    const fs::path own = Account() / "own.txt";
+    WriteBytes(own, "old");
+    fs::create_symlink("own.txt", Account() / "link.txt");
+    const Outcome written = Run({"export", "T", (Account() / "link.txt").string()});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_TRUE(fs::is_symlink(Account() / "link.txt"));
+    EXPECT_EQ(FileBytes(own), lineB + lineC + lineA + lineX);
+
+    // Only root can give a file away to another user here.
+    if (::geteuid() != 0)
+        return;
+    const fs::path others = Account() / "others.txt";
+    WriteBytes(others, "not yours");
+    ASSERT_EQ(::chown(others.c_str(), 65534, 65534), 0);
+    fs::create_symlink(others, Account() / "to-others.txt");
+    const Outcome notOwn = Run({"export", "T", (Account() / "to-others.txt").string()});
+    EXPECT_EQ(notOwn.status, 1);
+    EXPECT_NE(notOwn.err.find("which is not a file of your own"), std::string::npos) << notOwn.err;
+    EXPECT_EQ(FileBytes(others), "not yours");
+    EXPECT_TRUE(fs::is_symlink(Account() / "to-others.txt"));
+}
+
+// A pipe named as the output gets the listing and stays a pipe for whoever reads it.
+TEST_F(SmallAccount, exportIntoAPipeWritesIntoItRatherThanReplacingIt) {
+    const fs::path pipe = Account() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&pipe, &received] {
+        const int fd = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        char buffer[4096];
+        // Until the writer has come and gone: no writer yet shows no event at all.
+        for (int waited = 0; fd >= 0 && waited < 100;) {
+            struct pollfd ready = {fd, POLLIN, 0};
+            if (::poll(&ready, 1, 100) == 0) {
+                ++waited;
+                continue;
+            }
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n == 0)
+                break;
+            if (n > 0)
+                received.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+    });
+    const Outcome outcome = Run({"export", "T", pipe.string()});
+    reader.join();
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(received, lineB + lineC + lineA + lineX);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
+}
+
 TEST_F(SmallAccount, exportOfAnUnreadableItemIsAFailure) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "file permissions do not stop root";
@@ -252,6 +323,33 @@ TEST_F(SmallAccount, checkRefusesWhatTheProgramCannotReadOrStoreBack) {
         "program does not see it; for the item id \"caf\xC3\xA9\" the file is named "
         "\"caf%C3%A9\"\n"
         "1 dictionary, 7 items: 2 descriptors checked, 1 failed; 6 refused, 2 notes\n");
+}
+
+// Temporary files of saves that never finished are listed with their age and size, and
+// left where they are: the check writes nothing.
+TEST_F(SmallAccount, checkListsLeftoverTemporaryFilesAndRemovesNone) {
+    const auto aged = [this](const std::string& name, const std::string& bytes,
+                             long long secondsAgo) {
+        WriteBytes(Dictionary() / name, bytes);
+        struct timespec now {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const struct timespec then = {now.tv_sec - static_cast<time_t>(secondsAgo), 0};
+        const struct timespec times[2] = {then, then};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (Dictionary() / name).c_str(), times, 0), 0);
+    };
+    aged(".kelvora-tmp-12-3", "x", 3 * 3600 + 30);
+    aged(".kelvora-tmp-12-4", "D\nhalf", 10 * 60 + 1);
+    const auto before = Snapshot(Account());
+    const Outcome outcome = Run({"check", "T"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out,
+              "T .kelvora-tmp-12-3: note: a temporary file left by a save that did not finish "
+              "(3 hours old, 1 byte); the next session to open this dictionary removes it\n"
+              "T .kelvora-tmp-12-4: note: a temporary file left by a save that did not finish "
+              "(10 minutes old, 6 bytes); kept while a save may still be writing it, removed "
+              "once older than 1 hour\n"
+              "1 dictionary, 4 items: 1 descriptor checked, 0 failed; 0 refused, 2 notes\n");
+    EXPECT_EQ(Snapshot(Account()), before);
 }
 
 TEST_F(SmallAccount, checkOfNamedFilesReportsAMissingOneAndGoesOn) {
