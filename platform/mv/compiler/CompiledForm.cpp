@@ -13,8 +13,9 @@ namespace {
 constexpr char kValueMark = '\xFD';
 constexpr char kSubvalueMark = '\xFC';
 
+// A line feed would split the compiled field in two once the item is stored as lines.
 bool NeedsEscape(unsigned char byte) {
-    return byte == '%' || byte >= 0xF8;
+    return byte == '%' || byte == '\n' || byte >= 0xF8;
 }
 
 void AppendEscaped(std::string_view text, std::string& out) {

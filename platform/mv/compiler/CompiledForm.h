@@ -17,8 +17,8 @@ namespace mv {
 //      list, its tokens separated by subvalue marks;
 //   11 the dictionary items the expressions use, each once, separated by value marks.
 // A token is a leaf or an operator. Leaves: a number as written; a string as "text"
-// (the bytes '%' and 0xF8 to 0xFF inside written as %XX, so no mark is ever part of a
-// token); an item name; @NAME for a system variable; @n for an earlier result.
+// (the bytes '%', line feed and 0xF8 to 0xFF inside written as %XX, so no mark is ever
+// part of a token); an item name; @NAME for a system variable; @n for an earlier result.
 // Operators are written as symbol/arity: "+/2", "-/1", "IF/3", "OCONV/2", "<>/3" for an
 // extraction, "[]/3" for a substring. The same expression always gives the same bytes,
 // and none of them is a line feed.

@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
         Valid{"HyphenIsMinus", "A-B", "(- A B)"},
         Valid{"SystemVariablesAnyCase", "@vm : @Fm : @DATE", "(: (: @VM @FM) @DATE)"},
         // Mark and escape bytes inside a string never reach the compiled form raw.
-        Valid{"MarksInStringEscaped", "'50%\xFD'", "\"50%25%FD\""}),
+        Valid{"MarksInStringEscaped", "'50%\xFD'", "\"50%25%FD\""},
+        // A line feed inside a string would split the stored compiled field in two.
+        Valid{"LineFeedInStringEscaped", "'A\nB'", "\"A%0AB\""}),
     [](const ::testing::TestParamInfo<Valid>& p) { return std::string(p.param.name); });
 
 struct Invalid {
