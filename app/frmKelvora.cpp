@@ -37,7 +37,6 @@
 namespace {
 
 constexpr int kDivTab = 2;  // the tab of D, I and V items, the one child tables come from
-constexpr int kRefusalShownMs = 10000;
 
 QString MissingConstantsMessage(const QString& path) {
     const QString reason = QFileInfo::exists(path) ? QStringLiteral("it cannot be read")
@@ -90,7 +89,7 @@ void frmKelvora::BuildControls() {
     BuildTabs(client);
     lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
     statusBar()->addPermanentWidget(lblOpenDictionary);
-    ConnectGrids();
+    editing_.ConnectGrids(this);
     ConnectTools();
     helpViewer_ = new ui::HelpViewer(this);
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
@@ -196,20 +195,7 @@ void frmKelvora::Guarded(Work&& work) {
 }
 
 void frmKelvora::cmdOpen_Click() {
-    Guarded([this] {
-        // The open rebinds the grids, which would drop a row the user left pending.
-        if (editing_.SettleBeforeOpen()) {
-            opener_.cmdOpen_Click();
-        }
-    });
-}
-
-void frmKelvora::TDBGrid1_AfterDelete(int viewIndex) {
-    if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH)) {
-        Guarded([this] {
-            dictionary::Fill_ComboPH(*this, *open_.views->Rows(dictionary::ViewKind::PH));
-        });
-    }
+    Guarded([this] { editing_.OpenAfterSettling(); });
 }
 
 grid::DropDownList* frmKelvora::DataTypeList(dictionary::ViewKind view) const {
@@ -273,42 +259,16 @@ void frmKelvora::ShowView(dictionary::ViewKind view, bool focus) {
     }
 }
 
-void frmKelvora::ShowStatus(const QString& message) {
+void frmKelvora::ShowStatus(const QString& message, int shownMs) {
     if (message.isEmpty()) {
         statusBar()->clearMessage();
     } else {
-        statusBar()->showMessage(message);
+        statusBar()->showMessage(message, shownMs);
     }
 }
 
 void frmKelvora::ShowOpenDictionary(const QString& caption) {
     lblOpenDictionary->setText(caption);
-}
-
-void frmKelvora::TDBGrid1_TextRefused(int /*viewIndex*/, grid::CellRefusal why) {
-    vars_.dialogs.Beep();
-    statusBar()->showMessage(
-        why == grid::CellRefusal::FieldMark
-            ? QStringLiteral("A cell holds one field: the field mark \u00FE cannot be typed into "
-                             "it, since it would split the item's fields.")
-            : QStringLiteral("That character cannot be typed into a cell: a cell holds only "
-                             "characters of one byte (Latin-1)."),
-        kRefusalShownMs);
-}
-
-void frmKelvora::ConnectGrids() {
-    for (grid::DataGrid* grid : TDBGrid1) {
-        connect(grid, &grid::DataGrid::afterDelete, this, &frmKelvora::TDBGrid1_AfterDelete);
-        connect(grid, &grid::DataGrid::beforeSave, this,
-                [this](int view, bool* cancel) { editing_.TDBGrid1_BeforeSave(view, cancel); });
-        connect(grid, &grid::DataGrid::afterSave, this,
-                [this](int view) { editing_.TDBGrid1_AfterSave(view); });
-        connect(grid, &grid::DataGrid::beforeDelete, this,
-                [this](int view, bool* cancel) { editing_.TDBGrid1_BeforeDelete(view, cancel); });
-        connect(grid, &grid::DataGrid::afterDelete, this,
-                [this](int view) { editing_.TDBGrid1_AfterDelete(view); });
-        connect(grid, &grid::DataGrid::textRefused, this, &frmKelvora::TDBGrid1_TextRefused);
-    }
 }
 
 void frmKelvora::ConnectTools() {

@@ -10,7 +10,6 @@
 #include "dictionary/DictionaryScreen.h"
 #include "dictionary/OpenDictionary.h"
 #include "editing/EditingHandlers.h"
-#include "platform/grid/ValueMarks.h"
 #include "tools/DictionaryTools.h"
 
 class QComboBox;
@@ -67,7 +66,7 @@ public:
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
     void ShowView(dictionary::ViewKind view, bool focus = false) override;
-    void ShowStatus(const QString& message) override;
+    void ShowStatus(const QString& message, int shownMs = 0) override;
     void ShowOpenDictionary(const QString& caption) override;
 
 public slots:
@@ -75,10 +74,6 @@ public slots:
     void cmdExit_Click();
     void cmdHelp_Click();
     void SSTab1_Click(int previousTab, int currentTab);
-    // The grids' index-only notification, after a grid removed a row by itself.
-    void TDBGrid1_AfterDelete(int viewIndex);
-    // A cell refused typed or pasted text: a beep, and the reason in the status bar.
-    void TDBGrid1_TextRefused(int viewIndex, grid::CellRefusal why);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,7 +85,6 @@ private:
     void SetTabOrder();
     void RegisterDesignGeometry();
     void Form_Unload();
-    void ConnectGrids();
     void ConnectTools();
     void txtResult_Click();
     // Runs a slot's work; an exception it throws is shown as the unexpected-failure box

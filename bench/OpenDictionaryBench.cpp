@@ -78,7 +78,7 @@ public:
     void ShowView(dictionary::ViewKind view, bool) override {
         tabs_.SetTab(dictionary::ViewIndex(view));
     }
-    void ShowStatus(const QString&) override {}
+    void ShowStatus(const QString&, int) override {}
     void ShowOpenDictionary(const QString&) override {}
 
 private:

@@ -51,9 +51,9 @@ public:
     // Brings the tab of a view to the front; with focus, its grid takes the focus too.
     virtual void ShowView(ViewKind view, bool focus = false) = 0;
 
-    // The status line: a passing message, and the caption of the open dictionary that
-    // stays beside it.
-    virtual void ShowStatus(const QString& message) = 0;
+    // The status line: a passing message (shown for shownMs, or until the next one when
+    // 0), and the caption of the open dictionary that stays beside it.
+    virtual void ShowStatus(const QString& message, int shownMs = 0) = 0;
     virtual void ShowOpenDictionary(const QString& caption) = 0;
 };
 

@@ -1,13 +1,67 @@
 // SPDX-License-Identifier: MIT
 #include "editing/EditingHandlers.h"
 
+#include <QObject>
+
 #include "connection/Variables.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/OpenDictionary.h"
 #include "dictionary/PendingRows.h"
+#include "dictionary/PhraseList.h"
 #include "dictionary/ViewLayout.h"
+#include "dictionary/ViewSet.h"
 #include "editing/UnexpectedFailure.h"
 #include "platform/grid/DataGrid.h"
 
 namespace editing {
+namespace {
+
+// How long the reason for refused typing stays in the status line.
+constexpr int kRefusalShownMs = 10000;
+
+}  // namespace
+
+void EditingHandlers::ConnectGrids(QObject* receiver) {
+    for (grid::DataGrid* grid : screen_.Grids()) {
+        QObject::connect(grid, &grid::DataGrid::beforeSave, receiver,
+                         [this](int view, bool* cancel) { TDBGrid1_BeforeSave(view, cancel); });
+        QObject::connect(grid, &grid::DataGrid::afterSave, receiver,
+                         [this](int view) { TDBGrid1_AfterSave(view); });
+        QObject::connect(grid, &grid::DataGrid::beforeDelete, receiver,
+                         [this](int view, bool* cancel) { TDBGrid1_BeforeDelete(view, cancel); });
+        QObject::connect(grid, &grid::DataGrid::afterDelete, receiver,
+                         [this](int view) { TDBGrid1_AfterDelete(view); });
+        QObject::connect(grid, &grid::DataGrid::textRefused, receiver,
+                         [this](int, grid::CellRefusal why) { TDBGrid1_TextRefused(why); });
+    }
+}
+
+void EditingHandlers::TDBGrid1_AfterDelete(int viewIndex) {
+    if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH) && open_.views) {
+        RunGuarded(vars_.dialogs, [this] {
+            dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
+        });
+    }
+    delete_.AfterDelete(viewIndex);
+}
+
+void EditingHandlers::TDBGrid1_TextRefused(grid::CellRefusal why) {
+    vars_.dialogs.Beep();
+    screen_.ShowStatus(
+        why == grid::CellRefusal::FieldMark
+            ? QStringLiteral("A cell holds one field: the field mark \u00FE cannot be typed into "
+                             "it, since it would split the item's fields.")
+            : QStringLiteral("That character cannot be typed into a cell: a cell holds only "
+                             "characters of one byte (Latin-1)."),
+        kRefusalShownMs);
+}
+
+void EditingHandlers::OpenAfterSettling() {
+    // The open rebinds the grids, which would drop a row the user left pending.
+    if (SettleBeforeOpen()) {
+        opener_.cmdOpen_Click();
+    }
+}
 
 bool EditingHandlers::SettleBeforeOpen() {
     bool settled = false;

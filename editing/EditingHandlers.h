@@ -5,18 +5,24 @@
 #include "editing/CopyUnderNewName.h"
 #include "editing/DeleteHandler.h"
 #include "editing/SaveHandler.h"
+#include "platform/grid/ValueMarks.h"
+
+class QObject;
 
 namespace editing {
 
-// The main window's editing of dictionary items in one object: the grids' save and
-// delete notifications, copying and compiling. It shares the window's state (the open
-// dictionary, its controls) and owns none of it.
+// The editing of dictionary items in one object: the grids' save and delete
+// notifications, typing the grids refuse, copying and compiling, and settling pending
+// rows before an open or a close. It shares the screen's state (the open dictionary, its
+// grids) and owns none of it.
 class EditingHandlers {
 public:
     EditingHandlers(const dictionary::DictionaryContext& context,
                     dictionary::DictionaryOpener& opener)
         : vars_(context.vars),
           screen_(context.screen),
+          open_(context.open),
+          opener_(opener),
           compile_(context),
           copy_(context, opener, compile_),
           save_(context, compile_, copy_),
@@ -27,7 +33,17 @@ public:
     void TDBGrid1_BeforeDelete(int viewIndex, bool* cancel) {
         delete_.BeforeDelete(viewIndex, cancel);
     }
-    void TDBGrid1_AfterDelete(int viewIndex) { delete_.AfterDelete(viewIndex); }
+    // After a grid removed rows: the phrase list follows a deleted phrase.
+    void TDBGrid1_AfterDelete(int viewIndex);
+    // A cell refused typed or pasted text: a beep, and the reason in the status line.
+    void TDBGrid1_TextRefused(grid::CellRefusal why);
+
+    // Connects the notifications of the screen's grids to these handlers, for as long as
+    // receiver lives.
+    void ConnectGrids(QObject* receiver);
+
+    // The Open button: settles the pending rows, then opens the named dictionary.
+    void OpenAfterSettling();
 
     // Before another dictionary is opened: settles the rows left pending in the grids,
     // which the open would drop. False when a row is still pending; its tab is then in
@@ -40,6 +56,8 @@ public:
 private:
     Variables& vars_;
     dictionary::DictionaryScreen& screen_;
+    dictionary::OpenDictionary& open_;
+    dictionary::DictionaryOpener& opener_;
     CompileOffer compile_;
     CopyUnderNewName copy_;
     SaveHandler save_;

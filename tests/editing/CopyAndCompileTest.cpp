@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <optional>
 
-#include <QPlainTextEdit>
-
 #include "connection/TextBridge.h"
 #include "platform/mv/Session.h"
 #include "tests/editing/EditingFixture.h"
@@ -208,7 +206,7 @@ TEST_P(CompileOfferByType, followsTheWholeTypeCellCaseSensitively) {
         expected.push_back(kCompileQuestion);
     }
     EXPECT_EQ(boxes(), expected);
-    EXPECT_TRUE(control<QPlainTextEdit>("txtResult").isHidden());
+    EXPECT_TRUE(screen.CompileAnswer().isEmpty());
 }
 
 std::string TypeCellName(const ::testing::TestParamInfo<TypeCell>& test) {
@@ -226,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(Types, CompileOfferByType,
 // name would report on the wrong one.
 TEST_F(CopyTest, theCompileCommandNamesTheOpenFileWhateverTheBoxHolds) {
     openOrders();
-    filename().setText(QStringLiteral("INVOICES"));  // changed, not opened
+    screen.SetFileNameText(QStringLiteral("INVOICES"));  // changed, not opened
     type(kDIV, rowOf(kDIV, "TOTAL"), {{4, QStringLiteral("Sum")}});
     answer({Answer::Yes, Answer::OK, Answer::Yes});
 
@@ -235,44 +233,8 @@ TEST_F(CopyTest, theCompileCommandNamesTheOpenFileWhateverTheBoxHolds) {
     EXPECT_EQ(lastCommand(), QStringLiteral("CD ORDERS TOTAL"));
     EXPECT_EQ(vars.session->Command().Error(), 0);
     EXPECT_EQ(boxes().size(), 3u);
-    EXPECT_FALSE(control<QPlainTextEdit>("txtResult").isHidden());
+    EXPECT_FALSE(screen.CompileAnswer().isEmpty());
     EXPECT_EQ(onDisk("TOTAL").at(3), "Sum");
 }
-
-// Whatever the server answers is shown as it comes, its report of a failed compile too.
-class CompileAnswer : public CopyTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(CompileAnswer, isShownWholeAsLinesInTheFixedWidthResultBox) {
-    openOrders();
-    type(kDIV, rowOf(kDIV, "TOTAL"), {{2, QString::fromLatin1(GetParam())}});
-    answer({Answer::Yes, Answer::OK, Answer::Yes});
-
-    leaveRow(kDIV);
-
-    EXPECT_EQ(lastCommand(), QStringLiteral("CD ORDERS TOTAL"));
-    ASSERT_EQ(vars.session->Command().Error(), 0) << "the engine runs CD";
-    auto& result = control<QPlainTextEdit>("txtResult");
-    const QString response = TextBridge::ToText(vars.session->Command().Response());
-    EXPECT_TRUE(response.startsWith(QStringLiteral("TOTAL: "))) << response.toStdString();
-    EXPECT_EQ(result.toPlainText(), response);
-    EXPECT_EQ(result.blockCount(), response.count(QLatin1Char('\n')) + 1);  // shown as lines
-    EXPECT_FALSE(result.isHidden());
-    EXPECT_TRUE(result.isReadOnly());
-    EXPECT_EQ(result.lineWrapMode(), QPlainTextEdit::NoWrap);
-    // Every character takes the same width, so the answer's columns and its marker of the
-    // place of an error line up (whether or not the font database calls it fixed-pitch).
-    const QFontMetrics metrics(result.font());
-    for (const QChar c : QStringLiteral("W.i^ M")) {
-        EXPECT_EQ(metrics.horizontalAdvance(c), metrics.horizontalAdvance(QLatin1Char('x')))
-            << c.toLatin1();
-    }
-    EXPECT_EQ(boxes().size(), 3u);  // no error box after the question
-}
-
-INSTANTIATE_TEST_SUITE_P(Formulas, CompileAnswer,
-                         ::testing::Values("QTY * PRICE * 2", "QTY * (PRICE"),
-                         [](const auto& test) {
-                             return std::string(test.index == 0 ? "compiles" : "isRefused");
-                         });
 
 }  // namespace

@@ -6,12 +6,15 @@
 #include <vector>
 
 #include "dictionary/OpenDictionary.h"
+#include "dictionary/ViewSet.h"
 #include "platform/grid/RowArrayModel.h"
-#include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenFixture.h"
 
-// The main window on a dictionary ORDERS with items of every view, and helpers that
-// edit grid rows as the user does and describe the boxes shown in one readable line.
-class EditingFixture : public MainWindowFixture {
+// A dictionary ORDERS with items of every view, opened on a screen (the handlers' test
+// screen, or the main window for the tests of its wiring), and helpers that edit grid
+// rows as the user does and describe the boxes shown in one readable line.
+template <typename Screen>
+class EditingFixtureOn : public Screen {
 protected:
     using Fields = QByteArrayList;
     static constexpr int kAS = 0;
@@ -21,40 +24,42 @@ protected:
 
     void makeOrders(bool withPhrase = true) {
         const QString file = QStringLiteral("ORDERS");
-        makeDictionary(file);
-        writeItem(file, QStringLiteral("ORDERS"), {"D", "0"});
-        writeItem(file, QStringLiteral("QTY"), {"D Quantity", "3", "", "Qty", "5R", "S"});
-        writeItem(file, QStringLiteral("PRICE"), {"D", "4", "MD2", "Price", "8R", "S"});
-        writeItem(file, QStringLiteral("TOTAL"), {"I", "QTY * PRICE", "MD2", "Total", "10R", "S"});
-        writeItem(file, QStringLiteral("ORD.QTY"),
-                  {"A", "3", "Qty", "", "S", "", "", "", "", "R", "5", "eleven"});
-        writeItem(file, QStringLiteral("NEXT"), {"X", "100"});
-        writeItem(file, QStringLiteral("@EMPTY.NULL"), {"X"});
+        this->makeDictionary(file);
+        this->writeItem(file, QStringLiteral("ORDERS"), {"D", "0"});
+        this->writeItem(file, QStringLiteral("QTY"), {"D Quantity", "3", "", "Qty", "5R", "S"});
+        this->writeItem(file, QStringLiteral("PRICE"), {"D", "4", "MD2", "Price", "8R", "S"});
+        this->writeItem(file, QStringLiteral("TOTAL"),
+                        {"I", "QTY * PRICE", "MD2", "Total", "10R", "S"});
+        this->writeItem(file, QStringLiteral("ORD.QTY"),
+                        {"A", "3", "Qty", "", "S", "", "", "", "", "R", "5", "eleven"});
+        this->writeItem(file, QStringLiteral("NEXT"), {"X", "100"});
+        this->writeItem(file, QStringLiteral("@EMPTY.NULL"), {"X"});
         if (withPhrase) {
-            writeItem(file, QStringLiteral("LINES"), {"PH", "QTY PRICE TOTAL"});
+            this->writeItem(file, QStringLiteral("LINES"), {"PH", "QTY PRICE TOTAL"});
         }
     }
 
     // Logs in to UniVerse and opens ORDERS; the boxes of the open are cleared.
     void openOrders(bool withPhrase = true) {
         makeOrders(withPhrase);
-        login();
-        open(QStringLiteral("ORDERS"));
-        ASSERT_TRUE(dialogs.shown().empty()) << prompts().join(QLatin1Char('|')).toStdString();
-        dialogs.clear();
+        this->login();
+        this->open(QStringLiteral("ORDERS"));
+        ASSERT_TRUE(this->dialogs.shown().empty())
+            << this->prompts().join(QLatin1Char('|')).toStdString();
+        this->dialogs.clear();
     }
 
     Fields onDisk(const char* id) const {
-        return itemFields(QStringLiteral("ORDERS"), QString::fromLatin1(id));
+        return this->itemFields(QStringLiteral("ORDERS"), QString::fromLatin1(id));
     }
 
     int rowOf(int view, const char* id) const {
-        return static_cast<int>(column(view, 0).indexOf(QString::fromLatin1(id)));
+        return static_cast<int>(this->column(view, 0).indexOf(QString::fromLatin1(id)));
     }
 
     // Makes the row current and types each (column, text) into it, as the user does.
     void type(int view, int row, const std::vector<std::pair<int, QString>>& cells) {
-        grid::DataGrid& g = grid(view);
+        grid::DataGrid& g = this->grid(view);
         ASSERT_TRUE(g.SetCurrentRow(row));
         for (const auto& [col, text] : cells) {
             g.SetCol(col);
@@ -64,28 +69,28 @@ protected:
 
     // Types a new row into the empty line at the bottom.
     void typeNewRow(int view, const std::vector<std::pair<int, QString>>& cells) {
-        type(view, grid(view).NewRowLine(), cells);
+        type(view, this->grid(view).NewRowLine(), cells);
     }
 
-    grid::CommitOutcome leaveRow(int view) { return grid(view).CommitRow(); }
+    grid::CommitOutcome leaveRow(int view) { return this->grid(view).CommitRow(); }
 
     int counter(int view) const {
-        return window->Dictionary().views->Counter(dictionary::ViewAt(view));
+        return this->Dictionary().views->Counter(dictionary::ViewAt(view));
     }
     int arrayRows(int view) const {
-        return window->Dictionary().views->Rows(dictionary::ViewAt(view))->RowCount();
+        return this->Dictionary().views->Rows(dictionary::ViewAt(view))->RowCount();
     }
 
     void answer(std::initializer_list<ui::Answer> answers) {
         for (const ui::Answer a : answers) {
-            dialogs.QueueAnswer(a);
+            this->dialogs.QueueAnswer(a);
         }
     }
 
     // Each box shown, as "prompt | buttons | icon | title" (input boxes: "input: ...").
     std::vector<std::string> boxes() const {
         std::vector<std::string> lines;
-        for (const auto& box : dialogs.shown()) {
+        for (const auto& box : this->dialogs.shown()) {
             if (box.kind == ScriptedDialogs::Kind::InputBox) {
                 lines.push_back("input: " + box.prompt.toStdString() + " | " +
                                 box.title.toStdString());
@@ -122,3 +127,5 @@ private:
         return names[static_cast<int>(icon)];
     }
 };
+
+using EditingFixture = EditingFixtureOn<ScreenFixture>;

@@ -203,8 +203,8 @@ TEST_F(SaveRowTest, openingAnotherFileFirstSettlesARowLeftPending) {
                      "A changed row in the tab \"Other Types\" is not saved. Save it, or press "
                      "Esc to drop its changes, then open again. | OK | Exclamation | Kelvora"}));
     EXPECT_EQ(onDisk("ORD.QTY").at(8), "L");
-    EXPECT_EQ(window->Dictionary().file->FileName(), "ORDERS");
-    EXPECT_EQ(window->Tabs()->Tab(), kOther);
+    EXPECT_EQ(Dictionary().file->FileName(), "ORDERS");
+    EXPECT_EQ(screen.CurrentTab(), kOther);
     EXPECT_TRUE(grid(kOther).HasPendingRow());
 
     // Once the row is dropped the open goes on.
@@ -212,7 +212,7 @@ TEST_F(SaveRowTest, openingAnotherFileFirstSettlesARowLeftPending) {
     grid(kOther).CancelRow();
     open(QStringLiteral("EMPTY"));
     EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_EQ(window->Dictionary().file->FileName(), "EMPTY");
+    EXPECT_EQ(Dictionary().file->FileName(), "EMPTY");
 }
 
 }  // namespace

@@ -3,68 +3,22 @@
 
 #include <memory>
 
-#include <gtest/gtest.h>
-
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "app/frmKelvora.h"
-#include "connection/Variables.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/RowArray.h"
 #include "tests/remote/TestBackend.h"
-#include "tests/support/QtPrinters.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/AccountFixture.h"
 
 // The real main window, logged in to an account of its own through the scripted login
-// form, for tests of what the user does in it. Items are written to and read from the
-// account's files directly, so a test checks exactly what is on disk.
-class MainWindowFixture : public ::testing::Test {
+// form, for tests of what the user does in it.
+class MainWindowFixture : public AccountFixture {
 protected:
-    TempDir programDir;
-    ScriptedDialogs dialogs;
-    Variables vars{dialogs, programDir.path()};
     std::unique_ptr<frmKelvora> window;
-
-    void SetUp() override {
-        ASSERT_TRUE(QFile::copy(QStringLiteral(KELVORA_SOURCE_DIR "/platform/mv/Uvoaif.txt"),
-                                programDir.filePath(QStringLiteral("Uvoaif.txt"))));
-        ASSERT_TRUE(QDir().mkpath(account()));
-    }
-
-    QString account() const { return programDir.filePath(QStringLiteral("account")); }
-    QString dictionaryPath(const QString& file) const {
-        return account() + QStringLiteral("/D_") + file;
-    }
-
-    void makeDictionary(const QString& file) const {
-        ASSERT_TRUE(QDir().mkpath(dictionaryPath(file)));
-    }
-
-    // An item whose id needs no escaping, fields joined by field marks.
-    void writeItem(const QString& file, const QString& id, const QByteArrayList& fields) const {
-        QFile item(dictionaryPath(file) + QLatin1Char('/') + id);
-        ASSERT_TRUE(item.open(QIODevice::WriteOnly));
-        item.write(fields.join('\n'));
-    }
-
-    // The item's fields as on disk; an empty list for a missing item.
-    QByteArrayList itemFields(const QString& file, const QString& id) const {
-        QFile item(dictionaryPath(file) + QLatin1Char('/') + id);
-        if (!item.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        return item.readAll().split('\n');
-    }
-
-    bool itemExists(const QString& file, const QString& id) const {
-        return QFile::exists(dictionaryPath(file) + QLatin1Char('/') + id);
-    }
 
     // Through kelvora-server when the suite runs on the remote backend.
     void login(const QString& databaseType = QStringLiteral("UniVerse")) {
@@ -99,6 +53,7 @@ protected:
     QLineEdit& filename() const { return control<QLineEdit>("txtFilename"); }
     QComboBox& phrases() const { return control<QComboBox>("cmbPhrase"); }
     grid::DataGrid& grid(int view) const { return *window->Grid(view); }
+    dictionary::OpenDictionary& Dictionary() const { return window->Dictionary(); }
 
     // Column `column` of every row of the view's row array.
     QStringList column(int view, int column) const {
@@ -116,14 +71,5 @@ protected:
             entries << phrases().itemText(i);
         }
         return entries;
-    }
-
-    // The prompts of every box shown so far.
-    QStringList prompts() const {
-        QStringList shown;
-        for (const auto& box : dialogs.shown()) {
-            shown << box.prompt;
-        }
-        return shown;
     }
 };

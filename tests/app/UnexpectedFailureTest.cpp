@@ -4,6 +4,7 @@
 
 #include "editing/UnexpectedFailure.h"
 #include "tests/editing/EditingFixture.h"
+#include "tests/support/MainWindowFixture.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ private:
 };
 
 // The main window run with the failing dialogs.
-class UnexpectedFailureTest : public EditingFixture {
+class UnexpectedFailureTest : public EditingFixtureOn<MainWindowFixture> {
 protected:
     FailingDialogs failing{dialogs};
     Variables failingVars{failing, programDir.path()};
