@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxSeedBytes = 64 * 1024;  // past this a seed only slows the run
-constexpr std::size_t kMaxSortItems = 48;
+constexpr std::size_t kMaxSortItems = 24;
 
 struct Item {
     std::string id;
