@@ -232,8 +232,8 @@ void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failu
                   : QStringLiteral("The association %1 could not be given to these items:"))
                  .arg(name);
     for (const Failure& failure : failures) {
-        const QString error = ErrorName(vars_, failure.code)
-                                  .value_or(QStringLiteral("error %1").arg(failure.code));
+        const QString error =
+            ErrorName(vars_, failure.code).value_or(QStringLiteral("error %1").arg(failure.code));
         lines << QStringLiteral("%1: %2 (%3)")
                      .arg(failure.itemId,
                           failure.read ? QStringLiteral("could not be read")

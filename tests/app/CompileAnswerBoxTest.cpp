@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "connection/TextBridge.h"
 #include "platform/mv/Session.h"
@@ -50,5 +51,19 @@ INSTANTIATE_TEST_SUITE_P(Formulas, CompileAnswer,
                          [](const auto& test) {
                              return std::string(test.index == 0 ? "compiles" : "isRefused");
                          });
+
+class CompileAnswerClick : public EditingFixtureOn<MainWindowFixture> {};
+
+TEST_F(CompileAnswerClick, aClickOnTheAnswerEmptiesAndHidesIt) {
+    openOrders();
+    auto& result = control<QPlainTextEdit>("txtResult");
+    window->ShowCompileAnswer(QStringLiteral("Compiled TOTAL"));
+    ASSERT_TRUE(result.isVisible());
+
+    QTest::mouseClick(result.viewport(), Qt::LeftButton);
+
+    EXPECT_EQ(result.toPlainText(), QString());
+    EXPECT_FALSE(result.isVisible());
+}
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ViewSet.h"
 #include "platform/grid/DataGrid.h"
-#include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using Fields = QByteArrayList;
 constexpr int kPh = 1;
 constexpr int kDiv = 2;
 
-class ChildTableTest : public MainWindowFixture {
+class ChildTableTest : public ScreenFixture {
 protected:
     // ORDERS: D/I/V rows QTY, PRICE, TOTAL (in that order: D 1, D 2, I) and one PH item.
     void openOrders(bool withPhrase = true) {
@@ -35,14 +35,14 @@ protected:
     void defineChildTable(const QList<int>& highlighted, const std::optional<QString>& name) {
         grid(kDiv).SetHighlightedRows(highlighted);
         dialogs.QueueInput(name);
-        control<QPushButton>("cmdMakeChild").click();
+        editing::RunGuarded(vars.dialogs, [this] { tools.cmdMakeChild_Click(); });
     }
 
     QString ordersItem(const char* id, int field) const {
         return QString::fromLatin1(
             itemFields(QStringLiteral("ORDERS"), QString::fromLatin1(id)).value(field - 1));
     }
-    int phCounter() { return window->Dictionary().views->Counter(ViewKind::PH); }
+    int phCounter() { return Dictionary().views->Counter(ViewKind::PH); }
 };
 
 TEST_F(ChildTableTest, writesThePhraseInHighlightOrderAndTheAssociationOfEachItem) {
@@ -106,12 +106,12 @@ TEST_F(ChildTableTest, selectListNameSetsNoAssociationAndAnEmptyPhViewGetsOneRow
 
 TEST_F(ChildTableTest, redefiningReplacesThePhraseOfItsRowsAndOtherCaseIsANewTable) {
     openOrders();
-    auto phRows = window->Dictionary().views->Rows(ViewKind::PH);
+    auto phRows = Dictionary().views->Rows(ViewKind::PH);
     // A second row of the same name, and a counter that lags behind the rows.
     phRows->Resize(1, 2);
     phRows->SetCell(1, 0, QStringLiteral("LINES"));
     phRows->SetCell(1, 2, QStringLiteral("second"));
-    window->Dictionary().views->SetCounter(ViewKind::PH, 1);
+    Dictionary().views->SetCounter(ViewKind::PH, 1);
     dialogs.QueueAnswer(ui::Answer::OK);
 
     defineChildTable({1}, QStringLiteral("LINES"));
@@ -264,7 +264,7 @@ TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociatio
     makeDictionary(QStringLiteral("ORDERS"));
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("PAIR"), {"PH", "TOTAL PRICE"});
     openOrders();
-    emit phrases().activated(phrases().findText(QStringLiteral("PAIR")));
+    choosePhrase(static_cast<int>(phraseEntries().indexOf(QStringLiteral("PAIR"))));
     ASSERT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("TOTAL")}));
     dialogs.QueueAnswer(ui::Answer::OK);
 
@@ -275,11 +275,11 @@ TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociatio
     EXPECT_EQ(ordersItem("QTY", 7), QString());
     EXPECT_EQ(column(kDiv, 7), (QStringList{QStringLiteral("OLD"), QStringLiteral("ONE")}));
     // The full view shows the association too, without reading the dictionary again.
-    const auto& fullView = *window->Dictionary().views->Rows(ViewKind::DIV);
+    const auto& fullView = *Dictionary().views->Rows(ViewKind::DIV);
     EXPECT_EQ(fullView.Cell(2, 0), QStringLiteral("TOTAL"));
     EXPECT_EQ(fullView.Cell(2, 7), QStringLiteral("ONE"));
     EXPECT_EQ(fullView.Cell(1, 7), QStringLiteral("OLD"));
-    emit phrases().activated(0);
+    choosePhrase(0);
     EXPECT_EQ(column(kDiv, 7),
               (QStringList{QString(), QStringLiteral("OLD"), QStringLiteral("ONE")}));
 }

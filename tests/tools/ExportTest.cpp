@@ -5,7 +5,7 @@
 #include "core/DatabaseKind.h"
 #include "dictionary/DatabaseType.h"
 #include "platform/mv/Session.h"
-#include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ const QByteArray FM = "\n";  // a field mark, as item files hold it
 const QByteArray VM = "\xFD";
 const QByteArray SM = "\xFC";
 
-class ExportTest : public MainWindowFixture {
+class ExportTest : public ScreenFixture {
 protected:
     TempDir outputDir;
 
@@ -38,17 +38,17 @@ protected:
 
     void exportTo(const std::optional<QString>& path) {
         dialogs.QueueFileName(path);
-        control<QPushButton>("cmdExport").click();
+        editing::RunGuarded(vars.dialogs, [this] { tools.cmdExport_Click(); });
     }
 
-    QString statusLine() const { return window->statusBar()->currentMessage(); }
+    QString statusLine() const { return screen.Status(); }
 };
 
 TEST_F(ExportTest, writesOneLinePerItemInSelectOrderReplacingTheFile) {
     makeOrders();
     login();
     open(QStringLiteral("ORDERS"));
-    emit phrases().activated(1);  // narrowed items are exported all the same
+    choosePhrase(1);  // narrowed items are exported all the same
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Quantity"});
     {
         QFile old(outputPath());
@@ -85,7 +85,7 @@ TEST_F(ExportTest, uniDataSortsByLocationThenIdAndExportsTheOpenFileWhateverTheB
     writeItem(QStringLiteral("SHORT"), QStringLiteral("CAFE"), {"X", "1"});
     login(QStringLiteral("unidata"));
     open(QStringLiteral("SHORT"));
-    filename().setText(QStringLiteral("ORDERS"));  // typed, not opened
+    screen.SetFileNameText(QStringLiteral("ORDERS"));  // typed, not opened
 
     exportTo(outputPath());
 
@@ -155,10 +155,14 @@ TEST_F(ExportTest, aFileThatCannotBeCreatedIsNamedWithTheReasonAndNothingClaimsS
 TEST_F(ExportTest, withoutADictionaryOrAKnownDatabaseTypeNothingIsAskedOrWritten) {
     makeOrders();
     login(QStringLiteral("Pick"));
-    for (const char* button : {"cmdExport", "cmdMakeChild"}) {
+    for (const bool exporting : {true, false}) {
         dialogs.clear();
         dialogs.QueueAnswer(ui::Answer::OK);
-        control<QPushButton>(button).click();
+        if (exporting) {
+            tools.cmdExport_Click();
+        } else {
+            tools.cmdMakeChild_Click();
+        }
         ASSERT_EQ(dialogs.shown().size(), 1u);
         EXPECT_EQ(dialogs.shown()[0].prompt, QStringLiteral("No dictionary is open. Type the name "
                                                             "of a file and press Open first."));
@@ -168,7 +172,7 @@ TEST_F(ExportTest, withoutADictionaryOrAKnownDatabaseTypeNothingIsAskedOrWritten
     open(QStringLiteral("ORDERS"));
     dialogs.clear();
     dialogs.QueueAnswer(ui::Answer::OK);
-    control<QPushButton>("cmdExport").click();
+    tools.cmdExport_Click();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].prompt, dictionary::UnknownTypeMessage(QStringLiteral("Pick")));
     EXPECT_TRUE(QDir(outputDir.path()).isEmpty());

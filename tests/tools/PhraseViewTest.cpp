@@ -5,7 +5,7 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ViewSet.h"
 #include "platform/grid/DataGrid.h"
-#include "tests/support/MainWindowFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kPh = 1;
 constexpr int kDiv = 2;
 constexpr int kOther = 3;
 
-class PhraseViewTest : public MainWindowFixture {
+class PhraseViewTest : public ScreenFixture {
 protected:
     // Read in this order: A/S rows NAME, CODE; D/I/V rows QTY, PRICE, TOTAL; and phrases.
     void makeOrders() {
@@ -45,15 +45,15 @@ protected:
 
     // What picking an entry of the list does.
     void choose(const QString& entry) {
-        const int index = phrases().findText(entry);
+        const int index = static_cast<int>(phraseEntries().indexOf(entry));
         ASSERT_GE(index, 0) << entry.toStdString();
-        emit phrases().activated(index);
+        choosePhrase(index);
     }
-    void chooseRefresh() { emit phrases().activated(0); }
+    void chooseRefresh() { choosePhrase(0); }
 
     const std::shared_ptr<grid::RowArray>& bound(int view) const { return grid(view).BoundArray(); }
     std::shared_ptr<grid::RowArray> viewRows(ViewKind view) const {
-        return window->Dictionary().views->Rows(view);
+        return Dictionary().views->Rows(view);
     }
 };
 
@@ -83,7 +83,7 @@ TEST_F(PhraseViewTest, narrowsToThePhraseInViewOrderWithDuplicatesAndLeavesTheVi
     EXPECT_EQ(bound(kDiv)->RowCount(), 0);
 
     // A PH item named like the first entry narrows: only the first entry refreshes.
-    emit phrases().activated(phraseEntries().lastIndexOf(QStringLiteral("All (Refresh)")));
+    choosePhrase(static_cast<int>(phraseEntries().lastIndexOf(QStringLiteral("All (Refresh)"))));
     EXPECT_EQ(column(kAs, 0), QStringList{QStringLiteral("CODE")});
     EXPECT_TRUE(dialogs.shown().empty());
 }
@@ -110,7 +110,8 @@ TEST_F(PhraseViewTest, anEntryThatNoLongerNamesAPhRowLeavesTheGridsAsTheyAre) {
     const auto asNarrowed = bound(kAs);
     const auto divNarrowed = bound(kDiv);
     viewRows(ViewKind::PH)
-        ->SetCell(phrases().findText(QStringLiteral("NONE")) - 1, 0, QStringLiteral("RENAMED"));
+        ->SetCell(static_cast<int>(phraseEntries().indexOf(QStringLiteral("NONE"))) - 1, 0,
+                  QStringLiteral("RENAMED"));
 
     choose(QStringLiteral("NONE"));
 
@@ -125,11 +126,11 @@ TEST_F(PhraseViewTest, refreshReadsTheAccountAgainIntoAllFourGrids) {
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("NEW"), {"PH", "QTY"});
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("NEXT"), {"X", "7"});
     ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/CODE")));
-    const auto oldViews = window->Dictionary().views;
+    const auto oldViews = Dictionary().views;
 
     chooseRefresh();
 
-    EXPECT_NE(window->Dictionary().views, oldViews);
+    EXPECT_NE(Dictionary().views, oldViews);
     for (const ViewKind view : {ViewKind::AS, ViewKind::PH, ViewKind::DIV, ViewKind::Other}) {
         EXPECT_EQ(bound(dictionary::ViewIndex(view)), viewRows(view));
     }
@@ -139,9 +140,9 @@ TEST_F(PhraseViewTest, refreshReadsTheAccountAgainIntoAllFourGrids) {
     EXPECT_EQ(column(kDiv, 4).first(), QStringLiteral("Quantity"));
     EXPECT_TRUE(column(kPh, 0).contains(QStringLiteral("NEW")));
     EXPECT_TRUE(column(kOther, 0).contains(QStringLiteral("NEXT")));
-    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::PH), 4);
+    EXPECT_EQ(Dictionary().views->Counter(ViewKind::PH), 4);
     EXPECT_EQ(phraseEntries().size(), 5);
-    EXPECT_EQ(phrases().currentText(), QStringLiteral("ALL"));
+    EXPECT_EQ(screen.PhraseShown(), QStringLiteral("ALL"));
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_FALSE(dialogs.hourglass());
 }
@@ -209,7 +210,7 @@ TEST_F(PhraseViewTest, rowsAddedAndDeletedInANarrowedGridChangeTheFullView) {
     EXPECT_EQ(grid(kDiv).DeleteRows(), 1);
     EXPECT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("TOTAL"), QStringLiteral("TOTAL")}));
     EXPECT_EQ(viewRows(ViewKind::DIV)->RowCount(), 2);
-    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::DIV), 2);
+    EXPECT_EQ(Dictionary().views->Counter(ViewKind::DIV), 2);
 
     ASSERT_TRUE(grid(kDiv).SetCurrentRow(grid(kDiv).NewRowLine()));
     for (const auto& [col, text] :
@@ -225,20 +226,8 @@ TEST_F(PhraseViewTest, rowsAddedAndDeletedInANarrowedGridChangeTheFullView) {
 
     choose(QStringLiteral("NONE"));
     EXPECT_EQ(viewRows(ViewKind::DIV)->Cell(2, 0), QStringLiteral("EXTRA"));
-    EXPECT_EQ(window->Dictionary().views->Counter(ViewKind::DIV), 3);
+    EXPECT_EQ(Dictionary().views->Counter(ViewKind::DIV), 3);
     EXPECT_TRUE(dialogs.allAnswersUsed());
-}
-
-TEST_F(PhraseViewTest, aClickOnTheCompilerAnswerEmptiesAndHidesIt) {
-    openOrders();
-    auto& result = control<QPlainTextEdit>("txtResult");
-    result.setPlainText(QStringLiteral("Compiled TOTAL"));
-    result.show();
-
-    QTest::mouseClick(result.viewport(), Qt::LeftButton);
-
-    EXPECT_EQ(result.toPlainText(), QString());
-    EXPECT_FALSE(result.isVisible());
 }
 
 }  // namespace
