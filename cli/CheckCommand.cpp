@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "cli/CheckCommand.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <ostream>
 
 #include "cli/Concat.h"
 #include "cli/VisibleText.h"
 #include "platform/mv/AccountListing.h"
-#include "platform/mv/AccountNames.h"
-#include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
-#include "platform/mv/UniqueFd.h"
-#include "platform/mv/compiler/ItemSource.h"
 
 namespace cli {
 namespace {
@@ -69,14 +63,9 @@ int CheckCommand::Run(const CommandLine& line) {
 
 bool CheckCommand::CheckOne(const std::string& account, const std::string& fileName,
                             Totals& totals) {
-    std::string directoryName;
-    mv::DictionaryDirectoryName(fileName, directoryName);  // the session accepted the name
-    const std::string path = Concat({account, "/", directoryName});
-    const mv::UniqueFd directory(
-        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     DictionaryReport report;
-    if (!directory.Valid() || !DictionaryCheck(directory.Get()).Run(report)) {
-        ReportError(env_, mv::kDictionaryUnreadable, fileName);
+    if (const int error = DictionaryCheck::Run(account, fileName, report); error != 0) {
+        ReportError(env_, error, fileName);
         return false;
     }
     AddReport(fileName, report, totals);
@@ -92,8 +81,7 @@ bool CheckCommand::CheckThroughSession(mv::Session& session, mv::DictionaryFile&
         ReportError(env_, command.Error(), fileName);
         return false;
     }
-    mv::MapItemSource items;
-    std::vector<std::string> ids;
+    std::vector<std::pair<std::string, std::string>> items;
     DictionaryReport report;
     mv::ServerSelectList& list = session.SelectList(0);
     for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
@@ -105,10 +93,9 @@ bool CheckCommand::CheckThroughSession(mv::Session& session, mv::DictionaryFile&
                                                std::to_string(file.Error()), ")"})});
             continue;
         }
-        items.Add(id, file.Record().Text());
-        ids.push_back(std::move(id));
+        items.emplace_back(std::move(id), file.Record().Text());
     }
-    DictionaryCheck::CheckItems(items, std::move(ids), report);
+    DictionaryCheck::CheckItems(items, report);
     AddReport(fileName, report, totals);
     return true;
 }

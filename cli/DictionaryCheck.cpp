@@ -1,37 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "cli/DictionaryCheck.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <memory>
-#include <new>
+#include <optional>
 #include <string_view>
 
 #include "cli/Concat.h"
 #include "core/Classification.h"
 #include "core/ViewCaptions.h"
-#include "platform/mv/ErrorCodes.h"
-#include "platform/mv/ItemFiles.h"
-#include "platform/mv/ItemIdEscaping.h"
-#include "platform/mv/RecordFormat.h"
-#include "platform/mv/TemporaryFiles.h"
-#include "platform/mv/UniqueFd.h"
-#include "platform/mv/compiler/DictionaryCompiler.h"
-#include "platform/mv/compiler/ItemSource.h"
-#include "platform/mv/compiler/NameResolver.h"
+#include "platform/mv/DescriptorCheck.h"
+#include "platform/mv/DictionaryInspection.h"
 
 namespace cli {
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 std::string Quoted(std::string_view text) {
     return Concat({"\"", text, "\""});
@@ -64,129 +46,69 @@ std::string DebrisNote(const mv::TemporaryFile& debris) {
                                    Age(mv::kStaleTemporaryFileAge)})});
 }
 
-// The listing of a directory of its own, so dirFd's position is left alone.
-std::unique_ptr<DIR, DirCloser> OpenListing(int dirFd) {
-    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0)
-        return nullptr;
-    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
-    if (!dir)
-        ::close(listFd);
-    return dir;
+std::string Refusal(const mv::EntryProblem& problem) {
+    using Kind = mv::EntryProblem::Kind;
+    switch (problem.kind) {
+        case Kind::Link:
+            return "refused: the entry is a link, which the program never follows";
+        case Kind::NotRegularFile:
+            return "refused: the entry is not a regular file, so the program does not see it";
+        case Kind::Unreadable:
+            return "refused: the item file cannot be read";
+        case Kind::HoldsFieldMark:
+            return Concat({"refused: the item file holds the byte 0xFE (first at offset ",
+                           std::to_string(problem.offset),
+                           "), which the program reads as a field mark and would save as a "
+                           "line feed"});
+        case Kind::NotAnItemName: {
+            std::string text =
+                "refused: the file name is not one the program gives an item id, "
+                "so the program does not see it";
+            if (!problem.fileNameForId.empty()) {
+                text += Concat({"; for the item id ", Quoted(problem.name), " the file is named ",
+                                Quoted(problem.fileNameForId)});
+            }
+            return text;
+        }
+        case Kind::TemporaryFile:
+        case Kind::HiddenFile:
+            break;
+    }
+    return std::string();
 }
 
-// Reads the entries of the directory: item files into `items`, with their records as
-// the engine reads them, and everything the program would not see or could not store
-// back unchanged into findings.
-class EntryReader {
-public:
-    EntryReader(int dirFd, mv::MapItemSource& items, std::vector<std::string>& ids,
-                std::vector<Finding>& findings)
-        : dirFd_(dirFd), items_(items), ids_(ids), findings_(findings) {}
-
-    void Take(const char* fileName) {
-        const std::string_view name(fileName);
-        if (name == "." || name == "..")
-            return;
-        if (!mv::UnescapeFileName(name, id_)) {
-            NotAnId(name);
-            return;
-        }
-        struct stat st {};
-        if (::fstatat(dirFd_, fileName, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
-            Add(Finding::Kind::kRefused, id_,
-                S_ISLNK(st.st_mode)
-                    ? "refused: the entry is a link, which the program never follows"
-                    : "refused: the entry is not a regular file, so the program does not see it");
-            return;
-        }
-        if (mv::ReadItemFile(dirFd_, fileName, bytes_, nullptr) != mv::kOk) {
-            Add(Finding::Kind::kRefused, id_, "refused: the item file cannot be read");
-            return;
-        }
-        if (const void* mark = std::memchr(bytes_.data(), '\xFE', bytes_.size())) {
-            const auto offset =
-                static_cast<std::size_t>(static_cast<const char*>(mark) - bytes_.data());
-            Add(Finding::Kind::kRefused, id_,
-                Concat({"refused: the item file holds the byte 0xFE (first at offset ",
-                        std::to_string(offset),
-                        "), which the program reads as a field mark and would save as a "
-                        "line feed"}));
-        }
-        mv::FileBytesToRecord(bytes_);
-        ids_.push_back(id_);
-        items_.Add(id_, std::move(bytes_));
-        bytes_ = std::string();
+Finding FindingOf(const mv::EntryProblem& problem) {
+    switch (problem.kind) {
+        case mv::EntryProblem::Kind::TemporaryFile:
+            return {Finding::Kind::kNote, problem.name, DebrisNote(problem.debris)};
+        case mv::EntryProblem::Kind::HiddenFile:
+            return {Finding::Kind::kNote, problem.name, "note: a hidden file, not an item"};
+        default:
+            return {Finding::Kind::kRefused, problem.name, Refusal(problem)};
     }
-
-private:
-    void NotAnId(std::string_view name) {
-        // Escaping never gives a leading dot: such a file is hidden, or left by a save
-        // that did not finish, and is no item by design.
-        mv::TemporaryFile debris;
-        if (mv::InspectTemporaryFile(dirFd_, std::string(name).c_str(), debris)) {
-            Add(Finding::Kind::kNote, std::string(name), DebrisNote(debris));
-            return;
-        }
-        if (name.front() == '.') {
-            Add(Finding::Kind::kNote, std::string(name), "note: a hidden file, not an item");
-            return;
-        }
-        std::string text =
-            "refused: the file name is not one the program gives an item id, "
-            "so the program does not see it";
-        std::string asId;
-        if (mv::EscapeItemId(name, asId)) {
-            text +=
-                Concat({"; for the item id ", Quoted(name), " the file is named ", Quoted(asId)});
-        }
-        Add(Finding::Kind::kRefused, std::string(name), std::move(text));
-    }
-
-    void Add(Finding::Kind kind, std::string item, std::string text) {
-        findings_.push_back({kind, std::move(item), std::move(text)});
-    }
-
-    int dirFd_;
-    mv::MapItemSource& items_;
-    std::vector<std::string>& ids_;
-    std::vector<Finding>& findings_;
-    std::string id_;
-    std::string bytes_;
-};
+}
 
 }  // namespace
 
-bool DictionaryCheck::Run(DictionaryReport& report) {
+int DictionaryCheck::Run(const std::string& accountPath, const std::string& fileName,
+                         DictionaryReport& report) {
     report = DictionaryReport();
-    const std::unique_ptr<DIR, DirCloser> dir = OpenListing(dirFd_);
-    if (!dir)
-        return false;
-    mv::MapItemSource items;
-    std::vector<std::string> ids;
-    EntryReader reader(dirFd_, items, ids, report.findings);
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) {
-            if (errno != 0)
-                return false;
-            break;
-        }
-        reader.Take(entry->d_name);
+    mv::DictionaryContents contents;
+    if (const int error = mv::InspectDictionary(accountPath, fileName, contents); error != 0) {
+        return error;
     }
-    CheckItems(items, std::move(ids), report);
-    return true;
+    for (const mv::EntryProblem& problem : contents.problems) {
+        report.findings.push_back(FindingOf(problem));
+    }
+    CheckItems(contents.items, report);
+    return 0;
 }
 
-void DictionaryCheck::CheckItems(mv::MapItemSource& items, std::vector<std::string> ids,
+void DictionaryCheck::CheckItems(const std::vector<std::pair<std::string, std::string>>& items,
                                  DictionaryReport& report) {
-    report.items = ids.size();
-
-    std::sort(ids.begin(), ids.end());
-    mv::DictionaryCompiler compiler(items);
-    for (const std::string& id : ids) {
-        const std::string_view code = mv::TypeCodeOf(*items.Find(id));
+    report.items = items.size();
+    for (const auto& [id, record] : items) {
+        const std::string code = mv::TypeCodeOfRecord(record);
         if (const std::optional<core::ViewKind> view = core::ViewOfCapitals(code)) {
             report.findings.push_back(
                 {Finding::Kind::kNote, id,
@@ -195,22 +117,16 @@ void DictionaryCheck::CheckItems(mv::MapItemSource& items, std::vector<std::stri
                          core::TabCaption(core::ViewKind::Other), ", not under ",
                          core::TabCaption(*view)})});
         }
-        if (!mv::IsDescriptorType(code))
-            continue;
+    }
+    for (const mv::DescriptorOutcome& outcome : mv::CompileDescriptors(items)) {
         ++report.descriptors;
-        mv::ItemCompilation result;
-        try {
-            result = compiler.Compile(id);
-        } catch (const std::bad_alloc&) {
-            // One item too big to compile is a finding; the others are still checked.
+        if (outcome.outOfMemory) {
+            report.findings.push_back({Finding::Kind::kFailed, outcome.id,
+                                       "the compiler ran out of memory on this item"});
+        } else if (!outcome.compiled) {
             report.findings.push_back(
-                {Finding::Kind::kFailed, id, "the compiler ran out of memory on this item"});
-            continue;
-        }
-        if (result.status == mv::ItemCompilation::Status::kFailed) {
-            report.findings.push_back(
-                {Finding::Kind::kFailed, id,
-                 Concat({"column ", std::to_string(result.column), ": ", result.message})});
+                {Finding::Kind::kFailed, outcome.id,
+                 Concat({"column ", std::to_string(outcome.column), ": ", outcome.message})});
         }
     }
     std::stable_sort(report.findings.begin(), report.findings.end(),

@@ -3,11 +3,8 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
-
-namespace mv {
-class MapItemSource;
-}
 
 namespace cli {
 
@@ -26,25 +23,21 @@ struct DictionaryReport {
     std::vector<Finding> findings;  // sorted by item, then kind
 };
 
-// Looks at every entry of one dictionary directory and compiles every I and V descriptor
-// in it with the engine's compiler, against the items of the same directory, writing
-// nothing. What the program cannot read or store faithfully is refused; a type code the
-// program places differently than its capital letters suggest is noted.
-class DictionaryCheck {
-public:
-    // dirFd: the open dictionary directory, not owned.
-    explicit DictionaryCheck(int dirFd) : dirFd_(dirFd) {}
+// The check of one dictionary: every entry of its folder is looked at and every I and V
+// descriptor compiled with the engine's compiler against the items of the same
+// dictionary, writing nothing. What the program cannot read or store faithfully is
+// refused; a type code the program places differently than its capital letters suggest
+// is noted.
+namespace DictionaryCheck {
 
-    // False when the directory cannot be listed.
-    bool Run(DictionaryReport& report);
+// The dictionary of fileName in the account folder: 0, or the error code of a dictionary
+// that cannot be opened or listed.
+int Run(const std::string& accountPath, const std::string& fileName, DictionaryReport& report);
 
-    // Compiles the I and V descriptors among `ids` against `items`, which a caller read
-    // itself (from a server, for instance), adding to the findings of `report`.
-    static void CheckItems(mv::MapItemSource& items, std::vector<std::string> ids,
-                           DictionaryReport& report);
+// Checks items (id and record) that a caller read itself, from a server for instance,
+// adding to the findings of report.
+void CheckItems(const std::vector<std::pair<std::string, std::string>>& items,
+                DictionaryReport& report);
 
-private:
-    int dirFd_;
-};
-
+}  // namespace DictionaryCheck
 }  // namespace cli

@@ -113,6 +113,28 @@ TEST(SourceTree, noFolderIncludesOneAboveIt) {
     }
 }
 
+// kelvora-cmd reaches the engine through the client objects and the few calls made for
+// it, never through the engine's internals (item files, record format, the compiler).
+TEST(SourceTree, theCommandLineToolUsesOnlyTheEnginesPublicHeaders) {
+    const std::set<std::string> published = {"platform/mv/AccountListing.h",
+                                             "platform/mv/CommandWords.h",
+                                             "platform/mv/DescriptorCheck.h",
+                                             "platform/mv/DictionaryFile.h",
+                                             "platform/mv/DictionaryInspection.h",
+                                             "platform/mv/DynamicArray.h",
+                                             "platform/mv/ErrorCodes.h",
+                                             "platform/mv/ServerCommand.h",
+                                             "platform/mv/ServerSelectList.h",
+                                             "platform/mv/Session.h",
+                                             "platform/mv/UniqueFd.h"};
+    for (const Include& include : IncludesOfTheProgram()) {
+        if (FolderOf(include.file) == "cli" && FolderOf(include.target) == "platform/mv") {
+            EXPECT_TRUE(published.count(include.target) != 0)
+                << include.file << ":" << include.line << " includes " << include.target;
+        }
+    }
+}
+
 TEST(SourceTree, theFoldersWithoutQtIncludeNone) {
     for (const Include& include : IncludesOfTheProgram()) {
         const std::string from = FolderOf(include.file);

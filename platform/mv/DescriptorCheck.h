@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mv {
+
+// What compiling one I- or V-descriptor gave.
+struct DescriptorOutcome {
+    std::string id;
+    bool compiled = false;
+    bool outOfMemory = false;  // the item was too big to compile; the others still were
+    std::size_t column = 0;    // when not compiled: where the expression goes wrong
+    std::string message;
+};
+
+// Compiles every I- and V-descriptor among items (id and record) against all of them,
+// as CD would, writing nothing. One outcome per descriptor, in the order of items.
+std::vector<DescriptorOutcome> CompileDescriptors(
+    const std::vector<std::pair<std::string, std::string>>& items);
+
+// Field 1 of record up to its first blank: "I" for "I Total of the lines".
+std::string TypeCodeOfRecord(const std::string& record);
+
+}  // namespace mv
