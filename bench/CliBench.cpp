@@ -45,8 +45,9 @@ class DescriptorAccount {
 public:
     explicit DescriptorAccount(int descriptors) {
         std::string pattern = (fs::temp_directory_path() / "kelvora-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
+        if (::mkdtemp(pattern.data()) == nullptr) {
             std::abort();
+        }
         path_ = pattern;
         const fs::path dictionary = path_ / "D_X";
         fs::create_directory(dictionary);

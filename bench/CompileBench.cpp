@@ -67,16 +67,18 @@ std::string MakeDescriptor(int i, std::mt19937& random, int dataItems) {
 
 bool WriteRaw(const fs::path& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
+    if (file == nullptr) {
         return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
 std::string MakeAccount(int descriptors) {
     std::string pattern = (fs::temp_directory_path() / "kelvora-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
+    if (::mkdtemp(pattern.data()) == nullptr) {
         return {};
+    }
     const fs::path dictionary = fs::path(pattern) / "D_BIG";
     fs::create_directory(dictionary);
     std::mt19937 random(7);
@@ -84,13 +86,15 @@ std::string MakeAccount(int descriptors) {
     for (int i = 0; i < dataItems; ++i) {
         const std::string bytes =
             "D\n" + std::to_string(i % 60 + 1) + "\n\nField " + std::to_string(i) + "\n10L\nS";
-        if (!WriteRaw(dictionary / ("FIELD." + std::to_string(i)), bytes))
+        if (!WriteRaw(dictionary / ("FIELD." + std::to_string(i)), bytes)) {
             return {};
+        }
     }
     for (int i = 0; i < descriptors; ++i) {
         if (!WriteRaw(dictionary / ("CALC." + std::to_string(i)),
-                      MakeDescriptor(i, random, dataItems)))
+                      MakeDescriptor(i, random, dataItems))) {
             return {};
+        }
     }
     return pattern;
 }
@@ -105,23 +109,27 @@ std::size_t ReadRaw(const std::string& account, WriteBack writeBack) {
     std::vector<char> buffer(1 << 16);
     std::size_t bytes = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
+        if (entry->d_name[0] == '.') {
             continue;
+        }
         std::string item;
         {
             const mv::UniqueFd fd(::openat(dirFd, entry->d_name, O_RDONLY));
             ssize_t n = 0;
-            while ((n = ::read(fd.Get(), buffer.data(), buffer.size())) > 0)
+            while ((n = ::read(fd.Get(), buffer.data(), buffer.size())) > 0) {
                 item.append(buffer.data(), static_cast<std::size_t>(n));
+            }
         }
         bytes += item.size();
         if (writeBack == WriteBack::kInPlace) {
             const mv::UniqueFd fd(::openat(dirFd, entry->d_name, O_WRONLY | O_TRUNC));
-            if (::write(fd.Get(), item.data(), item.size()) != static_cast<ssize_t>(item.size()))
+            if (::write(fd.Get(), item.data(), item.size()) != static_cast<ssize_t>(item.size())) {
                 std::abort();
+            }
         } else if (writeBack == WriteBack::kAtomic) {
-            if (!mv::ReplaceFileAtomically(dirFd, entry->d_name, item))
+            if (!mv::ReplaceFileAtomically(dirFd, entry->d_name, item)) {
                 std::abort();
+            }
         }
     }
     ::closedir(dir);
@@ -136,8 +144,9 @@ std::size_t CompileThroughClient(const std::string& account) {
     session.Connect();
     session.Command().SetText("CD BIG");
     session.Command().Exec();
-    if (session.Command().Error() != 0)
+    if (session.Command().Error() != 0) {
         std::abort();
+    }
     return session.Command().Response().size();
 }
 
@@ -147,8 +156,9 @@ std::size_t CompileDryRun(const std::string& account) {
     const mv::UniqueFd dirFd(::open((account + "/D_BIG").c_str(), O_RDONLY | O_DIRECTORY));
     mv::DirectoryItemSource source(dirFd.Get());
     std::vector<std::string> ids;
-    if (!source.LoadAll(ids))
+    if (!source.LoadAll(ids)) {
         std::abort();
+    }
     mv::DictionaryCompiler compiler(source);
     std::size_t compiled = 0;
     for (const std::string& id : ids) {

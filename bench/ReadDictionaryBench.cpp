@@ -28,10 +28,12 @@ std::size_t ReadThroughClient(const std::string& account) {
     for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
         file->SetRecordId(id);
         file->Read();
-        if (file->Error() != 0)
+        if (file->Error() != 0) {
             std::abort();
-        for (std::int16_t n = 1; n <= 10; ++n)
+        }
+        for (std::int16_t n = 1; n <= 10; ++n) {
             bytes += file->Record().Field(n).StringValue().size();
+        }
     }
     return bytes;
 }

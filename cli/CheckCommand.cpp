@@ -23,8 +23,9 @@ int CheckCommand::Run(const CommandLine& line) {
     // The check writes nothing: temporary files left by interrupted saves are listed,
     // not removed as a session's first open of a dictionary would.
     session.SetSweepTemporaryFiles(false);
-    if (!ConnectAccount(session, line, env_))
+    if (!ConnectAccount(session, line, env_)) {
         return kExitFailure;
+    }
     std::vector<std::string> fileNames = line.arguments;
     if (fileNames.empty() && !line.host.empty()) {
         ReportFailure(env_, "a server lists no dictionaries: name the files to check");
@@ -50,13 +51,15 @@ int CheckCommand::Run(const CommandLine& line) {
         const bool checked = line.host.empty()
                                  ? CheckOne(line.account, fileName, totals)
                                  : CheckThroughSession(session, *file, fileName, totals);
-        if (!checked)
+        if (!checked) {
             ++totals.unopened;
+        }
     }
     PrintSummary(totals);
     env_.out.flush();
-    if (!env_.out)
+    if (!env_.out) {
         return ReportFailure(env_, "standard output could not be written");
+    }
     const bool clean = totals.failed == 0 && totals.refused == 0 && totals.unopened == 0;
     return clean ? kExitOk : kExitFailure;
 }
@@ -136,8 +139,9 @@ void CheckCommand::PrintSummary(const Totals& totals) {
              << Count(totals.descriptors, "descriptor", "descriptors") << " checked, "
              << totals.failed << " failed; " << totals.refused << " refused, "
              << Count(totals.notes, "note", "notes");
-    if (totals.unopened != 0)
+    if (totals.unopened != 0) {
         env_.out << "; " << totals.unopened << " could not be opened";
+    }
     env_.out << '\n';
 }
 

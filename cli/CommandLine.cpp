@@ -18,12 +18,15 @@ bool IsOption(const std::string& word) {
 
 Subcommand SubcommandOf(const std::string& word) {
     const std::string upper = mv::UpperCase(word);
-    if (upper == "EXEC")
+    if (upper == "EXEC") {
         return Subcommand::kExec;
-    if (upper == "EXPORT")
+    }
+    if (upper == "EXPORT") {
         return Subcommand::kExport;
-    if (upper == "CHECK")
+    }
+    if (upper == "CHECK") {
         return Subcommand::kCheck;
+    }
     return Subcommand::kNone;
 }
 
@@ -132,8 +135,9 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.arguments.push_back(word);
         }
     }
-    if (!ArgumentsFit(line, usageError))
+    if (!ArgumentsFit(line, usageError)) {
         return std::nullopt;
+    }
     return line;
 }
 

@@ -11,8 +11,9 @@ namespace cli {
 // "literal" + std::string, which GCC 12 at -O2 flags with a false -Wrestrict warning.
 inline std::string Concat(std::initializer_list<std::string_view> parts) {
     std::string text;
-    for (const std::string_view part : parts)
+    for (const std::string_view part : parts) {
         text += part;
+    }
     return text;
 }
 

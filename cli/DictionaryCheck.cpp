@@ -26,12 +26,15 @@ std::string Count(long long n, std::string_view unit) {
 // An age in the largest whole unit that fits: "40 seconds", "3 hours", "12 days".
 std::string Age(std::chrono::seconds age) {
     const long long s = age.count();
-    if (s < 60)
+    if (s < 60) {
         return Count(s, "second");
-    if (s < 3600)
+    }
+    if (s < 3600) {
         return Count(s / 60, "minute");
-    if (s < 48 * 3600)
+    }
+    if (s < 48 * 3600) {
         return Count(s / 3600, "hour");
+    }
     return Count(s / 86400, "day");
 }
 

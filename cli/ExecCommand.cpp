@@ -13,8 +13,9 @@ namespace {
 std::string JoinWords(const std::vector<std::string>& words) {
     std::string text;
     for (const std::string& word : words) {
-        if (!text.empty())
+        if (!text.empty()) {
             text += ' ';
+        }
         text += word;
     }
     return text;
@@ -24,16 +25,18 @@ std::string JoinWords(const std::vector<std::string>& words) {
 
 int ExecCommand::Run(const CommandLine& line) {
     mv::Session session;
-    if (!ConnectAccount(session, line, env_))
+    if (!ConnectAccount(session, line, env_)) {
         return kExitFailure;
+    }
     mv::ServerCommand& command = session.Command();
     command.SetText(JoinWords(line.arguments));
     command.Exec();
 
     const std::string& response = command.Response();
     env_.out << response;
-    if (!response.empty() && response.back() != '\n')
+    if (!response.empty() && response.back() != '\n') {
         env_.out << '\n';
+    }
     if (command.Error() == 0 && mv::IsSelectVerb(command.Text())) {
         mv::ServerSelectList& list = session.SelectList(0);
         for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
@@ -42,10 +45,12 @@ int ExecCommand::Run(const CommandLine& line) {
         }
     }
     env_.out.flush();
-    if (!env_.out)
+    if (!env_.out) {
         return ReportFailure(env_, "standard output could not be written");
-    if (command.Error() != 0)
+    }
+    if (command.Error() != 0) {
         return ReportError(env_, command.Error());
+    }
     return kExitOk;
 }
 

@@ -20,11 +20,13 @@ public:
 
     void Step(long long listed) {
         // The clock is asked only every 256 items: the walk itself takes microseconds.
-        if ((listed & 0xFF) != 0 && static_cast<std::size_t>(listed) != total_)
+        if ((listed & 0xFF) != 0 && static_cast<std::size_t>(listed) != total_) {
             return;
+        }
         const auto now = Clock::now();
-        if (shown_ && now - last_ < std::chrono::milliseconds(100))
+        if (shown_ && now - last_ < std::chrono::milliseconds(100)) {
             return;
+        }
         last_ = now;
         std::string text = Concat({"Exporting ", fileName_, ": ", std::to_string(listed), " of ",
                                    std::to_string(total_), " items"});
@@ -32,8 +34,9 @@ public:
     }
 
     void Clear() {
-        if (shown_)
+        if (shown_) {
             Show(std::string());
+        }
         shown_ = false;
     }
 
@@ -69,11 +72,13 @@ int ExportCommand::Run(const CommandLine& line) {
     const std::string& fileName = line.arguments.at(0);
     const bool toStandardOutput = line.arguments.size() < 2 || line.arguments[1] == "-";
     mv::Session session;
-    if (!ConnectAccount(session, line, env_))
+    if (!ConnectAccount(session, line, env_)) {
         return kExitFailure;
+    }
     const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
-    if (!file)
+    if (!file) {
         return ReportError(env_, session.Error(), fileName);
+    }
     // The select runs before the output is touched, so a failed one leaves OUT as it was.
     if (const int code = exporting::SelectItems(session, line.kind, fileName); code != 0) {
         ReportError(env_, code, fileName);
@@ -97,16 +102,18 @@ int ExportCommand::Run(const CommandLine& line) {
     ProgressLine progress(env_.err, fileName, list.Count());
     exporting::ListingProgress step;
     // A listing going to the same terminal would be torn apart by the progress line.
-    if (env_.progress && !(toStandardOutput && env_.outIsTerminal))
+    if (env_.progress && !(toStandardOutput && env_.outIsTerminal)) {
         step = [&progress](long long listed) { progress.Step(listed); };
+    }
     const exporting::ListingCounts counts = exporting::WriteListing(list, *file, *sink, step);
     progress.Clear();
 
     if (toStandardOutput) {
         env_.out.flush();
-        if (counts.sinkFailed || !env_.out)
+        if (counts.sinkFailed || !env_.out) {
             return ReportFailure(env_,
                                  "standard output could not be written; the export did not finish");
+        }
     } else if (counts.sinkFailed || !outputFile->Commit()) {
         return ReportFailure(env_, Concat({"the export file ", line.arguments[1],
                                            " could not be written: ", outputFile->Failure(),

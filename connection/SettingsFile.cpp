@@ -14,10 +14,12 @@ constexpr int kBufferSize = SettingsFile::kMaxLength + 1;
 }  // namespace
 
 std::optional<SettingsFile::Refusal> SettingsFile::RefusalOf(const QString& value) {
-    if (value.size() > kMaxLength)
+    if (value.size() > kMaxLength) {
         return Refusal::TooLong;
-    if (!ui::PrivateProfile::IsWritableValue(value))
+    }
+    if (!ui::PrivateProfile::IsWritableValue(value)) {
         return Refusal::NotStorable;
+    }
     return std::nullopt;
 }
 
@@ -30,7 +32,8 @@ QString SettingsFile::Read(const QString& key) const {
 
 bool SettingsFile::Write(const QString& key, const QString& value) const {
     // A value longer than a read's buffer would come back cut, so it is not written.
-    if (RefusalOf(value))
+    if (RefusalOf(value)) {
         return false;
+    }
     return ui::PrivateProfile::WriteString(kSection, key, value, path_);
 }

@@ -22,13 +22,15 @@ bool StrictlyInside(const fs::path& root, const fs::path& path) {
 
 int ResolveAccount(const fs::path& root, const std::string& account, fs::path& folder) {
     folder.clear();
-    if (account.empty() || account.find('\0') != std::string::npos)
+    if (account.empty() || account.find('\0') != std::string::npos) {
         return mv::kInvalidAccount;
+    }
     const fs::path given(account);
     std::error_code error;
     const fs::path resolved = fs::canonical(given.is_absolute() ? given : root / given, error);
-    if (error || !StrictlyInside(root, resolved) || !fs::is_directory(resolved, error))
+    if (error || !StrictlyInside(root, resolved) || !fs::is_directory(resolved, error)) {
         return mv::kInvalidAccount;
+    }
     folder = resolved;
     return mv::kOk;
 }

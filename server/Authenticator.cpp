@@ -7,11 +7,13 @@
 namespace server {
 
 int Authenticator::Check(const std::string& user, const std::string& password) const {
-    if (!users_)
+    if (!users_) {
         return mv::kOk;
+    }
     const std::string* hash = users_->HashOf(user);
-    if (hash == nullptr)
+    if (hash == nullptr) {
         return mv::kBadUserName;
+    }
     return VerifyPassword(*hash, password) ? mv::kOk : mv::kBadPassword;
 }
 

@@ -41,8 +41,9 @@ CallDispatch::~CallDispatch() {
 }
 
 bool CallDispatch::Handle(const Message& request, std::string& why) {
-    if (request.args.empty() || !request.args[0].IsInteger())
+    if (request.args.empty() || !request.args[0].IsInteger()) {
         return WrongShape(why);
+    }
     switch (request.args[0].integer) {
         case wire::kOpen:
             return Open(request, why);
@@ -82,8 +83,9 @@ bool CallDispatch::Reply(Message reply, std::string& why) {
 }
 
 bool CallDispatch::Open(const Message& request, std::string& why) {
-    if (!HasShape(request, "iis"))
+    if (!HasShape(request, "iis")) {
         return WrongShape(why);
+    }
     Message reply{0, {Arg::Int(mv::kOk), Arg::Int(0)}};
     int handle = 0;
     if (request.args[1].integer != wire::kOpenDictionaryPart) {
@@ -101,38 +103,43 @@ bool CallDispatch::Open(const Message& request, std::string& why) {
 }
 
 bool CallDispatch::Close(const Message& request, std::string& why) {
-    if (!HasShape(request, "ii"))
+    if (!HasShape(request, "ii")) {
         return WrongShape(why);
+    }
     engine_->CloseFile(request.args[1].integer);
     openHandles_.erase(request.args[1].integer);
     return Reply(Status(mv::kOk), why);
 }
 
 bool CallDispatch::Read(const Message& request, std::string& why) {
-    if (!HasShape(request, "iiis"))
+    if (!HasShape(request, "iiis")) {
         return WrongShape(why);
+    }
     std::string record;
     const int error = engine_->Read(request.args[1].integer, request.args[3].bytes, record);
     return Reply(WithBytes(error, std::move(record)), why);
 }
 
 bool CallDispatch::Write(const Message& request, std::string& why) {
-    if (!HasShape(request, "iiiss"))
+    if (!HasShape(request, "iiiss")) {
         return WrongShape(why);
+    }
     const int error =
         engine_->Write(request.args[1].integer, request.args[3].bytes, request.args[4].bytes);
     return Reply(Status(error), why);
 }
 
 bool CallDispatch::Delete(const Message& request, std::string& why) {
-    if (!HasShape(request, "iiis"))
+    if (!HasShape(request, "iiis")) {
         return WrongShape(why);
+    }
     return Reply(Status(engine_->Delete(request.args[1].integer, request.args[3].bytes)), why);
 }
 
 bool CallDispatch::Execute(const Message& request, std::string& why) {
-    if (!HasShape(request, "iis"))
+    if (!HasShape(request, "iis")) {
         return WrongShape(why);
+    }
     mv::CommandResult result = engine_->Execute(request.args[2].bytes);
     std::size_t selected = 0;
     if (result.setsSelectList) {
@@ -140,8 +147,9 @@ bool CallDispatch::Execute(const Message& request, std::string& why) {
         selectList_ = std::move(result.ids);
         nextSelected_ = 0;
     }
-    if (result.error != mv::kOk)
+    if (result.error != mv::kOk) {
         return Reply(WithBytes(result.error, std::move(result.response)), why);
+    }
     return SendInBlocks(result.response, request.args[1].integer, selected, why);
 }
 
@@ -150,11 +158,13 @@ bool CallDispatch::SendInBlocks(const std::string& response, std::int32_t blockS
     std::size_t offset = 0;
     for (;;) {
         const std::size_t left = response.size() - offset;
-        if (blockSize < 1 || left <= static_cast<std::size_t>(blockSize))
+        if (blockSize < 1 || left <= static_cast<std::size_t>(blockSize)) {
             break;
+        }
         const auto size = static_cast<std::size_t>(blockSize);
-        if (!Reply(WithBytes(wire::kMoreOutput, response.substr(offset, size)), why))
+        if (!Reply(WithBytes(wire::kMoreOutput, response.substr(offset, size)), why)) {
             return false;
+        }
         offset += size;
         Message next;
         const auto outcome = channel_.Receive(next, config_.idleTimeout, config_.maxBody);
@@ -175,8 +185,9 @@ bool CallDispatch::SendInBlocks(const std::string& response, std::int32_t blockS
 }
 
 bool CallDispatch::ReadList(const Message& request, std::string& why) {
-    if (!HasShape(request, "ii"))
+    if (!HasShape(request, "ii")) {
         return WrongShape(why);
+    }
     if (request.args[1].integer != 0) {
         return Reply(Message{0, {Arg::Int(mv::kNoSuchSelectList), Arg::Int(0), Arg::Bytes("")}},
                      why);
@@ -187,8 +198,9 @@ bool CallDispatch::ReadList(const Message& request, std::string& why) {
     }
     std::string ids;
     for (std::size_t i = nextSelected_; i < selectList_.size(); ++i) {
-        if (i > nextSelected_)
+        if (i > nextSelected_) {
             ids.push_back(mv::DynamicArray::kFieldMark);
+        }
         ids += selectList_[i];
     }
     selectList_.clear();
@@ -199,10 +211,12 @@ bool CallDispatch::ReadList(const Message& request, std::string& why) {
 }
 
 bool CallDispatch::ReadNext(const Message& request, std::string& why) {
-    if (!HasShape(request, "ii"))
+    if (!HasShape(request, "ii")) {
         return WrongShape(why);
-    if (request.args[1].integer != 0)
+    }
+    if (request.args[1].integer != 0) {
         return Reply(WithBytes(mv::kNoSuchSelectList, ""), why);
+    }
     if (nextSelected_ >= selectList_.size()) {
         selectList_.clear();
         nextSelected_ = 0;
@@ -212,10 +226,12 @@ bool CallDispatch::ReadNext(const Message& request, std::string& why) {
 }
 
 bool CallDispatch::ClearSelect(const Message& request, std::string& why) {
-    if (!HasShape(request, "ii"))
+    if (!HasShape(request, "ii")) {
         return WrongShape(why);
-    if (request.args[1].integer != 0)
+    }
+    if (request.args[1].integer != 0) {
         return Reply(Status(mv::kNoSuchSelectList), why);
+    }
     selectList_.clear();
     nextSelected_ = 0;
     return Reply(Status(mv::kOk), why);

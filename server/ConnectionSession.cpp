@@ -34,10 +34,12 @@ bool SendRefusal(wire::WireChannel& channel, const ServerConfig& config, std::in
 void ConnectionSession::Run(wire::WireChannel& channel) {
     peer_ = channel.PeerAddress();
     Log("connected");
-    if (!AcceptService(channel))
+    if (!AcceptService(channel)) {
         return;
-    if (auto engine = LogIn(channel))
+    }
+    if (auto engine = LogIn(channel)) {
         ServeCalls(channel, std::move(engine));
+    }
 }
 
 void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome outcome) {

@@ -14,8 +14,9 @@ bool ParsePort(const std::string& text, std::uint16_t& port) {
     unsigned value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || value > 65535)
+    if (text.empty() || error != std::errc() || stop != end || value > 65535) {
         return false;
+    }
     port = static_cast<std::uint16_t>(value);
     return true;
 }
@@ -55,10 +56,11 @@ bool ListenAddress::IsLoopback() const {
 }
 
 void ListenAddress::SetPort(std::uint16_t port) {
-    if (Family() == AF_INET)
+    if (Family() == AF_INET) {
         reinterpret_cast<sockaddr_in*>(&socketAddress)->sin_port = htons(port);
-    else if (Family() == AF_INET6)
+    } else if (Family() == AF_INET6) {
         reinterpret_cast<sockaddr_in6*>(&socketAddress)->sin6_port = htons(port);
+    }
 }
 
 bool ParseListenAddress(const std::string& text, std::uint16_t defaultPort, ListenAddress& address,

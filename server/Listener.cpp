@@ -72,8 +72,9 @@ Listener::~Listener() {
 std::size_t Listener::SessionCount() const {
     const std::lock_guard lock(sessionsMutex_);
     std::size_t count = 0;
-    for (const auto& session : sessions_)
+    for (const auto& session : sessions_) {
         count += session->finished ? 0 : 1;
+    }
     return count;
 }
 
@@ -82,13 +83,15 @@ void Listener::Stop() {
         stop_.Request();
         const char byte = 0;
         [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.Get(), &byte, 1);
-        if (!acceptThread_.joinable())
+        if (!acceptThread_.joinable()) {
             return;  // never started
+        }
         acceptThread_.join();
         {
             const std::lock_guard lock(sessionsMutex_);
-            for (const auto& session : sessions_)
+            for (const auto& session : sessions_) {
                 ::shutdown(session->interrupt.Get(), SHUT_RDWR);
+            }
         }
         Reap(true);
         log_->Line("stopped");
@@ -103,10 +106,12 @@ void Listener::AcceptLoop() {
             stop_.WaitFor(std::chrono::milliseconds(100));
             continue;
         }
-        if (stop_.IsRequested() || (watched[1].revents & POLLIN) != 0)
+        if (stop_.IsRequested() || (watched[1].revents & POLLIN) != 0) {
             return;
-        if ((watched[0].revents & POLLIN) == 0)
+        }
+        if ((watched[0].revents & POLLIN) == 0) {
             continue;
+        }
         const int accepted = ::accept4(listenSocket_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (accepted < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
@@ -169,8 +174,9 @@ void Listener::Reap(bool waitForAll) {
             }
         }
     }
-    for (const auto& session : done)
+    for (const auto& session : done) {
         session->thread.join();
+    }
 }
 
 }  // namespace server

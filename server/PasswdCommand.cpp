@@ -13,8 +13,9 @@ bool SetUserPassword(const std::string& usersFile, const std::string& user,
                      const std::string& password, HashCost cost, bool& added, std::string& why) {
     UserTable users;
     const bool exists = ::access(usersFile.c_str(), F_OK) == 0 || errno != ENOENT;
-    if (exists && !LoadUsersFile(usersFile, users, why))
+    if (exists && !LoadUsersFile(usersFile, users, why)) {
         return false;
+    }
     std::string hash;
     if (!HashPassword(password, cost, hash)) {
         why = "the password could not be hashed";

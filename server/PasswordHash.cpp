@@ -21,8 +21,9 @@ bool InitPasswordHashing() {
 }
 
 bool HashPassword(const std::string& password, HashCost cost, std::string& hash) {
-    if (!InitPasswordHashing())
+    if (!InitPasswordHashing()) {
         return false;
+    }
     const bool interactive = cost == HashCost::Interactive;
     const unsigned long long ops =
         interactive ? crypto_pwhash_OPSLIMIT_INTERACTIVE : crypto_pwhash_OPSLIMIT_MIN;
@@ -38,8 +39,9 @@ bool HashPassword(const std::string& password, HashCost cost, std::string& hash)
 }
 
 bool VerifyPassword(const std::string& hash, const std::string& password) {
-    if (!LooksLikePasswordHash(hash) || !InitPasswordHashing())
+    if (!LooksLikePasswordHash(hash) || !InitPasswordHashing()) {
         return false;
+    }
     verificationSlots.acquire();
     const bool matches =
         ::crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;

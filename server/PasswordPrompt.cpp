@@ -28,8 +28,9 @@ void Prompt(const char* text) {
 
 // Reads one line from the terminal with echo off.
 bool ReadHidden(const char* prompt, std::string& line) {
-    if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+    if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
         return false;
+    }
     struct sigaction restore {};
     restore.sa_handler = RestoreTerminalAndDie;
     struct sigaction oldInt {
@@ -58,17 +59,21 @@ bool ReadLine(int fd, std::string& line) {
     for (;;) {
         char c = 0;
         const ssize_t n = ::read(fd, &c, 1);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             return any;
+        }
         any = true;
-        if (c == '\n')
+        if (c == '\n') {
             break;
+        }
         line.push_back(c);
     }
-    if (!line.empty() && line.back() == '\r')
+    if (!line.empty() && line.back() == '\r') {
         line.pop_back();
+    }
     return true;
 }
 

@@ -17,8 +17,10 @@ bool ParseSeconds(const std::string& text, std::chrono::seconds& seconds) {
     long long value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || value < 1 || value > kMaxIdleSeconds)
+    if (text.empty() || error != std::errc() || stop != end || value < 1 ||
+        value > kMaxIdleSeconds) {
         return false;
+    }
     seconds = std::chrono::seconds(value);
     return true;
 }
@@ -42,8 +44,9 @@ bool ParsePasswd(const std::vector<std::string>& words, CommandLine& command, st
 bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& command,
                       std::string& why) {
     command = CommandLine{};
-    if (!words.empty() && words[0] == "passwd")
+    if (!words.empty() && words[0] == "passwd") {
         return ParsePasswd(words, command, why);
+    }
     ServeOptions& serve = command.serve;
     std::string listen = "127.0.0.1";
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -89,8 +92,9 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
         why = "--root is required";
         return false;
     }
-    if (!ParseListenAddress(listen, mv::wire::kDefaultPort, serve.listen, why))
+    if (!ParseListenAddress(listen, mv::wire::kDefaultPort, serve.listen, why)) {
         return false;
+    }
     if (serve.usersFile && serve.noAuth) {
         why = "--users and --no-auth exclude each other";
         return false;

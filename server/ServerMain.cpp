@@ -26,8 +26,9 @@ int Fail(std::ostream& err, const std::string& why) {
 int RunPasswd(const PasswdOptions& options, std::ostream& out, std::ostream& err) {
     std::string password;
     std::string why;
-    if (!ReadNewPassword(password, why))
+    if (!ReadNewPassword(password, why)) {
         return Fail(err, why);
+    }
     bool added = false;
     if (!SetUserPassword(options.usersFile, options.user, password, HashCost::Interactive, added,
                          why)) {
@@ -42,26 +43,31 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     ServerConfig config;
     std::error_code error;
     config.root = std::filesystem::canonical(options.root, error);
-    if (error || !std::filesystem::is_directory(config.root, error))
+    if (error || !std::filesystem::is_directory(config.root, error)) {
         return Fail(err, "--root \"" + options.root + "\" is not a folder");
+    }
     config.listen = options.listen;
     config.idleTimeout = options.idleTimeout;
     std::string why;
     if (options.usersFile) {
         UserTable users;
-        if (!LoadUsersFile(*options.usersFile, users, why))
+        if (!LoadUsersFile(*options.usersFile, users, why)) {
             return Fail(err, why);
+        }
         config.users = std::move(users);
     }
-    if (!InitPasswordHashing())
+    if (!InitPasswordHashing()) {
         return Fail(err, "the password library could not be initialised");
+    }
 
-    if (hooks.beforeThreads)
+    if (hooks.beforeThreads) {
         hooks.beforeThreads();
+    }
     auto log = std::make_shared<ServerLog>();
     const auto listener = Listener::Start(std::move(config), log, why);
-    if (!listener)
+    if (!listener) {
         return Fail(err, why);
+    }
     out << "listening on " << listener->Address() << std::endl;
     log->Line("serving the accounts in \"" + options.root + "\" on " + listener->Address() +
               (options.usersFile ? "" : " to anybody (--no-auth)"));

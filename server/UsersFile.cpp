@@ -24,10 +24,12 @@ bool WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -37,8 +39,9 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 const std::string* UserTable::HashOf(const std::string& user) const {
     for (const auto& [name, hash] : entries_) {
-        if (name == user)
+        if (name == user) {
             return &hash;
+        }
     }
     return nullptr;
 }
@@ -55,12 +58,14 @@ bool UserTable::Set(const std::string& user, const std::string& hash) {
 }
 
 bool IsValidUserName(const std::string& name) {
-    if (name.empty())
+    if (name.empty()) {
         return false;
+    }
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
+        if (byte < 0x20 || byte == 0x7F) {
             return false;
+        }
     }
     return true;
 }
@@ -70,14 +75,17 @@ bool ParseUsers(const std::string& text, UserTable& users, std::string& why) {
     std::size_t start = 0;
     for (int lineNumber = 1; start < text.size(); ++lineNumber) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = text.size();
+        }
         std::string line = text.substr(start, end - start);
         start = end + 1;
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.pop_back();
-        if (line.empty())
+        }
+        if (line.empty()) {
             continue;
+        }
         const auto tab = line.find('\t');
         const std::string where = "line " + std::to_string(lineNumber);
         if (tab == std::string::npos) {
@@ -104,8 +112,9 @@ bool ParseUsers(const std::string& text, UserTable& users, std::string& why) {
 
 std::string FormatUsers(const UserTable& users) {
     std::string text;
-    for (const auto& [name, hash] : users.Entries())
+    for (const auto& [name, hash] : users.Entries()) {
         text += name + '\t' + hash + '\n';
+    }
     return text;
 }
 
@@ -119,14 +128,16 @@ bool LoadUsersFile(const std::string& path, UserTable& users, std::string& why) 
     char buffer[8192];
     for (;;) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0) {
             why = "cannot read users file \"" + path + "\": " + ErrnoText();
             return false;
         }
-        if (n == 0)
+        if (n == 0) {
             break;
+        }
         text.append(buffer, static_cast<std::size_t>(n));
     }
     if (!ParseUsers(text, users, why)) {

@@ -19,11 +19,13 @@ struct DirCloser {
 };
 
 bool IsDirectory(int dirFd, const dirent& entry) {
-    if (entry.d_type == DT_DIR)
+    if (entry.d_type == DT_DIR) {
         return true;
+    }
     // A link is no dictionary: the engine refuses to open one.
-    if (entry.d_type != DT_UNKNOWN)
+    if (entry.d_type != DT_UNKNOWN) {
         return false;
+    }
     struct stat st {};
     return ::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
@@ -32,23 +34,28 @@ bool IsDirectory(int dirFd, const dirent& entry) {
 
 std::vector<std::string> ListDictionaries(const std::string& accountPath) {
     std::vector<std::string> names;
-    if (accountPath.find('\0') != std::string::npos)
+    if (accountPath.find('\0') != std::string::npos) {
         return names;
+    }
     std::unique_ptr<DIR, DirCloser> dir(::opendir(accountPath.c_str()));
-    if (!dir)
+    if (!dir) {
         return names;
+    }
     const int dirFd = ::dirfd(dir.get());
     std::string directoryName;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
-        if (name.size() <= 2 || name.substr(0, 2) != "D_")
+        if (name.size() <= 2 || name.substr(0, 2) != "D_") {
             continue;
+        }
         const std::string_view fileName = name.substr(2);
         // Only a directory the engine itself would open for this file name counts.
-        if (!DictionaryDirectoryName(fileName, directoryName) || directoryName != name)
+        if (!DictionaryDirectoryName(fileName, directoryName) || directoryName != name) {
             continue;
-        if (IsDirectory(dirFd, *entry))
+        }
+        if (IsDirectory(dirFd, *entry)) {
             names.emplace_back(fileName);
+        }
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -17,8 +17,9 @@ bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -32,10 +33,12 @@ bool WriteAll(int fd, std::string_view bytes) {
 bool ModeFor(int dirFd, const std::string& name, mode_t& mode) {
     mode = 0666;
     struct stat st {};
-    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT;
-    if (!S_ISREG(st.st_mode))
+    }
+    if (!S_ISREG(st.st_mode)) {
         return false;
+    }
     mode = st.st_mode & 07777;
     return true;
 }
@@ -44,24 +47,28 @@ bool ModeFor(int dirFd, const std::string& name, mode_t& mode) {
 
 bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes) {
     mode_t mode = 0666;
-    if (!ModeFor(dirFd, name, mode))
+    if (!ModeFor(dirFd, name, mode)) {
         return false;
+    }
     std::string temporary;
     UniqueFd fd;
     for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
         temporary = NewTemporaryFileName();
         fd = UniqueFd(::openat(dirFd, temporary.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-        if (!fd.Valid() && errno != EEXIST)
+        if (!fd.Valid() && errno != EEXIST) {
             return false;
+        }
     }
-    if (!fd.Valid())
+    if (!fd.Valid()) {
         return false;
+    }
 
     bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
     // An explicit mode survives a umask that would narrow the permissions of an old item.
-    if (ok && mode != 0666)
+    if (ok && mode != 0666) {
         ok = ::fchmod(fd.Get(), mode) == 0;
+    }
     // close can report a failed write-back, so its result counts.
     const int closed = ::close(fd.Release());
     ok = ok && closed == 0 && ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) == 0;

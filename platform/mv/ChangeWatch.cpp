@@ -18,8 +18,9 @@ constexpr long kF2fsMagic = static_cast<long>(F2FS_SUPER_MAGIC);
 
 bool IsLocalFileSystem(int dirFd) {
     struct statfs fs {};
-    if (::fstatfs(dirFd, &fs) != 0)
+    if (::fstatfs(dirFd, &fs) != 0) {
         return false;
+    }
     switch (static_cast<long>(fs.f_type)) {
         case EXT4_SUPER_MAGIC:  // also ext2 and ext3
         case BTRFS_SUPER_MAGIC:
@@ -41,12 +42,15 @@ constexpr std::uint32_t kChanges = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_C
 
 bool ChangeWatch::Start(int dirFd) {
     Stop();
-    if (!IsLocalFileSystem(dirFd))
+    if (!IsLocalFileSystem(dirFd)) {
         return false;
-    if (!inotify_.Valid())
+    }
+    if (!inotify_.Valid()) {
         inotify_ = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    if (!inotify_.Valid())
+    }
+    if (!inotify_.Valid()) {
         return false;
+    }
     // inotify wants a path; the descriptor's own entry names exactly this directory.
     const std::string path = "/proc/self/fd/" + std::to_string(dirFd);
     watch_ = ::inotify_add_watch(inotify_.Get(), path.c_str(), kChanges | IN_ONLYDIR);
@@ -54,31 +58,36 @@ bool ChangeWatch::Start(int dirFd) {
 }
 
 void ChangeWatch::Stop() {
-    if (inotify_.Valid() && watch_ >= 0)
+    if (inotify_.Valid() && watch_ >= 0) {
         ::inotify_rm_watch(inotify_.Get(), watch_);
+    }
     watch_ = -1;
     // Events of the old watch may still be queued; a fresh queue keeps them apart.
     inotify_.Reset();
 }
 
 bool ChangeWatch::Poll(std::vector<std::string>& names) {
-    if (!Active())
+    if (!Active()) {
         return false;
+    }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(inotify_.Get(), buffer, sizeof buffer);
-        if (n < 0)
+        if (n < 0) {
             return errno == EAGAIN || errno == EINTR;
-        if (n == 0)
+        }
+        if (n == 0) {
             return true;
+        }
         for (ssize_t at = 0; at < n;) {
             inotify_event event;
             std::memcpy(&event, buffer + at, sizeof event);
             if ((event.mask & (IN_Q_OVERFLOW | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) != 0) {
                 return false;
             }
-            if (event.len > 0)
+            if (event.len > 0) {
                 names.emplace_back(buffer + at + sizeof event);
+            }
             at += static_cast<ssize_t>(sizeof event + event.len);
         }
     }

@@ -14,13 +14,16 @@ std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
     std::vector<std::string_view> words;
     std::size_t i = 0;
     while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i]))
+        while (i < text.size() && IsBlank(text[i])) {
             ++i;
+        }
         const std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i]))
+        while (i < text.size() && !IsBlank(text[i])) {
             ++i;
-        if (i > start)
+        }
+        if (i > start) {
             words.push_back(text.substr(start, i - start));
+        }
     }
     return words;
 }
@@ -28,8 +31,9 @@ std::vector<std::string_view> SplitOnBlanks(std::string_view text) {
 std::string UpperCase(std::string_view word) {
     std::string upper(word);
     for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
+        if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
+        }
     }
     return upper;
 }

@@ -54,8 +54,9 @@ void DictionaryFile::DeleteRecord() {
 }
 
 void DictionaryFile::CloseFile() {
-    if (backend_)
+    if (backend_) {
         backend_->CloseFile(handle_);
+    }
     backend_.reset();
     error_ = kOk;
 }

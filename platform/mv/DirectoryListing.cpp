@@ -15,10 +15,12 @@ namespace mv {
 namespace {
 
 bool IsRegularFile(int dirFd, const dirent& entry) {
-    if (entry.d_type == DT_REG)
+    if (entry.d_type == DT_REG) {
         return true;
-    if (entry.d_type != DT_UNKNOWN)
+    }
+    if (entry.d_type != DT_UNKNOWN) {
         return false;
+    }
     struct stat st {};
     return ::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
 }
@@ -33,8 +35,9 @@ bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
     entries.clear();
     // A descriptor of its own, so the listing position is not shared with dirFd.
     const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0)
+    if (listFd < 0) {
         return false;
+    }
     std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
     if (!dir) {
         ::close(listFd);
@@ -44,12 +47,15 @@ bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr)
+        if (entry == nullptr) {
             return errno == 0;
-        if (!UnescapeFileName(entry->d_name, id))
+        }
+        if (!UnescapeFileName(entry->d_name, id)) {
             continue;  // also skips "." and ".."
-        if (!IsRegularFile(dirFd, *entry))
+        }
+        if (!IsRegularFile(dirFd, *entry)) {
             continue;
+        }
         entries.push_back({entry->d_name, id});
     }
 }

@@ -48,14 +48,16 @@ DynamicArray::FieldRef DynamicArray::Field(std::int16_t n) {
 }
 
 std::string DynamicArray::FieldValue(std::int16_t n) const {
-    if (n < 1 || empty_)
+    if (n < 1 || empty_) {
         return {};
+    }
     return std::string(FieldText(text_, n));
 }
 
 int DynamicArray::FieldCount() const {
-    if (empty_)
+    if (empty_) {
         return 0;
+    }
     return static_cast<int>(std::count(text_.begin(), text_.end(), kFieldMark)) + 1;
 }
 

@@ -36,13 +36,16 @@ FileStamp FileStamp::Of(const struct stat& st) {
 int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* stamp) {
     bytes.clear();
     UniqueFd fd(OpenRegularItem(dirFd, name));
-    if (!fd.Valid())
+    if (!fd.Valid()) {
         return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    }
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return kReadFailed;
-    if (stamp != nullptr)
+    }
+    if (stamp != nullptr) {
         *stamp = FileStamp::Of(st);
+    }
 
     // Ask for one byte more than the file holds: a short read then proves the end
     // without a second call. A file that grew meanwhile is read on to its end.
@@ -52,14 +55,16 @@ int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* sta
         bytes.resize(got + want);
         const ssize_t n = ::read(fd.Get(), bytes.data() + got, want);
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             bytes.clear();
             return kReadFailed;
         }
         got += static_cast<std::size_t>(n);
-        if (static_cast<std::size_t>(n) < want)
+        if (static_cast<std::size_t>(n) < want) {
             break;
+        }
         want = 4096;
     }
     bytes.resize(got);
@@ -69,33 +74,39 @@ int ReadItemFile(int dirFd, const char* name, std::string& bytes, FileStamp* sta
 int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::string& scratch) {
     bytes.clear();
     UniqueFd fd(OpenRegularItem(dirFd, name));
-    if (!fd.Valid())
+    if (!fd.Valid()) {
         return errno == ENOENT ? kRecordNotFound : kReadFailed;
+    }
     // The entry may have been swapped for a FIFO or a device since it was listed.
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return kReadFailed;
-    if (scratch.size() < 65536)
+    }
+    if (scratch.size() < 65536) {
         scratch.resize(65536);
+    }
     for (;;) {
         const ssize_t n = ::read(fd.Get(), scratch.data(), scratch.size());
         if (n < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             bytes.clear();
             return kReadFailed;
         }
         bytes.append(scratch.data(), static_cast<std::size_t>(n));
         // A short read of a regular file is its end.
-        if (static_cast<std::size_t>(n) < scratch.size())
+        if (static_cast<std::size_t>(n) < scratch.size()) {
             return kOk;
+        }
     }
 }
 
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp) {
     struct stat st {};
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
         return false;
+    }
     stamp = FileStamp::Of(st);
     return true;
 }

@@ -29,11 +29,13 @@ char UpperAscii(char c) {
 }
 
 bool EqualsUpper(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size())
+    if (text.size() != upper.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (UpperAscii(text[i]) != upper[i])
+        if (UpperAscii(text[i]) != upper[i]) {
             return false;
+        }
     }
     return true;
 }
@@ -42,8 +44,9 @@ bool EqualsUpper(std::string_view text, std::string_view upper) {
 // before that dot.
 bool IsWindowsDeviceName(std::string_view id) {
     std::string_view base = id.substr(0, id.find('.'));
-    while (!base.empty() && base.back() == ' ')
+    while (!base.empty() && base.back() == ' ') {
         base.remove_suffix(1);
+    }
     if (base.size() == 3) {
         return EqualsUpper(base, "CON") || EqualsUpper(base, "PRN") || EqualsUpper(base, "AUX") ||
                EqualsUpper(base, "NUL");
@@ -61,10 +64,12 @@ void AppendEscaped(unsigned char c, std::string& out) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9')
+    if (c >= '0' && c <= '9') {
         return c - '0';
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;  // lower-case hex is never produced, so it is not accepted either
 }
 
@@ -72,8 +77,9 @@ int HexValue(char c) {
 
 bool EscapeItemId(std::string_view id, std::string& out) {
     out.clear();
-    if (id.empty())
+    if (id.empty()) {
         return false;
+    }
     const bool deviceName = IsWindowsDeviceName(id);
     const std::size_t last = id.size() - 1;
     for (std::size_t i = 0; i < id.size(); ++i) {
@@ -85,8 +91,9 @@ bool EscapeItemId(std::string_view id, std::string& out) {
         } else {
             out.push_back(static_cast<char>(c));
         }
-        if (out.size() > kMaxFileNameBytes)
+        if (out.size() > kMaxFileNameBytes) {
             return false;
+        }
     }
     return true;
 }
@@ -98,12 +105,14 @@ bool UnescapeFileName(std::string_view name, std::string& id) {
             id.push_back(name[i]);
             continue;
         }
-        if (i + 2 >= name.size())
+        if (i + 2 >= name.size()) {
             return false;
+        }
         const int high = HexValue(name[i + 1]);
         const int low = HexValue(name[i + 2]);
-        if (high < 0 || low < 0)
+        if (high < 0 || low < 0) {
             return false;
+        }
         id.push_back(static_cast<char>(high * 16 + low));
         i += 2;
     }

@@ -24,8 +24,9 @@ namespace mv {
 int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine,
                       bool sweepTemporaryFiles) {
     engine.reset();
-    if (accountPath.empty() || accountPath.find('\0') != std::string::npos)
+    if (accountPath.empty() || accountPath.find('\0') != std::string::npos) {
         return kAccountNotFound;
+    }
     UniqueFd account(::open(accountPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // Opening needs read permission; finding the files inside needs search permission.
     if (!account.Valid() || ::faccessat(account.Get(), ".", R_OK | X_OK, 0) != 0) {
@@ -43,8 +44,9 @@ void LocalEngine::Shutdown() {
 
 int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) {
     std::string directoryName;
-    if (!DictionaryDirectoryName(fileName, directoryName))
+    if (!DictionaryDirectoryName(fileName, directoryName)) {
         return kBadFileName;
+    }
     // A link is not followed: it could lead out of the account. Like a plain file in
     // the dictionary's place, it is no dictionary at all.
     directory.fd = UniqueFd(::openat(account_.Get(), directoryName.c_str(),
@@ -63,18 +65,21 @@ int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory
     directory.id = DirectoryId{st.st_dev, st.st_ino};
     // Debris of interrupted writes goes the first time a session opens the folder. A
     // sweep that fails changes nothing for the open.
-    if (sweepTemporaryFiles_ && swept_.insert(directory.id).second)
+    if (sweepTemporaryFiles_ && swept_.insert(directory.id).second) {
         RemoveStaleTemporaryFiles(directory.fd.Get());
+    }
     return kOk;
 }
 
 int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
     handle = 0;
-    if (!IsActive())
+    if (!IsActive()) {
         return kNotConnected;
+    }
     Directory directory;
-    if (const int error = OpenDirectory(fileName, directory))
+    if (const int error = OpenDirectory(fileName, directory)) {
         return error;
+    }
     handle = ++lastHandle_;
     files_.emplace(handle, std::move(directory));
     return kOk;
@@ -92,27 +97,34 @@ const LocalEngine::Directory* LocalEngine::DirectoryOf(int handle) const {
 int LocalEngine::Read(int handle, const std::string& id, std::string& record) {
     record.clear();
     const Directory* directory = DirectoryOf(handle);
-    if (directory == nullptr)
+    if (directory == nullptr) {
         return kFileClosed;
+    }
     // No file can hold an id that does not escape, so there is no such item.
-    if (!EscapeItemId(id, nameBuffer_))
+    if (!EscapeItemId(id, nameBuffer_)) {
         return kRecordNotFound;
-    if (snapshot_.Take(directory->id, directory->fd.Get(), nameBuffer_, record))
+    }
+    if (snapshot_.Take(directory->id, directory->fd.Get(), nameBuffer_, record)) {
         return kOk;
+    }
     const int error = ReadItemFile(directory->fd.Get(), nameBuffer_.c_str(), record, nullptr);
-    if (error == kOk)
+    if (error == kOk) {
         FileBytesToRecord(record);
+    }
     return error;
 }
 
 int LocalEngine::Write(int handle, const std::string& id, const std::string& record) {
     const Directory* directory = DirectoryOf(handle);
-    if (directory == nullptr)
+    if (directory == nullptr) {
         return kFileClosed;
-    if (!EscapeItemId(id, nameBuffer_))
+    }
+    if (!EscapeItemId(id, nameBuffer_)) {
         return kBadItemId;
-    if (!RecordToFileBytes(record, bytesBuffer_))
+    }
+    if (!RecordToFileBytes(record, bytesBuffer_)) {
         return kFieldHoldsLineFeed;
+    }
     snapshot_.Forget(nameBuffer_);
     return ReplaceFileAtomically(directory->fd.Get(), nameBuffer_, bytesBuffer_) ? kOk
                                                                                  : kWriteFailed;
@@ -120,10 +132,12 @@ int LocalEngine::Write(int handle, const std::string& id, const std::string& rec
 
 int LocalEngine::Delete(int handle, const std::string& id) {
     const Directory* directory = DirectoryOf(handle);
-    if (directory == nullptr)
+    if (directory == nullptr) {
         return kFileClosed;
-    if (!EscapeItemId(id, nameBuffer_))
+    }
+    if (!EscapeItemId(id, nameBuffer_)) {
         return kRecordNotFound;
+    }
     snapshot_.Forget(nameBuffer_);
     // Only an item file is the engine's to delete; a link or a FIFO in its place stays.
     struct stat st {};
@@ -131,8 +145,9 @@ int LocalEngine::Delete(int handle, const std::string& id) {
         !S_ISREG(st.st_mode)) {
         return kDeleteFailed;
     }
-    if (::unlinkat(directory->fd.Get(), nameBuffer_.c_str(), 0) == 0)
+    if (::unlinkat(directory->fd.Get(), nameBuffer_.c_str(), 0) == 0) {
         return kOk;
+    }
     return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
 }
 
@@ -173,11 +188,13 @@ CommandResult LocalEngine::Compile(const std::string& text) {
     CommandResult result;
     CompileCommand command;
     result.error = ParseCompileCommand(text, command, result.response);
-    if (result.error != kOk)
+    if (result.error != kOk) {
         return result;
+    }
     Directory directory;
-    if (!OpenCommandDirectory(command.fileName, directory, result))
+    if (!OpenCommandDirectory(command.fileName, directory, result)) {
         return result;
+    }
     // A record kept from the last select must not outlive the item it was read from.
     return RunCompileCommand(directory.fd.Get(), command,
                              [this](const std::string& fileName) { snapshot_.Forget(fileName); });
@@ -190,12 +207,14 @@ CommandResult LocalEngine::Select(const std::string& text) {
     // A select verb always replaces list 0, so a failed select never leaves the ids of
     // an earlier one behind to be taken for its result.
     result.setsSelectList = result.error != kUnknownCommand;
-    if (result.error != kOk)
+    if (result.error != kOk) {
         return result;
+    }
 
     Directory directory;
-    if (!OpenCommandDirectory(command.fileName, directory, result))
+    if (!OpenCommandDirectory(command.fileName, directory, result)) {
         return result;
+    }
     if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
         result.error = kReadFailed;
         result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";

@@ -28,8 +28,9 @@ void ReadRecords(int dirFd, bool needStamps, std::vector<Row>& rows) {
         const int error = needStamps ? ReadItemFile(dirFd, name, row.record, &row.stamp)
                                      : ReadListedItemFile(dirFd, name, row.record, scratch);
         row.read = error == kOk;
-        if (row.read)
+        if (row.read) {
             FileBytesToRecord(row.record);
+        }
     }
 }
 
@@ -126,25 +127,30 @@ void SortRows(const std::vector<SortKey>& keys, const std::vector<Row>& rows,
             int c = keys[k].justification == Justification::kLeft
                         ? CompareLeft(ka[k].text, kb[k].text)
                         : CompareRight(ka[k].right, kb[k].right);
-            if (keys[k].descending)
+            if (keys[k].descending) {
                 c = -c;
-            if (c != 0)
+            }
+            if (c != 0) {
                 return c < 0;
+            }
         }
         return CompareLeft(ka[keys.size()].text, kb[keys.size()].text) < 0;
     };
     std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
         std::size_t k = 0;
         for (; k < levels; ++k) {
-            if (a.coarse[k] != b.coarse[k])
+            if (a.coarse[k] != b.coarse[k]) {
                 return a.coarse[k] < b.coarse[k];
-            if (!a.exact[k] || !b.exact[k])
+            }
+            if (!a.exact[k] || !b.exact[k]) {
                 break;
+            }
         }
         return fullCompare(a.row, b.row, k);
     });
-    for (std::size_t i = 0; i < items.size(); ++i)
+    for (std::size_t i = 0; i < items.size(); ++i) {
         order[i] = items[i].row;
+    }
 }
 
 }  // namespace
@@ -156,33 +162,41 @@ bool RunSelect(int dirFd, const DirectoryId& directory, const SelectCommand& com
                                           [](const SortKey& key) { return key.field != 0; });
     // The watch starts before the listing, so no change made after a read escapes it.
     const bool watched = needsRecords ? snapshot.Begin(dirFd, directory) : false;
-    if (!needsRecords)
+    if (!needsRecords) {
         snapshot.Clear();
+    }
 
     std::vector<ItemFileEntry> entries;
-    if (!ListItemFiles(dirFd, entries))
+    if (!ListItemFiles(dirFd, entries)) {
         return false;
+    }
     std::vector<Row> rows;
     rows.reserve(entries.size());
-    for (ItemFileEntry& entry : entries)
+    for (ItemFileEntry& entry : entries) {
         rows.push_back({std::move(entry), {}, {}, false});
-    if (needsRecords)
+    }
+    if (needsRecords) {
         ReadRecords(dirFd, !watched, rows);
+    }
 
     std::vector<std::uint32_t> order(rows.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i)
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
         order[i] = i;
-    if (!command.keys.empty() || command.sortById)
+    }
+    if (!command.keys.empty() || command.sortById) {
         SortRows(command.keys, rows, order);
+    }
 
     ids.reserve(rows.size());
-    if (needsRecords)
+    if (needsRecords) {
         snapshot.Reserve(rows.size());
+    }
     for (const std::uint32_t i : order) {
         Row& row = rows[i];
         ids.push_back(std::move(row.entry.id));
-        if (row.read)
+        if (row.read) {
             snapshot.Keep(std::move(row.entry.fileName), std::move(row.record), row.stamp);
+        }
     }
     return true;
 }

@@ -13,8 +13,9 @@ FieldSpan FindField(std::string_view record, int n) {
     std::size_t start = 0;
     for (int i = 1; i < n; ++i) {
         const void* mark = std::memchr(data + start, DynamicArray::kFieldMark, size - start);
-        if (mark == nullptr)
+        if (mark == nullptr) {
             return {};
+        }
         start = static_cast<std::size_t>(static_cast<const char*>(mark) - data) + 1;
     }
     const void* end = std::memchr(data + start, DynamicArray::kFieldMark, size - start);
@@ -29,8 +30,9 @@ void FileBytesToRecord(std::string& bytes) {
     std::size_t at = 0;
     while (at < size) {
         void* lf = std::memchr(data + at, '\n', size - at);
-        if (lf == nullptr)
+        if (lf == nullptr) {
             break;
+        }
         char* mark = static_cast<char*>(lf);
         *mark = DynamicArray::kFieldMark;
         at = static_cast<std::size_t>(mark - data) + 1;
@@ -38,12 +40,14 @@ void FileBytesToRecord(std::string& bytes) {
 }
 
 bool RecordToFileBytes(std::string_view record, std::string& bytes) {
-    if (record.find('\n') != std::string_view::npos)
+    if (record.find('\n') != std::string_view::npos) {
         return false;
+    }
     bytes.assign(record);
     for (char& c : bytes) {
-        if (c == DynamicArray::kFieldMark)
+        if (c == DynamicArray::kFieldMark) {
             c = '\n';
+        }
     }
     return true;
 }

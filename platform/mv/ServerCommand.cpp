@@ -18,8 +18,9 @@ void ServerCommand::Exec() {
         CommandResult result = backend->Execute(text_);
         error_ = result.error;
         response_ = std::move(result.response);
-        if (result.setsSelectList)
+        if (result.setsSelectList) {
             session_.selectList_.Fill(std::move(result.ids));
+        }
     } catch (...) {
         error_ = kUnknownCommand;
         response_ = "The command could not be run.";

@@ -54,8 +54,9 @@ void Session::Disconnect() {
 
 void Session::EndConnection() {
     // Files opened in this session keep the backend alive, but it refuses them now.
-    if (backend_)
+    if (backend_) {
         backend_->Shutdown();
+    }
     backend_.reset();
     selectList_.Clear();
 }
@@ -68,8 +69,9 @@ std::shared_ptr<DictionaryFile> Session::OpenDictionary(const std::string& fileN
     try {
         int handle = 0;
         error_ = backend_->OpenDictionary(fileName, handle);
-        if (error_ != kOk)
+        if (error_ != kOk) {
             return nullptr;
+        }
         return std::make_shared<DictionaryFile>(backend_, handle, fileName);
     } catch (...) {
         error_ = kDictionaryUnreadable;

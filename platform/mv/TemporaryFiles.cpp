@@ -18,11 +18,13 @@ constexpr std::string_view kPrefix = ".kelvora-tmp-";
 
 // One or more decimal digits, nothing else.
 bool IsNumber(std::string_view text) {
-    if (text.empty())
+    if (text.empty()) {
         return false;
+    }
     for (const char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return false;
+        }
     }
     return true;
 }
@@ -50,8 +52,9 @@ std::string NewTemporaryFileName() {
 }
 
 bool IsTemporaryFileName(std::string_view name) {
-    if (name.substr(0, kPrefix.size()) != kPrefix)
+    if (name.substr(0, kPrefix.size()) != kPrefix) {
         return false;
+    }
     name.remove_prefix(kPrefix.size());
     const std::size_t dash = name.find('-');
     return dash != std::string_view::npos && IsNumber(name.substr(0, dash)) &&
@@ -59,11 +62,13 @@ bool IsTemporaryFileName(std::string_view name) {
 }
 
 bool InspectTemporaryFile(int dirFd, const char* name, TemporaryFile& file) {
-    if (!IsTemporaryFileName(name))
+    if (!IsTemporaryFileName(name)) {
         return false;
+    }
     struct stat st {};
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
         return false;
+    }
     file.age = AgeOf(st);
     file.size = st.st_size;
     return true;
@@ -72,8 +77,9 @@ bool InspectTemporaryFile(int dirFd, const char* name, TemporaryFile& file) {
 std::size_t RemoveStaleTemporaryFiles(int dirFd) {
     // A descriptor of its own, so the listing position is not shared with dirFd.
     const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0)
+    if (listFd < 0) {
         return 0;
+    }
     const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
     if (!dir) {
         ::close(listFd);
@@ -83,14 +89,18 @@ std::size_t RemoveStaleTemporaryFiles(int dirFd) {
     TemporaryFile file;
     while (const dirent* entry = ::readdir(dir.get())) {
         // Item files are by far the most entries; one look at the name passes them over.
-        if (entry->d_name[0] != '.' || (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN))
+        if (entry->d_name[0] != '.' || (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)) {
             continue;
-        if (!InspectTemporaryFile(dirFd, entry->d_name, file) || file.age <= kStaleTemporaryFileAge)
+        }
+        if (!InspectTemporaryFile(dirFd, entry->d_name, file) ||
+            file.age <= kStaleTemporaryFileAge) {
             continue;
+        }
         // Should the name be swapped for something else since the look, unlinkat removes
         // at most that entry itself (never a link's target, never a directory).
-        if (::unlinkat(dirFd, entry->d_name, 0) == 0)
+        if (::unlinkat(dirFd, entry->d_name, 0) == 0) {
             ++removed;
+        }
     }
     return removed;
 }

@@ -29,8 +29,9 @@ public:
     // Gives up ownership, for a caller that closes the descriptor itself.
     int Release() { return std::exchange(fd_, -1); }
     void Reset() {
-        if (fd_ >= 0)
+        if (fd_ >= 0) {
             ::close(fd_);
+        }
         fd_ = -1;
     }
 

@@ -33,10 +33,12 @@ bool isBlank(QChar c) {
 QStringView trimBlanks(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
+    while (begin < end && isBlank(text[begin])) {
         ++begin;
-    while (end > begin && isBlank(text[end - 1]))
+    }
+    while (end > begin && isBlank(text[end - 1])) {
         --end;
+    }
     return text.sliced(begin, end - begin);
 }
 
@@ -58,8 +60,9 @@ std::vector<Line> splitLines(const QString& content) {
         const qsizetype newline = content.indexOf(u'\n', start);
         const qsizetype end = newline < 0 ? content.size() : newline + 1;
         qsizetype textEnd = newline < 0 ? content.size() : newline;
-        if (textEnd > start && content[textEnd - 1] == u'\r')
+        if (textEnd > start && content[textEnd - 1] == u'\r') {
             --textEnd;
+        }
         lines.push_back({start, textEnd, end, newline >= 0});
         start = end;
     }
@@ -77,8 +80,9 @@ QString lineEndingOf(const QString& content) {
 // already ends the line for the reader; it only needs its LF, since another CR would
 // become part of the last value.
 QString endingOfLastLine(const QString& content, const QString& eol) {
-    if (content.isEmpty() || content.endsWith(u'\n'))
+    if (content.isEmpty() || content.endsWith(u'\n')) {
         return {};
+    }
     return content.endsWith(u'\r') ? QStringLiteral("\n") : eol;
 }
 
@@ -86,11 +90,13 @@ QString endingOfLastLine(const QString& content, const QString& eol) {
 // last ']' of the line.
 std::optional<QStringView> sectionNameOf(QStringView text) {
     const QStringView line = trimBlanks(text);
-    if (!line.startsWith(u'['))
+    if (!line.startsWith(u'[')) {
         return std::nullopt;
+    }
     const qsizetype close = line.lastIndexOf(u']');
-    if (close < 1)
+    if (close < 1) {
         return std::nullopt;
+    }
     return trimBlanks(line.sliced(1, close - 1));
 }
 
@@ -103,17 +109,21 @@ struct KeyLine {
 // "key=value"; a comment line or a line without '=' is not a key.
 std::optional<KeyLine> keyLineOf(QStringView text) {
     const QStringView line = trimBlanks(text);
-    if (line.startsWith(u';'))
+    if (line.startsWith(u';')) {
         return std::nullopt;
+    }
     const qsizetype equals = text.indexOf(u'=');
-    if (equals < 0)
+    if (equals < 0) {
         return std::nullopt;
+    }
     qsizetype valueStart = equals + 1;
     qsizetype valueEnd = text.size();
-    while (valueStart < valueEnd && isBlank(text[valueStart]))
+    while (valueStart < valueEnd && isBlank(text[valueStart])) {
         ++valueStart;
-    while (valueEnd > valueStart && isBlank(text[valueEnd - 1]))
+    }
+    while (valueEnd > valueStart && isBlank(text[valueEnd - 1])) {
         --valueEnd;
+    }
     return KeyLine{trimBlanks(text.first(equals)), valueStart, valueEnd};
 }
 
@@ -135,18 +145,23 @@ Location locate(const QString& content, const std::vector<Line>& lines, QStringV
         const QStringView text =
             QStringView(content).sliced(lines[i].start, lines[i].textEnd - lines[i].start);
         if (const auto name = sectionNameOf(text)) {
-            if (found.header)
+            if (found.header) {
                 break;
-            if (sameName(*name, section))
+            }
+            if (sameName(*name, section)) {
                 found.header = found.lastFilledLine = i;
+            }
             continue;
         }
-        if (!found.header)
+        if (!found.header) {
             continue;
-        if (!trimBlanks(text).isEmpty())
+        }
+        if (!trimBlanks(text).isEmpty()) {
             found.lastFilledLine = i;
-        if (found.keyLine)
+        }
+        if (found.keyLine) {
             continue;
+        }
         if (const auto entry = keyLineOf(text); entry && sameName(entry->key, key)) {
             found.keyLine = i;
             found.valueStart = lines[i].start + entry->valueStart;
@@ -159,22 +174,25 @@ Location locate(const QString& content, const std::vector<Line>& lines, QStringV
 
 QStringView withoutEnclosingQuotes(QStringView value) {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-        value.back() == value.front())
+        value.back() == value.front()) {
         return value.sliced(1, value.size() - 2);
+    }
     return value;
 }
 
 std::optional<QString> readLatin1(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
+    }
     return QString::fromLatin1(file.readAll());
 }
 
 bool isLatin1WithoutLineBreaks(QStringView text) {
     for (const QChar c : text) {
-        if (c.unicode() > 0xFF || c == u'\n' || c == u'\r')
+        if (c.unicode() > 0xFF || c == u'\n' || c == u'\r') {
             return false;
+        }
     }
     return true;
 }
@@ -183,10 +201,12 @@ bool isLatin1WithoutLineBreaks(QStringView text) {
 // text outside Latin-1, line breaks (which would also add lines of their own), and keys
 // that would read as a comment, a section or a different key.
 bool canBeStored(QStringView section, QStringView key, QStringView value) {
-    if (section.isEmpty() || key.isEmpty())
+    if (section.isEmpty() || key.isEmpty()) {
         return false;
-    if (key.contains(u'=') || key.startsWith(u';') || key.startsWith(u'['))
+    }
+    if (key.contains(u'=') || key.startsWith(u';') || key.startsWith(u'[')) {
         return false;
+    }
     return isLatin1WithoutLineBreaks(section) && isLatin1WithoutLineBreaks(key) &&
            IsWritableValue(value);
 }
@@ -197,8 +217,9 @@ bool canBeStored(QStringView section, QStringView key, QStringView value) {
 QString storedForm(const QString& value) {
     const bool blankAtAnEnd = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
     const bool readAsQuoted = withoutEnclosingQuotes(value).size() != value.size();
-    if (blankAtAnEnd || readAsQuoted)
+    if (blankAtAnEnd || readAsQuoted) {
         return u'"' + value + u'"';
+    }
     return value;
 }
 
@@ -216,19 +237,22 @@ std::optional<Target> targetOf(const QString& path) {
     struct stat entry {};
     if (::lstat(name.constData(), &entry) != 0) {
         // A missing file is created; a missing folder fails later, when it is written.
-        if (errno == ENOENT)
+        if (errno == ENOENT) {
             return Target{path, false};
+        }
         return std::nullopt;
     }
-    if (!S_ISLNK(entry.st_mode))
+    if (!S_ISLNK(entry.st_mode)) {
         return Target{path, true};
+    }
 
     const std::unique_ptr<char, decltype(&std::free)> resolved(
         ::realpath(name.constData(), nullptr), &std::free);
     struct stat target {};
     if (!resolved || ::lstat(resolved.get(), &target) != 0 || !S_ISREG(target.st_mode) ||
-        target.st_uid != ::geteuid())
+        target.st_uid != ::geteuid()) {
         return std::nullopt;
+    }
     return Target{QFile::decodeName(resolved.get()), true};
 }
 
@@ -250,16 +274,18 @@ QString withValue(const QString& content, QStringView section, QStringView key,
     if (found.header) {
         // After the section's last filled line, so blank lines stay between sections.
         const Line& last = lines[*found.lastFilledLine];
-        if (last.endsInNewline)
+        if (last.endsInNewline) {
             updated.insert(last.end, entry);
-        else
+        } else {
             updated += endingOfLastLine(content, eol) + entry;
+        }
         return updated;
     }
 
     updated += endingOfLastLine(content, eol);
-    if (!lines.empty() && lines.back().textEnd > lines.back().start)
+    if (!lines.empty() && lines.back().textEnd > lines.back().start) {
         updated += eol;  // a blank line before the new section
+    }
     updated += u'[' + section.toString() + u']' + eol + entry;
     return updated;
 }
@@ -268,12 +294,14 @@ QString withValue(const QString& content, QStringView section, QStringView key,
 
 QString GetString(const QString& section, const QString& key, const QString& defaultValue,
                   int bufferSize, const QString& path) {
-    if (bufferSize < 1)
+    if (bufferSize < 1) {
         return {};
+    }
     // Trailing blanks of the default are dropped, as the classic call does.
     QStringView result = QStringView(defaultValue);
-    while (!result.isEmpty() && isBlank(result.back()))
+    while (!result.isEmpty() && isBlank(result.back())) {
         result.chop(1);
+    }
 
     const QStringView sectionName = trimBlanks(section);
     const QStringView keyName = trimBlanks(key);
@@ -297,22 +325,26 @@ bool WriteString(const QString& section, const QString& key, const QString& valu
                  const QString& path) {
     const QStringView sectionName = trimBlanks(section);
     const QStringView keyName = trimBlanks(key);
-    if (!canBeStored(sectionName, keyName, value))
+    if (!canBeStored(sectionName, keyName, value)) {
         return false;
+    }
     const std::optional<Target> target = targetOf(path);
-    if (!target)
+    if (!target) {
         return false;
+    }
 
     QString content;
     if (target->exists) {
         // A read-only settings file stays as it is, even though the folder would let
         // an atomic replace through.
         const QFileInfo info(target->path);
-        if (!info.isFile() || !info.isWritable())
+        if (!info.isFile() || !info.isWritable()) {
             return false;
+        }
         std::optional<QString> current = readLatin1(target->path);
-        if (!current)
+        if (!current) {
             return false;
+        }
         content = std::move(*current);
     }
 
@@ -330,13 +362,16 @@ bool WriteString(const QString& section, const QString& key, const QString& valu
     // target on commit; on any failure the target is untouched and the temporary file
     // is removed.
     QSaveFile out(target->path);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly)) {
         return false;
-    if (!out.setPermissions(kOwnerOnly))
+    }
+    if (!out.setPermissions(kOwnerOnly)) {
         return false;
+    }
     const QByteArray bytes = updated.toLatin1();
-    if (out.write(bytes) != bytes.size())
+    if (out.write(bytes) != bytes.size()) {
         return false;
+    }
     return out.commit();
 }
 

@@ -16,8 +16,9 @@ namespace {
 // "[*]". Most platforms show the application's name for an empty title, so an empty
 // title becomes a single blank, which looks the same as no title.
 QString windowTitleFor(const QString& title) {
-    if (title.isEmpty())
+    if (title.isEmpty()) {
         return QStringLiteral(" ");
+    }
     QString shown = title;
     shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     return shown;
@@ -101,12 +102,14 @@ QtDialogs::~QtDialogs() {
 class QtDialogs::NormalPointerForBox {
 public:
     explicit NormalPointerForBox(bool hourglass) : hourglass_(hourglass) {
-        if (hourglass_)
+        if (hourglass_) {
             QApplication::restoreOverrideCursor();
+        }
     }
     ~NormalPointerForBox() {
-        if (hourglass_)
+        if (hourglass_) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
     }
     NormalPointerForBox(const NormalPointerForBox&) = delete;
     NormalPointerForBox& operator=(const NormalPointerForBox&) = delete;
@@ -136,8 +139,9 @@ std::optional<QString> QtDialogs::InputBox(const QString& prompt, const QString&
     dialog.setWindowTitle(windowTitleFor(title));
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
+    }
     return dialog.textValue();
 }
 
@@ -147,8 +151,9 @@ std::optional<QString> QtDialogs::SaveFileName(const QString& title, const QStri
     // An empty title keeps the dialog's own ("Save As"), as the system dialog does.
     const QString path =
         QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath, filter);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         return std::nullopt;
+    }
     return path;
 }
 
@@ -161,12 +166,14 @@ void QtDialogs::Beep() {
 }
 
 void QtDialogs::SetHourglass(bool on) {
-    if (on == hourglass_)
+    if (on == hourglass_) {
         return;
-    if (on)
+    }
+    if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
         QApplication::restoreOverrideCursor();
+    }
     hourglass_ = on;
 }
 

@@ -13,27 +13,30 @@ namespace {
 // same fifteen descriptors failing, each for a fault of its own expression.
 TEST(CheckCorpus, failsOnlyTheKnownBrokenDescriptors) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
-    if (!fs::is_directory(corpus))
+    if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
+    }
     std::set<std::string> failed;
     std::size_t notes = 0, descriptors = 0;
     for (const auto& account : fs::directory_iterator(corpus)) {
-        if (!account.is_directory())
+        if (!account.is_directory()) {
             continue;
+        }
         const std::string name = account.path().filename().string();
         const Outcome outcome = RunCli({"-a", account.path().string(), "check"});
         EXPECT_EQ(outcome.err, "") << name;
         std::istringstream lines(outcome.out);
         std::string summary;
         for (std::string line; std::getline(lines, line);) {
-            if (line.find(": column ") != std::string::npos)
+            if (line.find(": column ") != std::string::npos) {
                 failed.insert(name + " " + line);
-            else if (line.find(": note: ") != std::string::npos)
+            } else if (line.find(": note: ") != std::string::npos) {
                 ++notes;
-            else if (line.find(": refused: ") != std::string::npos)
+            } else if (line.find(": refused: ") != std::string::npos) {
                 ADD_FAILURE() << name << ": " << line;
-            else
+            } else {
                 summary = line;
+            }
         }
         EXPECT_EQ(outcome.status, summary.find(" 0 failed;") == std::string::npos ? 1 : 0)
             << name << ": " << summary;

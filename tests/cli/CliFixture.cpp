@@ -13,8 +13,9 @@ namespace cli::test {
 
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "kelvora-cli-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr)
+    if (::mkdtemp(pattern.data()) != nullptr) {
         path_ = pattern;
+    }
 }
 
 TempFolder::~TempFolder() {
@@ -59,8 +60,9 @@ void WriteItem(const fs::path& dictionary, const std::string& fileName, std::str
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file())
+        if (entry.is_regular_file()) {
             files[fs::relative(entry.path(), root).string()] = FileBytes(entry.path());
+        }
     }
     return files;
 }

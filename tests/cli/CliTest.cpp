@@ -211,8 +211,9 @@ TEST_F(SmallAccount, exportThroughALinkWritesOnlyTheUsersOwnExistingFile) {
     EXPECT_EQ(FileBytes(own), lineB + lineC + lineA + lineX);
 
     // Only root can give a file away to another user here.
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         return;
+    }
     const fs::path others = Account() / "others.txt";
     WriteBytes(others, "not yours");
     ASSERT_EQ(::chown(others.c_str(), 65534, 65534), 0);
@@ -240,10 +241,12 @@ TEST_F(SmallAccount, exportIntoAPipeWritesIntoItRatherThanReplacingIt) {
                 continue;
             }
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n == 0)
+            if (n == 0) {
                 break;
-            if (n > 0)
+            }
+            if (n > 0) {
                 received.append(buffer, static_cast<std::size_t>(n));
+            }
         }
         ::close(fd);
     });
@@ -255,8 +258,9 @@ TEST_F(SmallAccount, exportIntoAPipeWritesIntoItRatherThanReplacingIt) {
 }
 
 TEST_F(SmallAccount, exportOfAnUnreadableItemIsAFailure) {
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "file permissions do not stop root";
+    }
     fs::permissions(Dictionary() / "C", fs::perms::none);
     const Outcome outcome = Run({"export", "T"});
     EXPECT_EQ(outcome.status, 1);

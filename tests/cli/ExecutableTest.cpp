@@ -24,15 +24,17 @@ Outcome RunExecutable(const TempFolder& folder, std::vector<std::string> words) 
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     words.insert(words.begin(), KELVORA_CMD);
     std::vector<char*> argv;
-    for (std::string& word : words)
+    for (std::string& word : words) {
         argv.push_back(word.data());
+    }
     argv.push_back(nullptr);
     Outcome outcome;
     pid_t pid = 0;
     if (posix_spawn(&pid, KELVORA_CMD, &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
             outcome.status = WEXITSTATUS(status);
+        }
     }
     posix_spawn_file_actions_destroy(&actions);
     outcome.out = FileBytes(out);

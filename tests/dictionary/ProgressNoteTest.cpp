@@ -31,8 +31,9 @@ struct HandClock {
 };
 
 void StepThrough(ProgressNote& note, long long from, long long to) {
-    for (long long done = from; done <= to; ++done)
+    for (long long done = from; done <= to; ++done) {
         note.Step(done);
+    }
 }
 
 TEST(ProgressNote, ShortWorkShowsNothingAndTakesNothingAway) {

@@ -44,8 +44,9 @@ public:
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         words.insert(words.begin(), KELVORA_SERVER);
         std::vector<char*> argv;
-        for (std::string& word : words)
+        for (std::string& word : words) {
             argv.push_back(word.data());
+        }
         argv.push_back(nullptr);
         EXPECT_EQ(posix_spawn(&pid_, KELVORA_SERVER, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -64,11 +65,13 @@ public:
         const auto end = std::chrono::steady_clock::now() + 5s;
         while (std::chrono::steady_clock::now() < end) {
             pollfd watched{out_.Get(), POLLIN, 0};
-            if (::poll(&watched, 1, 100) <= 0)
+            if (::poll(&watched, 1, 100) <= 0) {
                 continue;
+            }
             char c = 0;
-            if (::read(out_.Get(), &c, 1) != 1 || c == '\n')
+            if (::read(out_.Get(), &c, 1) != 1 || c == '\n') {
                 break;
+            }
             line.push_back(c);
         }
         return line;
@@ -91,8 +94,9 @@ public:
     std::string Err() const { return mv::test::FileBytes(errPath_); }
     std::string Out() {
         std::string all;
-        for (std::string line = ReadLine(); !line.empty(); line = ReadLine())
+        for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
             all += line + "\n";
+        }
         return all;
     }
 

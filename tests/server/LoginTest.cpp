@@ -48,8 +48,9 @@ TEST(Login, withoutUsersAnyNameLogsInAndTheLogNamesUserAndAccountButNotThePasswo
     TestServer server;
     auto channel = LoggedIn(server.Port(), "account", "bob", "pa55word-xyz");
     ASSERT_TRUE(server.WaitForLog("logged in as user \"bob\" to account \"account\""));
-    for (const std::string& line : server.Log())
+    for (const std::string& line : server.Log()) {
         EXPECT_EQ(line.find("pa55word"), std::string::npos) << line;
+    }
     // A name cannot start a forged line of its own.
     auto forger = LoggedIn(server.Port(), "account", "eve\nforged line");
     EXPECT_TRUE(server.WaitForLog("user \"eve\\x0Aforged line\""));

@@ -27,8 +27,9 @@ bool ServerClosesAfter(std::uint16_t port, const std::string& bytes) {
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         return false;
+    }
     if (::send(fd.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL) !=
         static_cast<ssize_t>(bytes.size())) {
         return false;
@@ -36,12 +37,14 @@ bool ServerClosesAfter(std::uint16_t port, const std::string& bytes) {
     const auto end = std::chrono::steady_clock::now() + 2s;
     while (std::chrono::steady_clock::now() < end) {
         pollfd watched{fd.Get(), POLLIN, 0};
-        if (::poll(&watched, 1, 100) <= 0)
+        if (::poll(&watched, 1, 100) <= 0) {
             continue;
+        }
         char buffer[256];
         const ssize_t n = ::recv(fd.Get(), buffer, sizeof buffer, 0);
-        if (n <= 0)
+        if (n <= 0) {
             return true;
+        }
     }
     return false;
 }

@@ -18,15 +18,17 @@ TestServer::TestServer(const std::function<void(ServerConfig&)>& adjust)
     config.failedLoginDelay = 50ms;
     config.loginTimeout = 5s;
     config.idleTimeout = 10s;
-    if (adjust)
+    if (adjust) {
         adjust(config);
+    }
     auto log = std::make_shared<ServerLog>([this](const std::string& line) {
         const std::lock_guard lock(logMutex_);
         log_.push_back(line);
     });
     listener_ = Listener::Start(std::move(config), std::move(log), why);
-    if (!listener_)
+    if (!listener_) {
         throw std::runtime_error("the test server did not start: " + why);
+    }
 }
 
 TestServer::~TestServer() {
@@ -42,8 +44,9 @@ bool TestServer::WaitForLog(const std::string& text) const {
     const auto end = std::chrono::steady_clock::now() + 2s;
     while (std::chrono::steady_clock::now() < end) {
         for (const std::string& line : Log()) {
-            if (line.find(text) != std::string::npos)
+            if (line.find(text) != std::string::npos) {
                 return true;
+            }
         }
         std::this_thread::sleep_for(10ms);
     }
@@ -76,8 +79,9 @@ Message ServiceRequest(const std::string& service, std::int32_t tls) {
 Message LoginRequest(const std::string& user, const std::string& password,
                      const std::string& account, std::int32_t commsVersion) {
     std::string hidden = password;
-    for (char& c : hidden)
+    for (char& c : hidden) {
         c = static_cast<char>(c ^ commsVersion);
+    }
     return Message{0,
                    {Arg::Int(commsVersion), Arg::Int(6), Arg::Bytes(user), Arg::Bytes(hidden),
                     Arg::Bytes(account), Arg::Bytes(""), Arg::Int(0), Arg::Int(0x7F000001),
@@ -87,8 +91,9 @@ Message LoginRequest(const std::string& user, const std::string& password,
 std::unique_ptr<WireChannel> LoggedIn(std::uint16_t port, const std::string& account,
                                       const std::string& user, const std::string& password) {
     auto channel = Connect(port);
-    if (!channel)
+    if (!channel) {
         return nullptr;
+    }
     EXPECT_EQ(CodeOf(Call(*channel, ServiceRequest("uvcs"))), 0);
     EXPECT_EQ(CodeOf(Call(*channel, LoginRequest(user, password, account))), 0);
     return channel;
@@ -97,8 +102,9 @@ std::unique_ptr<WireChannel> LoggedIn(std::uint16_t port, const std::string& acc
 Message Request(std::int32_t function, std::vector<Arg> args) {
     Message request;
     request.args.push_back(Arg::Int(function));
-    for (Arg& arg : args)
+    for (Arg& arg : args) {
         request.args.push_back(std::move(arg));
+    }
     return request;
 }
 

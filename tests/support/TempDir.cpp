@@ -21,8 +21,9 @@ fs::path nativePath(const QString& path) {
 }  // namespace
 
 TempDir::TempDir() {
-    if (!dir_.isValid())
+    if (!dir_.isValid()) {
         ADD_FAILURE() << "Cannot make a temporary directory: " << dir_.errorString().toStdString();
+    }
 }
 
 bool TempDir::copyFrom(const QString& source, const QString& name) const {
@@ -38,8 +39,9 @@ bool copyTree(const QString& source, const QString& destination) {
         return false;
     }
     fs::create_directories(to, error);
-    if (!error)
+    if (!error) {
         fs::copy(from, to, fs::copy_options::recursive, error);
+    }
     if (error) {
         ADD_FAILURE() << "Cannot copy " << from << " to " << to << ": " << error.message();
         return false;

@@ -81,8 +81,9 @@ const FunctionInfo* FindFunction(std::string_view name) {
 
 std::optional<std::string> CanonicalAtVariable(std::string_view name) {
     std::string upper = UpperCase(name);
-    if (std::binary_search(std::begin(kAtVariables), std::end(kAtVariables), upper))
+    if (std::binary_search(std::begin(kAtVariables), std::end(kAtVariables), upper)) {
         return upper;
+    }
     return std::nullopt;
 }
 

@@ -19,8 +19,9 @@ namespace mv {
 namespace {
 
 void AddLine(std::string& response, const std::string& line) {
-    if (!response.empty())
+    if (!response.empty()) {
         response += '\n';
+    }
     response += line;
 }
 
@@ -47,10 +48,11 @@ bool ChooseItems(DirectoryItemSource& source, const CompileCommand& command,
     std::vector<std::string> missing, unreadable;
     for (const std::string& id : command.items) {
         const int error = source.Load(id, record);
-        if (error == kRecordNotFound)
+        if (error == kRecordNotFound) {
             missing.push_back(id);
-        else if (error != kOk)
+        } else if (error != kOk) {
             unreadable.push_back(id);
+        }
     }
     if (missing.empty() && unreadable.empty()) {
         ids = command.items;
@@ -61,18 +63,21 @@ bool ChooseItems(DirectoryItemSource& source, const CompileCommand& command,
         return true;
     }
     failure.error = missing.empty() ? kReadFailed : kRecordNotFound;
-    for (const std::string& id : missing)
+    for (const std::string& id : missing) {
         AddLine(failure.response, messages::NoSuchItemLine(id, command.fileName));
-    for (const std::string& id : unreadable)
+    }
+    for (const std::string& id : unreadable) {
         AddLine(failure.response, messages::UnreadableItemLine(id));
+    }
     return false;
 }
 
 bool WriteItem(int dirFd, const std::string& id, const std::string& record,
                const std::function<void(const std::string&)>& replaced) {
     std::string name, bytes;
-    if (!EscapeItemId(id, name) || !RecordToFileBytes(record, bytes))
+    if (!EscapeItemId(id, name) || !RecordToFileBytes(record, bytes)) {
         return false;
+    }
     replaced(name);
     return ReplaceFileAtomically(dirFd, name, bytes);
 }
@@ -81,10 +86,12 @@ void CompileItems(int dirFd, const CompileCommand& command,
                   const std::function<void(const std::string&)>& replaced, CommandResult& result) {
     DirectoryItemSource source(dirFd);
     std::vector<std::string> ids;
-    if (!ChooseItems(source, command, ids, result))
+    if (!ChooseItems(source, command, ids, result)) {
         return;
-    if (ids.empty())
+    }
+    if (ids.empty()) {
         AddLine(result.response, messages::NoDescriptorsLine(command.fileName));
+    }
 
     DictionaryCompiler compiler(source);
     std::size_t compiled = 0, failed = 0;
@@ -141,12 +148,14 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
     command.fileName = std::string(words[1]);
     const std::size_t fileEnd =
         static_cast<std::size_t>(words[1].data() - text.data()) + words[1].size();
-    if (fileEnd < text.size())
+    if (fileEnd < text.size()) {
         command.itemText = std::string(text.substr(fileEnd + 1));
+    }
     std::unordered_set<std::string_view> seen;
     for (std::size_t i = 2; i < words.size(); ++i) {
-        if (seen.insert(words[i]).second)
+        if (seen.insert(words[i]).second) {
             command.items.emplace_back(words[i]);
+        }
     }
     return kOk;
 }

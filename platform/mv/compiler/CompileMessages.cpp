@@ -9,8 +9,9 @@ namespace {
 constexpr std::size_t kLongestQuote = 30;
 
 std::string Quote(std::string_view text) {
-    if (text.size() > kLongestQuote)
+    if (text.size() > kLongestQuote) {
         return "'" + std::string(text.substr(0, kLongestQuote)) + "...'";
+    }
     return "'" + std::string(text) + "'";
 }
 
@@ -24,8 +25,9 @@ std::string Arguments(std::size_t n) {
 
 std::string Path(const std::vector<std::string>& cycle) {
     std::string path;
-    for (const std::string& name : cycle)
+    for (const std::string& name : cycle) {
         path += (path.empty() ? "" : " -> ") + name;
+    }
     return path;
 }
 
@@ -41,10 +43,12 @@ std::string UnterminatedString(char delimiter) {
 }
 
 std::string UnexpectedCharacter(unsigned char byte) {
-    if (byte == 0xFD)
+    if (byte == 0xFD) {
         return "unexpected value mark: an expression is a single value";
-    if (byte == 0xFC)
+    }
+    if (byte == 0xFC) {
         return "unexpected subvalue mark: an expression is a single value";
+    }
     if (byte < 0x20 || byte >= 0x7F) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02X", byte);
@@ -66,8 +70,9 @@ std::string EmptyExpression() {
 }
 
 std::string ExpectedOperand(std::string_view after, const Found& found) {
-    if (after.empty())
+    if (after.empty()) {
         return "expected an operand but found " + Describe(found);
+    }
     return "expected an operand after " + Quote(after) + " but found " + Describe(found);
 }
 
@@ -76,8 +81,9 @@ std::string ExpectedExpressionAfterSemicolon(const Found& found) {
 }
 
 std::string ExpectedOperatorOrEnd(const Found& found) {
-    if (!found.atEnd && found.text == ")")
+    if (!found.atEnd && found.text == ")") {
         return "unexpected ')': there is no '(' for it to close";
+    }
     return "expected an operator or the end of the expression but found " + Describe(found);
 }
 
@@ -171,8 +177,9 @@ std::string SubroutineNeedsName() {
 std::string ResultOutOfRange(std::string_view digits, std::size_t earlier) {
     std::string at = "@";
     at += digits;
-    if (earlier == 0)
+    if (earlier == 0) {
         return at + " names an earlier result, but no expression comes before this one";
+    }
     return at + " names no earlier result: " +
            (earlier == 1
                 ? std::string("only @1 comes before this expression")

@@ -57,8 +57,9 @@ void AppendStatement(const ExprTree& tree, int root, std::string& out) {
     while (!pending.empty()) {
         const ExprNode& node = tree.nodes[static_cast<std::size_t>(pending.back())];
         pending.pop_back();
-        if (!first)
+        if (!first) {
             out += kSubvalueMark;
+        }
         first = false;
         if (node.children.empty() && node.kind != NodeKind::kCall) {
             AppendLeaf(node, out);
@@ -67,22 +68,26 @@ void AppendStatement(const ExprTree& tree, int root, std::string& out) {
         out += node.text;
         out += '/';
         out += std::to_string(node.children.size());
-        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
+        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
             pending.push_back(*child);
+        }
     }
 }
 
 // The arity of an operator token, or -1 for a leaf.
 int ArityOf(std::string_view token) {
-    if (token.empty() || token.front() == '"')
+    if (token.empty() || token.front() == '"') {
         return -1;
+    }
     const std::size_t slash = token.rfind('/');
-    if (slash == std::string_view::npos || slash == 0 || slash + 1 == token.size())
+    if (slash == std::string_view::npos || slash == 0 || slash + 1 == token.size()) {
         return -1;
+    }
     int arity = 0;
     for (const char c : token.substr(slash + 1)) {
-        if (c < '0' || c > '9' || arity > 1000)
+        if (c < '0' || c > '9' || arity > 1000) {
             return -1;
+        }
         arity = arity * 10 + (c - '0');
     }
     return arity;
@@ -94,8 +99,9 @@ std::vector<std::string_view> Split(std::string_view text, char mark) {
     for (;;) {
         const std::size_t end = text.find(mark, start);
         parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos)
+        if (end == std::string_view::npos) {
             return parts;
+        }
         start = end + 1;
     }
 }
@@ -106,12 +112,15 @@ std::optional<std::string> DescribeStatement(std::string_view statement) {
     bool complete = false;
     std::string out;
     for (const std::string_view token : Split(statement, kSubvalueMark)) {
-        if (token.empty() || complete)
+        if (token.empty() || complete) {
             return std::nullopt;
-        if (!out.empty() && out.back() != '(')
+        }
+        if (!out.empty() && out.back() != '(') {
             out += ' ';
-        if (!waiting.empty())
+        }
+        if (!waiting.empty()) {
             --waiting.back();
+        }
         const int arity = ArityOf(token);
         if (arity < 0) {
             out += token;
@@ -126,8 +135,9 @@ std::optional<std::string> DescribeStatement(std::string_view statement) {
         }
         complete = waiting.empty();
     }
-    if (!complete)
+    if (!complete) {
         return std::nullopt;
+    }
     return out;
 }
 
@@ -136,8 +146,9 @@ std::optional<std::string> DescribeStatement(std::string_view statement) {
 std::string EncodeExpressions(const ExprTree& tree) {
     std::string out;
     for (std::size_t i = 0; i < tree.statements.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             out += kValueMark;
+        }
         AppendStatement(tree, tree.statements[i], out);
     }
     return out;
@@ -146,8 +157,9 @@ std::string EncodeExpressions(const ExprTree& tree) {
 std::string EncodeDependencies(const std::vector<Dependency>& dependencies) {
     std::string out;
     for (std::size_t i = 0; i < dependencies.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             out += kValueMark;
+        }
         out += dependencies[i].name;
     }
     return out;
@@ -162,8 +174,9 @@ std::string WithCompiledFields(std::string_view record, std::string_view express
     } else {
         out.assign(record);
         int fields = 1;
-        for (const char c : record)
+        for (const char c : record) {
             fields += c == DynamicArray::kFieldMark ? 1 : 0;
+        }
         out.append(static_cast<std::size_t>(kFirstCompilerField - 1 - fields),
                    DynamicArray::kFieldMark);
     }
@@ -180,10 +193,12 @@ std::optional<std::string> DescribeExpressions(std::string_view field) {
     std::string out;
     for (const std::string_view statement : Split(field, kValueMark)) {
         std::optional<std::string> described = DescribeStatement(statement);
-        if (!described)
+        if (!described) {
             return std::nullopt;
-        if (!out.empty())
+        }
+        if (!out.empty()) {
             out += "; ";
+        }
         out += *described;
     }
     return out;

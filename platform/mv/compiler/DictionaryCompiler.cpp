@@ -13,8 +13,9 @@ std::optional<std::string_view> DictionaryCompiler::SourceResolver::TypeCode(
     std::string_view name) {
     key_.assign(name);
     const std::string* record = items_.Find(key_);
-    if (record == nullptr)
+    if (record == nullptr) {
         return std::nullopt;
+    }
     return TypeCodeOf(*record);
 }
 
@@ -40,8 +41,9 @@ bool DictionaryCompiler::IsDescriptor(const std::string& id, const std::string*&
 }
 
 void DictionaryCompiler::FindCycles(Entry& root) {
-    if (root.mark == Entry::Mark::kDone)
+    if (root.mark == Entry::Mark::kDone) {
         return;
+    }
     // Depth first without recursion: a chain of thousands of descriptors is no danger.
     struct Frame {
         Entry* entry;
@@ -57,13 +59,15 @@ void DictionaryCompiler::FindCycles(Entry& root) {
             const std::size_t k = top.next++;
             const std::string& name = entry.result.uses[k].name;
             const std::string* record = nullptr;
-            if (!IsDescriptor(name, record))
+            if (!IsDescriptor(name, record)) {
                 continue;
+            }
             Entry& used = Parsed(name, *record);
             if (used.mark == Entry::Mark::kOnPath) {
                 std::vector<std::string> cycle;
-                for (std::size_t i = used.pathIndex; i < path.size(); ++i)
+                for (std::size_t i = used.pathIndex; i < path.size(); ++i) {
                     cycle.push_back(*path[i].entry->id);
+                }
                 cycle.push_back(name);
                 entry.cycle = std::make_shared<const std::vector<std::string>>(std::move(cycle));
                 entry.via = k;
@@ -92,8 +96,9 @@ ItemCompilation DictionaryCompiler::Compile(const std::string& id) {
     ItemCompilation out;
     const std::string* record = items_.Find(id);
     if (record == nullptr) {
-        if (items_.Unreadable(id))
+        if (items_.Unreadable(id)) {
             out.status = ItemCompilation::Status::kUnreadable;
+        }
         return out;
     }
     out.typeCode = std::string(TypeCodeOf(*record));

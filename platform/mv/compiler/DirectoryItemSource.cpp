@@ -25,23 +25,26 @@ int DirectoryItemSource::Load(const std::string& id, const std::string*& record)
     if (found == cache_.end()) {
         // An id that cannot be a file name cannot be an item either; it is not kept, so
         // a stream of impossible names costs no memory.
-        if (complete_ || !EscapeItemId(id, name_))
+        if (complete_ || !EscapeItemId(id, name_)) {
             return kRecordNotFound;
+        }
         Cached cached;
         cached.error = ReadItemFile(dirFd_, name_.c_str(), cached.record, nullptr);
         FileBytesToRecord(cached.record);
         found = cache_.emplace(id, std::move(cached)).first;
     }
-    if (found->second.error != kOk)
+    if (found->second.error != kOk) {
         return found->second.error;
+    }
     record = &found->second.record;
     return kOk;
 }
 
 bool DirectoryItemSource::LoadAll(std::vector<std::string>& ids) {
     std::vector<ItemFileEntry> entries;
-    if (!ListItemFiles(dirFd_, entries))
+    if (!ListItemFiles(dirFd_, entries)) {
         return false;
+    }
     ids.clear();
     ids.reserve(entries.size());
     cache_.reserve(entries.size());

@@ -37,14 +37,16 @@ public:
 
     std::vector<Token> Run() {
         for (;;) {
-            while (at_ < source_.size() && IsBlank(source_[at_]))
+            while (at_ < source_.size() && IsBlank(source_[at_])) {
                 ++at_;
+            }
             if (at_ >= source_.size()) {
                 Add(TokenKind::kEnd, at_, 0, {});
                 return std::move(tokens_);
             }
-            if (!Next())
+            if (!Next()) {
                 return std::move(tokens_);
+            }
         }
     }
 
@@ -52,14 +54,18 @@ private:
     // Reads one token at at_; false after an error token.
     bool Next() {
         const char c = source_[at_];
-        if (IsDigit(c) || (c == '.' && at_ + 1 < source_.size() && IsDigit(source_[at_ + 1])))
+        if (IsDigit(c) || (c == '.' && at_ + 1 < source_.size() && IsDigit(source_[at_ + 1]))) {
             return Number();
-        if (c == '"' || c == '\'' || c == '\\')
+        }
+        if (c == '"' || c == '\'' || c == '\\') {
             return String(c);
-        if (StartsName(c))
+        }
+        if (StartsName(c)) {
             return Name();
-        if (c == '@')
+        }
+        if (c == '@') {
             return At();
+        }
         for (const std::string_view pair : kPairs) {
             if (source_.substr(at_, 2) == pair) {
                 Add(TokenKind::kSymbol, at_, 2, pair);
@@ -77,12 +83,14 @@ private:
 
     bool Number() {
         const std::size_t start = at_;
-        while (at_ < source_.size() && IsDigit(source_[at_]))
+        while (at_ < source_.size() && IsDigit(source_[at_])) {
             ++at_;
+        }
         if (at_ + 1 < source_.size() && source_[at_] == '.' && IsDigit(source_[at_ + 1])) {
             ++at_;
-            while (at_ < source_.size() && IsDigit(source_[at_]))
+            while (at_ < source_.size() && IsDigit(source_[at_])) {
                 ++at_;
+            }
         } else if (at_ < source_.size() && source_[at_] == '.' && at_ > start) {
             ++at_;  // "5." is a number too
         }
@@ -93,8 +101,9 @@ private:
     bool String(char delimiter) {
         const std::size_t start = at_;
         const std::size_t close = source_.find(delimiter, start + 1);
-        if (close == std::string_view::npos)
+        if (close == std::string_view::npos) {
             return Fail(start, messages::UnterminatedString(delimiter));
+        }
         Add(TokenKind::kString, start, close + 1 - start,
             source_.substr(start + 1, close - start - 1));
         tokens_.back().delimiter = delimiter;
@@ -105,8 +114,9 @@ private:
     // The end of the name characters from `from`, looking no further than `limit`.
     std::size_t NameEnd(std::size_t from, std::size_t limit) const {
         limit = std::min(limit, source_.size());
-        while (from < limit && ContinuesName(source_[from]))
+        while (from < limit && ContinuesName(source_[from])) {
             ++from;
+        }
         return from;
     }
 
@@ -122,10 +132,12 @@ private:
         while (probe + 1 < source_.size() && source_[probe] == '-' &&
                ContinuesName(source_[probe + 1])) {
             probe = NameEnd(probe + 1, runLimit);
-            if (probe - start > kMaxItemIdBytes)
+            if (probe - start > kMaxItemIdBytes) {
                 break;
-            if (isItem_(source_.substr(start, probe - start)))
+            }
+            if (isItem_(source_.substr(start, probe - start))) {
                 longest = probe;
+            }
         }
         end = longest;
         Add(TokenKind::kName, start, end - start, source_.substr(start, end - start));
@@ -136,8 +148,9 @@ private:
     bool At() {
         const std::size_t start = at_;
         std::size_t end = start + 1;
-        while (end < source_.size() && ContinuesName(source_[end]))
+        while (end < source_.size() && ContinuesName(source_[end])) {
             ++end;
+        }
         const std::string_view name = source_.substr(start + 1, end - start - 1);
         at_ = end;
         if (name.empty()) {
@@ -145,8 +158,9 @@ private:
             return true;
         }
         bool digits = true;
-        for (const char c : name)
+        for (const char c : name) {
             digits = digits && IsDigit(c);
+        }
         Add(digits ? TokenKind::kAtResult : TokenKind::kAtVariable, start, end - start, name);
         return true;
     }

@@ -61,19 +61,22 @@ public:
         : tokens_(tokens), names_(names), tree_(tree), dependencies_(dependencies) {}
 
     void Run() {
-        if (Current().kind == TokenKind::kEnd)
+        if (Current().kind == TokenKind::kEnd) {
             throw ParseError{0, messages::EmptyExpression()};
+        }
         for (;;) {
             tree_.statements.push_back(Expression());
             if (IsSymbol(Current(), ";")) {
                 ++at_;
                 ++statement_;
-                if (Current().kind == TokenKind::kEnd || IsSymbol(Current(), ";"))
+                if (Current().kind == TokenKind::kEnd || IsSymbol(Current(), ";")) {
                     Fail(Current(), messages::ExpectedExpressionAfterSemicolon(Found(Current())));
+                }
                 continue;
             }
-            if (Current().kind == TokenKind::kEnd)
+            if (Current().kind == TokenKind::kEnd) {
                 return;
+            }
             Fail(Current(), messages::ExpectedOperatorOrEnd(Found(Current())));
         }
     }
@@ -83,8 +86,9 @@ private:
     class Nest {
     public:
         explicit Nest(Parser& parser) : parser_(parser) {
-            if (++parser_.nesting_ > kMaxNesting)
+            if (++parser_.nesting_ > kMaxNesting) {
                 throw ParseError{parser_.Current().offset, messages::TooDeep()};
+            }
         }
         ~Nest() { --parser_.nesting_; }
         Nest(const Nest&) = delete;
@@ -110,14 +114,16 @@ private:
     }
     // Reports message at token, unless the token is a lexical error, which then speaks.
     [[noreturn]] static void Fail(const Token& token, std::string message) {
-        if (token.kind == TokenKind::kError)
+        if (token.kind == TokenKind::kError) {
             throw ParseError{token.offset, token.text};
+        }
         throw ParseError{token.offset, std::move(message)};
     }
     // The operator just consumed, for "expected an operand after ..."; empty if none.
     std::string_view Previous() const {
-        if (at_ == 0)
+        if (at_ == 0) {
             return {};
+        }
         const Token& previous = tokens_[at_ - 1];
         const bool keyword =
             previous.kind == TokenKind::kName && IsKeyword(UpperCase(previous.text));
@@ -138,13 +144,15 @@ private:
     template <std::size_t N>
     const Spelling* Match(const Spelling (&operators)[N]) {
         const Token& token = Current();
-        if (token.kind != TokenKind::kSymbol && token.kind != TokenKind::kName)
+        if (token.kind != TokenKind::kSymbol && token.kind != TokenKind::kName) {
             return nullptr;
+        }
         const std::string written =
             token.kind == TokenKind::kName ? UpperCase(token.text) : token.text;
         for (const Spelling& s : operators) {
-            if (s.written == written)
+            if (s.written == written) {
                 return &s;
+            }
         }
         return nullptr;
     }
@@ -186,8 +194,9 @@ private:
     }
 
     int Postfix() {
-        if (IsWord(Current(), "IF"))
+        if (IsWord(Current(), "IF")) {
             return If();  // its ELSE branch reaches as far right as it can
+        }
         int operand = Primary();
         for (;;) {
             if (IsSymbol(Current(), "[")) {
@@ -213,8 +222,9 @@ private:
                 return Result();
             case TokenKind::kAtVariable: {
                 const std::optional<std::string> name = CanonicalAtVariable(token.text);
-                if (!name)
+                if (!name) {
                     Fail(token, messages::UnknownAtVariable(token.text));
+                }
                 ++at_;
                 return Node(NodeKind::kAtVariable, *name, token.offset);
             }
@@ -226,8 +236,9 @@ private:
                 }
                 break;
             case TokenKind::kSymbol:
-                if (token.text == "(")
+                if (token.text == "(") {
                     return Parenthesised();
+                }
                 break;
             case TokenKind::kEnd:
             case TokenKind::kError:
@@ -240,8 +251,9 @@ private:
         const std::size_t open = Current().offset;
         ++at_;
         const int inner = Expression();
-        if (!IsSymbol(Current(), ")"))
+        if (!IsSymbol(Current(), ")")) {
             Fail(Current(), messages::UnclosedParenthesis(open + 1, Found(Current())));
+        }
         ++at_;
         return inner;
     }
@@ -251,11 +263,13 @@ private:
         std::size_t n = 0;
         for (const char c : token.text) {
             n = n * 10 + static_cast<std::size_t>(c - '0');
-            if (n >= statement_)
+            if (n >= statement_) {
                 break;  // also stops a long run of digits from overflowing
+            }
         }
-        if (n == 0 || n >= statement_)
+        if (n == 0 || n >= statement_) {
             Fail(token, messages::ResultOutOfRange(token.text, statement_ - 1));
+        }
         ++at_;
         return Node(NodeKind::kResult, std::to_string(n), token.offset);
     }
@@ -264,16 +278,20 @@ private:
         const Token& token = Current();
         const std::optional<std::string_view> type = names_.TypeCode(token.text);
         if (!type) {
-            if (names_.Unreadable(token.text))
+            if (names_.Unreadable(token.text)) {
                 Fail(token, messages::UnreadableName(token.text));
-            if (FindFunction(token.text) != nullptr)
+            }
+            if (FindFunction(token.text) != nullptr) {
                 Fail(token, messages::FunctionNeedsParentheses(UpperCase(token.text)));
+            }
             Fail(token, messages::UnknownName(token.text));
         }
-        if (!IsFieldType(*type))
+        if (!IsFieldType(*type)) {
             Fail(token, messages::NotAFieldItem(token.text, *type));
-        if (seen_.insert(token.text).second)
+        }
+        if (seen_.insert(token.text).second) {
             dependencies_.push_back({token.text, token.offset});
+        }
         ++at_;
         return Node(NodeKind::kName, token.text, token.offset);
     }
@@ -283,12 +301,14 @@ private:
         const std::size_t offset = Current().offset;
         ++at_;
         const int condition = Expression();
-        if (!IsWord(Current(), "THEN"))
+        if (!IsWord(Current(), "THEN")) {
             Fail(Current(), messages::ExpectedThen(offset + 1, Found(Current())));
+        }
         ++at_;
         const int then = Expression();
-        if (!IsWord(Current(), "ELSE"))
+        if (!IsWord(Current(), "ELSE")) {
             Fail(Current(), messages::ExpectedElse(offset + 1, Found(Current())));
+        }
         ++at_;
         const int otherwise = Expression();
         return Node(NodeKind::kIf, "IF", offset, {condition, then, otherwise});
@@ -298,8 +318,9 @@ private:
         const Nest nest(*this);
         const Token& name = Current();
         const FunctionInfo* function = FindFunction(name.text);
-        if (function == nullptr)
+        if (function == nullptr) {
             Fail(name, messages::UnknownFunction(name.text));
+        }
         const std::size_t offset = name.offset;
         at_ += 2;  // the name and '('
         std::vector<int> arguments;
@@ -328,8 +349,9 @@ private:
         }
         if (function->name == "SUBR") {
             const ExprNode& first = tree_.nodes[static_cast<std::size_t>(arguments[0])];
-            if (first.kind == NodeKind::kString && first.text.empty())
+            if (first.kind == NodeKind::kString && first.text.empty()) {
                 throw ParseError{first.offset, messages::SubroutineNeedsName()};
+            }
         }
         return Node(NodeKind::kCall, std::string(function->name), offset, std::move(arguments));
     }
@@ -339,8 +361,9 @@ private:
     int Argument(const FunctionInfo& function, std::size_t index) {
         const bool translate = function.name == "TRANS" || function.name == "XLATE";
         if (translate && index == 0) {
-            if (const int file = BareFileName(); file >= 0)
+            if (const int file = BareFileName(); file >= 0) {
                 return file;
+            }
         }
         if (translate && index == 2 && Current().kind == TokenKind::kName &&
             !IsKeyword(UpperCase(Current().text)) && EndsArgument(Peek(1))) {
@@ -365,8 +388,9 @@ private:
             text = "DICT ";
             ++i;
         }
-        if (tokens_[i].kind != TokenKind::kName)
+        if (tokens_[i].kind != TokenKind::kName) {
             return -1;
+        }
         std::size_t end = tokens_[i].offset;
         const std::size_t first = i;
         while (tokens_[i].offset == end &&
@@ -375,10 +399,12 @@ private:
             end = tokens_[i].offset + tokens_[i].length;
             ++i;
         }
-        if (!IsSymbol(tokens_[i], ","))
+        if (!IsSymbol(tokens_[i], ",")) {
             return -1;
-        for (std::size_t k = first; k < i; ++k)
+        }
+        for (std::size_t k = first; k < i; ++k) {
             text += tokens_[k].text;
+        }
         at_ = i;
         return Node(NodeKind::kString, std::move(text), offset);
     }
@@ -394,10 +420,12 @@ private:
                 ++at_;
                 break;
             }
-            if (!IsSymbol(Current(), ","))
+            if (!IsSymbol(Current(), ",")) {
                 Fail(Current(), messages::ExpectedSubstringClose(Found(Current())));
-            if (children.size() == 4)
+            }
+            if (children.size() == 4) {
                 Fail(Current(), messages::TooManyPositions("a substring [...]", 3));
+            }
             ++at_;
         }
         return Node(NodeKind::kSubstring, "[]", offset, std::move(children));
@@ -411,27 +439,33 @@ private:
         std::size_t count = 0;
         for (std::size_t i = at_ + 1; i < tokens_.size(); ++i) {
             const Token& t = tokens_[i];
-            if (t.kind == TokenKind::kEnd || t.kind == TokenKind::kError || IsSymbol(t, ";"))
+            if (t.kind == TokenKind::kEnd || t.kind == TokenKind::kError || IsSymbol(t, ";")) {
                 return false;
+            }
             if (IsSymbol(t, "(") || IsSymbol(t, "[")) {
                 ++depth;
             } else if (IsSymbol(t, ")") || IsSymbol(t, "]")) {
-                if (depth-- == 0)
+                if (depth-- == 0) {
                     return false;
+                }
             } else if (depth == 0) {
-                if (IsSymbol(t, ">") || IsSymbol(t, ">=") || IsSymbol(t, "><"))
+                if (IsSymbol(t, ">") || IsSymbol(t, ">=") || IsSymbol(t, "><")) {
                     return count > 0;
+                }
                 if (t.kind == TokenKind::kSymbol) {
                     static constexpr std::string_view kArithmetic[] = {"+", "-",  "*", "/",
                                                                        "^", "**", ","};
                     bool arithmetic = false;
-                    for (const std::string_view s : kArithmetic)
+                    for (const std::string_view s : kArithmetic) {
                         arithmetic = arithmetic || t.text == s;
-                    if (!arithmetic)
+                    }
+                    if (!arithmetic) {
                         return false;
+                    }
                 }
-                if (t.kind == TokenKind::kName && IsKeyword(UpperCase(t.text)))
+                if (t.kind == TokenKind::kName && IsKeyword(UpperCase(t.text))) {
                     return false;
+                }
             }
             ++count;
         }
@@ -457,10 +491,12 @@ private:
                 close.length = 1;
                 break;
             }
-            if (!IsSymbol(close, ","))
+            if (!IsSymbol(close, ",")) {
                 Fail(close, messages::ExpectedExtractionClose(Found(close)));
-            if (children.size() == 4)
+            }
+            if (children.size() == 4) {
                 Fail(close, messages::TooManyPositions("an extraction <...>", 3));
+            }
             ++at_;
         }
         return Node(NodeKind::kExtract, "<>", offset, std::move(children));

@@ -25,8 +25,9 @@ Failures CompileAccount(const fs::path& source, std::size_t& compiled) {
     const auto session = copy.Connect();
     for (const auto& dictionary : fs::directory_iterator(copy.Path())) {
         const std::string directory = dictionary.path().filename().string();
-        if (directory.rfind("D_", 0) != 0)
+        if (directory.rfind("D_", 0) != 0) {
             continue;
+        }
         session->Command().SetText("CD " + directory.substr(2));
         session->Command().Exec();
         EXPECT_EQ(session->Command().Error(), 0) << session->Command().Response();
@@ -45,8 +46,9 @@ Failures CompileAccount(const fs::path& source, std::size_t& compiled) {
             std::string after = test::FileBytes(item.path());
             FileBytesToRecord(before);
             FileBytesToRecord(after);
-            for (int n = 1; n <= 8; ++n)
+            for (int n = 1; n <= 8; ++n) {
                 EXPECT_EQ(FieldText(after, n), FieldText(before, n)) << item.path() << " " << n;
+            }
         }
     }
     return failures;
@@ -70,8 +72,9 @@ void ExpectFailures(const Failures& actual, const Failures& expected) {
 // dictionary, but for these, each with the reason.
 TEST(CompileCorpus, EveryRealExpressionCompilesButTheKnownExceptions) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
-    if (!fs::is_directory(corpus))
+    if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
+    }
     const std::string temp = "multivalue-lab_TechDay2014-RTD/&TEMP&/";
     const std::string qm = "scarletdme_qmsys/";
     const Failures expected = {
@@ -98,8 +101,9 @@ TEST(CompileCorpus, EveryRealExpressionCompilesButTheKnownExceptions) {
     Failures failures;
     std::size_t compiled = 0;
     for (const auto& account : fs::directory_iterator(corpus)) {
-        if (account.is_directory())
+        if (account.is_directory()) {
             failures.merge(CompileAccount(account.path(), compiled));
+        }
     }
     ExpectFailures(failures, expected);
     EXPECT_EQ(compiled, 154u);

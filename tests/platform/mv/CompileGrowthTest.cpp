@@ -30,8 +30,9 @@ public:
     std::optional<std::string_view> TypeCode(std::string_view name) override {
         ++lookups;
         longest = std::max(longest, name.size());
-        if (!isField_(name))
+        if (!isField_(name)) {
             return std::nullopt;
+        }
         return std::string_view("D");
     }
     std::size_t lookups = 0;
@@ -44,23 +45,26 @@ private:
 // "A-A-A-...": every name is A, and each could start a longer hyphenated one.
 std::string RepeatedName(std::size_t bytes) {
     std::string source = "A";
-    while (source.size() + 2 <= bytes)
+    while (source.size() + 2 <= bytes) {
         source += "-A";
+    }
     return source;
 }
 
 // "A0-A1-A2-...": names that differ, so no two candidate runs are alike.
 std::string NumberedNames(std::size_t bytes) {
     std::string source = "A0";
-    for (std::size_t i = 1; source.size() < bytes; ++i)
+    for (std::size_t i = 1; source.size() < bytes; ++i) {
         source += "-A" + std::to_string(i);
+    }
     return source;
 }
 
 std::string Sum(std::size_t bytes) {
     std::string source = "1";
-    while (source.size() + 2 <= bytes)
+    while (source.size() + 2 <= bytes) {
         source += "+1";
+    }
     return source;
 }
 
@@ -117,8 +121,9 @@ TEST(CompileGrowth, NoNameLongerThanAnIdIsLookedUp) {
 
 TEST(CompileGrowth, HyphenatedNameOfTheLongestIdIsStillFound) {
     std::string longest = "A";
-    while (longest.size() + 2 <= kMaxItemIdBytes)
+    while (longest.size() + 2 <= kMaxItemIdBytes) {
         longest += "-B";
+    }
     longest += std::string(kMaxItemIdBytes - longest.size(), 'C');
     ASSERT_EQ(longest.size(), kMaxItemIdBytes);
     Fields names({"A", "B", longest});

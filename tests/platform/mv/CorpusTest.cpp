@@ -16,12 +16,14 @@ namespace fs = std::filesystem;
 // with line feeds as field marks, and written back into a copy gives the same file.
 TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
-    if (!fs::is_directory(corpus))
+    if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
+    }
     std::size_t items = 0;
     for (const auto& accountEntry : fs::directory_iterator(corpus)) {
-        if (!accountEntry.is_directory())
+        if (!accountEntry.is_directory()) {
             continue;
+        }
         test::TempAccount copy;
         fs::remove(copy.Path());
         test::CopyTree(accountEntry.path(), copy.Path());

@@ -26,8 +26,9 @@ TEST(DynamicArray, NewArraySetFieldsOneToNHoldsExactlyNFields) {
             record.Field(i).SetStringValue(i == n ? std::string() : Value(i));
         }
         EXPECT_EQ(record.FieldCount(), n);
-        for (std::int16_t i = 1; i < n; ++i)
+        for (std::int16_t i = 1; i < n; ++i) {
             EXPECT_EQ(record.FieldValue(i), Value(i));
+        }
     }
     DynamicArray record;
     record.Field(1).SetStringValue("D");

@@ -19,8 +19,9 @@ public:
             {"A", "D"},  {"B", "D"},       {"C", "D"}, {"QTY", "D"},  {"PRICE", "D"},
             {"F1", "D"}, {"CUST-NO", "D"}, {"X", "I"}, {"PH1", "PH"}, {"lower", "d"}};
         const auto found = kTypes.find(name);
-        if (found == kTypes.end())
+        if (found == kTypes.end()) {
             return std::nullopt;
+        }
         return std::string_view(found->second);
     }
 };

@@ -55,17 +55,20 @@ std::shared_ptr<DictionaryFile> Open(Session& session, const fs::path& account) 
 [[noreturn]] void WriteForever(const fs::path& account, int ready) {
     Session session;
     const std::shared_ptr<DictionaryFile> file = Open(session, account);
-    if (!file)
+    if (!file) {
         ::_exit(2);
+    }
     for (long round = 0;; ++round) {
         for (int item = 0; item < kItems; ++item) {
             file->SetRecordId(ItemId(item));
             file->SetRecord(DynamicArray(Version(item, round % 2 == 0)));
             file->Write();
-            if (file->Error() != 0)
+            if (file->Error() != 0) {
                 ::_exit(3);
-            if (round == 0 && item == 0 && ::write(ready, "r", 1) != 1)
+            }
+            if (round == 0 && item == 0 && ::write(ready, "r", 1) != 1) {
                 ::_exit(4);
+            }
         }
     }
 }
@@ -74,8 +77,9 @@ std::shared_ptr<DictionaryFile> Open(Session& session, const fs::path& account) 
 // writer failed on its own.
 bool KillWriterAfter(const fs::path& account, std::chrono::microseconds delay) {
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return false;
+    }
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeFds[0]);
@@ -87,10 +91,12 @@ bool KillWriterAfter(const fs::path& account, std::chrono::microseconds delay) {
     const bool started =
         child > 0 && ::poll(&ready, 1, 20000) == 1 && ::read(pipeFds[0], &byte, 1) == 1;
     ::close(pipeFds[0]);
-    if (child <= 0)
+    if (child <= 0) {
         return false;
-    if (started)
+    }
+    if (started) {
         std::this_thread::sleep_for(delay);
+    }
     ::kill(child, SIGKILL);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -101,8 +107,9 @@ bool KillWriterAfter(const fs::path& account, std::chrono::microseconds delay) {
 std::vector<std::string> TemporaryFiles(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        if (IsTemporaryFileName(entry.path().filename().string()))
+        if (IsTemporaryFileName(entry.path().filename().string())) {
             names.push_back(entry.path().filename().string());
+        }
     }
     return names;
 }
@@ -160,8 +167,9 @@ TEST(InterruptedWrites, EveryItemStaysWholeAndOldDebrisGoesOnTheNextOpen) {
     const fs::path folder = account.DictionaryPath("F");
     const std::vector<std::string> leftovers = TemporaryFiles(folder);
     RecordProperty("leftover_temporary_files", static_cast<int>(leftovers.size()));
-    for (const std::string& name : leftovers)
+    for (const std::string& name : leftovers) {
         MakeOld(folder / name);
+    }
     account.WriteFile("F", ".kelvora-tmp-99999999-1", "a write under way");
 
     Session next;

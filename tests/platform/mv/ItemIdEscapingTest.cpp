@@ -114,8 +114,9 @@ TEST(EscapedItems, HostileIdsStayInsideTheirDictionary) {
     auto after = account.Snapshot();
     std::size_t inside = 0;
     for (const auto& [path, bytes] : after) {
-        if (path == "account/D_X/")
+        if (path == "account/D_X/") {
             continue;
+        }
         if (path.rfind("account/D_X/", 0) == 0) {
             ++inside;
         } else {

@@ -48,8 +48,9 @@ protected:
     Ids Selected() {
         Ids ids;
         ServerSelectList& list = session_->SelectList(0);
-        for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next())
+        for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
             ids.push_back(id);
+        }
         return ids;
     }
 
@@ -76,13 +77,15 @@ void WithinFewSeconds(const fs::path& fifo, const std::function<void()>& action)
     bool released = false;
     std::thread watchdog([&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!done && std::chrono::steady_clock::now() < deadline)
+        while (!done && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         while (!done) {
             released = true;
             const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
+            if (fd >= 0) {
                 ::close(fd);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     });
@@ -162,8 +165,9 @@ TEST_F(LinkSafety, AWriteOrDeleteNeverReplacesALinkOrItsTarget) {
     EXPECT_EQ(test::FileBytes(outside_ / "SECRET"), kSecret);
     // No temporary file of the refused write is left behind.
     Ids names;
-    for (const auto& entry : fs::directory_iterator(account_.DictionaryPath("T")))
+    for (const auto& entry : fs::directory_iterator(account_.DictionaryPath("T"))) {
         names.push_back(entry.path().filename().string());
+    }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Ids{"LEAK", "PLAIN"}));
 

@@ -18,8 +18,9 @@ namespace fs = std::filesystem;
 std::string EveryByteButLineFeed() {
     std::string bytes;
     for (int c = 0; c < 256; ++c) {
-        if (c != '\n')
+        if (c != '\n') {
             bytes.push_back(static_cast<char>(c));
+        }
     }
     return bytes;
 }
@@ -140,8 +141,9 @@ TEST_F(Storage, AFailedWriteLeavesTheOldItemIntact) {
 }
 
 TEST_F(Storage, AReadOnlyDictionaryRefusesWritesAndKeepsTheOldItem) {
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only directories";
+    }
     account_.WriteFile("F", "X", "old");
     fs::permissions(account_.DictionaryPath("F"), fs::perms::owner_read | fs::perms::owner_exec);
     file_->SetRecordId("X");

@@ -51,8 +51,9 @@ class SelectSnapshotTest : public ::testing::Test {
 protected:
     void SetUp() override {
         account_.MakeDictionary("T");
-        for (const std::string& name : kItems)
+        for (const std::string& name : kItems) {
             account_.WriteFile("T", name, RecordOf(name));
+        }
         dir_ = OpenDirectory(account_.DictionaryPath("T"));
         ASSERT_TRUE(dir_.Valid());
         id_ = IdOf(dir_.Get());
@@ -73,8 +74,9 @@ protected:
 
     std::optional<std::string> Take(SelectSnapshot& snapshot, const std::string& name) {
         std::string record;
-        if (!snapshot.Take(id_, dir_.Get(), name, record))
+        if (!snapshot.Take(id_, dir_.Get(), name, record)) {
             return std::nullopt;
+        }
         return record;
     }
 
@@ -102,11 +104,13 @@ protected:
 TEST_F(SelectSnapshotTest, HandsEachRecordOutOnceInListOrder) {
     SelectSnapshot snapshot;
     KeepInOrder(snapshot, kItems);
-    for (const std::string& name : kItems)
+    for (const std::string& name : kItems) {
         EXPECT_EQ(Take(snapshot, name), RecordOf(name));
+    }
     // A second read of the same item may follow a write: it must go to disk.
-    for (const std::string& name : kItems)
+    for (const std::string& name : kItems) {
         EXPECT_EQ(Take(snapshot, name), std::nullopt) << name;
+    }
     EXPECT_EQ(Take(snapshot, "Z"), std::nullopt);
 }
 
@@ -169,8 +173,9 @@ TEST_F(SelectSnapshotTest, ARecordOfAnotherDirectoryNeverMatches) {
 
 TEST_F(SelectSnapshotTest, AWatchedChangeKeepsTheRecordBack) {
     SelectSnapshot snapshot;
-    if (!KeepInOrder(snapshot, kItems))
+    if (!KeepInOrder(snapshot, kItems)) {
         GTEST_SKIP() << "changes to the temporary directory cannot be watched here";
+    }
 
     // Changes land between the reads, as another user's saves would. The in-place
     // rewrite keeps the size, so only the watch can tell.
@@ -209,15 +214,17 @@ TEST_F(SelectSnapshotTest, WithoutAWatchTheStampKeepsAChangedRecordBack) {
 std::optional<long> QueuedEventLimit() {
     std::ifstream in("/proc/sys/fs/inotify/max_queued_events");
     long limit = 0;
-    if (!(in >> limit))
+    if (!(in >> limit)) {
         return std::nullopt;
+    }
     return limit;
 }
 
 TEST_F(SelectSnapshotTest, AnOverflowedWatchCountsEveryRecordAsChanged) {
     const std::optional<long> limit = QueuedEventLimit();
-    if (!limit || *limit > (1L << 20))
+    if (!limit || *limit > (1L << 20)) {
         GTEST_SKIP() << "the event queue is too large to overflow in a test";
+    }
     account_.WriteFile("T", "X", "");
     account_.WriteFile("T", "Y", "");
     const UniqueFd x(::openat(dir_.Get(), "X", O_WRONLY | O_CLOEXEC));
@@ -225,18 +232,21 @@ TEST_F(SelectSnapshotTest, AnOverflowedWatchCountsEveryRecordAsChanged) {
     ASSERT_TRUE(x.Valid() && y.Valid());
 
     SelectSnapshot snapshot;
-    if (!KeepInOrder(snapshot, kItems))
+    if (!KeepInOrder(snapshot, kItems)) {
         GTEST_SKIP() << "changes to the temporary directory cannot be watched here";
+    }
 
     // Fill the queue with changes to files nobody reads; alternating keeps the kernel
     // from merging them. The change to B that follows is lost in the overflow.
-    for (long i = 0; i <= *limit; ++i)
+    for (long i = 0; i <= *limit; ++i) {
         ASSERT_EQ(::pwrite(i % 2 == 0 ? x.Get() : y.Get(), "x", 1, 0), 1);
+    }
     RewriteInPlace("B", "RECORD OF B");
 
     EXPECT_EQ(Take(snapshot, "B"), std::nullopt);
-    for (const std::string& name : kItems)
+    for (const std::string& name : kItems) {
         EXPECT_EQ(Take(snapshot, name), std::nullopt) << name;
+    }
 }
 
 TEST_F(SelectSnapshotTest, RecordsPastTheSizeCapAreNotKept) {

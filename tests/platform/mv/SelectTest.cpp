@@ -22,8 +22,9 @@ protected:
             {"A", "D\n10"}, {"B", "D\n9"}, {"C", "D\n-1"},      {"D1", "D\n1.5\nPrice"},
             {"E", "I\nA"},  {"F", "D\n"},  {"G", "PH\nX\xFDY"}, {"H", "D\n9"},
             {"J", "D\n09"}, {"K", "I\n-5"}};
-        for (const auto& [id, bytes] : items)
+        for (const auto& [id, bytes] : items) {
             account_.WriteFile("T", id, bytes);
+        }
         session_ = account_.Connect();
     }
 

@@ -34,8 +34,9 @@ void MakeAged(const fs::path& path, seconds age) {
 
 std::set<std::string> Entries(const fs::path& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
+    for (const auto& entry : fs::directory_iterator(folder)) {
         names.insert(entry.path().filename().string());
+    }
     return names;
 }
 

@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 
 TempAccount::TempAccount() {
     std::string pattern = (fs::temp_directory_path() / "kelvora-mv-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
+    if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
+    }
     parent_ = pattern;
     account_ = parent_ / "account";
     fs::create_directory(account_);
@@ -28,8 +29,9 @@ TempAccount::~TempAccount() {
     // Tests may leave read-only directories behind; open them up so everything goes.
     for (auto it = fs::recursive_directory_iterator(parent_, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored))
+        if (it->is_directory(ignored)) {
             fs::permissions(it->path(), fs::perms::owner_all, ignored);
+        }
     }
     fs::remove_all(parent_, ignored);
 }
@@ -78,12 +80,14 @@ std::unique_ptr<Session> TempAccount::Connect() const {
 std::string FileBytes(const fs::path& path) {
     std::string bytes;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    if (file == nullptr) {
         return bytes;
+    }
     char buffer[65536];
     std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         bytes.append(buffer, n);
+    }
     std::fclose(file);
     return bytes;
 }

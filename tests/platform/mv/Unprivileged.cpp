@@ -21,10 +21,12 @@ void WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             return;
+        }
         done += static_cast<std::size_t>(n);
     }
 }
@@ -33,11 +35,13 @@ void WriteAll(int fd, const std::string& text) {
 
 std::string AsUnprivilegedUser(const std::filesystem::path& folder,
                                const std::function<std::string(const std::string&)>& body) {
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         return body(folder.string());
+    }
     int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
+    if (::pipe(pipeFds) != 0) {
         return "child failed: no pipe";
+    }
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(pipeFds[0]);
@@ -56,18 +60,21 @@ std::string AsUnprivilegedUser(const std::filesystem::path& folder,
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
-        if (n <= 0)
+        }
+        if (n <= 0) {
             break;
+        }
         result.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(pipeFds[0]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return "child failed: did not finish";
+    }
     return result;
 }
 

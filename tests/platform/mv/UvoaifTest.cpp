@@ -18,8 +18,9 @@ TEST(Uvoaif, NamesEveryErrorCodeAndNoOther) {
     std::map<int, std::string> listed;
     std::string text;
     while (std::getline(in, text)) {
-        if (text.find("UVE_") == std::string::npos)
+        if (text.find("UVE_") == std::string::npos) {
             continue;
+        }
         std::smatch match;
         ASSERT_TRUE(std::regex_match(text, match, line)) << text;
         const int code = std::stoi(match[2]);

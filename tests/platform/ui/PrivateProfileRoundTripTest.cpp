@@ -41,8 +41,9 @@ TEST_F(PrivateProfileRoundTrip, keepsBlanksAndQuotesAtTheEndsOfAValue) {
         "''",     "\"'", "'\"",  "\"",   "'",      "\"pw",  "pw'",   " \"pw\" ", "'p'w'",
         "\"\"\"", "= x", "; pw", "[pw]", "pw ; x", "a=b",   "\" pw",
     };
-    for (const QString& value : values)
+    for (const QString& value : values) {
         EXPECT_EQ(writtenThenRead(value), value) << '[' << value.toStdString() << ']';
+    }
 }
 
 TEST_F(PrivateProfileRoundTrip, quotesOnlyWhatTheReaderWouldChange) {
@@ -62,8 +63,9 @@ TEST_F(PrivateProfileRoundTrip, everyShortValueOfSpecialCharactersReadsBack) {
     for (qsizetype begin = 0, length = 0; length < 3; ++length) {
         const qsizetype end = values.size();
         for (qsizetype i = begin; i < end; ++i) {
-            for (const QChar c : alphabet)
+            for (const QChar c : alphabet) {
                 values << values[i] + c;
+            }
         }
         begin = end;
     }

@@ -151,8 +151,9 @@ TEST_F(PrivateProfileWrite, readsBackWhatItWrote) {
         {"user", "a=b ; [c]"},        {"password", QString::fromLatin1("\xe9t\xe9\xa0\xff\xfe")},
         {"DatabaseType", "UniVerse"},
     };
-    for (const auto& [key, value] : settings)
+    for (const auto& [key, value] : settings) {
         ASSERT_TRUE(WriteString("login", key, value, path())) << key.toStdString();
+    }
     ASSERT_TRUE(WriteString("login", "DATABASETYPE", "UniData", path()));
     for (const auto& [key, value] : settings) {
         const QString expected = key == "DatabaseType" ? QStringLiteral("UniData") : value;
@@ -185,8 +186,9 @@ TEST_F(PrivateProfileWrite, failsWhenThePathIsAFolder) {
 }
 
 TEST_F(PrivateProfileWrite, failsWithoutTraceInAReadOnlyFolder) {
-    if (runningAsRoot())
+    if (runningAsRoot()) {
         GTEST_SKIP() << "root may write into a read-only folder";
+    }
     writeFile("[login]\nuser=a\n");
     const std::string folder = QFile::encodeName(dir_.path()).toStdString();
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
@@ -198,8 +200,9 @@ TEST_F(PrivateProfileWrite, failsWithoutTraceInAReadOnlyFolder) {
 }
 
 TEST_F(PrivateProfileWrite, leavesAReadOnlyFileAlone) {
-    if (runningAsRoot())
+    if (runningAsRoot()) {
         GTEST_SKIP() << "root may write a read-only file";
+    }
     writeFile("[login]\nuser=a\n");
     fs::permissions(QFile::encodeName(path()).toStdString(), fs::perms::owner_read);
     EXPECT_FALSE(WriteString("login", "user", "b", path()));
@@ -254,8 +257,9 @@ TEST_F(PrivateProfileLink, writesThroughALinkToTheUsersOwnFile) {
 }
 
 TEST_F(PrivateProfileLink, refusesALinkToAnotherUsersFile) {
-    if (!runningAsRoot())
+    if (!runningAsRoot()) {
         GTEST_SKIP() << "only root can give a file to another user";
+    }
     writeTarget("[login]\nuser=a\n");
     ASSERT_EQ(::chown(QFile::encodeName(targetPath()).constData(), 65534, 65534), 0);
     linkTo(targetPath());

@@ -35,8 +35,9 @@ public:
 private:
     void poll() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
+        if (!modal) {
             return;
+        }
         if (!acted_) {
             acted_ = true;
             act_(modal);
