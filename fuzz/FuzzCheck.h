@@ -32,8 +32,9 @@ inline std::string Visible(std::string_view bytes) {
 }
 
 inline void Require(bool holds, const char* property, std::string_view detail = {}) {
-    if (!holds)
+    if (!holds) {
         Fail(property, detail);
+    }
 }
 
 }  // namespace fuzz

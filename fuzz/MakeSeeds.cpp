@@ -35,15 +35,17 @@ struct Item {
 std::size_t seedsWritten = 0;
 
 void WriteSeed(const fs::path& out, const std::string& target, std::string_view bytes) {
-    if (bytes.size() > kMaxSeedBytes)
+    if (bytes.size() > kMaxSeedBytes) {
         bytes = bytes.substr(0, kMaxSeedBytes);
+    }
     const fs::path folder = out / target;
     fs::create_directories(folder);
     char name[32];
     std::snprintf(name, sizeof name, "%016zx", std::hash<std::string_view>{}(bytes));
     const fs::path path = folder / name;
-    if (fs::exists(path))
+    if (fs::exists(path)) {
         return;
+    }
     std::ofstream(path, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ++seedsWritten;
@@ -58,11 +60,13 @@ std::vector<Item> ReadDictionary(const fs::path& folder) {
     std::vector<Item> items;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        if (!entry.is_regular_file(error) || entry.is_symlink(error))
+        if (!entry.is_regular_file(error) || entry.is_symlink(error)) {
             continue;
+        }
         Item item;
-        if (!mv::UnescapeFileName(entry.path().filename().string(), item.id))
+        if (!mv::UnescapeFileName(entry.path().filename().string(), item.id)) {
             continue;
+        }
         item.fileBytes = ReadFile(entry.path());
         items.push_back(std::move(item));
     }
@@ -80,21 +84,25 @@ void SeedsOfDictionary(const fs::path& out, const std::vector<Item>& items, std:
     std::size_t sorted = 0;
     for (const Item& item : items) {
         std::string escaped;
-        if (mv::EscapeItemId(item.id, escaped))
+        if (mv::EscapeItemId(item.id, escaped)) {
             WriteSeed(out, "fuzz_item_id", escaped);
+        }
         WriteSeed(out, "fuzz_item_id", item.id);
         WriteSeed(out, "fuzz_record", item.fileBytes);
 
         std::string record = item.fileBytes;
         mv::FileBytesToRecord(record);
-        if (mv::IsDescriptorType(mv::TypeCodeOf(record)))
+        if (mv::IsDescriptorType(mv::TypeCodeOf(record))) {
             WriteSeed(out, "fuzz_expression", mv::FieldText(record, 2));
-        if (sorted++ < kMaxSortItems)
+        }
+        if (sorted++ < kMaxSortItems) {
             sort += item.id + "\t" + record + "\n";
+        }
     }
     dictionary.clear();
-    for (const Item& item : items)
+    for (const Item& item : items) {
         dictionary += item.id + "\n" + item.fileBytes + "\xFF";
+    }
     WriteSeed(out, "fuzz_dictionary", dictionary);
     WriteSeed(out, "fuzz_sort", sort);
 }
@@ -104,8 +112,9 @@ void ProtocolSeeds(const fs::path& out) {
     using mv::wire::Arg;
     using mv::wire::Message;
     std::string password = "secret";
-    for (char& c : password)
+    for (char& c : password) {
         c = static_cast<char>(c ^ mv::wire::kCommsVersion);
+    }
     const Message service{0, {Arg::Text(mv::wire::kUniVerseService), Arg::Int(1)}};
     const Message login{
         0,
@@ -141,12 +150,14 @@ int main(int argc, char** argv) {
     std::size_t dictionaries = 0;
     for (int i = 2; i < argc; ++i) {
         std::error_code error;
-        if (!fs::is_directory(argv[i], error))
+        if (!fs::is_directory(argv[i], error)) {
             continue;
+        }
         for (auto it = fs::recursive_directory_iterator(argv[i], error);
              it != fs::recursive_directory_iterator(); it.increment(error)) {
-            if (error)
+            if (error) {
                 break;
+            }
             const fs::path& path = it->path();
             const std::string name = path.filename().string();
             if (it->is_regular_file(error) && name == "Uvoaif.txt") {

@@ -27,23 +27,27 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
+        if (text[i] != '\r' && text[i] != '\n') {
             continue;
+        }
         lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             ++i;
+        }
         start = i + 1;
     }
-    if (start < text.size())
+    if (start < text.size()) {
         lines.push_back(text.substr(start));
+    }
     return lines;
 }
 
 void CheckSameTable(const core::ErrorTable& table, const std::map<std::string, std::string>& names,
                     const char* property, std::string_view text) {
     fuzz::Require(table.size() == names.size(), property, text);
-    for (const auto& [key, name] : names)
+    for (const auto& [key, name] : names) {
         fuzz::Require(table.Name(key) == name, property, key);
+    }
 }
 
 }  // namespace
@@ -54,8 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::map<std::string, std::string> expected;
     for (const std::string_view line : SplitLines(text)) {
-        if (const auto entry = core::ErrorTable::ParseLine(line))
+        if (const auto entry = core::ErrorTable::ParseLine(line)) {
             expected.try_emplace(entry->key, entry->name);
+        }
     }
     core::ErrorTable table;
     table.LoadText(text);
@@ -67,8 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(core::NumericText::ToDecimalText(*value) == key, "a code is written one way", key);
         int code = 0;
         const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), code);
-        if (error == std::errc() && end == key.data() + key.size())
+        if (error == std::errc() && end == key.data() + key.size()) {
             Require(table.Name(code) == name, "a whole code is found as a number", key);
+        }
     }
 
     const std::string path = fuzz::ScratchFolder() + "/Uvoaif.txt";

@@ -53,8 +53,9 @@ public:
     explicit MapNames(const Items& items) : items_(items) {}
     std::optional<std::string_view> TypeCode(std::string_view name) override {
         const auto found = items_.find(std::string(name));
-        if (found == items_.end())
+        if (found == items_.end()) {
             return std::nullopt;
+        }
         return mv::TypeCodeOf(found->second);
     }
 
@@ -77,12 +78,14 @@ Graph BuildGraph(const Items& items) {
     Graph graph;
     MapNames names(items);
     for (const auto& [id, record] : items) {
-        if (!IsDescriptor(items, id))
+        if (!IsDescriptor(items, id)) {
             continue;
+        }
         mv::CompileResult result = mv::CompileExpression(mv::FieldText(record, 2), names);
         for (const mv::Dependency& use : result.uses) {
-            if (IsDescriptor(items, use.name))
+            if (IsDescriptor(items, use.name)) {
                 graph.edges[id].push_back(use.name);
+            }
         }
         graph.results.emplace(id, std::move(result));
     }
@@ -94,16 +97,19 @@ Graph BuildGraph(const Items& items) {
 bool ReachesCircle(const Graph& graph, const std::string& node,
                    std::map<std::string, int>& colour) {
     int& mine = colour[node];
-    if (mine == 1)
+    if (mine == 1) {
         return true;
-    if (mine == 2)
+    }
+    if (mine == 2) {
         return false;
+    }
     mine = 1;
     const auto edges = graph.edges.find(node);
     if (edges != graph.edges.end()) {
         for (const std::string& next : edges->second) {
-            if (ReachesCircle(graph, next, colour))
+            if (ReachesCircle(graph, next, colour)) {
                 return true;
+            }
         }
     }
     colour[node] = 2;
@@ -119,13 +125,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Graph graph = BuildGraph(items);
 
     mv::MapItemSource source;
-    for (const auto& [id, record] : items)
+    for (const auto& [id, record] : items) {
         source.Add(id, record);
+    }
     mv::DictionaryCompiler compiler(source);
 
     std::vector<std::string> ids;
-    for (const auto& entry : items)
+    for (const auto& entry : items) {
         ids.push_back(entry.first);
+    }
     ids.push_back("NO.SUCH.ITEM\x01");
     // Twice over, so answers from the compiler's cache are checked as well as fresh ones.
     for (int round = 0; round < 2; ++round) {

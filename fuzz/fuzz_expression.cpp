@@ -33,8 +33,9 @@ public:
         asked.insert(std::string(name));
         static constexpr std::string_view kTypes[] = {"D", "I", "V", "A", "S", "PH", "X", "d"};
         const std::size_t hash = std::hash<std::string_view>{}(name);
-        if (hash % 9 == 8)
+        if (hash % 9 == 8) {
             return std::nullopt;
+        }
         return kTypes[hash % 9];
     }
     bool Known(std::string_view name) { return TypeCode(name).has_value(); }
@@ -84,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      "the lexer asks about no name longer than an item id", name);
              return lexerNames.Known(name);
          })) {
-        if (token.kind == mv::TokenKind::kName)
+        if (token.kind == mv::TokenKind::kName) {
             nameTokens.insert(token.text);
+        }
     }
 
     HashedDictionary names;

@@ -26,18 +26,22 @@ char Upper(char c) {
 // before that dot ignored.
 bool NamesDevice(std::string_view id) {
     std::string base;
-    for (const char c : id.substr(0, id.find('.')))
+    for (const char c : id.substr(0, id.find('.'))) {
         base.push_back(Upper(c));
-    while (!base.empty() && base.back() == ' ')
+    }
+    while (!base.empty() && base.back() == ' ') {
         base.pop_back();
+    }
     for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-        if (base == device)
+        if (base == device) {
             return true;
+        }
     }
     for (const char* prefix : {"COM", "LPT"}) {
         for (char digit = '1'; digit <= '9'; ++digit) {
-            if (base == std::string(prefix) + digit)
+            if (base == std::string(prefix) + digit) {
                 return true;
+            }
         }
     }
     return false;
@@ -49,8 +53,9 @@ bool NamesDevice(std::string_view id) {
 // or its name would pass 255 bytes.
 bool ReferenceEscape(std::string_view id, std::string& name) {
     name.clear();
-    if (id.empty())
+    if (id.empty()) {
         return false;
+    }
     const bool device = NamesDevice(id);
     for (std::size_t i = 0; i < id.size(); ++i) {
         const auto c = static_cast<unsigned char>(id[i]);

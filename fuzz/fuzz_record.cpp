@@ -27,8 +27,9 @@ std::vector<std::string_view> SplitFields(std::string_view record) {
         const std::size_t mark = record.find(kFieldMark, start);
         fields.push_back(
             record.substr(start, mark == std::string_view::npos ? mark : mark - start));
-        if (mark == std::string_view::npos)
+        if (mark == std::string_view::npos) {
             return fields;
+        }
         start = mark + 1;
     }
 }
@@ -37,11 +38,13 @@ std::vector<std::string_view> SplitFields(std::string_view record) {
 // so checking every field of a long record would make each input quadratic.
 std::vector<std::size_t> FieldsToCheck(std::size_t count) {
     std::vector<std::size_t> numbers;
-    for (std::size_t n = 1; n <= count + 1 && n <= 40; ++n)
+    for (std::size_t n = 1; n <= count + 1 && n <= 40; ++n) {
         numbers.push_back(n);
+    }
     for (std::size_t n = count > 1 ? count - 1 : 1; n <= count + 1; ++n) {
-        if (n > 40)
+        if (n > 40) {
             numbers.push_back(n);
+        }
     }
     return numbers;
 }
@@ -71,8 +74,9 @@ void CheckFields(std::string_view record) {
 
     // Setting one field changes that field alone, adding empty ones before it if needed.
     const std::size_t target = record.size() % (fields.size() + 3) + 1;
-    if (target > 32767)
+    if (target > 32767) {
         return;
+    }
     mv::DynamicArray changed{std::string(record)};
     changed.Field(static_cast<std::int16_t>(target)).SetStringValue("NEW");
     const std::vector<std::string_view> after = SplitFields(changed.Text());
@@ -100,8 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             input);
     std::string expected(input);
     for (char& c : expected) {
-        if (c == kFieldMark)
+        if (c == kFieldMark) {
             c = '\n';
+        }
     }
     Require(bytes == expected, "file -> record -> file keeps every byte but 0xFE", input);
     CheckFields(record);

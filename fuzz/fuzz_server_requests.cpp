@@ -35,8 +35,9 @@ void CheckRequests(const mv::wire::Message& message) {
         Require(message.args.size() == 11 && server::HasShape(message, "iissssiisss"),
                 "a login has its eleven arguments");
         std::string typed = login.password;
-        for (char& c : typed)
+        for (char& c : typed) {
             c = static_cast<char>(c ^ login.commsVersion);
+        }
         Require(typed == message.args[3].bytes, "the password's XOR is undone once", typed);
         Require(login.user == message.args[2].bytes && login.account == message.args[4].bytes,
                 "user and account are taken as sent", login.user);
@@ -51,8 +52,9 @@ void CheckUsersFile(const std::string& text) {
         Require(!why.empty(), "a refused users file says why", text);
         return;
     }
-    for (const auto& [name, hash] : users.Entries())
+    for (const auto& [name, hash] : users.Entries()) {
         Require(server::IsValidUserName(name), "every user read has a valid name", name);
+    }
     const std::string written = server::FormatUsers(users);
     server::UserTable again;
     Require(server::ParseUsers(written, again, why), "a written users file parses", written);

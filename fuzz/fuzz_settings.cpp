@@ -34,17 +34,20 @@ std::string Describe(const Write& write, const QString& got) {
 }
 
 void RequireReadBack(bool holds, const char* property, const Write& write, const QString& got) {
-    if (!holds)
+    if (!holds) {
         fuzz::Fail(property, Describe(write, got));
+    }
 }
 
 QString TrimBlanks(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t')) {
         ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
+    }
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t')) {
         --end;
+    }
     return text.mid(begin, end - begin);
 }
 
@@ -54,8 +57,9 @@ bool SameName(const QString& a, const QString& b) {
 
 bool StorableText(const QString& text) {
     for (const QChar c : text) {
-        if (c.unicode() > 0xFF || c == u'\n' || c == u'\r')
+        if (c.unicode() > 0xFF || c == u'\n' || c == u'\r') {
             return false;
+        }
     }
     return true;
 }
@@ -128,8 +132,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             replaced = replaced || (SameName(accepted[i].section, accepted[j].section) &&
                                     SameName(accepted[i].key, accepted[j].key));
         }
-        if (replaced)
+        if (replaced) {
             continue;
+        }
         const QString got = ui::PrivateProfile::GetString(accepted[i].section, accepted[i].key,
                                                           "\x01", kBigBuffer, path);
         RequireReadBack(got == accepted[i].value, "later writes to other keys keep a value",

@@ -30,8 +30,9 @@ constexpr std::size_t kMaxItems = 24;  // enough for any ordering fault, and qui
 std::string_view FieldOf(std::string_view record, int n) {
     for (int i = 1; i < n; ++i) {
         const std::size_t mark = record.find('\xFE');
-        if (mark == std::string_view::npos)
+        if (mark == std::string_view::npos) {
             return {};
+        }
         record.remove_prefix(mark + 1);
     }
     return record.substr(0, record.find('\xFE'));
@@ -55,19 +56,24 @@ struct Number {
 Number ReadNumber(std::string_view text) {
     Number number;
     std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         number.negative = text[i++] == '-';
+    }
     const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    while (i < text.size() && digit(text[i]))
+    while (i < text.size() && digit(text[i])) {
         number.whole += text[i++];
-    if (number.whole.empty())
+    }
+    if (number.whole.empty()) {
         return number;
+    }
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && digit(text[i]))
+        while (i < text.size() && digit(text[i])) {
             number.fraction += text[i++];
-        if (number.fraction.empty())
+        }
+        if (number.fraction.empty()) {
             return number;
+        }
     }
     number.ok = i == text.size();
     return number;
@@ -85,14 +91,16 @@ int NumberOrder(Number a, Number b) {
     const std::string magnitudeA = a.whole + a.fraction;
     const std::string magnitudeB = b.whole + b.fraction;
     const auto sign = [](const Number& n, const std::string& magnitude) {
-        if (magnitude.find_first_not_of('0') == std::string::npos)
+        if (magnitude.find_first_not_of('0') == std::string::npos) {
             return 0;
+        }
         return n.negative ? -1 : 1;
     };
     const int signA = sign(a, magnitudeA);
     const int signB = sign(b, magnitudeB);
-    if (signA != signB)
+    if (signA != signB) {
         return signA < signB ? -1 : 1;
+    }
     const int c = ByteOrder(magnitudeA, magnitudeB);
     return signA < 0 ? -c : c;
 }
@@ -107,12 +115,15 @@ int RightOrder(std::string_view a, std::string_view b) {
     };
     const int ra = rank(a, na);
     const int rb = rank(b, nb);
-    if (ra != rb)
+    if (ra != rb) {
         return ra < rb ? -1 : 1;
-    if (ra == 1)
+    }
+    if (ra == 1) {
         return NumberOrder(na, nb);
-    if (a.size() != b.size())
+    }
+    if (a.size() != b.size()) {
         return a.size() < b.size() ? -1 : 1;
+    }
     return ByteOrder(a, b);
 }
 
@@ -151,8 +162,9 @@ mv::LocalEngine& Engine(int& handle) {
 void EmptyDictionary() {
     std::error_code error;
     const std::string folder = fuzz::ScratchFolder() + "/sort-account/D_F";
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         std::filesystem::remove(entry.path(), error);
+    }
 }
 
 }  // namespace
@@ -191,16 +203,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const mv::CommandResult result = engine.Execute(command);
     Require(result.error == parseError, "the engine runs what the parser accepts", command);
-    if (parseError != mv::kOk)
+    if (parseError != mv::kOk) {
         return 0;
+    }
 
     std::vector<Item> expected;
-    for (const auto& [id, record] : stored)
+    for (const auto& [id, record] : stored) {
         expected.push_back({id, record});
+    }
     std::sort(expected.begin(), expected.end(), [&](const Item& a, const Item& b) {
         for (const mv::SortKey& key : parsed.keys) {
-            if (const int c = KeyOrder(KeyText(a, key), KeyText(b, key), key))
+            if (const int c = KeyOrder(KeyText(a, key), KeyText(b, key), key)) {
                 return c < 0;
+            }
         }
         return ByteOrder(a.id, b.id) < 0;
     });

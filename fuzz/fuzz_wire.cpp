@@ -29,21 +29,25 @@ bool SameBits(double a, double b) {
 
 bool SameArg(const Arg& a, const Arg& b) {
     if (a.type != b.type || a.integer != b.integer || !SameBits(a.real, b.real) ||
-        a.bytes != b.bytes || a.integers != b.integers || a.reals.size() != b.reals.size())
+        a.bytes != b.bytes || a.integers != b.integers || a.reals.size() != b.reals.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < a.reals.size(); ++i) {
-        if (!SameBits(a.reals[i], b.reals[i]))
+        if (!SameBits(a.reals[i], b.reals[i])) {
             return false;
+        }
     }
     return true;
 }
 
 bool SameMessage(const Message& a, const Message& b) {
-    if (a.returnCode != b.returnCode || a.args.size() != b.args.size())
+    if (a.returnCode != b.returnCode || a.args.size() != b.args.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < a.args.size(); ++i) {
-        if (!SameArg(a.args[i], b.args[i]))
+        if (!SameArg(a.args[i], b.args[i])) {
             return false;
+        }
     }
     return true;
 }
