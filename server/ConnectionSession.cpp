@@ -19,6 +19,9 @@ using Outcome = wire::WireChannel::Outcome;
 
 namespace {
 
+// How long a refused connection is given to send its service request.
+constexpr std::chrono::milliseconds kRefusalDrainLimit = std::chrono::seconds(2);
+
 bool SendStatus(wire::WireChannel& channel, const ServerConfig& config, std::int32_t code) {
     return channel.Send(Message{0, {Arg::Int(code)}}, config.sendLimit) == Outcome::Ok;
 }
@@ -61,6 +64,18 @@ void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome ou
     }
 }
 
+void ConnectionSession::RefuseBusy(wire::WireChannel& channel) {
+    peer_ = channel.PeerAddress();
+    Log("refused: " + std::to_string(config_.maxSessions) + " sessions are running already");
+    // The answer goes out at once; the service request is still taken, so that closing
+    // with it unread does not reset the connection before the client reads the answer.
+    if (SendStatus(channel, config_, mv::kConnectionRefused)) {
+        Message ignored;
+        channel.Receive(ignored, std::min(config_.loginTimeout, kRefusalDrainLimit),
+                        config_.maxBody);
+    }
+}
+
 bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
     Message request;
     const auto outcome = channel.Receive(
@@ -80,12 +95,28 @@ bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
         Log("closed: no service \"" + Printable(service.service) + "\"");
         return false;
     }
-    if (service.wantsTls) {
-        SendStatus(channel, config_, mv::kServiceNotFound);
+    if (service.wantsTls && !config_.tls) {
+        SendStatus(channel, config_, mv::kTlsNotOffered);
         Log("closed: TLS asked for, which this server does not offer");
         return false;
     }
-    return SendStatus(channel, config_, mv::kOk);
+    if (!service.wantsTls && config_.requireTls) {
+        SendStatus(channel, config_, mv::kTlsRequired);
+        Log("closed: the client did not ask for TLS, which this server requires");
+        return false;
+    }
+    if (!SendStatus(channel, config_, mv::kOk)) {
+        return false;
+    }
+    if (service.wantsTls) {
+        const Outcome encrypted = channel.StartTlsAsServer(
+            *config_.tls, std::min(config_.loginTimeout, config_.idleTimeout));
+        if (encrypted != Outcome::Ok) {
+            Log("closed: " + channel.Why());
+            return false;
+        }
+    }
+    return true;
 }
 
 std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& channel) {
@@ -103,14 +134,25 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         return {};
     }
     const std::string who = "user \"" + Printable(login.user) + "\"";
-    if (const int refused = authenticator_.Check(login.user, login.password)) {
+    const std::string address = channel.PeerHost();
+    const auto charged = LoginThrottle::Clock::now();
+    if (!throttle_.Charge(address, charged)) {
         stop_.WaitFor(config_.failedLoginDelay);
-        SendRefusal(channel, config_, refused,
-                    refused == mv::kBadUserName ? "Unknown user name." : "Wrong password.");
+        SendRefusal(channel, config_, mv::kTooManyLoginFailures,
+                    "Too many failed logins from this address; try again later.");
+        Log("login refused for " + who + ": too many failed logins from " + address);
+        return {};
+    }
+    if (const int refused = authenticator_.Check(login.user, login.password)) {
+        // One answer for an unknown user and a wrong password, after the same pause, so
+        // that a guesser cannot learn which user names exist.
+        stop_.WaitFor(config_.failedLoginDelay);
+        SendRefusal(channel, config_, mv::kBadPassword, "Wrong user name or password.");
         Log("login refused for " + who +
             (refused == mv::kBadUserName ? ": unknown user" : ": wrong password"));
         return {};
     }
+    throttle_.Refund(address, charged);
     const std::string& account = login.account;
     std::filesystem::path folder;
     std::shared_ptr<mv::LocalEngine> engine;
@@ -125,7 +167,8 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         Log("closed: the client went away while logging in");
         return {};
     }
-    Log("logged in as " + who + " to account \"" + Printable(account) + "\"");
+    Log("logged in as " + who + " to account \"" + Printable(account) + "\"" +
+        (channel.IsEncrypted() ? " over TLS" : ""));
     return engine;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/wire/WireChannel.h"
 #include "server/Authenticator.h"
+#include "server/LoginThrottle.h"
 #include "server/ServerConfig.h"
 #include "server/ServerLog.h"
 #include "server/StopSignal.h"
@@ -18,12 +19,19 @@ namespace server {
 class ConnectionSession {
 public:
     ConnectionSession(const ServerConfig& config, const Authenticator& authenticator,
-                      const ServerLog& log, const StopSignal& stop)
-        : config_(config), authenticator_(authenticator), log_(log), stop_(stop) {}
+                      LoginThrottle& throttle, const ServerLog& log, const StopSignal& stop)
+        : config_(config),
+          authenticator_(authenticator),
+          throttle_(throttle),
+          log_(log),
+          stop_(stop) {}
 
     // Serves the connection until the client leaves, breaks the rules, idles too long or
     // the server stops.
     void Run(mv::wire::WireChannel& channel);
+    // Answers a connection the server has no room for with 81016 (what the client
+    // reports when nobody listens) and closes it.
+    void RefuseBusy(mv::wire::WireChannel& channel);
 
 private:
     bool AcceptService(mv::wire::WireChannel& channel);
@@ -36,6 +44,7 @@ private:
 
     const ServerConfig& config_;
     const Authenticator& authenticator_;
+    LoginThrottle& throttle_;
     const ServerLog& log_;
     const StopSignal& stop_;
     std::string peer_;

@@ -19,6 +19,9 @@ namespace server {
 namespace {
 
 constexpr int kBacklog = 128;
+// Connections over the session limit are answered on threads of their own, briefly;
+// beyond this many at once the further ones are closed unanswered.
+constexpr std::size_t kMaxRefusalsAtOnce = 16;
 
 std::string ErrnoText() {
     return std::strerror(errno);
@@ -27,7 +30,10 @@ std::string ErrnoText() {
 }  // namespace
 
 Listener::Listener(ServerConfig config, std::shared_ptr<ServerLog> log)
-    : config_(std::move(config)), log_(std::move(log)), authenticator_(config_.users) {}
+    : config_(std::move(config)),
+      log_(std::move(log)),
+      authenticator_(config_.users),
+      throttle_(config_.maxLoginFailures, config_.loginFailureWindow) {}
 
 std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<ServerLog> log,
                                           std::string& why) {
@@ -73,7 +79,7 @@ std::size_t Listener::SessionCount() const {
     const std::lock_guard lock(sessionsMutex_);
     std::size_t count = 0;
     for (const auto& session : sessions_) {
-        count += session->finished ? 0 : 1;
+        count += session->finished || session->refusal ? 0 : 1;
     }
     return count;
 }
@@ -129,12 +135,18 @@ void Listener::Serve(int socket) {
     Reap(false);
     mv::UniqueFd owned(socket);
     const std::lock_guard lock(sessionsMutex_);
-    if (sessions_.size() >= config_.maxSessions) {
-        log_->Line("refused a connection: " + std::to_string(config_.maxSessions) +
+    std::size_t serving = 0;
+    for (const auto& session : sessions_) {
+        serving += session->refusal ? 0 : 1;
+    }
+    const bool full = serving >= config_.maxSessions;
+    if (full && sessions_.size() - serving >= kMaxRefusalsAtOnce) {
+        log_->Line("closed a connection unanswered: " + std::to_string(config_.maxSessions) +
                    " sessions are running already");
         return;
     }
     auto running = std::make_unique<Running>();
+    running->refusal = full;
     running->interrupt = mv::UniqueFd(::fcntl(socket, F_DUPFD_CLOEXEC, 0));
     if (!running->interrupt.Valid()) {
         log_->Line("refused a connection: " + ErrnoText());
@@ -142,11 +154,15 @@ void Listener::Serve(int socket) {
     }
     Running* raw = running.get();
     try {
-        running->thread = std::thread([this, raw, socket] {
+        running->thread = std::thread([this, raw, socket, full] {
             {
                 auto channel = mv::wire::WireChannel::Adopt(socket);
-                ConnectionSession session(config_, authenticator_, *log_, stop_);
-                session.Run(*channel);
+                ConnectionSession session(config_, authenticator_, throttle_, *log_, stop_);
+                if (full) {
+                    session.RefuseBusy(*channel);
+                } else {
+                    session.Run(*channel);
+                }
             }
             // The descriptor kept for Stop holds the connection open after the channel
             // closes its own; shutting it down lets the client see the end now.

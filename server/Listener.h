@@ -10,6 +10,7 @@
 
 #include "platform/mv/UniqueFd.h"
 #include "server/Authenticator.h"
+#include "server/LoginThrottle.h"
 #include "server/ServerConfig.h"
 #include "server/ServerLog.h"
 #include "server/StopSignal.h"
@@ -31,7 +32,7 @@ public:
     // The address actually listened on, with the port chosen when 0 was asked for.
     std::string Address() const { return address_; }
     std::uint16_t Port() const { return port_; }
-    // Sessions running now.
+    // Sessions running now, without the connections being refused.
     std::size_t SessionCount() const;
 
     void Stop();
@@ -43,6 +44,7 @@ private:
         // that waits on the session's thread without touching that thread's objects.
         mv::UniqueFd interrupt;
         std::atomic<bool> finished{false};
+        bool refusal = false;  // a connection answered "no room" and closed
     };
 
     Listener(ServerConfig config, std::shared_ptr<ServerLog> log);
@@ -54,6 +56,7 @@ private:
     ServerConfig config_;
     std::shared_ptr<ServerLog> log_;
     Authenticator authenticator_;
+    LoginThrottle throttle_;
     StopSignal stop_;
     mv::UniqueFd listenSocket_;
     mv::UniqueFd wakeRead_;

@@ -12,6 +12,9 @@ namespace {
 
 // The longest idle time accepted: ten years, far below what the clock can count.
 constexpr long long kMaxIdleSeconds = 10LL * 365 * 24 * 3600;
+// Each session is a thread and a socket; beyond this the machine, not the option, limits.
+constexpr std::size_t kMaxSessions = 100000;
+constexpr std::size_t kMaxLoginFailures = 1000000;
 
 bool ParseSeconds(const std::string& text, std::chrono::seconds& seconds) {
     long long value = 0;
@@ -22,6 +25,18 @@ bool ParseSeconds(const std::string& text, std::chrono::seconds& seconds) {
         return false;
     }
     seconds = std::chrono::seconds(value);
+    return true;
+}
+
+// A count from 1 to max, as a whole number.
+bool ParseCount(const std::string& text, std::size_t max, std::size_t& count) {
+    std::size_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < 1 || value > max) {
+        return false;
+    }
+    count = value;
     return true;
 }
 
@@ -65,8 +80,13 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
             serve.noAuth = true;
             continue;
         }
+        if (option == "--require-tls" && !value) {
+            serve.requireTls = true;
+            continue;
+        }
         if (option != "--root" && option != "--listen" && option != "--users" &&
-            option != "--idle-timeout") {
+            option != "--idle-timeout" && option != "--cert" && option != "--key" &&
+            option != "--max-sessions" && option != "--max-login-failures") {
             why = "unknown option \"" + words[i] + "\"";
             return false;
         }
@@ -83,6 +103,22 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
             listen = *value;
         } else if (option == "--users") {
             serve.usersFile = *value;
+        } else if (option == "--cert") {
+            serve.certificateFile = *value;
+        } else if (option == "--key") {
+            serve.keyFile = *value;
+        } else if (option == "--max-sessions") {
+            if (!ParseCount(*value, kMaxSessions, serve.maxSessions)) {
+                why =
+                    "--max-sessions needs a whole number from 1 to " + std::to_string(kMaxSessions);
+                return false;
+            }
+        } else if (option == "--max-login-failures") {
+            if (!ParseCount(*value, kMaxLoginFailures, serve.maxLoginFailures)) {
+                why = "--max-login-failures needs a whole number from 1 to " +
+                      std::to_string(kMaxLoginFailures);
+                return false;
+            }
         } else if (!ParseSeconds(*value, serve.idleTimeout)) {
             why = "--idle-timeout needs a whole number of seconds, at least 1";
             return false;
@@ -93,6 +129,14 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
         return false;
     }
     if (!ParseListenAddress(listen, mv::wire::kDefaultPort, serve.listen, why)) {
+        return false;
+    }
+    if (serve.certificateFile.has_value() != serve.keyFile.has_value()) {
+        why = "--cert and --key go together";
+        return false;
+    }
+    if (serve.requireTls && !serve.certificateFile) {
+        why = "--require-tls needs --cert and --key";
         return false;
     }
     if (serve.usersFile && serve.noAuth) {
@@ -112,7 +156,8 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
 
 std::string UsageText() {
     return R"(Usage: kelvora-server --root DIR [--listen ADDR:PORT] [--users FILE | --no-auth]
-                      [--idle-timeout SECONDS]
+                      [--cert FILE --key FILE [--require-tls]] [--idle-timeout SECONDS]
+                      [--max-sessions N] [--max-login-failures N]
        kelvora-server passwd FILE USER
        kelvora-server --help
 
@@ -128,7 +173,15 @@ Options:
   --users FILE            the users who may log in, one "name<TAB>hash" a line, as
                           written by passwd; read when the server starts
   --no-auth               accept any user name and password; only on a loopback address
+  --cert FILE             offer TLS with this certificate (PEM, the server's first,
+                          then any intermediate ones) to clients that ask for it
+  --key FILE              the certificate's private key (PEM, without a passphrase)
+  --require-tls           refuse clients that do not ask for TLS (status 81020)
   --idle-timeout SECONDS  end a session after this long without a request (default 3600)
+  --max-sessions N        serve at most N sessions at once (default 64); a further
+                          connection is refused with status 81016
+  --max-login-failures N  at most N failed logins from one address a minute (default
+                          10); its further logins are refused with 81024 until then
   --help                  show this text
 
 passwd FILE USER adds USER to the users file, or changes their password. The password

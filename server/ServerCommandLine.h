@@ -16,6 +16,11 @@ struct ServeOptions {
     std::optional<std::string> usersFile;
     bool noAuth = false;
     std::chrono::seconds idleTimeout = std::chrono::hours(1);
+    std::optional<std::string> certificateFile;  // with keyFile: TLS is offered
+    std::optional<std::string> keyFile;
+    bool requireTls = false;
+    std::size_t maxSessions = 64;
+    std::size_t maxLoginFailures = 10;
 };
 
 struct PasswdOptions {

@@ -4,7 +4,10 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
+
+#include "platform/mv/wire/TlsCredentials.h"
 
 #include "server/ListenAddress.h"
 #include "server/UsersFile.h"
@@ -18,13 +21,21 @@ struct ServerConfig {
     ListenAddress listen;
     std::optional<UserTable> users;  // none: any user name and password are accepted
     std::chrono::milliseconds idleTimeout = std::chrono::hours(1);
+    // The certificate offered to clients that ask for TLS; none: TLS is not offered.
+    std::shared_ptr<const mv::wire::TlsCredentials> tls;
+    // Refuse clients that do not ask for TLS.
+    bool requireTls = false;
+    std::size_t maxSessions = 64;
+    // Failed logins allowed from one address in each window; further logins from it are
+    // refused without looking at the password until the oldest failure leaves the window.
+    std::size_t maxLoginFailures = 10;
+    std::chrono::milliseconds loginFailureWindow = std::chrono::minutes(1);
 
     // How long a new connection may take to ask for a service and log in.
     std::chrono::milliseconds loginTimeout = std::chrono::seconds(30);
     // The pause before a failed login is answered, which slows down guessing.
     std::chrono::milliseconds failedLoginDelay = std::chrono::seconds(1);
     std::chrono::milliseconds sendLimit = std::chrono::seconds(60);
-    std::size_t maxSessions = 256;
     std::size_t maxBody = std::size_t{64} << 20;
     // Each open file holds a descriptor; this keeps one session from taking them all.
     std::size_t maxOpenFilesPerSession = 128;

@@ -48,7 +48,17 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     }
     config.listen = options.listen;
     config.idleTimeout = options.idleTimeout;
+    config.maxSessions = options.maxSessions;
+    config.maxLoginFailures = options.maxLoginFailures;
+    config.requireTls = options.requireTls;
     std::string why;
+    if (options.certificateFile) {
+        config.tls =
+            mv::wire::TlsCredentials::Load(*options.certificateFile, *options.keyFile, why);
+        if (!config.tls) {
+            return Fail(err, why);
+        }
+    }
     if (options.usersFile) {
         UserTable users;
         if (!LoadUsersFile(*options.usersFile, users, why)) {
@@ -70,7 +80,10 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     }
     out << "listening on " << listener->Address() << std::endl;
     log->Line("serving the accounts in \"" + options.root + "\" on " + listener->Address() +
-              (options.usersFile ? "" : " to anybody (--no-auth)"));
+              (options.usersFile ? "" : " to anybody (--no-auth)") +
+              (options.requireTls        ? ", TLS required"
+               : options.certificateFile ? ", TLS offered"
+                                         : ""));
     hooks.waitForStop();
     listener->Stop();
     return 0;

@@ -57,6 +57,11 @@ enum ErrorCode : int {
     kConnectionLost = 81017,  // the connection dropped, or failed in any other way
     kHostNotFound = 81018,
     kBadHostName = 81019,  // not "host" or "host:port" with a port from 1 to 65535
+    kTlsRequired = 81020,  // the server takes encrypted connections only
+    kTlsNotOffered = 81021,
+    kTlsUntrusted = 81022,          // the server's certificate is not trusted here
+    kTlsWrongHost = 81023,          // a trusted certificate that names another host
+    kTooManyLoginFailures = 81024,  // the server refuses logins from this address a while
 };
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.
@@ -97,6 +102,11 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kConnectionLost,
     kHostNotFound,
     kBadHostName,
+    kTlsRequired,
+    kTlsNotOffered,
+    kTlsUntrusted,
+    kTlsWrongHost,
+    kTooManyLoginFailures,
 };
 
 }  // namespace mv

@@ -34,6 +34,10 @@ int CodeOf(WireChannel::Outcome outcome) {
             return kConnectionRefused;
         case WireChannel::Outcome::HostUnknown:
             return kHostNotFound;
+        case WireChannel::Outcome::TlsFailed:
+            return kTlsUntrusted;
+        case WireChannel::Outcome::TlsWrongHost:
+            return kTlsWrongHost;
         case WireChannel::Outcome::Closed:
         case WireChannel::Outcome::Failed:
             break;
@@ -81,6 +85,18 @@ std::optional<std::int32_t> ServiceStatus(const Message& reply) {
     return std::nullopt;
 }
 
+// Why a server refused the service request: the refusals it names, else no such service.
+int ServiceRefusal(std::int32_t status) {
+    switch (status) {
+        case kConnectionRefused:  // it serves as many sessions as it may
+        case kTlsRequired:
+        case kTlsNotOffered:
+            return status;
+        default:
+            return kServiceNotFound;
+    }
+}
+
 std::string Obfuscated(std::string password) {
     for (char& c : password) {
         c = static_cast<char>(c ^ wire::kCommsVersion);
@@ -115,9 +131,13 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
     }
     std::shared_ptr<RemoteBackend> remote(new RemoteBackend(std::move(channel), login.callLimit));
 
+    // Argument 1 = 1 asks for TLS, which starts once the server has answered 0.
+    Message service = Request({Arg::Text(login.service)});
+    if (login.secure) {
+        service.args.push_back(Arg::Int(1));
+    }
     Message reply;
-    int code =
-        remote->Call(Request({Arg::Text(login.service)}), reply, /*replyStartsWithCode=*/false);
+    int code = remote->Call(service, reply, /*replyStartsWithCode=*/false);
     if (code != kOk) {
         return code;
     }
@@ -127,7 +147,14 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
     }
     if (*status != 0) {
         remote->Shutdown();
-        return kServiceNotFound;
+        return ServiceRefusal(*status);
+    }
+    if (login.secure) {
+        const WireChannel::Outcome encrypted =
+            remote->channel_->StartTlsAsClient(address->host, login.caFile, login.connectLimit);
+        if (encrypted != WireChannel::Outcome::Ok) {
+            return remote->Fail(CodeOf(encrypted));
+        }
     }
 
     code =

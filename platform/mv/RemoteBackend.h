@@ -24,6 +24,10 @@ struct RemoteLogin {
     std::string account;
     std::chrono::milliseconds connectLimit{10000};
     std::chrono::milliseconds callLimit{60000};
+    // TLS: asked for in the service request; the server's certificate is checked against
+    // caFile (PEM), or the system's store when empty, and must name the host.
+    bool secure = false;
+    std::string caFile;
 };
 
 // The engine of a session with a host: a database server reached over TCP with the

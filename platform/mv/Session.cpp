@@ -29,6 +29,8 @@ void Session::Connect() {
             login.account = accountPath_;
             login.connectLimit = connectLimit_;
             login.callLimit = callLimit_;
+            login.secure = secure_;
+            login.caFile = caFile_;
             std::shared_ptr<RemoteBackend> remote;
             error_ = RemoteBackend::Connect(login, remote);
             backend_ = std::move(remote);

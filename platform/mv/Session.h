@@ -37,6 +37,10 @@ public:
         connectLimit_ = connect;
         callLimit_ = call;
     }
+    // TLS to a server, and the CA file (PEM) its certificate is checked against instead of
+    // the system's store when not empty. Take effect at the next Connect.
+    void SetSecure(bool v) { secure_ = v; }
+    void SetCaFile(std::string v) { caFile_ = std::move(v); }
     // Whether the local engine removes the stale temporary files of interrupted writes
     // from each dictionary folder it opens (the default); off for a caller that only
     // looks, such as a check that lists them. Takes effect at the next Connect.
@@ -75,6 +79,8 @@ private:
     std::string userName_, password_, accountPath_, hostName_, databaseType_;
     std::chrono::milliseconds connectLimit_{10000};
     std::chrono::milliseconds callLimit_{60000};
+    bool secure_ = false;
+    std::string caFile_;
     bool sweepTemporaryFiles_ = true;
     std::shared_ptr<Backend> backend_;
     ServerCommand command_{*this};

@@ -115,6 +115,8 @@ TEST(Limits, idleSessionsEndAndTheSessionCapRefusesMore) {
     auto idle = LoggedIn(server.Port());
     auto second = LoggedIn(server.Port());
     auto third = Connect(server.Port());
+    EXPECT_EQ(Call(*third, ServiceRequest("uvcs")),
+              (Message{0, {Arg::Int(mv::kConnectionRefused)}}));
     EXPECT_TRUE(IsClosedByServer(*third));
     EXPECT_TRUE(server.WaitForLog("2 sessions are running already"));
 

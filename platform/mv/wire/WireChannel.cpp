@@ -2,12 +2,31 @@
 #include "platform/mv/wire/WireChannel.h"
 
 #include <asio.hpp>
+#include <asio/ssl.hpp>
+#include <optional>
 
 namespace mv::wire {
 
+// The socket alone, or after the TLS handshake the TLS stream that owns it; reads and writes go
+// to whichever is in use, so one code path serves both.
 struct WireChannel::Impl {
     asio::io_context io;
-    asio::ip::tcp::socket socket{io};
+    asio::ip::tcp::socket plain{io};
+    std::unique_ptr<asio::ssl::context> clientContext;  // a server's context is shared
+    std::optional<asio::ssl::stream<asio::ip::tcp::socket>> tls;
+    bool hostMismatch = false;  // the certificate was trusted but names another host
+
+    asio::ip::tcp::socket& Socket() { return tls ? tls->next_layer() : plain; }
+    const asio::ip::tcp::socket& Socket() const { return tls ? tls->next_layer() : plain; }
+
+    template <typename Operation>
+    void WithStream(Operation&& operation) {
+        if (tls) {
+            operation(*tls);
+        } else {
+            operation(plain);
+        }
+    }
 };
 
 namespace {
@@ -17,7 +36,8 @@ using Clock = std::chrono::steady_clock;
 WireChannel::Outcome OutcomeOf(const asio::error_code& error) {
     if (error == asio::error::eof || error == asio::error::connection_reset ||
         error == asio::error::broken_pipe || error == asio::error::operation_aborted ||
-        error == asio::error::bad_descriptor || error == asio::error::not_connected) {
+        error == asio::error::bad_descriptor || error == asio::error::not_connected ||
+        error == asio::ssl::error::stream_truncated) {
         return WireChannel::Outcome::Closed;
     }
     if (error == asio::error::connection_refused) {
@@ -75,8 +95,8 @@ WireChannel::Outcome WireChannel::Connect(const std::string& host, std::uint16_t
         return Outcome::HostUnknown;
     }
     bool timedOut = false;
-    error = RunUntil(impl->io, impl->socket, end, timedOut, [&](auto handler) {
-        asio::async_connect(impl->socket, endpoints,
+    error = RunUntil(impl->io, impl->plain, end, timedOut, [&](auto handler) {
+        asio::async_connect(impl->plain, endpoints,
                             [handler](const asio::error_code& e, const auto&) { handler(e); });
     });
     if (timedOut) {
@@ -85,7 +105,7 @@ WireChannel::Outcome WireChannel::Connect(const std::string& host, std::uint16_t
     if (error) {
         return OutcomeOf(error);
     }
-    impl->socket.set_option(asio::ip::tcp::no_delay(true), error);
+    impl->plain.set_option(asio::ip::tcp::no_delay(true), error);
     channel.reset(new WireChannel(std::move(impl)));
     return Outcome::Ok;
 }
@@ -93,11 +113,11 @@ WireChannel::Outcome WireChannel::Connect(const std::string& host, std::uint16_t
 std::unique_ptr<WireChannel> WireChannel::Adopt(int nativeSocket) {
     auto impl = std::make_unique<Impl>();
     asio::error_code error;
-    impl->socket.assign(asio::ip::tcp::v6(), nativeSocket, error);
+    impl->plain.assign(asio::ip::tcp::v6(), nativeSocket, error);
     if (error) {
-        impl->socket.assign(asio::ip::tcp::v4(), nativeSocket, error);
+        impl->plain.assign(asio::ip::tcp::v4(), nativeSocket, error);
     }
-    impl->socket.set_option(asio::ip::tcp::no_delay(true), error);
+    impl->plain.set_option(asio::ip::tcp::no_delay(true), error);
     return std::unique_ptr<WireChannel>(new WireChannel(std::move(impl)));
 }
 
@@ -108,9 +128,12 @@ WireChannel::Outcome WireChannel::Send(const Message& message, Duration limit) {
     const std::string bytes = Encode(message);
     bool timedOut = false;
     const asio::error_code error =
-        RunUntil(impl_->io, impl_->socket, Clock::now() + limit, timedOut, [&](auto handler) {
-            asio::async_write(impl_->socket, asio::buffer(bytes),
-                              [handler](const asio::error_code& e, std::size_t) { handler(e); });
+        RunUntil(impl_->io, impl_->Socket(), Clock::now() + limit, timedOut, [&](auto handler) {
+            impl_->WithStream([&](auto& stream) {
+                asio::async_write(
+                    stream, asio::buffer(bytes),
+                    [handler](const asio::error_code& e, std::size_t) { handler(e); });
+            });
         });
     if (timedOut || error) {
         Close();
@@ -123,9 +146,11 @@ WireChannel::Outcome WireChannel::ReadExactly(void* buffer, std::size_t size,
                                               Clock::time_point end) {
     bool timedOut = false;
     const asio::error_code error =
-        RunUntil(impl_->io, impl_->socket, end, timedOut, [&](auto handler) {
-            asio::async_read(impl_->socket, asio::buffer(buffer, size),
-                             [handler](const asio::error_code& e, std::size_t) { handler(e); });
+        RunUntil(impl_->io, impl_->Socket(), end, timedOut, [&](auto handler) {
+            impl_->WithStream([&](auto& stream) {
+                asio::async_read(stream, asio::buffer(buffer, size),
+                                 [handler](const asio::error_code& e, std::size_t) { handler(e); });
+            });
         });
     if (timedOut || error) {
         why_ = timedOut ? "no answer in time" : error.message();
@@ -163,29 +188,132 @@ WireChannel::Outcome WireChannel::Receive(Message& message, Duration limit, std:
 }
 
 void WireChannel::Close() {
-    if (impl_ && impl_->socket.is_open()) {
+    // A TLS session ends without its closing alert: waiting for the peer's answer to it
+    // would need a time limit of its own, and nothing is sent after the last reply.
+    if (impl_ && impl_->Socket().is_open()) {
         asio::error_code ignored;
-        impl_->socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-        impl_->socket.close(ignored);
+        impl_->Socket().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+        impl_->Socket().close(ignored);
     }
 }
 
 bool WireChannel::IsOpen() const {
-    return impl_ && impl_->socket.is_open();
+    return impl_ && impl_->Socket().is_open();
+}
+
+bool WireChannel::IsEncrypted() const {
+    return impl_ && impl_->tls.has_value();
 }
 
 std::string WireChannel::PeerAddress() const {
     asio::error_code error;
-    const auto endpoint = impl_->socket.remote_endpoint(error);
+    const auto endpoint = impl_->Socket().remote_endpoint(error);
     if (error) {
         return "(unknown)";
     }
     return endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
 }
 
+std::string WireChannel::PeerHost() const {
+    asio::error_code error;
+    const auto endpoint = impl_->Socket().remote_endpoint(error);
+    if (error) {
+        return "";
+    }
+    const asio::ip::address address = endpoint.address();
+    if (address.is_v6() && address.to_v6().is_v4_mapped()) {
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
+    }
+    return address.to_string();
+}
+
+WireChannel::Outcome WireChannel::StartTlsAsClient(const std::string& host,
+                                                   const std::string& caFile, Duration limit) {
+    if (!IsOpen() || impl_->tls) {
+        return Outcome::Closed;
+    }
+    auto context = std::make_unique<asio::ssl::context>(asio::ssl::context::tls_client);
+    ::SSL_CTX_set_min_proto_version(context->native_handle(), TLS1_2_VERSION);
+    asio::error_code error;
+    if (caFile.empty()) {
+        context->set_default_verify_paths(error);
+    } else {
+        context->load_verify_file(caFile, error);
+    }
+    if (error) {
+        why_ = caFile.empty() ? "cannot read the system's certificate store: " + error.message()
+                              : "cannot read the CA file \"" + caFile + "\": " + error.message();
+        Close();
+        return Outcome::TlsFailed;
+    }
+    context->set_verify_mode(asio::ssl::verify_peer);
+    impl_->clientContext = std::move(context);
+    impl_->tls.emplace(std::move(impl_->plain), *impl_->clientContext);
+    Impl* impl = impl_.get();
+    impl->tls->set_verify_callback(
+        [impl, check = asio::ssl::host_name_verification(host)](
+            bool preverified, asio::ssl::verify_context& verifying) mutable {
+            const bool matches = check(preverified, verifying);
+            if (preverified && !matches) {
+                impl->hostMismatch = true;
+            }
+            return matches;
+        });
+    // The name the server may choose its certificate by; an address is not sent as one.
+    asio::ip::make_address(host, error);
+    if (error) {
+        ::SSL_ctrl(impl->tls->native_handle(), SSL_CTRL_SET_TLSEXT_HOSTNAME,
+                   TLSEXT_NAMETYPE_host_name, const_cast<char*>(host.c_str()));
+    }
+    const Outcome outcome = Handshake(/*asClient=*/true, limit);
+    if (outcome == Outcome::TlsFailed) {
+        const long verified = ::SSL_get_verify_result(impl->tls->native_handle());
+        if (impl->hostMismatch) {
+            why_ = "the server's certificate does not name the host \"" + host + "\"";
+            return Outcome::TlsWrongHost;
+        }
+        if (verified != X509_V_OK) {
+            why_ = std::string("the server's certificate is not trusted: ") +
+                   ::X509_verify_cert_error_string(verified);
+        }
+    }
+    return outcome;
+}
+
+WireChannel::Outcome WireChannel::StartTlsAsServer(const TlsCredentials& credentials,
+                                                   Duration limit) {
+    if (!IsOpen() || impl_->tls) {
+        return Outcome::Closed;
+    }
+    impl_->tls.emplace(std::move(impl_->plain), credentials.Context());
+    return Handshake(/*asClient=*/false, limit);
+}
+
+WireChannel::Outcome WireChannel::Handshake(bool asClient, Duration limit) {
+    bool timedOut = false;
+    const asio::error_code error =
+        RunUntil(impl_->io, impl_->Socket(), Clock::now() + limit, timedOut, [&](auto handler) {
+            impl_->tls->async_handshake(
+                asClient ? asio::ssl::stream_base::client : asio::ssl::stream_base::server,
+                [handler](const asio::error_code& e) { handler(e); });
+        });
+    if (timedOut) {
+        why_ = "no TLS handshake in time";
+        Close();
+        return Outcome::TimedOut;
+    }
+    if (error) {
+        why_ = error == asio::error::eof ? "the peer closed the connection during the TLS handshake"
+                                         : "TLS handshake failed: " + error.message();
+        Close();
+        return Outcome::TlsFailed;
+    }
+    return Outcome::Ok;
+}
+
 std::uint32_t WireChannel::LocalIPv4() const {
     asio::error_code error;
-    const auto endpoint = impl_->socket.local_endpoint(error);
+    const auto endpoint = impl_->Socket().local_endpoint(error);
     if (error) {
         return 0;
     }
