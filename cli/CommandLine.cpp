@@ -79,11 +79,16 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.help = true;
             return line;
         }
+        if (word == "--tls") {
+            line.tls = true;
+            continue;
+        }
         const bool account = word == "-a" || word == "--account";
         const bool type = word == "-t" || word == "--type";
         const bool host = word == "-H" || word == "--host";
         const bool user = word == "-u" || word == "--user";
-        if (!account && !type && !host && !user) {
+        const bool ca = word == "--ca";
+        if (!account && !type && !host && !user && !ca) {
             usageError = Concat({"unknown option ", Quoted(word), " (see kelvora-cmd --help)"});
             return std::nullopt;
         }
@@ -92,6 +97,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
                                  account ? " needs an account folder"
                                  : type  ? " needs a database type"
                                  : host  ? " needs a host name, as HOST or HOST:PORT"
+                                 : ca    ? " needs a file of CA certificates (PEM)"
                                          : " needs a user name"});
             return std::nullopt;
         }
@@ -102,6 +108,9 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.host = value;
         } else if (user) {
             line.user = value;
+        } else if (ca) {
+            line.caFile = value;
+            line.tls = true;  // a CA file is only of use to check a server's certificate
         } else if (const auto kind = core::KindOf(value)) {
             line.kind = *kind;
         } else {
@@ -109,6 +118,10 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
                 Concat({"unknown database type ", Quoted(value), " (UniVerse or UniData)"});
             return std::nullopt;
         }
+    }
+    if (line.tls && line.host.empty()) {
+        usageError = "--tls and --ca need a server (-H HOST)";
+        return std::nullopt;
     }
     if (i == words.size()) {
         usageError = "no command given (see kelvora-cmd --help)";

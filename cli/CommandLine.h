@@ -17,6 +17,8 @@ struct CommandLine {
     std::string account = ".";  // the folder, or with a host the account on the server
     std::string host;           // empty: the local engine
     std::string user;
+    bool tls = false;    // with a host: TLS, the certificate checked
+    std::string caFile;  // the CA certificates (PEM) to check it against; empty: the system's
     core::DatabaseKind kind = core::DatabaseKind::UniVerse;
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;  // for the subcommand, or the program when there is none

@@ -46,6 +46,8 @@ bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environ
     session.SetAccountPath(line.account);
     session.SetDatabaseType(line.kind == core::DatabaseKind::UniData ? "UniData" : "UniVerse");
     if (!line.host.empty()) {
+        session.SetSecure(line.tls);
+        session.SetCaFile(line.caFile);
         session.SetUserName(line.user);
         std::optional<std::string> password = env.passwordVariable;
         if (!password && env.askPassword) {

@@ -5,8 +5,8 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kProgram =
-    R"(Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT] [-t UniVerse|UniData]
-                   COMMAND [ARGUMENTS]
+    R"(Usage: kelvora-cmd [-H HOST[:PORT] [-u USER] [--tls [--ca FILE]]] [-a ACCOUNT]
+                   [-t UniVerse|UniData] COMMAND [ARGUMENTS]
 
 Works on a Kelvora account (a folder of D_FILE dictionary folders), or an account on a
 database server, without a window, through the same client objects as the program.
@@ -24,6 +24,10 @@ Options (before the command):
   -H, --host HOST[:PORT]  work on a server (port 31438 unless given); the password
                           comes from KELVORA_PASSWORD, or is asked without echo
   -u, --user USER         the user name on the server
+  --tls                   encrypt the connection to the server (TLS); its certificate
+                          must be trusted by the system and name HOST
+  --ca FILE               trust the CA certificates of FILE (PEM) instead of the
+                          system's (implies --tls)
   -h, --help              this help; "kelvora-cmd COMMAND --help" for a command
 
 Exit status: 0 success, 1 failure (named on standard error), 2 usage error.
@@ -33,6 +37,7 @@ Examples:
   kelvora-cmd -a ~/accounts/sales -t UniData export ORDERS orders.txt
   kelvora-cmd -a ~/accounts/sales check
   kelvora-cmd -H db.example.com -u ann -a sales EXEC "SSELECT DICT ORDERS"
+  kelvora-cmd -H db.example.com --tls -u ann -a sales export ORDERS orders.txt
 )";
 
 constexpr std::string_view kExec =

@@ -73,13 +73,17 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"unknownType", {"-t", "Pick", "export", "T"}, "'Pick'"},
                       UsageCase{"execWithoutCommand", {"EXEC"}, "EXEC needs the command"},
                       UsageCase{"exportWithoutFile", {"export"}, "export needs the name"},
-                      UsageCase{"exportWithTwoOutputs", {"export", "T", "a", "b"}, "not 'b'"}),
+                      UsageCase{"exportWithTwoOutputs", {"export", "T", "a", "b"}, "not 'b'"},
+                      UsageCase{"tlsWithoutHost", {"--tls", "check"}, "need a server (-H HOST)"},
+                      UsageCase{"caWithoutFile", {"-H", "h", "--ca"}, "--ca needs a file"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(Help, isShownForTheProgramAndEachCommandInAnyLetterCase) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--help"}, "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT]"},
-        {{"-a", "/nowhere", "-h"}, "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER]] [-a ACCOUNT]"},
+        {{"--help"},
+         "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER] [--tls [--ca FILE]]] [-a ACCOUNT]"},
+        {{"-a", "/nowhere", "-h"},
+         "Usage: kelvora-cmd [-H HOST[:PORT] [-u USER] [--tls [--ca FILE]]] [-a ACCOUNT]"},
         {{"exec", "--help"}, "EXEC \"COMMAND\""},
         {{"EXPORT", "-h"}, "export FILE [OUT]"},
         {{"Check", "T", "--help"}, "check [FILE ...]"},

@@ -52,11 +52,18 @@ TEST_F(RemoteCli, theServerIsNamedWhenItCannotBeReachedAndCheckNeedsFileNames) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
               "kelvora-cmd: demo on 127.0.0.1:1: error 81016 (Nothing listens at that host and "
-              "port (connection refused))\n");
+              "port, or the server has no room for another session (connection refused))\n");
 
     const Outcome noPassword = Remote({"EXEC", "SSELECT DICT ORDERS"}, std::nullopt);
     EXPECT_EQ(noPassword.status, 1);
     EXPECT_NE(noPassword.err.find("KELVORA_PASSWORD"), std::string::npos) << noPassword.err;
+
+    // --tls reaches the server, which offers none; nothing goes in clear instead.
+    const Outcome unencrypted = Remote({"--tls", "EXEC", "SSELECT DICT ORDERS"});
+    EXPECT_EQ(unencrypted.status, 1);
+    EXPECT_NE(unencrypted.err.find("error 81021 (The server does not offer encrypted"),
+              std::string::npos)
+        << unencrypted.err;
 
     const Outcome unnamed = Remote({"check"});
     EXPECT_EQ(unnamed.status, 2);
