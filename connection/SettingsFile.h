@@ -14,6 +14,10 @@ public:
     inline static const QString kUser = QStringLiteral("user");
     inline static const QString kPassword = QStringLiteral("password");
     inline static const QString kDatabaseType = QStringLiteral("DatabaseType");
+    // TLS to a server (yes or no; absent = no), and a file of CA certificates (PEM) to
+    // check its certificate against instead of the system's.
+    inline static const QString kSecure = QStringLiteral("Secure");
+    inline static const QString kCAFile = QStringLiteral("CAFile");
 
     // The longest value a read gives back whole.
     static constexpr int kMaxLength = 127;
