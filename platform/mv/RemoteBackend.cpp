@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/RemoteBackend.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <asio/ip/host_name.hpp>
 
 #include "platform/mv/CommandWords.h"
@@ -21,6 +24,12 @@ using wire::WireChannel;
 constexpr std::size_t kMaxReplyBody = std::size_t{256} << 20;
 constexpr std::int32_t kOutputBlockSize = 64 * 1024;
 constexpr const char* kClientKind = "kelvora";
+// The reads sent ahead are kept small enough in bytes to sit in the sockets' buffers, so
+// sending them never waits for the server, which may be busy sending replies this side
+// has not taken yet.
+constexpr std::size_t kMaxWindowBytes = 32 * 1024;
+// What a READ request costs beyond its id: header and the three other arguments.
+constexpr std::size_t kReadRequestOverhead = 64;
 
 int CodeOf(WireChannel::Outcome outcome) {
     switch (outcome) {
@@ -113,8 +122,8 @@ std::string ThisHostName() {
 }  // namespace
 
 RemoteBackend::RemoteBackend(std::unique_ptr<WireChannel> channel,
-                             std::chrono::milliseconds callLimit)
-    : channel_(std::move(channel)), callLimit_(callLimit) {}
+                             std::chrono::milliseconds callLimit, int readAhead)
+    : channel_(std::move(channel)), callLimit_(callLimit), readAhead_(std::max(readAhead, 1)) {}
 
 RemoteBackend::~RemoteBackend() = default;
 
@@ -129,7 +138,8 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
     if (connected != WireChannel::Outcome::Ok) {
         return CodeOf(connected);
     }
-    std::shared_ptr<RemoteBackend> remote(new RemoteBackend(std::move(channel), login.callLimit));
+    std::shared_ptr<RemoteBackend> remote(
+        new RemoteBackend(std::move(channel), login.callLimit, login.readAhead));
 
     // Argument 1 = 1 asks for TLS, which starts once the server has answered 0.
     Message service = Request({Arg::Text(login.service)});
@@ -185,6 +195,7 @@ void RemoteBackend::Shutdown() {
         channel_->Close();
     }
     openHandles_.clear();
+    ForgetList({});
     if (lostCode_ == 0) {
         lostCode_ = kNotConnected;
     }
@@ -196,7 +207,16 @@ int RemoteBackend::Fail(int code) {
         channel_->Close();
     }
     openHandles_.clear();
+    listSent_ = listNext_;
+    windowBytes_ = 0;
     return code;
+}
+
+int RemoteBackend::LostCode() {
+    if (owedCode_ != 0) {
+        return std::exchange(owedCode_, 0);
+    }
+    return lostCode_ == kNotConnected ? kNotConnected : kConnectionLost;
 }
 
 int RemoteBackend::Receive(Message& reply) {
@@ -208,10 +228,14 @@ int RemoteBackend::Receive(Message& reply) {
 }
 
 int RemoteBackend::Call(const Message& request, Message& reply, bool replyStartsWithCode) {
+    if (const int code = DropReadAhead(); code != kOk) {
+        return code;
+    }
     if (lostCode_ != 0) {
-        return lostCode_ == kNotConnected ? kNotConnected : kConnectionLost;
+        return LostCode();
     }
     ++roundTrips_;
+    ++requestsSent_;
     const WireChannel::Outcome sent = channel_->Send(request, callLimit_);
     if (sent != WireChannel::Outcome::Ok) {
         return Fail(CodeOf(sent));
@@ -225,9 +249,9 @@ int RemoteBackend::Call(const Message& request, Message& reply, bool replyStarts
     return kOk;
 }
 
-int RemoteBackend::HandleError(int handle) const {
+int RemoteBackend::HandleError(int handle) {
     if (lostCode_ != 0) {
-        return lostCode_ == kNotConnected ? kFileClosed : kConnectionLost;
+        return lostCode_ == kNotConnected ? kFileClosed : LostCode();
     }
     return openHandles_.count(handle) != 0 ? kOk : kFileClosed;
 }
@@ -264,11 +288,131 @@ int RemoteBackend::Read(int handle, const std::string& id, std::string& record) 
     if (const int code = HandleError(handle); code != kOk) {
         return code;
     }
+    const std::optional<std::size_t> position = ListPositionOf(handle, id);
+    if (!position) {
+        return ReadNow(handle, id, record);
+    }
+    // The program skipped part of the list: the replies for it are of no use.
+    while (listNext_ < *position && listNext_ < listSent_) {
+        Message ignored;
+        if (const int code = TakeWindowReply(ignored); code != kOk) {
+            return code;
+        }
+    }
+    listNext_ = *position;
+    listSent_ = std::max(listSent_, listNext_);
+    if (listSent_ == listNext_) {
+        windowHandle_ = handle;
+        sentSinceTrip_ = 0;
+        if (!FillWindow()) {
+            return LostCode();
+        }
+    }
+    return ReadFromWindow(record);
+}
+
+std::optional<std::size_t> RemoteBackend::ListPositionOf(int handle, const std::string& id) const {
+    if (readAhead_ <= 1 || (listSent_ > listNext_ && handle != windowHandle_)) {
+        return std::nullopt;
+    }
+    // Only a short way ahead: a program that reads the list reads it in order, perhaps
+    // skipping an item.
+    const std::size_t end =
+        std::min(listIds_.size(), listNext_ + static_cast<std::size_t>(readAhead_));
+    for (std::size_t at = listNext_; at < end; ++at) {
+        if (listIds_[at] == id) {
+            return at;
+        }
+    }
+    return std::nullopt;
+}
+
+bool RemoteBackend::FillWindow() {
+    const std::size_t end =
+        std::min(listIds_.size(), listNext_ + static_cast<std::size_t>(readAhead_));
+    while (listSent_ < end && (listSent_ == listNext_ || windowBytes_ < kMaxWindowBytes)) {
+        const std::string& id = listIds_[listSent_];
+        // A full window's worth of reads costs one wait on a slow link.
+        if (sentSinceTrip_ % readAhead_ == 0) {
+            ++roundTrips_;
+            sentSinceTrip_ = 0;
+        }
+        ++sentSinceTrip_;
+        ++requestsSent_;
+        const WireChannel::Outcome sent = channel_->Send(
+            Request({Arg::Int(wire::kRead), Arg::Int(windowHandle_), Arg::Int(0), Arg::Bytes(id)}),
+            callLimit_);
+        if (sent != WireChannel::Outcome::Ok) {
+            owedCode_ = Fail(CodeOf(sent));
+            return false;
+        }
+        windowBytes_ += id.size() + kReadRequestOverhead;
+        ++listSent_;
+    }
+    return true;
+}
+
+int RemoteBackend::TakeWindowReply(Message& reply) {
+    if (const int code = Receive(reply); code != kOk) {
+        return code;
+    }
+    windowBytes_ -= std::min(windowBytes_, listIds_[listNext_].size() + kReadRequestOverhead);
+    ++listNext_;
+    return kOk;
+}
+
+int RemoteBackend::ReadFromWindow(std::string& record) {
+    Message reply;
+    if (const int code = TakeWindowReply(reply); code != kOk) {
+        return code;
+    }
+    const int code = RecordOf(reply, record);
+    if (lostCode_ == 0) {
+        // Sent after the reply was taken: a failure here belongs to the next call, as it
+        // would have had this read been sent when the program asked.
+        FillWindow();
+    }
+    return code;
+}
+
+int RemoteBackend::DropReadAhead() {
+    // The program has not read these items yet: the list resumes where it stands.
+    const std::size_t resume = listNext_;
+    while (listSent_ > listNext_) {
+        Message ignored;
+        if (const int code = TakeWindowReply(ignored); code != kOk) {
+            return code;
+        }
+    }
+    listNext_ = listSent_ = resume;
+    windowBytes_ = 0;
+    if (owedCode_ != 0) {
+        return std::exchange(owedCode_, 0);
+    }
+    return kOk;
+}
+
+// Only with no read ahead on its way, or the connection closed: replies still to come
+// would be taken for the reads of the new list.
+void RemoteBackend::ForgetList(std::vector<std::string> ids) {
+    listIds_ = std::move(ids);
+    listNext_ = listSent_ = 0;
+    windowBytes_ = 0;
+}
+
+int RemoteBackend::ReadNow(int handle, const std::string& id, std::string& record) {
     Message reply;
     if (const int code = Call(
             Request({Arg::Int(wire::kRead), Arg::Int(handle), Arg::Int(0), Arg::Bytes(id)}), reply);
         code != kOk) {
         return code;
+    }
+    return RecordOf(reply, record);
+}
+
+int RemoteBackend::RecordOf(Message& reply, std::string& record) {
+    if (!IsInteger(reply, 0)) {
+        return Fail(kBadServerMessage);
     }
     if (reply.args[0].integer != 0) {
         return reply.args[0].integer;
@@ -311,6 +455,13 @@ int RemoteBackend::Delete(int handle, const std::string& id) {
 CommandResult RemoteBackend::Execute(const std::string& text) {
     CommandResult result;
     result.setsSelectList = IsSelectVerb(text);
+    if (result.error = DropReadAhead(); result.error != kOk) {
+        result.response = "The connection to the server failed while the command ran.";
+        return result;
+    }
+    if (result.setsSelectList) {
+        ForgetList({});
+    }
     Message reply;
     result.error = Call(
         Request({Arg::Int(wire::kExecute), Arg::Int(kOutputBlockSize), Arg::Bytes(text)}), reply);
@@ -373,6 +524,7 @@ void RemoteBackend::ReadList(CommandResult& result) {
         return;
     }
     result.ids = SplitOnFieldMarks(reply.args[2].bytes);
+    ForgetList(result.ids);
 }
 
 }  // namespace mv

@@ -3,8 +3,10 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/mv/Backend.h"
 #include "platform/mv/wire/WireMessage.h"
@@ -28,6 +30,11 @@ struct RemoteLogin {
     // caFile (PEM), or the system's store when empty, and must name the host.
     bool secure = false;
     std::string caFile;
+    // How many READ requests for the ids of select list 0 may be on their way at once;
+    // 1 sends each read when the program asks for it (for servers that take no
+    // pipelined requests).
+    static constexpr int kDefaultReadAhead = 256;
+    int readAhead = kDefaultReadAhead;
 };
 
 // The engine of a session with a host: a database server reached over TCP with the
@@ -35,6 +42,17 @@ struct RemoteLogin {
 // output is complete, and the select's ids taken in one READLIST). A dropped
 // connection, an answer out of time or one that breaks the protocol fails that call
 // with a code of the 81000 range, closes the connection, and leaves IsActive false.
+//
+// Read-ahead: when the program reads the ids of select list 0 in list order, the reads
+// of the following ids are sent before it asks for them (up to RemoteLogin::readAhead
+// on the one connection), and each Read takes the next reply, which the server sends in
+// the order of the requests. A Read of any other id, a write, delete, command, open or
+// close first takes and discards every reply still on its way, so it sees the same
+// server as without read-ahead. A record read ahead is the item as it stood when the
+// server answered that request: a change another session makes after that moment shows
+// at the next read of the item, as it would had this session read it a little earlier.
+// Every failure (an error code in a reply, a lost connection, a late answer) reaches the
+// Read of that id or the next call, with the code a Read sent at that moment would give.
 class RemoteBackend final : public Backend {
 public:
     // kOk with backend set, or the code of what failed: the host, the connection, the
@@ -53,25 +71,56 @@ public:
 
     CommandResult Execute(const std::string& text) override;
 
-    // Requests sent since the connection was made, for measuring.
+    // For measuring: the times the client waited for the network, counting a window of
+    // pipelined reads as one (that is what it costs on a slow link), and every request
+    // sent since the connection was made.
     long long RoundTrips() const { return roundTrips_; }
+    long long RequestsSent() const { return requestsSent_; }
 
 private:
-    RemoteBackend(std::unique_ptr<wire::WireChannel> channel, std::chrono::milliseconds callLimit);
+    RemoteBackend(std::unique_ptr<wire::WireChannel> channel, std::chrono::milliseconds callLimit,
+                  int readAhead);
 
     // Sends the request and takes one reply, whose argument 0 must be an integer return
     // code unless told otherwise (the service request's reply has two shapes).
     int Call(const wire::Message& request, wire::Message& reply, bool replyStartsWithCode = true);
     int Receive(wire::Message& reply);
     int Fail(int code);
-    int HandleError(int handle) const;
+    int HandleError(int handle);
     void ReadList(CommandResult& result);
+
+    int ReadNow(int handle, const std::string& id, std::string& record);
+    int ReadFromWindow(std::string& record);
+    int RecordOf(wire::Message& reply, std::string& record);
+    // Takes the reply of the oldest read sent ahead.
+    int TakeWindowReply(wire::Message& reply);
+    // Where in select list 0 a Read of id on handle continues the list, if it does.
+    std::optional<std::size_t> ListPositionOf(int handle, const std::string& id) const;
+    // Sends READs for the next ids of the list until the window is full; false when the
+    // connection failed (the failure is kept for the next call).
+    bool FillWindow();
+    // Takes and discards the replies of reads sent ahead; kOk, or the failure of the
+    // connection that a request sent now would have met.
+    int DropReadAhead();
+    void ForgetList(std::vector<std::string> ids);
+    int LostCode();
 
     std::unique_ptr<wire::WireChannel> channel_;
     std::chrono::milliseconds callLimit_;
     std::set<int> openHandles_;
     int lostCode_ = 0;  // why the connection ended, once it has
+    // A failure met while sending ahead, owed to the next call, which would have met it.
+    int owedCode_ = 0;
     long long roundTrips_ = 0;
+    long long requestsSent_ = 0;
+
+    int readAhead_;
+    std::vector<std::string> listIds_;  // select list 0 as the last select left it
+    std::size_t listNext_ = 0;          // the position a Read in list order asks for next
+    std::size_t listSent_ = 0;          // positions below this have been asked for
+    int windowHandle_ = 0;              // the file the reads ahead name
+    std::size_t windowBytes_ = 0;       // the size of the reads ahead still unanswered
+    long long sentSinceTrip_ = 0;       // reads ahead since the last counted round trip
 };
 
 }  // namespace mv

@@ -31,6 +31,7 @@ void Session::Connect() {
             login.callLimit = callLimit_;
             login.secure = secure_;
             login.caFile = caFile_;
+            login.readAhead = readAhead_;
             std::shared_ptr<RemoteBackend> remote;
             error_ = RemoteBackend::Connect(login, remote);
             backend_ = std::move(remote);

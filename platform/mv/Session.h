@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/mv/DictionaryFile.h"
+#include "platform/mv/RemoteBackend.h"
 #include "platform/mv/ServerCommand.h"
 #include "platform/mv/ServerSelectList.h"
 
@@ -37,6 +38,9 @@ public:
         connectLimit_ = connect;
         callLimit_ = call;
     }
+    // How many reads of select list 0 a remote session sends before the program asks for
+    // them; 1 turns reading ahead off. Takes effect at the next Connect.
+    void SetReadAhead(int window) { readAhead_ = window; }
     // TLS to a server, and the CA file (PEM) its certificate is checked against instead of
     // the system's store when not empty. Take effect at the next Connect.
     void SetSecure(bool v) { secure_ = v; }
@@ -81,6 +85,7 @@ private:
     std::chrono::milliseconds callLimit_{60000};
     bool secure_ = false;
     std::string caFile_;
+    int readAhead_ = RemoteLogin::kDefaultReadAhead;
     bool sweepTemporaryFiles_ = true;
     std::shared_ptr<Backend> backend_;
     ServerCommand command_{*this};
