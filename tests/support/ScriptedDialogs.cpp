@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QDialog>
 
 namespace {
@@ -35,6 +37,20 @@ bool offers(ui::Buttons buttons, ui::Answer answer) {
     return false;
 }
 
+// Any button the box offers, each as likely as the others.
+ui::Answer anyAnswer(ui::Buttons buttons, std::mt19937_64& random) {
+    static constexpr ui::Answer kAll[] = {ui::Answer::OK, ui::Answer::Cancel, ui::Answer::Yes,
+                                          ui::Answer::No};
+    std::vector<ui::Answer> offered;
+    for (const ui::Answer answer : kAll) {
+        if (offers(buttons, answer)) {
+            offered.push_back(answer);
+        }
+    }
+    std::uniform_int_distribution<std::size_t> pick(0, offered.size() - 1);
+    return offered[pick(random)];
+}
+
 std::string quoted(const QString& text) {
     return '"' + text.toStdString() + '"';
 }
@@ -61,6 +77,9 @@ ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons butto
     shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}, defaultButton});
     if (defaultButton && !offers(buttons, *defaultButton)) {
         ADD_FAILURE() << "Message box " << quoted(prompt) << " has no button for its default";
+    }
+    if (answers_.empty() && random_ != nullptr) {
+        return anyAnswer(buttons, *random_);
     }
     if (answers_.empty()) {
         ADD_FAILURE() << "Message box " << quoted(prompt) << " (title " << quoted(title)
@@ -96,6 +115,9 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QS
                                                  const QString& defaultText) {
     shown_.push_back(
         {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText, {}});
+    if (inputs_.empty() && random_ != nullptr) {
+        return randomInput_ ? randomInput_(prompt) : std::nullopt;
+    }
     if (inputs_.empty()) {
         ADD_FAILURE() << "Input box " << quoted(prompt) << " shown with no input queued";
         return std::nullopt;
@@ -107,6 +129,9 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const
                                                      const QString& initialPath) {
     shown_.push_back(
         {Kind::SaveFileName, title, ui::Buttons::OKCancel, ui::Icon::None, title, initialPath, {}});
+    if (fileNames_.empty() && random_ != nullptr) {
+        return std::nullopt;
+    }
     if (fileNames_.empty()) {
         ADD_FAILURE() << "File dialog " << quoted(title) << " shown with no file name queued";
         return std::nullopt;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,17 @@ public:
     void QueueFileName(std::optional<QString> path) { fileNames_.push_back(std::move(path)); }
     void QueueForm(FormScript script) { forms_.push_back(std::move(script)); }
 
+    // For tests that use the program as a careless user would: a box with nothing
+    // queued is answered at random instead of failing the test. A message box gets one
+    // of its own buttons, an input box what `input` gives for its prompt (nullopt for
+    // Cancel), a file dialog Cancel. Queued answers still come first, and a form still
+    // needs a script. clear() leaves this mode on.
+    using InputChooser = std::function<std::optional<QString>(const QString& prompt)>;
+    void AnswerAtRandom(std::mt19937_64& random, InputChooser input) {
+        random_ = &random;
+        randomInput_ = std::move(input);
+    }
+
     const std::vector<Shown>& shown() const { return shown_; }
     int beeps() const { return beeps_; }
     bool hourglass() const { return hourglass_; }
@@ -75,4 +87,6 @@ private:
     bool hourglass_ = false;
     std::vector<QString> progress_;
     bool progressEnded_ = false;
+    std::mt19937_64* random_ = nullptr;
+    InputChooser randomInput_;
 };
