@@ -64,6 +64,38 @@ TEST(CommandLine, usageErrorsSayWhatIsWrong) {
     EXPECT_NE(Refusal({"passwd", "f", "bad\tname"}).find("user name"), std::string::npos);
 }
 
+TEST(CommandLine, tlsAndLimitOptionsHaveDefaultsAndCheckedValues) {
+    const ServeOptions defaults = Parsed({"--root", "x", "--no-auth"}).serve;
+    EXPECT_FALSE(defaults.certificateFile);
+    EXPECT_FALSE(defaults.requireTls);
+    EXPECT_EQ(defaults.maxSessions, 64u);
+    EXPECT_EQ(defaults.maxLoginFailures, 10u);
+
+    const ServeOptions set =
+        Parsed({"--root", "x", "--no-auth", "--cert", "c.pem", "--key=k.pem", "--require-tls",
+                "--max-sessions", "3", "--max-login-failures=5"})
+            .serve;
+    EXPECT_EQ(set.certificateFile, "c.pem");
+    EXPECT_EQ(set.keyFile, "k.pem");
+    EXPECT_TRUE(set.requireTls);
+    EXPECT_EQ(set.maxSessions, 3u);
+    EXPECT_EQ(set.maxLoginFailures, 5u);
+
+    EXPECT_EQ(Refusal({"--root", "x", "--no-auth", "--cert", "c.pem"}),
+              "--cert and --key go together");
+    EXPECT_EQ(Refusal({"--root", "x", "--no-auth", "--require-tls"}),
+              "--require-tls needs --cert and --key");
+    for (const std::string bad : {"0", "-1", "x", "2k", "100001"}) {
+        EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--max-sessions", bad})
+                      .find("--max-sessions needs"),
+                  std::string::npos)
+            << bad;
+    }
+    EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--max-login-failures", "0"})
+                  .find("--max-login-failures needs"),
+              std::string::npos);
+}
+
 TEST(ListenAddressParsing, loopbackIsToldApartAndIpv6NeedsBracketsForAPort) {
     ListenAddress address;
     std::string why;

@@ -126,6 +126,11 @@ TEST(Executable, helpUsageErrorsAndStartFailuresHaveTheirExitStatus) {
                                     (temp.Parent() / "nope").string()});
     EXPECT_EQ(noUsers.Wait(), 1);
     EXPECT_NE(noUsers.Err().find("cannot read users file"), std::string::npos);
+    Program noCertificate(temp.Parent(), {"--root", temp.Parent().string(), "--no-auth", "--cert",
+                                          (temp.Parent() / "nope.pem").string(), "--key",
+                                          (temp.Parent() / "nope.key").string()});
+    EXPECT_EQ(noCertificate.Wait(), 1);
+    EXPECT_NE(noCertificate.Err().find("cannot read the certificate"), std::string::npos);
 }
 
 TEST(Executable, servesOnTheAddressItPrintsAndStopsCleanlyOnSigterm) {
