@@ -54,6 +54,8 @@ public:
     const std::string& AccountPath() const { return accountPath_; }
     const std::string& HostName() const { return hostName_; }
     const std::string& DatabaseType() const { return databaseType_; }
+    bool Secure() const { return secure_; }
+    const std::string& CaFile() const { return caFile_; }
 
     virtual void Connect();
     virtual bool IsActive() const;
