@@ -14,6 +14,9 @@ public:
     inline static const QString kUser = QStringLiteral("user");
     inline static const QString kPassword = QStringLiteral("password");
     inline static const QString kDatabaseType = QStringLiteral("DatabaseType");
+    // Time limits of a server session in seconds: connecting, and each call.
+    inline static const QString kConnectTimeout = QStringLiteral("ConnectTimeout");
+    inline static const QString kCallTimeout = QStringLiteral("CallTimeout");
     // TLS to a server (yes or no; absent = no), and a file of CA certificates (PEM) to
     // check its certificate against instead of the system's.
     inline static const QString kSecure = QStringLiteral("Secure");

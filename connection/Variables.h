@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include "connection/LoginValues.h"
 #include "core/ErrorTable.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Dialogs.h"
@@ -30,6 +31,11 @@ struct Variables {
     // As the user left it in the login dialog, neither trimmed nor case-folded.
     QString DatabaseType;
     core::ErrorTable errorTable;
+    // The values of the last successful login, so a dropped connection can be opened
+    // again without asking for them; the password is kept in memory only.
+    LoginValues lastLogin;
+    // The warning that a password travels almost in clear is shown once a run.
+    bool plainPasswordWarned = false;
 
     // Makes each new session of the login; it must not return null. Tests substitute a
     // session whose connection misbehaves.

@@ -16,6 +16,9 @@
 #include "connection/DatabaseTypeBox.h"
 #include "connection/Functions.h"
 #include "connection/MaskCharacterStyle.h"
+#include "connection/PlainPasswordWarning.h"
+#include "connection/Reconnect.h"
+#include "connection/SessionLimits.h"
 #include "connection/SettingsFile.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
@@ -172,6 +175,8 @@ void frmLogin::ConnectSession() {
     session.SetAccountPath(TextBridge::ToBytes(txtAccount->text()));
     session.SetHostName(TextBridge::ToBytes(txtHostName->text()));
     session.SetDatabaseType(TextBridge::ToBytes(cmbDBType->currentText()));
+    SessionLimits::FromSettings(vars_.programFolder).ApplyTo(session);
+    WarnOfPasswordInClear(vars_, session.HostName(), SecureFromSettings(vars_.programFolder));
     session.Connect();
 
     if (const int code = session.Error(); code != 0) {
@@ -179,6 +184,7 @@ void frmLogin::ConnectSession() {
         vars_.LoginSucceeded = false;
     } else if (session.IsActive()) {
         vars_.LoginSucceeded = true;
+        RememberLogin(vars_, session);
     } else {
         vars_.dialogs.MsgBox(
             QStringLiteral("The Universe session could not be activated -Unspecified error!"),

@@ -3,9 +3,10 @@
 
 #include <QDir>
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "dictionary/ConnectionRecovery.h"
 #include "dictionary/DatabaseType.h"
 #include "dictionary/DictionaryReader.h"
 #include "dictionary/EmptyNullDescriptor.h"
@@ -39,7 +40,12 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
     mv::Session& session = *vars.session;
     auto file = session.OpenDictionary(TextBridge::ToBytes(fileName));
     if (session.Error() != 0 || !file) {
-        Show_ServerError(vars, session.Error(), fileName, QString());
+        const int code = session.Error();
+        ShowCallError(vars, code, fileName, QString());
+        // After a new login the open is tried again, once for each Yes of the user.
+        if (ConnectionDropped(vars, code) && RecoverConnection(context_)) {
+            return OpenNamed(fileName);
+        }
         PutOpenNameBack();
         return false;
     }
@@ -69,6 +75,12 @@ void DictionaryOpener::ReadInto(const QString& fileName, mv::DictionaryFile& fil
                             ui::Icon::Exclamation, ui::kProgramTitle);
     } else {
         Read_Dictionary(vars, fileName, file, *views);
+        // A read cut short by a dropped connection starts again on the new session,
+        // which has the dictionary open again.
+        while (SessionDropped(vars) && RecoverConnection(context_)) {
+            views = std::make_shared<ViewSet>();
+            Read_Dictionary(vars, fileName, *open.file, *views);
+        }
     }
     open.views = std::move(views);
     Fill_ComboPH(context_.screen, *open.views->Rows(ViewKind::PH));

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "core/Classification.h"
@@ -48,7 +48,7 @@ long long Read_Dictionary(Variables& vars, const QString& fileName, mv::Dictiona
     command.SetText(TextBridge::ToBytes(SelectCommandFor(kind, fileName)));
     command.Exec();
     if (command.Error() != 0) {
-        Show_ServerError(vars, command.Error(), QString(), TextBridge::ToText(command.Text()));
+        ShowCallError(vars, command.Error(), QString(), TextBridge::ToText(command.Text()));
     }
 
     mv::ServerSelectList& list = vars.session->SelectList(0);
@@ -68,7 +68,7 @@ long long Read_Dictionary(Variables& vars, const QString& fileName, mv::Dictiona
             AddItem(fileBytes, file, views);
             views.Records().Remember(id, file.Record().Text());
         } else {
-            Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(id));
+            ShowCallError(vars, file.Error(), fileName, TextBridge::ToText(id));
             // A lost connection fails every read after it: one box says so, not one an item.
             if (!vars.session->IsActive()) {
                 break;

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "editing/DeleteHandler.h"
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownItems.h"
+#include "editing/DroppedChange.h"
 #include "editing/UnexpectedFailure.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/mv/DictionaryFile.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace editing {
 
@@ -33,12 +35,11 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     grid.SetCol(0);
     const QString itemId = grid.Text();
     const std::string id = TextBridge::ToBytes(itemId);
-    mv::DictionaryFile& file = *open_.file;
     dictionary::ShownItems shown(open_, screen_.Grids());
+    const dictionary::DictionaryContext context{vars_, open_, screen_};
 
-    const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+    const dictionary::AccountItem now = ReadBeforeChange(context, id);
     if (now.error != 0) {
-        Show_ServerError(vars_, now.error, open_.name, itemId);
         *cancel = true;
         return;
     }
@@ -57,20 +58,31 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
         }
     }
 
+    mv::DictionaryFile& file = *open_.file;
     file.SetRecordId(id);
     file.DeleteRecord();
     const QString deletedId = TextBridge::ToText(file.RecordId());
-    if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), open_.name, deletedId);
-        *cancel = true;
-        return;
+    bool confirmed = false;
+    if (const int code = file.Error(); code != 0) {
+        ShowCallError(vars_, code, open_.name, deletedId);
+        // A delete without a reply may or may not have reached the server: the account
+        // tells, once the connection is back.
+        if (!ConnectionDropped(vars_, code) ||
+            WhetherChangeArrived(context, id, mv::DynamicArray(), ChangeMade::Delete) !=
+                Arrived::Yes) {
+            *cancel = true;
+            return;
+        }
+        confirmed = true;
     }
     // The grid removes its own row once the handler returns; every other row of the
     // item (the view's own array behind a narrowed grid) goes now.
     shown.Remove(id, &grid);
-    vars_.dialogs.MsgBox(
-        QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
-        ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+    if (!confirmed) {
+        vars_.dialogs.MsgBox(
+            QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
+            ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+    }
 }
 
 void DeleteHandler::AfterDelete(int viewIndex) {

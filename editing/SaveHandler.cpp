@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -15,6 +15,7 @@
 #include "dictionary/ViewLayout.h"
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
+#include "editing/DroppedChange.h"
 #include "editing/ItemRecord.h"
 #include "editing/UnexpectedFailure.h"
 #include "platform/grid/DataGrid.h"
@@ -101,16 +102,14 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     const int lastField = dictionary::LayoutOf(view).LastColumn();
     const mv::DynamicArray typed = ItemRecordFromGrid(grid, lastField);
     const std::string id = TextBridge::ToBytes(itemId);
-    mv::DictionaryFile& file = *open_.file;
     dictionary::ShownItems shown(open_, screen_.Grids());
 
     // The row names a new item when it is the new-row line or its id was overtyped.
     const bool newRow = grid.PendingRowIsNew();
     const bool namesNewItem = newRow || grid.BoundArray()->Cell(grid.CurrentRow(), 0) != itemId;
-    const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+    const dictionary::AccountItem now = ReadBeforeChange(Context(), id);
     if (now.error != 0) {
         // Nothing is written over an item whose state cannot be seen.
-        Show_ServerError(vars_, now.error, open_.name, itemId);
         *cancel = true;
         return;
     }
@@ -135,19 +134,29 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
 
     const mv::DynamicArray record =
         namesNewItem ? typed : RecordToWrite(view, typed, lastField, now);
+    mv::DictionaryFile& file = *open_.file;
     file.SetRecordId(id);
     file.SetRecord(record);
     file.Write();
     const QString writtenId = TextBridge::ToText(file.RecordId());
-    if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), open_.name, writtenId);
-        *cancel = true;
-        return;
+    bool confirmed = false;
+    if (const int code = file.Error(); code != 0) {
+        ShowCallError(vars_, code, open_.name, writtenId);
+        // A write without a reply may or may not have reached the server: the account
+        // tells, once the connection is back.
+        if (!ConnectionDropped(vars_, code) ||
+            WhetherChangeArrived(Context(), id, record, ChangeMade::Write) != Arrived::Yes) {
+            *cancel = true;
+            return;
+        }
+        confirmed = true;
     }
     ShowWritten(view, grid, id, record, namesNewItem);
 
-    dialogs.MsgBox(writtenId + QStringLiteral(" record updated"), ui::Buttons::OK, ui::Icon::None,
-                   QStringLiteral("Written"));
+    if (!confirmed) {
+        dialogs.MsgBox(writtenId + QStringLiteral(" record updated"), ui::Buttons::OK,
+                       ui::Icon::None, QStringLiteral("Written"));
+    }
     if (rules.refillsPhraseList) {
         RefillPhraseList();
     }

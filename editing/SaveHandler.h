@@ -63,6 +63,7 @@ private:
     void AddFirstRow(dictionary::ViewKind view, grid::DataGrid& grid, const QString& itemId,
                      const QStringList& fields);
     void RefillPhraseList();
+    dictionary::DictionaryContext Context() const { return {vars_, open_, screen_}; }
 
     Variables& vars_;
     dictionary::OpenDictionary& open_;

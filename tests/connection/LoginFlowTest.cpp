@@ -1,4 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -11,6 +16,7 @@
 
 #include "connection/frmLogin.h"
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/UniqueFd.h"
 #include "tests/connection/ConnectionFixture.h"
 
 namespace {
@@ -110,12 +116,89 @@ TEST_F(LoginFlow, missingAccountIsNamedUnderItsClass) {
 }
 
 TEST_F(LoginFlow, remoteHostIsAnRpcError) {
-    edit("txtHostName").setText(QStringLiteral("db.example.com"));
+    // Port 1 of this computer: nothing listens there.
+    edit("txtHostName").setText(QStringLiteral("127.0.0.1:1"));
     edit("txtAccount").setText(makeAccount());
     dialogs.QueueAnswer(ui::Answer::OK);
     pressOK();
 
     EXPECT_EQ(expectRefused().title, QStringLiteral("UNIRPC Error"));
+}
+
+TEST_F(LoginFlow, aServerOnAnotherComputerWithoutTlsIsWarnedOfOnceARun) {
+    // A name that never resolves: the login fails after the warning, quickly.
+    edit("txtHostName").setText(QStringLiteral("db.invalid"));
+    edit("txtAccount").setText(QStringLiteral("sales"));
+    dialogs.QueueAnswer(ui::Answer::OK);
+    dialogs.QueueAnswer(ui::Answer::OK);
+    dialogs.QueueAnswer(ui::Answer::OK);
+    pressOK();
+    pressOK();
+
+    ASSERT_EQ(dialogs.shown().size(), 3u);
+    const auto& warning = dialogs.shown().front();
+    EXPECT_TRUE(warning.prompt.startsWith(
+        QStringLiteral("The connection to db.invalid is not encrypted: your password travels "
+                       "almost in clear")))
+        << warning.prompt.toStdString();
+    EXPECT_EQ(warning.icon, ui::Icon::Exclamation);
+    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("UNIRPC Error"));
+    EXPECT_EQ(dialogs.shown()[2].title, QStringLiteral("UNIRPC Error"));
+}
+
+TEST_F(LoginFlow, noWarningWhenTheSettingsAskForTls) {
+    writeSettings("[login]\nSecure = Yes\n");
+    login = std::make_unique<frmLogin>(vars);
+    edit("txtHostName").setText(QStringLiteral("db.invalid"));
+    edit("txtAccount").setText(QStringLiteral("sales"));
+    dialogs.QueueAnswer(ui::Answer::OK);
+    pressOK();
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("UNIRPC Error"));
+}
+
+TEST_F(LoginFlow, theTimeLimitsOfTheSettingsEndALoginThatGetsNoAnswer) {
+    // A socket that listens and never answers: the connection is made, the service
+    // request gets no reply.
+    const mv::UniqueFd silent(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(silent.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent.Get(), 4), 0);
+    ASSERT_EQ(::getsockname(silent.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    // The service request and the login are calls: the call limit ends the wait.
+    writeSettings("[login]\nConnectTimeout=1\nCallTimeout=1\n");
+    login = std::make_unique<frmLogin>(vars);
+    edit("txtHostName").setText(QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port)));
+    edit("txtAccount").setText(QStringLiteral("sales"));
+    dialogs.QueueAnswer(ui::Answer::OK);
+
+    const auto start = std::chrono::steady_clock::now();
+    pressOK();
+    const auto waited = std::chrono::steady_clock::now() - start;
+
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].prompt, ErrorName(vars, mv::kTimeout));
+    EXPECT_FALSE(vars.lastLogin.set);
+}
+
+TEST_F(LoginFlow, aSuccessfulLoginIsRememberedForALoginAfterADroppedConnection) {
+    edit("txtUserName").setText(QStringLiteral("alice"));
+    edit("txtPassword").setText(QStringLiteral("pw"));
+    edit("txtAccount").setText(makeAccount());
+    pressOK();
+
+    ASSERT_TRUE(vars.LoginSucceeded);
+    EXPECT_TRUE(vars.lastLogin.set);
+    EXPECT_EQ(vars.lastLogin.user, "alice");
+    EXPECT_EQ(vars.lastLogin.password, "pw");
+    EXPECT_EQ(vars.lastLogin.account, makeAccount().toStdString());
+    // Nothing of it goes to the settings file.
+    EXPECT_FALSE(readSettings().contains("pw"));
 }
 
 TEST_F(LoginFlow, inactiveSessionGetsTheActivationMessage) {

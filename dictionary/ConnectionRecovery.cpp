@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#include "dictionary/ConnectionRecovery.h"
+
+#include "connection/Reconnect.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/mv/Session.h"
+
+namespace dictionary {
+
+namespace {
+
+constexpr int kStatusShownMs = 10000;
+
+}  // namespace
+
+bool RecoverConnection(const DictionaryContext& context) {
+    Variables& vars = context.vars;
+    if (!AskAndReconnect(vars)) {
+        return false;
+    }
+    OpenDictionary& open = context.open;
+    const QString host = TextBridge::ToText(vars.session->HostName());
+    if (!open.IsOpen()) {
+        context.screen.ShowStatus(QStringLiteral("Connected again to ") + host, kStatusShownMs);
+        return true;
+    }
+    mv::Session& session = *vars.session;
+    auto file = session.OpenDictionary(TextBridge::ToBytes(open.name));
+    if (session.Error() != 0 || !file) {
+        ShowCallError(vars, session.Error(), open.name, QString());
+        return false;
+    }
+    open.file = std::move(file);
+    context.screen.ShowStatus(
+        QStringLiteral("Connected again to %1; %2 is open again").arg(host, open.name),
+        kStatusShownMs);
+    return true;
+}
+
+}  // namespace dictionary

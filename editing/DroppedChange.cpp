@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#include "editing/DroppedChange.h"
+
+#include "connection/Reconnect.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/ConnectionRecovery.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/mv/DictionaryFile.h"
+#include "platform/mv/DynamicArray.h"
+
+namespace editing {
+
+namespace {
+
+QString ArrivedMessage(const QString& itemId, ChangeMade change, bool arrived) {
+    if (change == ChangeMade::Write) {
+        return arrived ? itemId + QStringLiteral(" was written before the connection dropped.")
+                       : itemId + QStringLiteral(
+                                      " was not written: the server holds the item as before.\n"
+                                      "The row keeps what you typed: leave the row again to "
+                                      "save it, or press Esc to drop it.");
+    }
+    return arrived ? QStringLiteral("Record ") + itemId +
+                         QStringLiteral(" was deleted before the connection dropped.")
+                   : QStringLiteral("Record ") + itemId +
+                         QStringLiteral(" was not deleted: the server still holds it.");
+}
+
+}  // namespace
+
+dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
+                                         const std::string& id) {
+    dictionary::AccountItem now = dictionary::ReadFromAccount(*context.open.file, id);
+    const QString itemId = TextBridge::ToText(id);
+    // Each Yes to a new login reads again; a No, or a failure of another kind, ends it.
+    while (now.error != 0) {
+        ShowCallError(context.vars, now.error, context.open.name, itemId);
+        if (!ConnectionDropped(context.vars, now.error) ||
+            !dictionary::RecoverConnection(context)) {
+            break;
+        }
+        now = dictionary::ReadFromAccount(*context.open.file, id);
+    }
+    return now;
+}
+
+Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const std::string& id,
+                             const mv::DynamicArray& written, ChangeMade change) {
+    if (!dictionary::RecoverConnection(context)) {
+        return Arrived::Unknown;
+    }
+    const dictionary::AccountItem now = ReadBeforeChange(context, id);
+    if (now.error != 0) {
+        return Arrived::Unknown;
+    }
+    const bool arrived = change == ChangeMade::Write
+                             ? now.Exists() && now.record->Text() == written.Text()
+                             : !now.Exists();
+    context.vars.dialogs.MsgBox(
+        ArrivedMessage(TextBridge::ToText(id), change, arrived), ui::Buttons::OK,
+        arrived ? ui::Icon::Information : ui::Icon::Exclamation, QStringLiteral("Connection lost"));
+    return arrived ? Arrived::Yes : Arrived::No;
+}
+
+}  // namespace editing

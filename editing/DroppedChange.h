@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+
+#include "dictionary/AccountCheck.h"
+#include "dictionary/DictionaryScreen.h"
+
+namespace mv {
+class DynamicArray;
+}
+
+namespace editing {
+
+// What the account holds under id, read before a write or a delete. A read that fails
+// because the connection dropped offers a new login and is read again on the new
+// session. After any other failure, error is set and its box was shown.
+dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
+                                         const std::string& id);
+
+enum class ChangeMade { Write, Delete };
+enum class Arrived {
+    Yes,      // the account holds the change
+    No,       // the account does not: the change was not made
+    Unknown,  // no new login, or the item could not be read on it
+};
+
+// After a write (of `written`) or a delete got no reply because the connection dropped,
+// its error box shown: offers a new login, reads the item on the new session and tells
+// the user whether the change reached the server before the connection dropped.
+Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const std::string& id,
+                             const mv::DynamicArray& written, ChangeMade change);
+
+}  // namespace editing

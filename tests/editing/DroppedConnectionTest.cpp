@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: MIT
+#include <chrono>
+
+#include "tests/editing/RemoteEditingFixture.h"
+
+namespace {
+
+using ui::Answer;
+using Boxes = std::vector<std::string>;
+using Cut = CuttingProxy::Cut;
+
+class DroppedConnectionTest : public RemoteEditingFixture {
+protected:
+    // A row of A/S typed and not left, which must survive whatever happens to the
+    // connection.
+    void leavePendingAsRow() {
+        type(kAS, rowOf(kAS, "ORD.QTY"), {{3, QStringLiteral("Typed, not saved")}});
+        ASSERT_TRUE(grid(kAS).HasPendingRow());
+    }
+
+    void expectAsRowStillPending() {
+        grid::DataGrid& as = grid(kAS);
+        ASSERT_TRUE(as.HasPendingRow());
+        as.SetCol(3);
+        EXPECT_EQ(as.Text(), QStringLiteral("Typed, not saved"));
+    }
+
+    static std::string writtenBeforeDrop(const std::string& id) {
+        return id +
+               " was written before the connection dropped. | OK | Information | "
+               "Connection lost";
+    }
+};
+
+TEST_F(DroppedConnectionTest, aSaveAfterTheServerRestartedLogsInAgainAndKeepsOtherPendingRows) {
+    openOrdersRemote();
+    leavePendingAsRow();
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD0")}});
+    restartServer();
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+
+    EXPECT_EQ(boxes(),
+              (Boxes{saveQuestion(), lostBox(kLost, "PRICE"), loginAgainBox(), written("PRICE")}));
+    EXPECT_EQ(onDisk("PRICE").at(2), "MD0");
+    EXPECT_TRUE(vars.session->IsActive());
+    expectAsRowStillPending();
+
+    // The pending row is saved on the new session.
+    dialogs.clear();
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kAS), grid::CommitOutcome::Stored);
+    EXPECT_EQ(onDisk("ORD.QTY").at(2), "Typed, not saved");
+}
+
+TEST_F(DroppedConnectionTest, declinedLoginKeepsTheRowPendingUntilALaterSaveLogsIn) {
+    openOrdersRemote();
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD0")}});
+    restartServer();
+    answer({Answer::Yes, Answer::OK, Answer::No});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), lostBox(kLost, "PRICE"), loginAgainBox()}));
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+
+    dialogs.clear();
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+    EXPECT_EQ(onDisk("PRICE").at(2), "MD0");
+}
+
+TEST_F(DroppedConnectionTest, aWriteWhoseReplyWasLostIsFoundWrittenAfterTheNewLogin) {
+    openOrdersRemote(true);
+    leavePendingAsRow();
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD7")}});
+    proxy().Arm(Cut::AfterReply, "MD7");
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+
+    ASSERT_TRUE(proxy().Fired());
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), lostBox(kLost, "PRICE"), loginAgainBox(),
+                              writtenBeforeDrop("PRICE")}));
+    EXPECT_EQ(onDisk("PRICE").at(2), "MD7");
+    EXPECT_EQ(column(kDIV, 3).at(rowOf(kDIV, "PRICE")), QStringLiteral("MD7"));
+    expectAsRowStillPending();
+}
+
+TEST_F(DroppedConnectionTest, aWriteThatNeverArrivedIsReportedNotWrittenAndStaysPending) {
+    openOrdersRemote(true);
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD7")}});
+    proxy().Arm(Cut::BeforeServer, "MD7");
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), lostBox(kLost, "PRICE"), loginAgainBox(),
+                              "PRICE was not written: the server holds the item as before.\n"
+                              "The row keeps what you typed: leave the row again to save it, "
+                              "or press Esc to drop it. | OK | Exclamation | Connection lost"}));
+    EXPECT_EQ(onDisk("PRICE").at(2), "MD2");
+    ASSERT_TRUE(grid(kDIV).HasPendingRow());
+    grid(kDIV).SetCol(3);
+    EXPECT_EQ(grid(kDIV).Text(), QStringLiteral("MD7"));
+}
+
+TEST_F(DroppedConnectionTest, aDeleteWhoseReplyWasLostIsFoundDoneOrNotDone) {
+    openOrdersRemote(true);
+    // The read before the delete names the item too: the delete is the second.
+    proxy().Arm(Cut::AfterReply, "NEXT", 1);
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+    grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
+    EXPECT_EQ(grid(kOther).DeleteRows(), 1);
+    EXPECT_EQ(boxes().back(),
+              "Record NEXT was deleted before the connection dropped. | OK | Information | "
+              "Connection lost");
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
+    EXPECT_EQ(rowOf(kOther, "NEXT"), -1);
+
+    dialogs.clear();
+    proxy().Arm(Cut::BeforeServer, "QTY", 1);
+    answer({Answer::Yes, Answer::OK, Answer::Yes, Answer::OK});
+    grid(kDIV).SetHighlightedRows({rowOf(kDIV, "QTY")});
+    EXPECT_EQ(grid(kDIV).DeleteRows(), 0);
+    EXPECT_EQ(boxes().back(),
+              "Record QTY was not deleted: the server still holds it. | OK | Exclamation | "
+              "Connection lost");
+    EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));
+    EXPECT_NE(rowOf(kDIV, "QTY"), -1);
+}
+
+TEST_F(DroppedConnectionTest, aReplyThatNeverComesEndsAtTheCallTimeLimit) {
+    writeSettings("[login]\nCallTimeout=1\n");
+    openOrdersRemote(true);
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD0")}});
+    proxy().Arm(Cut::Silent);
+    answer({Answer::Yes, Answer::OK, Answer::No});
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+    const auto waited = std::chrono::steady_clock::now() - start;
+
+    EXPECT_GE(waited, std::chrono::milliseconds(900));
+    EXPECT_LT(waited, std::chrono::seconds(10));
+    EXPECT_EQ(
+        boxes(),
+        (Boxes{saveQuestion(),
+               lostBox("The server did not answer in time; the connection was closed", "PRICE"),
+               loginAgainBox()}));
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+}
+
+TEST_F(DroppedConnectionTest, anOpenAfterTheServerRestartedLogsInAgainAndOpens) {
+    openOrdersRemote();
+    restartServer();
+    answer({Answer::OK, Answer::Yes});
+
+    open(QStringLiteral("ORDERS"));
+
+    EXPECT_EQ(boxes(), (Boxes{kLost + std::string(" -->Host: ") + host +
+                                  " -->File: ORDERS | OK | Critical | UNIRPC Error",
+                              loginAgainBox()}));
+    EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
+    EXPECT_TRUE(vars.session->IsActive());
+}
+
+}  // namespace
