@@ -3,6 +3,7 @@
 
 #include "connection/Functions.h"
 #include "connection/LoginValues.h"
+#include "connection/ReadAheadSetting.h"
 #include "connection/SessionLimits.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
@@ -43,6 +44,7 @@ void ConnectWith(Variables& vars, mv::Session& session, const LoginValues& value
     session.SetHostName(values.host);
     session.SetDatabaseType(values.databaseType);
     SessionLimits::FromSettings(vars.programFolder).ApplyTo(session);
+    session.SetReadAhead(ReadAheadSetting::FromSettings(vars.programFolder));
     session.Connect();
 }
 

@@ -17,6 +17,8 @@ public:
     // Time limits of a server session in seconds: connecting, and each call.
     inline static const QString kConnectTimeout = QStringLiteral("ConnectTimeout");
     inline static const QString kCallTimeout = QStringLiteral("CallTimeout");
+    // Reads of a dictionary's items a server session sends ahead (1 = none).
+    inline static const QString kReadAhead = QStringLiteral("ReadAhead");
     // TLS to a server (yes or no; absent = no), and a file of CA certificates (PEM) to
     // check its certificate against instead of the system's.
     inline static const QString kSecure = QStringLiteral("Secure");

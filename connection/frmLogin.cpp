@@ -17,6 +17,7 @@
 #include "connection/Functions.h"
 #include "connection/MaskCharacterStyle.h"
 #include "connection/PlainPasswordWarning.h"
+#include "connection/ReadAheadSetting.h"
 #include "connection/Reconnect.h"
 #include "connection/SessionLimits.h"
 #include "connection/SettingsFile.h"
@@ -176,6 +177,7 @@ void frmLogin::ConnectSession() {
     session.SetHostName(TextBridge::ToBytes(txtHostName->text()));
     session.SetDatabaseType(TextBridge::ToBytes(cmbDBType->currentText()));
     SessionLimits::FromSettings(vars_.programFolder).ApplyTo(session);
+    session.SetReadAhead(ReadAheadSetting::FromSettings(vars_.programFolder));
     WarnOfPasswordInClear(vars_, session.HostName(), SecureFromSettings(vars_.programFolder));
     session.Connect();
 
