@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/EmptyNullDescriptor.h"
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/Classification.h"
@@ -30,7 +30,7 @@ void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::Dictio
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
     } else {
-        Show_ServerError(vars, file.Error(), fileName, TextBridge::ToText(kEmptyNullId));
+        ShowCallError(vars, file.Error(), fileName, TextBridge::ToText(kEmptyNullId));
     }
 }
 

@@ -2,11 +2,12 @@
 #include "editing/CompileOffer.h"
 
 #include "dictionary/AccountCheck.h"
+#include "dictionary/ConnectionRecovery.h"
 #include "dictionary/FileNameCheck.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownItems.h"
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "platform/mv/Session.h"
@@ -23,16 +24,26 @@ void CompileOffer::Offer(const QString& itemId) {
     if (!dictionary::RequireByteFileName(vars_, text, QStringLiteral("Nothing was compiled."))) {
         return;
     }
-    mv::ServerCommand& command = vars_.session->Command();
-    command.SetText(TextBridge::ToBytes(text));
-    command.Exec();
-    ReadBack(itemId);
-    if (command.Error() != 0) {
-        Show_ServerError(vars_, command.Error(), QStringLiteral("Command"),
-                         TextBridge::ToText(command.Text()));
+    // A compile stores the same compiled form however often it runs: after a new login
+    // it simply runs again.
+    for (;;) {
+        mv::ServerCommand& command = vars_.session->Command();
+        command.SetText(TextBridge::ToBytes(text));
+        command.Exec();
+        if (const int code = command.Error(); code != 0) {
+            ShowCallError(vars_, code, QStringLiteral("Command"),
+                          TextBridge::ToText(command.Text()));
+            if (ConnectionDropped(vars_, code) &&
+                dictionary::RecoverConnection({vars_, open_, screen_})) {
+                continue;
+            }
+            ReadBack(itemId);
+            return;
+        }
+        ReadBack(itemId);
+        screen_.ShowCompileAnswer(TextBridge::ToText(command.Response()));
         return;
     }
-    screen_.ShowCompileAnswer(TextBridge::ToText(command.Response()));
 }
 
 void CompileOffer::ReadBack(const QString& itemId) {

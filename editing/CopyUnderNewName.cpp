@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "editing/CopyUnderNewName.h"
 
-#include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -11,6 +11,7 @@
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
 #include "editing/CompileOffer.h"
+#include "editing/DroppedChange.h"
 #include "editing/ItemRecord.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/mv/DictionaryFile.h"
@@ -55,17 +56,25 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     file.SetRecordId(TextBridge::ToBytes(name));
     file.SetRecord(record);
     file.Write();
-    if (file.Error() != 0) {
+    bool confirmed = false;
+    if (const int code = file.Error(); code != 0) {
         // The typed row stays pending, as after a refused save: reading the dictionary
-        // again would lose it.
-        Show_ServerError(vars_, file.Error(), open_.name, name);
-        *cancel = true;
-        return;
+        // again would lose it. A write without a reply is looked up after a new login.
+        ShowCallError(vars_, code, open_.name, name);
+        if (!ConnectionDropped(vars_, code) ||
+            WhetherChangeArrived({vars_, open_, screen_}, TextBridge::ToBytes(name), record,
+                                 ChangeMade::Write) != Arrived::Yes) {
+            *cancel = true;
+            return;
+        }
+        confirmed = true;
     }
 
     ReadAgain(grid);
-    vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK, ui::Icon::None,
-                         QStringLiteral("Written"));
+    if (!confirmed) {
+        vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK,
+                             ui::Icon::None, QStringLiteral("Written"));
+    }
     if (CompileOffer::Wanted(record.FieldValue(1))) {
         compile_.Offer(name);
     }
@@ -82,9 +91,8 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
     }
     // The write would replace an item of that name whole: ask first.
     const std::string id = TextBridge::ToBytes(name);
-    const dictionary::AccountItem now = dictionary::ReadFromAccount(*open_.file, id);
+    const dictionary::AccountItem now = ReadBeforeChange({vars_, open_, screen_}, id);
     if (now.error != 0) {
-        Show_ServerError(vars_, now.error, open_.name, name);
         return Decision::KeepPending;
     }
     if (!now.Exists()) {

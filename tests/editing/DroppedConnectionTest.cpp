@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <chrono>
 
+#include "editing/CompileOffer.h"
+
 #include "tests/editing/RemoteEditingFixture.h"
 
 namespace {
@@ -164,6 +166,42 @@ TEST_F(DroppedConnectionTest, anOpenAfterTheServerRestartedLogsInAgainAndOpens) 
                               loginAgainBox()}));
     EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
     EXPECT_TRUE(vars.session->IsActive());
+}
+
+TEST_F(DroppedConnectionTest, aReadCutShortByADropReadsTheWholeDictionaryAfterTheNewLogin) {
+    openOrdersRemote(true);
+    proxy().Arm(Cut::BeforeServer, "PRICE");
+    answer({Answer::OK, Answer::Yes});
+
+    open(QStringLiteral("ORDERS"));
+
+    ASSERT_TRUE(proxy().Fired());
+    const Boxes shown = boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    // Which read finds the connection gone depends on how far the reads ran ahead.
+    EXPECT_EQ(shown[0].rfind(kLost + std::string(" -->Host: ") + host + " -->File: ORDERS", 0), 0u)
+        << shown[0];
+    EXPECT_EQ(shown[1], loginAgainBox());
+    for (const char* id : {"QTY", "PRICE", "TOTAL"}) {
+        EXPECT_NE(rowOf(kDIV, id), -1) << id;
+    }
+    EXPECT_NE(rowOf(kAS, "ORD.QTY"), -1);
+    EXPECT_EQ(column(kDIV, 0).size(), 3);
+}
+
+TEST_F(DroppedConnectionTest, aCompileThatLostItsConnectionRunsAgainAfterTheNewLogin) {
+    openOrdersRemote();
+    restartServer();
+    answer({Answer::Yes, Answer::OK, Answer::Yes});
+
+    editing::CompileOffer(context).Offer(QStringLiteral("TOTAL"));
+
+    ASSERT_EQ(boxes().size(), 3u);
+    EXPECT_EQ(boxes()[1], kLost + std::string(" -->Host: ") + host +
+                              " -->File: Command -->Record: CD ORDERS TOTAL | OK | Critical | "
+                              "UNIRPC Error");
+    EXPECT_FALSE(screen.CompileAnswer().isEmpty());
+    EXPECT_GT(onDisk("TOTAL").size(), 6) << "the compiled form is stored";
 }
 
 }  // namespace
