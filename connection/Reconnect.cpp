@@ -6,6 +6,7 @@
 #include "connection/ReadAheadSetting.h"
 #include "connection/SessionLimits.h"
 #include "connection/TextBridge.h"
+#include "connection/TlsSettings.h"
 #include "connection/Variables.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
@@ -44,6 +45,7 @@ void ConnectWith(Variables& vars, mv::Session& session, const LoginValues& value
     session.SetHostName(values.host);
     session.SetDatabaseType(values.databaseType);
     SessionLimits::FromSettings(vars.programFolder).ApplyTo(session);
+    ApplyTlsSettings(vars.programFolder, session);
     session.SetReadAhead(ReadAheadSetting::FromSettings(vars.programFolder));
     session.Connect();
 }

@@ -22,6 +22,7 @@
 #include "connection/SessionLimits.h"
 #include "connection/SettingsFile.h"
 #include "connection/TextBridge.h"
+#include "connection/TlsSettings.h"
 #include "connection/Variables.h"
 #include "connection/frmSetup.h"
 
@@ -177,6 +178,7 @@ void frmLogin::ConnectSession() {
     session.SetHostName(TextBridge::ToBytes(txtHostName->text()));
     session.SetDatabaseType(TextBridge::ToBytes(cmbDBType->currentText()));
     SessionLimits::FromSettings(vars_.programFolder).ApplyTo(session);
+    ApplyTlsSettings(vars_.programFolder, session);
     session.SetReadAhead(ReadAheadSetting::FromSettings(vars_.programFolder));
     WarnOfPasswordInClear(vars_, session.HostName(), SecureFromSettings(vars_.programFolder));
     session.Connect();
