@@ -30,6 +30,12 @@ constexpr const char* kClientKind = "kelvora";
 constexpr std::size_t kMaxWindowBytes = 32 * 1024;
 // What a READ request costs beyond its id: header and the three other arguments.
 constexpr std::size_t kReadRequestOverhead = 64;
+// The replies on their way are kept to about this many bytes, judged by the records of
+// the list read so far: small enough for the sockets' buffers, so that the server is
+// never left waiting to send while the program pauses between two reads (a box on the
+// screen), which it would take for a client gone after its send time limit.
+constexpr std::size_t kMaxRepliesBytes = 256 * 1024;
+constexpr std::size_t kFirstRecordGuess = 512;
 
 int CodeOf(WireChannel::Outcome outcome) {
     switch (outcome) {
@@ -123,7 +129,10 @@ std::string ThisHostName() {
 
 RemoteBackend::RemoteBackend(std::unique_ptr<WireChannel> channel,
                              std::chrono::milliseconds callLimit, int readAhead)
-    : channel_(std::move(channel)), callLimit_(callLimit), readAhead_(std::max(readAhead, 1)) {}
+    : channel_(std::move(channel)),
+      callLimit_(callLimit),
+      readAhead_(std::max(readAhead, 1)),
+      recordSize_(kFirstRecordGuess) {}
 
 RemoteBackend::~RemoteBackend() = default;
 
@@ -328,12 +337,13 @@ std::optional<std::size_t> RemoteBackend::ListPositionOf(int handle, const std::
 }
 
 bool RemoteBackend::FillWindow() {
-    const std::size_t end =
-        std::min(listIds_.size(), listNext_ + static_cast<std::size_t>(readAhead_));
+    const std::size_t byReplies = std::max<std::size_t>(1, kMaxRepliesBytes / recordSize_);
+    const std::size_t window = std::min(static_cast<std::size_t>(readAhead_), byReplies);
+    const std::size_t end = std::min(listIds_.size(), listNext_ + window);
     while (listSent_ < end && (listSent_ == listNext_ || windowBytes_ < kMaxWindowBytes)) {
         const std::string& id = listIds_[listSent_];
         // A full window's worth of reads costs one wait on a slow link.
-        if (sentSinceTrip_ % readAhead_ == 0) {
+        if (sentSinceTrip_ % static_cast<long long>(window) == 0) {
             ++roundTrips_;
             sentSinceTrip_ = 0;
         }
@@ -367,6 +377,9 @@ int RemoteBackend::ReadFromWindow(std::string& record) {
         return code;
     }
     const int code = RecordOf(reply, record);
+    // A running average, so that one large item does not stop reading ahead for good.
+    recordSize_ =
+        std::max<std::size_t>(1, (recordSize_ * 7 + (code == kOk ? record.size() : 0)) / 8);
     if (lostCode_ == 0) {
         // Sent after the reply was taken: a failure here belongs to the next call, as it
         // would have had this read been sent when the program asked.

@@ -121,6 +121,7 @@ private:
     int windowHandle_ = 0;              // the file the reads ahead name
     std::size_t windowBytes_ = 0;       // the size of the reads ahead still unanswered
     long long sentSinceTrip_ = 0;       // reads ahead since the last counted round trip
+    std::size_t recordSize_;            // the average size of the records read ahead
 };
 
 }  // namespace mv
