@@ -62,6 +62,18 @@ bool ArgumentsFit(const CommandLine& line, std::string& usageError) {
     return true;
 }
 
+constexpr const char* kReadAheadNeeds = " needs a whole number from 1 to 4096";
+
+// The window of --read-ahead, or 0 when the value is not one.
+int ReadAheadOf(const std::string& value) {
+    if (value.empty() || value.size() > 4 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const int window = std::stoi(value);
+    return window >= 1 && window <= 4096 ? window : 0;
+}
+
 }  // namespace
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& words,
@@ -88,17 +100,19 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
         const bool host = word == "-H" || word == "--host";
         const bool user = word == "-u" || word == "--user";
         const bool ca = word == "--ca";
-        if (!account && !type && !host && !user && !ca) {
+        const bool readAhead = word == "--read-ahead";
+        if (!account && !type && !host && !user && !ca && !readAhead) {
             usageError = Concat({"unknown option ", Quoted(word), " (see kelvora-cmd --help)"});
             return std::nullopt;
         }
         if (i + 1 == words.size()) {
             usageError = Concat({"option ", word,
-                                 account ? " needs an account folder"
-                                 : type  ? " needs a database type"
-                                 : host  ? " needs a host name, as HOST or HOST:PORT"
-                                 : ca    ? " needs a file of CA certificates (PEM)"
-                                         : " needs a user name"});
+                                 account     ? " needs an account folder"
+                                 : type      ? " needs a database type"
+                                 : host      ? " needs a host name, as HOST or HOST:PORT"
+                                 : ca        ? " needs a file of CA certificates (PEM)"
+                                 : readAhead ? kReadAheadNeeds
+                                             : " needs a user name"});
             return std::nullopt;
         }
         const std::string& value = words[++i];
@@ -108,6 +122,12 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.host = value;
         } else if (user) {
             line.user = value;
+        } else if (readAhead) {
+            line.readAhead = ReadAheadOf(value);
+            if (line.readAhead == 0) {
+                usageError = Concat({"option ", word, kReadAheadNeeds});
+                return std::nullopt;
+            }
         } else if (ca) {
             line.caFile = value;
             line.tls = true;  // a CA file is only of use to check a server's certificate

@@ -19,6 +19,7 @@ struct CommandLine {
     std::string user;
     bool tls = false;    // with a host: TLS, the certificate checked
     std::string caFile;  // the CA certificates (PEM) to check it against; empty: the system's
+    int readAhead = 0;   // with a host: reads of a list sent ahead; 0: the session's default
     core::DatabaseKind kind = core::DatabaseKind::UniVerse;
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;  // for the subcommand, or the program when there is none

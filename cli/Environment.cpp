@@ -48,6 +48,9 @@ bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environ
     if (!line.host.empty()) {
         session.SetSecure(line.tls);
         session.SetCaFile(line.caFile);
+        if (line.readAhead != 0) {
+            session.SetReadAhead(line.readAhead);
+        }
         session.SetUserName(line.user);
         std::optional<std::string> password = env.passwordVariable;
         if (!password && env.askPassword) {

@@ -28,6 +28,8 @@ Options (before the command):
                           must be trusted by the system and name HOST
   --ca FILE               trust the CA certificates of FILE (PEM) instead of the
                           system's (implies --tls)
+  --read-ahead N          reads of a dictionary's items sent to the server before
+                          they are needed (default 256; 1 sends each when needed)
   -h, --help              this help; "kelvora-cmd COMMAND --help" for a command
 
 Exit status: 0 success, 1 failure (named on standard error), 2 usage error.

@@ -65,17 +65,21 @@ TEST_P(UsageErrors, giveOneLineAndStatusTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, UsageErrors,
-    ::testing::Values(UsageCase{"nothing", {}, "no command given"},
-                      UsageCase{"unknownCommand", {"frob"}, "unknown command 'frob'"},
-                      UsageCase{"unknownOption", {"-x", "check"}, "unknown option '-x'"},
-                      UsageCase{"optionAfterCommand", {"check", "-a", "x"}, "unknown option '-a'"},
-                      UsageCase{"accountWithoutPath", {"-a"}, "-a needs an account folder"},
-                      UsageCase{"unknownType", {"-t", "Pick", "export", "T"}, "'Pick'"},
-                      UsageCase{"execWithoutCommand", {"EXEC"}, "EXEC needs the command"},
-                      UsageCase{"exportWithoutFile", {"export"}, "export needs the name"},
-                      UsageCase{"exportWithTwoOutputs", {"export", "T", "a", "b"}, "not 'b'"},
-                      UsageCase{"tlsWithoutHost", {"--tls", "check"}, "need a server (-H HOST)"},
-                      UsageCase{"caWithoutFile", {"-H", "h", "--ca"}, "--ca needs a file"}),
+    ::testing::Values(
+        UsageCase{"nothing", {}, "no command given"},
+        UsageCase{"unknownCommand", {"frob"}, "unknown command 'frob'"},
+        UsageCase{"unknownOption", {"-x", "check"}, "unknown option '-x'"},
+        UsageCase{"optionAfterCommand", {"check", "-a", "x"}, "unknown option '-a'"},
+        UsageCase{"accountWithoutPath", {"-a"}, "-a needs an account folder"},
+        UsageCase{"unknownType", {"-t", "Pick", "export", "T"}, "'Pick'"},
+        UsageCase{"execWithoutCommand", {"EXEC"}, "EXEC needs the command"},
+        UsageCase{"exportWithoutFile", {"export"}, "export needs the name"},
+        UsageCase{"exportWithTwoOutputs", {"export", "T", "a", "b"}, "not 'b'"},
+        UsageCase{"tlsWithoutHost", {"--tls", "check"}, "need a server (-H HOST)"},
+        UsageCase{"caWithoutFile", {"-H", "h", "--ca"}, "--ca needs a file"},
+        UsageCase{"readAheadOfNothing", {"--read-ahead", "0", "check"}, "1 to 4096"},
+        UsageCase{"readAheadTooLarge", {"--read-ahead", "4097", "check"}, "1 to 4096"},
+        UsageCase{"readAheadNotANumber", {"--read-ahead", "+5", "check"}, "1 to 4096"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(Help, isShownForTheProgramAndEachCommandInAnyLetterCase) {

@@ -36,6 +36,7 @@ TEST_F(RemoteCli, execExportAndCheckGiveWhatTheyGiveOnTheFolder) {
         {"EXEC", "SSELECT DICT ORDERS BY F1 BY RLOCATION"},
         {"EXEC", "SSELECT DICT NOPE"},
         {"-t", "UniData", "export", "ORDERS", "-"},
+        {"--read-ahead", "1", "export", "ORDERS", "-"},
         {"check", "CUSTOMERS", "ORDERS", "PRODUCTS"},
     };
     for (const auto& words : commands) {
