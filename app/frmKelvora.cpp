@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "connection/Functions.h"
 #include "connection/Variables.h"
 #include "connection/frmLogin.h"
+#include "core/DataFiles.h"
 #include "dictionary/DataTypeList.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ViewLayout.h"
@@ -339,7 +341,10 @@ void frmKelvora::cmdExit_Click() {
 }
 
 void frmKelvora::cmdHelp_Click() {
-    const QString path = QDir(vars_.programFolder).filePath(QStringLiteral("Kelvora.hlp"));
+    const QString path =
+        QFile::decodeName(core::DataFilePath(QFile::encodeName(vars_.programFolder).toStdString(),
+                                             core::kHelpFileName)
+                              .c_str());
     if (!helpViewer_->ShowContents(path)) {
         vars_.dialogs.MsgBox(QStringLiteral("The help file %1 cannot be opened.")
                                  .arg(QDir::toNativeSeparators(path)),

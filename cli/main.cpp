@@ -12,6 +12,7 @@
 #include "cli/Cli.h"
 #include "cli/PasswordPrompt.h"
 #include "cli/ProgramFolder.h"
+#include "core/DataFiles.h"
 #include "core/ErrorTable.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
 
-    const std::string constantsFile = cli::ProgramFolder() + "/Uvoaif.txt";
+    const std::string constantsFile =
+        core::DataFilePath(cli::ProgramFolder(), core::kConstantsFileName);
     core::ErrorTable errorNames;
     const bool named = errorNames.Load(constantsFile);
 

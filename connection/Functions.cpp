@@ -4,9 +4,12 @@
 #include <QFile>
 
 #include "connection/Variables.h"
+#include "core/DataFiles.h"
 
 QString ErrorTablePath(const Variables& vars) {
-    return vars.programFolder + QStringLiteral("/Uvoaif.txt");
+    return QFile::decodeName(core::DataFilePath(QFile::encodeName(vars.programFolder).toStdString(),
+                                                core::kConstantsFileName)
+                                 .c_str());
 }
 
 bool Load_ErrorTable(Variables& vars) {

@@ -1,6 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "connection/SettingsFile.h"
 
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include "platform/ui/PrivateProfile.h"
 
 namespace {
@@ -10,6 +17,16 @@ const QString kSection = QStringLiteral("login");
 // Values are read as into a fixed buffer of this size with its terminating NUL, so a
 // longer value comes back cut to kMaxLength characters.
 constexpr int kBufferSize = SettingsFile::kMaxLength + 1;
+
+// Beside the program while its folder is writable (a build folder, a copy of one's own);
+// an installed copy in a folder of root's keeps each user's file in their config folder.
+QString SettingsPath(const QString& programFolder) {
+    if (::access(QFile::encodeName(programFolder).constData(), W_OK) == 0) {
+        return programFolder + QStringLiteral("/Kelvora.ini");
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/kelvora/Kelvora.ini");
+}
 
 }  // namespace
 
@@ -23,8 +40,7 @@ std::optional<SettingsFile::Refusal> SettingsFile::RefusalOf(const QString& valu
     return std::nullopt;
 }
 
-SettingsFile::SettingsFile(const QString& programFolder)
-    : path_(programFolder + QStringLiteral("/Kelvora.ini")) {}
+SettingsFile::SettingsFile(const QString& programFolder) : path_(SettingsPath(programFolder)) {}
 
 QString SettingsFile::Read(const QString& key) const {
     return ui::PrivateProfile::GetString(kSection, key, QString(), kBufferSize, path_);
@@ -33,6 +49,11 @@ QString SettingsFile::Read(const QString& key) const {
 bool SettingsFile::Write(const QString& key, const QString& value) const {
     // A value longer than a read's buffer would come back cut, so it is not written.
     if (RefusalOf(value)) {
+        return false;
+    }
+    // The config folder of a user who never saved before does not exist yet.
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
         return false;
     }
     return ui::PrivateProfile::WriteString(kSection, key, value, path_);

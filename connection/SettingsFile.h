@@ -5,8 +5,9 @@
 
 #include <QString>
 
-// The default connection values, kept in the section "login" of Kelvora.ini beside the
-// program. The file is opened anew for every key; nothing is cached.
+// The default connection values, kept in the section "login" of Kelvora.ini: beside the
+// program while its folder is writable, else (an installed copy) in the user's config
+// folder, kelvora/Kelvora.ini. The file is opened anew for every key; nothing is cached.
 class SettingsFile {
 public:
     inline static const QString kAccount = QStringLiteral("account");
@@ -14,15 +15,15 @@ public:
     inline static const QString kUser = QStringLiteral("user");
     inline static const QString kPassword = QStringLiteral("password");
     inline static const QString kDatabaseType = QStringLiteral("DatabaseType");
+    // TLS to a server (yes or no; absent = no), and a file of CA certificates (PEM) to
+    // check its certificate against instead of the system's.
+    inline static const QString kSecure = QStringLiteral("Secure");
+    inline static const QString kCAFile = QStringLiteral("CAFile");
     // Time limits of a server session in seconds: connecting, and each call.
     inline static const QString kConnectTimeout = QStringLiteral("ConnectTimeout");
     inline static const QString kCallTimeout = QStringLiteral("CallTimeout");
     // Reads of a dictionary's items a server session sends ahead (1 = none).
     inline static const QString kReadAhead = QStringLiteral("ReadAhead");
-    // TLS to a server (yes or no; absent = no), and a file of CA certificates (PEM) to
-    // check its certificate against instead of the system's.
-    inline static const QString kSecure = QStringLiteral("Secure");
-    inline static const QString kCAFile = QStringLiteral("CAFile");
 
     // The longest value a read gives back whole.
     static constexpr int kMaxLength = 127;
