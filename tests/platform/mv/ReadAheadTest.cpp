@@ -170,7 +170,7 @@ TEST(ReadAhead, thisSessionsChangesAreSeenAndAnotherSessionsShowAtTheNextRead) {
     // Another session changes K110 once this window has been answered (on loopback the
     // server answers sixteen reads long before the pause ends): this session reads the
     // item as it was answered, and the new text at its next read.
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(1s);
     auto other = ConnectThroughServer(account, 1);
     auto otherFile = other->OpenDictionary("X");
     otherFile->SetRecordId("K110");
