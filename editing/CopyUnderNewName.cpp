@@ -70,6 +70,9 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         confirmed = true;
     }
 
+    // Rows that show an item the copy replaced follow it now: the dictionary is not read
+    // again while a row of another grid stays pending.
+    dictionary::ShownItems(open_, screen_.Grids()).Show(TextBridge::ToBytes(name), record);
     ReadAgain(grid);
     if (!confirmed) {
         vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK,

@@ -112,6 +112,33 @@ TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
 }
 
+// A row left pending in another grid stops the dictionary being read again after the
+// copy; the rows of the item the copy replaced still show what it now holds, and the next
+// save of it does not take the copy for someone else's change.
+TEST_F(CopyTest, anItemReplacedWhileAnotherRowStaysPendingIsShownAsWritten) {
+    openOrders();
+    typeNewRow(kAS, {{1, QStringLiteral("A")}});  // no item id: the row cannot be stored
+    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK, Answer::OK});
+
+    EXPECT_EQ(copyRow("QTY", QStringLiteral("PRICE"), {{3, QStringLiteral("MD3")}}),
+              grid::CommitOutcome::Reread);
+
+    EXPECT_TRUE(grid(kAS).HasPendingRow());
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D Quantity", "3", "MD3", "Qty", "5R", "S", "", ""}));
+    const int price = rowOf(kDIV, "PRICE");
+    ASSERT_GE(price, 0);
+    EXPECT_EQ(column(kDIV, 1).at(price), QStringLiteral("D Quantity"));
+    EXPECT_EQ(column(kDIV, 3).at(price), QStringLiteral("MD3"));
+    EXPECT_EQ(column(kDIV, 3).at(rowOf(kDIV, "QTY")), QString());
+
+    dialogs.clear();
+    type(kDIV, price, {{4, QStringLiteral("Cost")}});
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("PRICE")}));
+    EXPECT_EQ(onDisk("PRICE").at(3), "Cost");
+}
+
 // Copying onto a name whose row was read, after someone changed that item: the user sees
 // that it changed, not only that it exists.
 TEST_F(CopyTest, copyingOntoAnItemChangedSinceItWasReadAsksAboutTheChange) {
