@@ -34,7 +34,7 @@ using dictionary::ViewKind;
 
 constexpr int kDefaultSeconds = 55;
 constexpr long long kDefaultSteps = 1'000'000;
-constexpr std::size_t kActionsKept = 20;
+constexpr std::size_t kActionsKept = 30;
 
 long long EnvNumber(const char* name, long long fallback) {
     const char* text = std::getenv(name);
@@ -102,18 +102,22 @@ protected:
         failed = true;
     }
 
-    // Ids the engine stores under their own names: capitals, digits and dots, not first.
+    // Ids the engine stores under their own names: capitals, digits and dots, never a dot
+    // first or last, and no first letter that could begin a device name of Windows.
     QString randomId() {
-        static const char kFirst[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        static const char kRest[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.";
         if (chance(50)) {
             static const char* const kKnown[] = {"QTY",  "PRICE",   "TOTAL", "LINES",
                                                  "NEXT", "ORD.QTY", "NEW1",  "NEW2"};
             return QString::fromLatin1(kKnown[below(8)]);
         }
-        QString id(1, QLatin1Char(kFirst[below(26)]));
+        static const char kFirst[] = "BDEFGHIJKMOQRSTUVWXYZ";
+        static const char kRest[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.";
+        QString id(1, QLatin1Char(kFirst[below(static_cast<int>(sizeof kFirst) - 1)]));
         for (int n = below(6); n > 0; --n) {
             id += QLatin1Char(kRest[below(static_cast<int>(sizeof kRest) - 1)]);
+        }
+        if (id.endsWith(QLatin1Char('.'))) {
+            id += QLatin1Char('0');
         }
         return id;
     }
@@ -233,8 +237,10 @@ protected:
 
     void leave(int view) {
         const grid::CommitOutcome outcome = grid(view).CommitRow();
+        static const char* const kOutcomes[] = {"nothing pending", "stored", "re-read", "cancelled",
+                                                "busy"};
         note("leave row of grid " + std::to_string(view) + ": " +
-             std::to_string(static_cast<int>(outcome)));
+             kOutcomes[static_cast<int>(outcome)]);
     }
 
     void leaveARow() {
@@ -307,7 +313,10 @@ protected:
 
     // Someone else writes or deletes an item while the program shows it.
     void changeInTheAccount() {
-        const QString id = randomId();
+        const grid::DataGrid& g = grid(below(dictionary::kViewCount));
+        const QString id = g.NewRowLine() > 0 && chance(70)
+                               ? g.BoundArray()->Cell(below(g.NewRowLine()), 0)
+                               : randomId();
         const QString path = dictionaryPath(orders()) + QLatin1Char('/') + id;
         changedBehind.insert(id);
         if (chance(25)) {
@@ -356,8 +365,11 @@ protected:
     // ---- what the boxes said ------------------------------------------------------
 
     void tallyBoxes() {
-        for (const auto& box : dialogs.shown()) {
+        for (std::size_t index = 0; index < dialogs.shown().size(); ++index) {
+            const auto& box = dialogs.shown()[index];
             const QString& prompt = box.prompt;
+            note("  box " + show(prompt.left(60)) + " -> " +
+                 dialogs.RandomAnswerTo(index).toStdString());
             if (prompt.endsWith(QStringLiteral(" record updated"))) {
                 ++tally.saves;
             } else if (prompt.endsWith(QStringLiteral(" has been deleted"))) {
@@ -368,7 +380,6 @@ protected:
                 ++tally.changedQuestions;
             } else if (box.title == QStringLiteral("Generic and Visible File System Error")) {
                 ++tally.serverErrors;
-                note("  server error box: " + show(prompt));
             } else if (box.icon == ui::Icon::Critical || box.icon == ui::Icon::Exclamation) {
                 ++tally.refusedRows;
             }

@@ -67,6 +67,7 @@ void ScriptedDialogs::clear() {
     fileNames_.clear();
     forms_.clear();
     shown_.clear();
+    randomAnswers_.clear();
     beeps_ = 0;
     hourglass_ = false;
 }
@@ -79,7 +80,10 @@ ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons butto
         ADD_FAILURE() << "Message box " << quoted(prompt) << " has no button for its default";
     }
     if (answers_.empty() && random_ != nullptr) {
-        return anyAnswer(buttons, *random_);
+        const ui::Answer answer = anyAnswer(buttons, *random_);
+        static const char* const kNames[] = {"OK", "Cancel", "Yes", "No"};
+        randomAnswers_[shown_.size() - 1] = QString::fromLatin1(kNames[static_cast<int>(answer)]);
+        return answer;
     }
     if (answers_.empty()) {
         ADD_FAILURE() << "Message box " << quoted(prompt) << " (title " << quoted(title)
@@ -116,7 +120,10 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QS
     shown_.push_back(
         {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText, {}});
     if (inputs_.empty() && random_ != nullptr) {
-        return randomInput_ ? randomInput_(prompt) : std::nullopt;
+        const std::optional<QString> input = randomInput_ ? randomInput_(prompt) : std::nullopt;
+        randomAnswers_[shown_.size() - 1] =
+            input ? QLatin1Char('"') + *input + QLatin1Char('"') : QStringLiteral("Cancel");
+        return input;
     }
     if (inputs_.empty()) {
         ADD_FAILURE() << "Input box " << quoted(prompt) << " shown with no input queued";

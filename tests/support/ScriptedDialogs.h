@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <random>
 #include <utility>
@@ -53,6 +54,12 @@ public:
         random_ = &random;
         randomInput_ = std::move(input);
     }
+    // What AnswerAtRandom answered to shown()[box], in words; empty for a box it did not
+    // answer.
+    QString RandomAnswerTo(std::size_t box) const {
+        const auto found = randomAnswers_.find(box);
+        return found == randomAnswers_.end() ? QString() : found->second;
+    }
 
     const std::vector<Shown>& shown() const { return shown_; }
     int beeps() const { return beeps_; }
@@ -89,4 +96,5 @@ private:
     bool progressEnded_ = false;
     std::mt19937_64* random_ = nullptr;
     InputChooser randomInput_;
+    std::map<std::size_t, QString> randomAnswers_;
 };
