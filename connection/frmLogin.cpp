@@ -180,7 +180,7 @@ void frmLogin::ConnectSession() {
     SessionLimits::FromSettings(vars_.programFolder).ApplyTo(session);
     ApplyTlsSettings(vars_.programFolder, session);
     session.SetReadAhead(ReadAheadSetting::FromSettings(vars_.programFolder));
-    WarnOfPasswordInClear(vars_, session.HostName(), SecureFromSettings(vars_.programFolder));
+    WarnOfPasswordInClear(vars_, session.HostName(), session.Secure());
     session.Connect();
 
     if (const int code = session.Error(); code != 0) {
