@@ -74,6 +74,7 @@ protected:
     // the old values until the program reads them again.
     std::set<QString> changedBehind;
     bool failed = false;
+    std::set<std::string> serverErrors;  // each one the server reported, once
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
     bool chance(int percent) { return below(100) < percent; }
@@ -380,6 +381,7 @@ protected:
                 ++tally.changedQuestions;
             } else if (box.title == QStringLiteral("Generic and Visible File System Error")) {
                 ++tally.serverErrors;
+                serverErrors.insert(show(prompt));
             } else if (box.icon == ui::Icon::Critical || box.icon == ui::Icon::Exclamation) {
                 ++tally.refusedRows;
             }
@@ -513,6 +515,9 @@ TEST_F(RandomUseTest, everyRowShownOutsideEditingMatchesTheAccountWhateverTheUse
         static_cast<unsigned long long>(seed), tally.steps, elapsed, tally.steps / elapsed,
         tally.saves, tally.deletes, tally.copies, tally.changedQuestions, tally.refusedMarks,
         tally.refusedRows, tally.serverErrors);
+    for (const std::string& error : serverErrors) {
+        std::printf("server error: %s\n", error.c_str());
+    }
     if (HasFailure() && !failed) {
         ADD_FAILURE() << history();
     }
