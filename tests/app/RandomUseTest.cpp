@@ -2,14 +2,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
-#include <functional>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
