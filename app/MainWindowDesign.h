@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 
@@ -40,7 +42,19 @@ struct ControlSet {
     QWidget* txtResult;
 };
 
+struct DesignPlacement {
+    QWidget* widget;
+    QRectF twips;  // left, top, width, height within the container
+};
+
+// Each control's design rectangle within its container.
+std::vector<DesignPlacement> DesignPlacements(const ControlSet& controls);
+
 // Gives the resize control each control's design rectangle within its container.
 void RegisterDesignGeometry(ui::ResizeControl& resize, const ControlSet& controls);
+
+// The smallest client area at which the controls, kept in their design proportions,
+// still show their captions whole (below it buttons would overlap or cut their text).
+QSize MinimumClientSize(const ControlSet& controls);
 
 }  // namespace app

@@ -12,12 +12,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
 
 #include "app/AnswerFont.h"
 #include "app/ColumnWidths.h"
 #include "app/MainWindowDesign.h"
+#include "app/WindowPlacement.h"
 #include "connection/Functions.h"
 #include "connection/Variables.h"
 #include "connection/frmLogin.h"
@@ -172,11 +174,13 @@ void frmKelvora::SetTabOrder() {
     }
 }
 
+app::ControlSet frmKelvora::Controls() const {
+    return {Frame1, Label1,    txtFilename, cmdOpen, cmdMakeChild, cmdExport,    cmdHelp,
+            Label2, cmbPhrase, cmdExit,     SSTab1,  TDBGrid1,     TDBDropDown1, txtResult};
+}
+
 void frmKelvora::RegisterDesignGeometry() {
-    const app::ControlSet controls{Frame1,    Label1,   txtFilename,  cmdOpen,   cmdMakeChild,
-                                   cmdExport, cmdHelp,  Label2,       cmbPhrase, cmdExit,
-                                   SSTab1,    TDBGrid1, TDBDropDown1, txtResult};
-    app::RegisterDesignGeometry(*ReSize1, controls);
+    app::RegisterDesignGeometry(*ReSize1, Controls());
 }
 
 grid::DataGrid* frmKelvora::Grid(int index) const {
@@ -285,6 +289,39 @@ void frmKelvora::ConnectTools() {
             [this] { txtResult_Click(); });
 }
 
+QSize frmKelvora::ControlsMinimumSize() const {
+    return app::MinimumClientSize(Controls()) + QSize(0, statusBar()->sizeHint().height());
+}
+
+void frmKelvora::PlaceWindow() {
+    const int statusHeight = statusBar()->sizeHint().height();
+    const QSize design(app::kDesignClientPixels.width(),
+                       app::kDesignClientPixels.height() + statusHeight);
+    const QSize minimum = ControlsMinimumSize();
+    // Where even that is larger than the screen, the screen wins: a window larger than
+    // its screen cannot be used at all.
+    if (const QScreen* shown = screen()) {
+        setMinimumSize(minimum.boundedTo(app::UsableArea(shown->availableGeometry())));
+    }
+    QList<QRect> areas;
+    for (const QScreen* each : QGuiApplication::screens()) {
+        areas << each->availableGeometry();
+    }
+    const std::optional<app::WindowPlacement> saved = app::LoadWindowPlacement();
+    if (saved && app::FitsOnAScreen(saved->geometry, areas)) {
+        setGeometry(saved->geometry);
+        if (saved->maximized) {
+            setWindowState(windowState() | Qt::WindowMaximized);
+        }
+        if (saved->tab >= 0 && saved->tab < dictionary::kViewCount) {
+            SSTab1->SetTab(saved->tab);
+        }
+    } else if (const QScreen* shown = screen()) {
+        setGeometry(app::OpeningGeometry(design, minimum, shown->availableGeometry()));
+    }
+    placed_ = true;
+}
+
 bool frmKelvora::Form_Load() {
     if (!Load_ErrorTable(vars_)) {
         vars_.dialogs.MsgBox(MissingConstantsMessage(ErrorTablePath(vars_)), ui::Buttons::OK,
@@ -293,6 +330,7 @@ bool frmKelvora::Form_Load() {
         close();
         return false;
     }
+    PlaceWindow();
     show();
     {
         frmLogin login(vars_, this);
@@ -315,6 +353,9 @@ void frmKelvora::Form_Unload() {
         return;
     }
     unloaded_ = true;
+    if (placed_) {
+        app::SaveWindowPlacement({normalGeometry(), isMaximized(), SSTab1->Tab()});
+    }
     // The results are not read: the program ends whatever the server answers.
     if (vars_.session) {
         if (open_.file) {

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include "app/MainWindowDesign.h"
 #include "dictionary/DictionaryOpener.h"
 #include "dictionary/DictionaryScreen.h"
 #include "dictionary/OpenDictionary.h"
@@ -51,6 +52,13 @@ public:
     grid::DataGrid* Grid(int index) const;
     grid::DropDownList* DropDown(int index) const;
     ui::TabControl* Tabs() const { return SSTab1; }
+    // The size below which the controls would overlap or cut their captions; the window
+    // keeps to it where the screen allows.
+    QSize ControlsMinimumSize() const;
+    // Puts the window where the user left it, when that fits the screens of this run,
+    // else at its design size scaled down to the screen; and no smaller than its controls
+    // allow. Form_Load does it before the window is first shown.
+    void PlaceWindow();
 
     // The dictionary the grids show; its file is closed at unload.
     dictionary::OpenDictionary& Dictionary() { return open_; }
@@ -83,6 +91,7 @@ private:
     void BuildTopStrip(QWidget* client);
     void BuildTabs(QWidget* client);
     void SetTabOrder();
+    app::ControlSet Controls() const;
     void RegisterDesignGeometry();
     void Form_Unload();
     void ConnectTools();
@@ -96,6 +105,7 @@ private:
     dictionary::OpenDictionary open_;
     std::shared_ptr<grid::RowArray> dataTypeList_;
     bool unloaded_ = false;
+    bool placed_ = false;  // the placement is saved at unload only when it was applied
     int exitCode_ = 0;
 
     QFrame* Frame1 = nullptr;

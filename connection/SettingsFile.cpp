@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +23,10 @@ constexpr int kBufferSize = SettingsFile::kMaxLength + 1;
 // Beside the program while its folder is writable (a build folder, a copy of one's own);
 // an installed copy in a folder of root's keeps each user's file in their config folder.
 QString SettingsPath(const QString& programFolder) {
-    if (::access(QFile::encodeName(programFolder).constData(), W_OK) == 0) {
+    // Only a folder that exists and refuses this user moves the file; any other trouble
+    // shows when the file beside the program is written.
+    if (::access(QFile::encodeName(programFolder).constData(), W_OK) == 0 ||
+        (errno != EACCES && errno != EROFS)) {
         return programFolder + QStringLiteral("/Kelvora.ini");
     }
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -40,7 +45,9 @@ std::optional<SettingsFile::Refusal> SettingsFile::RefusalOf(const QString& valu
     return std::nullopt;
 }
 
-SettingsFile::SettingsFile(const QString& programFolder) : path_(SettingsPath(programFolder)) {}
+SettingsFile::SettingsFile(const QString& programFolder)
+    : path_(SettingsPath(programFolder)),
+      inConfigFolder_(path_ != programFolder + QStringLiteral("/Kelvora.ini")) {}
 
 QString SettingsFile::Read(const QString& key) const {
     return ui::PrivateProfile::GetString(kSection, key, QString(), kBufferSize, path_);
@@ -51,9 +58,10 @@ bool SettingsFile::Write(const QString& key, const QString& value) const {
     if (RefusalOf(value)) {
         return false;
     }
-    // The config folder of a user who never saved before does not exist yet.
+    // The config folder of a user who never saved before does not exist yet; the
+    // program's own folder is never made.
     const QString folder = QFileInfo(path_).absolutePath();
-    if (!QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
+    if (inConfigFolder_ && !QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
         return false;
     }
     return ui::PrivateProfile::WriteString(kSection, key, value, path_);

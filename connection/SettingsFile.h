@@ -48,4 +48,5 @@ public:
 
 private:
     QString path_;
+    bool inConfigFolder_ = false;  // the user's config folder, not the program's
 };

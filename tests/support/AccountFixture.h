@@ -22,6 +22,9 @@ protected:
     Variables vars{dialogs, programDir.path()};
 
     void SetUp() override {
+        // The window keeps its placement in the user's config folder: one of the test's own.
+        qputenv("XDG_CONFIG_HOME",
+                QFile::encodeName(programDir.filePath(QStringLiteral("config"))));
         ASSERT_TRUE(QFile::copy(QStringLiteral(KELVORA_SOURCE_DIR "/platform/mv/Uvoaif.txt"),
                                 programDir.filePath(QStringLiteral("Uvoaif.txt"))));
         ASSERT_TRUE(QDir().mkpath(account()));
