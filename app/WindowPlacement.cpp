@@ -53,7 +53,8 @@ std::optional<WindowPlacement> LoadWindowPlacement() {
         return std::nullopt;
     }
     return WindowPlacement{geometry, settings.value(QStringLiteral("window/maximized")).toBool(),
-                           settings.value(QStringLiteral("window/tab")).toInt()};
+                           settings.value(QStringLiteral("window/tab")).toInt(),
+                           settings.value(QStringLiteral("help/geometry")).toRect()};
 }
 
 void SaveWindowPlacement(const WindowPlacement& placement) {
@@ -61,6 +62,7 @@ void SaveWindowPlacement(const WindowPlacement& placement) {
     settings.setValue(QStringLiteral("window/geometry"), placement.geometry);
     settings.setValue(QStringLiteral("window/maximized"), placement.maximized);
     settings.setValue(QStringLiteral("window/tab"), placement.tab);
+    settings.setValue(QStringLiteral("help/geometry"), placement.helpGeometry);
 }
 
 }  // namespace app

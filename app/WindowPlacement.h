@@ -20,12 +20,13 @@ QRect OpeningGeometry(QSize design, QSize minimum, QRect available);
 // its title bar needs.
 QSize UsableArea(const QRect& available);
 
-// How the user left the window: its normal geometry, whether it was maximised, and the
-// tab in front.
+// How the user left the window: its normal geometry, whether it was maximised, the tab
+// in front, and where the help window was.
 struct WindowPlacement {
     QRect geometry;
     bool maximized = false;
     int tab = 0;
+    QRect helpGeometry;
 };
 
 // True when the whole of geometry lies within the free area of one of the screens, so a

@@ -13,11 +13,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 
 #include "app/AnswerFont.h"
 #include "app/ColumnWidths.h"
+#include "app/HelpTopics.h"
 #include "app/MainWindowDesign.h"
 #include "app/WindowPlacement.h"
 #include "connection/Functions.h"
@@ -137,6 +139,9 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     connect(txtFilename, &QLineEdit::returnPressed, cmdOpen, &QPushButton::click);
     connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
+    // F1 opens the help at the section of the control that has the focus.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &frmKelvora::ShowHelpForFocus);
     connect(cmdOpen, &QPushButton::clicked, this, &frmKelvora::cmdOpen_Click);
 }
 
@@ -319,6 +324,9 @@ void frmKelvora::PlaceWindow() {
     } else if (const QScreen* shown = screen()) {
         setGeometry(app::OpeningGeometry(design, minimum, shown->availableGeometry()));
     }
+    if (saved && app::FitsOnAScreen(saved->helpGeometry, areas)) {
+        helpViewer_->setGeometry(saved->helpGeometry);
+    }
     placed_ = true;
 }
 
@@ -354,7 +362,8 @@ void frmKelvora::Form_Unload() {
     }
     unloaded_ = true;
     if (placed_) {
-        app::SaveWindowPlacement({normalGeometry(), isMaximized(), SSTab1->Tab()});
+        app::SaveWindowPlacement(
+            {normalGeometry(), isMaximized(), SSTab1->Tab(), helpViewer_->geometry()});
     }
     // The results are not read: the program ends whatever the server answers.
     if (vars_.session) {
@@ -382,11 +391,19 @@ void frmKelvora::cmdExit_Click() {
 }
 
 void frmKelvora::cmdHelp_Click() {
+    ShowHelp(QString());
+}
+
+void frmKelvora::ShowHelpForFocus() {
+    ShowHelp(app::HelpAnchorFor(QApplication::focusWidget()));
+}
+
+void frmKelvora::ShowHelp(const QString& anchor) {
     const QString path =
         QFile::decodeName(core::DataFilePath(QFile::encodeName(vars_.programFolder).toStdString(),
                                              core::kHelpFileName)
                               .c_str());
-    if (!helpViewer_->ShowContents(path)) {
+    if (!helpViewer_->ShowSection(path, anchor)) {
         vars_.dialogs.MsgBox(QStringLiteral("The help file %1 cannot be opened.")
                                  .arg(QDir::toNativeSeparators(path)),
                              ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);

@@ -81,6 +81,8 @@ public slots:
     void cmdOpen_Click();
     void cmdExit_Click();
     void cmdHelp_Click();
+    // F1: the help at the section of the control that has the focus.
+    void ShowHelpForFocus();
     void SSTab1_Click(int previousTab, int currentTab);
 
 protected:
@@ -96,6 +98,7 @@ private:
     void Form_Unload();
     void ConnectTools();
     void txtResult_Click();
+    void ShowHelp(const QString& anchor);
     // Runs a slot's work; an exception it throws is shown as the unexpected-failure box
     // and goes no further, since none may unwind through Qt's event delivery.
     template <typename Work>

@@ -2,7 +2,12 @@
 #include "platform/ui/HelpViewer.h"
 
 #include <QFile>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -18,16 +23,67 @@ HelpViewer::HelpViewer(QWidget* owner) : QDialog(owner), browser_(new QTextBrows
     resize(720, 640);
 }
 
-bool HelpViewer::ShowContents(const QString& helpFilePath) {
+QString HelpViewer::AnchorOf(const QString& heading) {
+    QString anchor;
+    for (const QChar c : heading.trimmed().toLower()) {
+        if (c.isLetterOrNumber() || c == u'-' || c == u'_') {
+            anchor += c;
+        } else if (c.isSpace()) {
+            anchor += u'-';
+        }
+    }
+    return anchor;
+}
+
+bool HelpViewer::Load(const QString& helpFilePath) {
     QFile file(helpFilePath);
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
-    browser_->setMarkdown(QString::fromUtf8(file.readAll()));
-    browser_->moveCursor(QTextCursor::Start);
+    if (helpFilePath != loadedPath_) {
+        browser_->setMarkdown(QString::fromUtf8(file.readAll()));
+        NameHeadings();
+        loadedPath_ = helpFilePath;
+    }
+    return true;
+}
+
+// Markdown gives headings no anchor names; each heading gets the name its links use, so
+// the browser scrolls to it when a link is followed.
+void HelpViewer::NameHeadings() {
+    QTextDocument* document = browser_->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() == 0) {
+            continue;
+        }
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setAnchor(true);
+        format.setAnchorNames({AnchorOf(block.text())});
+        cursor.mergeCharFormat(format);
+    }
+}
+
+bool HelpViewer::ShowContents(const QString& helpFilePath) {
+    return ShowSection(helpFilePath, QString());
+}
+
+bool HelpViewer::ShowSection(const QString& helpFilePath, const QString& anchor) {
+    if (!Load(helpFilePath)) {
+        return false;
+    }
     show();
     raise();
     activateWindow();
+    browser_->moveCursor(QTextCursor::Start);
+    browser_->verticalScrollBar()->setValue(0);
+    if (!anchor.isEmpty()) {
+        // The document is laid out lazily; a heading below what was laid out yet has no
+        // place to scroll to until all of it is.
+        browser_->document()->documentLayout()->documentSize();
+        browser_->scrollToAnchor(anchor);
+    }
     return true;
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontMetrics>
@@ -6,9 +7,14 @@
 #include <QMap>
 #include <QProcess>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
 
 #include "app/WindowPlacement.h"
+#include "platform/ui/HelpViewer.h"
 #include "tests/support/MainWindowFixture.h"
 
 namespace {
@@ -169,6 +175,46 @@ TEST_F(WindowPlacementTest, atItsMinimumTheControlsKeepTheirCaptionsAndDoNotOver
             }
         }
     }
+}
+
+// F1 opens the help at the section of the control that has the focus; every section it
+// names is in the help file; the help window comes back where the user left it.
+TEST_F(WindowPlacementTest, f1OpensTheHelpAtTheFocusedControlsSectionAndTheHelpKeepsItsPlace) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KELVORA_SOURCE_DIR "/docs/help/Kelvora.hlp"),
+                            programDir.filePath(QStringLiteral("Kelvora.hlp"))));
+    login();
+    QFile file(programDir.filePath(QStringLiteral("Kelvora.hlp")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString helpText = QString::fromUtf8(file.readAll());
+    auto* help = window->findChild<ui::HelpViewer*>(QStringLiteral("HelpViewer"));
+    ASSERT_NE(help, nullptr);
+
+    const std::pair<const char*, const char*> sections[] = {
+        {"txtFilename", "Opening a dictionary"},
+        {"cmbPhrase", "Narrowing the grids to a phrase"},
+        {"TDBGrid1_2", "Changing an item"},
+        {"cmdExport", "Exporting the dictionary"},
+    };
+    for (const auto& [name, heading] : sections) {
+        ASSERT_TRUE(helpText.contains(QStringLiteral("## ") + QLatin1String(heading))) << heading;
+        QApplication::setActiveWindow(window.get());
+        QWidget& focused = control<QWidget>(name);
+        focused.setFocus();
+        QTest::keyClick(&focused, Qt::Key_F1);
+        ASSERT_TRUE(help->isVisible()) << name;
+        EXPECT_EQ(help->Browser()->cursorForPosition(QPoint(4, 4)).block().text(),
+                  QLatin1String(heading))
+            << name;
+    }
+
+    const QRect moved = help->geometry().translated(30, 40);
+    help->setGeometry(moved);
+    window->close();
+    window.reset();
+    login();
+    help = window->findChild<ui::HelpViewer*>(QStringLiteral("HelpViewer"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->geometry(), moved);
 }
 
 }  // namespace
