@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ui/HelpViewer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
-#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
