@@ -6,10 +6,12 @@
 #include <QStringList>
 
 #include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/Classification.h"
+#include "dictionary/ConnectionRecovery.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ShownItems.h"
@@ -100,16 +102,30 @@ void ChildTable::cmdMakeChild_Click() {
         return;
     }
     QList<Failure> failures;
+    bool connected = true;
     if (name != kSelectList) {
-        WriteAssociations(name, members, failures);
+        connected = WriteAssociations(name, members, failures);
     }
     divGrid.ReBind();
     vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
                          ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
     AddToPhView(name, phrase);
     dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
-    ReportFailures(name, failures);
+    ReportFailures(name, failures, !connected);
     divGrid.Refresh();
+    if (!connected) {
+        RecoverAfterDrop(name);
+    }
+}
+
+void ChildTable::RecoverAfterDrop(const QString& name) {
+    if (dictionary::RecoverConnection(context_)) {
+        vars_.dialogs.MsgBox(QStringLiteral("The child table %1 was not defined completely. "
+                                            "Highlight its rows and press Define Child Table "
+                                            "again.")
+                                 .arg(name),
+                             ui::Buttons::OK, ui::Icon::Information, kTitle);
+    }
 }
 
 QStringList ChildTable::HighlightedIds() {
@@ -129,6 +145,11 @@ bool ChildTable::ConfirmReplacing(const QString& name) {
     if (file.Error() == mv::kRecordNotFound) {
         return true;
     }
+    if (ConnectionDropped(vars_, file.Error())) {
+        ShowCallError(vars_, file.Error(), open_.name, name);
+        RecoverAfterDrop(name);
+        return false;
+    }
     // Redefining a child table replaces its PH item; anything else, or an item that cannot
     // be read and so cannot be told apart, is replaced only on the user's word.
     if (file.Error() == 0) {
@@ -144,14 +165,27 @@ bool ChildTable::ConfirmReplacing(const QString& name) {
     return answer == ui::Answer::Yes;
 }
 
-void ChildTable::WriteAssociations(const QString& name, const QStringList& members,
+bool ChildTable::WriteAssociations(const QString& name, const QStringList& members,
                                    QList<Failure>& failures) {
     mv::DictionaryFile& file = *open_.file;
     dictionary::ShownItems shown(open_, screen_.Grids());
     const std::string association = TextBridge::ToBytes(name);
-    for (const QString& itemId : members) {
+    // On a dropped connection the items from this one on are not reached.
+    const auto lost = [&](int index, int code, bool read) {
+        ShowCallError(vars_, code, open_.name, members[index]);
+        failures.append({members[index], read, code});
+        for (int rest = index + 1; rest < members.size(); ++rest) {
+            failures.append({members[rest], true, code});
+        }
+        return false;
+    };
+    for (int index = 0; index < members.size(); ++index) {
+        const QString& itemId = members[index];
         const std::string id = TextBridge::ToBytes(itemId);
         const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+        if (ConnectionDropped(vars_, now.error)) {
+            return lost(index, now.error, true);
+        }
         if (now.error != 0 || !now.Exists()) {
             failures.append({itemId, true, now.error != 0 ? now.error : mv::kRecordNotFound});
             continue;
@@ -172,6 +206,9 @@ void ChildTable::WriteAssociations(const QString& name, const QStringList& membe
         file.SetRecordId(id);
         file.SetRecord(record);
         file.Write();
+        if (ConnectionDropped(vars_, file.Error())) {
+            return lost(index, file.Error(), false);
+        }
         if (file.Error() != 0) {
             vars_.dialogs.Beep();
             failures.append({itemId, false, file.Error()});
@@ -179,6 +216,7 @@ void ChildTable::WriteAssociations(const QString& name, const QStringList& membe
         }
         shown.Show(id, record);
     }
+    return true;
 }
 
 bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
@@ -190,7 +228,11 @@ bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
     file.SetRecordId(TextBridge::ToBytes(name));
     file.Write();
     if (file.Error() != 0) {
-        Show_ServerError(vars_, file.Error(), open_.name, TextBridge::ToText(file.RecordId()));
+        const int code = file.Error();
+        ShowCallError(vars_, code, open_.name, TextBridge::ToText(file.RecordId()));
+        if (ConnectionDropped(vars_, code)) {
+            RecoverAfterDrop(name);
+        }
         return false;
     }
     dictionary::ShownItems(open_, screen_.Grids()).Show(file.RecordId(), record);
@@ -222,7 +264,7 @@ void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
     PhGrid(screen_).ReBind();
 }
 
-void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures) {
+void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures, bool lost) {
     if (failures.isEmpty()) {
         return;
     }
@@ -239,6 +281,11 @@ void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failu
                           failure.read ? QStringLiteral("could not be read")
                                        : QStringLiteral("could not be written"),
                           error);
+    }
+    if (lost) {
+        lines << QStringLiteral(
+            "The connection to the server was lost: a write without an "
+            "answer may have reached it.");
     }
     vars_.dialogs.MsgBox(lines.join(QLatin1Char('\n')), ui::Buttons::OK, ui::Icon::Exclamation,
                          kTitle);

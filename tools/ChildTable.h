@@ -23,7 +23,7 @@ namespace tools {
 class ChildTable {
 public:
     explicit ChildTable(const dictionary::DictionaryContext& context)
-        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
+        : vars_(context.vars), open_(context.open), screen_(context.screen), context_(context) {}
 
     void cmdMakeChild_Click();
 
@@ -36,15 +36,21 @@ private:
 
     bool ConfirmReplacing(const QString& name);
     QStringList HighlightedIds();
-    void WriteAssociations(const QString& name, const QStringList& members,
+    // False when the connection dropped on the way: the items not reached are among the
+    // failures, and the drop has been shown.
+    bool WriteAssociations(const QString& name, const QStringList& members,
                            QList<Failure>& failures);
+    // After a call lost the connection (its box shown): the way to log in again, and the
+    // word that the child table was not (fully) defined.
+    void RecoverAfterDrop(const QString& name);
     bool WriteDescriptor(const QString& name, const QString& phrase);
     void AddToPhView(const QString& name, const QString& phrase);
-    void ReportFailures(const QString& name, const QList<Failure>& failures);
+    void ReportFailures(const QString& name, const QList<Failure>& failures, bool lost);
 
     Variables& vars_;
     dictionary::OpenDictionary& open_;
     dictionary::DictionaryScreen& screen_;
+    dictionary::DictionaryContext context_;
 };
 
 }  // namespace tools

@@ -5,11 +5,13 @@
 #include <QFile>
 
 #include "connection/Functions.h"
+#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "core/DatabaseKind.h"
 #include "core/ListingExport.h"
 #include "core/ListingFile.h"
+#include "dictionary/ConnectionRecovery.h"
 #include "dictionary/DatabaseType.h"
 #include "dictionary/FileNameCheck.h"
 #include "dictionary/OpenDictionary.h"
@@ -55,7 +57,17 @@ void DictionaryExporter::cmdExport_Click() {
         return;
     }
     screen_.ShowStatus(QString());  // no earlier export may look like this one's result
+    // A connection that drops ends this export with the file untouched; after a new login
+    // the export runs once more from the start.
+    if (ExportTo(*kind, *chosen) == Outcome::ConnectionLost &&
+        dictionary::RecoverConnection(context_)) {
+        ExportTo(*kind, *chosen);
+    }
+}
 
+DictionaryExporter::Outcome DictionaryExporter::ExportTo(core::DatabaseKind kind,
+                                                         const QString& path) {
+    const QString fileName = open_.name;
     exporting::ListingCounts counts;
     bool written = false;
     std::string failure;
@@ -64,21 +76,27 @@ void DictionaryExporter::cmdExport_Click() {
         mv::Session& session = *vars_.session;
         // The select comes before the file is touched: a select that fails leaves an
         // existing file as it was, rather than replaced by a listing of nothing.
-        const int code = exporting::SelectItems(session, *kind, TextBridge::ToBytes(fileName));
+        const int code = exporting::SelectItems(session, kind, TextBridge::ToBytes(fileName));
         if (code != 0) {
-            Show_ServerError(vars_, code, QString(), TextBridge::ToText(session.Command().Text()));
-            return;
+            ShowCallError(vars_, code, QString(), TextBridge::ToText(session.Command().Text()));
+            return ConnectionDropped(vars_, code) ? Outcome::ConnectionLost : Outcome::Failed;
         }
-        exporting::ListingFile output(NativePath(*chosen));
+        exporting::ListingFile output(NativePath(path));
         if (!output.Open()) {
-            ReportFileFailure(QStringLiteral("The export file %1 cannot be created: %2."), *chosen,
+            ReportFileFailure(QStringLiteral("The export file %1 cannot be created: %2."), path,
                               output.Failure());
-            return;
+            return Outcome::Failed;
         }
         dictionary::ProgressNote progress(
             vars_.dialogs, QStringLiteral("Exporting the dictionary: %1 items read"));
         counts = exporting::WriteListing(session.SelectList(0), *open_.file, output,
                                          [&progress](long long listed) { progress.Step(listed); });
+        if (SessionDropped(vars_)) {
+            // The items after the drop could not be read: the listing is not committed.
+            ShowCallError(vars_, open_.file->Error(), fileName,
+                          TextBridge::ToText(open_.file->RecordId()));
+            return Outcome::ConnectionLost;
+        }
         written = !counts.sinkFailed && output.Commit();
         if (!written) {
             failure = output.Failure();
@@ -87,15 +105,16 @@ void DictionaryExporter::cmdExport_Click() {
     if (!written) {
         ReportFileFailure(QStringLiteral("The export file %1 could not be written: %2. The export "
                                          "did not finish."),
-                          *chosen, failure);
-        return;
+                          path, failure);
+        return Outcome::Failed;
     }
     QString done = QStringLiteral("%1 exported to %2")
-                       .arg(Items(counts.written), QDir::toNativeSeparators(*chosen));
+                       .arg(Items(counts.written), QDir::toNativeSeparators(path));
     if (counts.listed > counts.written) {
         done += QStringLiteral("; %1 could not be read").arg(Items(counts.listed - counts.written));
     }
     screen_.ShowStatus(done);
+    return Outcome::Done;
 }
 
 void DictionaryExporter::ReportFileFailure(const QString& message, const QString& path,

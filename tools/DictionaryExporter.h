@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include "core/DatabaseKind.h"
 #include "dictionary/DictionaryScreen.h"
 
 namespace tools {
@@ -15,16 +16,22 @@ namespace tools {
 class DictionaryExporter {
 public:
     explicit DictionaryExporter(const dictionary::DictionaryContext& context)
-        : vars_(context.vars), open_(context.open), screen_(context.screen) {}
+        : vars_(context.vars), open_(context.open), screen_(context.screen), context_(context) {}
 
     void cmdExport_Click();
 
 private:
+    enum class Outcome { Done, Failed, ConnectionLost };
+    // One export of the open dictionary to path; a connection that drops on the way
+    // leaves the file as it was.
+    Outcome ExportTo(core::DatabaseKind kind, const QString& path);
+
     void ReportFileFailure(const QString& message, const QString& path, const std::string& reason);
 
     Variables& vars_;
     dictionary::OpenDictionary& open_;
     dictionary::DictionaryScreen& screen_;
+    dictionary::DictionaryContext context_;
 };
 
 }  // namespace tools

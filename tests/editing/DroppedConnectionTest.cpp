@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <chrono>
 
+#include <QFile>
+
 #include "editing/CompileOffer.h"
 
 #include "tests/editing/RemoteEditingFixture.h"
@@ -202,6 +204,65 @@ TEST_F(DroppedConnectionTest, aCompileThatLostItsConnectionRunsAgainAfterTheNewL
                               "UNIRPC Error");
     EXPECT_FALSE(screen.CompileAnswer().isEmpty());
     EXPECT_GT(onDisk("TOTAL").size(), 6) << "the compiled form is stored";
+}
+
+// An export whose connection drops part way leaves the file as it was; after the new
+// login it runs again and writes the whole listing.
+TEST_F(DroppedConnectionTest, anExportCutShortWritesNothingThenTheWholeListingAfterTheNewLogin) {
+    openOrdersRemote(true);
+    const QString path = programDir.filePath(QStringLiteral("orders.txt"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the listing of yesterday\n");
+    }
+    proxy().Arm(Cut::BeforeServer, "PRICE");
+    dialogs.QueueFileName(path);
+    answer({Answer::OK, Answer::Yes});
+
+    tools.cmdExport_Click();
+
+    ASSERT_TRUE(proxy().Fired());
+    const Boxes shown = boxes();
+    ASSERT_EQ(shown.size(), 3u) << "file name, the drop, the question";
+    EXPECT_EQ(shown[1].rfind(kLost + std::string(" -->Host: ") + host, 0), 0u) << shown[1];
+    EXPECT_EQ(shown[2], loginAgainBox());
+    QFile listing(path);
+    ASSERT_TRUE(listing.open(QIODevice::ReadOnly));
+    const QByteArray text = listing.readAll();
+    for (const char* id : {"QTY", "PRICE", "TOTAL", "ORD.QTY", "NEXT"}) {
+        EXPECT_TRUE(text.contains(id)) << id;
+    }
+    EXPECT_FALSE(text.contains("yesterday"));
+    EXPECT_TRUE(screen.Status().contains(QStringLiteral("exported")))
+        << screen.Status().toStdString();
+}
+
+TEST_F(DroppedConnectionTest, aChildTableThatLostItsConnectionIsDefinedOnTheNextTry) {
+    openOrdersRemote();
+    restartServer();
+    grid(kDIV).SetHighlightedRows({rowOf(kDIV, "QTY"), rowOf(kDIV, "PRICE")});
+    dialogs.QueueInput(QStringLiteral("ORDER.LINES"));
+    answer({Answer::OK, Answer::Yes, Answer::OK});
+
+    tools.cmdMakeChild_Click();
+
+    Boxes shown = boxes();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[1],
+              kLost + std::string(" -->Host: ") + host +
+                  " -->File: ORDERS -->Record: ORDER.LINES | OK | Critical | UNIRPC Error");
+    EXPECT_EQ(shown[2], loginAgainBox());
+    EXPECT_EQ(shown[3].rfind("The child table ORDER.LINES was not defined completely.", 0), 0u)
+        << shown[3];
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("ORDER.LINES")));
+
+    dialogs.clear();
+    dialogs.QueueInput(QStringLiteral("ORDER.LINES"));
+    answer({Answer::OK});
+    tools.cmdMakeChild_Click();
+    EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("ORDER.LINES")));
+    EXPECT_EQ(onDisk("QTY").value(6), "ORDER.LINES");
 }
 
 }  // namespace
