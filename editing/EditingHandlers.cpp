@@ -37,7 +37,7 @@ void EditingHandlers::ConnectGrids(QObject* receiver) {
 }
 
 void EditingHandlers::TDBGrid1_AfterDelete(int viewIndex) {
-    if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH) && open_.views) {
+    if (viewIndex == dictionary::ViewIndex(dictionary::ViewKind::PH)) {
         RunGuarded(vars_.dialogs, [this] {
             dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
         });

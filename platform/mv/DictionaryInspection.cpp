@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/mv/AccountNames.h"
+#include "platform/mv/DirectoryListing.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/ItemFiles.h"
 #include "platform/mv/ItemIdEscaping.h"
@@ -20,23 +21,6 @@
 namespace mv {
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-// The listing of a directory of its own, so dirFd's position is left alone.
-std::unique_ptr<DIR, DirCloser> OpenListing(int dirFd) {
-    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) {
-        return nullptr;
-    }
-    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
-    if (!dir) {
-        ::close(listFd);
-    }
-    return dir;
-}
-
 // Sorts one entry of the folder into the items or the problems.
 class EntryReader {
 public:
@@ -44,9 +28,6 @@ public:
 
     void Take(const char* fileName) {
         const std::string_view name(fileName);
-        if (name == "." || name == "..") {
-            return;
-        }
         std::string id;
         if (!UnescapeFileName(name, id)) {
             NotAnId(name);
@@ -120,19 +101,10 @@ int InspectDictionary(const std::string& accountPath, const std::string& fileNam
     if (!directory.Valid()) {
         return errno == ENOENT ? kNoSuchDictionary : kDictionaryUnreadable;
     }
-    const std::unique_ptr<DIR, DirCloser> dir = OpenListing(directory.Get());
-    if (!dir) {
-        return kDictionaryUnreadable;
-    }
     EntryReader reader(directory.Get(), contents);
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) {
-            return errno == 0 ? kOk : kDictionaryUnreadable;
-        }
-        reader.Take(entry->d_name);
-    }
+    const bool listed = ForEachEntry(directory.Get(),
+                                     [&reader](const dirent& entry) { reader.Take(entry.d_name); });
+    return listed ? kOk : kDictionaryUnreadable;
 }
 
 }  // namespace mv

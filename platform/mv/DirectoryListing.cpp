@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <string_view>
 
 #include "platform/mv/ItemIdEscaping.h"
 
@@ -31,9 +32,7 @@ struct DirCloser {
 
 }  // namespace
 
-bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
-    entries.clear();
-    // A descriptor of its own, so the listing position is not shared with dirFd.
+bool ForEachEntry(int dirFd, const std::function<void(const dirent& entry)>& visit) {
     const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0) {
         return false;
@@ -43,21 +42,27 @@ bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
         ::close(listFd);
         return false;
     }
-    std::string id;
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(dir.get());
         if (entry == nullptr) {
             return errno == 0;
         }
-        if (!UnescapeFileName(entry->d_name, id)) {
-            continue;  // also skips "." and ".."
+        const std::string_view name(entry->d_name);
+        if (name != "." && name != "..") {
+            visit(*entry);
         }
-        if (!IsRegularFile(dirFd, *entry)) {
-            continue;
-        }
-        entries.push_back({entry->d_name, id});
     }
+}
+
+bool ListItemFiles(int dirFd, std::vector<ItemFileEntry>& entries) {
+    entries.clear();
+    std::string id;
+    return ForEachEntry(dirFd, [&](const dirent& entry) {
+        if (UnescapeFileName(entry.d_name, id) && IsRegularFile(dirFd, entry)) {
+            entries.push_back({entry.d_name, id});
+        }
+    });
 }
 
 }  // namespace mv

@@ -1,10 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+struct dirent;
+
 namespace mv {
+
+// Calls visit with every entry of directory dirFd but "." and "..", in the order the
+// directory lists them, through a descriptor of its own so that dirFd's position is left
+// alone. False when the directory cannot be listed (also part way through).
+bool ForEachEntry(int dirFd, const std::function<void(const dirent& entry)>& visit);
 
 struct ItemFileEntry {
     std::string fileName;  // as the directory holds it

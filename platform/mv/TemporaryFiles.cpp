@@ -11,6 +11,8 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/mv/DirectoryListing.h"
+
 namespace mv {
 namespace {
 
@@ -35,10 +37,6 @@ std::chrono::seconds AgeOf(const struct stat& st) {
     const long long age = static_cast<long long>(now.tv_sec) - st.st_mtim.tv_sec;
     return std::chrono::seconds(age > 0 ? age : 0);
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 }  // namespace
 
@@ -75,33 +73,23 @@ bool InspectTemporaryFile(int dirFd, const char* name, TemporaryFile& file) {
 }
 
 std::size_t RemoveStaleTemporaryFiles(int dirFd) {
-    // A descriptor of its own, so the listing position is not shared with dirFd.
-    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) {
-        return 0;
-    }
-    const std::unique_ptr<DIR, DirCloser> dir(::fdopendir(listFd));
-    if (!dir) {
-        ::close(listFd);
-        return 0;
-    }
     std::size_t removed = 0;
     TemporaryFile file;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    ForEachEntry(dirFd, [&](const dirent& entry) {
         // Item files are by far the most entries; one look at the name passes them over.
-        if (entry->d_name[0] != '.' || (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN)) {
-            continue;
+        if (entry.d_name[0] != '.' || (entry.d_type != DT_REG && entry.d_type != DT_UNKNOWN)) {
+            return;
         }
-        if (!InspectTemporaryFile(dirFd, entry->d_name, file) ||
+        if (!InspectTemporaryFile(dirFd, entry.d_name, file) ||
             file.age <= kStaleTemporaryFileAge) {
-            continue;
+            return;
         }
         // Should the name be swapped for something else since the look, unlinkat removes
         // at most that entry itself (never a link's target, never a directory).
-        if (::unlinkat(dirFd, entry->d_name, 0) == 0) {
+        if (::unlinkat(dirFd, entry.d_name, 0) == 0) {
             ++removed;
         }
-    }
+    });
     return removed;
 }
 

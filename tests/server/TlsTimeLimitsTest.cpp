@@ -9,6 +9,7 @@
 
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
+#include "tests/remote/ScriptedServer.h"
 #include "tests/server/ServerFixture.h"
 #include "tests/server/TestCertificates.h"
 
@@ -17,43 +18,9 @@
 namespace server::test {
 namespace {
 
-// One connection on a loopback port, played by script; the script's channel stays open
-// until the test ends, so a silence is a silence and not a closed connection.
-class SilentServer {
-public:
-    using Script = std::function<void(WireChannel&)>;
-
-    explicit SilentServer(Script script)
-        : acceptor_(io_, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)) {
-        port_ = acceptor_.local_endpoint().port();
-        thread_ = std::thread([this, script = std::move(script)] {
-            asio::error_code error;
-            asio::ip::tcp::socket socket(io_);
-            acceptor_.accept(socket, error);
-            if (error) {
-                return;
-            }
-            const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(socket.release());
-            script(*channel);
-            done_.get_future().wait();
-        });
-    }
-    ~SilentServer() {
-        done_.set_value();
-        asio::error_code ignored;
-        acceptor_.close(ignored);
-        thread_.join();
-    }
-
-    std::string Host() const { return "localhost:" + std::to_string(port_); }
-
-private:
-    asio::io_context io_;
-    asio::ip::tcp::acceptor acceptor_;
-    std::uint16_t port_ = 0;
-    std::promise<void> done_;
-    std::thread thread_;
-};
+using testbackend::ScriptedServer;
+// The channel stays open after the script, so the client meets silence, not a close.
+constexpr auto kHoldOpen = ScriptedServer::AfterScript::HoldOpen;
 
 bool Answer(WireChannel& channel, std::int32_t code) {
     Message request;
@@ -84,8 +51,8 @@ Timed ConnectSecurely(const std::string& host, const TestCertificates& pki,
 
 TEST(TlsTimeLimits, aServerSilentInTheHandshakeFailsTheConnectInTime) {
     TestCertificates pki;
-    SilentServer server([](WireChannel& channel) { Answer(channel, 0); });
-    const Timed timed = ConnectSecurely(server.Host(), pki);
+    ScriptedServer server([](WireChannel& channel) { Answer(channel, 0); }, kHoldOpen);
+    const Timed timed = ConnectSecurely(server.Host("localhost"), pki);
     EXPECT_EQ(timed.error, mv::kTimeout);
     EXPECT_LT(timed.took, 3s);
 }
@@ -96,15 +63,17 @@ TEST(TlsTimeLimits, aCallWithNoAnswerOverTlsFailsInTime) {
     const auto credentials =
         mv::wire::TlsCredentials::Load(pki.CertificateFile().string(), pki.KeyFile().string(), why);
     ASSERT_TRUE(credentials) << why;
-    SilentServer server([&](WireChannel& channel) {
-        if (Answer(channel, 0) &&
-            channel.StartTlsAsServer(*credentials, 5s) == WireChannel::Outcome::Ok) {
-            Answer(channel, 0);  // the login, then silence
-        }
-    });
+    ScriptedServer server(
+        [&](WireChannel& channel) {
+            if (Answer(channel, 0) &&
+                channel.StartTlsAsServer(*credentials, 5s) == WireChannel::Outcome::Ok) {
+                Answer(channel, 0);  // the login, then silence
+            }
+        },
+        kHoldOpen);
     int openError = -1;
     std::chrono::steady_clock::duration openTook{};
-    const Timed timed = ConnectSecurely(server.Host(), pki, [&](mv::Session& session) {
+    const Timed timed = ConnectSecurely(server.Host("localhost"), pki, [&](mv::Session& session) {
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(session.OpenDictionary("F"), nullptr);
         openError = session.Error();

@@ -12,6 +12,7 @@
 #include "platform/mv/wire/WireCalls.h"
 #include "platform/mv/wire/WireChannel.h"
 #include "tests/platform/mv/TempAccount.h"
+#include "tests/remote/ScriptedServer.h"
 #include "tests/remote/TestBackend.h"
 
 // Reads of select list 0 sent ahead of the program: through a kelvora-server of this
@@ -196,37 +197,6 @@ TEST(ReadAhead, thisSessionsChangesAreSeenAndAnotherSessionsShowAtTheNextRead) {
     EXPECT_EQ(readNext(), "old38");
 }
 
-// A server played from a script on a loopback port, for the failures kelvora-server
-// never makes.
-class ScriptedServer {
-public:
-    using Script = std::function<void(WireChannel&)>;
-    explicit ScriptedServer(Script script)
-        : acceptor_(io_, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)) {
-        port_ = acceptor_.local_endpoint().port();
-        thread_ = std::thread([this, script = std::move(script)] {
-            asio::error_code error;
-            asio::ip::tcp::socket socket(io_);
-            acceptor_.accept(socket, error);
-            if (!error) {
-                script(*WireChannel::Adopt(socket.release()));
-            }
-        });
-    }
-    ~ScriptedServer() {
-        asio::error_code ignored;
-        acceptor_.close(ignored);
-        thread_.join();
-    }
-    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-
-private:
-    asio::io_context io_;
-    asio::ip::tcp::acceptor acceptor_;
-    std::uint16_t port_ = 0;
-    std::thread thread_;
-};
-
 bool Take(WireChannel& channel, Message& request) {
     return channel.Receive(request, 5s, 1 << 20) == WireChannel::Outcome::Ok;
 }
@@ -271,7 +241,8 @@ struct ScriptedReads {
     std::vector<std::string> records;
 };
 
-ScriptedReads ReadAllFrom(const ScriptedServer& server, std::chrono::milliseconds callLimit) {
+ScriptedReads ReadAllFrom(const testbackend::ScriptedServer& server,
+                          std::chrono::milliseconds callLimit) {
     ScriptedReads reads;
     reads.session = std::make_unique<Session>();
     reads.session->SetHostName(server.Host());
@@ -297,7 +268,7 @@ ScriptedReads ReadAllFrom(const ScriptedServer& server, std::chrono::millisecond
 }
 
 TEST(ReadAhead, anErrorInAReplyBelongsToItsOwnReadAndALostConnectionToTheReadThatWaits) {
-    ScriptedServer server([](WireChannel& channel) {
+    testbackend::ScriptedServer server([](WireChannel& channel) {
         SelectThenServeReads(channel, [](WireChannel& c, const std::string& id) {
             if (id == "B") {
                 return Answer(c, {Arg::Int(kRecordNotFound)});
@@ -320,7 +291,7 @@ TEST(ReadAhead, anErrorInAReplyBelongsToItsOwnReadAndALostConnectionToTheReadTha
 }
 
 TEST(ReadAhead, aReplyThatNeverComesTimesOutTheReadThatWaitsForIt) {
-    ScriptedServer server([](WireChannel& channel) {
+    testbackend::ScriptedServer server([](WireChannel& channel) {
         SelectThenServeReads(channel, [](WireChannel& c, const std::string& id) {
             if (id == "C") {
                 std::this_thread::sleep_for(1500ms);  // silent past the client's limit

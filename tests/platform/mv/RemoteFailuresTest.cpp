@@ -11,6 +11,7 @@
 #include "platform/mv/Session.h"
 #include "platform/mv/wire/WireCalls.h"
 #include "platform/mv/wire/WireChannel.h"
+#include "tests/remote/ScriptedServer.h"
 
 // A session against servers that misbehave: each fake server below plays one connection
 // from a script on a loopback port, so every way a connection can fail is met exactly.
@@ -20,40 +21,8 @@ using mv::Session;
 using mv::wire::Arg;
 using mv::wire::Message;
 using mv::wire::WireChannel;
+using testbackend::ScriptedServer;
 using namespace std::chrono_literals;
-
-class FakeServer {
-public:
-    using Script = std::function<void(WireChannel&)>;
-
-    explicit FakeServer(Script script)
-        : acceptor_(io_, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)) {
-        port_ = acceptor_.local_endpoint().port();
-        thread_ = std::thread([this, script = std::move(script)] {
-            asio::error_code error;
-            asio::ip::tcp::socket socket(io_);
-            acceptor_.accept(socket, error);
-            if (error) {
-                return;
-            }
-            const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(socket.release());
-            script(*channel);
-        });
-    }
-    ~FakeServer() {
-        asio::error_code ignored;
-        acceptor_.close(ignored);
-        thread_.join();
-    }
-
-    std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-
-private:
-    asio::io_context io_;
-    asio::ip::tcp::acceptor acceptor_;
-    std::uint16_t port_ = 0;
-    std::thread thread_;
-};
 
 Message Reply(std::initializer_list<Arg> args) {
     Message message;
@@ -74,7 +43,7 @@ bool LetIn(WireChannel& channel) {
            channel.Send(Reply({Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok;
 }
 
-std::unique_ptr<Session> ConnectTo(const FakeServer& server,
+std::unique_ptr<Session> ConnectTo(const ScriptedServer& server,
                                    std::chrono::milliseconds callLimit = 5000ms) {
     auto session = std::make_unique<Session>();
     session->SetHostName(server.Host());
@@ -88,7 +57,7 @@ std::unique_ptr<Session> ConnectTo(const FakeServer& server,
 
 TEST(RemoteFailures, theLoginSendsTheProtocolsArgumentsAndTheServersRefusalIsTheError) {
     Message service, login;
-    FakeServer server([&](WireChannel& channel) {
+    ScriptedServer server([&](WireChannel& channel) {
         if (Take(channel, service) &&
             channel.Send(Reply({Arg::Text("srv"), Arg::Int(0)}), 5s) == WireChannel::Outcome::Ok &&
             Take(channel, login)) {
@@ -113,7 +82,7 @@ TEST(RemoteFailures, theLoginSendsTheProtocolsArgumentsAndTheServersRefusalIsThe
 }
 
 TEST(RemoteFailures, aServiceTheServerDoesNotRunIsNamed) {
-    FakeServer server([](WireChannel& channel) {
+    ScriptedServer server([](WireChannel& channel) {
         Message request;
         if (Take(channel, request)) {
             channel.Send(Reply({Arg::Int(1)}), 5s);
@@ -150,7 +119,7 @@ TEST(RemoteFailures, bytesOfAnotherProtocolAreRefusedAtConnect) {
 }
 
 TEST(RemoteFailures, aReplyOfTheWrongShapeClosesTheConnection) {
-    FakeServer server([](WireChannel& channel) {
+    ScriptedServer server([](WireChannel& channel) {
         Message request;
         if (LetIn(channel) && Take(channel, request)) {
             channel.Send(Reply({Arg::Text("not a return code")}), 5s);
@@ -166,7 +135,7 @@ TEST(RemoteFailures, aReplyOfTheWrongShapeClosesTheConnection) {
 // The server goes away in the middle of a call: that call fails with a clear code, the
 // session is no longer active, and the file object fails at once afterwards.
 TEST(RemoteFailures, aServerKilledMidCallFailsThatCallAndEveryLaterOne) {
-    FakeServer server([](WireChannel& channel) {
+    ScriptedServer server([](WireChannel& channel) {
         Message request;
         if (!LetIn(channel) || !Take(channel, request)) {
             return;
@@ -194,7 +163,7 @@ TEST(RemoteFailures, aServerKilledMidCallFailsThatCallAndEveryLaterOne) {
 
 TEST(RemoteFailures, aServerThatNeverAnswersTimesOut) {
     std::atomic<bool> done{false};
-    FakeServer server([&](WireChannel& channel) {
+    ScriptedServer server([&](WireChannel& channel) {
         Message request;
         if (!LetIn(channel) || !Take(channel, request)) {
             return;
@@ -217,7 +186,7 @@ TEST(RemoteFailures, aServerThatNeverAnswersTimesOut) {
 // The output of a command comes in blocks; a select's ids come in one READLIST.
 TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) {
     std::vector<Message> requests;
-    FakeServer server([&](WireChannel& channel) {
+    ScriptedServer server([&](WireChannel& channel) {
         Message request;
         if (!LetIn(channel)) {
             return;
