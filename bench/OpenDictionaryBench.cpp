@@ -32,9 +32,13 @@ class CountingDialogs : public ui::Dialogs {
 public:
     int boxes = 0;
     ui::Answer ShowMessage(const QString&, ui::Buttons, ui::Icon, const QString&,
-                           std::optional<ui::Answer>) override {
+                           std::optional<ui::Answer>, const QString&) override {
         ++boxes;
         return ui::Answer::OK;
+    }
+    std::optional<int> ChooseFromList(const QString&, const QString&, const QStringList&,
+                                      const QString&) override {
+        return std::nullopt;
     }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
         return std::nullopt;

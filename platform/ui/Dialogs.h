@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 
@@ -26,13 +27,19 @@ public:
     // A modal message box; returns the button pressed (Cancel or No when closed). Its
     // default button, the one Enter presses, is the first of its buttons.
     Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title) {
-        return ShowMessage(prompt, buttons, icon, title, std::nullopt);
+        return ShowMessage(prompt, buttons, icon, title, std::nullopt, QString());
     }
     // The same with another of its buttons as the default, for a question whose first
     // answer would be the one that cannot be taken back.
     Answer MsgBox(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
                   Answer defaultButton) {
-        return ShowMessage(prompt, buttons, icon, title, defaultButton);
+        return ShowMessage(prompt, buttons, icon, title, defaultButton, QString());
+    }
+    // The same with a longer text the user can unfold under the prompt (the box's
+    // "Show Details..."), for what would crowd the prompt itself.
+    Answer MsgBoxWithDetail(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
+                            const QString& detail) {
+        return ShowMessage(prompt, buttons, icon, title, std::nullopt, detail);
     }
     // A modal input box; nullopt when the user cancelled.
     virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
@@ -49,11 +56,19 @@ public:
     // can start nothing else while it is up. EndProgress takes it away.
     virtual void ShowProgress(const QString& text) = 0;
     virtual void EndProgress() = 0;
+    // A modal list to pick one entry from, with the prompt above it and `action` as the
+    // caption of the button that takes the pick; the index picked, or nullopt when the
+    // user cancelled. `entries` is never empty.
+    virtual std::optional<int> ChooseFromList(const QString& prompt, const QString& title,
+                                              const QStringList& entries,
+                                              const QString& action) = 0;
 
 protected:
-    // Shows the box; nullopt leaves the default button to the box's first button.
+    // Shows the box; nullopt leaves the default button to the box's first button, and
+    // an empty detail shows none.
     virtual Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon,
-                               const QString& title, std::optional<Answer> defaultButton) = 0;
+                               const QString& title, std::optional<Answer> defaultButton,
+                               const QString& detail) = 0;
 };
 
 }  // namespace ui

@@ -4,9 +4,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace ui {
 namespace {
@@ -119,7 +124,8 @@ private:
 };
 
 Answer QtDialogs::ShowMessage(const QString& prompt, Buttons buttons, Icon icon,
-                              const QString& title, std::optional<Answer> defaultButton) {
+                              const QString& title, std::optional<Answer> defaultButton,
+                              const QString& detail) {
     const NormalPointerForBox pointer(hourglass_);
     const ButtonSet set = buttonSet(buttons);
     QMessageBox box(messageBoxIcon(icon), windowTitleFor(title), prompt, set.all,
@@ -128,6 +134,9 @@ Answer QtDialogs::ShowMessage(const QString& prompt, Buttons buttons, Icon icon,
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton ? standardButtonFor(*defaultButton) : set.first);
     box.setEscapeButton(set.escape);
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
     return answerFor(box.exec(), set.escape);
 }
 
@@ -159,6 +168,33 @@ std::optional<QString> QtDialogs::SaveFileName(const QString& title, const QStri
 
 int QtDialogs::ShowModal(QDialog& form) {
     return form.exec();
+}
+
+std::optional<int> QtDialogs::ChooseFromList(const QString& prompt, const QString& title,
+                                             const QStringList& entries, const QString& action) {
+    const NormalPointerForBox pointer(hourglass_);
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(windowTitleFor(title));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(prompt, &dialog);
+    label->setTextFormat(Qt::PlainText);
+    layout->addWidget(label);
+    auto* list = new QListWidget(&dialog);
+    list->addItems(entries);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
+    QPushButton* take = buttons->addButton(action, QDialogButtonBox::AcceptRole);
+    take->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(480, 320)));
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) {
+        return std::nullopt;
+    }
+    return list->currentRow();
 }
 
 void QtDialogs::Beep() {

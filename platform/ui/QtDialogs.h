@@ -30,10 +30,12 @@ public:
     void SetHourglass(bool on) override;
     void ShowProgress(const QString& text) override;
     void EndProgress() override;
+    std::optional<int> ChooseFromList(const QString& prompt, const QString& title,
+                                      const QStringList& entries, const QString& action) override;
 
 protected:
     Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
-                       std::optional<Answer> defaultButton) override;
+                       std::optional<Answer> defaultButton, const QString& detail) override;
 
 private:
     class NormalPointerForBox;

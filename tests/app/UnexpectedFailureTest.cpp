@@ -54,13 +54,21 @@ public:
     void FailOn(const QString& prompt) { failOn_ = prompt; }
 
     ui::Answer ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
-                           const QString& title, std::optional<ui::Answer> defaultButton) override {
+                           const QString& title, std::optional<ui::Answer> defaultButton,
+                           const QString& detail) override {
         if (!failOn_.isEmpty() && prompt == failOn_) {
             failOn_.clear();
             throw std::bad_alloc();
         }
+        if (!detail.isEmpty()) {
+            return inner_.MsgBoxWithDetail(prompt, buttons, icon, title, detail);
+        }
         return defaultButton ? inner_.MsgBox(prompt, buttons, icon, title, *defaultButton)
                              : inner_.MsgBox(prompt, buttons, icon, title);
+    }
+    std::optional<int> ChooseFromList(const QString& prompt, const QString& title,
+                                      const QStringList& entries, const QString& action) override {
+        return inner_.ChooseFromList(prompt, title, entries, action);
     }
     std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override {

@@ -58,7 +58,8 @@ std::string quoted(const QString& text) {
 }  // namespace
 
 bool ScriptedDialogs::allAnswersUsed() const {
-    return answers_.empty() && inputs_.empty() && fileNames_.empty() && forms_.empty();
+    return answers_.empty() && inputs_.empty() && fileNames_.empty() && forms_.empty() &&
+           choices_.empty();
 }
 
 void ScriptedDialogs::clear() {
@@ -66,6 +67,7 @@ void ScriptedDialogs::clear() {
     inputs_.clear();
     fileNames_.clear();
     forms_.clear();
+    choices_.clear();
     shown_.clear();
     randomAnswers_.clear();
     beeps_ = 0;
@@ -74,8 +76,10 @@ void ScriptedDialogs::clear() {
 
 ui::Answer ScriptedDialogs::ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
                                         const QString& title,
-                                        std::optional<ui::Answer> defaultButton) {
-    shown_.push_back({Kind::MsgBox, prompt, buttons, icon, title, {}, defaultButton});
+                                        std::optional<ui::Answer> defaultButton,
+                                        const QString& detail) {
+    shown_.push_back(
+        {Kind::MsgBox, prompt, buttons, icon, title, {}, defaultButton, detail, {}, {}});
     if (defaultButton && !offers(buttons, *defaultButton)) {
         ADD_FAILURE() << "Message box " << quoted(prompt) << " has no button for its default";
     }
@@ -117,8 +121,16 @@ std::optional<QString> TakeFront(std::deque<std::optional<QString>>& queue) {
 
 std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QString& title,
                                                  const QString& defaultText) {
-    shown_.push_back(
-        {Kind::InputBox, prompt, ui::Buttons::OKCancel, ui::Icon::None, title, defaultText, {}});
+    shown_.push_back({Kind::InputBox,
+                      prompt,
+                      ui::Buttons::OKCancel,
+                      ui::Icon::None,
+                      title,
+                      defaultText,
+                      {},
+                      {},
+                      {},
+                      {}});
     if (inputs_.empty() && random_ != nullptr) {
         const std::optional<QString> input = randomInput_ ? randomInput_(prompt) : std::nullopt;
         randomAnswers_[shown_.size() - 1] =
@@ -134,8 +146,16 @@ std::optional<QString> ScriptedDialogs::InputBox(const QString& prompt, const QS
 
 std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const QString&,
                                                      const QString& initialPath) {
-    shown_.push_back(
-        {Kind::SaveFileName, title, ui::Buttons::OKCancel, ui::Icon::None, title, initialPath, {}});
+    shown_.push_back({Kind::SaveFileName,
+                      title,
+                      ui::Buttons::OKCancel,
+                      ui::Icon::None,
+                      title,
+                      initialPath,
+                      {},
+                      {},
+                      {},
+                      {}});
     if (fileNames_.empty() && random_ != nullptr) {
         return std::nullopt;
     }
@@ -146,12 +166,46 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const QString& title, const
     return TakeFront(fileNames_);
 }
 
+std::optional<int> ScriptedDialogs::ChooseFromList(const QString& prompt, const QString& title,
+                                                   const QStringList& entries,
+                                                   const QString& action) {
+    shown_.push_back({Kind::ChooseFromList,
+                      prompt,
+                      ui::Buttons::OKCancel,
+                      ui::Icon::None,
+                      title,
+                      {},
+                      {},
+                      {},
+                      entries,
+                      action});
+    if (entries.isEmpty()) {
+        ADD_FAILURE() << "List " << quoted(prompt) << " shown with no entries";
+    }
+    if (choices_.empty()) {
+        if (random_ == nullptr) {
+            ADD_FAILURE() << "List " << quoted(prompt) << " shown with no choice queued";
+        }
+        return std::nullopt;
+    }
+    const std::optional<int> choice = choices_.front();
+    choices_.pop_front();
+    if (choice && (*choice < 0 || *choice >= entries.size())) {
+        ADD_FAILURE() << "List " << quoted(prompt) << " has no entry " << *choice;
+        return std::nullopt;
+    }
+    return choice;
+}
+
 int ScriptedDialogs::ShowModal(QDialog& form) {
     shown_.push_back({Kind::Modal,
                       form.objectName(),
                       ui::Buttons::OK,
                       ui::Icon::None,
                       form.windowTitle(),
+                      {},
+                      {},
+                      {},
                       {},
                       {}});
     if (forms_.empty()) {

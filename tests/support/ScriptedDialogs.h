@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/ui/Dialogs.h"
 
@@ -19,7 +20,7 @@
 // gets the safest answer (Cancel/No, a cancelled input box or file dialog).
 class ScriptedDialogs : public ui::Dialogs {
 public:
-    enum class Kind { MsgBox, InputBox, SaveFileName, Modal };
+    enum class Kind { MsgBox, InputBox, SaveFileName, Modal, ChooseFromList };
 
     struct Shown {
         Kind kind;
@@ -30,6 +31,9 @@ public:
         QString title;                            // a form's windowTitle
         QString defaultText;                      // input box default, file dialog initial path
         std::optional<ui::Answer> defaultButton;  // a message box's, when not its first
+        QString detail;                           // a message box's detailed text
+        QStringList entries;                      // a list's entries
+        QString action;                           // a list's button that takes the pick
     };
 
     // What the next modal form does while "shown": the test fills fields and presses
@@ -43,6 +47,9 @@ public:
     void QueueInput(std::optional<QString> text) { inputs_.push_back(std::move(text)); }
     void QueueFileName(std::optional<QString> path) { fileNames_.push_back(std::move(path)); }
     void QueueForm(FormScript script) { forms_.push_back(std::move(script)); }
+    // The index a list box returns (nullopt: Cancel). An index outside the list fails
+    // the test.
+    void QueueChoice(std::optional<int> index) { choices_.push_back(index); }
 
     // For tests that use the program as a careless user would: a box with nothing
     // queued is answered at random instead of failing the test. A message box gets one
@@ -77,18 +84,22 @@ public:
     void SetHourglass(bool on) override { hourglass_ = on; }
     void ShowProgress(const QString& text) override { progress_.push_back(text); }
     void EndProgress() override { progressEnded_ = true; }
+    std::optional<int> ChooseFromList(const QString& prompt, const QString& title,
+                                      const QStringList& entries, const QString& action) override;
     const std::vector<QString>& progress() const { return progress_; }
     bool progressEnded() const { return progressEnded_; }
 
 protected:
     ui::Answer ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
-                           const QString& title, std::optional<ui::Answer> defaultButton) override;
+                           const QString& title, std::optional<ui::Answer> defaultButton,
+                           const QString& detail) override;
 
 private:
     std::deque<ui::Answer> answers_;
     std::deque<std::optional<QString>> inputs_;
     std::deque<std::optional<QString>> fileNames_;
     std::deque<FormScript> forms_;
+    std::deque<std::optional<int>> choices_;
     std::vector<Shown> shown_;
     int beeps_ = 0;
     bool hourglass_ = false;
