@@ -2,8 +2,12 @@
 #include "platform/mv/DescriptorCheck.h"
 
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
+#include "platform/mv/RecordFormat.h"
 #include "platform/mv/compiler/DictionaryCompiler.h"
+#include "platform/mv/compiler/ExpressionCompiler.h"
 #include "platform/mv/compiler/ItemSource.h"
 #include "platform/mv/compiler/NameResolver.h"
 
@@ -33,6 +37,50 @@ std::vector<DescriptorOutcome> CompileDescriptors(
         }
     }
     return outcomes;
+}
+
+namespace {
+
+// Names resolved against items the caller holds, without copying any record.
+class ItemsResolver final : public NameResolver {
+public:
+    explicit ItemsResolver(const std::vector<std::pair<std::string, std::string>>& items) {
+        typeCodes_.reserve(items.size());
+        for (const auto& [id, record] : items) {
+            typeCodes_.emplace(id, TypeCodeOf(record));
+        }
+    }
+    std::optional<std::string_view> TypeCode(std::string_view name) override {
+        const auto found = typeCodes_.find(name);
+        if (found == typeCodes_.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, std::string_view> typeCodes_;
+};
+
+}  // namespace
+
+std::vector<DescriptorUses> NamesUsedByDescriptors(
+    const std::vector<std::pair<std::string, std::string>>& items) {
+    ItemsResolver resolver(items);
+    std::vector<DescriptorUses> uses;
+    for (const auto& [id, record] : items) {
+        if (!IsDescriptorType(TypeCodeOf(record))) {
+            continue;
+        }
+        DescriptorUses& entry = uses.emplace_back();
+        entry.id = id;
+        const CompileResult result = CompileExpression(FieldText(record, 2), resolver);
+        entry.names.reserve(result.uses.size());
+        for (const Dependency& use : result.uses) {
+            entry.names.push_back(use.name);
+        }
+    }
+    return uses;
 }
 
 std::string TypeCodeOfRecord(const std::string& record) {

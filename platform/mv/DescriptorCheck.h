@@ -22,6 +22,20 @@ struct DescriptorOutcome {
 std::vector<DescriptorOutcome> CompileDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items);
 
+// The dictionary items that the expression of one I- or V-descriptor names.
+struct DescriptorUses {
+    std::string id;
+    std::vector<std::string> names;  // each once, in the order first named
+};
+
+// For every I- and V-descriptor among items (id and record), the items of the same
+// dictionary its expression names directly, resolved as CD resolves them; an item named
+// only through another descriptor is that descriptor's use, not this one's. An
+// expression that does not compile gives the names before its first error. Nothing is
+// written and nothing is run. One entry per descriptor, in the order of items.
+std::vector<DescriptorUses> NamesUsedByDescriptors(
+    const std::vector<std::pair<std::string, std::string>>& items);
+
 // Field 1 of record up to its first blank: "I" for "I Total of the lines".
 std::string TypeCodeOfRecord(const std::string& record);
 
