@@ -5,13 +5,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTableView>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include "platform/grid/CellLineEdit.h"
+#include "platform/grid/CellNote.h"
+#include "platform/grid/CellToolTip.h"
 #include "platform/grid/DropDownList.h"
 #include "platform/grid/HighlightList.h"
 #include "platform/grid/MarkPainter.h"
+#include "platform/grid/RowArrayModel.h"
 #include "platform/grid/ValueMarks.h"
 
 namespace grid {
@@ -24,6 +31,23 @@ QBrush CurrentRowBrush(const QPalette& palette) {
     QColor tint = palette.color(QPalette::Highlight);
     tint.setAlpha(40);
     return tint;
+}
+
+// The corner triangle of a cell with a note, in a colour that tells its kind.
+void PaintNoteCorner(QPainter& painter, const QRect& cell, const QVariant& kind) {
+    if (!kind.isValid()) {
+        return;
+    }
+    const bool broken = kind.toInt() == static_cast<int>(CellNote::Kind::Broken);
+    const int side = std::min({7, cell.width() / 2, cell.height() / 2});
+    const QPoint corner = cell.topRight();
+    const QPoint triangle[] = {corner, corner - QPoint(side, 0), corner + QPoint(0, side)};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(broken ? QColor(200, 0, 0) : QColor(225, 120, 0));
+    painter.drawPolygon(triangle, 3);
+    painter.restore();
 }
 
 }  // namespace
@@ -58,8 +82,10 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
     const QWidget* widget = opt.widget;
     QStyle* style = widget ? widget->style() : QApplication::style();
+    const QVariant noteKind = index.data(RowArrayModel::NoteRole);
     if (!ContainsMark(opt.text)) {
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        PaintNoteCorner(*painter, opt.rect, noteKind);
         return;
     }
     const QString text = opt.text;
@@ -72,6 +98,25 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QColor textColor = opt.palette.color(
         group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
     PaintTextWithMarks(*painter, textRect, text, opt.font, textColor);
+    PaintNoteCorner(*painter, opt.rect, noteKind);
+}
+
+bool CellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                             const QStyleOptionViewItem& option, const QModelIndex& index) {
+    const auto* table = qobject_cast<const QTableView*>(view);
+    if (event == nullptr || table == nullptr || event->type() != QEvent::ToolTip) {
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    const QString tip = CellToolTip(*table, index);
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return false;
+    }
+    // Cell texts are the account's bytes: never taken for markup.
+    QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(tip, Qt::WhiteSpaceNormal),
+                       view, option.rect);
+    return true;
 }
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,

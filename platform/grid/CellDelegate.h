@@ -15,7 +15,8 @@ class HighlightList;
 // Paints and edits the cells of a DataGrid.
 // Painting: highlighted rows as selected, the current row tinted, and the value,
 // subvalue and text marks as small coloured boxes ("VM", "SM", "TM") so they are never
-// mistaken for letters. Editing: a CellLineEdit, or an editable combo box for a column
+// mistaken for letters; a cell with a note gets a small triangle in its corner, seen
+// even on a highlighted row. Editing: a CellLineEdit, or an editable combo box for a column
 // with a drop-down list. Enter commits the cell and closes the editor, then tells the
 // grid (enterPressed) so it can move on.
 class CellDelegate : public QStyledItemDelegate {
@@ -36,6 +37,9 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
+    // Tool tips as CellToolTip gives them, shown as plain text.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 signals:
     void enterPressed();

@@ -13,6 +13,9 @@ namespace grid {
 namespace {
 
 const QColor kPendingRowBackground(255, 244, 196);
+// Light enough that the text stays readable on them.
+const QColor kDoubtfulCellBackground(255, 222, 173);
+const QColor kBrokenRowBackground(255, 205, 205);
 
 }  // namespace
 
@@ -243,6 +246,29 @@ void RowArrayModel::SetWholeTextTips(int column, bool on) {
     }
 }
 
+void RowArrayModel::SetNoteSource(CellNoteSource source) {
+    noteSource_ = std::move(source);
+    NotesChanged();
+}
+
+std::optional<CellNote> RowArrayModel::NoteOf(int row, int column) const {
+    // The new-row line has a note only once something is typed into it.
+    if (!noteSource_ || row < 0 || column < 0 || column >= columnCount() ||
+        (row >= rows_ && row != pendingRow_)) {
+        return std::nullopt;
+    }
+    return noteSource_(row, column, CellText(row, column));
+}
+
+void RowArrayModel::NotesChanged() {
+    const int columns = columnCount();
+    if (rowCount() == 0 || columns == 0) {
+        return;
+    }
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columns - 1),
+                     {Qt::BackgroundRole, Qt::ToolTipRole, NoteRole});
+}
+
 QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
@@ -251,15 +277,37 @@ QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::EditRole:
             return CellText(index.row(), index.column());
-        case Qt::BackgroundRole:
-            if (index.row() == pendingRow_) {
+        case Qt::BackgroundRole: {
+            const std::optional<CellNote> note = NoteOf(index.row(), index.column());
+            const bool pending = index.row() == pendingRow_;
+            // The row being typed keeps its tint but for the cells that are doubtful.
+            if (note && note->kind == CellNote::Kind::Doubtful) {
+                return kDoubtfulCellBackground;
+            }
+            if (pending) {
                 return kPendingRowBackground;
             }
+            if (note) {
+                return kBrokenRowBackground;
+            }
             return {};
-        case Qt::ToolTipRole:
+        }
+        case Qt::ToolTipRole: {
+            QString tip;
+            if (const std::optional<CellNote> note = NoteOf(index.row(), index.column())) {
+                tip = note->toolTip;
+            }
             if (wholeTextTipColumns_.contains(index.column())) {
                 const QString text = CellText(index.row(), index.column());
-                return text.isEmpty() ? QVariant() : QVariant(text);
+                if (!text.isEmpty()) {
+                    tip = tip.isEmpty() ? text : tip + QStringLiteral("\n\n") + text;
+                }
+            }
+            return tip.isEmpty() ? QVariant() : QVariant(tip);
+        }
+        case NoteRole:
+            if (const std::optional<CellNote> note = NoteOf(index.row(), index.column())) {
+                return static_cast<int>(note->kind);
             }
             return {};
         default:

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include "platform/grid/CellNote.h"
 #include "platform/grid/EditPhase.h"
 #include "platform/grid/RowArray.h"
 
@@ -35,6 +36,16 @@ public:
     // A column whose cells show their whole text as a tool tip, for long texts that a
     // column cannot show in full.
     void SetWholeTextTips(int column, bool on);
+
+    // Where the notes of cells come from (none: no cell has a note). A note tints its
+    // cell (a Broken one the whole row, but for the row being typed), is the cell's tool
+    // tip and is given by NoteRole.
+    void SetNoteSource(CellNoteSource source);
+    std::optional<CellNote> NoteOf(int row, int column) const;
+    // The notes may have changed anywhere: every cell is drawn again.
+    void NotesChanged();
+    // Data role of a cell's note kind (an int of CellNote::Kind), or no value.
+    static constexpr int NoteRole = Qt::UserRole + 1;
 
     // Shows another array (or none) from scratch; the pending row is dropped.
     void Bind(std::shared_ptr<RowArray> rows);
@@ -90,6 +101,7 @@ private:
     std::shared_ptr<RowArray> array_;
     QStringList captions_;
     QSet<int> wholeTextTipColumns_;
+    CellNoteSource noteSource_;
     int rows_ = 0;
     unsigned long long generation_ = 0;
 
