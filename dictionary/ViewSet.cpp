@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/ViewSet.h"
 
+#include "dictionary/Dependencies.h"
 #include "dictionary/ViewLayout.h"
 
 namespace dictionary {
@@ -26,6 +27,14 @@ void ViewSet::AddRow(ViewKind view, const QString& itemId, const QStringList& fi
         rows.SetCell(row, n, fields[n - 1]);
     }
     counters_[Slot(view)] = row + 1;
+}
+
+const Dependencies& ViewSet::CurrentDependencies() const {
+    if (!dependencies_ || dependenciesAt_ != records_.Changes()) {
+        dependencies_ = std::make_shared<const Dependencies>(records_);
+        dependenciesAt_ = records_.Changes();
+    }
+    return *dependencies_;
 }
 
 }  // namespace dictionary

@@ -12,6 +12,8 @@
 
 namespace dictionary {
 
+class Dependencies;
+
 // The rows of the open dictionary: one row array and one row counter per view, and the
 // empty-null flag, and the records the rows were read from. Replaced as a whole at each
 // open. The row arrays are shared with the
@@ -33,6 +35,10 @@ public:
     RecordsAsRead& Records() { return records_; }
     const RecordsAsRead& Records() const { return records_; }
 
+    // Who uses which item, as Records() stand now: worked out again on the first call
+    // after they changed, so a save, delete or copy shows at once.
+    const Dependencies& CurrentDependencies() const;
+
     bool EmptyNull() const { return emptyNull_; }
     void SetEmptyNull(bool on) { emptyNull_ = on; }
 
@@ -42,6 +48,8 @@ private:
     std::array<std::shared_ptr<grid::RowArray>, kViewCount> rows_;
     std::array<int, kViewCount> counters_{};
     RecordsAsRead records_;
+    mutable std::shared_ptr<const Dependencies> dependencies_;
+    mutable unsigned long long dependenciesAt_ = 0;  // records_.Changes() they were made at
     bool emptyNull_ = false;
 };
 

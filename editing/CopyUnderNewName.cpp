@@ -13,7 +13,9 @@
 #include "editing/CompileOffer.h"
 #include "editing/DroppedChange.h"
 #include "editing/ItemRecord.h"
+#include "editing/UsedByQuestion.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
 #include "platform/mv/DictionaryFile.h"
 
 namespace editing {
@@ -43,6 +45,10 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         case Decision::KeepPending:
             *cancel = true;
             return;
+    }
+    if (!UsersAgree(grid, name)) {
+        grid.ReBind();
+        return;
     }
     if (vars_.dialogs.MsgBox(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
                              ui::kProgramTitle) != ui::Answer::Yes) {
@@ -115,6 +121,21 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
         }
     }
     return dictionary::AskToReplace(vars_.dialogs, name) ? Decision::Go : Decision::Drop;
+}
+
+bool CopyUnderNewName::UsersAgree(const grid::DataGrid& grid, const QString& name) {
+    if (grid.PendingRowIsNew()) {
+        return true;  // a row typed from scratch copies no item
+    }
+    const QString source = grid.BoundArray()->Cell(grid.CurrentRow(), dictionary::kIdColumn);
+    if (source == name) {
+        return true;
+    }
+    // A copy made to rename an item leaves its users naming the old one: say so first.
+    return AskWhenUsed(vars_.dialogs, *open_.views, source,
+                       QStringLiteral("They will go on using ") + source +
+                           QStringLiteral(", not ") + name +
+                           QStringLiteral(". Copy it under the new name?")) != UsedByAnswer::Stop;
 }
 
 void CopyUnderNewName::ReadAgain(grid::DataGrid& grid) {

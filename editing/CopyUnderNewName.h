@@ -36,6 +36,9 @@ public:
 private:
     enum class Decision { Go, Drop, KeepPending };
     Decision CheckName(const QString& name);
+    // When I or V items or phrases use the item the row shows, names them and asks
+    // whether to copy it all the same; true to go on.
+    bool UsersAgree(const grid::DataGrid& grid, const QString& name);
     void ReadAgain(grid::DataGrid& grid);
 
     Variables& vars_;

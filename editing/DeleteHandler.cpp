@@ -7,9 +7,12 @@
 #include "dictionary/AccountCheck.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownItems.h"
+#include "dictionary/ViewLayout.h"
 #include "editing/DroppedChange.h"
 #include "editing/UnexpectedFailure.h"
+#include "editing/UsedByQuestion.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/DynamicArray.h"
 
@@ -24,14 +27,28 @@ void DeleteHandler::BeforeDelete(int viewIndex, bool* cancel) {
     }
 }
 
+bool DeleteHandler::Confirmed(const grid::DataGrid& grid) {
+    // An item others name gets one question that names them; any other item the plain
+    // one. A slip of the Enter key must not delete: No is the default of both.
+    const QString shownId = grid.BoundArray()->Cell(grid.CurrentRow(), dictionary::kIdColumn);
+    switch (AskWhenUsed(vars_.dialogs, *open_.views, shownId, QStringLiteral("Delete it?"))) {
+        case UsedByAnswer::GoOn:
+            return true;
+        case UsedByAnswer::Stop:
+            return false;
+        case UsedByAnswer::Unused:
+            break;
+    }
+    return vars_.dialogs.MsgBox(QStringLiteral("Are you sure?"), ui::Buttons::YesNo, ui::Icon::None,
+                                QStringLiteral("Delete?"), ui::Answer::No) == ui::Answer::Yes;
+}
+
 void DeleteHandler::Delete(int viewIndex, bool* cancel) {
-    // A slip of the Enter key must not delete: No is the default.
-    if (vars_.dialogs.MsgBox(QStringLiteral("Are you sure?"), ui::Buttons::YesNo, ui::Icon::None,
-                             QStringLiteral("Delete?"), ui::Answer::No) != ui::Answer::Yes) {
+    grid::DataGrid& grid = screen_.Grid(dictionary::ViewAt(viewIndex));
+    if (!Confirmed(grid)) {
         *cancel = true;
         return;
     }
-    grid::DataGrid& grid = screen_.Grid(dictionary::ViewAt(viewIndex));
     grid.SetCol(0);
     const QString itemId = grid.Text();
     const std::string id = TextBridge::ToBytes(itemId);

@@ -3,9 +3,14 @@
 
 #include "dictionary/DictionaryScreen.h"
 
+namespace grid {
+class DataGrid;
+}
+
 namespace editing {
 
-// Deletes the item of a row the user deletes in a grid, after asking. An item that was
+// Deletes the item of a row the user deletes in a grid, after asking (naming the I and V
+// items and phrases that use it, when there are any). An item that was
 // changed in the account after its row was read is deleted only when the user says so
 // again. A row whose item the server did not delete, or whose delete failed
 // unexpectedly, stays in its grid; a deleted item leaves every view and narrowed copy.
@@ -21,6 +26,8 @@ public:
 
 private:
     void Delete(int viewIndex, bool* cancel);
+    // Asks whether to delete the current row's item; true for Yes.
+    bool Confirmed(const grid::DataGrid& grid);
 
     Variables& vars_;
     dictionary::OpenDictionary& open_;

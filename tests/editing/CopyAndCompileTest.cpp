@@ -13,6 +13,12 @@ using Boxes = std::vector<std::string>;
 const std::string kCopyInput =
     "input: If you want to save this attribute under a new name, enter the new Attribute "
     "Name | Copying Attribute";
+// Copying an item that others use names them first.
+std::string usedByQuestion(const std::string& id, const std::string& users,
+                           const std::string& name) {
+    return id + " is used by " + users + ". They will go on using " + id + ", not " + name +
+           ". Copy it under the new name? | YesNo | Exclamation | Kelvora";
+}
 const std::string kCompileQuestion =
     "Do you want to compile the I-descriptor now? | YesNo | None | Compile necessary!";
 
@@ -32,12 +38,15 @@ protected:
 
 TEST_F(CopyTest, writesTheRowsFieldsUnderTheTypedNameAndReadsTheDictionaryAgain) {
     openOrders();
-    answer({Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
 
     EXPECT_EQ(copyRow("QTY", QStringLiteral("COPY1"), {{3, QStringLiteral("MD0")}}),
               grid::CommitOutcome::Reread);
 
-    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(), written("COPY1")}));
+    EXPECT_EQ(boxes(),
+              (Boxes{kCopyInput, usedByQuestion("QTY", "TOTAL and the phrase LINES", "COPY1"),
+                     saveQuestion(), written("COPY1")}));
+    EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::No);
     EXPECT_EQ(onDisk("COPY1"), (Fields{"D Quantity", "3", "MD0", "Qty", "5R", "S", "", ""}));
     EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("TYPED.IN.CELL")));
@@ -94,19 +103,21 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, DroppedCopyTest,
     ::testing::Values(DroppedCopy{"cancel", std::nullopt, {}, 1},
                       DroppedCopy{"empty", QString(), {}, 1},
-                      DroppedCopy{"saveNo", QStringLiteral("COPY2"), {Answer::No}, 2},
+                      DroppedCopy{"usedByNo", QStringLiteral("COPY2"), {Answer::No}, 2},
+                      DroppedCopy{"saveNo", QStringLiteral("COPY2"), {Answer::Yes, Answer::No}, 3},
                       DroppedCopy{"replaceNo", QStringLiteral("QTY"), {Answer::No}, 2}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
     openOrders();
-    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK});
 
     copyRow("PRICE", QStringLiteral("QTY"));
 
     EXPECT_EQ(boxes(),
               (Boxes{kCopyInput, "QTY already exists. Replace it? | YesNo | Question | Kelvora",
-                     saveQuestion(), written("QTY")}));
+                     usedByQuestion("PRICE", "TOTAL and the phrase LINES", "QTY"), saveQuestion(),
+                     written("QTY")}));
     EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::No);
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "4", "MD2", "Price", "8R", "S", "", ""}));
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
@@ -118,7 +129,7 @@ TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
 TEST_F(CopyTest, anItemReplacedWhileAnotherRowStaysPendingIsShownAsWritten) {
     openOrders();
     typeNewRow(kAS, {{1, QStringLiteral("A")}});  // no item id: the row cannot be stored
-    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK, Answer::OK});
 
     EXPECT_EQ(copyRow("QTY", QStringLiteral("PRICE"), {{3, QStringLiteral("MD3")}}),
               grid::CommitOutcome::Reread);
@@ -162,13 +173,14 @@ TEST_F(CopyTest, copyingOntoAnItemChangedSinceItWasReadAsksAboutTheChange) {
 // stays pending, as after a refused save, so the user can correct it and leave it again.
 TEST_F(CopyTest, aRefusedWriteKeepsTheTypedRowPendingAndNamesTheNewItem) {
     openOrders();
-    answer({Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
 
     EXPECT_EQ(copyRow("QTY", QStringLiteral("COPY3"), {{4, QStringLiteral("two\nlines")}}),
               grid::CommitOutcome::Cancelled);
 
-    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(),
-                              serverError(kLineFeedRefused, "ORDERS", "COPY3")}));
+    EXPECT_EQ(boxes(),
+              (Boxes{kCopyInput, usedByQuestion("QTY", "TOTAL and the phrase LINES", "COPY3"),
+                     saveQuestion(), serverError(kLineFeedRefused, "ORDERS", "COPY3")}));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("COPY3")));
     ASSERT_TRUE(grid(kDIV).HasPendingRow());
     grid(kDIV).SetCol(4);
@@ -180,7 +192,7 @@ TEST_F(CopyTest, aRefusedWriteKeepsTheTypedRowPendingAndNamesTheNewItem) {
     grid(kDIV).SetCol(0);
     dialogs.clear();
     dialogs.QueueInput(QStringLiteral("COPY3"));
-    answer({Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
     EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Reread);
     EXPECT_EQ(onDisk("COPY3").at(3), "two lines");
 }
@@ -201,11 +213,12 @@ TEST_F(CopyTest, aNameNoItemIdCanHoldKeepsTheRowPendingForAnotherTry) {
 
 TEST_F(CopyTest, copyingAnIDescriptorOffersToCompileTheCopy) {
     openOrders();
-    answer({Answer::Yes, Answer::OK, Answer::No});
+    answer({Answer::Yes, Answer::Yes, Answer::OK, Answer::No});
 
     copyRow("TOTAL", QStringLiteral("TOTAL2"));
 
-    EXPECT_EQ(boxes(), (Boxes{kCopyInput, saveQuestion(), written("TOTAL2"), kCompileQuestion}));
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, usedByQuestion("TOTAL", "the phrase LINES", "TOTAL2"),
+                              saveQuestion(), written("TOTAL2"), kCompileQuestion}));
     EXPECT_TRUE(lastCommand().startsWith(QStringLiteral("SSELECT")));  // nothing was sent
 }
 

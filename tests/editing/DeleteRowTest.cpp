@@ -9,6 +9,10 @@ using ui::Answer;
 using Boxes = std::vector<std::string>;
 
 const std::string kSureQuestion = "Are you sure? | YesNo | None | Delete?";
+// An item that others use: one question naming them instead of "Are you sure?".
+std::string usedByQuestion(const std::string& id, const std::string& users) {
+    return id + " is used by " + users + ". Delete it? | YesNo | Exclamation | Kelvora";
+}
 
 class DeleteRowTest : public EditingFixture {
 protected:
@@ -43,7 +47,8 @@ TEST_F(DeleteRowTest, noKeepsTheRowAndTheItem) {
 
     EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
 
-    EXPECT_EQ(boxes(), Boxes{kSureQuestion});
+    EXPECT_EQ(boxes(), Boxes{usedByQuestion("PRICE", "TOTAL and the phrase LINES")});
+    EXPECT_EQ(dialogs.shown()[0].defaultButton, Answer::No);
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
     EXPECT_NE(rowOf(kDIV, "PRICE"), -1);
     EXPECT_EQ(counter(kDIV), 3);
@@ -91,6 +96,28 @@ TEST_F(DeleteRowTest, theOnlyPhRowLeavesAnEmptyListedViewThatTakesAFirstRowAgain
               (QStringList{QStringLiteral("All (Refresh)"), QStringLiteral("HEADS")}));
 }
 
+TEST_F(DeleteRowTest, yesDeletesAnItemOthersUseAfterOneQuestionThatNamesThem) {
+    openOrders();
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("V.QTY"), {"V", "QTY + 1"});
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("A.TOTAL"), {"I", "V.QTY * PRICE"});
+    open(QStringLiteral("ORDERS"));
+    dialogs.clear();
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(deleteRow(kDIV, "QTY"), 1);
+
+    EXPECT_EQ(boxes(), (Boxes{usedByQuestion("QTY", "TOTAL, V.QTY and the phrase LINES"),
+                              "Record QTY has been deleted | OK | None | Success"}));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));
+    // Its users are left as they were.
+    EXPECT_EQ(onDisk("V.QTY"), (Fields{"V", "QTY + 1"}));
+
+    // Named only through V.QTY: A.TOTAL is V.QTY's user, not QTY's.
+    answer({Answer::No});
+    deleteRow(kDIV, "V.QTY");
+    EXPECT_EQ(boxes().back(), usedByQuestion("V.QTY", "A.TOTAL"));
+}
+
 // Without a highlighted row the Delete key never reaches an item.
 TEST_F(DeleteRowTest, theDeleteKeyInACellAsksNothingAndKeepsTheItem) {
     openOrders();
@@ -115,9 +142,11 @@ TEST_F(DeleteRowTest, highlightedRowsAreAskedForOneByOneAndCountedEach) {
 
     EXPECT_EQ(grid(kDIV).DeleteRows(), 1);
 
-    // From the highest row down: TOTAL is deleted, PRICE kept.
-    EXPECT_EQ(boxes(), (Boxes{kSureQuestion, "Record TOTAL has been deleted | OK | None | Success",
-                              kSureQuestion}));
+    // From the highest row down: TOTAL is deleted, PRICE kept; PRICE's question no longer
+    // names the deleted TOTAL.
+    EXPECT_EQ(boxes(), (Boxes{usedByQuestion("TOTAL", "the phrase LINES"),
+                              "Record TOTAL has been deleted | OK | None | Success",
+                              usedByQuestion("PRICE", "the phrase LINES")}));
     EXPECT_EQ(column(kDIV, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("QTY")}));
     EXPECT_EQ(counter(kDIV), 2);
 }
