@@ -48,6 +48,11 @@ public:
     // The compiler's answer, shown whole, as lines, until the next one or until hidden.
     virtual void ShowCompileAnswer(const QString& answer) = 0;
 
+    // The detail of the current row's item, as lines of plain text (empty: no item),
+    // sent whenever the current row or its item changes. A screen without a detail pane
+    // ignores it.
+    virtual void ShowItemDetail(const QString& /*detail*/) {}
+
     // Brings the tab of a view to the front; with focus, its grid takes the focus too.
     virtual void ShowView(ViewKind view, bool focus = false) = 0;
 

@@ -34,6 +34,7 @@ void EditingHandlers::ConnectGrids(QObject* receiver) {
         QObject::connect(grid, &grid::DataGrid::textRefused, receiver,
                          [this](int, grid::CellRefusal why) { TDBGrid1_TextRefused(why); });
     }
+    detail_.Connect(receiver);
 }
 
 void EditingHandlers::TDBGrid1_AfterDelete(int viewIndex) {

@@ -4,6 +4,7 @@
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
 #include "editing/DeleteHandler.h"
+#include "editing/ItemDetailFollower.h"
 #include "editing/SaveHandler.h"
 #include "platform/grid/ValueMarks.h"
 
@@ -26,7 +27,8 @@ public:
           compile_(context),
           copy_(context, opener, compile_),
           save_(context, compile_, copy_),
-          delete_(context) {}
+          delete_(context),
+          detail_(context) {}
 
     void TDBGrid1_BeforeSave(int viewIndex, bool* cancel) { save_.BeforeSave(viewIndex, cancel); }
     void TDBGrid1_AfterSave(int viewIndex) { save_.AfterSave(viewIndex); }
@@ -41,6 +43,13 @@ public:
     // Connects the notifications of the screen's grids to these handlers, for as long as
     // receiver lives.
     void ConnectGrids(QObject* receiver);
+
+    // The detail pane (F3): the text of the current row's item in the grid in front,
+    // every field numbered, and who uses it and what it uses. ConnectGrids keeps it sent
+    // to the screen (ShowItemDetail) as rows change; ShowItemDetail sends it at once, for
+    // when another tab comes to the front or the pane is shown.
+    QString CurrentItemDetail() const { return detail_.CurrentDetail(); }
+    void ShowItemDetail() { detail_.ShowCurrent(); }
 
     // The Open button: settles the pending rows, then opens the named dictionary.
     void OpenAfterSettling();
@@ -62,6 +71,7 @@ private:
     CopyUnderNewName copy_;
     SaveHandler save_;
     DeleteHandler delete_;
+    ItemDetailFollower detail_;
 };
 
 }  // namespace editing

@@ -525,6 +525,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     rowSelector_->SetCurrentRow(row);
     if (current.row() != previous.row()) {
         viewport()->update();
+        emit currentRowChanged(viewIndex_, row);
     }
 }
 

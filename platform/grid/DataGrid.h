@@ -148,6 +148,8 @@ signals:
     void afterDelete(int viewIndex);
     // Typed or pasted text that a cell cannot hold was refused (see RefusalOf).
     void textRefused(int viewIndex, grid::CellRefusal why);
+    // Another row became current (row -1: none), by the user or the program.
+    void currentRowChanged(int viewIndex, int row);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

@@ -13,16 +13,6 @@ namespace grid {
 
 namespace {
 
-QString MarkLabel(QChar mark) {
-    if (mark == kValueMark) {
-        return QStringLiteral("VM");
-    }
-    if (mark == kSubvalueMark) {
-        return QStringLiteral("SM");
-    }
-    return QStringLiteral("TM");
-}
-
 QFont MarkFont(const QFont& font) {
     QFont small = font;
     if (font.pointSizeF() > 0) {

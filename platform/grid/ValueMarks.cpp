@@ -5,6 +5,32 @@
 
 namespace grid {
 
+QString MarkLabel(QChar mark) {
+    if (mark == kValueMark) {
+        return QStringLiteral("VM");
+    }
+    if (mark == kSubvalueMark) {
+        return QStringLiteral("SM");
+    }
+    return QStringLiteral("TM");
+}
+
+QString WithMarkLabels(const QString& text) {
+    if (!ContainsMark(text)) {
+        return text;
+    }
+    QString shown;
+    shown.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (IsMark(c)) {
+            shown += QLatin1Char('[') + MarkLabel(c) + QLatin1Char(']');
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 QChar MarkForKey(const QKeyEvent& event) {
     if (!(event.modifiers() & Qt::ControlModifier)) {
         return {};

@@ -57,6 +57,13 @@ inline CellRefusal RefusalOf(const QString& text) {
     return CellRefusal::None;
 }
 
+// The label the grid paints on a mark's box: "VM", "SM" or "TM".
+QString MarkLabel(QChar mark);
+
+// The text with each mark written as its label in brackets ("1[VM]2"), for places that
+// show a cell's text as plain text, where no box can be painted.
+QString WithMarkLabels(const QString& text);
+
 // The mark a key press types, or a null QChar when the key types none.
 QChar MarkForKey(const QKeyEvent& event);
 

@@ -30,6 +30,10 @@ public:
     QStringList PhraseEntries() const override { return phraseEntries_; }
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
+    void ShowItemDetail(const QString& detail) override {
+        itemDetail_ = detail;
+        ++itemDetailsShown_;
+    }
     void ShowView(dictionary::ViewKind view, bool focus = false) override;
     void ShowStatus(const QString& message, int shownMs = 0) override;
     void ShowOpenDictionary(const QString& caption) override { openCaption_ = caption; }
@@ -43,6 +47,9 @@ public:
     void ClearCompileAnswer() { compileAnswer_.clear(); }
     int CurrentTab() const { return tabs_.Tab(); }
     QString Status() const { return status_; }
+    // The last item detail sent, and how many were sent.
+    QString ItemDetail() const { return itemDetail_; }
+    int ItemDetailsShown() const { return itemDetailsShown_; }
     QString OpenCaption() const { return openCaption_; }
 
 private:
@@ -55,6 +62,8 @@ private:
     QStringList phraseEntries_;
     QString phraseShown_;
     QString compileAnswer_;
+    QString itemDetail_;
+    int itemDetailsShown_ = 0;
     QString status_;
     QString openCaption_;
 };
