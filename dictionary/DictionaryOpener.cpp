@@ -11,6 +11,7 @@
 #include "dictionary/DictionaryReader.h"
 #include "dictionary/EmptyNullDescriptor.h"
 #include "dictionary/FileNameCheck.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ViewLayout.h"
@@ -51,11 +52,12 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
     }
     open.name = fileName;
     open.file = std::move(file);
+    UseJournalOfAccount(open, session);
     context_.screen.SetFileNameText(fileName);
     ShowOpenDictionary();
     ReadInto(fileName, *open.file);
     if (KindOf(vars.DatabaseType) == DatabaseKind::UniVerse && !open.views->EmptyNull()) {
-        AddEmptyNullDescriptor(vars, fileName, *open.file, open.views->Records());
+        AddEmptyNullDescriptor(vars, open);
     }
     context_.screen.ShowView(ViewKind::DIV);
     return true;

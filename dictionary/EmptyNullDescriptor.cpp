@@ -5,15 +5,16 @@
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/Classification.h"
-#include "dictionary/RecordsAsRead.h"
+#include "dictionary/ItemChange.h"
+#include "dictionary/OpenDictionary.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/ErrorCodes.h"
 
 namespace dictionary {
 
-void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::DictionaryFile& file,
-                            RecordsAsRead& records) {
+void AddEmptyNullDescriptor(Variables& vars, OpenDictionary& open) {
     const std::string kId(kEmptyNullId);
+    mv::DictionaryFile& file = *open.file;
     // The select that came before may be stale: look once more right before writing.
     file.SetRecordId(kId);
     file.Read();
@@ -22,15 +23,13 @@ void AddEmptyNullDescriptor(Variables& vars, const QString& fileName, mv::Dictio
     }
     mv::DynamicArray record;
     record.Field(1).SetStringValue("X");
-    file.SetRecord(record);
-    file.SetRecordId(kId);
-    file.Write();
+    WriteItem(open, kId, std::nullopt, record, ChangeOrigin::Automatic);
     if (file.Error() == 0) {
-        records.Remember(kId, record.Text());
+        open.views->Records().Remember(kId, record.Text());
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
     } else {
-        ShowCallError(vars, file.Error(), fileName, TextBridge::ToText(kEmptyNullId));
+        ShowCallError(vars, file.Error(), open.name, TextBridge::ToText(kEmptyNullId));
     }
 }
 

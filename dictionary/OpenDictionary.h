@@ -13,6 +13,8 @@ class DictionaryFile;
 
 namespace dictionary {
 
+class ChangeJournal;
+
 // The dictionary the grids show: its file object, through which every read, write and
 // delete of items goes, and its view set. Both are replaced together by a successful
 // open, so what the user sees and what a save writes to always belong to one file.
@@ -24,6 +26,9 @@ struct OpenDictionary {
     QString name;
     std::shared_ptr<mv::DictionaryFile> file;
     std::shared_ptr<ViewSet> views = std::make_shared<ViewSet>();
+    // The record of every change made to the account's items. Kept across opens of the
+    // same account, so the changes of a dictionary opened before stay known.
+    std::shared_ptr<ChangeJournal> journal;
 
     bool IsOpen() const { return file != nullptr; }
 };

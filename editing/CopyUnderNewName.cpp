@@ -6,6 +6,7 @@
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/DictionaryOpener.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PendingRows.h"
 #include "dictionary/ShownItems.h"
@@ -36,7 +37,8 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         return;
     }
     const QString name = *answer;
-    switch (CheckName(name)) {
+    std::optional<mv::DynamicArray> replaced;
+    switch (CheckName(name, replaced)) {
         case Decision::Go:
             break;
         case Decision::Drop:
@@ -59,9 +61,8 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
     const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(TextBridge::ToBytes(name));
-    file.SetRecord(record);
-    file.Write();
+    const dictionary::JournaledChange change = dictionary::WriteItem(
+        open_, TextBridge::ToBytes(name), replaced, record, dictionary::ChangeOrigin::Copy);
     bool confirmed = false;
     if (const int code = file.Error(); code != 0) {
         // The typed row stays pending, as after a refused save: reading the dictionary
@@ -73,6 +74,7 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
             *cancel = true;
             return;
         }
+        change.Settle(true);
         confirmed = true;
     }
 
@@ -89,7 +91,8 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     }
 }
 
-CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
+CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name,
+                                                       std::optional<mv::DynamicArray>& replaced) {
     if (!TextBridge::IsLatin1(name)) {
         vars_.dialogs.MsgBox(QStringLiteral("The name ") + name +
                                  QStringLiteral(" holds characters that no item id can hold. "
@@ -104,6 +107,7 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name) {
     if (now.error != 0) {
         return Decision::KeepPending;
     }
+    replaced = now.record;
     if (!now.Exists()) {
         return Decision::Go;
     }

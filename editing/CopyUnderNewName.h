@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 #include "dictionary/DictionaryScreen.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace dictionary {
 class DictionaryOpener;
@@ -35,7 +38,8 @@ public:
 
 private:
     enum class Decision { Go, Drop, KeepPending };
-    Decision CheckName(const QString& name);
+    // `replaced` takes what the account holds under the name, for the journal.
+    Decision CheckName(const QString& name, std::optional<mv::DynamicArray>& replaced);
     // When I or V items or phrases use the item the row shows, names them and asks
     // whether to copy it all the same; true to go on.
     bool UsersAgree(const grid::DataGrid& grid, const QString& name);

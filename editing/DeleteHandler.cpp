@@ -5,6 +5,7 @@
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
@@ -76,8 +77,7 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     }
 
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(id);
-    file.DeleteRecord();
+    const dictionary::JournaledChange change = dictionary::DeleteItem(open_, id, now.record);
     const QString deletedId = TextBridge::ToText(file.RecordId());
     bool confirmed = false;
     if (const int code = file.Error(); code != 0) {
@@ -90,6 +90,7 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
             *cancel = true;
             return;
         }
+        change.Settle(true);
         confirmed = true;
     }
     // The grid removes its own row once the handler returns; every other row of the

@@ -4,8 +4,10 @@
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
 #include "editing/DeleteHandler.h"
+#include "editing/ItemHistory.h"
 #include "editing/ItemDetailFollower.h"
 #include "editing/SaveHandler.h"
+#include "editing/UndoHandler.h"
 #include "platform/grid/ValueMarks.h"
 
 class QObject;
@@ -28,7 +30,9 @@ public:
           copy_(context, opener, compile_),
           save_(context, compile_, copy_),
           delete_(context),
-          detail_(context) {}
+          detail_(context),
+          undo_(context, opener),
+          history_(context, opener) {}
 
     void TDBGrid1_BeforeSave(int viewIndex, bool* cancel) { save_.BeforeSave(viewIndex, cancel); }
     void TDBGrid1_AfterSave(int viewIndex) { save_.AfterSave(viewIndex); }
@@ -62,6 +66,17 @@ public:
     // save them. False keeps the window open (Cancel, or a row that stays pending).
     bool SettleBeforeClose();
 
+    // Edit > Undo (Ctrl+Z) and Edit > Redo (Ctrl+Shift+Z): the last change of this run to
+    // the open dictionary, and the last one undone. True when one was made.
+    bool Undo() { return undo_.Undo(); }
+    bool Redo() { return undo_.Redo(); }
+    // The captions of those menu entries, such as "Undo save of QTY"; empty (the entry
+    // disabled) when there is nothing to undo or redo.
+    QString UndoText() { return undo_.UndoText(); }
+    QString RedoText() { return undo_.RedoText(); }
+    // "History..." on a grid's context menu: the versions of the item of its current row.
+    void ShowHistory(int viewIndex) { history_.Show(viewIndex); }
+
 private:
     Variables& vars_;
     dictionary::DictionaryScreen& screen_;
@@ -72,6 +87,8 @@ private:
     SaveHandler save_;
     DeleteHandler delete_;
     ItemDetailFollower detail_;
+    UndoHandler undo_;
+    ItemHistory history_;
 };
 
 }  // namespace editing

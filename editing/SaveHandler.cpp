@@ -8,6 +8,7 @@
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/Classification.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/RecordFields.h"
@@ -135,9 +136,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     const mv::DynamicArray record =
         namesNewItem ? typed : RecordToWrite(view, typed, lastField, now);
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(id);
-    file.SetRecord(record);
-    file.Write();
+    const dictionary::JournaledChange change = dictionary::WriteItem(open_, id, now.record, record);
     const QString writtenId = TextBridge::ToText(file.RecordId());
     bool confirmed = false;
     if (const int code = file.Error(); code != 0) {
@@ -149,6 +148,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
             *cancel = true;
             return;
         }
+        change.Settle(true);
         confirmed = true;
     }
     ShowWritten(view, grid, id, record, namesNewItem);

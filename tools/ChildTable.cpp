@@ -12,6 +12,7 @@
 #include "dictionary/AccountCheck.h"
 #include "dictionary/Classification.h"
 #include "dictionary/ConnectionRecovery.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ShownItems.h"
@@ -89,7 +90,8 @@ void ChildTable::cmdMakeChild_Click() {
                              ui::Buttons::OK, ui::Icon::Exclamation, kTitle);
         return;
     }
-    if (!ConfirmReplacing(name)) {
+    std::optional<mv::DynamicArray> replaced;
+    if (!ConfirmReplacing(name, replaced)) {
         return;
     }
 
@@ -97,7 +99,7 @@ void ChildTable::cmdMakeChild_Click() {
     // a phrase that does not exist.
     const QStringList members = HighlightedIds();
     const QString phrase = WithoutLeadingBlanks(QLatin1Char(' ') + members.join(QLatin1Char(' ')));
-    if (!WriteDescriptor(name, phrase)) {
+    if (!WriteDescriptor(name, phrase, replaced)) {
         divGrid.Refresh();
         return;
     }
@@ -138,7 +140,7 @@ QStringList ChildTable::HighlightedIds() {
     return ids;
 }
 
-bool ChildTable::ConfirmReplacing(const QString& name) {
+bool ChildTable::ConfirmReplacing(const QString& name, std::optional<mv::DynamicArray>& replaced) {
     mv::DictionaryFile& file = *open_.file;
     file.SetRecordId(TextBridge::ToBytes(name));
     file.Read();
@@ -153,6 +155,7 @@ bool ChildTable::ConfirmReplacing(const QString& name) {
     // Redefining a child table replaces its PH item; anything else, or an item that cannot
     // be read and so cannot be told apart, is replaced only on the user's word.
     if (file.Error() == 0) {
+        replaced = file.Record();
         const QString field1 = TextBridge::ToText(file.Record().FieldValue(1));
         if (dictionary::TypeCode(field1) == QLatin1String("PH")) {
             return true;
@@ -203,9 +206,7 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
         // Only field 7 changes: whatever else the account holds is written back as it is.
         mv::DynamicArray record = *now.record;
         record.Field(dictionary::kAssociationColumn).SetStringValue(association);
-        file.SetRecordId(id);
-        file.SetRecord(record);
-        file.Write();
+        dictionary::WriteItem(open_, id, now.record, record);
         if (ConnectionDropped(vars_, file.Error())) {
             return lost(index, file.Error(), false);
         }
@@ -219,14 +220,13 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
     return true;
 }
 
-bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase) {
+bool ChildTable::WriteDescriptor(const QString& name, const QString& phrase,
+                                 const std::optional<mv::DynamicArray>& replaced) {
     mv::DynamicArray record;
     record.Field(1).SetStringValue("PH");
     record.Field(2).SetStringValue(TextBridge::ToBytes(phrase));
     mv::DictionaryFile& file = *open_.file;
-    file.SetRecord(record);
-    file.SetRecordId(TextBridge::ToBytes(name));
-    file.Write();
+    dictionary::WriteItem(open_, TextBridge::ToBytes(name), replaced, record);
     if (file.Error() != 0) {
         const int code = file.Error();
         ShowCallError(vars_, code, open_.name, TextBridge::ToText(file.RecordId()));

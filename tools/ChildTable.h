@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "dictionary/DictionaryScreen.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace tools {
 
@@ -34,7 +37,8 @@ private:
         int code;
     };
 
-    bool ConfirmReplacing(const QString& name);
+    // `replaced` takes what the account holds under the name, for the journal.
+    bool ConfirmReplacing(const QString& name, std::optional<mv::DynamicArray>& replaced);
     QStringList HighlightedIds();
     // False when the connection dropped on the way: the items not reached are among the
     // failures, and the drop has been shown.
@@ -43,7 +47,8 @@ private:
     // After a call lost the connection (its box shown): the way to log in again, and the
     // word that the child table was not (fully) defined.
     void RecoverAfterDrop(const QString& name);
-    bool WriteDescriptor(const QString& name, const QString& phrase);
+    bool WriteDescriptor(const QString& name, const QString& phrase,
+                         const std::optional<mv::DynamicArray>& replaced);
     void AddToPhView(const QString& name, const QString& phrase);
     void ReportFailures(const QString& name, const QList<Failure>& failures, bool lost);
 

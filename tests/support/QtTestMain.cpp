@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     // installed copy's settings) goes to a folder of this run, never the user's own.
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    // The same for its data folder, where the journal of changes is kept.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

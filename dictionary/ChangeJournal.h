@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "dictionary/JournalFormat.h"
+
+namespace mv {
+class Session;
+}
+
+namespace dictionary {
+
+// The record of every write and delete this program makes to the items of one account:
+// kept in memory for the run, and appended to a journal file that outlives it.
+//
+// A change is appended and flushed to the disk before it is made, so a crash cannot lose
+// it, and followed by its outcome once the account answered; the history offers only
+// changes known to have been made. The file holds at most `capBytes`: when an append
+// would pass that, the oldest changes go, the file rewritten whole and replaced at once.
+// Several copies of the program may share the file; each append takes a lock on it.
+//
+// A journal file that cannot be written or read never stops a change: the change is kept
+// in memory, and Problem() says what went wrong.
+class ChangeJournal {
+public:
+    static constexpr std::int64_t kDefaultCapBytes = 8 * 1024 * 1024;
+
+    ChangeJournal(std::string accountKey, QString path, std::int64_t capBytes = kDefaultCapBytes);
+
+    // "local:<account folder>" or "remote:<host>/<account>".
+    static std::string AccountKeyOf(const mv::Session& session);
+    // The journal file of an account in the user's data folder
+    // ($XDG_DATA_HOME/kelvora/journal, else ~/.local/share/kelvora/journal).
+    static QString DefaultPath(const std::string& accountKey);
+
+    const std::string& AccountKey() const { return accountKey_; }
+    const QString& Path() const { return path_; }
+
+    // Records a change about to be made; returns its sequence number in this run.
+    std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
+                        const std::optional<std::string>& before,
+                        const std::optional<std::string>& after);
+    // Records whether the change reached the account. May be called again for a change
+    // whose outcome turned out otherwise (a reply lost with the connection).
+    void Finish(std::uint64_t sequence, ChangeOutcome outcome);
+
+    // The changes of this run, oldest first.
+    const std::vector<JournalEntry>& SessionEntries() const { return session_; }
+    const JournalEntry* SessionEntry(std::uint64_t sequence) const;
+
+    // Every change the file holds, of every run, oldest first, with the changes of this
+    // run the file could not take.
+    std::vector<JournalEntry> ReadAll() const;
+
+    // Why the file could not be written, or empty.
+    const QString& Problem() const { return problem_; }
+
+private:
+    bool Append(const std::string& frame);
+    bool AppendLocked(int fd, const std::string& frame);
+    bool RewriteWith(int fd, const std::string& frame);
+    bool EnsureFolder();
+
+    std::string accountKey_;
+    QString path_;
+    std::int64_t capBytes_;
+    std::uint64_t sessionId_;
+    std::vector<JournalEntry> session_;
+    // The file's torn tail, if any, is cut once, before this run's first append.
+    bool tailChecked_ = false;
+    // Sequences of this run the file did not take.
+    std::vector<std::uint64_t> unwritten_;
+    QString problem_;
+};
+
+}  // namespace dictionary

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "dictionary/ItemChange.h"
+
+#include "connection/TextBridge.h"
+#include "dictionary/ChangeJournal.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/mv/DictionaryFile.h"
+
+namespace dictionary {
+
+namespace {
+
+std::optional<std::string> BytesOf(const std::optional<mv::DynamicArray>& record) {
+    return record ? std::optional<std::string>(record->Text()) : std::nullopt;
+}
+
+JournaledChange Begin(OpenDictionary& open, ChangeOrigin origin, const std::string& id,
+                      const std::optional<mv::DynamicArray>& before,
+                      const std::optional<std::string>& after) {
+    if (!open.journal) {
+        return {};
+    }
+    const std::uint64_t sequence =
+        open.journal->Begin(origin, TextBridge::ToBytes(open.name), id, BytesOf(before), after);
+    return {open.journal, sequence};
+}
+
+void Finish(const JournaledChange& change, const mv::DictionaryFile& file) {
+    change.Settle(file.Error() == 0);
+}
+
+}  // namespace
+
+void JournaledChange::Settle(bool arrived) const {
+    if (journal_) {
+        journal_->Finish(sequence_, arrived ? ChangeOutcome::Done : ChangeOutcome::Failed);
+    }
+}
+
+JournaledChange WriteItem(OpenDictionary& open, const std::string& id,
+                          const std::optional<mv::DynamicArray>& before,
+                          const mv::DynamicArray& record, ChangeOrigin origin) {
+    const JournaledChange change = Begin(open, origin, id, before, record.Text());
+    mv::DictionaryFile& file = *open.file;
+    file.SetRecordId(id);
+    file.SetRecord(record);
+    file.Write();
+    Finish(change, file);
+    return change;
+}
+
+JournaledChange DeleteItem(OpenDictionary& open, const std::string& id,
+                           const std::optional<mv::DynamicArray>& before, ChangeOrigin origin) {
+    const JournaledChange change = Begin(open, origin, id, before, std::nullopt);
+    mv::DictionaryFile& file = *open.file;
+    file.SetRecordId(id);
+    file.DeleteRecord();
+    Finish(change, file);
+    return change;
+}
+
+void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {
+    const std::string key = ChangeJournal::AccountKeyOf(session);
+    if (!open.journal || open.journal->AccountKey() != key) {
+        open.journal = std::make_shared<ChangeJournal>(key, ChangeJournal::DefaultPath(key));
+    }
+}
+
+}  // namespace dictionary

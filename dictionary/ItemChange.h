@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dictionary/JournalFormat.h"
+#include "platform/mv/DynamicArray.h"
+
+namespace mv {
+class Session;
+}
+
+namespace dictionary {
+
+class ChangeJournal;
+struct OpenDictionary;
+
+// A write or delete of an item, recorded in the open dictionary's journal before it was
+// made and marked done or failed by the account's answer.
+class JournaledChange {
+public:
+    JournaledChange() = default;
+    JournaledChange(std::shared_ptr<ChangeJournal> journal, std::uint64_t sequence)
+        : journal_(std::move(journal)), sequence_(sequence) {}
+
+    // 0 when no journal took the change.
+    std::uint64_t Sequence() const { return sequence_; }
+    // For a change whose answer was lost with the connection: what the account showed
+    // once it could be read again.
+    void Settle(bool arrived) const;
+
+private:
+    std::shared_ptr<ChangeJournal> journal_;
+    std::uint64_t sequence_ = 0;
+};
+
+// Every write and delete of an item goes through these two, so none escapes the journal.
+// `before` is what the account held just before (read for the changed-since-read check;
+// nullopt when it held no such item). The file object's Error() tells the outcome, as
+// after its own Write and DeleteRecord.
+JournaledChange WriteItem(OpenDictionary& open, const std::string& id,
+                          const std::optional<mv::DynamicArray>& before,
+                          const mv::DynamicArray& record, ChangeOrigin origin = ChangeOrigin::Edit);
+JournaledChange DeleteItem(OpenDictionary& open, const std::string& id,
+                           const std::optional<mv::DynamicArray>& before,
+                           ChangeOrigin origin = ChangeOrigin::Edit);
+
+// Gives the open dictionary the journal of the session's account, keeping the one it has
+// when that is the same account (so the changes of earlier opens stay undoable).
+void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session);
+
+}  // namespace dictionary

@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: MIT
+#include "dictionary/JournalFormat.h"
+
+#include <array>
+#include <cstring>
+#include <map>
+#include <utility>
+
+namespace dictionary {
+
+namespace {
+
+constexpr std::array<char, 4> kMagic{'K', 'J', '\x01', '\xA5'};
+constexpr std::size_t kHeaderSize = 12;  // magic, payload length, CRC-32 of the payload
+// No real frame comes near this; a larger length is damage, not data.
+constexpr std::uint32_t kMaxPayload = 1u << 30;
+constexpr char kChange = 'C';
+constexpr char kOutcome = 'O';
+
+std::uint32_t Crc32(std::string_view bytes) {
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFFu] ^ (crc >> 8);
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void PutUint(std::string& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFFu));
+    }
+}
+
+void PutBytes(std::string& out, const std::string& bytes) {
+    PutUint(out, bytes.size(), 4);
+    out += bytes;
+}
+
+void PutOptional(std::string& out, const std::optional<std::string>& bytes) {
+    out.push_back(bytes ? '\x01' : '\x00');
+    if (bytes) {
+        PutBytes(out, *bytes);
+    }
+}
+
+std::string Frame(const std::string& payload) {
+    std::string frame(kMagic.begin(), kMagic.end());
+    PutUint(frame, payload.size(), 4);
+    PutUint(frame, Crc32(payload), 4);
+    return frame + payload;
+}
+
+// Reads the fields of a payload in order; any read past its end fails the whole payload.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool Uint(std::uint64_t& value, int bytes) {
+        if (bytes_.size() - at_ < static_cast<std::size_t>(bytes)) {
+            return false;
+        }
+        value = 0;
+        for (int i = 0; i < bytes; ++i) {
+            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i]))
+                     << (8 * i);
+        }
+        at_ += static_cast<std::size_t>(bytes);
+        return true;
+    }
+    bool Bytes(std::string& out) {
+        std::uint64_t size = 0;
+        if (!Uint(size, 4) || bytes_.size() - at_ < size) {
+            return false;
+        }
+        out.assign(bytes_.substr(at_, size));
+        at_ += size;
+        return true;
+    }
+    bool Optional(std::optional<std::string>& out) {
+        std::uint64_t present = 0;
+        if (!Uint(present, 1) || present > 1) {
+            return false;
+        }
+        if (present == 0) {
+            out.reset();
+            return true;
+        }
+        out.emplace();
+        return Bytes(*out);
+    }
+    bool AtEnd() const { return at_ == bytes_.size(); }
+
+private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+};
+
+struct Outcome {
+    std::uint64_t session = 0;
+    std::uint64_t sequence = 0;
+    ChangeOutcome outcome = ChangeOutcome::Unknown;
+};
+
+bool DecodeChange(std::string_view payload, JournalEntry& entry) {
+    Reader in(payload.substr(1));
+    std::uint64_t time = 0;
+    std::uint64_t origin = 0;
+    if (!in.Uint(entry.session, 8) || !in.Uint(entry.sequence, 8) || !in.Uint(time, 8) ||
+        !in.Uint(origin, 1) || origin > static_cast<std::uint64_t>(ChangeOrigin::Copy) ||
+        !in.Bytes(entry.file) || !in.Bytes(entry.id) || !in.Optional(entry.before) ||
+        !in.Optional(entry.after) || !in.AtEnd()) {
+        return false;
+    }
+    entry.msecsSinceEpoch = static_cast<std::int64_t>(time);
+    entry.origin = static_cast<ChangeOrigin>(origin);
+    return true;
+}
+
+bool DecodeOutcome(std::string_view payload, Outcome& outcome) {
+    Reader in(payload.substr(1));
+    std::uint64_t value = 0;
+    if (!in.Uint(outcome.session, 8) || !in.Uint(outcome.sequence, 8) || !in.Uint(value, 1) ||
+        value > static_cast<std::uint64_t>(ChangeOutcome::Failed) || !in.AtEnd()) {
+        return false;
+    }
+    outcome.outcome = static_cast<ChangeOutcome>(value);
+    return true;
+}
+
+}  // namespace
+
+std::string EncodeChangeFrame(const JournalEntry& entry) {
+    std::string payload(1, kChange);
+    PutUint(payload, entry.session, 8);
+    PutUint(payload, entry.sequence, 8);
+    PutUint(payload, static_cast<std::uint64_t>(entry.msecsSinceEpoch), 8);
+    PutUint(payload, static_cast<std::uint64_t>(entry.origin), 1);
+    PutBytes(payload, entry.file);
+    PutBytes(payload, entry.id);
+    PutOptional(payload, entry.before);
+    PutOptional(payload, entry.after);
+    return Frame(payload);
+}
+
+std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
+                               ChangeOutcome outcome) {
+    std::string payload(1, kOutcome);
+    PutUint(payload, session, 8);
+    PutUint(payload, sequence, 8);
+    PutUint(payload, static_cast<std::uint64_t>(outcome), 1);
+    return Frame(payload);
+}
+
+DecodedJournal DecodeJournal(std::string_view bytes) {
+    DecodedJournal decoded;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> bySequence;
+    std::size_t at = 0;
+    while (at + kHeaderSize <= bytes.size()) {
+        if (std::memcmp(bytes.data() + at, kMagic.data(), kMagic.size()) != 0) {
+            ++at;  // damage: look for the next frame
+            continue;
+        }
+        Reader header(bytes.substr(at + kMagic.size(), 8));
+        std::uint64_t size = 0;
+        std::uint64_t crc = 0;
+        header.Uint(size, 4);
+        header.Uint(crc, 4);
+        if (size == 0 || size > kMaxPayload || bytes.size() - at - kHeaderSize < size) {
+            ++at;
+            continue;
+        }
+        const std::string_view payload = bytes.substr(at + kHeaderSize, size);
+        if (Crc32(payload) != crc) {
+            ++at;
+            continue;
+        }
+        JournalEntry entry;
+        Outcome outcome;
+        if (payload[0] == kChange && DecodeChange(payload, entry)) {
+            bySequence[{entry.session, entry.sequence}] = decoded.entries.size();
+            decoded.entries.push_back(std::move(entry));
+        } else if (payload[0] == kOutcome && DecodeOutcome(payload, outcome)) {
+            // The last outcome recorded counts: a change first thought lost may turn out
+            // to have arrived.
+            const auto found = bySequence.find({outcome.session, outcome.sequence});
+            if (found != bySequence.end()) {
+                decoded.entries[found->second].outcome = outcome.outcome;
+            }
+        } else {
+            ++at;
+            continue;
+        }
+        at += kHeaderSize + size;
+        decoded.goodEnd = at;
+    }
+    return decoded;
+}
+
+}  // namespace dictionary

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dictionary {
+
+// Who made a change: the user's own edit (a save, a delete, a child table), an undo or
+// redo of one, a version restored from the history, the program by itself (the
+// "@EMPTY.NULL" descriptor of an open), or a copy of an item under a new name.
+enum class ChangeOrigin : std::uint8_t {
+    Edit = 0,
+    Undo = 1,
+    Redo = 2,
+    Restore = 3,
+    Automatic = 4,
+    Copy = 5,
+};
+
+// Whether a journaled change reached the account. Unknown: the program ended (or lost the
+// connection) between recording the change and hearing the answer.
+enum class ChangeOutcome : std::uint8_t { Unknown = 0, Done = 1, Failed = 2 };
+
+// One write or delete of a dictionary item. `before` is nullopt when the item did not
+// exist, `after` nullopt for a delete. Ids and records are the engine's bytes.
+struct JournalEntry {
+    std::uint64_t session = 0;   // random for each run of the program
+    std::uint64_t sequence = 0;  // counts the changes of one run, from 1
+    std::int64_t msecsSinceEpoch = 0;
+    ChangeOrigin origin = ChangeOrigin::Edit;
+    std::string file;
+    std::string id;
+    std::optional<std::string> before;
+    std::optional<std::string> after;
+    ChangeOutcome outcome = ChangeOutcome::Unknown;
+};
+
+// The journal file is a sequence of frames, each self-checking, so that a frame cut
+// short by a crash, or damaged on disk, is skipped and the frames after it still read.
+// The layout is described in docs/journal.md.
+std::string EncodeChangeFrame(const JournalEntry& entry);
+std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
+                               ChangeOutcome outcome);
+
+struct DecodedJournal {
+    // Oldest first, each with the last outcome recorded for it.
+    std::vector<JournalEntry> entries;
+    // The end of the last good frame: bytes after it are a torn or damaged tail.
+    std::size_t goodEnd = 0;
+};
+DecodedJournal DecodeJournal(std::string_view bytes);
+
+}  // namespace dictionary

@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+#include "editing/ItemHistory.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QDateTime>
+#include <QStringList>
+
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/ChangeJournal.h"
+#include "dictionary/OpenDictionary.h"
+#include "editing/ItemPutBack.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
+
+namespace editing {
+
+namespace {
+
+using dictionary::ChangeOrigin;
+using dictionary::JournalEntry;
+
+// How much of a version its line in the list shows.
+constexpr qsizetype kPreviewLength = 60;
+constexpr int kNoteShownMs = 10000;
+
+QString When(const JournalEntry& entry) {
+    return QDateTime::fromMSecsSinceEpoch(entry.msecsSinceEpoch)
+        .toLocalTime()
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString Happened(const JournalEntry& entry) {
+    QString what = !entry.after   ? QStringLiteral("deleted")
+                   : entry.before ? QStringLiteral("saved")
+                                  : QStringLiteral("created");
+    switch (entry.origin) {
+        case ChangeOrigin::Undo:
+            return what + QStringLiteral(" by an undo");
+        case ChangeOrigin::Redo:
+            return what + QStringLiteral(" by a redo");
+        case ChangeOrigin::Restore:
+            return what + QStringLiteral(" by a restore");
+        case ChangeOrigin::Copy:
+            return what + QStringLiteral(" by a copy");
+        case ChangeOrigin::Automatic:
+            return what + QStringLiteral(" by Kelvora");
+        case ChangeOrigin::Edit:
+            break;
+    }
+    return what;
+}
+
+// The start of a version, its fields parted as the detail of a box would show them.
+QString Preview(const std::optional<std::string>& record) {
+    if (!record) {
+        return QString();
+    }
+    QString text = TextBridge::ToText(*record);
+    text.replace(QChar(0xFE), QStringLiteral(" | "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (text.size() > kPreviewLength) {
+        text = text.left(kPreviewLength) + QStringLiteral("...");
+    }
+    return QStringLiteral(": ") + text;
+}
+
+struct Version {
+    QString line;
+    std::optional<std::string> record;
+};
+
+std::vector<Version> VersionsOf(const std::vector<JournalEntry>& changes) {
+    std::vector<Version> versions;
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        versions.push_back(
+            {When(*change) + QStringLiteral("  ") + Happened(*change) + Preview(change->after),
+             change->after});
+    }
+    const JournalEntry& oldest = changes.front();
+    versions.push_back({When(oldest) + QStringLiteral("  before that: ") +
+                            (oldest.before ? QStringLiteral("as it was") + Preview(oldest.before)
+                                           : QStringLiteral("did not exist")),
+                        oldest.before});
+    return versions;
+}
+
+}  // namespace
+
+void ItemHistory::Show(int viewIndex) {
+    dictionary::OpenDictionary& open = context_.open;
+    ui::Dialogs& dialogs = context_.vars.dialogs;
+    if (!dictionary::IsViewIndex(viewIndex) || !open.IsOpen() || !open.journal) {
+        return;
+    }
+    const grid::DataGrid& grid = context_.screen.Grid(dictionary::ViewAt(viewIndex));
+    const auto rows = grid.BoundArray();
+    const int row = grid.CurrentRow();
+    if (!rows || row < 0 || row >= rows->RowCount()) {
+        dialogs.Beep();  // the line of a new row shows no item yet
+        return;
+    }
+    const QString itemId = rows->Cell(row, 0);
+    const std::string id = TextBridge::ToBytes(itemId);
+    if (SettleRowsBefore(context_, QStringLiteral("choose History")) == RowsSettled::StillPending) {
+        return;
+    }
+
+    const std::string file = TextBridge::ToBytes(open.name);
+    std::vector<JournalEntry> changes;
+    for (JournalEntry& entry : open.journal->ReadAll()) {
+        // Only what reached the account is a version it held.
+        if (entry.file == file && entry.id == id &&
+            entry.outcome == dictionary::ChangeOutcome::Done) {
+            changes.push_back(std::move(entry));
+        }
+    }
+    const QString title = QStringLiteral("History of ") + itemId;
+    if (changes.empty()) {
+        dialogs.MsgBox(QStringLiteral("No change of ") + itemId +
+                           QStringLiteral(" is recorded in this account's journal."),
+                       ui::Buttons::OK, ui::Icon::Information, title);
+        return;
+    }
+    const std::vector<Version> versions = VersionsOf(changes);
+    QStringList lines;
+    for (const Version& version : versions) {
+        lines << version.line;
+    }
+    const std::optional<int> picked =
+        dialogs.ChooseFromList(QStringLiteral("The recorded versions of ") + itemId +
+                                   QStringLiteral(", newest first. Restore which one?"),
+                               title, lines, QStringLiteral("Restore"));
+    if (!picked || *picked < 0 || *picked >= static_cast<int>(versions.size())) {
+        return;
+    }
+    const Version& version = versions[static_cast<std::size_t>(*picked)];
+    const bool done =
+        PutBackItem(context_, opener_, id, version.record, ChangeOrigin::Restore,
+                    [&](const dictionary::AccountItem& now) {
+                        return dictionary::UnchangedSinceRead(open.views->Records(), id, now);
+                    });
+    if (done) {
+        context_.screen.ShowStatus(QStringLiteral("Restored ") + itemId +
+                                       QStringLiteral(" as of ") + version.line.left(19),
+                                   kNoteShownMs);
+    }
+}
+
+}  // namespace editing

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#include "editing/ItemPutBack.h"
+
+#include "connection/Reconnect.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/DictionaryOpener.h"
+#include "dictionary/ItemChange.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/PendingRows.h"
+#include "dictionary/ShownItems.h"
+#include "dictionary/ViewLayout.h"
+#include "editing/DroppedChange.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/mv/DictionaryFile.h"
+
+namespace editing {
+
+namespace {
+
+bool Holds(const dictionary::AccountItem& now, const std::optional<std::string>& bytes) {
+    return now.Exists() ? bytes && *bytes == now.record->Text() : !bytes;
+}
+
+}  // namespace
+
+bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::DictionaryOpener& opener,
+                 const std::string& id, const std::optional<std::string>& target,
+                 dictionary::ChangeOrigin origin,
+                 const std::function<bool(const dictionary::AccountItem&)>& expected) {
+    dictionary::OpenDictionary& open = context.open;
+    dictionary::ShownItems shown(open, context.screen.Grids());
+    const QString itemId = TextBridge::ToText(id);
+    const dictionary::AccountItem now = ReadBeforeChange(context, id);
+    if (now.error != 0) {
+        return false;
+    }
+    if (Holds(now, target)) {
+        // Someone made it so already: nothing to write.
+        shown.ShowAccount(id, now.record);
+        return true;
+    }
+    if (!expected(now)) {
+        const auto kind = target ? dictionary::ChangeKind::Write : dictionary::ChangeKind::Delete;
+        switch (dictionary::AskAboutChange(context.vars.dialogs, itemId, kind)) {
+            case dictionary::ChangedAnswer::Overwrite:
+                break;
+            case dictionary::ChangedAnswer::ShowAccount:
+                shown.ShowAccount(id, now.record);
+                return false;
+            case dictionary::ChangedAnswer::KeepPending:
+                return false;
+        }
+    }
+
+    const mv::DynamicArray record(target.value_or(std::string()));
+    const dictionary::JournaledChange change =
+        target ? dictionary::WriteItem(open, id, now.record, record, origin)
+               : dictionary::DeleteItem(open, id, now.record, origin);
+    if (const int code = open.file->Error(); code != 0) {
+        ShowCallError(context.vars, code, open.name, itemId);
+        if (!ConnectionDropped(context.vars, code) ||
+            WhetherChangeArrived(context, id, record,
+                                 target ? ChangeMade::Write : ChangeMade::Delete) != Arrived::Yes) {
+            return false;
+        }
+        change.Settle(true);
+    }
+    if (!target) {
+        shown.Remove(id);
+    } else if (!now.Exists()) {
+        // The item comes back: read with the dictionary, its row joins the view of its
+        // type, where it would be after an open.
+        opener.ReadAgain();
+    } else {
+        shown.Show(id, record);
+    }
+    return true;
+}
+
+RowsSettled SettleRowsBefore(const dictionary::DictionaryContext& context, const QString& action) {
+    bool pending = false;
+    for (grid::DataGrid* grid : context.screen.Grids()) {
+        grid->CloseCellEditor();
+        pending = pending || grid->HasPendingRow();
+    }
+    if (!pending) {
+        return RowsSettled::NonePending;
+    }
+    const grid::DataGrid* stillPending = dictionary::SettlePendingRows(context.screen.Grids());
+    if (stillPending == nullptr) {
+        return RowsSettled::NowSettled;
+    }
+    const dictionary::ViewKind view = dictionary::ViewAt(stillPending->ViewIndex());
+    context.screen.ShowView(view, /*focus=*/true);
+    context.vars.dialogs.MsgBox(QStringLiteral("A changed row in the tab \"") +
+                                    dictionary::LayoutOf(view).tabCaption +
+                                    QStringLiteral("\" is not saved. Save it, or press Esc to "
+                                                   "drop its changes, then ") +
+                                    action + QStringLiteral(" again."),
+                                ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    return RowsSettled::StillPending;
+}
+
+}  // namespace editing

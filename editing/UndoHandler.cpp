@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: MIT
+#include "editing/UndoHandler.h"
+
+#include <algorithm>
+
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
+#include "dictionary/ChangeJournal.h"
+#include "dictionary/OpenDictionary.h"
+#include "editing/ItemPutBack.h"
+#include "editing/UnexpectedFailure.h"
+
+namespace editing {
+
+namespace {
+
+// How long a note about undo and redo stays in the status line.
+constexpr int kNoteShownMs = 10000;
+
+using dictionary::ChangeOrigin;
+
+QString WhatChanged(const dictionary::JournalEntry& entry) {
+    const QString id = TextBridge::ToText(entry.id);
+    if (entry.origin == ChangeOrigin::Copy) {
+        return QStringLiteral("copy to ") + id;
+    }
+    if (entry.origin == ChangeOrigin::Restore) {
+        return QStringLiteral("restore of ") + id;
+    }
+    if (!entry.after) {
+        return QStringLiteral("delete of ") + id;
+    }
+    return QStringLiteral("save of ") + id;
+}
+
+// The user's own changes; undoing and redoing them makes no new step.
+bool IsUndoable(const dictionary::JournalEntry& entry) {
+    return entry.outcome == dictionary::ChangeOutcome::Done &&
+           (entry.origin == ChangeOrigin::Edit || entry.origin == ChangeOrigin::Copy ||
+            entry.origin == ChangeOrigin::Restore);
+}
+
+bool Holds(const dictionary::AccountItem& now, const std::optional<std::string>& bytes) {
+    return now.Exists() ? bytes && *bytes == now.record->Text() : !bytes;
+}
+
+}  // namespace
+
+const dictionary::JournalEntry& UndoHandler::EntryOf(const Step& step) {
+    return *step.journal->SessionEntry(step.sequence);
+}
+
+bool UndoHandler::Undo() {
+    bool done = false;
+    RunGuarded(context_.vars.dialogs, [&] { done = Move(Direction::Back); });
+    return done;
+}
+
+bool UndoHandler::Redo() {
+    bool done = false;
+    RunGuarded(context_.vars.dialogs, [&] { done = Move(Direction::Forward); });
+    return done;
+}
+
+QString UndoHandler::UndoText() {
+    Collect();
+    return Describe(undo_, QStringLiteral("Undo"));
+}
+
+QString UndoHandler::RedoText() {
+    Collect();
+    return Describe(redo_, QStringLiteral("Redo"));
+}
+
+QString UndoHandler::Describe(const std::vector<Step>& steps, const QString& verb) {
+    const int index = NewestOfOpen(steps);
+    if (index < 0) {
+        return QString();
+    }
+    return verb + QLatin1Char(' ') + WhatChanged(EntryOf(steps[static_cast<std::size_t>(index)]));
+}
+
+void UndoHandler::Collect() {
+    const std::shared_ptr<dictionary::ChangeJournal>& current = context_.open.journal;
+    const bool known = std::any_of(journals_.begin(), journals_.end(),
+                                   [&](const Seen& seen) { return seen.journal == current; });
+    if (current && !known) {
+        journals_.push_back({current, 0});
+    }
+    // Changes made through a journal that is no longer the open one (another account) stay
+    // in the lists, to be undone when it is open again.
+    for (Seen& seen : journals_) {
+        CollectFrom(seen);
+    }
+}
+
+void UndoHandler::CollectFrom(Seen& seen) {
+    const std::vector<dictionary::JournalEntry>& entries = seen.journal->SessionEntries();
+    for (; seen.entries < entries.size(); ++seen.entries) {
+        const dictionary::JournalEntry& entry = entries[seen.entries];
+        if (entry.outcome == dictionary::ChangeOutcome::Unknown) {
+            break;  // still being made: looked at once the account answered
+        }
+        if (!IsUndoable(entry)) {
+            continue;
+        }
+        // A new change of a dictionary ends what could be redone in it.
+        std::erase_if(redo_, [&](const Step& step) {
+            return step.journal == seen.journal && EntryOf(step).file == entry.file;
+        });
+        undo_.push_back({seen.journal, entry.sequence});
+    }
+}
+
+int UndoHandler::NewestOfOpen(const std::vector<Step>& steps) const {
+    const dictionary::OpenDictionary& open = context_.open;
+    if (!open.IsOpen() || !open.journal) {
+        return -1;
+    }
+    const std::string file = TextBridge::ToBytes(open.name);
+    for (int index = static_cast<int>(steps.size()) - 1; index >= 0; --index) {
+        const Step& step = steps[static_cast<std::size_t>(index)];
+        if (step.journal == open.journal && EntryOf(step).file == file) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+void UndoHandler::TellNothingTo(const QString& verb, const std::vector<Step>& steps) {
+    context_.vars.dialogs.Beep();
+    QString note = QStringLiteral("Nothing to ") + verb.toLower();
+    if (context_.open.IsOpen()) {
+        note += QStringLiteral(" in ") + context_.open.name;
+    }
+    note += QLatin1Char('.');
+    if (!steps.empty()) {
+        const Step& last = steps.back();
+        const dictionary::JournalEntry& entry = EntryOf(last);
+        const QString file = TextBridge::ToText(entry.file);
+        note += last.journal == context_.open.journal
+                    ? QStringLiteral(" The last change to %1 is the %2 in %3: open %3 to %1 it.")
+                          .arg(verb.toLower(), WhatChanged(entry), file)
+                    : QStringLiteral(
+                          " The last change to %1 is the %2 in %3 of another "
+                          "account: log in to it and open %3 to %1 it.")
+                          .arg(verb.toLower(), WhatChanged(entry), file);
+    }
+    context_.screen.ShowStatus(note, kNoteShownMs);
+}
+
+bool UndoHandler::Move(Direction direction) {
+    Collect();
+    const bool back = direction == Direction::Back;
+    std::vector<Step>& from = back ? undo_ : redo_;
+    std::vector<Step>& to = back ? redo_ : undo_;
+    const QString verb = back ? QStringLiteral("Undo") : QStringLiteral("Redo");
+    if (NewestOfOpen(from) < 0) {
+        TellNothingTo(verb, from);
+        return false;
+    }
+    switch (SettleRowsBefore(context_, verb.toLower())) {
+        case RowsSettled::NonePending:
+            break;
+        case RowsSettled::NowSettled:
+            // The settled row may be a new change: the user sees what the next undo does.
+            context_.screen.ShowStatus(
+                QStringLiteral("The changed row was settled first. Press %1 again to %2 %3.")
+                    .arg(back ? QStringLiteral("Ctrl+Z") : QStringLiteral("Ctrl+Shift+Z"),
+                         verb.toLower(),
+                         back ? QStringLiteral("the last change")
+                              : QStringLiteral("the last undone change")),
+                kNoteShownMs);
+            return false;
+        case RowsSettled::StillPending:
+            return false;
+    }
+    // The settling saw no change: the step is still the newest.
+    const int index = NewestOfOpen(from);
+    if (index < 0) {
+        return false;
+    }
+    const Step step = from[static_cast<std::size_t>(index)];
+    const dictionary::JournalEntry entry = EntryOf(step);
+    const std::optional<std::string>& target = back ? entry.before : entry.after;
+    const std::optional<std::string>& written = back ? entry.after : entry.before;
+    const bool done = PutBackItem(
+        context_, opener_, entry.id, target, back ? ChangeOrigin::Undo : ChangeOrigin::Redo,
+        [&written](const dictionary::AccountItem& now) { return Holds(now, written); });
+    if (!done) {
+        return false;
+    }
+    from.erase(from.begin() + index);
+    to.push_back(step);
+    Collect();
+    context_.screen.ShowStatus(
+        (back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + WhatChanged(entry),
+        kNoteShownMs);
+    return true;
+}
+
+}  // namespace editing

@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "dictionary/ChangeJournal.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using dictionary::ChangeJournal;
+using dictionary::ChangeOrigin;
+using dictionary::ChangeOutcome;
+using dictionary::JournalEntry;
+
+std::string FileBytes(const QString& path) {
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void SetFileBytes(const QString& path, const std::string& bytes) {
+    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Every byte value, the marks among them.
+std::string AllBytes() {
+    std::string bytes;
+    for (int value = 255; value >= 0; --value) {
+        bytes.push_back(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+class ChangeJournalTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("journal/account.journal")); }
+    ChangeJournal journal(std::int64_t cap = ChangeJournal::kDefaultCapBytes) const {
+        return ChangeJournal("local:/accounts/test", path(), cap);
+    }
+};
+
+TEST_F(ChangeJournalTest, binaryIdsAndRecordsComeBackInAnotherRunWithTheirOutcomes) {
+    const std::string id = std::string("ID\xFE\xFD\n\0\xFF.", 9);
+    {
+        ChangeJournal first = journal();
+        const auto created =
+            first.Begin(ChangeOrigin::Edit, "ORDERS", id, std::nullopt, AllBytes());
+        first.Finish(created, ChangeOutcome::Done);
+        const auto refused =
+            first.Begin(ChangeOrigin::Copy, "ORDERS", "X", std::string("old"), "new");
+        first.Finish(refused, ChangeOutcome::Failed);
+        // The answer was lost with the connection, then the account showed it arrived.
+        first.Finish(refused, ChangeOutcome::Done);
+        const auto deleted = first.Begin(ChangeOrigin::Undo, "D\xFE", id, AllBytes(), std::nullopt);
+        first.Finish(deleted, ChangeOutcome::Done);
+        first.Begin(ChangeOrigin::Edit, "ORDERS", "CRASHED", std::nullopt, "x");
+        EXPECT_TRUE(first.Problem().isEmpty()) << first.Problem().toStdString();
+    }
+
+    const std::vector<JournalEntry> read = journal().ReadAll();
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0].id, id);
+    EXPECT_EQ(read[0].file, "ORDERS");
+    EXPECT_EQ(read[0].before, std::nullopt);
+    EXPECT_EQ(read[0].after, AllBytes());
+    EXPECT_EQ(read[0].outcome, ChangeOutcome::Done);
+    EXPECT_EQ(read[1].origin, ChangeOrigin::Copy);
+    EXPECT_EQ(read[1].outcome, ChangeOutcome::Done) << "the last outcome counts";
+    EXPECT_EQ(read[2].file, "D\xFE");
+    EXPECT_EQ(read[2].before, AllBytes());
+    EXPECT_EQ(read[2].after, std::nullopt);
+    EXPECT_EQ(read[2].origin, ChangeOrigin::Undo);
+    EXPECT_EQ(read[3].outcome, ChangeOutcome::Unknown) << "no answer was recorded";
+    EXPECT_GT(read[0].msecsSinceEpoch, 0);
+
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsCleanly) {
+    {
+        ChangeJournal first = journal();
+        for (const char* id : {"A", "B", "C"}) {
+            first.Finish(first.Begin(ChangeOrigin::Edit, "F", id, std::nullopt, id),
+                         ChangeOutcome::Done);
+        }
+    }
+    const std::string whole = FileBytes(path());
+    const std::size_t endOfB =
+        dictionary::DecodeJournal(whole.substr(0, whole.size() / 3 * 2)).goodEnd;
+    ASSERT_GT(endOfB, 0u);
+    // Each cut of the last frames leaves the frames before it readable.
+    for (std::size_t cut = endOfB; cut < whole.size(); cut += 7) {
+        SetFileBytes(path(), whole.substr(0, cut));
+        const auto read = journal().ReadAll();
+        ASSERT_GE(read.size(), 2u) << "cut at " << cut;
+        EXPECT_EQ(read[1].id, "B");
+    }
+
+    // A crash cut the last change short; the next run's append lands after good frames.
+    SetFileBytes(path(), whole.substr(0, whole.size() - 5));
+    {
+        ChangeJournal next = journal();
+        next.Finish(next.Begin(ChangeOrigin::Edit, "F", "D", std::nullopt, "D"),
+                    ChangeOutcome::Done);
+    }
+    std::vector<std::string> ids;
+    for (const JournalEntry& entry : journal().ReadAll()) {
+        ids.push_back(entry.id);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"A", "B", "C", "D"}));
+    EXPECT_EQ(dictionary::DecodeJournal(FileBytes(path())).goodEnd, FileBytes(path()).size());
+
+    // One flipped byte in the middle loses that change only.
+    std::string damaged = FileBytes(path());
+    damaged[damaged.size() / 2] = static_cast<char>(damaged[damaged.size() / 2] ^ 0x5A);
+    SetFileBytes(path(), damaged);
+    EXPECT_GE(journal().ReadAll().size(), 3u);
+}
+
+TEST_F(ChangeJournalTest, theCapDropsTheOldestChangesAndKeepsTheNewestWhole) {
+    constexpr std::int64_t kCap = 4096;
+    ChangeJournal capped = journal(kCap);
+    const std::string record(300, '\xFE');
+    for (int n = 0; n < 60; ++n) {
+        capped.Finish(capped.Begin(ChangeOrigin::Edit, "F", "ITEM" + std::to_string(n), record,
+                                   record + std::to_string(n)),
+                      ChangeOutcome::Done);
+        ASSERT_LE(QFileInfo(path()).size(), kCap) << "after change " << n;
+    }
+    const std::vector<JournalEntry> read = ChangeJournal("k", path(), kCap).ReadAll();
+    ASSERT_FALSE(read.empty());
+    EXPECT_LT(read.size(), 60u);
+    EXPECT_EQ(read.back().id, "ITEM59");
+    for (std::size_t n = 1; n < read.size(); ++n) {
+        EXPECT_EQ(read[n].id, "ITEM" + std::to_string(60 - read.size() + n)) << "in order";
+        EXPECT_EQ(read[n].outcome, ChangeOutcome::Done);
+        EXPECT_EQ(read[n].before, record);
+    }
+    EXPECT_EQ(capped.SessionEntries().size(), 60u) << "the run's memory keeps every change";
+    EXPECT_TRUE(capped.Problem().isEmpty());
+}
+
+TEST_F(ChangeJournalTest, aJournalThatCannotBeWrittenKeepsTheChangesOfTheRun) {
+    // A plain file where the journal's folder should be.
+    ASSERT_TRUE(QDir().mkpath(dir.path()));
+    SetFileBytes(dir.filePath(QStringLiteral("journal")), "not a folder");
+    ChangeJournal blocked = journal();
+    const auto sequence = blocked.Begin(ChangeOrigin::Edit, "F", "A", std::nullopt, "new");
+    blocked.Finish(sequence, ChangeOutcome::Done);
+    EXPECT_FALSE(blocked.Problem().isEmpty());
+    const auto read = blocked.ReadAll();
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].after, "new");
+    EXPECT_EQ(read[0].outcome, ChangeOutcome::Done);
+}
+
+// A child journals each change, then makes it (an item file renamed into place), then
+// records its outcome, until it is killed at a random moment. Every item the child's
+// writes left on disk must be in the journal with its bytes; a torn last frame must not
+// hide the changes before it, nor those the next child appends.
+TEST_F(ChangeJournalTest, everyChangeThatReachedTheDiskIsJournaledWhenTheProcessIsKilled) {
+    const QString items = dir.filePath(QStringLiteral("items"));
+    ASSERT_TRUE(QDir().mkpath(items));
+    std::mt19937 random(std::random_device{}());
+    int next = 0;
+    for (int round = 0; round < 6; ++round) {
+        const int first = next;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ChangeJournal writer("local:/accounts/test", path(), 64 * 1024);
+            for (int n = first;; ++n) {
+                const std::string id = "I" + std::to_string(n);
+                const std::string bytes =
+                    id + std::string("\xFE\xFD\n", 3) + std::string(n % 97, 'x');
+                const auto sequence =
+                    writer.Begin(ChangeOrigin::Edit, "F", id, std::nullopt, bytes);
+                const QByteArray target =
+                    QFile::encodeName(items + QLatin1Char('/') + QString::fromStdString(id));
+                {
+                    std::ofstream out(target.toStdString() + ".tmp", std::ios::binary);
+                    out << bytes;
+                }
+                ::rename((target + ".tmp").constData(), target.constData());
+                writer.Finish(sequence, ChangeOutcome::Done);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 200));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        std::map<std::string, std::string> journaled;
+        for (const JournalEntry& entry : journal().ReadAll()) {
+            journaled[entry.id] = entry.after.value_or("");
+        }
+        const QStringList written = QDir(items).entryList({QStringLiteral("I*")}, QDir::Files);
+        ASSERT_FALSE(written.isEmpty()) << "round " << round;
+        for (const QString& name : written) {
+            if (name.endsWith(QStringLiteral(".tmp"))) {
+                continue;
+            }
+            const auto found = journaled.find(name.toStdString());
+            ASSERT_NE(found, journaled.end()) << name.toStdString() << " reached the disk";
+            EXPECT_EQ(found->second, FileBytes(items + QLatin1Char('/') + name));
+            next = std::max(next, name.mid(1).toInt() + 1);
+        }
+    }
+}
+
+}  // namespace
