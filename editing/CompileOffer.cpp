@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "editing/CompileOffer.h"
 
+#include <string>
+#include <vector>
+
 #include "dictionary/AccountCheck.h"
 #include "dictionary/ConnectionRecovery.h"
 #include "dictionary/FileNameCheck.h"
@@ -10,7 +13,9 @@
 #include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "platform/mv/DescriptorCheck.h"
 #include "platform/mv/Session.h"
+#include "platform/ui/Hourglass.h"
 
 namespace editing {
 
@@ -24,6 +29,45 @@ void CompileOffer::Offer(const QString& itemId) {
     if (!dictionary::RequireByteFileName(vars_, text, QStringLiteral("Nothing was compiled."))) {
         return;
     }
+    const std::optional<QString> answer = Run(text);
+    ReadBack(itemId);
+    if (answer) {
+        screen_.ShowCompileAnswer(*answer);
+    }
+}
+
+void CompileOffer::CompileAll() {
+    if (!open_.IsOpen()) {
+        vars_.dialogs.MsgBox(QStringLiteral("No dictionary is open. Type the name of a file and "
+                                            "press Open first."),
+                             ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+        return;
+    }
+    const QString text = QStringLiteral("CD ") + open_.name;
+    if (!dictionary::RequireByteFileName(vars_, text, QStringLiteral("Nothing was compiled."))) {
+        return;
+    }
+    const ui::Hourglass hourglass(vars_.dialogs);
+    const std::optional<QString> answer = Run(text);
+    // CD stores the compiled form in each item it compiled: every descriptor is read
+    // back, so none of them looks like someone else's change at its next save.
+    std::vector<std::string> descriptors;
+    open_.views->Records().ForEach(
+        [&descriptors](const std::string& id, const std::string& record) {
+            const std::string code = mv::TypeCodeOfRecord(record);
+            if (code == "I" || code == "V") {
+                descriptors.push_back(id);
+            }
+        });
+    for (const std::string& id : descriptors) {
+        ReadBack(TextBridge::ToText(id));
+    }
+    if (answer) {
+        screen_.ShowCompileAnswer(*answer);
+    }
+}
+
+std::optional<QString> CompileOffer::Run(const QString& text) {
     // A compile stores the same compiled form however often it runs: after a new login
     // it simply runs again.
     for (;;) {
@@ -37,12 +81,9 @@ void CompileOffer::Offer(const QString& itemId) {
                 dictionary::RecoverConnection({vars_, open_, screen_})) {
                 continue;
             }
-            ReadBack(itemId);
-            return;
+            return std::nullopt;
         }
-        ReadBack(itemId);
-        screen_.ShowCompileAnswer(TextBridge::ToText(command.Response()));
-        return;
+        return TextBridge::ToText(command.Response());
     }
 }
 

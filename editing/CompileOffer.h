@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include <QString>
@@ -22,8 +23,14 @@ public:
 
     // Asks, then runs "CD <open file> <itemId>".
     void Offer(const QString& itemId);
+    // Runs "CD <open file>", which compiles every I and V item of the dictionary, and
+    // shows the answer; the compiled items are read back.
+    void CompileAll();
 
 private:
+    // Runs the command, logging in again when the connection dropped and the user wants
+    // to; the answer, or nullopt after a failure the user was shown.
+    std::optional<QString> Run(const QString& text);
     void ReadBack(const QString& itemId);
 
     Variables& vars_;

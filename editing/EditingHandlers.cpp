@@ -8,6 +8,7 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PendingRows.h"
 #include "dictionary/PhraseList.h"
+#include "dictionary/ValueLists.h"
 #include "dictionary/ViewLayout.h"
 #include "dictionary/ViewSet.h"
 #include "editing/UnexpectedFailure.h"
@@ -35,6 +36,25 @@ void EditingHandlers::ConnectGrids(QObject* receiver) {
                          [this](int, grid::CellRefusal why) { TDBGrid1_TextRefused(why); });
     }
     detail_.Connect(receiver);
+    // Connected after the handlers, so the marks follow what each save, copy or delete
+    // wrote, including a save cancelled after a copy was written.
+    for (grid::DataGrid* grid : screen_.Grids()) {
+        QObject::connect(grid, &grid::DataGrid::beforeSave, receiver,
+                         [this](int, bool*) { RefreshMarks(); });
+        QObject::connect(grid, &grid::DataGrid::beforeDelete, receiver,
+                         [this](int, bool*) { RefreshMarks(); });
+        QObject::connect(grid, &grid::DataGrid::afterDelete, receiver,
+                         [this](int) { RefreshMarks(); });
+    }
+    notes_.Attach();
+    dictionary::AttachValueLists(screen_);
+}
+
+void EditingHandlers::CompileAll() {
+    RunGuarded(vars_.dialogs, [this] {
+        compile_.CompileAll();
+        RefreshMarks();
+    });
 }
 
 void EditingHandlers::TDBGrid1_AfterDelete(int viewIndex) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "dictionary/GridNotes.h"
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
 #include "editing/DeleteHandler.h"
@@ -26,6 +27,7 @@ public:
           screen_(context.screen),
           open_(context.open),
           opener_(opener),
+          notes_(context.open, context.screen),
           compile_(context),
           copy_(context, opener, compile_),
           save_(context, compile_, copy_),
@@ -46,7 +48,18 @@ public:
 
     // Connects the notifications of the screen's grids to these handlers, for as long as
     // receiver lives.
+    // Gives the grids their notes (the form each column expects, the I and V items that
+    // do not compile) and the lists of the S / M and conversion columns.
     void ConnectGrids(QObject* receiver);
+
+    // "Compile All": compiles every I and V item of the open dictionary with CD, shows
+    // the answer, and marks the items that still do not compile.
+    void CompileAll();
+    // Compiles the descriptors on the client again when the items changed since, and
+    // marks the rows that do not compile. It runs after each save, delete and compile of
+    // the grids; the grids also find out when they paint.
+    void RefreshMarks() { notes_.Refresh(); }
+    const dictionary::GridNotes& Notes() const { return notes_; }
 
     // The detail pane (F3): the text of the current row's item in the grid in front,
     // every field numbered, and who uses it and what it uses. ConnectGrids keeps it sent
@@ -82,6 +95,7 @@ private:
     dictionary::DictionaryScreen& screen_;
     dictionary::OpenDictionary& open_;
     dictionary::DictionaryOpener& opener_;
+    dictionary::GridNotes notes_;
     CompileOffer compile_;
     CopyUnderNewName copy_;
     SaveHandler save_;
