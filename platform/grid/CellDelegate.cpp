@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTableView>
 #include <QTextDocument>
@@ -48,6 +49,28 @@ void PaintNoteCorner(QPainter& painter, const QRect& cell, const QVariant& kind)
     painter.setBrush(broken ? QColor(200, 0, 0) : QColor(225, 120, 0));
     painter.drawPolygon(triangle, 3);
     painter.restore();
+}
+
+// An open editor shows the note of the text it holds, tinted and as its tool tip, key by
+// key: the cell takes the text only when the editor closes.
+void FollowNotesWhileTyping(QLineEdit& line, const QModelIndex& index) {
+    const auto* model = qobject_cast<const RowArrayModel*>(index.model());
+    if (model == nullptr) {
+        return;
+    }
+    const QPersistentModelIndex cell(index);
+    const QPalette plain = line.palette();
+    QObject::connect(
+        &line, &QLineEdit::textChanged, &line, [&line, model, cell, plain](const QString& text) {
+            const std::optional<CellNote> note =
+                cell.isValid() ? model->NoteFor(cell.row(), cell.column(), text) : std::nullopt;
+            QPalette palette = plain;
+            if (note) {
+                palette.setColor(QPalette::Base, BackgroundOf(note->kind));
+            }
+            line.setPalette(palette);
+            line.setToolTip(note ? note->toolTip : QString());
+        });
 }
 
 }  // namespace
@@ -133,6 +156,9 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     }
     if (auto* cell = qobject_cast<CellLineEdit*>(line)) {
         connect(cell, &CellLineEdit::textRefused, this, &CellDelegate::textRefused);
+    }
+    if (line != nullptr) {
+        FollowNotesWhileTyping(*line, index);
     }
     openEditor_ = editor;
     return editor;

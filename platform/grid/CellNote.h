@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include <QColor>
 #include <QString>
 
 namespace grid {
@@ -18,6 +19,11 @@ struct CellNote {
     Kind kind = Kind::Doubtful;
     QString toolTip;
 };
+
+// The tint of a cell with a note of that kind: light enough that the text stays readable.
+inline QColor BackgroundOf(CellNote::Kind kind) {
+    return kind == CellNote::Kind::Broken ? QColor(255, 205, 205) : QColor(255, 222, 173);
+}
 
 // Asked for the note of a cell as it is shown: `row` and `column` of the grid's bound
 // array (or the new-row line), `shownText` the text on show, typed values included.

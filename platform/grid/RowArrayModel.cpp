@@ -13,9 +13,6 @@ namespace grid {
 namespace {
 
 const QColor kPendingRowBackground(255, 244, 196);
-// Light enough that the text stays readable on them.
-const QColor kDoubtfulCellBackground(255, 222, 173);
-const QColor kBrokenRowBackground(255, 205, 205);
 
 }  // namespace
 
@@ -253,11 +250,17 @@ void RowArrayModel::SetNoteSource(CellNoteSource source) {
 
 std::optional<CellNote> RowArrayModel::NoteOf(int row, int column) const {
     // The new-row line has a note only once something is typed into it.
-    if (!noteSource_ || row < 0 || column < 0 || column >= columnCount() ||
-        (row >= rows_ && row != pendingRow_)) {
+    if (row >= rows_ && row != pendingRow_) {
         return std::nullopt;
     }
-    return noteSource_(row, column, CellText(row, column));
+    return NoteFor(row, column, CellText(row, column));
+}
+
+std::optional<CellNote> RowArrayModel::NoteFor(int row, int column, const QString& text) const {
+    if (!noteSource_ || row < 0 || row > rows_ || column < 0 || column >= columnCount()) {
+        return std::nullopt;
+    }
+    return noteSource_(row, column, text);
 }
 
 void RowArrayModel::NotesChanged() {
@@ -282,13 +285,13 @@ QVariant RowArrayModel::data(const QModelIndex& index, int role) const {
             const bool pending = index.row() == pendingRow_;
             // The row being typed keeps its tint but for the cells that are doubtful.
             if (note && note->kind == CellNote::Kind::Doubtful) {
-                return kDoubtfulCellBackground;
+                return BackgroundOf(note->kind);
             }
             if (pending) {
                 return kPendingRowBackground;
             }
             if (note) {
-                return kBrokenRowBackground;
+                return BackgroundOf(note->kind);
             }
             return {};
         }

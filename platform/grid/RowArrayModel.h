@@ -42,6 +42,9 @@ public:
     // tip and is given by NoteRole.
     void SetNoteSource(CellNoteSource source);
     std::optional<CellNote> NoteOf(int row, int column) const;
+    // The note the cell would have with `text` on show: a cell editor asks as the user
+    // types, before the cell takes the text.
+    std::optional<CellNote> NoteFor(int row, int column, const QString& text) const;
     // The notes may have changed anywhere: every cell is drawn again.
     void NotesChanged();
     // Data role of a cell's note kind (an int of CellNote::Kind), or no value.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <QColor>
+#include <QLineEdit>
 
 #include "platform/grid/CellToolTip.h"
 #include "platform/grid/RowArrayModel.h"
@@ -82,6 +83,25 @@ TEST_F(GridNotesTest, notesFollowTheTypedValueAndTheRowsId) {
     asked_ = 0;
     EXPECT_FALSE(Data(grid_->NewRowLine(), 2, Qt::ToolTipRole).isValid());
     EXPECT_EQ(asked_, 0);
+}
+
+TEST_F(GridNotesTest, anOpenEditorShowsTheNoteOfItsTextKeyByKey) {
+    GoTo(0, 2);
+    Type("ba");
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    const QColor plain = editor->palette().color(QPalette::Base);
+    EXPECT_EQ(editor->toolTip(), "");
+    Type("d");
+    EXPECT_EQ(editor->text(), "bad");
+    EXPECT_EQ(editor->toolTip(), "expected good");
+    EXPECT_NE(editor->palette().color(QPalette::Base), plain);
+    Press(Qt::Key_Backspace);
+    EXPECT_EQ(editor->toolTip(), "");
+    EXPECT_EQ(editor->palette().color(QPalette::Base), plain);
+    Type("d");
+    Press(Qt::Key_Return);  // the cell takes it, and keeps the note
+    EXPECT_EQ(Data(0, 2, Qt::ToolTipRole).toString(), "expected good");
 }
 
 TEST_F(GridNotesTest, aCellTooNarrowForItsTextShowsItWholeBesideItsNote) {
