@@ -11,6 +11,7 @@
 #include "dictionary/PendingRows.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "editing/ChangesToWrite.h"
 #include "editing/CompileOffer.h"
 #include "editing/DroppedChange.h"
 #include "editing/ItemRecord.h"
@@ -52,13 +53,14 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         grid.ReBind();
         return;
     }
-    if (vars_.dialogs.MsgBox(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
-                             ui::kProgramTitle) != ui::Answer::Yes) {
+    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
+    if (vars_.dialogs.MsgBoxWithDetail(
+            QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None, ui::kProgramTitle,
+            CopyDetail(open_, grid, name, lastField)) != ui::Answer::Yes) {
         grid.ReBind();
         return;
     }
 
-    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
     const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
     mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::WriteItem(

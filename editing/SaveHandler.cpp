@@ -14,6 +14,7 @@
 #include "dictionary/RecordFields.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "editing/ChangesToWrite.h"
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
 #include "editing/DroppedChange.h"
@@ -84,8 +85,9 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
         grid.ReBind();
         return;
     }
-    if (dialogs.MsgBox(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
-                       ui::kProgramTitle) != ui::Answer::Yes) {
+    if (dialogs.MsgBoxWithDetail(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
+                                 ui::kProgramTitle,
+                                 SaveDetail(open_, grid, view)) != ui::Answer::Yes) {
         grid.ReBind();
         return;
     }
