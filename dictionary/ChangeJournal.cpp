@@ -71,9 +71,9 @@ bool ReadAllOf(int fd, std::string& bytes) {
 
 // The frames of one change: the change and, when known, its outcome.
 std::string FramesOf(const JournalEntry& entry) {
-    std::string frames = EncodeChangeFrame(entry);
+    std::string frames = core::EncodeChangeFrame(entry);
     if (entry.outcome != ChangeOutcome::Unknown) {
-        frames += EncodeOutcomeFrame(entry.session, entry.sequence, entry.outcome);
+        frames += core::EncodeOutcomeFrame(entry.session, entry.sequence, entry.outcome);
     }
     return frames;
 }
@@ -137,7 +137,7 @@ std::uint64_t ChangeJournal::Begin(ChangeOrigin origin, const std::string& file,
     entry.before = before;
     entry.after = after;
     session_.push_back(entry);
-    if (!Append(EncodeChangeFrame(entry))) {
+    if (!Append(core::EncodeChangeFrame(entry))) {
         unwritten_.push_back(entry.sequence);
     }
     return entry.sequence;
@@ -149,7 +149,7 @@ void ChangeJournal::Finish(std::uint64_t sequence, ChangeOutcome outcome) {
     }
     session_[sequence - 1].outcome = outcome;
     if (std::find(unwritten_.begin(), unwritten_.end(), sequence) == unwritten_.end()) {
-        Append(EncodeOutcomeFrame(sessionId_, sequence, outcome));
+        Append(core::EncodeOutcomeFrame(sessionId_, sequence, outcome));
     }
 }
 
@@ -214,7 +214,7 @@ bool ChangeJournal::AppendLocked(int fd, const std::string& frame) {
         std::string bytes;
         if (ReadAllOf(fd, bytes)) {
             // A change cut short by a crash would sit between good frames: cut it off.
-            const std::size_t goodEnd = DecodeJournal(bytes).goodEnd;
+            const std::size_t goodEnd = core::DecodeJournal(bytes).goodEnd;
             if (goodEnd < bytes.size() && ::ftruncate(fd, static_cast<off_t>(goodEnd)) != 0) {
                 problem_ = SystemError(QStringLiteral("Cannot repair ") + path_);
             }
@@ -241,7 +241,7 @@ bool ChangeJournal::RewriteWith(int fd, const std::string& frame) {
         problem_ = SystemError(QStringLiteral("Cannot read ") + path_);
         return false;
     }
-    const std::vector<JournalEntry> entries = DecodeJournal(bytes).entries;
+    const std::vector<JournalEntry> entries = core::DecodeJournal(bytes).entries;
     // The newest changes that fit in the kept share, the oldest going first.
     const std::int64_t room =
         capBytes_ / kKeptShareDivisor - static_cast<std::int64_t>(frame.size());
@@ -290,7 +290,7 @@ std::vector<JournalEntry> ChangeJournal::ReadAll() const {
         // A shared lock: an append in progress is read whole or not at all.
         ::flock(fd, LOCK_SH);
         if (ReadAllOf(fd, bytes)) {
-            entries = DecodeJournal(bytes).entries;
+            entries = core::DecodeJournal(bytes).entries;
         }
         ::close(fd);
     }

@@ -8,13 +8,17 @@
 
 #include <QString>
 
-#include "dictionary/JournalFormat.h"
+#include "core/JournalFormat.h"
 
 namespace mv {
 class Session;
 }
 
 namespace dictionary {
+
+using core::ChangeOrigin;
+using core::ChangeOutcome;
+using core::JournalEntry;
 
 // The record of every write and delete this program makes to the items of one account:
 // kept in memory for the run, and appended to a journal file that outlives it.

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "dictionary/JournalFormat.h"
+#include "core/JournalFormat.h"
 #include "platform/mv/DynamicArray.h"
 
 namespace mv {
@@ -14,6 +14,8 @@ class Session;
 }
 
 namespace dictionary {
+
+using core::ChangeOrigin;
 
 class ChangeJournal;
 struct OpenDictionary;

@@ -5,8 +5,8 @@
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
 #include "editing/DeleteHandler.h"
-#include "editing/ItemHistory.h"
 #include "editing/ItemDetailFollower.h"
+#include "editing/ItemHistory.h"
 #include "editing/SaveHandler.h"
 #include "editing/UndoHandler.h"
 #include "platform/grid/ValueMarks.h"
@@ -81,16 +81,25 @@ public:
 
     // Edit > Undo (Ctrl+Z) and Edit > Redo (Ctrl+Shift+Z): the last change of this run to
     // the open dictionary, and the last one undone. True when one was made.
-    bool Undo() { return undo_.Undo(); }
-    bool Redo() { return undo_.Redo(); }
+    bool Undo() { return MarkedAfter(undo_.Undo()); }
+    bool Redo() { return MarkedAfter(undo_.Redo()); }
     // The captions of those menu entries, such as "Undo save of QTY"; empty (the entry
     // disabled) when there is nothing to undo or redo.
     QString UndoText() { return undo_.UndoText(); }
     QString RedoText() { return undo_.RedoText(); }
     // "History..." on a grid's context menu: the versions of the item of its current row.
-    void ShowHistory(int viewIndex) { history_.Show(viewIndex); }
+    void ShowHistory(int viewIndex) {
+        history_.Show(viewIndex);
+        RefreshMarks();
+    }
 
 private:
+    // The items an undo or a restore wrote may compile differently now.
+    bool MarkedAfter(bool changed) {
+        RefreshMarks();
+        return changed;
+    }
+
     Variables& vars_;
     dictionary::DictionaryScreen& screen_;
     dictionary::OpenDictionary& open_;

@@ -9,6 +9,7 @@
 #include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PendingRows.h"
+#include "dictionary/PhraseList.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
 #include "editing/DroppedChange.h"
@@ -76,6 +77,8 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
     } else {
         shown.Show(id, record);
     }
+    // The item may be a phrase, or have been one.
+    dictionary::Fill_ComboPH(context.screen, *open.views->Rows(dictionary::ViewKind::PH));
     return true;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dictionary/DictionaryScreen.h"
-#include "dictionary/JournalFormat.h"
+#include "dictionary/ItemChange.h"
 
 namespace dictionary {
 class DictionaryOpener;

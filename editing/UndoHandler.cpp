@@ -47,7 +47,7 @@ bool Holds(const dictionary::AccountItem& now, const std::optional<std::string>&
 
 }  // namespace
 
-const dictionary::JournalEntry& UndoHandler::EntryOf(const Step& step) {
+const core::JournalEntry& UndoHandler::EntryOf(const Step& step) {
     return *step.journal->SessionEntry(step.sequence);
 }
 
@@ -92,6 +92,17 @@ void UndoHandler::Collect() {
     // in the lists, to be undone when it is open again.
     for (Seen& seen : journals_) {
         CollectFrom(seen);
+        // The changes go on, kept in memory: the user learns once that they will not
+        // outlive the run.
+        if (!seen.problemTold && !seen.journal->Problem().isEmpty()) {
+            seen.problemTold = true;
+            context_.screen.ShowStatus(
+                QStringLiteral("The journal of changes cannot be written (") +
+                    seen.journal->Problem() +
+                    QStringLiteral("). Undo and History work in this run, but its changes are not "
+                                   "kept for later runs."),
+                kNoteShownMs);
+        }
     }
 }
 

@@ -9,10 +9,12 @@
 
 #include "dictionary/DictionaryScreen.h"
 
+namespace core {
+struct JournalEntry;
+}
 namespace dictionary {
 class ChangeJournal;
 class DictionaryOpener;
-struct JournalEntry;
 }  // namespace dictionary
 
 namespace editing {
@@ -56,13 +58,14 @@ private:
     struct Seen {
         std::shared_ptr<dictionary::ChangeJournal> journal;
         std::size_t entries = 0;  // how many of its changes of this run were looked at
+        bool problemTold = false;
     };
     void CollectFrom(Seen& seen);
     // The newest step of the list that belongs to the open dictionary, or -1.
     int NewestOfOpen(const std::vector<Step>& steps) const;
     QString Describe(const std::vector<Step>& steps, const QString& verb);
     void TellNothingTo(const QString& verb, const std::vector<Step>& steps);
-    static const dictionary::JournalEntry& EntryOf(const Step& step);
+    static const core::JournalEntry& EntryOf(const Step& step);
 
     dictionary::DictionaryContext context_;
     dictionary::DictionaryOpener& opener_;

@@ -105,8 +105,7 @@ TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsC
         }
     }
     const std::string whole = FileBytes(path());
-    const std::size_t endOfB =
-        dictionary::DecodeJournal(whole.substr(0, whole.size() / 3 * 2)).goodEnd;
+    const std::size_t endOfB = core::DecodeJournal(whole.substr(0, whole.size() / 3 * 2)).goodEnd;
     ASSERT_GT(endOfB, 0u);
     // Each cut of the last frames leaves the frames before it readable.
     for (std::size_t cut = endOfB; cut < whole.size(); cut += 7) {
@@ -128,7 +127,7 @@ TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsC
         ids.push_back(entry.id);
     }
     EXPECT_EQ(ids, (std::vector<std::string>{"A", "B", "C", "D"}));
-    EXPECT_EQ(dictionary::DecodeJournal(FileBytes(path())).goodEnd, FileBytes(path()).size());
+    EXPECT_EQ(core::DecodeJournal(FileBytes(path())).goodEnd, FileBytes(path()).size());
 
     // One flipped byte in the middle loses that change only.
     std::string damaged = FileBytes(path());

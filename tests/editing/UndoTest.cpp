@@ -253,6 +253,31 @@ TEST_F(UndoTest, historyListsTheVersionsOfEveryRunAndRestoresTheChosenOne) {
                              "Information | History of TOTAL"});
 }
 
+TEST_F(UndoTest, eachItemAChildTableWroteIsUndoneOnItsOwn) {
+    openOrders(/*withPhrase=*/false);
+    const Fields price = onDisk("PRICE");
+    grid(kDIV).SetHighlightedRows({rowOf(kDIV, "QTY"), rowOf(kDIV, "PRICE")});
+    dialogs.QueueInput(QStringLiteral("ITEMS"));
+    answer({Answer::OK});  // "PH descriptor ITEMS written"
+    editing::RunGuarded(vars.dialogs, [this] { tools.cmdMakeChild_Click(); });
+    ASSERT_TRUE(dialogs.allAnswersUsed());
+    ASSERT_EQ(onDisk("PRICE").value(6), "ITEMS");
+    dialogs.clear();
+
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo save of PRICE"));
+    EXPECT_TRUE(editing.Undo());
+    EXPECT_EQ(onDisk("PRICE"), price);
+    EXPECT_EQ(cell(kDIV, "PRICE", 7), QString());
+    EXPECT_TRUE(editing.Undo());
+    EXPECT_EQ(onDisk("QTY"), kQty);
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo save of ITEMS"));
+    EXPECT_TRUE(editing.Undo());
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("ITEMS")));
+    EXPECT_EQ(rowOf(kPH, "ITEMS"), -1);
+    EXPECT_FALSE(phraseEntries().contains(QStringLiteral("ITEMS")));
+    EXPECT_EQ(boxes(), Boxes{});
+}
+
 TEST_F(UndoTest, aJournalFolderThatCannotBeWrittenStopsNeitherSavesNorUndo) {
     // A plain file where the data folder of the program should be.
     const QString data = programDir.filePath(QStringLiteral("data"));
@@ -265,6 +290,10 @@ TEST_F(UndoTest, aJournalFolderThatCannotBeWrittenStopsNeitherSavesNorUndo) {
     save(kDIV, "QTY", 3, QStringLiteral("MD0"));
     EXPECT_EQ(onDisk("QTY")[2], "MD0");
     EXPECT_FALSE(Dictionary().journal->Problem().isEmpty());
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo save of QTY"));
+    EXPECT_TRUE(
+        screen.Status().startsWith(QStringLiteral("The journal of changes cannot be written")))
+        << screen.Status().toStdString();
     EXPECT_TRUE(editing.Undo());
     EXPECT_EQ(onDisk("QTY"), kQty);
 }

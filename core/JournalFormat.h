@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dictionary {
+namespace core {
 
 // Who made a change: the user's own edit (a save, a delete, a child table), an undo or
 // redo of one, a version restored from the history, the program by itself (the
@@ -39,8 +39,9 @@ struct JournalEntry {
     ChangeOutcome outcome = ChangeOutcome::Unknown;
 };
 
-// The journal file is a sequence of frames, each self-checking, so that a frame cut
-// short by a crash, or damaged on disk, is skipped and the frames after it still read.
+// The journal file is a sequence of frames, each self-checking, so that a frame damaged
+// on disk is skipped and the frames after it still read, and a frame cut short by a crash
+// ends the journal.
 // The layout is described in docs/journal.md.
 std::string EncodeChangeFrame(const JournalEntry& entry);
 std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
@@ -54,4 +55,4 @@ struct DecodedJournal {
 };
 DecodedJournal DecodeJournal(std::string_view bytes);
 
-}  // namespace dictionary
+}  // namespace core

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "dictionary/JournalFormat.h"
+#include "core/JournalFormat.h"
 
 #include <array>
 #include <cstring>
 #include <map>
 #include <utility>
 
-namespace dictionary {
+namespace core {
 
 namespace {
 
@@ -176,9 +176,14 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
         std::uint64_t crc = 0;
         header.Uint(size, 4);
         header.Uint(crc, 4);
-        if (size == 0 || size > kMaxPayload || bytes.size() - at - kHeaderSize < size) {
+        if (size == 0 || size > kMaxPayload) {
             ++at;
             continue;
+        }
+        if (bytes.size() - at - kHeaderSize < size) {
+            // A frame cut short: the tail a crash left. Looking inside it for frames would
+            // take the bytes of its records for changes.
+            break;
         }
         const std::string_view payload = bytes.substr(at + kHeaderSize, size);
         if (Crc32(payload) != crc) {
@@ -207,4 +212,4 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
     return decoded;
 }
 
-}  // namespace dictionary
+}  // namespace core
