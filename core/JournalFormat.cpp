@@ -72,7 +72,8 @@ public:
         }
         value = 0;
         for (int i = 0; i < bytes; ++i) {
-            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes_[at_ + i]))
+            value |= static_cast<std::uint64_t>(
+                         static_cast<unsigned char>(bytes_[at_ + static_cast<std::size_t>(i)]))
                      << (8 * i);
         }
         at_ += static_cast<std::size_t>(bytes);
