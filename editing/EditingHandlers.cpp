@@ -36,6 +36,10 @@ void EditingHandlers::ConnectGrids(QObject* receiver) {
                          [this](int, grid::CellRefusal why) { TDBGrid1_TextRefused(why); });
     }
     detail_.Connect(receiver);
+    for (grid::DataGrid* grid : screen_.Grids()) {
+        QObject::connect(grid, &grid::DataGrid::largerEditorWanted, receiver,
+                         [this](int view) { EditCellInLargerEditor(view); });
+    }
     // Connected after the handlers, so the marks follow what each save, copy or delete
     // wrote, including a save cancelled after a copy was written.
     for (grid::DataGrid* grid : screen_.Grids()) {

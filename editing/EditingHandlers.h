@@ -7,6 +7,7 @@
 #include "editing/DeleteHandler.h"
 #include "editing/ItemDetailFollower.h"
 #include "editing/ItemHistory.h"
+#include "editing/LargerCellEditor.h"
 #include "editing/SaveHandler.h"
 #include "editing/UndoHandler.h"
 #include "platform/grid/ValueMarks.h"
@@ -33,6 +34,7 @@ public:
           save_(context, compile_, copy_),
           delete_(context),
           detail_(context),
+          largerEditor_(context),
           undo_(context, opener),
           history_(context, opener) {}
 
@@ -67,6 +69,10 @@ public:
     // when another tab comes to the front or the pane is shown.
     QString CurrentItemDetail() const { return detail_.CurrentDetail(); }
     void ShowItemDetail() { detail_.ShowCurrent(); }
+
+    // Shift+F2 on a grid (ConnectGrids connects it): the current cell of the view's grid
+    // in a larger editor; OK types its text into the cell.
+    void EditCellInLargerEditor(int viewIndex) { largerEditor_.Edit(viewIndex); }
 
     // The Open button: settles the pending rows, then opens the named dictionary.
     void OpenAfterSettling();
@@ -110,6 +116,7 @@ private:
     SaveHandler save_;
     DeleteHandler delete_;
     ItemDetailFollower detail_;
+    LargerCellEditor largerEditor_;
     UndoHandler undo_;
     ItemHistory history_;
 };

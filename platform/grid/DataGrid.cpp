@@ -374,6 +374,14 @@ void DataGrid::AdvanceAfterEnter() {
     }
 }
 
+void DataGrid::WantLargerEditor() {
+    if (Busy() || !currentIndex().isValid()) {
+        return;
+    }
+    CommitOpenEditor();
+    emit largerEditorWanted(viewIndex_);
+}
+
 void DataGrid::TypeMark(QChar mark) {
     const QModelIndex current = currentIndex();
     if (!current.isValid() || !edit(current, QAbstractItemView::AllEditTriggers, nullptr)) {
@@ -445,6 +453,12 @@ bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event) {
+    // Shift+F2 also reaches here from an open cell editor, which does not take it.
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::ShiftModifier) {
+        WantLargerEditor();
+        event->accept();
+        return;
+    }
     if (state() == QAbstractItemView::EditingState) {
         QTableView::keyPressEvent(event);
         return;

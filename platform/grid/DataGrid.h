@@ -150,6 +150,9 @@ signals:
     void textRefused(int viewIndex, grid::CellRefusal why);
     // Another row became current (row -1: none), by the user or the program.
     void currentRowChanged(int viewIndex, int row);
+    // Shift+F2: the user wants the current cell in a larger editor. What an open cell
+    // editor held is in the pending row by then; the grid opens nothing itself.
+    void largerEditorWanted(int viewIndex);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -166,6 +169,7 @@ private:
     void DiscardOpenEditor();
     void AdvanceAfterEnter();
     void TypeMark(QChar mark);
+    void WantLargerEditor();
     void OnRowClicked(int row, Qt::KeyboardModifiers modifiers);
     void MoveCurrentUnguarded(int row, int column);
     void ApplyColumnWidths();
