@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <optional>
 
+#include <QFile>
+
 #include "dictionary/GridNotes.h"
 #include "platform/grid/DropDownList.h"
 #include "tests/editing/EditingFixture.h"
@@ -77,6 +79,30 @@ TEST_F(GridMarksTest, aBrokenItemIsMarkedAfterOpenAndUnmarkedOnceFixed) {
     choosePhrase(0);
     EXPECT_FALSE(markedBroken("TOTAL"));
     EXPECT_TRUE(markedBroken("QTY"));
+}
+
+TEST_F(GridMarksTest, marksFollowCopiesDeletesAndUndos) {
+    // Each test keeps its journals to itself: a server names its accounts alike.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(programDir.filePath(QStringLiteral("data"))));
+    openWithBrokenItem();
+    // A copy of QTY under the missing name gives BROKEN the item it names.
+    type(kDIV, rowOf(kDIV, "QTY"), {{0, QStringLiteral("TYPED.IN.CELL")}});
+    dialogs.QueueInput(QStringLiteral("NOSUCH"));
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    leaveRow(kDIV);
+    ASSERT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NOSUCH")));
+    EXPECT_FALSE(markedBroken("BROKEN"));
+
+    dialogs.clear();
+    grid(kDIV).SetHighlightedRows({rowOf(kDIV, "NOSUCH")});
+    answer({Answer::Yes, Answer::OK});
+    ASSERT_EQ(grid(kDIV).DeleteRows(), 1);
+    ASSERT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NOSUCH")));
+    EXPECT_TRUE(markedBroken("BROKEN"));
+
+    EXPECT_TRUE(editing.Undo());
+    ASSERT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NOSUCH")));
+    EXPECT_FALSE(markedBroken("BROKEN"));
 }
 
 TEST_F(GridMarksTest, marksFollowTheirRowsIntoANarrowedGrid) {
