@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStringListModel>
 
 #include "app/AnswerFont.h"
 #include "app/ColumnWidths.h"
@@ -26,6 +28,7 @@
 #include "connection/Variables.h"
 #include "connection/frmLogin.h"
 #include "core/DataFiles.h"
+#include "dictionary/AccountFiles.h"
 #include "dictionary/DataTypeList.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ViewLayout.h"
@@ -93,6 +96,7 @@ void frmKelvora::BuildControls() {
 
     BuildTopStrip(client);
     BuildTabs(client);
+    BuildFindBox(client);
     lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
     statusBar()->addPermanentWidget(lblOpenDictionary);
     editing_.ConnectGrids(this);
@@ -136,6 +140,11 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
         b->setAutoDefault(false);
     }
 
+    fileNameChoices_ = new QStringListModel(this);
+    auto* completer = new QCompleter(fileNameChoices_, txtFilename);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    txtFilename->setCompleter(completer);
     connect(txtFilename, &QLineEdit::returnPressed, cmdOpen, &QPushButton::click);
     connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
@@ -170,10 +179,38 @@ void frmKelvora::BuildTabs(QWidget* client) {
     connect(SSTab1, &ui::TabControl::tabChanged, this, &frmKelvora::SSTab1_Click);
 }
 
+void frmKelvora::BuildFindBox(QWidget* client) {
+    // In the free end of the tab strip, right above the grids it narrows.
+    txtFind = Named(new QLineEdit(client), QStringLiteral("txtFind"));
+    txtFind->setPlaceholderText(QStringLiteral("Find (Ctrl+F)"));
+    txtFind->setClearButtonEnabled(true);
+    txtFind->setToolTip(
+        QStringLiteral("Shows only the rows whose item id or any cell holds this text"));
+    txtFind->raise();
+    connect(txtFind, &QLineEdit::textChanged, this, &frmKelvora::txtFind_Change);
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    });
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), txtFind);
+    clear->setContext(Qt::WidgetShortcut);
+    connect(clear, &QShortcut::activated, txtFind, &QLineEdit::clear);
+}
+
+void frmKelvora::txtFind_Change(const QString& text) {
+    Guarded([this, &text] {
+        if (!tools_.SetFindText(text)) {
+            // A row stays pending: the grids still show the find before, and so does the box.
+            const QSignalBlocker quiet(txtFind);
+            txtFind->setText(tools_.FindText());
+        }
+    });
+}
+
 void frmKelvora::SetTabOrder() {
-    QWidget* order[] = {txtFilename,  cmdOpen,     cmdExit,     cmbPhrase, SSTab1->Bar(),
-                        TDBGrid1[0],  TDBGrid1[1], TDBGrid1[2], txtResult, TDBGrid1[3],
-                        cmdMakeChild, cmdHelp,     cmdExport};
+    QWidget* order[] = {txtFilename,   cmdOpen,      cmdExit,     cmbPhrase,   txtFind,
+                        SSTab1->Bar(), TDBGrid1[0],  TDBGrid1[1], TDBGrid1[2], txtResult,
+                        TDBGrid1[3],   cmdMakeChild, cmdHelp,     cmdExport};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -186,6 +223,7 @@ app::ControlSet frmKelvora::Controls() const {
 
 void frmKelvora::RegisterDesignGeometry() {
     app::RegisterDesignGeometry(*ReSize1, Controls());
+    ReSize1->Register(*txtFind, app::kFindBoxTwips);
 }
 
 grid::DataGrid* frmKelvora::Grid(int index) const {
@@ -228,6 +266,14 @@ QString frmKelvora::FileNameText() const {
 
 void frmKelvora::SetFileNameText(const QString& name) {
     txtFilename->setText(name);
+}
+
+void frmKelvora::SetFileNameChoices(const QStringList& names) {
+    fileNameChoices_->setStringList(names);
+}
+
+void frmKelvora::SetViewCaption(dictionary::ViewKind view, const QString& caption) {
+    SSTab1->SetCaption(dictionary::ViewIndex(view), caption);
 }
 
 QStringList frmKelvora::PhraseEntries() const {
@@ -288,6 +334,11 @@ void frmKelvora::ConnectTools() {
     connect(cmdExport, &QPushButton::clicked, this,
             [this] { Guarded([this] { tools_.cmdExport_Click(); }); });
     // A choice of the user's only: refilling the list never counts as one.
+    for (grid::DataGrid* grid : TDBGrid1) {
+        connect(grid, &grid::DataGrid::headerClicked, this, [this](int view, int column) {
+            Guarded([this, view, column] { tools_.HeaderClicked(view, column); });
+        });
+    }
     connect(cmbPhrase, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { tools_.cmbPhrase_Click(index); }); });
     connect(new tools::ClickNotifier(txtResult->viewport()), &tools::ClickNotifier::clicked, this,
@@ -349,6 +400,7 @@ bool frmKelvora::Form_Load() {
         return false;
     }
     txtFilename->setFocus();
+    SetFileNameChoices(dictionary::AccountFileNames(vars_));
     dataTypeList_ = dictionary::MakeDataTypeList();
     for (grid::DropDownList* list : TDBDropDown1) {
         list->Bind(dataTypeList_);

@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 struct Variables;
 
 namespace grid {
@@ -70,6 +71,8 @@ public:
     grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override;
     QString FileNameText() const override;
     void SetFileNameText(const QString& name) override;
+    void SetFileNameChoices(const QStringList& names) override;
+    void SetViewCaption(dictionary::ViewKind view, const QString& caption) override;
     QStringList PhraseEntries() const override;
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
@@ -98,6 +101,8 @@ private:
     void Form_Unload();
     void ConnectTools();
     void txtResult_Click();
+    void BuildFindBox(QWidget* client);
+    void txtFind_Change(const QString& text);
     void ShowHelp(const QString& anchor);
     // Runs a slot's work; an exception it throws is shown as the unexpected-failure box
     // and goes no further, since none may unwind through Qt's event delivery.
@@ -126,6 +131,8 @@ private:
     std::array<grid::DropDownList*, 2> TDBDropDown1{};
     QPlainTextEdit* txtResult = nullptr;
     QLabel* lblOpenDictionary = nullptr;
+    QLineEdit* txtFind = nullptr;
+    QStringListModel* fileNameChoices_ = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
     dictionary::DictionaryContext context_{vars_, open_, *this};

@@ -74,6 +74,8 @@ public:
     }
     QString FileNameText() const override { return fileName_; }
     void SetFileNameText(const QString& name) override { fileName_ = name; }
+    void SetFileNameChoices(const QStringList&) override {}
+    void SetViewCaption(dictionary::ViewKind, const QString&) override {}
     QStringList PhraseEntries() const override { return entries_; }
     void SetPhraseEntries(const QStringList& entries, const QString&) override {
         entries_ = entries;

@@ -6,6 +6,7 @@
 #include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "dictionary/AccountFiles.h"
 #include "dictionary/ConnectionRecovery.h"
 #include "dictionary/DatabaseType.h"
 #include "dictionary/DictionaryReader.h"
@@ -14,9 +15,11 @@
 #include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
+#include "dictionary/ShownRows.h"
 #include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/RowArrayModel.h"
+#include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Hourglass.h"
 
@@ -46,6 +49,14 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
         // After a new login the open is tried again, once for each Yes of the user.
         if (ConnectionDropped(vars, code) && RecoverConnection(context_)) {
             return OpenNamed(fileName);
+        }
+        if (code == mv::kNoSuchDictionary || code == mv::kNoSuchFile) {
+            const QStringList names = AccountFileNames(vars);
+            // The account's files as they are now, for the name typed next.
+            context_.screen.SetFileNameChoices(names);
+            if (const std::optional<QString> other = AskForNameInOtherCase(vars, names, fileName)) {
+                return OpenNamed(*other);
+            }
         }
         PutOpenNameBack();
         return false;
@@ -108,10 +119,12 @@ void DictionaryOpener::ShowOpenDictionary() {
 
 void DictionaryOpener::BindGrids() {
     DictionaryScreen& screen = context_.screen;
-    const ViewSet& views = *context_.open.views;
+    // A fresh read shows every item: the phrase list is back at "All". The find and the
+    // orders stay, as their controls still show them.
+    context_.open.shown.phraseWords.reset();
+    BindAllShownRows(context_.open, screen);
     for (const ViewKind view : {ViewKind::AS, ViewKind::PH, ViewKind::DIV, ViewKind::Other}) {
         grid::DataGrid& grid = screen.Grid(view);
-        grid.Bind(views.Rows(view));
         const int dataTypeColumn = LayoutOf(view).dataTypeColumn;
         if (dataTypeColumn >= 0) {
             grid.SetDropDown(dataTypeColumn, screen.DataTypeList(view));

@@ -39,6 +39,8 @@ public:
 
     virtual QString FileNameText() const = 0;
     virtual void SetFileNameText(const QString& name) = 0;
+    // The account's file names, which the file name box offers as the user types.
+    virtual void SetFileNameChoices(const QStringList& names) = 0;
 
     virtual QStringList PhraseEntries() const = 0;
     // Replaces the entries of the phrase list, showing `shown` in its box; this is not
@@ -52,6 +54,9 @@ public:
     // sent whenever the current row or its item changes. A screen without a detail pane
     // ignores it.
     virtual void ShowItemDetail(const QString& /*detail*/) {}
+
+    // The caption of a view's tab.
+    virtual void SetViewCaption(ViewKind view, const QString& caption) = 0;
 
     // Brings the tab of a view to the front; with focus, its grid takes the focus too.
     virtual void ShowView(ViewKind view, bool focus = false) = 0;

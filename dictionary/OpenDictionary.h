@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "dictionary/ShownRows.h"
 #include "dictionary/ViewSet.h"
 
 namespace mv {
@@ -29,6 +30,8 @@ struct OpenDictionary {
     // The record of every change made to the account's items. Kept across opens of the
     // same account, so the changes of a dictionary opened before stay known.
     std::shared_ptr<ChangeJournal> journal;
+    // What narrows and orders the grids; kept when another dictionary is opened.
+    ShownRowsState shown;
 
     bool IsOpen() const { return file != nullptr; }
 };

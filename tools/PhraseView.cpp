@@ -4,6 +4,7 @@
 #include "dictionary/DictionaryOpener.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/PhraseList.h"
+#include "dictionary/ShownRows.h"
 #include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
 #include "tools/NarrowedRows.h"
@@ -41,13 +42,12 @@ void PhraseView::Narrow(const QString& chosen) {
     if (!words) {
         return;
     }
+    open_.shown.phraseWords = *words;
     for (const dictionary::ViewKind view : {dictionary::ViewKind::AS, dictionary::ViewKind::DIV}) {
-        const grid::RowArray& rows = *open_.views->Rows(view);
-        if (rows.RowCount() == 0) {
-            continue;
+        // A view without items keeps its grid: a row typed there goes to the view itself.
+        if (open_.views->Rows(view)->RowCount() != 0) {
+            dictionary::BindShownRows(open_, screen_, view);
         }
-        grids[static_cast<std::size_t>(dictionary::ViewIndex(view))]->Bind(
-            NarrowedRows(rows, dictionary::LayoutOf(view).LastColumn(), *words));
     }
 }
 

@@ -60,6 +60,13 @@ DataGrid::DataGrid(int viewIndex, QWidget* parent)
     setCornerButtonEnabled(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // A header click sorts (as the program decides); it never selects a column, which
+    // would move the current cell and commit the row being typed.
+    disconnect(horizontalHeader(), &QHeaderView::sectionPressed, this, nullptr);
+    disconnect(horizontalHeader(), &QHeaderView::sectionEntered, this, nullptr);
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { emit headerClicked(viewIndex_, column); });
 
     connect(delegate_, &CellDelegate::enterPressed, this, &DataGrid::AdvanceAfterEnter);
     connect(delegate_, &CellDelegate::textRefused, this,
@@ -111,6 +118,17 @@ void DataGrid::ReBind() {
     model_->Reread();
     highlights_.KeepBelow(model_->ArrayRows());
     MoveCurrentUnguarded(std::max(row, 0), std::max(column, 0));
+}
+
+void DataGrid::SetSortIndicator(int column, bool descending) {
+    QHeaderView* header = horizontalHeader();
+    header->setSortIndicatorShown(column >= 0);
+    header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+int DataGrid::SortIndicatorColumn() const {
+    const QHeaderView* header = horizontalHeader();
+    return header->isSortIndicatorShown() ? header->sortIndicatorSection() : -1;
 }
 
 void DataGrid::Refresh() {

@@ -79,6 +79,10 @@ public:
     void ReBind();
     // Draws the grid again.
     void Refresh();
+    // The arrow in a column's header that says the rows are sorted by it (ascending, or
+    // descending); -1 shows none. What the rows are sorted by is the program's affair.
+    void SetSortIndicator(int column, bool descending);
+    int SortIndicatorColumn() const;
 
     // The current cell. Col() is -1 without a current cell; SetCol ignores a column
     // outside the grid. CurrentRow() is the bookmark of the current row, NewRowLine()
@@ -146,6 +150,8 @@ signals:
     void beforeDelete(int viewIndex, bool* cancel);
     // After the grid removed a row from the array.
     void afterDelete(int viewIndex);
+    // The header of a column was clicked.
+    void headerClicked(int viewIndex, int column);
     // Typed or pasted text that a cell cannot hold was refused (see RefusalOf).
     void textRefused(int viewIndex, grid::CellRefusal why);
     // Another row became current (row -1: none), by the user or the program.

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -30,20 +31,11 @@ bool IsDirectory(int dirFd, const dirent& entry) {
     return ::fstatat(dirFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
-}  // namespace
-
-std::vector<std::string> ListDictionaries(const std::string& accountPath) {
+std::vector<std::string> ListDirectory(DIR* dir) {
     std::vector<std::string> names;
-    if (accountPath.find('\0') != std::string::npos) {
-        return names;
-    }
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(accountPath.c_str()));
-    if (!dir) {
-        return names;
-    }
-    const int dirFd = ::dirfd(dir.get());
+    const int dirFd = ::dirfd(dir);
     std::string directoryName;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (name.size() <= 2 || name.substr(0, 2) != "D_") {
             continue;
@@ -59,6 +51,31 @@ std::vector<std::string> ListDictionaries(const std::string& accountPath) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+}  // namespace
+
+std::vector<std::string> ListDictionaries(const std::string& accountPath) {
+    if (accountPath.find('\0') != std::string::npos) {
+        return {};
+    }
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(accountPath.c_str()));
+    return dir ? ListDirectory(dir.get()) : std::vector<std::string>{};
+}
+
+std::vector<std::string> ListDictionariesAt(int accountFd) {
+    // A descriptor of its own: closedir closes it, and the listing starts at the first
+    // entry whatever was read through accountFd before.
+    const int own = ::openat(accountFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (own < 0) {
+        return {};
+    }
+    std::unique_ptr<DIR, DirCloser> dir(::fdopendir(own));
+    if (!dir) {
+        ::close(own);
+        return {};
+    }
+    return ListDirectory(dir.get());
 }
 
 }  // namespace mv

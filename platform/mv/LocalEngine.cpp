@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <new>
 
+#include "platform/mv/AccountListing.h"
 #include "platform/mv/AccountNames.h"
 #include "platform/mv/AtomicFile.h"
 #include "platform/mv/ErrorCodes.h"
@@ -211,14 +212,18 @@ CommandResult LocalEngine::Select(const std::string& text) {
         return result;
     }
 
-    Directory directory;
-    if (!OpenCommandDirectory(command.fileName, directory, result)) {
-        return result;
-    }
-    if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
-        result.error = kReadFailed;
-        result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";
-        return result;
+    if (command.listsFiles) {
+        result.ids = ListDictionariesAt(account_.Get());
+    } else {
+        Directory directory;
+        if (!OpenCommandDirectory(command.fileName, directory, result)) {
+            return result;
+        }
+        if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
+            result.error = kReadFailed;
+            result.response = "The dictionary of \"" + command.fileName + "\" could not be listed.";
+            return result;
+        }
     }
     const std::size_t count = result.ids.size();
     result.response = std::to_string(count) + (count == 1 ? " record" : " records") +

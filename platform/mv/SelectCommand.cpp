@@ -30,6 +30,12 @@ int ParseSelectCommand(std::string_view text, SelectCommand& command, std::strin
             "Unknown command " + Quoted(words[0]) + ": the engine runs SSELECT, SELECT and CD.";
         return kUnknownCommand;
     }
+    if (words.size() == 2 && UpperCase(words[1]) == "VOC") {
+        command.listsFiles = true;
+        command.sortById = true;
+        command.fileName = "VOC";
+        return kOk;
+    }
     if (words.size() < 2 || UpperCase(words[1]) != "DICT") {
         message = verb + " needs DICT before the file name: only dictionaries can be selected.";
         return kCommandSyntax;

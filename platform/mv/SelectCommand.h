@@ -9,8 +9,12 @@
 
 namespace mv {
 
-// A select command: SSELECT or SELECT, DICT, a file name, then BY / BY.DSND clauses.
+// A select command: SSELECT or SELECT, DICT, a file name, then BY / BY.DSND clauses; or
+// SSELECT VOC alone, for the account's file names.
 struct SelectCommand {
+    // SSELECT VOC (or SELECT VOC): the names of the account's files, as the VOC file of
+    // an account lists them; the engine keeps no VOC, so it lists its dictionaries.
+    bool listsFiles = false;
     bool sortById = false;  // SSELECT without BY sorts by id; SELECT keeps directory order
     std::string fileName;
     std::vector<SortKey> keys;

@@ -24,6 +24,14 @@ QWidget* TabControl::AddTab(const QString& caption) {
     return page;
 }
 
+QString TabControl::Caption(int index) const {
+    return bar_->tabText(index);
+}
+
+void TabControl::SetCaption(int index, const QString& caption) {
+    bar_->setTabText(index, caption);
+}
+
 int TabControl::Tab() const {
     return current_;
 }

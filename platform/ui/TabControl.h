@@ -20,6 +20,9 @@ public:
     // Adds a tab and returns its page, on which the caller puts the tab's controls.
     QWidget* AddTab(const QString& caption);
 
+    QString Caption(int index) const;
+    void SetCaption(int index, const QString& caption);
+
     int Tab() const;
     void SetTab(int index);
     int TabCount() const { return static_cast<int>(pages_.size()); }

@@ -45,6 +45,10 @@ void TestScreen::SetPhraseEntries(const QStringList& entries, const QString& sho
     phraseShown_ = shown;
 }
 
+void TestScreen::SetViewCaption(dictionary::ViewKind view, const QString& caption) {
+    tabs_.SetCaption(dictionary::ViewIndex(view), caption);
+}
+
 void TestScreen::ShowCompileAnswer(const QString& answer) {
     compileAnswer_ = answer;
 }

@@ -27,6 +27,8 @@ public:
     grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override;
     QString FileNameText() const override { return fileName_; }
     void SetFileNameText(const QString& name) override { fileName_ = name; }
+    void SetFileNameChoices(const QStringList& names) override { fileNameChoices_ = names; }
+    void SetViewCaption(dictionary::ViewKind view, const QString& caption) override;
     QStringList PhraseEntries() const override { return phraseEntries_; }
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
@@ -46,6 +48,8 @@ public:
     QString CompileAnswer() const { return compileAnswer_; }
     void ClearCompileAnswer() { compileAnswer_.clear(); }
     int CurrentTab() const { return tabs_.Tab(); }
+    QString TabCaption(int index) const { return tabs_.Caption(index); }
+    QStringList FileNameChoices() const { return fileNameChoices_; }
     QString Status() const { return status_; }
     // The last item detail sent, and how many were sent.
     QString ItemDetail() const { return itemDetail_; }
@@ -59,6 +63,7 @@ private:
     std::array<grid::DropDownList*, 2> lists_{};
     std::shared_ptr<grid::RowArray> dataTypes_;
     QString fileName_;
+    QStringList fileNameChoices_;
     QStringList phraseEntries_;
     QString phraseShown_;
     QString compileAnswer_;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/mv/ErrorCodes.h"
 #include "tests/platform/mv/TempAccount.h"
@@ -160,6 +161,24 @@ TEST_F(Select, ReadsAfterASelectSeeLaterChanges) {
     EXPECT_EQ(file->Record().Text(),
               "I\xFE"
               "A");
+}
+
+// The account's files stand in for a VOC: every dictionary folder the engine would open,
+// and nothing else (a stray folder, a file named like a dictionary).
+TEST_F(Select, SselectVocListsTheAccountsFilesSortedAndNothingElse) {
+    account_.MakeDictionary("Orders");
+    account_.MakeDictionary("ORDERS");
+    fs::create_directory(account_.Path() / "notadictionary");
+    account_.WriteFile("T", "D_FAKE", "X");
+    std::ofstream(account_.Path() / "D_PLAIN") << "a plain file";
+
+    EXPECT_EQ(Run("SSELECT VOC"), (Ids{"ORDERS", "Orders", "T"}));
+    EXPECT_EQ(Run("sselect voc"), (Ids{"ORDERS", "Orders", "T"}));
+
+    // VOC with anything after it is not this command.
+    session_->Command().SetText("SSELECT VOC BY F1");
+    session_->Command().Exec();
+    EXPECT_EQ(session_->Command().Error(), kCommandSyntax);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: MIT
+#include "dictionary/ShownRows.h"
+
+#include <algorithm>
+
+#include <QHash>
+
+#include "dictionary/DictionaryScreen.h"
+#include "dictionary/OpenDictionary.h"
+#include "dictionary/ViewLayout.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
+
+namespace dictionary {
+
+namespace {
+
+// The column of A/S and D/I/V items that holds the field location (or, for I items, the
+// formula): numbers there sort by value, so 10 comes after 9.
+constexpr int kLocationColumn = 2;
+
+bool SortsByNumber(ViewKind view, int column) {
+    return column == kLocationColumn && (view == ViewKind::AS || view == ViewKind::DIV);
+}
+
+void KeepPhrase(const grid::RowArray& rows, const QStringList& words, std::vector<int>& indices) {
+    // How often each word occurs, so each row is looked up once however long the phrase.
+    QHash<QString, int> occurrences;
+    for (const QString& word : words) {
+        if (!word.isEmpty()) {
+            ++occurrences[word];
+        }
+    }
+    std::vector<int> kept;
+    for (const int row : indices) {
+        const int times = occurrences.value(rows.Cell(row, kIdColumn));
+        kept.insert(kept.end(), static_cast<std::size_t>(times), row);
+    }
+    indices = std::move(kept);
+}
+
+void KeepFound(const grid::RowArray& rows, int lastColumn, const QString& text,
+               std::vector<int>& indices) {
+    const auto contains = [&](int row) {
+        for (int column = 0; column <= lastColumn; ++column) {
+            if (rows.Cell(row, column).contains(text, Qt::CaseInsensitive)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    indices.erase(
+        std::remove_if(indices.begin(), indices.end(), [&](int row) { return !contains(row); }),
+        indices.end());
+}
+
+// What a row sorts by: a number where the column sorts numbers and the cell holds one,
+// else its text. Numbers come before text.
+struct SortKey {
+    std::optional<double> number;
+    QString text;
+};
+
+int Compare(const SortKey& a, const SortKey& b) {
+    if (a.number && b.number) {
+        return *a.number < *b.number ? -1 : (*b.number < *a.number ? 1 : 0);
+    }
+    if (a.number || b.number) {
+        return a.number ? -1 : 1;
+    }
+    const int folded = a.text.compare(b.text, Qt::CaseInsensitive);
+    return folded != 0 ? folded : a.text.compare(b.text, Qt::CaseSensitive);
+}
+
+void Order(const grid::RowArray& rows, ViewKind view, RowOrder order, std::vector<int>& indices) {
+    if (order.column < 0) {
+        return;
+    }
+    const bool numeric = SortsByNumber(view, order.column);
+    std::vector<SortKey> keys(static_cast<std::size_t>(rows.RowCount()));
+    for (const int row : indices) {
+        SortKey key{std::nullopt, rows.Cell(row, order.column)};
+        if (numeric) {
+            bool ok = false;
+            const double value = key.text.trimmed().toDouble(&ok);
+            if (ok && !key.text.trimmed().isEmpty()) {
+                key.number = value;
+            }
+        }
+        keys[static_cast<std::size_t>(row)] = std::move(key);
+    }
+    std::stable_sort(indices.begin(), indices.end(), [&](int a, int b) {
+        const int compared =
+            Compare(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+        return order.descending ? compared > 0 : compared < 0;
+    });
+}
+
+}  // namespace
+
+RowOrder RowOrder::AfterClickOn(int clicked) const {
+    if (column != clicked) {
+        return {clicked, false};
+    }
+    if (!descending) {
+        return {clicked, true};
+    }
+    return {};
+}
+
+bool ShownRowsState::Reshapes(ViewKind view) const {
+    return PhraseApplies(view) || !findText.isEmpty() ||
+           orders[static_cast<std::size_t>(ViewIndex(view))].column >= 0;
+}
+
+std::vector<int> ShownRowIndices(const grid::RowArray& rows, int lastColumn, ViewKind view,
+                                 const ShownRowsState& state) {
+    std::vector<int> indices(static_cast<std::size_t>(rows.RowCount()));
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        indices[static_cast<std::size_t>(row)] = row;
+    }
+    if (state.PhraseApplies(view)) {
+        KeepPhrase(rows, *state.phraseWords, indices);
+    }
+    if (!state.findText.isEmpty()) {
+        KeepFound(rows, lastColumn, state.findText, indices);
+    }
+    Order(rows, view, state.orders[static_cast<std::size_t>(ViewIndex(view))], indices);
+    return indices;
+}
+
+std::shared_ptr<grid::RowArray> CopyOfRows(const grid::RowArray& rows, int lastColumn,
+                                           const std::vector<int>& indices) {
+    auto copy = std::make_shared<grid::RowArray>(static_cast<int>(indices.size()), lastColumn + 1);
+    for (std::size_t target = 0; target < indices.size(); ++target) {
+        for (int column = 0; column <= lastColumn; ++column) {
+            copy->SetCell(static_cast<int>(target), column, rows.Cell(indices[target], column));
+        }
+    }
+    return copy;
+}
+
+void BindShownRows(OpenDictionary& open, DictionaryScreen& screen, ViewKind view) {
+    const ShownRowsState& state = open.shown;
+    grid::DataGrid& grid = screen.Grid(view);
+    const std::shared_ptr<grid::RowArray> own = open.views->Rows(view);
+    if (!state.Reshapes(view)) {
+        if (grid.BoundArray() != own) {
+            grid.Bind(own);
+        }
+    } else {
+        const int lastColumn = LayoutOf(view).LastColumn();
+        grid.Bind(CopyOfRows(*own, lastColumn, ShownRowIndices(*own, lastColumn, view, state)));
+    }
+    const RowOrder order = state.orders[static_cast<std::size_t>(ViewIndex(view))];
+    grid.SetSortIndicator(order.column, order.descending);
+    screen.SetViewCaption(view, ShownCaption(view, state, grid.BoundArray()->RowCount()));
+}
+
+void BindAllShownRows(OpenDictionary& open, DictionaryScreen& screen) {
+    for (int index = 0; index < kViewCount; ++index) {
+        BindShownRows(open, screen, ViewAt(index));
+    }
+}
+
+QString ShownCaption(ViewKind view, const ShownRowsState& state, int rowsShown) {
+    const QString& caption = LayoutOf(view).tabCaption;
+    if (state.findText.isEmpty()) {
+        return caption;
+    }
+    return QStringLiteral("%1 (%2)").arg(caption).arg(rowsShown);
+}
+
+void ShowMatchCounts(const OpenDictionary& open, DictionaryScreen& screen) {
+    for (int index = 0; index < kViewCount; ++index) {
+        const ViewKind view = ViewAt(index);
+        const auto& rows = screen.Grid(view).BoundArray();
+        screen.SetViewCaption(view, ShownCaption(view, open.shown, rows ? rows->RowCount() : 0));
+    }
+}
+
+}  // namespace dictionary
