@@ -16,7 +16,17 @@ void ItemDetailFollower::Connect(QObject* receiver) {
         QObject::connect(grid, &grid::DataGrid::afterSave, receiver, follow);
         QObject::connect(grid, &grid::DataGrid::afterDelete, receiver, follow);
         const grid::RowArrayModel* model = grid->Model();
-        QObject::connect(model, &QAbstractItemModel::dataChanged, receiver, follow);
+        // Only text of the current row changes the detail; notes and tints do not.
+        QObject::connect(model, &QAbstractItemModel::dataChanged, receiver,
+                         [this, grid](const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                      const QList<int>& roles) {
+                             const int row = grid->CurrentRow();
+                             const bool text = roles.isEmpty() || roles.contains(Qt::DisplayRole) ||
+                                               roles.contains(Qt::EditRole);
+                             if (text && topLeft.row() <= row && row <= bottomRight.row()) {
+                                 FollowChangeIn(grid);
+                             }
+                         });
         QObject::connect(model, &QAbstractItemModel::modelReset, receiver, follow);
         QObject::connect(model, &QAbstractItemModel::rowsInserted, receiver, follow);
         QObject::connect(model, &QAbstractItemModel::rowsRemoved, receiver, follow);
