@@ -110,7 +110,8 @@ void UndoHandler::CollectFrom(Seen& seen) {
     const std::vector<dictionary::JournalEntry>& entries = seen.journal->SessionEntries();
     for (; seen.entries < entries.size(); ++seen.entries) {
         const dictionary::JournalEntry& entry = entries[seen.entries];
-        if (entry.outcome == dictionary::ChangeOutcome::Unknown) {
+        if (entry.outcome == dictionary::ChangeOutcome::Unknown &&
+            seen.entries + 1 == entries.size()) {
             break;  // still being made: looked at once the account answered
         }
         if (!IsUndoable(entry)) {

@@ -90,6 +90,8 @@ TEST_F(DroppedConnectionTest, aWriteWhoseReplyWasLostIsFoundWrittenAfterTheNewLo
     EXPECT_EQ(onDisk("PRICE").at(2), "MD7");
     EXPECT_EQ(column(kDIV, 3).at(rowOf(kDIV, "PRICE")), QStringLiteral("MD7"));
     expectAsRowStillPending();
+    // The journal knows the write arrived: it can be undone.
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo save of PRICE"));
 }
 
 TEST_F(DroppedConnectionTest, aWriteThatNeverArrivedIsReportedNotWrittenAndStaysPending) {
@@ -108,6 +110,7 @@ TEST_F(DroppedConnectionTest, aWriteThatNeverArrivedIsReportedNotWrittenAndStays
     ASSERT_TRUE(grid(kDIV).HasPendingRow());
     grid(kDIV).SetCol(3);
     EXPECT_EQ(grid(kDIV).Text(), QStringLiteral("MD7"));
+    EXPECT_EQ(editing.UndoText(), QString()) << "a change that never arrived is not undone";
 }
 
 TEST_F(DroppedConnectionTest, aDeleteWhoseReplyWasLostIsFoundDoneOrNotDone) {
@@ -122,6 +125,7 @@ TEST_F(DroppedConnectionTest, aDeleteWhoseReplyWasLostIsFoundDoneOrNotDone) {
               "Connection lost");
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
     EXPECT_EQ(rowOf(kOther, "NEXT"), -1);
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo delete of NEXT"));
 
     dialogs.clear();
     proxy().Arm(Cut::BeforeServer, "QTY", 1);
@@ -133,6 +137,7 @@ TEST_F(DroppedConnectionTest, aDeleteWhoseReplyWasLostIsFoundDoneOrNotDone) {
               "Connection lost");
     EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));
     EXPECT_NE(rowOf(kDIV, "QTY"), -1);
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo delete of NEXT"));
 }
 
 TEST_F(DroppedConnectionTest, aReplyThatNeverComesEndsAtTheCallTimeLimit) {
