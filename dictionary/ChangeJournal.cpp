@@ -200,6 +200,10 @@ bool ChangeJournal::Append(const std::string& frame) {
         if (opened.st_size == 0) {
             SyncFolderOf(path);
         }
+        // A journal made by hand or by an older copy may be readable by others.
+        if ((opened.st_mode & 0777) != 0600) {
+            ::fchmod(fd, 0600);
+        }
         const bool written = AppendLocked(fd, frame);
         ::close(fd);
         return written;

@@ -94,6 +94,11 @@ TEST_F(ChangeJournalTest, binaryIdsAndRecordsComeBackInAnotherRunWithTheirOutcom
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    // A journal left readable by others is made private again by the next change.
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    journal().Begin(ChangeOrigin::Edit, "ORDERS", "NEXT", std::nullopt, "x");
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsCleanly) {
