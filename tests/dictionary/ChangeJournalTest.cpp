@@ -209,7 +209,14 @@ TEST_F(ChangeJournalTest, everyChangeThatReachedTheDiskIsJournaledWhenTheProcess
                 writer.Finish(sequence, ChangeOutcome::Done);
             }
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 200));
+        // The child has made a change of its own before the random moment starts, however
+        // slow the machine (a sanitizer build, a busy disk).
+        const auto before = QDir(items).entryList(QDir::Files).size();
+        for (int wait = 0; wait < 1000 && QDir(items).entryList(QDir::Files).size() <= before;
+             ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 200));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
