@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "app/frmKelvora.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -21,6 +26,7 @@
 
 #include "app/AnswerFont.h"
 #include "app/ColumnWidths.h"
+#include "app/FindBox.h"
 #include "app/HelpTopics.h"
 #include "app/MainWindowDesign.h"
 #include "app/WindowPlacement.h"
@@ -31,6 +37,7 @@
 #include "dictionary/AccountFiles.h"
 #include "dictionary/DataTypeList.h"
 #include "dictionary/PhraseList.h"
+#include "dictionary/ShownRows.h"
 #include "dictionary/ViewLayout.h"
 #include "editing/UnexpectedFailure.h"
 #include "platform/grid/DataGrid.h"
@@ -79,9 +86,9 @@ frmKelvora::frmKelvora(Variables& vars, QWidget* parent) : QMainWindow(parent), 
     BuildControls();
     SetTabOrder();
     RegisterDesignGeometry();
-    // The status bar sits below the client area, which opens at its design size.
-    resize(app::kDesignClientPixels.width(),
-           app::kDesignClientPixels.height() + statusBar()->sizeHint().height());
+    // The menu bar above and the status bar below the client area, which opens at its
+    // design size.
+    resize(app::kDesignClientPixels.width(), app::kDesignClientPixels.height() + FrameRowsHeight());
 }
 
 frmKelvora::~frmKelvora() = default;
@@ -101,11 +108,15 @@ void frmKelvora::BuildControls() {
     statusBar()->addPermanentWidget(lblOpenDictionary);
     editing_.ConnectGrids(this);
     ConnectTools();
+    BuildDetailPane();
+    BuildMenus();
     helpViewer_ = new ui::HelpViewer(this);
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
     ReSize1->setObjectName(QStringLiteral("ReSize1"));
-    connect(ReSize1, &ui::ResizeControl::resized, this,
-            [this] { app::ApplyColumnWidths(TDBGrid1); });
+    connect(ReSize1, &ui::ResizeControl::resized, this, [this] {
+        app::ApplyColumnWidths(TDBGrid1);
+        FitCompileAnswer();
+    });
 }
 
 void frmKelvora::BuildTopStrip(QWidget* client) {
@@ -181,20 +192,9 @@ void frmKelvora::BuildTabs(QWidget* client) {
 
 void frmKelvora::BuildFindBox(QWidget* client) {
     // In the free end of the tab strip, right above the grids it narrows.
-    txtFind = Named(new QLineEdit(client), QStringLiteral("txtFind"));
-    txtFind->setPlaceholderText(QStringLiteral("Find (Ctrl+F)"));
-    txtFind->setClearButtonEnabled(true);
-    txtFind->setToolTip(
-        QStringLiteral("Shows only the rows whose item id or any cell holds this text"));
+    txtFind = Named(new app::FindBox(client), QStringLiteral("txtFind"));
     txtFind->raise();
     connect(txtFind, &QLineEdit::textChanged, this, &frmKelvora::txtFind_Change);
-    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
-        txtFind->setFocus(Qt::ShortcutFocusReason);
-        txtFind->selectAll();
-    });
-    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), txtFind);
-    clear->setContext(Qt::WidgetShortcut);
-    connect(clear, &QShortcut::activated, txtFind, &QLineEdit::clear);
 }
 
 void frmKelvora::txtFind_Change(const QString& text) {
@@ -205,6 +205,107 @@ void frmKelvora::txtFind_Change(const QString& text) {
             txtFind->setText(tools_.FindText());
         }
     });
+}
+
+int frmKelvora::FrameRowsHeight() const {
+    return menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+}
+
+void frmKelvora::BuildMenus() {
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    const auto add = [this](QMenu* menu, const QString& name, const QString& caption,
+                            const QKeySequence& keys, auto&& work) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, [this, work] { Guarded(work); });
+        return action;
+    };
+    mnuUndo = add(mnuEdit, QStringLiteral("mnuUndo"), QStringLiteral("&Undo"), QKeySequence::Undo,
+                  [this] { editing_.Undo(); });
+    mnuRedo = add(mnuEdit, QStringLiteral("mnuRedo"), QStringLiteral("&Redo"),
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { editing_.Redo(); });
+    mnuEdit->addSeparator();
+    add(mnuEdit, QStringLiteral("mnuSaveRow"), QStringLiteral("&Save Row"), QKeySequence::Save,
+        [this] {
+            if (grid::DataGrid* grid = FrontGrid()) {
+                grid->CommitRow();
+            }
+        });
+    add(mnuEdit, QStringLiteral("mnuFind"), QStringLiteral("&Find"), QKeySequence::Find, [this] {
+        txtFind->setFocus(Qt::ShortcutFocusReason);
+        txtFind->selectAll();
+    });
+    add(mnuEdit, QStringLiteral("mnuHistory"), QStringLiteral("&History..."), QKeySequence(),
+        [this] { editing_.ShowHistory(SSTab1->Tab()); });
+    mnuEdit->addSeparator();
+    add(mnuEdit, QStringLiteral("mnuCompileAll"), QStringLiteral("&Compile All"), QKeySequence(),
+        [this] { editing_.CompileAll(); });
+    add(mnuEdit, QStringLiteral("mnuRefresh"), QStringLiteral("&Refresh (All)"),
+        QKeySequence::Refresh, [this] { tools_.cmbPhrase_Click(0); });
+    connect(mnuEdit, &QMenu::aboutToShow, this, &frmKelvora::UpdateUndoCaptions);
+    UpdateUndoCaptions();
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuItemDetail = fraDetail->toggleViewAction();
+    mnuItemDetail->setObjectName(QStringLiteral("mnuItemDetail"));
+    mnuItemDetail->setText(QStringLiteral("Item &Detail"));
+    mnuItemDetail->setShortcut(QKeySequence(Qt::Key_F3));
+    view->addAction(mnuItemDetail);
+    addAction(mnuItemDetail);  // F3 works while the menu bar is hidden or closed too
+}
+
+void frmKelvora::UpdateUndoCaptions() {
+    // With nothing to undo the entry stays enabled for its key, which then says so.
+    const QString undo = editing_.UndoText();
+    const QString redo = editing_.RedoText();
+    mnuUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : undo);
+    mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : redo);
+    mnuUndo->setToolTip(undo.isEmpty() ? QStringLiteral("Nothing to undo") : undo);
+    mnuRedo->setToolTip(redo.isEmpty() ? QStringLiteral("Nothing to redo") : redo);
+}
+
+void frmKelvora::BuildDetailPane() {
+    fraDetail =
+        Named(new QDockWidget(QStringLiteral("Item detail"), this), QStringLiteral("fraDetail"));
+    fraDetail->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    txtDetail = Named(new QPlainTextEdit(fraDetail), QStringLiteral("txtDetail"));
+    txtDetail->setReadOnly(true);  // read-only, and still selectable and copyable
+    txtDetail->setFont(app::AnswerFont());
+    txtDetail->setLineWrapMode(QPlainTextEdit::NoWrap);
+    fraDetail->setWidget(txtDetail);
+    addDockWidget(Qt::RightDockWidgetArea, fraDetail);
+    fraDetail->hide();
+    connect(fraDetail, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        if (shown) {
+            Guarded([this] { editing_.ShowItemDetail(); });
+        }
+    });
+}
+
+void frmKelvora::ShowItemDetail(const QString& detail) {
+    if (txtDetail->toPlainText() != detail) {
+        txtDetail->setPlainText(detail);
+    }
+}
+
+grid::DataGrid* frmKelvora::FrontGrid() const {
+    return Grid(SSTab1->Tab());
+}
+
+void frmKelvora::ShowGridMenu(int viewIndex, const QPoint& where) {
+    grid::DataGrid* grid = Grid(viewIndex);
+    QMenu menu(grid);
+    QAction* history = menu.addAction(QStringLiteral("&History..."));
+    history->setEnabled(grid->CurrentRow() >= 0 && grid->CurrentRow() != grid->NewRowLine());
+    QAction* detail = menu.addAction(QStringLiteral("Item &Detail"));
+    if (menu.exec(grid->viewport()->mapToGlobal(where)) == history) {
+        Guarded([this, viewIndex] { editing_.ShowHistory(viewIndex); });
+    } else if (menu.activeAction() == detail) {
+        fraDetail->show();
+    }
 }
 
 void frmKelvora::SetTabOrder() {
@@ -301,6 +402,35 @@ void frmKelvora::ShowCompileAnswer(const QString& answer) {
     txtResult->moveCursor(QTextCursor::Start);
     txtResult->show();
     txtResult->raise();
+    FitCompileAnswer();
+}
+
+void frmKelvora::FitCompileAnswer() {
+    if (!txtResult->isVisible()) {
+        return;
+    }
+    // The resize control gave the box its design rectangle; it widens from there to the
+    // longest line, up to the page's width, moving left where it would leave the page.
+    const QWidget* page = txtResult->parentWidget();
+    const QFontMetrics metrics(txtResult->font());
+    int longest = 0;
+    for (const QString& line : txtResult->toPlainText().split(QLatin1Char('\n'))) {
+        longest = std::max(longest, metrics.horizontalAdvance(line));
+    }
+    const int chrome = 2 * txtResult->frameWidth() +
+                       2 * static_cast<int>(txtResult->document()->documentMargin()) +
+                       txtResult->verticalScrollBar()->sizeHint().width() + 4;
+    QRect box = txtResult->geometry();
+    const int widest = page->width() - 8;
+    const int wanted = std::min(std::max(box.width(), longest + chrome), widest);
+    if (wanted == box.width()) {
+        return;
+    }
+    box.setWidth(wanted);
+    if (box.right() > page->width() - 4) {
+        box.moveLeft(std::max(4, page->width() - 4 - wanted));
+    }
+    txtResult->setGeometry(box);
 }
 
 void frmKelvora::txtResult_Click() {
@@ -338,6 +468,14 @@ void frmKelvora::ConnectTools() {
         connect(grid, &grid::DataGrid::headerClicked, this, [this](int view, int column) {
             Guarded([this, view, column] { tools_.HeaderClicked(view, column); });
         });
+        // The tabs count the rows a find shows, rows saved or deleted since included.
+        connect(grid, &grid::DataGrid::afterSave, this,
+                [this] { dictionary::ShowMatchCounts(open_, *this); });
+        connect(grid, &grid::DataGrid::afterDelete, this,
+                [this] { dictionary::ShowMatchCounts(open_, *this); });
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, this,
+                [this, grid](const QPoint& where) { ShowGridMenu(grid->ViewIndex(), where); });
     }
     connect(cmbPhrase, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { tools_.cmbPhrase_Click(index); }); });
@@ -346,13 +484,12 @@ void frmKelvora::ConnectTools() {
 }
 
 QSize frmKelvora::ControlsMinimumSize() const {
-    return app::MinimumClientSize(Controls()) + QSize(0, statusBar()->sizeHint().height());
+    return app::MinimumClientSize(Controls()) + QSize(0, FrameRowsHeight());
 }
 
 void frmKelvora::PlaceWindow() {
-    const int statusHeight = statusBar()->sizeHint().height();
     const QSize design(app::kDesignClientPixels.width(),
-                       app::kDesignClientPixels.height() + statusHeight);
+                       app::kDesignClientPixels.height() + FrameRowsHeight());
     const QSize minimum = ControlsMinimumSize();
     // Where even that is larger than the screen, the screen wins: a window larger than
     // its screen cannot be used at all.
@@ -463,6 +600,9 @@ void frmKelvora::ShowHelp(const QString& anchor) {
 }
 
 void frmKelvora::SSTab1_Click(int previousTab, int currentTab) {
+    if (fraDetail->isVisible()) {
+        Guarded([this] { editing_.ShowItemDetail(); });
+    }
     if (previousTab == kDivTab) {
         cmdMakeChild->setEnabled(false);
     }

@@ -13,8 +13,11 @@
 #include "editing/EditingHandlers.h"
 #include "tools/DictionaryTools.h"
 
+class QAction;
 class QComboBox;
+class QDockWidget;
 class QFrame;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -79,6 +82,7 @@ public:
     void ShowView(dictionary::ViewKind view, bool focus = false) override;
     void ShowStatus(const QString& message, int shownMs = 0) override;
     void ShowOpenDictionary(const QString& caption) override;
+    void ShowItemDetail(const QString& detail) override;
 
 public slots:
     void cmdOpen_Click();
@@ -103,6 +107,16 @@ private:
     void txtResult_Click();
     void BuildFindBox(QWidget* client);
     void txtFind_Change(const QString& text);
+    void BuildMenus();
+    void BuildDetailPane();
+    void UpdateUndoCaptions();
+    void ShowGridMenu(int viewIndex, const QPoint& where);
+    // The grid of the tab in front.
+    grid::DataGrid* FrontGrid() const;
+    // The compile answer as wide as its longest line, within the tab's page.
+    void FitCompileAnswer();
+    // The height the window adds to its client area: menu bar and status bar.
+    int FrameRowsHeight() const;
     void ShowHelp(const QString& anchor);
     // Runs a slot's work; an exception it throws is shown as the unexpected-failure box
     // and goes no further, since none may unwind through Qt's event delivery.
@@ -132,6 +146,12 @@ private:
     QPlainTextEdit* txtResult = nullptr;
     QLabel* lblOpenDictionary = nullptr;
     QLineEdit* txtFind = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuItemDetail = nullptr;
+    QDockWidget* fraDetail = nullptr;
+    QPlainTextEdit* txtDetail = nullptr;
     QStringListModel* fileNameChoices_ = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;
