@@ -21,6 +21,8 @@ const Topic kTopics[] = {
     {"cmdExport", "exporting-the-dictionary"},
     {"txtResult", "compiling-i-descriptors"},
     {"cmdExit", "closing-kelvora"},
+    {"txtFind", "finding-and-sorting-rows"},
+    {"txtDetail", "the-item-detail"},
 };
 
 }  // namespace

@@ -212,7 +212,7 @@ int frmKelvora::FrameRowsHeight() const {
 }
 
 void frmKelvora::BuildMenus() {
-    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit = menuBar()->addMenu(QStringLiteral("E&dit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     const auto add = [this](QMenu* menu, const QString& name, const QString& caption,
                             const QKeySequence& keys, auto&& work) {
