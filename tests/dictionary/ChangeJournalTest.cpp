@@ -192,7 +192,8 @@ TEST_F(ChangeJournalTest, everyChangeThatReachedTheDiskIsJournaledWhenTheProcess
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ChangeJournal writer("local:/accounts/test", path(), 64 * 1024);
+            // Large enough that no round's changes push an earlier round's out.
+            ChangeJournal writer("local:/accounts/test", path(), 64 * 1024 * 1024);
             for (int n = first;; ++n) {
                 const std::string id = "I" + std::to_string(n);
                 const std::string bytes =
