@@ -4,9 +4,12 @@
 // Usage: kelvora_screenshot <demo account> <program folder> <output.png>
 #include <cstdio>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDockWidget>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -14,6 +17,7 @@
 #include "app/frmKelvora.h"
 #include "connection/Variables.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArray.h"
 #include "platform/ui/TabControl.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
@@ -53,7 +57,22 @@ int main(int argc, char** argv) {
     }
     window.findChild<QLineEdit*>(QStringLiteral("txtFilename"))->setText(QStringLiteral("ORDERS"));
     window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
-    window.Grid(2)->SetHighlightedRows({1, 3});
+    // The daily tools in view: the D/I/V rows sorted by id, an I item current with its
+    // detail pane open, and two rows highlighted for a child table.
+    grid::DataGrid& div = *window.Grid(2);
+    emit div.horizontalHeader()->sectionClicked(0);
+    const auto& rows = div.BoundArray();
+    for (int row = 0; rows && row < rows->RowCount(); ++row) {
+        if (rows->Cell(row, 0) == QStringLiteral("LINE.TOTAL")) {
+            div.SetCurrentRow(row);
+        }
+    }
+    div.SetHighlightedRows({1, 3});
+    window.resize(1450, window.height());
+    window.findChild<QAction*>(QStringLiteral("mnuItemDetail"))->trigger();
+    QApplication::processEvents();
+    auto* detail = window.findChild<QDockWidget*>(QStringLiteral("fraDetail"));
+    window.resizeDocks({detail}, {420}, Qt::Horizontal);
     QApplication::processEvents();
     if (!window.grab().save(output)) {
         std::fprintf(stderr, "could not write %s\n", argv[3]);
