@@ -7,8 +7,11 @@
 #include <sstream>
 #include <string>
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 #include "dictionary/ViewLayout.h"
@@ -334,7 +337,53 @@ protected:
         note("behind the program: write " + show(id) + " type " + show(QString(fields[0])));
     }
 
+    // What the grids show, never what the account holds: a find, a header click.
+    void findOrSort() {
+        if (chance(50)) {
+            QLineEdit& box = control<QLineEdit>("txtFind");
+            const QString text = chance(40) ? QString() : randomText().left(1 + below(2));
+            note("find " + show(text));
+            box.setText(text);
+            return;
+        }
+        int view = 0;
+        grid::DataGrid& g = randomGrid(&view);
+        const int column = below(LayoutOf(ViewAt(view)).LastColumn() + 1);
+        note("click the header of column " + std::to_string(column) + " of grid " +
+             std::to_string(view));
+        emit g.horizontalHeader()->sectionClicked(column);
+    }
+
+    // Undo, redo, or a restore from an item's history, each through the window's menu.
+    void undoOrRestore() {
+        const auto viewsBefore = Dictionary().views;
+        const int pick = below(10);
+        if (pick < 5) {
+            note("undo");
+            control<QAction>("mnuUndo").trigger();
+        } else if (pick < 8) {
+            note("redo");
+            control<QAction>("mnuRedo").trigger();
+        } else {
+            const int view = window->Tabs()->Tab();
+            note("history of the current row of grid " + std::to_string(view));
+            control<QAction>("mnuHistory").trigger();
+        }
+        // An undo or a restore that brings an item back reads the dictionary again.
+        if (Dictionary().views != viewsBefore) {
+            forgetChangesBehindWhenReadAgain();
+        }
+    }
+
     void step() {
+        if (chance(8)) {
+            if (chance(60)) {
+                findOrSort();
+            } else {
+                undoOrRestore();
+            }
+            return;
+        }
         const int pick = below(100);
         if (pick < 30) {
             typeIntoCell();

@@ -182,10 +182,16 @@ std::optional<int> ScriptedDialogs::ChooseFromList(const QString& prompt, const 
     if (entries.isEmpty()) {
         ADD_FAILURE() << "List " << quoted(prompt) << " shown with no entries";
     }
+    if (choices_.empty() && random_ != nullptr && !entries.isEmpty()) {
+        // Cancel about as often as any one entry.
+        const int pick =
+            std::uniform_int_distribution<int>(-1, static_cast<int>(entries.size()) - 1)(*random_);
+        randomAnswers_[shown_.size() - 1] =
+            pick < 0 ? QStringLiteral("Cancel") : QStringLiteral("entry %1").arg(pick);
+        return pick < 0 ? std::nullopt : std::optional<int>(pick);
+    }
     if (choices_.empty()) {
-        if (random_ == nullptr) {
-            ADD_FAILURE() << "List " << quoted(prompt) << " shown with no choice queued";
-        }
+        ADD_FAILURE() << "List " << quoted(prompt) << " shown with no choice queued";
         return std::nullopt;
     }
     const std::optional<int> choice = choices_.front();
