@@ -301,9 +301,10 @@ void frmKelvora::ShowGridMenu(int viewIndex, const QPoint& where) {
     QAction* history = menu.addAction(QStringLiteral("&History..."));
     history->setEnabled(grid->CurrentRow() >= 0 && grid->CurrentRow() != grid->NewRowLine());
     QAction* detail = menu.addAction(QStringLiteral("Item &Detail"));
-    if (menu.exec(grid->viewport()->mapToGlobal(where)) == history) {
+    const QAction* chosen = menu.exec(grid->viewport()->mapToGlobal(where));
+    if (chosen == history) {
         Guarded([this, viewIndex] { editing_.ShowHistory(viewIndex); });
-    } else if (menu.activeAction() == detail) {
+    } else if (chosen == detail) {
         fraDetail->show();
     }
 }
