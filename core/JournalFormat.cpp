@@ -213,4 +213,17 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
     return decoded;
 }
 
+bool IsTornTail(std::string_view bytes, std::size_t goodEnd) {
+    if (goodEnd >= bytes.size()) {
+        return false;
+    }
+    const std::string_view tail = bytes.substr(goodEnd);
+    if (tail.size() < kMagic.size() ||
+        std::memcmp(tail.data(), kMagic.data(), kMagic.size()) != 0) {
+        return false;
+    }
+    // Past the torn frame's own start, no frame may read as good.
+    return DecodeJournal(tail.substr(1)).goodEnd == 0;
+}
+
 }  // namespace core

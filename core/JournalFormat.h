@@ -55,4 +55,9 @@ struct DecodedJournal {
 };
 DecodedJournal DecodeJournal(std::string_view bytes);
 
+// True when what follows goodEnd is only the start of one frame a crash cut short, which
+// the next append may cut off. Anything else there (a damaged frame with good ones after
+// it, or bytes that are no frame of this layout) is kept: cutting it would lose changes.
+bool IsTornTail(std::string_view bytes, std::size_t goodEnd);
+
 }  // namespace core

@@ -219,7 +219,8 @@ bool ChangeJournal::AppendLocked(int fd, const std::string& frame) {
         if (ReadAllOf(fd, bytes)) {
             // A change cut short by a crash would sit between good frames: cut it off.
             const std::size_t goodEnd = core::DecodeJournal(bytes).goodEnd;
-            if (goodEnd < bytes.size() && ::ftruncate(fd, static_cast<off_t>(goodEnd)) != 0) {
+            if (core::IsTornTail(bytes, goodEnd) &&
+                ::ftruncate(fd, static_cast<off_t>(goodEnd)) != 0) {
                 problem_ = SystemError(QStringLiteral("Cannot repair ") + path_);
             }
         }

@@ -141,6 +141,38 @@ TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsC
     EXPECT_GE(journal().ReadAll().size(), 3u);
 }
 
+// A damaged length makes the first frame look cut short, like a crash's torn tail; but
+// good frames follow it, and the next run's append must not cut them off.
+TEST_F(ChangeJournalTest, aDamagedLengthBeforeGoodFramesIsNotTakenForATornTail) {
+    {
+        ChangeJournal first = journal();
+        for (const char* id : {"A", "B", "C"}) {
+            first.Finish(first.Begin(ChangeOrigin::Edit, "F", id, std::nullopt, id),
+                         ChangeOutcome::Done);
+        }
+    }
+    std::string damaged = FileBytes(path());
+    // The first frame's length (4 bytes after the 4 of its mark), now far past the end.
+    damaged[4] = '\0';
+    damaged[5] = '\0';
+    damaged[6] = '\0';
+    damaged[7] = '\x10';
+    SetFileBytes(path(), damaged);
+    {
+        ChangeJournal next = journal();
+        next.Finish(next.Begin(ChangeOrigin::Edit, "F", "D", std::nullopt, "D"),
+                    ChangeOutcome::Done);
+    }
+    const std::string after = FileBytes(path());
+    ASSERT_GT(after.size(), damaged.size());
+    EXPECT_EQ(after.substr(0, damaged.size()), damaged);
+    std::vector<std::string> ids;
+    for (const JournalEntry& entry : core::DecodeJournal(after.substr(1)).entries) {
+        ids.push_back(entry.id);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"B", "C", "D"}));
+}
+
 TEST_F(ChangeJournalTest, theCapDropsTheOldestChangesAndKeepsTheNewestWhole) {
     constexpr std::int64_t kCap = 4096;
     ChangeJournal capped = journal(kCap);
