@@ -5,21 +5,12 @@
 
 #include "core/Classification.h"
 #include "dictionary/Classification.h"
+#include "dictionary/ViewLayout.h"
 #include "platform/grid/ValueMarks.h"
 
 namespace dictionary {
 
 namespace {
-
-// Columns by what they hold (column n is field n of the item).
-constexpr int kType = 1;
-constexpr int kDivLocation = 2;
-constexpr int kDivConversion = 3;
-constexpr int kDivFormat = 5;
-constexpr int kDivSingleMultiple = 6;
-constexpr int kAsConversion = 7;
-constexpr int kAsJustification = 9;
-constexpr int kAsWidth = 10;
 
 bool Matches(const QRegularExpression& pattern, const QString& text) {
     return pattern.match(text).hasMatch();
@@ -129,34 +120,34 @@ std::optional<QString> CheckTypeCode(ViewKind view, const QString& field1) {
 }  // namespace
 
 CellForm FormOfCell(ViewKind view, int column, const QString& typeCode) {
-    if (column == kType) {
+    if (column == kTypeColumn) {
         return CellForm::TypeCode;
     }
     switch (view) {
         case ViewKind::DIV:
-            if (column == kDivLocation) {
+            if (column == kLocationColumn) {
                 return typeCode == QLatin1String("D") ? CellForm::Location : CellForm::Any;
             }
-            if (column == kDivConversion) {
+            if (column == kDivConversionColumn) {
                 return CellForm::Conversion;
             }
-            if (column == kDivFormat) {
+            if (column == kDivFormatColumn) {
                 return CellForm::Format;
             }
-            if (column == kDivSingleMultiple) {
+            if (column == kDivSingleMultipleColumn) {
                 return CellForm::SingleMultiple;
             }
             return CellForm::Any;
         case ViewKind::AS:
             // The A/S view's "S / M" column holds other things in real dictionaries
             // (a format, a 0): it is offered S and M, but not checked.
-            if (column == kAsConversion) {
+            if (column == kAsConversionColumn) {
                 return CellForm::Conversion;
             }
-            if (column == kAsJustification) {
+            if (column == kAsJustificationColumn) {
                 return CellForm::Justification;
             }
-            if (column == kAsWidth) {
+            if (column == kAsWidthColumn) {
                 return CellForm::Width;
             }
             return CellForm::Any;

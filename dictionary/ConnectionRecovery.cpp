@@ -9,12 +9,6 @@
 
 namespace dictionary {
 
-namespace {
-
-constexpr int kStatusShownMs = 10000;
-
-}  // namespace
-
 bool RecoverConnection(const DictionaryContext& context) {
     Variables& vars = context.vars;
     if (!AskAndReconnect(vars)) {
@@ -23,7 +17,7 @@ bool RecoverConnection(const DictionaryContext& context) {
     OpenDictionary& open = context.open;
     const QString host = TextBridge::ToText(vars.session->HostName());
     if (!open.IsOpen()) {
-        context.screen.ShowStatus(QStringLiteral("Connected again to ") + host, kStatusShownMs);
+        context.screen.ShowStatus(QStringLiteral("Connected again to ") + host, kNoteShownMs);
         return true;
     }
     mv::Session& session = *vars.session;
@@ -35,7 +29,7 @@ bool RecoverConnection(const DictionaryContext& context) {
     open.file = std::move(file);
     context.screen.ShowStatus(
         QStringLiteral("Connected again to %1; %2 is open again").arg(host, open.name),
-        kStatusShownMs);
+        kNoteShownMs);
     return true;
 }
 

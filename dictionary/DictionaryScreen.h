@@ -67,6 +67,9 @@ public:
     virtual void ShowOpenDictionary(const QString& caption) = 0;
 };
 
+// How long a passing note of the program's stays in the status line.
+inline constexpr int kNoteShownMs = 10000;
+
 // What every handler of the main window works with.
 struct DictionaryContext {
     Variables& vars;

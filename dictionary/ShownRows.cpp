@@ -15,10 +15,7 @@ namespace dictionary {
 
 namespace {
 
-// The column of A/S and D/I/V items that holds the field location (or, for I items, the
-// formula): numbers there sort by value, so 10 comes after 9.
-constexpr int kLocationColumn = 2;
-
+// Locations sort by value, so 10 comes after 9.
 bool SortsByNumber(ViewKind view, int column) {
     return column == kLocationColumn && (view == ViewKind::AS || view == ViewKind::DIV);
 }

@@ -4,18 +4,13 @@
 #include <initializer_list>
 
 #include "dictionary/DictionaryScreen.h"
+#include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/DropDownList.h"
 
 namespace dictionary {
 
 namespace {
-
-// Columns by what they hold (column n is field n of the item).
-constexpr int kAsSingleMultiple = 5;
-constexpr int kAsConversion = 7;
-constexpr int kDivConversion = 3;
-constexpr int kDivSingleMultiple = 6;
 
 std::shared_ptr<grid::RowArray> ListOf(std::initializer_list<const char*> entries) {
     auto list = std::make_shared<grid::RowArray>();
@@ -50,11 +45,11 @@ void AttachValueLists(DictionaryScreen& screen) {
     const auto singleMultiple = MakeSingleMultipleList();
     const auto conversions = MakeConversionList();
     grid::DataGrid& as = screen.Grid(ViewKind::AS);
-    Attach(as, kAsSingleMultiple, singleMultiple);
-    Attach(as, kAsConversion, conversions);
+    Attach(as, kAsSingleMultipleColumn, singleMultiple);
+    Attach(as, kAsConversionColumn, conversions);
     grid::DataGrid& div = screen.Grid(ViewKind::DIV);
-    Attach(div, kDivSingleMultiple, singleMultiple);
-    Attach(div, kDivConversion, conversions);
+    Attach(div, kDivSingleMultipleColumn, singleMultiple);
+    Attach(div, kDivConversionColumn, conversions);
 }
 
 }  // namespace dictionary

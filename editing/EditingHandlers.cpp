@@ -15,13 +15,6 @@
 #include "platform/grid/DataGrid.h"
 
 namespace editing {
-namespace {
-
-// How long the reason for refused typing stays in the status line.
-constexpr int kRefusalShownMs = 10000;
-
-}  // namespace
-
 void EditingHandlers::ConnectGrids(QObject* receiver) {
     for (grid::DataGrid* grid : screen_.Grids()) {
         QObject::connect(grid, &grid::DataGrid::beforeSave, receiver,
@@ -78,7 +71,7 @@ void EditingHandlers::TDBGrid1_TextRefused(grid::CellRefusal why) {
                              "it, since it would split the item's fields.")
             : QStringLiteral("That character cannot be typed into a cell: a cell holds only "
                              "characters of one byte (Latin-1)."),
-        kRefusalShownMs);
+        dictionary::kNoteShownMs);
 }
 
 void EditingHandlers::OpenAfterSettling() {

@@ -26,8 +26,6 @@ using dictionary::JournalEntry;
 
 // How much of a version its line in the list shows.
 constexpr qsizetype kPreviewLength = 60;
-constexpr int kNoteShownMs = 10000;
-
 QString When(const JournalEntry& entry) {
     return QDateTime::fromMSecsSinceEpoch(entry.msecsSinceEpoch)
         .toLocalTime()
@@ -147,7 +145,7 @@ void ItemHistory::Show(int viewIndex) {
     if (done) {
         context_.screen.ShowStatus(QStringLiteral("Restored ") + itemId +
                                        QStringLiteral(" as of ") + version.line.left(19),
-                                   kNoteShownMs);
+                                   dictionary::kNoteShownMs);
     }
 }
 

@@ -15,9 +15,6 @@ namespace editing {
 
 namespace {
 
-// How long a note about undo and redo stays in the status line.
-constexpr int kNoteShownMs = 10000;
-
 using dictionary::ChangeOrigin;
 
 QString WhatChanged(const dictionary::JournalEntry& entry) {
@@ -101,7 +98,7 @@ void UndoHandler::Collect() {
                     seen.journal->Problem() +
                     QStringLiteral("). Undo and History work in this run, but its changes are not "
                                    "kept for later runs."),
-                kNoteShownMs);
+                dictionary::kNoteShownMs);
         }
     }
 }
@@ -159,7 +156,7 @@ void UndoHandler::TellNothingTo(const QString& verb, const std::vector<Step>& st
                           "account: log in to it and open %3 to %1 it.")
                           .arg(verb.toLower(), WhatChanged(entry), file);
     }
-    context_.screen.ShowStatus(note, kNoteShownMs);
+    context_.screen.ShowStatus(note, dictionary::kNoteShownMs);
 }
 
 bool UndoHandler::Move(Direction direction) {
@@ -183,7 +180,7 @@ bool UndoHandler::Move(Direction direction) {
                          verb.toLower(),
                          back ? QStringLiteral("the last change")
                               : QStringLiteral("the last undone change")),
-                kNoteShownMs);
+                dictionary::kNoteShownMs);
             return false;
         case RowsSettled::StillPending:
             return false;
@@ -208,7 +205,7 @@ bool UndoHandler::Move(Direction direction) {
     Collect();
     context_.screen.ShowStatus(
         (back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + WhatChanged(entry),
-        kNoteShownMs);
+        dictionary::kNoteShownMs);
     return true;
 }
 
