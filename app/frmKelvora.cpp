@@ -291,6 +291,10 @@ void frmKelvora::ShowItemDetail(const QString& detail) {
     }
 }
 
+bool frmKelvora::ItemDetailShown() const {
+    return fraDetail->isVisible();
+}
+
 grid::DataGrid* frmKelvora::FrontGrid() const {
     return Grid(SSTab1->Tab());
 }

@@ -83,6 +83,7 @@ public:
     void ShowStatus(const QString& message, int shownMs = 0) override;
     void ShowOpenDictionary(const QString& caption) override;
     void ShowItemDetail(const QString& detail) override;
+    bool ItemDetailShown() const override;
 
 public slots:
     void cmdOpen_Click();

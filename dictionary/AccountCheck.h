@@ -25,6 +25,10 @@ struct AccountItem {
     std::optional<mv::DynamicArray> record;  // nullopt: the account has no such item
 
     bool Exists() const { return record.has_value(); }
+    // True when the account holds exactly `bytes` (nullopt: holds no such item).
+    bool Holds(const std::optional<std::string>& bytes) const {
+        return Exists() ? bytes && *bytes == record->Text() : !bytes;
+    }
 };
 
 AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id);

@@ -12,6 +12,8 @@ namespace dictionary {
 
 // Field 1 up to its first blank; empty when field 1 is empty or starts with a blank.
 QString TypeCode(const QString& field1);
+// True for the types (I and V) whose items hold their compiled form after field 8.
+bool CarriesCompiledForm(const QString& field1);
 
 using core::kEmptyNullId;
 using core::Placement;

@@ -11,27 +11,14 @@
 #include "core/Classification.h"
 #include "dictionary/RecordsAsRead.h"
 #include "platform/mv/DescriptorCheck.h"
+#include "platform/mv/RecordFormat.h"
 
 namespace dictionary {
 
 namespace {
 
-constexpr char kFieldMark = '\xFE';
-
-std::string_view Field(std::string_view record, int n) {
-    std::size_t from = 0;
-    for (int k = 1; k < n; ++k) {
-        from = record.find(kFieldMark, from);
-        if (from == std::string_view::npos) {
-            return {};
-        }
-        ++from;
-    }
-    return record.substr(from, record.find(kFieldMark, from) - from);
-}
-
 bool IsPhrase(std::string_view record) {
-    return core::TypeCodeOf(Field(record, 1)) == "PH";
+    return core::TypeCodeOf(mv::FieldText(record, 1)) == "PH";
 }
 
 // The words of a phrase, split at each blank as the phrase view splits them, that are
@@ -76,7 +63,7 @@ Dependencies::Dependencies(const RecordsAsRead& records) {
     records.ForEach([&](const std::string& id, const std::string& record) {
         items.emplace_back(id, record);
         if (IsPhrase(record)) {
-            phrases.emplace_back(id, std::string(Field(record, 2)));
+            phrases.emplace_back(id, std::string(mv::FieldText(record, 2)));
         }
     });
     for (mv::DescriptorUses& descriptor : mv::NamesUsedByDescriptors(items)) {

@@ -54,6 +54,9 @@ public:
     // sent whenever the current row or its item changes. A screen without a detail pane
     // ignores it.
     virtual void ShowItemDetail(const QString& /*detail*/) {}
+    // False while the detail pane is hidden: the detail is then not worked out at all,
+    // and is sent once the pane is shown.
+    virtual bool ItemDetailShown() const { return true; }
 
     // The caption of a view's tab.
     virtual void SetViewCaption(ViewKind view, const QString& caption) = 0;

@@ -16,8 +16,6 @@ namespace dictionary {
 
 namespace {
 
-const QChar kFieldMark(0x00FE);
-
 QString OrNothing(const QString& words) {
     return words.isEmpty() ? QStringLiteral("nothing") : words;
 }
@@ -53,7 +51,7 @@ QString ItemDetailText(const OpenDictionary& open, const grid::DataGrid& grid) {
     const std::string id = TextBridge::ToBytes(shownId);
     const std::string* asRead = newRow ? nullptr : open.views->Records().Find(id);
     const QStringList fields =
-        asRead != nullptr ? TextBridge::ToText(*asRead).split(kFieldMark) : QStringList();
+        asRead != nullptr ? TextBridge::ToText(*asRead).split(grid::kFieldMark) : QStringList();
 
     QStringList lines;
     if (newRow) {

@@ -15,16 +15,8 @@ namespace editing {
 
 namespace {
 
-const QChar kFieldMark(0x00FE);
-
 QString Shown(const QString& value) {
     return value.isEmpty() ? QStringLiteral("(empty)") : grid::WithMarkLabels(value);
-}
-
-// Items whose fields after the D/I/V view's columns hold their compiled form.
-bool IsCompiledType(const QString& field1) {
-    const QString code = dictionary::TypeCode(field1);
-    return code == QLatin1String("I") || code == QLatin1String("V");
 }
 
 QStringList TypedFields(const grid::DataGrid& grid, int lastField) {
@@ -49,7 +41,7 @@ QString ChangesToWrite(const WriteToDescribe& write) {
         }
         return lines.join(QLatin1Char('\n'));
     }
-    const QStringList read = TextBridge::ToText(*write.asRead).split(kFieldMark);
+    const QStringList read = TextBridge::ToText(*write.asRead).split(grid::kFieldMark);
     for (int n = 1; n <= typedCount; ++n) {
         const QString& now = write.typed[n - 1];
         const QString before = read.value(n - 1);
@@ -83,15 +75,19 @@ QString SaveDetail(const dictionary::OpenDictionary& open, const grid::DataGrid&
     write.typed = TypedFields(grid, dictionary::LayoutOf(view).LastColumn());
     const bool namesNewItem = grid.PendingRowIsNew() ||
                               grid.BoundArray()->Cell(row, dictionary::kIdColumn) != write.itemId;
-    if (!namesNewItem) {
-        write.asRead = open.views->Records().Find(TextBridge::ToBytes(write.itemId));
+    const std::string* held = open.views->Records().Find(TextBridge::ToBytes(write.itemId));
+    if (namesNewItem) {
+        // A new row, or an overtyped id, names an item the save replaces whole if it exists.
+        write.replacesWhole = held != nullptr;
+    } else {
+        write.asRead = held;
     }
     if (write.asRead != nullptr) {
-        const QString readType = TextBridge::ToText(*write.asRead).section(kFieldMark, 0, 0);
+        const QString readType = TextBridge::ToText(*write.asRead).section(grid::kFieldMark, 0, 0);
         // As the save does: the compiled form is left for the compile to write anew.
-        write.keepsLaterFields =
-            view != dictionary::ViewKind::DIV ||
-            !(IsCompiledType(write.typed.value(0)) || IsCompiledType(readType));
+        write.keepsLaterFields = view != dictionary::ViewKind::DIV ||
+                                 !(dictionary::CarriesCompiledForm(write.typed.value(0)) ||
+                                   dictionary::CarriesCompiledForm(readType));
     }
     return ChangesToWrite(write);
 }

@@ -54,7 +54,7 @@ void ItemDetailFollower::ShowCurrent() {
 }
 
 void ItemDetailFollower::FollowChangeIn(const grid::DataGrid* grid) {
-    if (grid == GridInFront()) {
+    if (screen_.ItemDetailShown() && grid == GridInFront()) {
         ShowCurrent();
     }
 }

@@ -12,7 +12,7 @@ namespace editing {
 // Keeps the screen's item detail on the current row of the grid in front: sent again
 // when that grid's current row changes, when typing changes the row, and when its rows
 // are stored, re-read or removed. Grids behind other tabs are not followed until their
-// tab comes to the front (ShowCurrent).
+// tab comes to the front (ShowCurrent); none is followed while the screen shows no detail.
 class ItemDetailFollower {
 public:
     explicit ItemDetailFollower(const dictionary::DictionaryContext& context)

@@ -18,14 +18,6 @@
 
 namespace editing {
 
-namespace {
-
-bool Holds(const dictionary::AccountItem& now, const std::optional<std::string>& bytes) {
-    return now.Exists() ? bytes && *bytes == now.record->Text() : !bytes;
-}
-
-}  // namespace
-
 bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::DictionaryOpener& opener,
                  const std::string& id, const std::optional<std::string>& target,
                  dictionary::ChangeOrigin origin,
@@ -37,7 +29,7 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
     if (now.error != 0) {
         return false;
     }
-    if (Holds(now, target)) {
+    if (now.Holds(target)) {
         // Someone made it so already: nothing to write.
         shown.ShowAccount(id, now.record);
         return true;

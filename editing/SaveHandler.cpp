@@ -45,12 +45,6 @@ constexpr std::array<ViewRules, dictionary::kViewCount> kRules{{
     {false, false, false},  // Other
 }};
 
-// The type codes whose items carry a compiled form after field 8.
-bool IsCompiledType(const std::string& field1) {
-    const QString code = dictionary::TypeCode(TextBridge::ToText(field1));
-    return code == QLatin1String("I") || code == QLatin1String("V");
-}
-
 const ViewRules& RulesOf(ViewKind view) {
     return kRules[static_cast<std::size_t>(dictionary::ViewIndex(view))];
 }
@@ -175,7 +169,8 @@ mv::DynamicArray SaveHandler::RecordToWrite(ViewKind view, const mv::DynamicArra
     // Fields 9 on of an I or V descriptor hold its compiled form, which the typed fields
     // no longer match: the compile that follows the save writes them anew.
     if (view == ViewKind::DIV &&
-        (IsCompiledType(typed.FieldValue(1)) || IsCompiledType(now.record->FieldValue(1)))) {
+        (dictionary::CarriesCompiledForm(TextBridge::ToText(typed.FieldValue(1))) ||
+         dictionary::CarriesCompiledForm(TextBridge::ToText(now.record->FieldValue(1))))) {
         return typed;
     }
     return WithFieldsAfter(typed, lastField, *now.record);

@@ -38,10 +38,6 @@ bool IsUndoable(const dictionary::JournalEntry& entry) {
             entry.origin == ChangeOrigin::Restore);
 }
 
-bool Holds(const dictionary::AccountItem& now, const std::optional<std::string>& bytes) {
-    return now.Exists() ? bytes && *bytes == now.record->Text() : !bytes;
-}
-
 }  // namespace
 
 const core::JournalEntry& UndoHandler::EntryOf(const Step& step) {
@@ -196,7 +192,7 @@ bool UndoHandler::Move(Direction direction) {
     const std::optional<std::string>& written = back ? entry.after : entry.before;
     const bool done = PutBackItem(
         context_, opener_, entry.id, target, back ? ChangeOrigin::Undo : ChangeOrigin::Redo,
-        [&written](const dictionary::AccountItem& now) { return Holds(now, written); });
+        [&written](const dictionary::AccountItem& now) { return now.Holds(written); });
     if (!done) {
         return false;
     }

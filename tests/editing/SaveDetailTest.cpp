@@ -55,6 +55,15 @@ TEST_F(SaveDetailTest, aNewRowListsItsFieldsAndFieldsPastTheColumnsAreKeptUnment
                                            "Field 1 (Type): PH\n"
                                            "Field 2 (Phrase): QTY PRICE"));
 
+    // A new row under the id of an item the account holds replaces that item whole.
+    dialogs.clear();
+    typeNewRow(kPH, {{0, QStringLiteral("LINES")}, {1, QStringLiteral("PH")}});
+    answer({Answer::No});
+    leaveRow(kPH);
+    EXPECT_TRUE(saveDetail().startsWith(QStringLiteral("LINES, replaced whole:\n")))
+        << saveDetail().toStdString();
+    grid(kPH).CancelRow();
+
     // ORD.QTY holds 12 fields, one past the A/S grid's columns: the save keeps it.
     dialogs.clear();
     type(kAS, rowOf(kAS, "ORD.QTY"), {{3, QStringLiteral("Quantity")}});
