@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "editing/CopyUnderNewName.h"
 
-#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -18,7 +17,6 @@
 #include "editing/UsedByQuestion.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/RowArray.h"
-#include "platform/mv/DictionaryFile.h"
 
 namespace editing {
 
@@ -62,23 +60,18 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     }
 
     const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
-    mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::WriteItem(
         open_, TextBridge::ToBytes(name), replaced, record, dictionary::ChangeOrigin::Copy);
-    bool confirmed = false;
-    if (const int code = file.Error(); code != 0) {
+    const ChangeResult result =
+        ResultOfChange({vars_, open_, screen_}, change, TextBridge::ToBytes(name), name, record,
+                       ChangeMade::Write);
+    if (result == ChangeResult::Failed) {
         // The typed row stays pending, as after a refused save: reading the dictionary
-        // again would lose it. A write without a reply is looked up after a new login.
-        ShowCallError(vars_, code, open_.name, name);
-        if (!ConnectionDropped(vars_, code) ||
-            WhetherChangeArrived({vars_, open_, screen_}, TextBridge::ToBytes(name), record,
-                                 ChangeMade::Write) != Arrived::Yes) {
-            *cancel = true;
-            return;
-        }
-        change.Settle(true);
-        confirmed = true;
+        // again would lose it.
+        *cancel = true;
+        return;
     }
+    const bool confirmed = result == ChangeResult::ConfirmedAfterDrop;
 
     // Rows that show an item the copy replaced follow it now: the dictionary is not read
     // again while a row of another grid stays pending.

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "editing/DeleteHandler.h"
 
-#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -79,20 +78,13 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::DeleteItem(open_, id, now.record);
     const QString deletedId = TextBridge::ToText(file.RecordId());
-    bool confirmed = false;
-    if (const int code = file.Error(); code != 0) {
-        ShowCallError(vars_, code, open_.name, deletedId);
-        // A delete without a reply may or may not have reached the server: the account
-        // tells, once the connection is back.
-        if (!ConnectionDropped(vars_, code) ||
-            WhetherChangeArrived(context, id, mv::DynamicArray(), ChangeMade::Delete) !=
-                Arrived::Yes) {
-            *cancel = true;
-            return;
-        }
-        change.Settle(true);
-        confirmed = true;
+    const ChangeResult result =
+        ResultOfChange(context, change, id, deletedId, mv::DynamicArray(), ChangeMade::Delete);
+    if (result == ChangeResult::Failed) {
+        *cancel = true;
+        return;
     }
+    const bool confirmed = result == ChangeResult::ConfirmedAfterDrop;
     // The grid removes its own row once the handler returns; every other row of the
     // item (the view's own array behind a narrowed grid) goes now.
     shown.Remove(id, &grid);

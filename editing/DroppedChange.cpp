@@ -5,6 +5,7 @@
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/ConnectionRecovery.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/DynamicArray.h"
@@ -61,6 +62,25 @@ Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const
         ArrivedMessage(TextBridge::ToText(id), change, arrived), ui::Buttons::OK,
         arrived ? ui::Icon::Information : ui::Icon::Exclamation, QStringLiteral("Connection lost"));
     return arrived ? Arrived::Yes : Arrived::No;
+}
+
+ChangeResult ResultOfChange(const dictionary::DictionaryContext& context,
+                            const dictionary::JournaledChange& change, const std::string& id,
+                            const QString& shownId, const mv::DynamicArray& written,
+                            ChangeMade made) {
+    const int code = context.open.file->Error();
+    if (code == 0) {
+        return ChangeResult::Made;
+    }
+    ShowCallError(context.vars, code, context.open.name, shownId);
+    // A change without a reply may or may not have reached the server: the account
+    // tells, once the connection is back.
+    if (!ConnectionDropped(context.vars, code) ||
+        WhetherChangeArrived(context, id, written, made) != Arrived::Yes) {
+        return ChangeResult::Failed;
+    }
+    change.Settle(true);
+    return ChangeResult::ConfirmedAfterDrop;
 }
 
 }  // namespace editing

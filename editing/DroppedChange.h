@@ -6,6 +6,9 @@
 #include "dictionary/AccountCheck.h"
 #include "dictionary/DictionaryScreen.h"
 
+namespace dictionary {
+class JournaledChange;
+}
 namespace mv {
 class DynamicArray;
 }
@@ -30,5 +33,20 @@ enum class Arrived {
 // the user whether the change reached the server before the connection dropped.
 Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const std::string& id,
                              const mv::DynamicArray& written, ChangeMade change);
+
+enum class ChangeResult {
+    Made,                // the account answered that it made the change
+    Failed,              // it did not, or whether it did is not known: its box was shown
+    ConfirmedAfterDrop,  // no answer came, but the item on the new login shows it made
+};
+
+// Right after a write (of `written`) or delete of this program's through the open file:
+// shows a failure (naming the file and `shownId`), and for a change whose answer was
+// lost with the connection, finds out on a new login whether it arrived, telling the
+// journal when it did.
+ChangeResult ResultOfChange(const dictionary::DictionaryContext& context,
+                            const dictionary::JournaledChange& change, const std::string& id,
+                            const QString& shownId, const mv::DynamicArray& written,
+                            ChangeMade made);
 
 }  // namespace editing

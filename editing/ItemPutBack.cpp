@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "editing/ItemPutBack.h"
 
-#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -14,7 +13,6 @@
 #include "dictionary/ViewLayout.h"
 #include "editing/DroppedChange.h"
 #include "platform/grid/DataGrid.h"
-#include "platform/mv/DictionaryFile.h"
 
 namespace editing {
 
@@ -51,14 +49,9 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
     const dictionary::JournaledChange change =
         target ? dictionary::WriteItem(open, id, now.record, record, origin)
                : dictionary::DeleteItem(open, id, now.record, origin);
-    if (const int code = open.file->Error(); code != 0) {
-        ShowCallError(context.vars, code, open.name, itemId);
-        if (!ConnectionDropped(context.vars, code) ||
-            WhetherChangeArrived(context, id, record,
-                                 target ? ChangeMade::Write : ChangeMade::Delete) != Arrived::Yes) {
-            return false;
-        }
-        change.Settle(true);
+    if (ResultOfChange(context, change, id, itemId, record,
+                       target ? ChangeMade::Write : ChangeMade::Delete) == ChangeResult::Failed) {
+        return false;
     }
     if (!target) {
         shown.Remove(id);

@@ -3,7 +3,6 @@
 
 #include <array>
 
-#include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
@@ -134,19 +133,13 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::WriteItem(open_, id, now.record, record);
     const QString writtenId = TextBridge::ToText(file.RecordId());
-    bool confirmed = false;
-    if (const int code = file.Error(); code != 0) {
-        ShowCallError(vars_, code, open_.name, writtenId);
-        // A write without a reply may or may not have reached the server: the account
-        // tells, once the connection is back.
-        if (!ConnectionDropped(vars_, code) ||
-            WhetherChangeArrived(Context(), id, record, ChangeMade::Write) != Arrived::Yes) {
-            *cancel = true;
-            return;
-        }
-        change.Settle(true);
-        confirmed = true;
+    const ChangeResult result =
+        ResultOfChange(Context(), change, id, writtenId, record, ChangeMade::Write);
+    if (result == ChangeResult::Failed) {
+        *cancel = true;
+        return;
     }
+    const bool confirmed = result == ChangeResult::ConfirmedAfterDrop;
     ShowWritten(view, grid, id, record, namesNewItem);
 
     if (!confirmed) {
