@@ -6,6 +6,7 @@
 
 #include "platform/mv/DynamicArray.h"
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordLocks.h"
 #include "platform/mv/wire/WireCalls.h"
 #include "server/RequestShape.h"
 
@@ -17,8 +18,19 @@ using wire::Message;
 
 namespace {
 
+// The file type OPEN answers as its status: a directory file, one file per item, which
+// is how the engine keeps every dictionary.
+constexpr std::int32_t kDirectoryFileType = 19;
+// The status of a read, write or delete: the engine has nothing to add to the return code.
+constexpr std::int32_t kNoStatus = 0;
+
 Message Status(std::int32_t code) {
     return Message{0, {Arg::Int(code)}};
+}
+
+// A return code and the call's status (READ, WRITE, DELETE).
+Message WithStatus(std::int32_t code) {
+    return Message{0, {Arg::Int(code), Arg::Int(kNoStatus)}};
 }
 
 Message WithBytes(std::int32_t code, std::string bytes) {
@@ -55,6 +67,12 @@ bool CallDispatch::Handle(const Message& request, std::string& why) {
             return Write(request, why);
         case wire::kDelete:
             return Delete(request, why);
+        case wire::kRecordLock:
+            return RecordLock(request, why);
+        case wire::kRelease:
+            return Release(request, why);
+        case wire::kRecordLocked:
+            return RecordLocked(request, why);
         case wire::kExecute:
             return Execute(request, why);
         case wire::kReadList:
@@ -63,12 +81,10 @@ bool CallDispatch::Handle(const Message& request, std::string& why) {
             return ReadNext(request, why);
         case wire::kClearSelect:
             return ClearSelect(request, why);
-        case wire::kExecuteContinue:
-            why = "EXECUTECONTINUE with no command output waiting";
-            return false;
         default:
-            why = "unknown function code " + std::to_string(request.args[0].integer);
-            return false;
+            // Also EXECUTECONTINUE with no command output waiting. The session goes on: a
+            // client may try a call to learn whether this server has it.
+            return Reply(Status(mv::kUnknownFunction), why);
     }
 }
 
@@ -86,20 +102,22 @@ bool CallDispatch::Open(const Message& request, std::string& why) {
     if (!HasShape(request, "iis")) {
         return WrongShape(why);
     }
-    Message reply{0, {Arg::Int(mv::kOk), Arg::Int(0)}};
     int handle = 0;
+    int error = mv::kOk;
     if (request.args[1].integer != wire::kOpenDictionaryPart) {
         // The engine holds dictionaries only: no data part can be found.
-        reply.args[0].integer = mv::kNoSuchFile;
+        error = mv::kNoSuchFile;
     } else if (openHandles_.size() >= config_.maxOpenFilesPerSession) {
-        reply.args[0].integer = mv::kDictionaryUnreadable;
-    } else if (const int error = engine_->OpenDictionary(request.args[2].bytes, handle)) {
-        reply.args[0].integer = error;
+        error = mv::kDictionaryUnreadable;
     } else {
-        openHandles_.insert(handle);
-        reply.args[1].integer = handle;
+        error = engine_->OpenDictionary(request.args[2].bytes, handle);
     }
-    return Reply(std::move(reply), why);
+    if (error != mv::kOk) {
+        return Reply(Status(error), why);
+    }
+    openHandles_.insert(handle);
+    return Reply(Message{0, {Arg::Int(mv::kOk), Arg::Int(kDirectoryFileType), Arg::Int(handle)}},
+                 why);
 }
 
 bool CallDispatch::Close(const Message& request, std::string& why) {
@@ -116,24 +134,62 @@ bool CallDispatch::Read(const Message& request, std::string& why) {
         return WrongShape(why);
     }
     std::string record;
-    const int error = engine_->Read(request.args[1].integer, request.args[3].bytes, record);
-    return Reply(WithBytes(error, std::move(record)), why);
+    const int error = engine_->Read(request.args[1].integer, request.args[3].bytes, record,
+                                    request.args[2].integer);
+    if (error != mv::kOk) {
+        return Reply(WithStatus(error), why);
+    }
+    return Reply(
+        Message{0, {Arg::Int(mv::kOk), Arg::Int(kNoStatus), Arg::Bytes(std::move(record))}}, why);
 }
 
 bool CallDispatch::Write(const Message& request, std::string& why) {
     if (!HasShape(request, "iiiss")) {
         return WrongShape(why);
     }
-    const int error =
-        engine_->Write(request.args[1].integer, request.args[3].bytes, request.args[4].bytes);
-    return Reply(Status(error), why);
+    const int error = engine_->Write(request.args[1].integer, request.args[3].bytes,
+                                     request.args[4].bytes, request.args[2].integer != 0);
+    return Reply(WithStatus(error), why);
 }
 
 bool CallDispatch::Delete(const Message& request, std::string& why) {
     if (!HasShape(request, "iiis")) {
         return WrongShape(why);
     }
-    return Reply(Status(engine_->Delete(request.args[1].integer, request.args[3].bytes)), why);
+    const int error = engine_->Delete(request.args[1].integer, request.args[3].bytes,
+                                      request.args[2].integer != 0);
+    return Reply(WithStatus(error), why);
+}
+
+bool CallDispatch::RecordLock(const Message& request, std::string& why) {
+    if (!HasShape(request, "iiis")) {
+        return WrongShape(why);
+    }
+    const int flags = request.args[2].integer;
+    if ((flags & (mv::kLockExclusive | mv::kLockShared)) == 0) {
+        return Reply(Status(mv::kUnknownFunction), why);  // a lock of no kind
+    }
+    return Reply(Status(engine_->Lock(request.args[1].integer, request.args[3].bytes, flags)), why);
+}
+
+bool CallDispatch::Release(const Message& request, std::string& why) {
+    if (!HasShape(request, "iiis")) {
+        return WrongShape(why);
+    }
+    const int handle = request.args[1].integer;
+    const int error = request.args[2].integer == wire::kReleaseEveryLock
+                          ? engine_->ReleaseAll(handle)
+                          : engine_->Release(handle, request.args[3].bytes);
+    return Reply(Status(error), why);
+}
+
+bool CallDispatch::RecordLocked(const Message& request, std::string& why) {
+    if (!HasShape(request, "iis")) {
+        return WrongShape(why);
+    }
+    int state = mv::kLockFree;
+    const int error = engine_->LockState(request.args[1].integer, request.args[2].bytes, state);
+    return Reply(Message{0, {Arg::Int(error), Arg::Int(state), Arg::Int(kNoStatus)}}, why);
 }
 
 bool CallDispatch::Execute(const Message& request, std::string& why) {

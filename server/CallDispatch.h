@@ -33,6 +33,9 @@ private:
     bool Read(const mv::wire::Message& request, std::string& why);
     bool Write(const mv::wire::Message& request, std::string& why);
     bool Delete(const mv::wire::Message& request, std::string& why);
+    bool RecordLock(const mv::wire::Message& request, std::string& why);
+    bool Release(const mv::wire::Message& request, std::string& why);
+    bool RecordLocked(const mv::wire::Message& request, std::string& why);
     bool Execute(const mv::wire::Message& request, std::string& why);
     bool ReadList(const mv::wire::Message& request, std::string& why);
     bool ReadNext(const mv::wire::Message& request, std::string& why);

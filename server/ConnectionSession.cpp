@@ -163,6 +163,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         Log("login refused for " + who + ": no account \"" + Printable(account) + "\"");
         return {};
     }
+    engine->SetLockWaitLimit(config_.lockWaitLimit);
     if (!SendStatus(channel, config_, mv::kOk)) {
         Log("closed: the client went away while logging in");
         return {};

@@ -39,6 +39,9 @@ struct ServerConfig {
     std::size_t maxBody = std::size_t{64} << 20;
     // Each open file holds a descriptor; this keeps one session from taking them all.
     std::size_t maxOpenFilesPerSession = 128;
+    // How long a lock request that asks to wait waits for another session's lock before
+    // it is answered 30002. Only the waiting session waits.
+    std::chrono::milliseconds lockWaitLimit = std::chrono::seconds(10);
 };
 
 }  // namespace server

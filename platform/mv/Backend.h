@@ -26,11 +26,26 @@ public:
     virtual void Shutdown() = 0;
 
     virtual int OpenDictionary(const std::string& fileName, int& handle) = 0;
+    // Also releases the record locks taken through the handle.
     virtual void CloseFile(int handle) = 0;
+
+    // Record locks (RecordLocks.h): a session's lock on an item keeps every other
+    // session's locks, writes and deletes of it away until released; a plain read is
+    // never kept away. lockFlags as in RecordLocks.h, 0 for none; a read that takes a
+    // lock keeps it also when the item does not exist, so a new item can be written safely.
     // kFileClosed when the handle is closed or the backend shut down.
-    virtual int Read(int handle, const std::string& id, std::string& record) = 0;
-    virtual int Write(int handle, const std::string& id, const std::string& record) = 0;
-    virtual int Delete(int handle, const std::string& id) = 0;
+    virtual int Read(int handle, const std::string& id, std::string& record, int lockFlags) = 0;
+    // A write or delete of an item another session holds is refused with kRecordLocked
+    // and changes nothing. Unless keepLock, it releases this session's lock on the item.
+    virtual int Write(int handle, const std::string& id, const std::string& record,
+                      bool keepLock) = 0;
+    virtual int Delete(int handle, const std::string& id, bool keepLock) = 0;
+    virtual int Lock(int handle, const std::string& id, int lockFlags) = 0;
+    virtual int Release(int handle, const std::string& id) = 0;
+    // Every lock of the session, in every file.
+    virtual int ReleaseAll(int handle) = 0;
+    // kOk with state one of LockState (RecordLocks.h).
+    virtual int LockState(int handle, const std::string& id, int& state) = 0;
 
     virtual CommandResult Execute(const std::string& text) = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/mv/Backend.h"
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordLocks.h"
 
 namespace mv {
 
@@ -13,44 +14,63 @@ DictionaryFile::~DictionaryFile() {
     CloseFile();
 }
 
-void DictionaryFile::Read() {
+template <typename Call>
+void DictionaryFile::Run(int failure, Call call) {
     if (!backend_) {
-        record_ = DynamicArray();
         error_ = kFileClosed;
         return;
     }
     try {
-        std::string text;
-        error_ = backend_->Read(handle_, recordId_, text);
-        record_ = error_ == kOk ? DynamicArray(std::move(text)) : DynamicArray();
+        error_ = call(*backend_);
     } catch (...) {
-        record_ = DynamicArray();
-        error_ = kReadFailed;
+        error_ = failure;
     }
+}
+
+void DictionaryFile::Read(int lockFlags) {
+    std::string text;
+    Run(kReadFailed,
+        [&](Backend& backend) { return backend.Read(handle_, recordId_, text, lockFlags); });
+    record_ = error_ == kOk ? DynamicArray(std::move(text)) : DynamicArray();
+}
+
+void DictionaryFile::Read() {
+    Read(0);
+}
+
+void DictionaryFile::ReadForUpdate() {
+    Read(kLockExclusive);
+}
+
+void DictionaryFile::LockRecord() {
+    Run(kReadFailed,
+        [&](Backend& backend) { return backend.Lock(handle_, recordId_, kLockExclusive); });
+}
+
+void DictionaryFile::ReleaseRecord() {
+    Run(kReadFailed, [&](Backend& backend) { return backend.Release(handle_, recordId_); });
+}
+
+void DictionaryFile::ReleaseAllLocks() {
+    Run(kReadFailed, [&](Backend& backend) { return backend.ReleaseAll(handle_); });
+}
+
+int DictionaryFile::RecordLockState() {
+    int state = kLockFree;
+    Run(kReadFailed,
+        [&](Backend& backend) { return backend.LockState(handle_, recordId_, state); });
+    return state;
 }
 
 void DictionaryFile::Write() {
-    if (!backend_) {
-        error_ = kFileClosed;
-        return;
-    }
-    try {
-        error_ = backend_->Write(handle_, recordId_, record_.Text());
-    } catch (...) {
-        error_ = kWriteFailed;
-    }
+    Run(kWriteFailed, [&](Backend& backend) {
+        return backend.Write(handle_, recordId_, record_.Text(), /*keepLock=*/false);
+    });
 }
 
 void DictionaryFile::DeleteRecord() {
-    if (!backend_) {
-        error_ = kFileClosed;
-        return;
-    }
-    try {
-        error_ = backend_->Delete(handle_, recordId_);
-    } catch (...) {
-        error_ = kDeleteFailed;
-    }
+    Run(kDeleteFailed,
+        [&](Backend& backend) { return backend.Delete(handle_, recordId_, /*keepLock=*/false); });
 }
 
 void DictionaryFile::CloseFile() {

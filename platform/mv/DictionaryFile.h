@@ -23,18 +23,36 @@ public:
     const std::string& RecordId() const { return recordId_; }
 
     void Read();  // Record then holds the item
+    // Read, taking this session's exclusive lock on the item without waiting: Error
+    // 30002 (kRecordLocked) when another session holds it. The lock is taken also when
+    // the item does not exist (Error 30001), and lasts until a Write or DeleteRecord of
+    // the item, ReleaseRecord, CloseFile or the end of the session.
+    void ReadForUpdate();
+    // Takes the item's exclusive lock without reading it, on the same terms.
+    void LockRecord();
+    void ReleaseRecord();
+    // Every lock this session holds, in every file.
+    void ReleaseAllLocks();
+    // One of mv::LockState (RecordLocks.h) for the item; Error as after a Read.
+    int RecordLockState();
     const DynamicArray& Record() const { return record_; }
     // The record read, for taking its fields with Field(n) without a copy.
     DynamicArray& Record() { return record_; }
     void SetRecord(DynamicArray record) { record_ = std::move(record); }
-    void Write();  // stores Record under RecordId
-    void DeleteRecord();
+    void Write();         // stores Record under RecordId, releasing this session's lock on it
+    void DeleteRecord();  // releases this session's lock on the item too
     void CloseFile();
 
     const std::string& FileName() const { return fileName_; }
     int Error() const { return error_; }
 
 private:
+    void Read(int lockFlags);
+    // Runs call on the backend, Error set to what it returns, or failure when it throws
+    // or the file is closed.
+    template <typename Call>
+    void Run(int failure, Call call);
+
     std::shared_ptr<Backend> backend_;
     int handle_;
     std::string fileName_;

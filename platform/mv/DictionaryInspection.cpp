@@ -16,6 +16,7 @@
 #include "platform/mv/ItemFiles.h"
 #include "platform/mv/ItemIdEscaping.h"
 #include "platform/mv/RecordFormat.h"
+#include "platform/mv/RecordLocks.h"
 #include "platform/mv/UniqueFd.h"
 
 namespace mv {
@@ -57,6 +58,9 @@ private:
     void NotAnId(std::string_view name) {
         // Escaping never gives a leading dot: such a file is hidden, or left by a write
         // that did not finish, and is no item by design.
+        if (name == kLockFileName) {
+            return;  // the engine's record locks
+        }
         TemporaryFile debris;
         if (InspectTemporaryFile(dirFd_, std::string(name).c_str(), debris)) {
             Add(EntryProblem::Kind::TemporaryFile, std::string(name)).debris = debris;

@@ -62,6 +62,7 @@ enum ErrorCode : int {
     kTlsUntrusted = 81022,          // the server's certificate is not trusted here
     kTlsWrongHost = 81023,          // a trusted certificate that names another host
     kTooManyLoginFailures = 81024,  // the server refuses logins from this address a while
+    kUnknownFunction = 81025,       // the server does not know the call
 };
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.
@@ -107,6 +108,7 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kTlsUntrusted,
     kTlsWrongHost,
     kTooManyLoginFailures,
+    kUnknownFunction,
 };
 
 }  // namespace mv

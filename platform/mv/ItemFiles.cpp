@@ -2,6 +2,7 @@
 #include "platform/mv/ItemFiles.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,6 +110,17 @@ bool StampItemFile(int dirFd, const char* name, FileStamp& stamp) {
     }
     stamp = FileStamp::Of(st);
     return true;
+}
+
+int DeleteItemFile(int dirFd, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
+        return kDeleteFailed;
+    }
+    if (::unlinkat(dirFd, name.c_str(), 0) == 0) {
+        return kOk;
+    }
+    return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
 }
 
 }  // namespace mv

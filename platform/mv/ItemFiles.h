@@ -34,4 +34,8 @@ int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::str
 // included, whatever it points to).
 bool StampItemFile(int dirFd, const char* name, FileStamp& stamp);
 
+// Removes item file `name` of the directory dirFd: kOk, kRecordNotFound, or kDeleteFailed.
+// Only an item file is the engine's to delete; a link or a FIFO in its place stays.
+int DeleteItemFile(int dirFd, const std::string& name);
+
 }  // namespace mv

@@ -39,6 +39,7 @@ int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngin
 
 void LocalEngine::Shutdown() {
     files_.clear();
+    locks_.clear();  // closing the lock files releases every lock
     snapshot_.Clear();
     account_.Reset();
 }
@@ -87,23 +88,128 @@ int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
 }
 
 void LocalEngine::CloseFile(int handle) {
-    files_.erase(handle);
+    const auto closing = files_.find(handle);
+    if (closing == files_.end()) {
+        return;
+    }
+    const DirectoryId folder = closing->second.id;
+    std::set<std::string> releasing = std::move(closing->second.lockedIds);
+    files_.erase(closing);
+    bool folderStillOpen = false;
+    for (const auto& [otherHandle, other] : files_) {
+        if (other.id == folder) {
+            folderStillOpen = true;
+            for (const std::string& id : other.lockedIds) {
+                releasing.erase(id);  // still held through a handle that stays open
+            }
+        }
+    }
+    const auto locks = locks_.find({folder.device, folder.inode});
+    if (locks == locks_.end()) {
+        return;
+    }
+    if (!folderStillOpen) {
+        locks_.erase(locks);  // closing the lock file releases its locks
+        return;
+    }
+    for (const std::string& id : releasing) {
+        locks->second->Release(id);
+    }
 }
 
-const LocalEngine::Directory* LocalEngine::DirectoryOf(int handle) const {
+LocalEngine::Directory* LocalEngine::DirectoryOf(int handle) {
     const auto found = files_.find(handle);
     return found == files_.end() ? nullptr : &found->second;
 }
 
-int LocalEngine::Read(int handle, const std::string& id, std::string& record) {
+DictionaryLocks& LocalEngine::LocksOf(const Directory& directory) {
+    std::unique_ptr<DictionaryLocks>& locks = locks_[{directory.id.device, directory.id.inode}];
+    if (!locks) {
+        locks = std::make_unique<DictionaryLocks>(directory.fd.Get());
+    }
+    return *locks;
+}
+
+int LocalEngine::TakeLock(Directory& directory, const std::string& id, int lockFlags) {
+    const int error = LocksOf(directory).Lock(id, lockFlags, lockWaitLimit_);
+    if (error == kOk) {
+        directory.lockedIds.insert(id);
+    }
+    return error;
+}
+
+int LocalEngine::LockForChange(Directory& directory, const std::string& id) {
+    if (LocksOf(directory).HoldsExclusive(id)) {
+        return kOk;
+    }
+    return TakeLock(directory, id, kLockExclusive);
+}
+
+void LocalEngine::AfterChange(Directory& directory, const std::string& id, bool keepLock) {
+    if (!keepLock) {
+        LocksOf(directory).Release(id);
+        directory.lockedIds.erase(id);
+    }
+}
+
+int LocalEngine::Lock(int handle, const std::string& id, int lockFlags) {
+    Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr) {
+        return kFileClosed;
+    }
+    if (!EscapeItemId(id, nameBuffer_)) {
+        return kBadItemId;
+    }
+    return TakeLock(*directory, id, lockFlags);
+}
+
+int LocalEngine::Release(int handle, const std::string& id) {
+    Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr) {
+        return kFileClosed;
+    }
+    LocksOf(*directory).Release(id);
+    directory->lockedIds.erase(id);
+    return kOk;
+}
+
+int LocalEngine::ReleaseAll(int handle) {
+    if (DirectoryOf(handle) == nullptr) {
+        return kFileClosed;
+    }
+    for (auto& [folder, locks] : locks_) {
+        locks->ReleaseAll();
+    }
+    for (auto& [open, directory] : files_) {
+        directory.lockedIds.clear();
+    }
+    return kOk;
+}
+
+int LocalEngine::LockState(int handle, const std::string& id, int& state) {
+    state = kLockFree;
+    Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr) {
+        return kFileClosed;
+    }
+    state = LocksOf(*directory).State(id);
+    return kOk;
+}
+
+int LocalEngine::Read(int handle, const std::string& id, std::string& record, int lockFlags) {
     record.clear();
-    const Directory* directory = DirectoryOf(handle);
+    Directory* directory = DirectoryOf(handle);
     if (directory == nullptr) {
         return kFileClosed;
     }
     // No file can hold an id that does not escape, so there is no such item.
     if (!EscapeItemId(id, nameBuffer_)) {
         return kRecordNotFound;
+    }
+    if ((lockFlags & (kLockExclusive | kLockShared)) != 0) {
+        if (const int error = TakeLock(*directory, id, lockFlags); error != kOk) {
+            return error;
+        }
     }
     if (snapshot_.Take(directory->id, directory->fd.Get(), nameBuffer_, record)) {
         return kOk;
@@ -115,8 +221,9 @@ int LocalEngine::Read(int handle, const std::string& id, std::string& record) {
     return error;
 }
 
-int LocalEngine::Write(int handle, const std::string& id, const std::string& record) {
-    const Directory* directory = DirectoryOf(handle);
+int LocalEngine::Write(int handle, const std::string& id, const std::string& record,
+                       bool keepLock) {
+    Directory* directory = DirectoryOf(handle);
     if (directory == nullptr) {
         return kFileClosed;
     }
@@ -126,30 +233,30 @@ int LocalEngine::Write(int handle, const std::string& id, const std::string& rec
     if (!RecordToFileBytes(record, bytesBuffer_)) {
         return kFieldHoldsLineFeed;
     }
+    if (const int error = LockForChange(*directory, id); error != kOk) {
+        return error;
+    }
     snapshot_.Forget(nameBuffer_);
-    return ReplaceFileAtomically(directory->fd.Get(), nameBuffer_, bytesBuffer_) ? kOk
-                                                                                 : kWriteFailed;
+    const bool written = ReplaceFileAtomically(directory->fd.Get(), nameBuffer_, bytesBuffer_);
+    AfterChange(*directory, id, keepLock);
+    return written ? kOk : kWriteFailed;
 }
 
-int LocalEngine::Delete(int handle, const std::string& id) {
-    const Directory* directory = DirectoryOf(handle);
+int LocalEngine::Delete(int handle, const std::string& id, bool keepLock) {
+    Directory* directory = DirectoryOf(handle);
     if (directory == nullptr) {
         return kFileClosed;
     }
     if (!EscapeItemId(id, nameBuffer_)) {
         return kRecordNotFound;
     }
+    if (const int error = LockForChange(*directory, id); error != kOk) {
+        return error;
+    }
     snapshot_.Forget(nameBuffer_);
-    // Only an item file is the engine's to delete; a link or a FIFO in its place stays.
-    struct stat st {};
-    if (::fstatat(directory->fd.Get(), nameBuffer_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-        !S_ISREG(st.st_mode)) {
-        return kDeleteFailed;
-    }
-    if (::unlinkat(directory->fd.Get(), nameBuffer_.c_str(), 0) == 0) {
-        return kOk;
-    }
-    return errno == ENOENT ? kRecordNotFound : kDeleteFailed;
+    const int error = DeleteItemFile(directory->fd.Get(), nameBuffer_);
+    AfterChange(*directory, id, keepLock);
+    return error;
 }
 
 CommandResult LocalEngine::Execute(const std::string& text) {

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "platform/mv/Backend.h"
+#include "platform/mv/RecordLocks.h"
 #include "platform/mv/SelectSnapshot.h"
 #include "platform/mv/UniqueFd.h"
 
@@ -27,9 +31,16 @@ public:
 
     int OpenDictionary(const std::string& fileName, int& handle) override;
     void CloseFile(int handle) override;
-    int Read(int handle, const std::string& id, std::string& record) override;
-    int Write(int handle, const std::string& id, const std::string& record) override;
-    int Delete(int handle, const std::string& id) override;
+    int Read(int handle, const std::string& id, std::string& record, int lockFlags) override;
+    int Write(int handle, const std::string& id, const std::string& record, bool keepLock) override;
+    int Delete(int handle, const std::string& id, bool keepLock) override;
+    int Lock(int handle, const std::string& id, int lockFlags) override;
+    int Release(int handle, const std::string& id) override;
+    int ReleaseAll(int handle) override;
+    int LockState(int handle, const std::string& id, int& state) override;
+
+    // How long a lock request with kLockWait waits for another session's lock.
+    void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimit_ = limit; }
 
     CommandResult Execute(const std::string& text) override;
 
@@ -40,9 +51,17 @@ private:
     struct Directory {
         UniqueFd fd;
         DirectoryId id;
+        std::set<std::string> lockedIds;  // the locks taken through this handle
     };
     // The directory of an open handle, or null when the handle is closed.
-    const Directory* DirectoryOf(int handle) const;
+    Directory* DirectoryOf(int handle);
+    // The session's locks in the folder of `directory`, the lock file opened on first use.
+    DictionaryLocks& LocksOf(const Directory& directory);
+    int TakeLock(Directory& directory, const std::string& id, int lockFlags);
+    // Before a write or delete: kOk when no other session holds the item (this one then
+    // holds it exclusively), else kRecordLocked.
+    int LockForChange(Directory& directory, const std::string& id);
+    void AfterChange(Directory& directory, const std::string& id, bool keepLock);
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
     int OpenDirectory(const std::string& fileName, Directory& directory);
     // For a command naming a file: opens its dictionary, or fills the error and response
@@ -62,6 +81,8 @@ private:
     bool sweepTemporaryFiles_;
     std::unordered_set<DirectoryId, DirectoryIdHash> swept_;  // folders swept this session
     std::unordered_map<int, Directory> files_;
+    std::map<std::pair<dev_t, ino_t>, std::unique_ptr<DictionaryLocks>> locks_;
+    std::chrono::milliseconds lockWaitLimit_{10000};
     int lastHandle_ = 0;
     SelectSnapshot snapshot_;
     std::string nameBuffer_;  // the escaped id of the current call, reused to spare allocations

@@ -276,11 +276,12 @@ int RemoteBackend::OpenDictionary(const std::string& fileName, int& handle) {
     if (reply.args[0].integer != 0) {
         return reply.args[0].integer;
     }
-    if (!IsInteger(reply, 1)) {
+    // Argument 1 is the file's type, which this program has no use for.
+    if (!IsInteger(reply, 1) || reply.args.size() < 3) {
         return Fail(kBadServerMessage);
     }
-    handle = reply.args[1].integer;
-    openHandles_.insert(handle);
+    handle = ++lastHandle_;
+    openHandles_.emplace(handle, std::move(reply.args[2]));
     return kOk;
 }
 
@@ -288,18 +289,70 @@ void RemoteBackend::CloseFile(int handle) {
     if (HandleError(handle) != kOk) {
         return;
     }
+    const Arg serverHandle = ServerHandle(handle);
     openHandles_.erase(handle);
     Message reply;
-    Call(Request({Arg::Int(wire::kClose), Arg::Int(handle)}), reply);
+    Call(Request({Arg::Int(wire::kClose), serverHandle}), reply);
 }
 
-int RemoteBackend::Read(int handle, const std::string& id, std::string& record) {
+int RemoteBackend::FileCall(int handle, std::vector<Arg> args) {
     if (const int code = HandleError(handle); code != kOk) {
         return code;
     }
-    const std::optional<std::size_t> position = ListPositionOf(handle, id);
+    args.insert(args.begin() + 1, ServerHandle(handle));
+    Message request;
+    request.args = std::move(args);
+    Message reply;
+    if (const int code = Call(request, reply); code != kOk) {
+        return code;
+    }
+    return reply.args[0].integer;
+}
+
+int RemoteBackend::Lock(int handle, const std::string& id, int lockFlags) {
+    return FileCall(handle, {Arg::Int(wire::kRecordLock), Arg::Int(lockFlags), Arg::Bytes(id)});
+}
+
+int RemoteBackend::Release(int handle, const std::string& id) {
+    return FileCall(handle,
+                    {Arg::Int(wire::kRelease), Arg::Int(wire::kReleaseThisId), Arg::Bytes(id)});
+}
+
+int RemoteBackend::ReleaseAll(int handle) {
+    return FileCall(handle,
+                    {Arg::Int(wire::kRelease), Arg::Int(wire::kReleaseEveryLock), Arg::Bytes("")});
+}
+
+int RemoteBackend::LockState(int handle, const std::string& id, int& state) {
+    state = 0;
+    if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    Message reply;
+    if (const int code = Call(
+            Request({Arg::Int(wire::kRecordLocked), ServerHandle(handle), Arg::Bytes(id)}), reply);
+        code != kOk) {
+        return code;
+    }
+    if (reply.args[0].integer != 0) {
+        return reply.args[0].integer;
+    }
+    if (!IsInteger(reply, 1)) {
+        return Fail(kBadServerMessage);
+    }
+    state = reply.args[1].integer;
+    return kOk;
+}
+
+int RemoteBackend::Read(int handle, const std::string& id, std::string& record, int lockFlags) {
+    if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    // A read that locks is never sent ahead: the lock must be taken when it is asked for.
+    const std::optional<std::size_t> position =
+        lockFlags == 0 ? ListPositionOf(handle, id) : std::nullopt;
     if (!position) {
-        return ReadNow(handle, id, record);
+        return ReadNow(handle, id, record, lockFlags);
     }
     // The program skipped part of the list: the replies for it are of no use.
     while (listNext_ < *position && listNext_ < listSent_) {
@@ -349,9 +402,10 @@ bool RemoteBackend::FillWindow() {
         }
         ++sentSinceTrip_;
         ++requestsSent_;
-        const WireChannel::Outcome sent = channel_->Send(
-            Request({Arg::Int(wire::kRead), Arg::Int(windowHandle_), Arg::Int(0), Arg::Bytes(id)}),
-            callLimit_);
+        const WireChannel::Outcome sent =
+            channel_->Send(Request({Arg::Int(wire::kRead), ServerHandle(windowHandle_), Arg::Int(0),
+                                    Arg::Bytes(id)}),
+                           callLimit_);
         if (sent != WireChannel::Outcome::Ok) {
             owedCode_ = Fail(CodeOf(sent));
             return false;
@@ -413,10 +467,11 @@ void RemoteBackend::ForgetList(std::vector<std::string> ids) {
     windowBytes_ = 0;
 }
 
-int RemoteBackend::ReadNow(int handle, const std::string& id, std::string& record) {
+int RemoteBackend::ReadNow(int handle, const std::string& id, std::string& record, int lockFlags) {
     Message reply;
-    if (const int code = Call(
-            Request({Arg::Int(wire::kRead), Arg::Int(handle), Arg::Int(0), Arg::Bytes(id)}), reply);
+    if (const int code = Call(Request({Arg::Int(wire::kRead), ServerHandle(handle),
+                                       Arg::Int(lockFlags), Arg::Bytes(id)}),
+                              reply);
         code != kOk) {
         return code;
     }
@@ -430,39 +485,23 @@ int RemoteBackend::RecordOf(Message& reply, std::string& record) {
     if (reply.args[0].integer != 0) {
         return reply.args[0].integer;
     }
-    if (!IsString(reply, 1)) {
+    // Argument 1 is the read's status; the record follows it.
+    if (!IsString(reply, 2)) {
         return Fail(kBadServerMessage);
     }
-    record = std::move(reply.args[1].bytes);
+    record = std::move(reply.args[2].bytes);
     return kOk;
 }
 
-int RemoteBackend::Write(int handle, const std::string& id, const std::string& record) {
-    if (const int code = HandleError(handle); code != kOk) {
-        return code;
-    }
-    Message reply;
-    if (const int code = Call(Request({Arg::Int(wire::kWrite), Arg::Int(handle), Arg::Int(0),
-                                       Arg::Bytes(id), Arg::Bytes(record)}),
-                              reply);
-        code != kOk) {
-        return code;
-    }
-    return reply.args[0].integer;
+int RemoteBackend::Write(int handle, const std::string& id, const std::string& record,
+                         bool keepLock) {
+    return FileCall(handle, {Arg::Int(wire::kWrite), Arg::Int(keepLock ? wire::kWriteKeepsLock : 0),
+                             Arg::Bytes(id), Arg::Bytes(record)});
 }
 
-int RemoteBackend::Delete(int handle, const std::string& id) {
-    if (const int code = HandleError(handle); code != kOk) {
-        return code;
-    }
-    Message reply;
-    if (const int code =
-            Call(Request({Arg::Int(wire::kDelete), Arg::Int(handle), Arg::Int(0), Arg::Bytes(id)}),
-                 reply);
-        code != kOk) {
-        return code;
-    }
-    return reply.args[0].integer;
+int RemoteBackend::Delete(int handle, const std::string& id, bool keepLock) {
+    return FileCall(handle, {Arg::Int(wire::kDelete),
+                             Arg::Int(keepLock ? wire::kDeleteKeepsLock : 0), Arg::Bytes(id)});
 }
 
 CommandResult RemoteBackend::Execute(const std::string& text) {

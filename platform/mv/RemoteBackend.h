@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -65,9 +66,13 @@ public:
 
     int OpenDictionary(const std::string& fileName, int& handle) override;
     void CloseFile(int handle) override;
-    int Read(int handle, const std::string& id, std::string& record) override;
-    int Write(int handle, const std::string& id, const std::string& record) override;
-    int Delete(int handle, const std::string& id) override;
+    int Read(int handle, const std::string& id, std::string& record, int lockFlags) override;
+    int Write(int handle, const std::string& id, const std::string& record, bool keepLock) override;
+    int Delete(int handle, const std::string& id, bool keepLock) override;
+    int Lock(int handle, const std::string& id, int lockFlags) override;
+    int Release(int handle, const std::string& id) override;
+    int ReleaseAll(int handle) override;
+    int LockState(int handle, const std::string& id, int& state) override;
 
     CommandResult Execute(const std::string& text) override;
 
@@ -87,9 +92,13 @@ private:
     int Receive(wire::Message& reply);
     int Fail(int code);
     int HandleError(int handle);
+    // The server's own handle of a file this side names by `handle`, as it was sent.
+    const wire::Arg& ServerHandle(int handle) const { return openHandles_.at(handle); }
+    // A call on an open file answered by its return code alone.
+    int FileCall(int handle, std::vector<wire::Arg> args);
     void ReadList(CommandResult& result);
 
-    int ReadNow(int handle, const std::string& id, std::string& record);
+    int ReadNow(int handle, const std::string& id, std::string& record, int lockFlags);
     int ReadFromWindow(std::string& record);
     int RecordOf(wire::Message& reply, std::string& record);
     // Takes the reply of the oldest read sent ahead.
@@ -107,7 +116,9 @@ private:
 
     std::unique_ptr<wire::WireChannel> channel_;
     std::chrono::milliseconds callLimit_;
-    std::set<int> openHandles_;
+    // The files open on the server: this side's handle -> the server's opaque one.
+    std::map<int, wire::Arg> openHandles_;
+    int lastHandle_ = 0;
     int lostCode_ = 0;  // why the connection ended, once it has
     // A failure met while sending ahead, owed to the next call, which would have met it.
     int owedCode_ = 0;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "platform/mv/RecordLocks.h"
 
 namespace cli::test {
 
@@ -60,7 +61,7 @@ void WriteItem(const fs::path& dictionary, const std::string& fileName, std::str
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
+        if (entry.is_regular_file() && entry.path().filename() != mv::kLockFileName) {
             files[fs::relative(entry.path(), root).string()] = FileBytes(entry.path());
         }
     }

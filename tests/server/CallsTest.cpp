@@ -31,9 +31,9 @@ protected:
     std::int32_t OpenF() {
         const Message reply =
             Do(wire::kOpen, {Arg::Int(wire::kOpenDictionaryPart), Arg::Bytes("F")});
-        EXPECT_EQ(CodeOf(reply), 0);
-        EXPECT_EQ(reply.args.size(), 2u);
-        return reply.args.size() == 2 ? reply.args[1].integer : 0;
+        // The file's type, then the handle.
+        EXPECT_EQ(reply, (Message{0, {Arg::Int(0), Arg::Int(19), reply.args.back()}}));
+        return reply.args.size() == 3 ? reply.args[2].integer : 0;
     }
 
     // Runs command with blockSize, asking for every further block with continueSize;
@@ -73,23 +73,25 @@ protected:
 
 TEST_F(Calls, itemsAreReadWrittenAndDeletedThroughAnOpenDictionary) {
     const std::int32_t handle = OpenF();
-    EXPECT_EQ(Do(wire::kRead, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("A")}),
-              (Message{0, {Arg::Int(0), Arg::Bytes(std::string("D") + kFM + "first")}}));
+    EXPECT_EQ(
+        Do(wire::kRead, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("A")}),
+        (Message{0, {Arg::Int(0), Arg::Int(0), Arg::Bytes(std::string("D") + kFM + "first")}}));
     EXPECT_EQ(CodeOf(Do(wire::kRead, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("NONE")})),
               mv::kRecordNotFound);
 
     const std::string record = std::string("I") + kFM + "NAME" + kFM + kFM + "10L";
     EXPECT_EQ(
         Do(wire::kWrite, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("NEW"), Arg::Bytes(record)}),
-        (Message{0, {Arg::Int(0)}}));
+        (Message{0, {Arg::Int(0), Arg::Int(0)}}));
     EXPECT_EQ(server_.Account().ReadFile("F", "NEW"), "I\nNAME\n\n10L");
-    EXPECT_EQ(Do(wire::kRead, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("NEW")}).args.at(1).bytes,
+    EXPECT_EQ(Do(wire::kRead, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("NEW")}).args.at(2).bytes,
               record);
     EXPECT_EQ(CodeOf(Do(wire::kWrite, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("BAD"),
                                        Arg::Bytes("line\nfeed")})),
               mv::kFieldHoldsLineFeed);
 
-    EXPECT_EQ(CodeOf(Do(wire::kDelete, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("A")})), 0);
+    EXPECT_EQ(Do(wire::kDelete, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("A")}),
+              (Message{0, {Arg::Int(0), Arg::Int(0)}}));
     EXPECT_FALSE(std::filesystem::exists(server_.Account().DictionaryPath("F") / "A"));
     EXPECT_EQ(CodeOf(Do(wire::kDelete, {Arg::Int(handle), Arg::Int(0), Arg::Bytes("A")})),
               mv::kRecordNotFound);
@@ -101,7 +103,7 @@ TEST_F(Calls, itemsAreReadWrittenAndDeletedThroughAnOpenDictionary) {
 
 TEST_F(Calls, openingMissingDictionariesOrDataPartsFails) {
     const Message missing = Do(wire::kOpen, {Arg::Int(1), Arg::Bytes("NOPE")});
-    EXPECT_EQ(missing, (Message{0, {Arg::Int(mv::kNoSuchDictionary), Arg::Int(0)}}));
+    EXPECT_EQ(missing, (Message{0, {Arg::Int(mv::kNoSuchDictionary)}}));
     EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(1), Arg::Bytes("../account")})), mv::kBadFileName);
     EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(0), Arg::Bytes("F")})), mv::kNoSuchFile);
 }
@@ -111,7 +113,7 @@ TEST_F(Calls, openFilesPerSessionAreCappedAndClosingFreesASlot) {
     capped.Account().MakeDictionary("F");
     auto channel = LoggedIn(capped.Port());
     const Message open = Request(wire::kOpen, {Arg::Int(1), Arg::Bytes("F")});
-    const std::int32_t first = Call(*channel, open).args.at(1).integer;
+    const std::int32_t first = Call(*channel, open).args.at(2).integer;
     EXPECT_EQ(CodeOf(Call(*channel, open)), 0);
     EXPECT_EQ(CodeOf(Call(*channel, open)), mv::kDictionaryUnreadable);
     EXPECT_EQ(CodeOf(Call(*channel, Request(wire::kClose, {Arg::Int(first)}))), 0);

@@ -6,13 +6,22 @@
 
 // The calls of the client protocol this program makes and serves, and the numbers that go
 // with them. After the login, a request's argument 0 is the function code and the reply's
-// argument 0 its return code (0 = success); one reply per request, but for EXECUTE.
+// argument 0 its return code (0 = success); one reply per request, but for EXECUTE. Each
+// result is read by its position; a reply may carry more arguments than these (ignored),
+// and a failed call fewer (its return code alone then counts).
 //
-//   OPEN 34 (Int 1 = dictionary, Bytes file name)   -> rc, Int handle
-//   CLOSE 5 (Int handle)                              -> rc
-//   READ 37 (Int handle, Int lock 0, Bytes id)        -> rc, Bytes record
-//   WRITE 61 (Int handle, Int lock 0, Bytes id, Bytes record) -> rc
-//   DELETE 14 (Int handle, Int lock 0, Bytes id)      -> rc
+//   OPEN 34 (Int 1 = dictionary / 0 = data, Bytes file name) -> rc, Int status (the file's
+//       type), handle. The handle is opaque: any argument type, sent back exactly as it came.
+//   CLOSE 5 (handle)                                   -> rc
+//   READ 37 (handle, Int lock flag, Bytes id)          -> rc, Int status, Bytes record
+//   WRITE 61 (handle, Int lock flag, Bytes id, Bytes record) -> rc, Int status
+//   DELETE 14 (handle, Int lock flag, Bytes id)        -> rc, Int status
+//   RECORDLOCK 43 (handle, Int lock flag, Bytes id)    -> rc
+//   RELEASE 45 (handle, Int 0 = this id / 1 = every lock of the session, Bytes id) -> rc
+//   RECORDLOCKED 44 (handle, Bytes id)                 -> rc, Int lock state, Int status
+//   Lock flags: READ and RECORDLOCK 0 = none, 2 = exclusive, 4 = shared, +1 to wait for
+//   it; WRITE 0 releases the writer's lock, 5 keeps it; DELETE 0 releases, 3 keeps.
+//   rc 30002: another session holds the lock; 30001: no such item.
 //   EXECUTE 15 (Int block size, Bytes command)        -> rc 22002 and Bytes output while more
 //       output waits (the client asks with EXECUTECONTINUE 66 (Int block size)); rc 1 and
 //       Bytes output with the last block, then at once one more message: rc 0, Int the
@@ -33,6 +42,9 @@ enum FunctionCode : std::int32_t {
     kRead = 37,
     kReadList = 39,
     kReadNext = 40,
+    kRecordLock = 43,
+    kRecordLocked = 44,
+    kRelease = 45,
     kWrite = 61,
     kExecuteContinue = 66,
 };
@@ -41,6 +53,10 @@ inline constexpr std::int32_t kExecuteFinished = 1;
 inline constexpr std::int32_t kMoreOutput = 22002;
 inline constexpr std::int32_t kListEmpty = 22004;
 inline constexpr std::int32_t kOpenDictionaryPart = 1;
+inline constexpr std::int32_t kWriteKeepsLock = 5;
+inline constexpr std::int32_t kDeleteKeepsLock = 3;
+inline constexpr std::int32_t kReleaseThisId = 0;
+inline constexpr std::int32_t kReleaseEveryLock = 1;
 
 // The login: comms version, client version; the password's bytes are XOR'd with the
 // comms version.

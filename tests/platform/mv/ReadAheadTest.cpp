@@ -223,7 +223,7 @@ void SelectThenServeReads(WireChannel& channel,
                                      "D\xFE"
                                      "E\xFE"
                                      "F")}) ||
-        !Take(channel, request) || !Answer(channel, {Arg::Int(0), Arg::Int(7)})) {
+        !Take(channel, request) || !Answer(channel, {Arg::Int(0), Arg::Int(19), Arg::Int(7)})) {
         return;
     }
     while (Take(channel, request)) {
@@ -279,7 +279,7 @@ TEST(ReadAhead, anErrorInAReplyBelongsToItsOwnReadAndALostConnectionToTheReadTha
             if (id == "F") {
                 return false;
             }
-            return Answer(c, {Arg::Int(0), Arg::Bytes("rec " + id)});
+            return Answer(c, {Arg::Int(0), Arg::Int(0), Arg::Bytes("rec " + id)});
         });
     });
     const ScriptedReads reads = ReadAllFrom(server, 5s);
@@ -297,7 +297,7 @@ TEST(ReadAhead, aReplyThatNeverComesTimesOutTheReadThatWaitsForIt) {
                 std::this_thread::sleep_for(1500ms);  // silent past the client's limit
                 return false;
             }
-            return Answer(c, {Arg::Int(0), Arg::Bytes("rec " + id)});
+            return Answer(c, {Arg::Int(0), Arg::Int(0), Arg::Bytes("rec " + id)});
         });
     });
     const ScriptedReads reads = ReadAllFrom(server, 500ms);

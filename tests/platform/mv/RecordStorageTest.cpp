@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordLocks.h"
 #include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
@@ -100,7 +101,9 @@ TEST_F(Storage, WriteReplacesTheWholeItemAndLeavesNoTemporaryFile) {
     EXPECT_EQ(account_.ReadFile("F", "X"), "short");
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(account_.DictionaryPath("F"))) {
-        names.push_back(entry.path().filename().string());
+        if (entry.path().filename() != kLockFileName) {
+            names.push_back(entry.path().filename().string());
+        }
     }
     EXPECT_EQ(names, std::vector<std::string>{"X"});
 }

@@ -140,7 +140,7 @@ TEST(RemoteFailures, aServerKilledMidCallFailsThatCallAndEveryLaterOne) {
         if (!LetIn(channel) || !Take(channel, request)) {
             return;
         }
-        channel.Send(Reply({Arg::Int(0), Arg::Int(7)}), 5s);  // OPEN gives handle 7
+        channel.Send(Reply({Arg::Int(0), Arg::Int(19), Arg::Int(7)}), 5s);  // OPEN: handle 7
         if (Take(channel, request)) {
             channel.Close();  // READ: gone without a word
         }

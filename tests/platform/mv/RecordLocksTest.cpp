@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/mv/DictionaryInspection.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/RecordLocks.h"
+#include "platform/mv/ServerSelectList.h"
+#include "tests/platform/mv/TempAccount.h"
+
+namespace mv {
+namespace {
+
+using test::TempAccount;
+
+struct Opened {
+    std::shared_ptr<LocalEngine> engine;
+    int handle = 0;
+};
+
+Opened OpenF(const TempAccount& account) {
+    Opened opened;
+    EXPECT_EQ(LocalEngine::Open(account.Path().string(), opened.engine), kOk);
+    EXPECT_EQ(opened.engine->OpenDictionary("F", opened.handle), kOk);
+    return opened;
+}
+
+// Two processes on one folder: a lock of a process that is killed goes with it, and the
+// lock file is no item to anyone who lists, selects or checks the dictionary.
+TEST(LocalLocks, aKilledProcessLeavesNoLockAndTheLockFileIsNoItem) {
+    TempAccount account;
+    account.MakeDictionary("F");
+    account.WriteFile("F", "X", "D\nold");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Opened holder = OpenF(account);
+        const char locked = holder.engine->Lock(holder.handle, "X", kLockExclusive) == kOk;
+        (void)!::write(ready[1], &locked, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char locked = 0;
+    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(locked, 1);
+
+    Opened other = OpenF(account);
+    int state = -1;
+    EXPECT_EQ(other.engine->LockState(other.handle, "X", state), kOk);
+    EXPECT_EQ(state, kLockHeldExclusively);
+    EXPECT_EQ(other.engine->Write(other.handle, "X", "D\xFEnew", false), kRecordLocked);
+    EXPECT_EQ(other.engine->Delete(other.handle, "X", false), kRecordLocked);
+    EXPECT_EQ(account.ReadFile("F", "X"), "D\nold");
+
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(other.engine->Lock(other.handle, "X", kLockExclusive), kOk);
+    EXPECT_EQ(other.engine->Write(other.handle, "X", "D\xFEnew", false), kOk);
+    EXPECT_EQ(account.ReadFile("F", "X"), "D\nnew");
+
+    ASSERT_TRUE(std::filesystem::exists(account.DictionaryPath("F") / kLockFileName));
+    const auto session = account.Connect();
+    session->Command().SetText("SSELECT DICT F");
+    session->Command().Exec();
+    EXPECT_EQ(session->SelectList(0).Next(), "X");
+    EXPECT_EQ(session->SelectList(0).Next(), "");
+    DictionaryContents contents;
+    EXPECT_EQ(InspectDictionary(account.Path().string(), "F", contents), kOk);
+    EXPECT_TRUE(contents.problems.empty());
+}
+
+// Sessions of one process keep each other out as processes do; a second handle of the
+// same session on the same folder shares its locks, and closing one handle keeps the
+// locks taken through the other.
+TEST(LocalLocks, sessionsOfOneProcessExcludeEachOtherAndHandlesOfOneSessionShare) {
+    TempAccount account;
+    account.MakeDictionary("F");
+    Opened a = OpenF(account);
+    Opened b = OpenF(account);
+    int second = 0;
+    ASSERT_EQ(a.engine->OpenDictionary("F", second), kOk);
+
+    std::string record;
+    EXPECT_EQ(a.engine->Read(a.handle, "N", record, kLockExclusive), kRecordNotFound);
+    EXPECT_EQ(b.engine->Lock(b.handle, "N", kLockShared), kRecordLocked);
+    EXPECT_EQ(a.engine->Write(second, "N", "D", /*keepLock=*/true), kOk);
+    EXPECT_EQ(b.engine->Write(b.handle, "N", "E", false), kRecordLocked);
+    EXPECT_EQ(a.engine->Lock(second, "M", kLockExclusive), kOk);
+    a.engine->CloseFile(second);
+    EXPECT_EQ(b.engine->Lock(b.handle, "M", kLockExclusive), kOk);
+    EXPECT_EQ(b.engine->Lock(b.handle, "N", kLockExclusive), kRecordLocked);
+    a.engine->Shutdown();
+    EXPECT_EQ(b.engine->Lock(b.handle, "N", kLockExclusive), kOk);
+    EXPECT_EQ(account.ReadFile("F", "N"), "D");
+}
+
+}  // namespace
+}  // namespace mv
