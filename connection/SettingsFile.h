@@ -24,6 +24,9 @@ public:
     inline static const QString kCallTimeout = QStringLiteral("CallTimeout");
     // Reads of a dictionary's items a server session sends ahead (1 = none).
     inline static const QString kReadAhead = QStringLiteral("ReadAhead");
+    // Whether the row of an existing item takes the item's lock as the user starts to
+    // change it (yes or no; absent = yes).
+    inline static const QString kLockWhileEditing = QStringLiteral("LockWhileEditing");
 
     // The longest value a read gives back whole.
     static constexpr int kMaxLength = 127;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/AccountCheck.h"
 
+#include "dictionary/OpenDictionary.h"
 #include "dictionary/RecordsAsRead.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/ErrorCodes.h"
@@ -16,6 +17,41 @@ AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id) {
         now.record = file.Record();
     } else if (file.Error() != mv::kRecordNotFound) {
         now.error = file.Error();
+    }
+    return now;
+}
+
+AccountItem ReadForChange(OpenDictionary& open, const std::string& id) {
+    mv::DictionaryFile& file = *open.file;
+    ItemLocks& locks = open.locks;
+    if (!locks.Supported()) {
+        return ReadFromAccount(file, id);
+    }
+    file.SetRecordId(id);
+    file.ReadForUpdate();
+    const int code = file.Error();
+    AccountItem now;
+    if (code == 0 || code == mv::kRecordNotFound) {
+        locks.Took(id);
+        if (code == 0) {
+            now.record = file.Record();
+        }
+        return now;
+    }
+    if (code == mv::kRecordLocked) {
+        now.error = code;
+        return now;
+    }
+    // A failed connection or a closed file fails any read: that is the answer.
+    if (mv::IsConnectionFailure(code) || code == mv::kFileClosed || code == mv::kNotConnected) {
+        now.error = code;
+        return now;
+    }
+    // A server that does not take the lock flag answers a plain read all the same; a
+    // failure of the read itself fails that too.
+    now = ReadFromAccount(file, id);
+    if (now.error == 0 && locks.MarkRefused(code)) {
+        now.lockRefused = code;
     }
     return now;
 }
@@ -45,6 +81,12 @@ ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind
         default:
             return ChangedAnswer::KeepPending;
     }
+}
+
+void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id) {
+    dialogs.MsgBox(id + QStringLiteral(" is locked by another user. Your changes are kept; save "
+                                       "the row again later."),
+                   ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
 }
 
 bool AskToReplace(ui::Dialogs& dialogs, const QString& id) {

@@ -23,6 +23,9 @@ class RecordsAsRead;
 struct AccountItem {
     int error = 0;  // a failed read other than "no such item": nothing is known
     std::optional<mv::DynamicArray> record;  // nullopt: the account has no such item
+    // The server refused the item's lock with this code (and the read went through
+    // without it): set the first time only, so the refusal is reported once.
+    int lockRefused = 0;
 
     bool Exists() const { return record.has_value(); }
     // True when the account holds exactly `bytes` (nullopt: holds no such item).
@@ -32,6 +35,13 @@ struct AccountItem {
 };
 
 AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id);
+
+struct OpenDictionary;
+// The read that checks an item before a change: it takes the item's exclusive lock too
+// (error kRecordLocked when another session holds it), kept until the write or delete,
+// or released by the ChangeLock of the change (ItemChange.h). A server that refuses the
+// lock otherwise is read without it, and without locks from then on.
+AccountItem ReadForChange(OpenDictionary& open, const std::string& id);
 
 // True when the account holds exactly the bytes the rows of the item were read from.
 // An item that was never read counts as changed when the account holds it.
@@ -49,6 +59,9 @@ enum class ChangeKind { Write, Delete };
 // "<id> was changed in the account after it was read. Write your version over it?" (or
 // "... Delete it anyway?"), Yes, No and Cancel, Cancel the default.
 ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind);
+
+// "<id> is locked by another user. Your changes are kept; save the row again later."
+void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id);
 
 // "<id> already exists. Replace it?", Yes and No, No the default. True for Yes.
 bool AskToReplace(ui::Dialogs& dialogs, const QString& id);

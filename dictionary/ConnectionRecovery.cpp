@@ -27,6 +27,7 @@ bool RecoverConnection(const DictionaryContext& context) {
         return false;
     }
     open.file = std::move(file);
+    open.locks.Forget();  // they ended with the old session
     context.screen.ShowStatus(
         QStringLiteral("Connected again to %1; %2 is open again").arg(host, open.name),
         kNoteShownMs);

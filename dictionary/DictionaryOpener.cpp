@@ -61,6 +61,9 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
         PutOpenNameBack();
         return false;
     }
+    if (open.file) {
+        open.locks.ReleaseAll(*open.file);  // the rows are read anew: no row keeps a lock
+    }
     open.name = fileName;
     open.file = std::move(file);
     UseJournalOfAccount(open, session);

@@ -4,6 +4,7 @@
 #include "connection/Reconnect.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "dictionary/AccountCheck.h"
 #include "dictionary/Classification.h"
 #include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
@@ -16,10 +17,10 @@ void AddEmptyNullDescriptor(Variables& vars, OpenDictionary& open) {
     const std::string kId(kEmptyNullId);
     mv::DictionaryFile& file = *open.file;
     // The select that came before may be stale: look once more right before writing.
-    file.SetRecordId(kId);
-    file.Read();
-    if (file.Error() != mv::kRecordNotFound) {
-        return;
+    const ChangeLock lock(open, kId);
+    const AccountItem now = ReadForChange(open, kId);
+    if (now.error != 0 || now.Exists()) {
+        return;  // another session holds it, or has written it
     }
     mv::DynamicArray record;
     record.Field(1).SetStringValue("X");

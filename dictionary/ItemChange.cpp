@@ -25,8 +25,12 @@ JournaledChange Begin(OpenDictionary& open, ChangeOrigin origin, const std::stri
     return {open.journal, sequence};
 }
 
-void Finish(const JournaledChange& change, const mv::DictionaryFile& file) {
-    change.Settle(file.Error() == 0);
+void Finish(OpenDictionary& open, const std::string& id, const JournaledChange& change) {
+    const bool made = open.file->Error() == 0;
+    change.Settle(made);
+    if (made) {
+        open.locks.Released(id);  // a write or delete releases the item's lock
+    }
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ JournaledChange WriteItem(OpenDictionary& open, const std::string& id,
     file.SetRecordId(id);
     file.SetRecord(record);
     file.Write();
-    Finish(change, file);
+    Finish(open, id, change);
     return change;
 }
 
@@ -55,8 +59,14 @@ JournaledChange DeleteItem(OpenDictionary& open, const std::string& id,
     mv::DictionaryFile& file = *open.file;
     file.SetRecordId(id);
     file.DeleteRecord();
-    Finish(change, file);
+    Finish(open, id, change);
     return change;
+}
+
+ChangeLock::~ChangeLock() {
+    if (open_.file) {
+        open_.locks.ReleaseUnlessEditing(*open_.file, id_);
+    }
 }
 
 void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {

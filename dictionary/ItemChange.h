@@ -50,6 +50,21 @@ JournaledChange DeleteItem(OpenDictionary& open, const std::string& id,
                            const std::optional<mv::DynamicArray>& before,
                            ChangeOrigin origin = ChangeOrigin::Edit);
 
+// Releases, when the change is over, the lock that the read before it (ReadForChange)
+// took on the item, unless the write or delete released it or a row of the item that
+// the user is changing keeps it.
+class ChangeLock {
+public:
+    ChangeLock(OpenDictionary& open, std::string id) : open_(open), id_(std::move(id)) {}
+    ~ChangeLock();
+    ChangeLock(const ChangeLock&) = delete;
+    ChangeLock& operator=(const ChangeLock&) = delete;
+
+private:
+    OpenDictionary& open_;
+    std::string id_;
+};
+
 // Gives the open dictionary the journal of the session's account, keeping the one it has
 // when that is the same account (so the changes of earlier opens stay undoable).
 void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session);

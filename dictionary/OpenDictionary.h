@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "dictionary/ItemLocks.h"
 #include "dictionary/ShownRows.h"
 #include "dictionary/ViewSet.h"
 
@@ -32,6 +33,8 @@ struct OpenDictionary {
     std::shared_ptr<ChangeJournal> journal;
     // What narrows and orders the grids; kept when another dictionary is opened.
     ShownRowsState shown;
+    // The record locks the session holds in this dictionary.
+    ItemLocks locks;
 
     bool IsOpen() const { return file != nullptr; }
 };

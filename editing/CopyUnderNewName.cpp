@@ -36,6 +36,7 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         return;
     }
     const QString name = *answer;
+    const dictionary::ChangeLock lock(open_, TextBridge::ToBytes(name));
     std::optional<mv::DynamicArray> replaced;
     switch (CheckName(name, replaced)) {
         case Decision::Go:

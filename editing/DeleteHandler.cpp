@@ -55,6 +55,7 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     dictionary::ShownItems shown(open_, screen_.Grids());
     const dictionary::DictionaryContext context{vars_, open_, screen_};
 
+    const dictionary::ChangeLock lock(open_, id);
     const dictionary::AccountItem now = ReadBeforeChange(context, id);
     if (now.error != 0) {
         *cancel = true;

@@ -9,6 +9,8 @@
 #include "dictionary/OpenDictionary.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/DynamicArray.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/ui/Dialogs.h"
 
 namespace editing {
 
@@ -28,22 +30,45 @@ QString ArrivedMessage(const QString& itemId, ChangeMade change, bool arrived) {
                          QStringLiteral(" was not deleted: the server still holds it.");
 }
 
-}  // namespace
-
-dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
-                                         const std::string& id) {
-    dictionary::AccountItem now = dictionary::ReadFromAccount(*context.open.file, id);
+// What the account holds under id; forChange takes the item's lock with the read. Each
+// Yes to a new login reads again; a No, or a failure of another kind, ends it.
+dictionary::AccountItem ReadItem(const dictionary::DictionaryContext& context,
+                                 const std::string& id, bool forChange) {
+    const auto read = [&] {
+        return forChange ? dictionary::ReadForChange(context.open, id)
+                         : dictionary::ReadFromAccount(*context.open.file, id);
+    };
+    dictionary::AccountItem now = read();
     const QString itemId = TextBridge::ToText(id);
-    // Each Yes to a new login reads again; a No, or a failure of another kind, ends it.
+    if (now.lockRefused != 0) {
+        context.vars.dialogs.MsgBox(
+            QStringLiteral("The server refused to lock %1 (code %2). Kelvora goes on without "
+                           "record locks on this dictionary: a change another user makes at "
+                           "the same moment as yours may be overwritten.")
+                .arg(itemId)
+                .arg(now.lockRefused),
+            ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    }
     while (now.error != 0) {
+        if (now.error == mv::kRecordLocked) {
+            dictionary::ShowLockedByOther(context.vars.dialogs, itemId);
+            break;
+        }
         ShowCallError(context.vars, now.error, context.open.name, itemId);
         if (!ConnectionDropped(context.vars, now.error) ||
             !dictionary::RecoverConnection(context)) {
             break;
         }
-        now = dictionary::ReadFromAccount(*context.open.file, id);
+        now = read();
     }
     return now;
+}
+
+}  // namespace
+
+dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
+                                         const std::string& id) {
+    return ReadItem(context, id, /*forChange=*/true);
 }
 
 Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const std::string& id,
@@ -51,7 +76,7 @@ Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const
     if (!dictionary::RecoverConnection(context)) {
         return Arrived::Unknown;
     }
-    const dictionary::AccountItem now = ReadBeforeChange(context, id);
+    const dictionary::AccountItem now = ReadItem(context, id, /*forChange=*/false);
     if (now.error != 0) {
         return Arrived::Unknown;
     }

@@ -15,9 +15,11 @@ class DynamicArray;
 
 namespace editing {
 
-// What the account holds under id, read before a write or a delete. A read that fails
+// What the account holds under id, read before a write or a delete with the item's
+// exclusive lock (ChangeLock releases it when the change is not made). A read that fails
 // because the connection dropped offers a new login and is read again on the new
-// session. After any other failure, error is set and its box was shown.
+// session. After any other failure, error is set and its box was shown; an item another
+// session holds is kRecordLocked, with the box of dictionary::ShowLockedByOther.
 dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
                                          const std::string& id);
 

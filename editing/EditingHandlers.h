@@ -8,6 +8,7 @@
 #include "editing/ItemDetailFollower.h"
 #include "editing/ItemHistory.h"
 #include "editing/LargerCellEditor.h"
+#include "editing/RowLockFollower.h"
 #include "editing/SaveHandler.h"
 #include "editing/UndoHandler.h"
 #include "platform/grid/ValueMarks.h"
@@ -34,6 +35,7 @@ public:
           save_(context, compile_, copy_),
           delete_(context),
           detail_(context),
+          rowLocks_(context),
           largerEditor_(context),
           undo_(context, opener),
           history_(context, opener) {}
@@ -116,6 +118,7 @@ private:
     SaveHandler save_;
     DeleteHandler delete_;
     ItemDetailFollower detail_;
+    RowLockFollower rowLocks_;
     LargerCellEditor largerEditor_;
     UndoHandler undo_;
     ItemHistory history_;

@@ -23,6 +23,7 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
     dictionary::OpenDictionary& open = context.open;
     dictionary::ShownItems shown(open, context.screen.Grids());
     const QString itemId = TextBridge::ToText(id);
+    const dictionary::ChangeLock lock(open, id);
     const dictionary::AccountItem now = ReadBeforeChange(context, id);
     if (now.error != 0) {
         return false;

@@ -103,6 +103,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     // The row names a new item when it is the new-row line or its id was overtyped.
     const bool newRow = grid.PendingRowIsNew();
     const bool namesNewItem = newRow || grid.BoundArray()->Cell(grid.CurrentRow(), 0) != itemId;
+    const dictionary::ChangeLock lock(open_, id);
     const dictionary::AccountItem now = ReadBeforeChange(Context(), id);
     if (now.error != 0) {
         // Nothing is written over an item whose state cannot be seen.

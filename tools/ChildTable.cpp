@@ -91,6 +91,7 @@ void ChildTable::cmdMakeChild_Click() {
         return;
     }
     std::optional<mv::DynamicArray> replaced;
+    const dictionary::ChangeLock lock(open_, TextBridge::ToBytes(name));
     if (!ConfirmReplacing(name, replaced)) {
         return;
     }
@@ -141,22 +142,24 @@ QStringList ChildTable::HighlightedIds() {
 }
 
 bool ChildTable::ConfirmReplacing(const QString& name, std::optional<mv::DynamicArray>& replaced) {
-    mv::DictionaryFile& file = *open_.file;
-    file.SetRecordId(TextBridge::ToBytes(name));
-    file.Read();
-    if (file.Error() == mv::kRecordNotFound) {
+    const dictionary::AccountItem now = dictionary::ReadForChange(open_, TextBridge::ToBytes(name));
+    if (now.error == 0 && !now.Exists()) {
         return true;
     }
-    if (ConnectionDropped(vars_, file.Error())) {
-        ShowCallError(vars_, file.Error(), open_.name, name);
+    if (now.error == mv::kRecordLocked) {
+        dictionary::ShowLockedByOther(vars_.dialogs, name);
+        return false;
+    }
+    if (ConnectionDropped(vars_, now.error)) {
+        ShowCallError(vars_, now.error, open_.name, name);
         RecoverAfterDrop(name);
         return false;
     }
     // Redefining a child table replaces its PH item; anything else, or an item that cannot
     // be read and so cannot be told apart, is replaced only on the user's word.
-    if (file.Error() == 0) {
-        replaced = file.Record();
-        const QString field1 = TextBridge::ToText(file.Record().FieldValue(1));
+    if (now.error == 0) {
+        replaced = now.record;
+        const QString field1 = TextBridge::ToText(now.record->FieldValue(1));
         if (dictionary::TypeCode(field1) == QLatin1String("PH")) {
             return true;
         }
@@ -185,7 +188,8 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
     for (int index = 0; index < members.size(); ++index) {
         const QString& itemId = members[index];
         const std::string id = TextBridge::ToBytes(itemId);
-        const dictionary::AccountItem now = dictionary::ReadFromAccount(file, id);
+        const dictionary::ChangeLock lock(open_, id);
+        const dictionary::AccountItem now = dictionary::ReadForChange(open_, id);
         if (ConnectionDropped(vars_, now.error)) {
             return lost(index, now.error, true);
         }

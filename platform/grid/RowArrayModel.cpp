@@ -52,8 +52,11 @@ void RowArrayModel::ResetRows(const std::function<void()>& change) {
 }
 
 void RowArrayModel::ClearPending() {
-    pendingRow_ = -1;
+    const int row = std::exchange(pendingRow_, -1);
     pendingValues_.clear();
+    if (row >= 0) {
+        emit pendingRowEnded(row);
+    }
 }
 
 QString RowArrayModel::CellText(int row, int column) const {
@@ -93,6 +96,7 @@ bool RowArrayModel::SetCellText(int row, int column, const QString& text) {
         phase_ = EditPhase::Editing;
         pendingValues_[static_cast<std::size_t>(column)] = text;
         EmitRowChanged(row);
+        emit pendingRowStarted(row);
         return true;
     }
     pendingValues_[static_cast<std::size_t>(column)] = text;

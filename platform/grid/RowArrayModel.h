@@ -88,12 +88,19 @@ public:
     DeleteOutcome DeleteRow(int row, const std::function<bool()>& notify);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+
+signals:
+    // Typing started the pending row on `row` (NewRowLine() for a new row).
+    void pendingRowStarted(int row);
+    // The pending row that was on `row` is no more: stored, dropped or re-read.
+    void pendingRowEnded(int row);
 
 private:
     void ResetRows(const std::function<void()>& change = {});

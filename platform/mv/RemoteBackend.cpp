@@ -88,13 +88,13 @@ std::vector<std::string> SplitOnFieldMarks(const std::string& text) {
     return parts;
 }
 
-// The service request's reply: one integer status, or a text (the server's id) and an
-// integer status.
+// The service request's reply: an integer status, or a text (the server's id) and an
+// integer status; any arguments after those are not this client's business.
 std::optional<std::int32_t> ServiceStatus(const Message& reply) {
-    if (reply.args.size() == 1 && reply.args[0].IsInteger()) {
+    if (IsInteger(reply, 0)) {
         return reply.args[0].integer;
     }
-    if (reply.args.size() == 2 && reply.args[0].IsString() && reply.args[1].IsInteger()) {
+    if (IsString(reply, 0) && IsInteger(reply, 1)) {
         return reply.args[1].integer;
     }
     return std::nullopt;

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "tests/remote/TestBackend.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "server/Listener.h"
 #include "server/ServerLog.h"
+#include "tests/remote/StandInServer.h"
 
 namespace testbackend {
 
@@ -33,11 +36,41 @@ std::unique_ptr<server::Listener>& ServerFor(const std::filesystem::path& root) 
     return listener;
 }
 
+// One stand-in server per served folder and handle mode, for the life of the test program.
+StandInServer& StandInFor(const std::filesystem::path& root, StandInServer::Handles handles) {
+    static std::mutex mutex;
+    static std::map<std::pair<std::filesystem::path, StandInServer::Handles>,
+                    std::unique_ptr<StandInServer>>
+        servers;
+    const std::lock_guard<std::mutex> lock(mutex);
+    std::unique_ptr<StandInServer>& server = servers[{root, handles}];
+    if (!server) {
+        server = std::make_unique<StandInServer>(root, handles);
+    }
+    return *server;
+}
+
+enum class Backend { Local, Server, StandInInteger, StandInBytes };
+
+Backend Chosen() {
+    const char* backend = std::getenv("KELVORA_TEST_BACKEND");
+    const std::string name = backend != nullptr ? backend : "";
+    if (name == "remote") {
+        return Backend::Server;
+    }
+    if (name == "standin-int") {
+        return Backend::StandInInteger;
+    }
+    if (name == "standin-bytes") {
+        return Backend::StandInBytes;
+    }
+    return Backend::Local;
+}
+
 }  // namespace
 
 bool IsRemote() {
-    const char* backend = std::getenv("KELVORA_TEST_BACKEND");
-    return backend != nullptr && std::string(backend) == "remote";
+    return Chosen() != Backend::Local;
 }
 
 Reach ReachFor(const std::filesystem::path& account) {
@@ -49,7 +82,19 @@ Reach ReachFor(const std::filesystem::path& account) {
 }
 
 std::string ServeFolder(const std::filesystem::path& root) {
-    return "127.0.0.1:" + std::to_string(ServerFor(root)->Port());
+    std::uint16_t port = 0;
+    switch (Chosen()) {
+        case Backend::StandInInteger:
+            port = StandInFor(root, StandInServer::Handles::Integer).Port();
+            break;
+        case Backend::StandInBytes:
+            port = StandInFor(root, StandInServer::Handles::Bytes).Port();
+            break;
+        default:
+            port = ServerFor(root)->Port();
+            break;
+    }
+    return "127.0.0.1:" + std::to_string(port);
 }
 
 }  // namespace testbackend

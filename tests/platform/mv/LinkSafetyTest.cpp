@@ -17,6 +17,7 @@
 #include "platform/mv/DynamicArray.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/ItemFiles.h"
+#include "platform/mv/RecordLocks.h"
 #include "platform/mv/UniqueFd.h"
 #include "tests/platform/mv/TempAccount.h"
 
@@ -169,7 +170,7 @@ TEST_F(LinkSafety, AWriteOrDeleteNeverReplacesALinkOrItsTarget) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (Ids{"LEAK", "PLAIN"}));
+    EXPECT_EQ(names, (Ids{kLockFileName, "LEAK", "PLAIN"}));
 
     // An ordinary item of the same dictionary is still written.
     file->SetRecordId("NEW");

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "editing/RowLockFollower.h"
+
+#include <QObject>
+
+#include "connection/Reconnect.h"
+#include "connection/SettingsFile.h"
+#include "connection/TextBridge.h"
+#include "connection/Variables.h"
+#include "dictionary/OpenDictionary.h"
+#include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArrayModel.h"
+
+namespace editing {
+
+void RowLockFollower::Connect(QObject* receiver) {
+    for (grid::DataGrid* grid : context_.screen.Grids()) {
+        const int view = grid->ViewIndex();
+        const grid::RowArrayModel* model = grid->Model();
+        QObject::connect(model, &grid::RowArrayModel::pendingRowStarted, receiver,
+                         [this, view](int row) { Started(view, row); });
+        QObject::connect(model, &QAbstractItemModel::dataChanged, receiver,
+                         [this, view] { Changed(view); });
+        QObject::connect(model, &grid::RowArrayModel::pendingRowEnded, receiver,
+                         [this, view] { Ended(view); });
+    }
+}
+
+bool RowLockFollower::Wanted() const {
+    const QString value = SettingsFile(context_.vars.programFolder)
+                              .Read(SettingsFile::kLockWhileEditing)
+                              .trimmed()
+                              .toLower();
+    return !(value == QLatin1String("no") || value == QLatin1String("false") ||
+             value == QLatin1String("off") || value == QLatin1String("0"));
+}
+
+void RowLockFollower::Started(int viewIndex, int row) {
+    const grid::DataGrid& grid = *context_.screen.Grids()[static_cast<std::size_t>(viewIndex)];
+    std::string& item = rowItems_[static_cast<std::size_t>(viewIndex)];
+    item.clear();
+    // A new row names no item yet: its save locks whatever id it is given.
+    if (!context_.open.IsOpen() || row >= grid.NewRowLine() || !Wanted()) {
+        return;
+    }
+    item = TextBridge::ToBytes(grid.BoundArray()->Cell(row, 0));
+    if (!item.empty()) {
+        Lock(viewIndex);
+    }
+}
+
+void RowLockFollower::Changed(int viewIndex) {
+    // A new login ended the session's locks: the row takes its lock again as it changes.
+    const std::string& item = rowItems_[static_cast<std::size_t>(viewIndex)];
+    if (!item.empty() && context_.open.IsOpen() && !context_.open.locks.Editing(item)) {
+        Lock(viewIndex);
+    }
+}
+
+void RowLockFollower::Lock(int viewIndex) {
+    std::string& item = rowItems_[static_cast<std::size_t>(viewIndex)];
+    dictionary::OpenDictionary& open = context_.open;
+    const QString shown = TextBridge::ToText(item);
+    switch (open.locks.StartEditing(*open.file, item)) {
+        case dictionary::ItemLocks::Outcome::Locked:
+            return;
+        case dictionary::ItemLocks::Outcome::HeldByOther:
+            context_.screen.ShowStatus(shown + QStringLiteral(" is locked by another user"),
+                                       dictionary::kNoteShownMs);
+            break;
+        case dictionary::ItemLocks::Outcome::Failed:
+            // A dropped connection is met by the save; a server that will not lock is
+            // said once, and rows are changed without locks from then on.
+            if (!ConnectionDropped(context_.vars, open.locks.Failure()) &&
+                open.locks.MarkEditingRefused()) {
+                context_.screen.ShowStatus(
+                    QStringLiteral("The server refused to lock %1 (code %2): rows are changed "
+                                   "without locks")
+                        .arg(shown)
+                        .arg(open.locks.Failure()),
+                    dictionary::kNoteShownMs);
+            }
+            break;
+        case dictionary::ItemLocks::Outcome::Refused:
+            break;
+    }
+    item.clear();  // not tried again for this row: its save checks and locks
+}
+
+void RowLockFollower::Ended(int viewIndex) {
+    std::string item = std::move(rowItems_[static_cast<std::size_t>(viewIndex)]);
+    rowItems_[static_cast<std::size_t>(viewIndex)].clear();
+    if (!item.empty() && context_.open.IsOpen()) {
+        context_.open.locks.EndEditing(*context_.open.file, item);
+    }
+}
+
+}  // namespace editing

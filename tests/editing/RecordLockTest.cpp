@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+#include "connection/SettingsFile.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/RecordLocks.h"
+#include "tests/editing/EditingFixture.h"
+
+// Another user's session on the same account, as a second process on the folder would be:
+// what the window writes and what it leaves locked, through the record locks both see.
+namespace {
+
+using ui::Answer;
+using Boxes = std::vector<std::string>;
+
+class RecordLockTest : public EditingFixture {
+protected:
+    void SetUp() override {
+        EditingFixture::SetUp();
+        openOrders();
+        ASSERT_EQ(mv::LocalEngine::Open(account().toStdString(), other_), mv::kOk);
+        ASSERT_EQ(other_->OpenDictionary("ORDERS", otherFile_), mv::kOk);
+    }
+    // Whether the other user can lock id now; the lock is let go again at once.
+    bool otherCanLock(const char* id) {
+        if (other_->Lock(otherFile_, id, mv::kLockExclusive) != mv::kOk) {
+            return false;
+        }
+        other_->Release(otherFile_, id);
+        return true;
+    }
+    static std::string lockedBox(const std::string& id) {
+        return id +
+               " is locked by another user. Your changes are kept; save the row again later. | "
+               "OK | Exclamation | Kelvora";
+    }
+
+    std::shared_ptr<mv::LocalEngine> other_;
+    int otherFile_ = 0;
+};
+
+TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherUsersLock) {
+    // The other user holds QTY: typing says so at once, the save writes nothing and keeps
+    // the row as typed; once released, the same row saves.
+    ASSERT_EQ(other_->Lock(otherFile_, "QTY", mv::kLockExclusive), mv::kOk);
+    type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Amount")}});
+    EXPECT_EQ(screen.Status(), QStringLiteral("QTY is locked by another user"));
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), lockedBox("QTY")}));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
+    ASSERT_TRUE(grid(kDIV).HasPendingRow());
+    grid(kDIV).SetCol(4);
+    EXPECT_EQ(grid(kDIV).Text(), QStringLiteral("Amount"));
+
+    other_->Release(otherFile_, "QTY");
+    dialogs.clear();
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+    EXPECT_EQ(onDisk("QTY")[3], "Amount");
+    EXPECT_TRUE(otherCanLock("QTY"));  // the write released it
+
+    // A row being typed holds its item; answering No to Save? lets it go.
+    type(kDIV, rowOf(kDIV, "PRICE"), {{4, QStringLiteral("Cost")}});
+    EXPECT_FALSE(otherCanLock("PRICE"));
+    dialogs.clear();
+    answer({Answer::No});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Reread);
+    EXPECT_TRUE(otherCanLock("PRICE"));
+
+    // A change dropped for what the account holds now lets the lock go too, and Escape.
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("TOTAL"),
+              {"I", "QTY * PRICE * 2", "MD2", "Total", "10R", "S"});
+    type(kDIV, rowOf(kDIV, "TOTAL"), {{4, QStringLiteral("Sum")}});
+    dialogs.clear();
+    answer({Answer::Yes, Answer::No});
+    leaveRow(kDIV);
+    EXPECT_TRUE(otherCanLock("TOTAL"));
+    EXPECT_EQ(onDisk("TOTAL")[1], "QTY * PRICE * 2");
+    type(kOther, rowOf(kOther, "NEXT"), {{2, QStringLiteral("7")}});
+    EXPECT_FALSE(otherCanLock("NEXT"));
+    EXPECT_TRUE(grid(kOther).CancelRow());
+    EXPECT_TRUE(otherCanLock("NEXT"));
+
+    // With LockWhileEditing=no only the save locks.
+    ASSERT_TRUE(SettingsFile(vars.programFolder).Write(SettingsFile::kLockWhileEditing, "no"));
+    type(kOther, rowOf(kOther, "NEXT"), {{2, QStringLiteral("8")}});
+    EXPECT_TRUE(otherCanLock("NEXT"));
+}
+
+}  // namespace

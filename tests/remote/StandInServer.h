@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+namespace testbackend {
+
+// A second server for the client's tests, independent of kelvora-server: it serves the
+// account folders under `root` on a loopback port with the local engine behind each
+// connection. It differs from kelvora-server where a client could get away with wrong
+// assumptions: its file handles are never equal to the status OPEN returns (integers from
+// 1000 on, or byte strings), it refuses a handle it never gave, and every reply carries one
+// more argument than the call defines. Many connections are served at once, a thread each;
+// ending a connection ends its engine, which releases its record locks.
+class StandInServer {
+public:
+    enum class Handles { Integer, Bytes };
+
+    StandInServer(const std::filesystem::path& root, Handles handles);
+    // Stops accepting, ends every connection and waits for their threads.
+    ~StandInServer();
+    StandInServer(const StandInServer&) = delete;
+    StandInServer& operator=(const StandInServer&) = delete;
+
+    std::uint16_t Port() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace testbackend
