@@ -4,6 +4,7 @@
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "dictionary/DatabaseType.h"
+#include "platform/mv/SelectCommand.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Dialogs.h"
 
@@ -17,7 +18,8 @@ QStringList AccountFileNames(Variables& vars) {
         return names;
     }
     mv::ServerCommand& command = vars.session->Command();
-    command.SetText("SSELECT VOC");
+    // Only file pointers: a VOC also holds verbs, keywords and sentences.
+    command.SetText(std::string("SSELECT VOC ") + mv::kFilePointersOnly);
     command.Exec();
     if (command.Error() != 0) {
         return names;

@@ -30,7 +30,17 @@ int ParseSelectCommand(std::string_view text, SelectCommand& command, std::strin
             "Unknown command " + Quoted(words[0]) + ": the engine runs SSELECT, SELECT and CD.";
         return kUnknownCommand;
     }
-    if (words.size() == 2 && UpperCase(words[1]) == "VOC") {
+    if (words.size() >= 2 && UpperCase(words[1]) == "VOC") {
+        // The engine's VOC holds file pointers only, so the selection of the file
+        // pointers (F and Q items) is the whole of it.
+        std::string clauses;
+        for (std::size_t i = 2; i < words.size(); ++i) {
+            clauses += (i > 2 ? " " : "") + UpperCase(words[i]);
+        }
+        if (!clauses.empty() && clauses != kFilePointersOnly) {
+            message = verb + " VOC takes no clause but " + kFilePointersOnly + ".";
+            return kCommandSyntax;
+        }
         command.listsFiles = true;
         command.sortById = true;
         command.fileName = "VOC";

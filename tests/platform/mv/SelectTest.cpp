@@ -174,6 +174,9 @@ TEST_F(Select, SselectVocListsTheAccountsFilesSortedAndNothingElse) {
 
     EXPECT_EQ(Run("SSELECT VOC"), (Ids{"ORDERS", "Orders", "T"}));
     EXPECT_EQ(Run("sselect voc"), (Ids{"ORDERS", "Orders", "T"}));
+    // The selection of file pointers, which a server's VOC needs, is the whole of it.
+    EXPECT_EQ(Run(R"(SSELECT VOC WITH F1 LIKE "F..." OR WITH F1 LIKE "Q...")"),
+              (Ids{"ORDERS", "Orders", "T"}));
 
     // VOC with anything after it is not this command.
     session_->Command().SetText("SSELECT VOC BY F1");
