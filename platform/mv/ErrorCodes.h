@@ -65,9 +65,10 @@ enum ErrorCode : int {
     kUnknownFunction = 81025,       // the server does not know the call
 };
 
-// The codes of the 81000 range: the connection to a server failed or broke the protocol.
+// The codes of the 81000 range but a call the server does not know: the connection to a
+// server failed or broke the protocol.
 inline constexpr bool IsConnectionFailure(int code) {
-    return code >= 81000 && code < 82000;
+    return code >= 81000 && code < 82000 && code != kUnknownFunction;
 }
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.

@@ -4,6 +4,7 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
 #include "tests/editing/EditingFixture.h"
+#include "tests/remote/StandInServer.h"
 
 // Another user's session on the same account, as a second process on the folder would be:
 // what the window writes and what it leaves locked, through the record locks both see.
@@ -85,6 +86,45 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
     ASSERT_TRUE(SettingsFile(vars.programFolder).Write(SettingsFile::kLockWhileEditing, "no"));
     type(kOther, rowOf(kOther, "NEXT"), {{2, QStringLiteral("8")}});
     EXPECT_TRUE(otherCanLock("NEXT"));
+}
+
+// A server that keeps no record locks: the refusal is reported once, and the saves go on
+// without locks rather than being refused.
+TEST_F(EditingFixture, aServerWithoutLocksIsSaidOnceAndSavesGoOn) {
+    makeOrders();
+    const testbackend::StandInServer server(programDir.path().toStdString(),
+                                            testbackend::StandInServer::Handles::Integer,
+                                            testbackend::StandInServer::Locks::Unknown);
+    ASSERT_TRUE(Load_ErrorTable(vars));
+    vars.session = vars.sessionFactory();
+    vars.session->SetHostName("127.0.0.1:" + std::to_string(server.Port()));
+    vars.session->SetAccountPath("account");
+    vars.session->Connect();
+    ASSERT_EQ(vars.session->Error(), 0);
+    vars.LoginSucceeded = true;
+    vars.DatabaseType = QStringLiteral("UniVerse");
+    open(QStringLiteral("ORDERS"));
+    dialogs.clear();
+
+    type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Amount")}});
+    EXPECT_EQ(screen.Status(), QStringLiteral("The server refused to lock QTY (code 81025): rows "
+                                              "are changed without locks"));
+    answer({Answer::Yes, Answer::OK, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+    EXPECT_EQ(boxes(),
+              (Boxes{saveQuestion(),
+                     "The server refused to lock QTY (code 81025). Kelvora goes on without record "
+                     "locks on this dictionary: a change another user makes at the same moment as "
+                     "yours may be overwritten. | OK | Exclamation | Kelvora",
+                     written("QTY")}));
+    EXPECT_EQ(onDisk("QTY")[3], "Amount");
+
+    dialogs.clear();
+    type(kDIV, rowOf(kDIV, "PRICE"), {{4, QStringLiteral("Cost")}});
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("PRICE")}));
+    EXPECT_EQ(onDisk("PRICE")[3], "Cost");
 }
 
 }  // namespace

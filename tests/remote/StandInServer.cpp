@@ -97,8 +97,12 @@ bool Fits(const Message& request, const Rule& rule) {
 class Session {
 public:
     Session(WireChannel& channel, const std::filesystem::path& root, StandInServer::Handles handles,
-            std::atomic<std::int32_t>& nextHandle)
-        : channel_(channel), root_(root), handles_(handles), nextHandle_(nextHandle) {}
+            StandInServer::Locks locks, std::atomic<std::int32_t>& nextHandle)
+        : channel_(channel),
+          root_(root),
+          handles_(handles),
+          locks_(locks),
+          nextHandle_(nextHandle) {}
 
     void Run() {
         if (LogIn()) {
@@ -192,6 +196,9 @@ private:
         if (!Fits(request, *rule)) {
             return Reply(kBadRequest);
         }
+        if (locks_ == StandInServer::Locks::Unknown && !KnownWithoutLocks(call, a)) {
+            return Reply(mv::kUnknownFunction);
+        }
         switch (call) {
             case kOpen:
                 return Open(a[1].integer, a[2].bytes);
@@ -235,6 +242,14 @@ private:
                 return Answer(code, {Arg::Int(state), Arg::Int(kRecordStatus)});
             }
         }
+    }
+
+    // What a server without record locks serves: the calls that name no lock.
+    static bool KnownWithoutLocks(std::int32_t call, const std::vector<Arg>& a) {
+        if (call == kRecordLock || call == kRelease || call == kRecordLocked) {
+            return false;
+        }
+        return !(call == kRead || call == kWrite || call == kDelete) || a[2].integer == 0;
     }
 
     bool Open(std::int32_t part, const std::string& name) {
@@ -319,6 +334,7 @@ private:
     WireChannel& channel_;
     const std::filesystem::path& root_;
     const StandInServer::Handles handles_;
+    const StandInServer::Locks locks_;
     std::atomic<std::int32_t>& nextHandle_;
     std::shared_ptr<mv::LocalEngine> engine_;
     std::vector<std::pair<Arg, int>> files_;  // handle as given -> the engine's handle
@@ -336,9 +352,10 @@ struct StandInServer::State {
         std::atomic<bool> ended{false};
     };
 
-    State(const std::filesystem::path& served, Handles kind)
+    State(const std::filesystem::path& served, Handles kind, Locks lockKind)
         : root(std::filesystem::canonical(served)),
           handles(kind),
+          locks(lockKind),
           acceptor(io, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
           port(acceptor.local_endpoint().port()) {}
 
@@ -373,7 +390,7 @@ struct StandInServer::State {
     void Serve(Connection& connection, int native) {
         {
             const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(native);
-            Session(*channel, root, handles, nextHandle).Run();
+            Session(*channel, root, handles, locks, nextHandle).Run();
             channel->Close();
         }
         {
@@ -389,6 +406,7 @@ struct StandInServer::State {
 
     const std::filesystem::path root;
     const Handles handles;
+    const Locks locks;
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor;
     const std::uint16_t port;
@@ -398,8 +416,8 @@ struct StandInServer::State {
     std::thread ioThread;
 };
 
-StandInServer::StandInServer(const std::filesystem::path& root, Handles handles)
-    : state_(std::make_unique<State>(root, handles)) {
+StandInServer::StandInServer(const std::filesystem::path& root, Handles handles, Locks locks)
+    : state_(std::make_unique<State>(root, handles, locks)) {
     state_->AcceptNext();
     state_->ioThread = std::thread([state = state_.get()] { state->io.run(); });
 }

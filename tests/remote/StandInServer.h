@@ -17,8 +17,11 @@ namespace testbackend {
 class StandInServer {
 public:
     enum class Handles { Integer, Bytes };
+    // Unknown: a server that keeps no record locks, as some do: a read or a write with a
+    // lock flag, RECORDLOCK, RELEASE and RECORDLOCKED are answered 81025.
+    enum class Locks { Kept, Unknown };
 
-    StandInServer(const std::filesystem::path& root, Handles handles);
+    StandInServer(const std::filesystem::path& root, Handles handles, Locks locks = Locks::Kept);
     // Stops accepting, ends every connection and waits for their threads.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;
