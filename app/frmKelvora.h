@@ -79,6 +79,7 @@ public:
     QStringList PhraseEntries() const override;
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
+    void HideCompileAnswer() override;
     void ShowView(dictionary::ViewKind view, bool focus = false) override;
     void ShowStatus(const QString& message, int shownMs = 0) override;
     void ShowOpenDictionary(const QString& caption) override;

@@ -81,6 +81,7 @@ public:
         entries_ = entries;
     }
     void ShowCompileAnswer(const QString&) override {}
+    void HideCompileAnswer() override {}
     void ShowView(dictionary::ViewKind view, bool) override {
         tabs_.SetTab(dictionary::ViewIndex(view));
     }

@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
 #include "core/ErrorTable.h"
+#include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
 
 namespace cli {
@@ -19,12 +20,29 @@ std::string ErrorName(const Environment& env, int code) {
     return "Unidentified Error";
 }
 
-int ReportError(const Environment& env, int code, std::string_view subject) {
+namespace {
+
+// The names of the TLS refusals speak of the program's settings file: here the command
+// line's options are what to change.
+std::string ConnectErrorName(const Environment& env, int code) {
+    switch (code) {
+        case mv::kTlsRequired:
+            return "The server accepts encrypted connections only: add --tls";
+        case mv::kTlsUntrusted:
+            return "The encrypted connection failed: the server's certificate is not trusted "
+                   "here (name the certificates of its CA with --ca FILE)";
+        default:
+            return ErrorName(env, code);
+    }
+}
+
+int ReportNamedError(const Environment& env, int code, std::string_view subject,
+                     const std::string& name) {
     env.err << "kelvora-cmd: ";
     if (!subject.empty()) {
         env.err << subject << ": ";
     }
-    env.err << "error " << code << " (" << ErrorName(env, code) << ")\n";
+    env.err << "error " << code << " (" << name << ")\n";
     if (env.errorNames == nullptr && !env.missingConstantsFile.empty() &&
         !env.missingConstantsNamed) {
         env.missingConstantsNamed = true;
@@ -33,6 +51,12 @@ int ReportError(const Environment& env, int code, std::string_view subject) {
     }
     env.err.flush();
     return kExitFailure;
+}
+
+}  // namespace
+
+int ReportError(const Environment& env, int code, std::string_view subject) {
+    return ReportNamedError(env, code, subject, ErrorName(env, code));
 }
 
 int ReportFailure(const Environment& env, std::string_view message) {
@@ -66,8 +90,10 @@ bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environ
     }
     session.Connect();
     if (session.Error() != 0) {
-        ReportError(env, session.Error(),
-                    line.host.empty() ? line.account : Concat({line.account, " on ", line.host}));
+        ReportNamedError(
+            env, session.Error(),
+            line.host.empty() ? line.account : Concat({line.account, " on ", line.host}),
+            ConnectErrorName(env, session.Error()));
         return false;
     }
     return true;

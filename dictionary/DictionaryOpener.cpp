@@ -64,6 +64,9 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
     if (open.file) {
         open.locks.ReleaseAll(*open.file);  // the rows are read anew: no row keeps a lock
     }
+    if (fileName != open.name) {
+        context_.screen.HideCompileAnswer();  // it was about the other file
+    }
     open.name = fileName;
     open.file = std::move(file);
     UseJournalOfAccount(open, session);

@@ -49,6 +49,7 @@ public:
 
     // The compiler's answer, shown whole, as lines, until the next one or until hidden.
     virtual void ShowCompileAnswer(const QString& answer) = 0;
+    virtual void HideCompileAnswer() = 0;
 
     // The detail of the current row's item, as lines of plain text (empty: no item),
     // sent whenever the current row or its item changes. A screen without a detail pane

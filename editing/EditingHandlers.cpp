@@ -118,7 +118,10 @@ bool EditingHandlers::SettleBeforeClose() {
             return;
         }
         const ui::Answer answer = vars_.dialogs.MsgBox(
-            QStringLiteral("%1 changed rows are not saved. Save them before closing?").arg(changed),
+            changed == 1
+                ? QStringLiteral("1 changed row is not saved. Save it before closing?")
+                : QStringLiteral("%1 changed rows are not saved. Save them before closing?")
+                      .arg(changed),
             ui::Buttons::YesNoCancel, ui::Icon::Question, ui::kProgramTitle, ui::Answer::Yes);
         if (answer == ui::Answer::No) {
             mayClose = true;

@@ -102,9 +102,8 @@ TEST_F(UnsavedRowsTest, noClosesWithoutSavingAndNoChangedRowAsksNothing) {
     dialogs.QueueAnswer(Answer::No);
 
     EXPECT_TRUE(closeWindow());
-    EXPECT_EQ(
-        prompts(),
-        QStringList{QStringLiteral("1 changed rows are not saved. Save them before closing?")});
+    EXPECT_EQ(prompts(),
+              QStringList{QStringLiteral("1 changed row is not saved. Save it before closing?")});
     EXPECT_EQ(field2("NEXT"), "100");
 
     // A window with nothing changed closes at once.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliFixture.h"
+#include "tests/remote/ScriptedServer.h"
 #include "tests/remote/TestBackend.h"
 
 // Every command of kelvora-cmd through kelvora-server: the same output as on the folder.
@@ -65,6 +66,24 @@ TEST_F(RemoteCli, theServerIsNamedWhenItCannotBeReachedAndCheckNeedsFileNames) {
     EXPECT_NE(unencrypted.err.find("error 81021 (The server does not offer encrypted"),
               std::string::npos)
         << unencrypted.err;
+
+    // A server that takes TLS only: the command line's option is named, not the program's
+    // settings file.
+    const testbackend::ScriptedServer tlsOnly([](mv::wire::WireChannel& channel) {
+        mv::wire::Message request;
+        mv::wire::Message refusal;
+        refusal.args = {mv::wire::Arg::Int(81020)};
+        if (channel.Receive(request, std::chrono::seconds(5), 1 << 16) ==
+            mv::wire::WireChannel::Outcome::Ok) {
+            channel.Send(refusal, std::chrono::seconds(5));
+        }
+    });
+    const Outcome plain =
+        RunCli({"-H", tlsOnly.Host(), "-a", "demo", "EXEC", "SSELECT DICT X"}, false, "pw");
+    EXPECT_NE(plain.err.find("error 81020 (The server accepts encrypted connections only: add "
+                             "--tls)"),
+              std::string::npos)
+        << plain.err;
 
     const Outcome unnamed = Remote({"check"});
     EXPECT_EQ(unnamed.status, 2);

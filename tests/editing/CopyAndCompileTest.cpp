@@ -275,6 +275,12 @@ TEST_F(CopyTest, theCompileCommandNamesTheOpenFileWhateverTheBoxHolds) {
     EXPECT_EQ(boxes().size(), 3u);
     EXPECT_FALSE(screen.CompileAnswer().isEmpty());
     EXPECT_EQ(onDisk("TOTAL").at(3), "Sum");
+
+    // The answer is about ORDERS: opening another file hides it.
+    makeDictionary(QStringLiteral("INVOICES"));
+    answer({Answer::OK});  // the @EMPTY.NULL item it lacks is added
+    open(QStringLiteral("INVOICES"));
+    EXPECT_TRUE(screen.CompileAnswer().isEmpty());
 }
 
 }  // namespace

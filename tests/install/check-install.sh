@@ -51,6 +51,9 @@ for f in /usr/bin/kelvora /usr/bin/kelvora-cmd /usr/bin/kelvora-server \
 done
 grep -v -e '^/usr/bin/kelvora' -e '^/usr/share/' "$work/list" && fail "the package holds files outside /usr/bin and /usr/share"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt's widgets"
+if dpkg-deb -f "$deb" Description | grep -q '^ *;'; then
+    fail "the package's description has lines that start with ;"
+fi
 dpkg-deb -x "$deb" "$work/unpacked"
 "$work/unpacked/usr/bin/kelvora-cmd" --help >/dev/null || fail "kelvora-cmd of the package does not run"
 echo "check-install: install tree and package are complete"

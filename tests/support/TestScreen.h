@@ -32,6 +32,7 @@ public:
     QStringList PhraseEntries() const override { return phraseEntries_; }
     void SetPhraseEntries(const QStringList& entries, const QString& shown) override;
     void ShowCompileAnswer(const QString& answer) override;
+    void HideCompileAnswer() override { compileAnswer_.clear(); }
     void ShowItemDetail(const QString& detail) override {
         itemDetail_ = detail;
         ++itemDetailsShown_;
