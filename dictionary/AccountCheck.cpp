@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/AccountCheck.h"
 
+#include "connection/TextBridge.h"
+#include "dictionary/Classification.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/RecordsAsRead.h"
 #include "platform/mv/DictionaryFile.h"
@@ -56,23 +58,49 @@ AccountItem ReadForChange(OpenDictionary& open, const std::string& id) {
     return now;
 }
 
+namespace {
+
+// Fields 1 to 8 of an I or V descriptor are its source; a compile stores the rest.
+constexpr std::int16_t kLastSourceField = 8;
+
+bool SameUpToCompiledForm(const mv::DynamicArray& account, const std::string& bytes) {
+    if (!CarriesCompiledForm(TextBridge::ToText(account.FieldValue(1)))) {
+        return false;
+    }
+    const mv::DynamicArray other(bytes);
+    for (std::int16_t field = 1; field <= kLastSourceField; ++field) {
+        if (account.FieldValue(field) != other.FieldValue(field)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool AccountItem::HoldsUpToCompiledForm(const std::optional<std::string>& bytes) const {
+    return Holds(bytes) || (Exists() && bytes && SameUpToCompiledForm(*record, *bytes));
+}
+
 bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
                         const AccountItem& now) {
     const std::string* read = records.Find(id);
-    if (!now.Exists()) {
-        return read == nullptr;
-    }
-    return read != nullptr && *read == now.record->Text();
+    return now.HoldsUpToCompiledForm(read != nullptr ? std::optional<std::string>(*read)
+                                                     : std::nullopt);
 }
 
-ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind) {
-    const QString question = kind == ChangeKind::Write
-                                 ? QStringLiteral(" Write your version over it?")
-                                 : QStringLiteral(" Delete it anyway?");
-    const ui::Answer answer = dialogs.MsgBox(
-        id + QStringLiteral(" was changed in the account after it was read.") + question,
-        ui::Buttons::YesNoCancel, ui::Icon::Exclamation, QStringLiteral("Changed in the account"),
-        ui::Answer::Cancel);
+ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind,
+                             bool deletedInAccount) {
+    QString prompt = id + QStringLiteral(" was changed in the account after it was read.") +
+                     (kind == ChangeKind::Write ? QStringLiteral(" Write your version over it?")
+                                                : QStringLiteral(" Delete it anyway?"));
+    if (kind == ChangeKind::Write && deletedInAccount) {
+        prompt =
+            id + QStringLiteral(" was deleted in the account after it was read. Write it again?");
+    }
+    const ui::Answer answer =
+        dialogs.MsgBox(prompt, ui::Buttons::YesNoCancel, ui::Icon::Exclamation,
+                       QStringLiteral("Changed in the account"), ui::Answer::Cancel);
     switch (answer) {
         case ui::Answer::Yes:
             return ChangedAnswer::Overwrite;

@@ -32,6 +32,9 @@ struct AccountItem {
     bool Holds(const std::optional<std::string>& bytes) const {
         return Exists() ? bytes && *bytes == record->Text() : !bytes;
     }
+    // Holds, or holds `bytes` with another compiled form: a compile (this program's or
+    // anyone's) rewrites only that, which is nobody's change of the item.
+    bool HoldsUpToCompiledForm(const std::optional<std::string>& bytes) const;
 };
 
 AccountItem ReadFromAccount(mv::DictionaryFile& file, const std::string& id);
@@ -43,8 +46,9 @@ struct OpenDictionary;
 // lock otherwise is read without it, and without locks from then on.
 AccountItem ReadForChange(OpenDictionary& open, const std::string& id);
 
-// True when the account holds exactly the bytes the rows of the item were read from.
-// An item that was never read counts as changed when the account holds it.
+// True when the account holds the bytes the rows of the item were read from, up to the
+// compiled form a compile writes. An item that was never read counts as changed when the
+// account holds it.
 bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
                         const AccountItem& now);
 
@@ -57,8 +61,11 @@ enum class ChangedAnswer {
 enum class ChangeKind { Write, Delete };
 
 // "<id> was changed in the account after it was read. Write your version over it?" (or
-// "... Delete it anyway?"), Yes, No and Cancel, Cancel the default.
-ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind);
+// "... Delete it anyway?"); for a write of an item the account no longer holds, "<id> was
+// deleted in the account after it was read. Write it again?". Yes, No and Cancel, Cancel
+// the default.
+ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind,
+                             bool deletedInAccount = false);
 
 // "<id> is locked by another user. Your changes are kept; save the row again later."
 void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id);

@@ -35,7 +35,7 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
     }
     if (!expected(now)) {
         const auto kind = target ? dictionary::ChangeKind::Write : dictionary::ChangeKind::Delete;
-        switch (dictionary::AskAboutChange(context.vars.dialogs, itemId, kind)) {
+        switch (dictionary::AskAboutChange(context.vars.dialogs, itemId, kind, !now.Exists())) {
             case dictionary::ChangedAnswer::Overwrite:
                 break;
             case dictionary::ChangedAnswer::ShowAccount:

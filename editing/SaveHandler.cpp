@@ -116,7 +116,8 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
             return;
         }
     } else if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
-        switch (dictionary::AskAboutChange(dialogs, itemId, dictionary::ChangeKind::Write)) {
+        switch (dictionary::AskAboutChange(dialogs, itemId, dictionary::ChangeKind::Write,
+                                           !now.Exists())) {
             case dictionary::ChangedAnswer::Overwrite:
                 break;
             case dictionary::ChangedAnswer::ShowAccount:

@@ -190,9 +190,11 @@ bool UndoHandler::Move(Direction direction) {
     const dictionary::JournalEntry entry = EntryOf(step);
     const std::optional<std::string>& target = back ? entry.before : entry.after;
     const std::optional<std::string>& written = back ? entry.after : entry.before;
-    const bool done = PutBackItem(
-        context_, opener_, entry.id, target, back ? ChangeOrigin::Undo : ChangeOrigin::Redo,
-        [&written](const dictionary::AccountItem& now) { return now.Holds(written); });
+    const bool done = PutBackItem(context_, opener_, entry.id, target,
+                                  back ? ChangeOrigin::Undo : ChangeOrigin::Redo,
+                                  [&written](const dictionary::AccountItem& now) {
+                                      return now.HoldsUpToCompiledForm(written);
+                                  });
     if (!done) {
         return false;
     }

@@ -139,7 +139,9 @@ TEST_F(AccountChangesTest, anItemDeletedBehindTheProgramLeavesTheViewOnNo) {
 
     EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Reread);
 
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), changedBox("PRICE", "Write your version over it?")}));
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(),
+                              "PRICE was deleted in the account after it was read. Write it "
+                              "again? | YesNoCancel | Exclamation | Changed in the account"}));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("PRICE")));
     EXPECT_EQ(rowOf(kDIV, "PRICE"), -1);
     EXPECT_EQ(counter(kDIV), rows - 1);

@@ -83,6 +83,24 @@ TEST_F(UndoTest, undoAndRedoOfASaveWriteEachVersionBackAndShowIt) {
     EXPECT_EQ(dialogs.beeps(), 1);
 }
 
+// The compiled form that the compile after a save, or Compile All, wrote is nobody's
+// change: the undo and the redo ask nothing.
+TEST_F(UndoTest, theCompiledFormKelvoraWroteCountsAsNoChange) {
+    openOrders();
+    type(kDIV, rowOf(kDIV, "TOTAL"), {{4, QStringLiteral("Sum")}});
+    answer({Answer::Yes, Answer::OK, Answer::Yes});
+    leaveRow(kDIV);
+    ASSERT_GT(onDisk("TOTAL").size(), 8) << "compiled";
+    editing.CompileAll();
+    dialogs.clear();
+    EXPECT_TRUE(editing.Undo());
+    EXPECT_EQ(onDisk("TOTAL").mid(0, 6), (Fields{"I", "QTY * PRICE", "MD2", "Total", "10R", "S"}));
+    editing.CompileAll();
+    EXPECT_TRUE(editing.Redo());
+    EXPECT_EQ(onDisk("TOTAL")[3], "Sum");
+    EXPECT_EQ(boxes(), Boxes{});
+}
+
 TEST_F(UndoTest, undoOfADeleteWritesTheItemBackAndShowsItsRowRedoDeletesItAgain) {
     openOrders();
     deleteRow(kOther, "NEXT");
