@@ -174,6 +174,7 @@ QWidget* CellDelegate::CreateDropDownEditor(QWidget* parent, const DropDownList&
     const QStringList entries = list.Entries();
     combo->setMaxVisibleItems(static_cast<int>(std::max<qsizetype>(entries.size(), 10)));
     combo->addItems(entries);
+    combo->setCurrentIndex(-1);  // the cell's own text comes with setEditorData
     // Picking an entry from the list ends the edit of the cell at once.
     connect(combo, &QComboBox::activated, this, &CellDelegate::CommitAndCloseSender);
     return combo;
@@ -184,6 +185,9 @@ void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
         if (combo->currentText() != text) {
             combo->setEditText(text);
+            // As in every other cell, the key that opened the editor replaces the text;
+            // F2 or a click on the text puts the caret in it.
+            combo->lineEdit()->selectAll();
         }
         return;
     }

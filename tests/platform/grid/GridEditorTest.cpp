@@ -147,6 +147,17 @@ TEST_F(GridDropDownTest, typedTextIsKeptAsTypedEvenWhenAnEntryLooksAlike) {
     EXPECT_EQ(rows_->Cell(0, 2), "varchar(40)");
 }
 
+TEST_F(GridDropDownTest, typingIntoAPickListCellReplacesItsTextAsInEveryOtherCell) {
+    GoTo(0, 2);
+    Type("QQ9");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(grid_->model()->index(0, 2).data().toString(), "QQ9");
+    GoTo(0, 1);
+    Type("S");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(grid_->model()->index(0, 1).data().toString(), "S");
+}
+
 TEST_F(GridEditorTest, columnWidthsInTwipsKeepTheirFractionsAndAddUpToTheTotal) {
     grid_->SetColumnWidthTwips(0, 15075.0 / 8);
     grid_->SetColumnWidthTwips(1, 15075.0 / 20);
