@@ -161,7 +161,11 @@ bool ChildTable::ConfirmReplacing(const QString& name, std::optional<mv::Dynamic
         replaced = now.record;
         const QString field1 = TextBridge::ToText(now.record->FieldValue(1));
         if (dictionary::TypeCode(field1) == QLatin1String("PH")) {
-            return true;
+            return vars_.dialogs.MsgBox(name + QStringLiteral(" already exists. Replace its list "
+                                                              "of fields with the highlighted "
+                                                              "rows?"),
+                                        ui::Buttons::YesNo, ui::Icon::Question, ui::kProgramTitle,
+                                        ui::Answer::No) == ui::Answer::Yes;
         }
     }
     const ui::Answer answer = vars_.dialogs.MsgBox(

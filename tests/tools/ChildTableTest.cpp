@@ -112,8 +112,20 @@ TEST_F(ChildTableTest, redefiningReplacesThePhraseOfItsRowsAndOtherCaseIsANewTab
     phRows->SetCell(1, 0, QStringLiteral("LINES"));
     phRows->SetCell(1, 2, QStringLiteral("second"));
     Dictionary().views->SetCounter(ViewKind::PH, 1);
-    dialogs.QueueAnswer(ui::Answer::OK);
 
+    // The phrase exists: the question comes first, and No writes nothing.
+    dialogs.QueueAnswer(ui::Answer::No);
+    defineChildTable({1}, QStringLiteral("LINES"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("LINES")), (Fields{"PH", "QTY"}));
+    ASSERT_EQ(dialogs.shown().size(), 2u);  // the name, then the question
+    EXPECT_EQ(dialogs.shown()[1].prompt,
+              QStringLiteral("LINES already exists. Replace its list of fields with the "
+                             "highlighted rows?"));
+    EXPECT_EQ(dialogs.shown()[1].defaultButton, ui::Answer::No);
+    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Kelvora"));
+
+    dialogs.QueueAnswer(ui::Answer::Yes);
+    dialogs.QueueAnswer(ui::Answer::OK);
     defineChildTable({1}, QStringLiteral("LINES"));
 
     EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("LINES")),
