@@ -75,7 +75,9 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
                                       "item, go to the bottom"),
                        ui::Buttons::OK, ui::Icon::Critical,
                        QStringLiteral("Operation not allowed"));
-        grid.ReBind();
+        // Only the id goes back: the other typed values stay, and the row stays pending.
+        grid.RevertPendingCell(0);
+        *cancel = true;
         return;
     }
     if (dialogs.MsgBoxWithDetail(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,

@@ -239,6 +239,10 @@ bool DataGrid::CancelRow() {
     return model_->DropPendingRow() || hadEditor;
 }
 
+bool DataGrid::RevertPendingCell(int column) {
+    return model_->RevertPendingCell(column);
+}
+
 int DataGrid::DeleteRows() {
     if (Busy() || highlights_.Count() == 0) {
         return 0;

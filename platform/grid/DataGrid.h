@@ -108,6 +108,10 @@ public:
     void CloseCellEditor();
     // Drops the pending row (and an open editor). False when nothing was dropped.
     bool CancelRow();
+    // Puts the stored text of one cell back into the pending row of an existing row,
+    // keeping its other typed values; a beforeSave handler may call it. False without
+    // such a row.
+    bool RevertPendingCell(int column);
     // What the Delete key does to highlighted rows: one beforeDelete each, from the
     // highest row down so the others keep their indices; each row whose handler did
     // not cancel is removed (later rows move up) and afterDelete follows. A pending

@@ -125,6 +125,18 @@ bool RowArrayModel::DropPendingRow() {
     return true;
 }
 
+bool RowArrayModel::RevertPendingCell(int column) {
+    if (!HasPendingRow() || PendingRowIsNew() || column < 0 ||
+        static_cast<std::size_t>(column) >= pendingValues_.size()) {
+        return false;
+    }
+    pendingValues_[static_cast<std::size_t>(column)] =
+        array_ ? array_->Cell(pendingRow_, column) : QString();
+    const QModelIndex cell = index(pendingRow_, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
 CommitOutcome RowArrayModel::CommitPendingRow(const std::function<bool()>& notify) {
     if (phase_ == EditPhase::Committing || phase_ == EditPhase::Deleting) {
         return CommitOutcome::Busy;

@@ -78,6 +78,10 @@ public:
     bool PendingRowIsNew() const { return HasPendingRow() && pendingRow_ == rows_; }
     // Drops the typed values (Escape). Only while Editing.
     bool DropPendingRow();
+    // Puts the array's text of one cell back into the pending row of an array row, the
+    // other typed values kept; also inside a notification, where a handler refuses one
+    // typed value. False without such a row.
+    bool RevertPendingCell(int column);
 
     // Leaving the pending row: runs notify (the before-save notification, which
     // returns the cancel flag) and then stores the row, unless the handler cancelled

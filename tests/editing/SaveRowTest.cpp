@@ -62,7 +62,7 @@ TEST_F(SaveRowTest, aChangedIdWritesAnItemOfTheNewIdAndLeavesTheOldOne) {
 // Leaving a changed row from its item id column, in the views that refuse it.
 class IdRefusal : public SaveRowTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(IdRefusal, showsTheRefusalAndDropsTheChangeOfAnEditedOrNewRow) {
+TEST_P(IdRefusal, showsTheRefusalPutsTheIdBackAndKeepsTheOtherTypedValuesPending) {
     openOrders();
     const int view = GetParam();
     const QStringList before = column(view, 0);
@@ -72,16 +72,24 @@ TEST_P(IdRefusal, showsTheRefusalAndDropsTheChangeOfAnEditedOrNewRow) {
     answer({Answer::OK, Answer::OK});
 
     type(view, 0, {{1, QStringLiteral("changed")}, {0, QStringLiteral("RENAMED")}});
-    EXPECT_EQ(leaveRow(view), grid::CommitOutcome::Reread);
+    EXPECT_EQ(leaveRow(view), grid::CommitOutcome::Cancelled);
+    EXPECT_EQ(grid(view).Text(), before.at(0));  // the id as it was
+    grid(view).SetCol(1);
+    EXPECT_EQ(grid(view).Text(), QStringLiteral("changed"));
+    EXPECT_TRUE(grid(view).HasPendingRow());
+    EXPECT_TRUE(grid(view).CancelRow());
+
+    // A new row keeps what was typed, its id included.
     typeNewRow(view, {{1, QStringLiteral("X")}, {0, QStringLiteral("BRAND.NEW")}});
-    EXPECT_EQ(leaveRow(view), grid::CommitOutcome::Reread);
+    EXPECT_EQ(leaveRow(view), grid::CommitOutcome::Cancelled);
+    EXPECT_EQ(grid(view).Text(), QStringLiteral("BRAND.NEW"));
+    EXPECT_TRUE(grid(view).PendingRowIsNew());
 
     EXPECT_EQ(boxes(), (Boxes{refusal, refusal}));
     EXPECT_EQ(column(view, 0), before);
     EXPECT_NE(column(view, 1).at(0), QStringLiteral("changed"));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("RENAMED")));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("BRAND.NEW")));
-    EXPECT_EQ(grid(view).Model()->rowCount(), before.size() + 1);  // rows and the empty line
 }
 
 std::string ViewName(const ::testing::TestParamInfo<int>& test) {
