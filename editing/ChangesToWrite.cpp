@@ -33,6 +33,10 @@ QString ChangesToWrite(const WriteToDescribe& write) {
     const int typedCount = static_cast<int>(write.typed.size());
     QStringList lines;
     if (write.asRead == nullptr) {
+        if (!write.keptItemId.isEmpty() && !write.replacesWhole) {
+            lines << QStringLiteral("Writes a new item %1; %2 stays as it is.")
+                         .arg(write.itemId, write.keptItemId);
+        }
         lines << (write.replacesWhole ? QStringLiteral("%1, replaced whole:")
                                       : QStringLiteral("New item %1:"))
                      .arg(write.itemId);
@@ -79,6 +83,9 @@ QString SaveDetail(const dictionary::OpenDictionary& open, const grid::DataGrid&
     if (namesNewItem) {
         // A new row, or an overtyped id, names an item the save replaces whole if it exists.
         write.replacesWhole = held != nullptr;
+        if (!grid.PendingRowIsNew()) {
+            write.keptItemId = grid.BoundArray()->Cell(row, dictionary::kIdColumn);
+        }
     } else {
         write.asRead = held;
     }

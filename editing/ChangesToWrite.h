@@ -27,6 +27,8 @@ struct WriteToDescribe {
     const std::string* asRead = nullptr;
     // Without asRead: the item of that name exists and is replaced whole.
     bool replacesWhole = false;
+    // The item whose row's id was typed over, which stays as it is; empty for none.
+    QString keptItemId;
     // The fields of the item after the typed ones stay as they are; false when the save
     // leaves them out (the compiled form of an I or V item, which the compile writes).
     bool keepsLaterFields = true;

@@ -185,6 +185,25 @@ void SaveHandler::ShowWritten(ViewKind view, grid::DataGrid& grid, const std::st
         grid.ReBind();
         return;
     }
+    if (namesNewItem && !grid.PendingRowIsNew()) {
+        // The id was typed over another item's row: that item stays in the account and
+        // keeps its row as it was; the new item gets a row of its own after the last.
+        const int lastColumn = dictionary::LayoutOf(view).LastColumn();
+        const QStringList fields = dictionary::FieldTexts(record, lastColumn);
+        const int added = gridRows.RowCount();
+        gridRows.Resize(added, lastColumn);
+        gridRows.SetCell(added, dictionary::kIdColumn, itemId);
+        for (int n = 1; n <= lastColumn && n <= fields.size(); ++n) {
+            gridRows.SetCell(added, n, fields[n - 1]);
+        }
+        shown.AddToViewBehindNarrowing(dictionary::ViewIndex(view), id, record);
+        if (&gridRows == open_.views->Rows(view).get()) {
+            open_.views->SetCounter(view, gridRows.RowCount());
+        }
+        shown.Show(id, record, &grid);
+        grid.ReBind();
+        return;
+    }
     // The grid stores its own row after the handler; every other row of the item follows.
     shown.Show(id, record, &grid);
     if (namesNewItem) {

@@ -56,7 +56,16 @@ TEST_F(SaveRowTest, aChangedIdWritesAnItemOfTheNewIdAndLeavesTheOldOne) {
     EXPECT_EQ(onDisk("NEXT"), (Fields{"X", "100"}));
     EXPECT_EQ(onDisk("NEXT2").mid(0, 3), (Fields{"X", "200", ""}));
     EXPECT_EQ(onDisk("NEXT2").size(), 10);
-    EXPECT_EQ(column(kOther, 0).at(row), QStringLiteral("NEXT2"));
+    EXPECT_TRUE(dialogs.shown()[0].detail.startsWith(
+        QStringLiteral("Writes a new item NEXT2; NEXT stays as it is.\n")))
+        << dialogs.shown()[0].detail.toStdString();
+    // The old item keeps its row, as it keeps its place in the account; the new one has
+    // a row of its own.
+    EXPECT_EQ(column(kOther, 0).at(row), QStringLiteral("NEXT"));
+    EXPECT_EQ(column(kOther, 2).at(row), QStringLiteral("100"));
+    ASSERT_GE(rowOf(kOther, "NEXT2"), 0);
+    EXPECT_EQ(column(kOther, 2).at(rowOf(kOther, "NEXT2")), QStringLiteral("200"));
+    EXPECT_EQ(counter(kOther), arrayRows(kOther));
 }
 
 // Leaving a changed row from its item id column, in the views that refuse it.
