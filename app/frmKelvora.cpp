@@ -106,6 +106,7 @@ void frmKelvora::BuildControls() {
     lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
     statusBar()->addPermanentWidget(lblOpenDictionary);
     editing_.ConnectGrids(this);
+    tools_.ConnectGrids(this);
     ConnectTools();
     BuildDetailPane();
     BuildMenus();

@@ -2,6 +2,7 @@
 #include "dictionary/ShownRows.h"
 
 #include <algorithm>
+#include <set>
 
 #include <QHash>
 
@@ -10,6 +11,7 @@
 #include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/RowArray.h"
+#include "platform/grid/RowArrayModel.h"
 
 namespace dictionary {
 
@@ -137,11 +139,73 @@ std::shared_ptr<grid::RowArray> CopyOfRows(const grid::RowArray& rows, int lastC
     return copy;
 }
 
-void BindShownRows(OpenDictionary& open, DictionaryScreen& screen, ViewKind view) {
+namespace {
+
+// The row of `own` that row `row` of `shown` (a copy of some of own's rows, or own itself)
+// shows, or -1.
+int RowOfOwn(const grid::RowArray& own, const grid::RowArray& shown, int row, int lastColumn) {
+    if (&own == &shown) {
+        return row;
+    }
+    for (int candidate = 0; candidate < own.RowCount(); ++candidate) {
+        bool same = true;
+        for (int column = 0; column <= lastColumn && same; ++column) {
+            same = own.Cell(candidate, column) == shown.Cell(row, column);
+        }
+        if (same) {
+            return candidate;
+        }
+    }
+    return -1;
+}
+
+// Binds the grid around its pending row: the rows it would show, and the pending row's
+// own row where it stands in the order shown without the find. False when the row the
+// pending row stands on is no longer among the view's rows.
+bool BindAroundPendingRow(OpenDictionary& open, grid::DataGrid& grid, ViewKind view) {
     const ShownRowsState& state = open.shown;
+    const std::shared_ptr<grid::RowArray> own = open.views->Rows(view);
+    const int lastColumn = LayoutOf(view).LastColumn();
+    const bool isNew = grid.PendingRowIsNew();
+    const int pinned =
+        isNew ? -1 : RowOfOwn(*own, *grid.BoundArray(), grid.Model()->PendingRow(), lastColumn);
+    if (!isNew && pinned < 0) {
+        return false;
+    }
+    ShownRowsState withoutFind = state;
+    withoutFind.findText.clear();
+    const std::vector<int> found = ShownRowIndices(*own, lastColumn, view, state);
+    const std::set<int> fits(found.begin(), found.end());
+    std::vector<int> indices;
+    for (const int row : ShownRowIndices(*own, lastColumn, view, withoutFind)) {
+        if (fits.count(row) != 0 || row == pinned) {
+            indices.push_back(row);
+        }
+    }
+    const auto at = std::find(indices.begin(), indices.end(), pinned);
+    const int pendingRow =
+        isNew ? static_cast<int>(indices.size()) : static_cast<int>(at - indices.begin());
+    std::shared_ptr<grid::RowArray> rows =
+        state.Reshapes(view) ? CopyOfRows(*own, lastColumn, indices) : own;
+    return grid.BindKeepingPendingRow(std::move(rows), pendingRow);
+}
+
+}  // namespace
+
+void BindShownRows(OpenDictionary& open, DictionaryScreen& screen, ViewKind view) {
+    ShownRowsState& state = open.shown;
     grid::DataGrid& grid = screen.Grid(view);
     const std::shared_ptr<grid::RowArray> own = open.views->Rows(view);
-    if (!state.Reshapes(view)) {
+    bool& pinned = state.pinned[static_cast<std::size_t>(ViewIndex(view))];
+    pinned = false;
+    // A row being typed is never dropped to narrow or order the others; a handler of the
+    // grid's own notification that binds its rows again means to drop it.
+    if (grid.Phase() == grid::EditPhase::Editing) {
+        pinned = true;
+        if (!BindAroundPendingRow(open, grid, view)) {
+            return;  // it keeps showing what it showed, and is bound once the row settles
+        }
+    } else if (!state.Reshapes(view)) {
         if (grid.BoundArray() != own) {
             grid.Bind(own);
         }
@@ -157,6 +221,16 @@ void BindShownRows(OpenDictionary& open, DictionaryScreen& screen, ViewKind view
 void BindAllShownRows(OpenDictionary& open, DictionaryScreen& screen) {
     for (int index = 0; index < kViewCount; ++index) {
         BindShownRows(open, screen, ViewAt(index));
+    }
+}
+
+void BindPinnedRows(OpenDictionary& open, DictionaryScreen& screen) {
+    for (int index = 0; index < kViewCount; ++index) {
+        const ViewKind view = ViewAt(index);
+        if (open.shown.pinned[static_cast<std::size_t>(index)] &&
+            !screen.Grid(view).HasPendingRow()) {
+            BindShownRows(open, screen, view);
+        }
     }
 }
 

@@ -40,6 +40,9 @@ struct ShownRowsState {
     std::optional<QStringList> phraseWords;
     QString findText;
     std::array<RowOrder, kViewCount> orders{};
+    // Per grid: bound while a row of it was pending, which stayed shown whether or not it
+    // fits; the grid is bound again once that row is settled (BindPinnedRows).
+    std::array<bool, kViewCount> pinned{};
 
     bool PhraseApplies(ViewKind view) const {
         return phraseWords && (view == ViewKind::AS || view == ViewKind::DIV);
@@ -64,9 +67,12 @@ std::shared_ptr<grid::RowArray> CopyOfRows(const grid::RowArray& rows, int lastC
 // narrows or orders it, else a fresh copy of the rows it shows. Rows the grids show in a
 // copy stay in step with the account through ShownItems, as any narrowed copy does.
 // The grid's sort indicator and the tab caption (with the count of matches while a find
-// is active) follow.
+// is active) follow. A pending row of the grid is never dropped: it stays shown with its
+// typed values, in its place among the rows shown, whether or not it fits (pinned).
 void BindShownRows(OpenDictionary& open, DictionaryScreen& screen, ViewKind view);
 void BindAllShownRows(OpenDictionary& open, DictionaryScreen& screen);
+// Binds again each grid that was bound around a pending row, once it has none.
+void BindPinnedRows(OpenDictionary& open, DictionaryScreen& screen);
 
 // The tab caption of a view: with the number of rows its grid shows while a find is on.
 QString ShownCaption(ViewKind view, const ShownRowsState& state, int rowsShown);

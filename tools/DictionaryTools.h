@@ -26,6 +26,8 @@ public:
     bool SetFindText(const QString& text) { return findAndSort_.SetFindText(text); }
     const QString& FindText() const { return findAndSort_.FindText(); }
     void HeaderClicked(int viewIndex, int column) { findAndSort_.HeaderClicked(viewIndex, column); }
+    // Follows the screen's grids for as long as receiver lives.
+    void ConnectGrids(QObject* receiver) { findAndSort_.Connect(receiver); }
 
 private:
     ChildTable childTable_;

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "tools/FindAndSort.h"
 
+#include <QObject>
+
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownRows.h"
 #include "dictionary/ViewLayout.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/grid/RowArrayModel.h"
 #include "tools/ToolSupport.h"
 
 namespace tools {
@@ -18,13 +21,28 @@ bool FindAndSort::SetFindText(const QString& text) {
         open_.shown.findText = text;
         return true;
     }
-    const auto& grids = screen_.Grids();
-    if (!SettlePendingRows({grids[0], grids[1], grids[2], grids[3]})) {
-        return false;
-    }
+    // Typing here settles no row: a pending row stays shown as typed (BindShownRows).
     open_.shown.findText = text;
     dictionary::BindAllShownRows(open_, screen_);
     return true;
+}
+
+void FindAndSort::Connect(QObject* receiver) {
+    for (grid::DataGrid* grid : screen_.Grids()) {
+        // The row's end is signalled from inside the grid (a store, a drop, a re-read):
+        // the grid is bound again once that is over.
+        QObject::connect(grid->Model(), &grid::RowArrayModel::pendingRowEnded, receiver,
+                         [this, receiver] {
+                             QMetaObject::invokeMethod(
+                                 receiver,
+                                 [this] {
+                                     if (open_.IsOpen()) {
+                                         dictionary::BindPinnedRows(open_, screen_);
+                                     }
+                                 },
+                                 Qt::QueuedConnection);
+                         });
+    }
 }
 
 const QString& FindAndSort::FindText() const {

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QObject;
+
 #include "dictionary/DictionaryScreen.h"
 
 namespace tools {
@@ -19,9 +21,13 @@ public:
     explicit FindAndSort(const dictionary::DictionaryContext& context)
         : open_(context.open), screen_(context.screen) {}
 
-    // The find box holds `text` now (empty: the find is off). Rows left pending are
-    // settled first; false, with nothing changed, when one stays pending.
+    // The find box holds `text` now (empty: the find is off). Nothing is asked: a row
+    // left pending stays shown, pending, where it is, and the find reaches it once it is
+    // saved or its changes are dropped (Connect).
     bool SetFindText(const QString& text);
+    // Binds a grid again once the pending row that was kept through a find is settled,
+    // for as long as receiver lives.
+    void Connect(QObject* receiver);
     const QString& FindText() const;
 
     // The header of `column` of the grid of view `viewIndex` was clicked.

@@ -107,6 +107,21 @@ void DataGrid::Bind(std::shared_ptr<RowArray> rows) {
     MoveCurrentUnguarded(0, 0);
 }
 
+bool DataGrid::BindKeepingPendingRow(std::shared_ptr<RowArray> rows, int pendingRow) {
+    if (Busy()) {
+        return false;
+    }
+    CloseCellEditor();
+    const int column = std::max(Col(), 0);
+    if (!model_->BindKeepingPendingRow(std::move(rows), pendingRow)) {
+        return false;
+    }
+    highlights_.Clear();
+    highlightAnchor_ = -1;
+    MoveCurrentUnguarded(pendingRow, column);
+    return true;
+}
+
 const std::shared_ptr<RowArray>& DataGrid::BoundArray() const {
     return model_->Array();
 }

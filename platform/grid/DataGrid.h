@@ -74,6 +74,11 @@ public:
     // row and the highlight list are dropped; the first row becomes current.
     void Bind(std::shared_ptr<RowArray> rows);
     const std::shared_ptr<RowArray>& BoundArray() const;
+    // Shows another array without touching the pending row: it stays with its typed values
+    // over row `pendingRow` of the new array (its row count for a new row), and stays the
+    // current row; an open cell editor's text is taken into it first. False, with nothing
+    // changed, inside a notification or without a pending row that fits the new array.
+    bool BindKeepingPendingRow(std::shared_ptr<RowArray> rows, int pendingRow);
     // Re-reads the rows of the bound array: the pending row is dropped, the current
     // cell and the highlights that still exist are kept.
     void ReBind();

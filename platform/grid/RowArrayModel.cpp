@@ -33,6 +33,21 @@ void RowArrayModel::Bind(std::shared_ptr<RowArray> rows) {
     ResetRows([&] { array_ = std::move(rows); });
 }
 
+bool RowArrayModel::BindKeepingPendingRow(std::shared_ptr<RowArray> rows, int pendingRow) {
+    const int count = rows ? rows->RowCount() : 0;
+    if (phase_ != EditPhase::Editing || pendingRow < 0 || pendingRow > count ||
+        (PendingRowIsNew() != (pendingRow == count))) {
+        return false;
+    }
+    beginResetModel();
+    array_ = std::move(rows);
+    rows_ = count;
+    pendingRow_ = pendingRow;
+    ++generation_;
+    endResetModel();
+    return true;
+}
+
 void RowArrayModel::Reread() {
     ResetRows();
 }

@@ -53,6 +53,9 @@ public:
     // Shows another array (or none) from scratch; the pending row is dropped.
     void Bind(std::shared_ptr<RowArray> rows);
     const std::shared_ptr<RowArray>& Array() const { return array_; }
+    // Shows another array and keeps the pending row with its typed values, now over row
+    // `pendingRow` of the new array (its row count for a new row). Only while Editing.
+    bool BindKeepingPendingRow(std::shared_ptr<RowArray> rows, int pendingRow);
     // Shows the array afresh and drops the pending row. Inside a notification the
     // phase stays Committing or Deleting until the notification returns.
     void Reread();

@@ -44,6 +44,26 @@ TEST_F(DailyTool, theFindBoxNarrowsTheGridsAndEscapeClearsIt) {
               dictionary::LayoutOf(dictionary::ViewKind::DIV).tabCaption);
 }
 
+// A row changed and not left: typing "dn" into the find box asks nothing, so no key of
+// it answers a question, and the changed row stays as typed.
+TEST_F(DailyTool, typingAFindWithARowPendingAsksNothingAndKeepsTheRow) {
+    openOrders();
+    window->ShowView(dictionary::ViewKind::DIV);
+    type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Quantity")}});
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    action("mnuFind").trigger();
+
+    QTest::keyClicks(&findBox(), QStringLiteral("dn"));
+
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(findBox().text(), QStringLiteral("dn"));
+    ASSERT_TRUE(grid(kDIV).HasPendingRow());
+    EXPECT_EQ(grid(kDIV).Model()->CellText(grid(kDIV).Model()->PendingRow(), 4),
+              QStringLiteral("Quantity"));
+    EXPECT_EQ(onDisk("QTY").value(3), QByteArray("Qty"));
+}
+
 TEST_F(DailyTool, aHeaderClickSortsTheGridAndShowsTheIndicator) {
     openOrders();
     emit grid(kDIV).horizontalHeader()->sectionClicked(0);

@@ -36,6 +36,7 @@ protected:
     void SetUp() override {
         AccountFixture::SetUp();
         editing.ConnectGrids(&receiver);
+        tools.ConnectGrids(&receiver);
     }
 
     // Connects the session as an OK of the login form does, with the constants file read.
