@@ -28,6 +28,7 @@
 #include "app/FindBox.h"
 #include "app/HelpTopics.h"
 #include "app/MainWindowDesign.h"
+#include "app/SettleOnReach.h"
 #include "app/WindowPlacement.h"
 #include "connection/Functions.h"
 #include "connection/Variables.h"
@@ -35,6 +36,7 @@
 #include "core/DataFiles.h"
 #include "dictionary/AccountFiles.h"
 #include "dictionary/DataTypeList.h"
+#include "dictionary/PendingRows.h"
 #include "dictionary/PhraseList.h"
 #include "dictionary/ShownRows.h"
 #include "dictionary/ViewLayout.h"
@@ -157,6 +159,27 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     completer->setCompletionMode(QCompleter::PopupCompletion);
     txtFilename->setCompleter(completer);
     connect(txtFilename, &QLineEdit::returnPressed, cmdOpen, &QPushButton::click);
+    // Choosing a phrase and opening a file settle a pending row: the question comes as the
+    // user reaches them, before anything is typed or chosen there.
+    const auto pending = [this] {
+        return std::any_of(TDBGrid1.begin(), TDBGrid1.end(),
+                           [](const grid::DataGrid* grid) { return grid->HasPendingRow(); });
+    };
+    const auto settle = [this] {
+        bool settled = false;
+        Guarded([this, &settled] {
+            const grid::DataGrid* still = dictionary::SettlePendingRows(TDBGrid1);
+            settled = still == nullptr;
+            if (!settled) {
+                ShowView(dictionary::ViewAt(still->ViewIndex()), /*focus=*/true);
+            }
+        });
+        return settled;
+    };
+    for (QWidget* reached : {static_cast<QWidget*>(txtFilename), static_cast<QWidget*>(cmbPhrase),
+                             static_cast<QWidget*>(cmbPhrase->lineEdit())}) {
+        new app::SettleOnReach(reached, pending, settle);
+    }
     connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
     // F1 opens the help at the section of the control that has the focus.

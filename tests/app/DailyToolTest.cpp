@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -62,6 +64,28 @@ TEST_F(DailyTool, typingAFindWithARowPendingAsksNothingAndKeepsTheRow) {
     EXPECT_EQ(grid(kDIV).Model()->CellText(grid(kDIV).Model()->PendingRow(), 4),
               QStringLiteral("Quantity"));
     EXPECT_EQ(onDisk("QTY").value(3), QByteArray("Qty"));
+}
+
+// Reaching the phrase list or the file name box with a row pending asks about the row
+// there and then, before anything is chosen or typed: a click, or the keyboard's focus.
+TEST_F(DailyTool, thePhraseListAndTheFileNameBoxAskAboutAPendingRowAsTheyAreReached) {
+    openOrders();
+    window->ShowView(dictionary::ViewKind::DIV);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Quantity")}});
+    answer({Answer::No});
+    QTest::mouseClick(&control<QComboBox>("cmbPhrase"), Qt::LeftButton);
+    EXPECT_EQ(boxes(), (std::vector<std::string>{saveQuestion()}));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+
+    dialogs.clear();
+    type(kDIV, rowOf(kDIV, "PRICE"), {{4, QStringLiteral("Cost")}});
+    answer({Answer::Yes, Answer::OK});
+    control<QLineEdit>("txtFilename").setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes(), (std::vector<std::string>{saveQuestion(), written("PRICE")}));
+    EXPECT_EQ(onDisk("PRICE").value(3), QByteArray("Cost"));
 }
 
 TEST_F(DailyTool, aHeaderClickSortsTheGridAndShowsTheIndicator) {
