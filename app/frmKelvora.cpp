@@ -262,6 +262,9 @@ void frmKelvora::BuildMenus() {
     });
     add(mnuEdit, QStringLiteral("mnuHistory"), QStringLiteral("&History..."), QKeySequence(),
         [this] { editing_.ShowHistory(SSTab1->Tab()); });
+    add(mnuEdit, QStringLiteral("mnuDeletedHistory"),
+        QStringLiteral("History of a &deleted item..."), QKeySequence(),
+        [this] { editing_.ShowDeletedHistory(); });
     mnuEdit->addSeparator();
     add(mnuEdit, QStringLiteral("mnuCompileAll"), QStringLiteral("&Compile All"), QKeySequence(),
         [this] { editing_.CompileAll(); });

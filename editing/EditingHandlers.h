@@ -95,6 +95,8 @@ public:
     // disabled) when there is nothing to undo or redo.
     QString UndoText() { return undo_.UndoText(); }
     QString RedoText() { return undo_.RedoText(); }
+    // "History of a deleted item...": the versions of an item the journal saw deleted.
+    void ShowDeletedHistory() { history_.ShowDeleted(); }
     // "History..." on a grid's context menu: the versions of the item of its current row.
     void ShowHistory(int viewIndex) {
         history_.Show(viewIndex);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "editing/ItemHistory.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,12 +104,67 @@ void ItemHistory::Show(int viewIndex) {
         dialogs.Beep();  // the line of a new row shows no item yet
         return;
     }
-    const QString itemId = rows->Cell(row, 0);
-    const std::string id = TextBridge::ToBytes(itemId);
     if (SettleRowsBefore(context_, QStringLiteral("choose History")) == RowsSettled::StillPending) {
         return;
     }
+    ShowItem(rows->Cell(row, 0));
+}
 
+void ItemHistory::ShowDeleted() {
+    dictionary::OpenDictionary& open = context_.open;
+    ui::Dialogs& dialogs = context_.vars.dialogs;
+    if (!open.IsOpen() || !open.journal) {
+        dialogs.Beep();
+        return;
+    }
+    if (SettleRowsBefore(context_, QStringLiteral("choose History of a deleted item")) ==
+        RowsSettled::StillPending) {
+        return;
+    }
+    // The items whose last change that reached the account was their delete, and that
+    // the account does not hold again: the most recently deleted first.
+    const std::string file = TextBridge::ToBytes(open.name);
+    std::vector<std::string> order;
+    std::map<std::string, bool> deleted;
+    for (const JournalEntry& entry : open.journal->ReadAll()) {
+        if (entry.file != file || entry.outcome != dictionary::ChangeOutcome::Done) {
+            continue;
+        }
+        if (deleted.count(entry.id) == 0) {
+            order.push_back(entry.id);
+        }
+        deleted[entry.id] = !entry.after;
+        if (!entry.after) {
+            std::erase(order, entry.id);
+            order.push_back(entry.id);
+        }
+    }
+    QStringList ids;
+    for (auto id = order.rbegin(); id != order.rend(); ++id) {
+        if (deleted[*id] && open.views->Records().Find(*id) == nullptr) {
+            ids << TextBridge::ToText(*id);
+        }
+    }
+    const QString title = QStringLiteral("History of a deleted item");
+    if (ids.isEmpty()) {
+        dialogs.MsgBox(QStringLiteral("No deleted item of ") + open.name +
+                           QStringLiteral(" is recorded in this account's journal."),
+                       ui::Buttons::OK, ui::Icon::Information, title);
+        return;
+    }
+    const std::optional<int> picked = dialogs.ChooseFromList(
+        QStringLiteral("The deleted items of ") + open.name +
+            QStringLiteral(", the most recently deleted first. Show the history of which one?"),
+        title, ids, QStringLiteral("History"));
+    if (picked && *picked >= 0 && *picked < ids.size()) {
+        ShowItem(ids[*picked]);
+    }
+}
+
+void ItemHistory::ShowItem(const QString& itemId) {
+    dictionary::OpenDictionary& open = context_.open;
+    ui::Dialogs& dialogs = context_.vars.dialogs;
+    const std::string id = TextBridge::ToBytes(itemId);
     const std::string file = TextBridge::ToBytes(open.name);
     std::vector<JournalEntry> changes;
     for (JournalEntry& entry : open.journal->ReadAll()) {

@@ -22,8 +22,13 @@ public:
 
     // For the current row of the grid of the view.
     void Show(int viewIndex);
+    // For an item of the open file that was deleted, chosen from those the journal
+    // recorded as deleted and the account no longer holds, the most recently deleted first.
+    void ShowDeleted();
 
 private:
+    void ShowItem(const QString& itemId);
+
     dictionary::DictionaryContext context_;
     dictionary::DictionaryOpener& opener_;
 };

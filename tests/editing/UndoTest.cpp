@@ -271,6 +271,33 @@ TEST_F(UndoTest, historyListsTheVersionsOfEveryRunAndRestoresTheChosenOne) {
                              "Information | History of TOTAL"});
 }
 
+TEST_F(UndoTest, aDeletedItemIsChosenFromTheJournalAndRestoredFromItsHistory) {
+    openOrders();
+    save(kAS, "ORD.QTY", 3, QStringLiteral("Once"));
+    deleteRow(kAS, "ORD.QTY");
+    deleteRow(kOther, "NEXT");
+    dialogs.QueueChoice(1);  // ORD.QTY, deleted before NEXT
+    dialogs.QueueChoice(1);  // its version saved with "Once"
+    answer({Answer::OK});    // the dictionary read again, for the row
+
+    editing.ShowDeletedHistory();
+
+    ASSERT_GE(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("History of a deleted item"));
+    EXPECT_EQ(dialogs.shown()[0].entries,
+              (QStringList{QStringLiteral("NEXT"), QStringLiteral("ORD.QTY")}));
+    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("History of ORD.QTY"));
+    EXPECT_EQ(onDisk("ORD.QTY").value(2), "Once");
+    EXPECT_GE(rowOf(kAS, "ORD.QTY"), 0);
+    dialogs.clear();
+
+    // Restored, it is no deleted item any more.
+    dialogs.QueueChoice(std::nullopt);
+    editing.ShowDeletedHistory();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].entries, QStringList{QStringLiteral("NEXT")});
+}
+
 TEST_F(UndoTest, eachItemAChildTableWroteIsUndoneOnItsOwn) {
     openOrders(/*withPhrase=*/false);
     const Fields price = onDisk("PRICE");
