@@ -72,9 +72,18 @@ bool DictionaryOpener::OpenNamed(const QString& fileName) {
     UseJournalOfAccount(open, session);
     context_.screen.SetFileNameText(fileName);
     ShowOpenDictionary();
+    open.readOnly = !open.file->Writable();
     ReadInto(fileName, *open.file);
-    if (KindOf(vars.DatabaseType) == DatabaseKind::UniVerse && !open.views->EmptyNull()) {
-        AddEmptyNullDescriptor(vars, open);
+    if (KindOf(vars.DatabaseType) == DatabaseKind::UniVerse && !open.views->EmptyNull() &&
+        !open.readOnly) {
+        open.readOnly = !AddEmptyNullDescriptor(vars, open);
+    }
+    // Typing into rows that cannot be saved would only lose the typing at the save.
+    for (grid::DataGrid* grid : context_.screen.Grids()) {
+        grid->Model()->SetReadOnly(open.readOnly);
+    }
+    if (open.readOnly) {
+        context_.screen.ShowStatus(fileName + QStringLiteral(" is read-only here"), 0);
     }
     context_.screen.ShowView(ViewKind::DIV);
     return true;

@@ -13,14 +13,14 @@
 
 namespace dictionary {
 
-void AddEmptyNullDescriptor(Variables& vars, OpenDictionary& open) {
+bool AddEmptyNullDescriptor(Variables& vars, OpenDictionary& open) {
     const std::string kId(kEmptyNullId);
     mv::DictionaryFile& file = *open.file;
     // The select that came before may be stale: look once more right before writing.
     const ChangeLock lock(open, kId);
     const AccountItem now = ReadForChange(open, kId);
     if (now.error != 0 || now.Exists()) {
-        return;  // another session holds it, or has written it
+        return true;  // another session holds it, or has written it
     }
     mv::DynamicArray record;
     record.Field(1).SetStringValue("X");
@@ -29,9 +29,12 @@ void AddEmptyNullDescriptor(Variables& vars, OpenDictionary& open) {
         open.views->Records().Remember(kId, record.Text());
         vars.dialogs.MsgBox(QStringLiteral("X Descriptor @EMPTY.NULL added"), ui::Buttons::OK,
                             ui::Icon::None, ui::kProgramTitle);
+    } else if (file.Error() == mv::kPermissionDenied || file.Error() == mv::kWriteFailed) {
+        return false;
     } else {
         ShowCallError(vars, file.Error(), open.name, TextBridge::ToText(kEmptyNullId));
     }
+    return true;
 }
 
 }  // namespace dictionary

@@ -35,6 +35,8 @@ struct OpenDictionary {
     ShownRowsState shown;
     // The record locks the session holds in this dictionary.
     ItemLocks locks;
+    // Its items cannot be written here: the grids take no typing.
+    bool readOnly = false;
 
     bool IsOpen() const { return file != nullptr; }
 };

@@ -85,9 +85,16 @@ QString RowArrayModel::CellText(int row, int column) const {
     return array_->Cell(row, column);
 }
 
+void RowArrayModel::SetReadOnly(bool on) {
+    if (on) {
+        DropPendingRow();
+    }
+    readOnly_ = on;
+}
+
 bool RowArrayModel::SetCellText(int row, int column, const QString& text) {
     const int columns = columnCount();
-    if (!array_ || row < 0 || row > rows_ || column < 0 || column >= columns) {
+    if (readOnly_ || !array_ || row < 0 || row > rows_ || column < 0 || column >= columns) {
         return false;
     }
     if (phase_ == EditPhase::Committing || phase_ == EditPhase::Deleting) {
@@ -220,7 +227,7 @@ DeleteOutcome RowArrayModel::DeleteRow(int row, const std::function<bool()>& not
     if (phase_ != EditPhase::Idle) {
         return DeleteOutcome::Busy;
     }
-    if (!array_ || row < 0 || row >= rows_) {
+    if (readOnly_ || !array_ || row < 0 || row >= rows_) {
         return DeleteOutcome::NothingToDelete;
     }
     const unsigned long long generation = generation_;
@@ -360,7 +367,8 @@ Qt::ItemFlags RowArrayModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    return readOnly_ ? flags : flags | Qt::ItemIsEditable;
 }
 
 QVariant RowArrayModel::headerData(int section, Qt::Orientation orientation, int role) const {

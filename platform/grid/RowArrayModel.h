@@ -69,6 +69,9 @@ public:
 
     // The text shown in a cell: the pending value on the pending row.
     QString CellText(int row, int column) const;
+    // A read-only grid takes no typing and removes no row.
+    void SetReadOnly(bool on);
+    bool ReadOnly() const { return readOnly_; }
     // Typing into a cell: starts the pending row or changes it. Refused (false) during
     // a notification, for a row other than the pending one, and for characters that a
     // byte cannot hold (above U+00FF). Writing the text a cell already shows is
@@ -123,6 +126,7 @@ private:
     unsigned long long generation_ = 0;
 
     EditPhase phase_ = EditPhase::Idle;
+    bool readOnly_ = false;
     int pendingRow_ = -1;
     std::vector<QString> pendingValues_;
 };

@@ -42,6 +42,9 @@ public:
     virtual int Delete(int handle, const std::string& id, bool keepLock) = 0;
     virtual int Lock(int handle, const std::string& id, int lockFlags) = 0;
     virtual int Release(int handle, const std::string& id) = 0;
+    // False when this side knows that the file's items cannot be written (the local
+    // engine's permission check); true when they can, or when only a write can tell.
+    virtual bool Writable(int handle) = 0;
     // Every lock of the session, in every file.
     virtual int ReleaseAll(int handle) = 0;
     // kOk with state one of LockState (RecordLocks.h).

@@ -62,6 +62,14 @@ int DictionaryFile::RecordLockState() {
     return state;
 }
 
+bool DictionaryFile::Writable() const {
+    try {
+        return backend_ && backend_->Writable(handle_);
+    } catch (...) {
+        return true;  // not known: the write will tell
+    }
+}
+
 void DictionaryFile::Write() {
     Run(kWriteFailed, [&](Backend& backend) {
         return backend.Write(handle_, recordId_, record_.Text(), /*keepLock=*/false);

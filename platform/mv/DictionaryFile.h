@@ -35,6 +35,9 @@ public:
     void ReleaseAllLocks();
     // One of mv::LockState (RecordLocks.h) for the item; Error as after a Read.
     int RecordLockState();
+    // False when the items are known not to be writable here (a local folder the user
+    // may not write); true when they are, or when only a write can tell (a server).
+    bool Writable() const;
     const DynamicArray& Record() const { return record_; }
     // The record read, for taking its fields with Field(n) without a copy.
     DynamicArray& Record() { return record_; }

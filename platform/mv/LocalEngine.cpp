@@ -186,6 +186,13 @@ int LocalEngine::ReleaseAll(int handle) {
     return kOk;
 }
 
+bool LocalEngine::Writable(int handle) {
+    const Directory* directory = DirectoryOf(handle);
+    // Replacing an item makes a file in the folder and renames it there.
+    return directory != nullptr &&
+           ::faccessat(directory->fd.Get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 int LocalEngine::LockState(int handle, const std::string& id, int& state) {
     state = kLockFree;
     Directory* directory = DirectoryOf(handle);

@@ -38,6 +38,7 @@ public:
     int Release(int handle, const std::string& id) override;
     int ReleaseAll(int handle) override;
     int LockState(int handle, const std::string& id, int& state) override;
+    bool Writable(int handle) override;
 
     // How long a lock request with kLockWait waits for another session's lock.
     void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimit_ = limit; }

@@ -73,6 +73,8 @@ public:
     int Release(int handle, const std::string& id) override;
     int ReleaseAll(int handle) override;
     int LockState(int handle, const std::string& id, int& state) override;
+    // The protocol has no such question: only a write tells.
+    bool Writable(int /*handle*/) override { return true; }
 
     CommandResult Execute(const std::string& text) override;
 

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include <QFile>
+
 #include "connection/SettingsFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/LocalEngine.h"
@@ -88,22 +90,33 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
     EXPECT_TRUE(otherCanLock("NEXT"));
 }
 
+// ORDERS through a stand-in server of the given kind.
+class OddServerTest : public EditingFixture {
+protected:
+    void OpenThrough(testbackend::StandInServer::Locks locks,
+                     testbackend::StandInServer::Writes writes) {
+        server_ = std::make_unique<testbackend::StandInServer>(
+            programDir.path().toStdString(), testbackend::StandInServer::Handles::Integer, locks,
+            writes);
+        ASSERT_TRUE(Load_ErrorTable(vars));
+        vars.session = vars.sessionFactory();
+        vars.session->SetHostName("127.0.0.1:" + std::to_string(server_->Port()));
+        vars.session->SetAccountPath("account");
+        vars.session->Connect();
+        ASSERT_EQ(vars.session->Error(), 0);
+        vars.LoginSucceeded = true;
+        vars.DatabaseType = QStringLiteral("UniVerse");
+        open(QStringLiteral("ORDERS"));
+    }
+    std::unique_ptr<testbackend::StandInServer> server_;
+};
+
 // A server that keeps no record locks: the refusal is reported once, and the saves go on
 // without locks rather than being refused.
-TEST_F(EditingFixture, aServerWithoutLocksIsSaidOnceAndSavesGoOn) {
+TEST_F(OddServerTest, aServerWithoutLocksIsSaidOnceAndSavesGoOn) {
     makeOrders();
-    const testbackend::StandInServer server(programDir.path().toStdString(),
-                                            testbackend::StandInServer::Handles::Integer,
-                                            testbackend::StandInServer::Locks::Unknown);
-    ASSERT_TRUE(Load_ErrorTable(vars));
-    vars.session = vars.sessionFactory();
-    vars.session->SetHostName("127.0.0.1:" + std::to_string(server.Port()));
-    vars.session->SetAccountPath("account");
-    vars.session->Connect();
-    ASSERT_EQ(vars.session->Error(), 0);
-    vars.LoginSucceeded = true;
-    vars.DatabaseType = QStringLiteral("UniVerse");
-    open(QStringLiteral("ORDERS"));
+    OpenThrough(testbackend::StandInServer::Locks::Unknown,
+                testbackend::StandInServer::Writes::Allowed);
     dialogs.clear();
 
     type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Amount")}});
@@ -125,6 +138,23 @@ TEST_F(EditingFixture, aServerWithoutLocksIsSaidOnceAndSavesGoOn) {
     EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Stored);
     EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("PRICE")}));
     EXPECT_EQ(onDisk("PRICE")[3], "Cost");
+}
+
+// An account that refuses writes: the open says so once in the status line instead of a
+// failed write of @EMPTY.NULL, and the grids take no typing that could not be saved.
+TEST_F(OddServerTest, aDictionaryTheAccountWillNotLetBeWrittenIsShownReadOnly) {
+    makeOrders();
+    ASSERT_TRUE(
+        QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/@EMPTY.NULL")));
+    OpenThrough(testbackend::StandInServer::Locks::Kept,
+                testbackend::StandInServer::Writes::Refused);
+
+    EXPECT_EQ(boxes(), Boxes{});
+    EXPECT_EQ(screen.Status(), QStringLiteral("ORDERS is read-only here"));
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    grid(kDIV).SetCol(4);
+    EXPECT_FALSE(grid(kDIV).SetText(QStringLiteral("Amount")));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
 }
 
 }  // namespace

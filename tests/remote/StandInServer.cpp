@@ -97,11 +97,13 @@ bool Fits(const Message& request, const Rule& rule) {
 class Session {
 public:
     Session(WireChannel& channel, const std::filesystem::path& root, StandInServer::Handles handles,
-            StandInServer::Locks locks, std::atomic<std::int32_t>& nextHandle)
+            StandInServer::Locks locks, StandInServer::Writes writes,
+            std::atomic<std::int32_t>& nextHandle)
         : channel_(channel),
           root_(root),
           handles_(handles),
           locks_(locks),
+          writes_(writes),
           nextHandle_(nextHandle) {}
 
     void Run() {
@@ -198,6 +200,9 @@ private:
         }
         if (locks_ == StandInServer::Locks::Unknown && !KnownWithoutLocks(call, a)) {
             return Reply(mv::kUnknownFunction);
+        }
+        if (writes_ == StandInServer::Writes::Refused && (call == kWrite || call == kDelete)) {
+            return Reply(mv::kPermissionDenied);
         }
         switch (call) {
             case kOpen:
@@ -335,6 +340,7 @@ private:
     const std::filesystem::path& root_;
     const StandInServer::Handles handles_;
     const StandInServer::Locks locks_;
+    const StandInServer::Writes writes_;
     std::atomic<std::int32_t>& nextHandle_;
     std::shared_ptr<mv::LocalEngine> engine_;
     std::vector<std::pair<Arg, int>> files_;  // handle as given -> the engine's handle
@@ -352,10 +358,11 @@ struct StandInServer::State {
         std::atomic<bool> ended{false};
     };
 
-    State(const std::filesystem::path& served, Handles kind, Locks lockKind)
+    State(const std::filesystem::path& served, Handles kind, Locks lockKind, Writes writeKind)
         : root(std::filesystem::canonical(served)),
           handles(kind),
           locks(lockKind),
+          writes(writeKind),
           acceptor(io, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
           port(acceptor.local_endpoint().port()) {}
 
@@ -390,7 +397,7 @@ struct StandInServer::State {
     void Serve(Connection& connection, int native) {
         {
             const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(native);
-            Session(*channel, root, handles, locks, nextHandle).Run();
+            Session(*channel, root, handles, locks, writes, nextHandle).Run();
             channel->Close();
         }
         {
@@ -407,6 +414,7 @@ struct StandInServer::State {
     const std::filesystem::path root;
     const Handles handles;
     const Locks locks;
+    const Writes writes;
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor;
     const std::uint16_t port;
@@ -416,8 +424,9 @@ struct StandInServer::State {
     std::thread ioThread;
 };
 
-StandInServer::StandInServer(const std::filesystem::path& root, Handles handles, Locks locks)
-    : state_(std::make_unique<State>(root, handles, locks)) {
+StandInServer::StandInServer(const std::filesystem::path& root, Handles handles, Locks locks,
+                             Writes writes)
+    : state_(std::make_unique<State>(root, handles, locks, writes)) {
     state_->AcceptNext();
     state_->ioThread = std::thread([state = state_.get()] { state->io.run(); });
 }

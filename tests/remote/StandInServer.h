@@ -20,8 +20,11 @@ public:
     // Unknown: a server that keeps no record locks, as some do: a read or a write with a
     // lock flag, RECORDLOCK, RELEASE and RECORDLOCKED are answered 81025.
     enum class Locks { Kept, Unknown };
+    // Refused: an account the user may only read: WRITE and DELETE are answered 14013.
+    enum class Writes { Allowed, Refused };
 
-    StandInServer(const std::filesystem::path& root, Handles handles, Locks locks = Locks::Kept);
+    StandInServer(const std::filesystem::path& root, Handles handles, Locks locks = Locks::Kept,
+                  Writes writes = Writes::Allowed);
     // Stops accepting, ends every connection and waits for their threads.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;

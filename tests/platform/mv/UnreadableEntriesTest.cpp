@@ -67,6 +67,29 @@ TEST_F(UnreadableEntries, AFolderThatCannotBeReadGivesTheUnreadableDictionaryCod
     }
 }
 
+// A dictionary the user may read but not write is known as such when it is opened, so the
+// program need not try a write to find out; one the user may write is not.
+TEST_F(UnreadableEntries, AFolderThatMayNotBeWrittenIsToldAtOpen) {
+    account_.MakeDictionary("RO");
+    account_.MakeDictionary("RW");
+    ::chmod(account_.DictionaryPath("RO").c_str(), 0555);
+    ::chmod(account_.DictionaryPath("RW").c_str(), 0777);
+    const std::string writable =
+        test::AsUnprivilegedUser(account_.Path(), [](const std::string& path) {
+            Session session;
+            session.SetAccountPath(path);
+            session.Connect();
+            std::string out;
+            for (const char* name : {"RO", "RW"}) {
+                const auto file = session.OpenDictionary(name);
+                out += file && file->Writable() ? "1" : "0";
+            }
+            return out;
+        });
+    EXPECT_EQ(writable, "01");
+    ::chmod(account_.DictionaryPath("RO").c_str(), 0755);
+}
+
 // An item that exists but cannot be read is said to be so, whether an expression names it
 // or it is one of the descriptors to compile; it is never called unknown or missing.
 TEST_F(UnreadableEntries, CompilingSaysWhichItemCouldNotBeRead) {
