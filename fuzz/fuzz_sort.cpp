@@ -193,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Item item{std::string(line.substr(0, tab)), tab == std::string_view::npos
                                                         ? std::string()
                                                         : std::string(line.substr(tab + 1))};
-        const int error = engine.Write(handle, item.id, item.record);
+        const int error = engine.Write(handle, item.id, item.record, /*keepLock=*/false);
         if (error == mv::kOk) {
             stored[item.id] = item.record;
         } else {
