@@ -42,6 +42,25 @@ TEST_P(ValidExpressions, CompileToTheirCanonicalForm) {
     EXPECT_EQ(result.expressions.find_first_of(std::string("\n\xFE\xFF", 3)), std::string::npos);
 }
 
+// Every spelling of a comparison compiles to the one operator it stands for.
+TEST(Compiler, EveryComparisonSpellingCompilesToItsOperator) {
+    const std::pair<const char*, const char*> spellings[] = {
+        {"=", "="},   {"EQ", "="},          {"#", "#"},
+        {"<>", "#"},  {"><", "#"},          {"NE", "#"},
+        {"<", "<"},   {"LT", "<"},          {">", ">"},
+        {"GT", ">"},  {"<=", "<="},         {"=<", "<="},
+        {"LE", "<="}, {">=", ">="},         {"=>", ">="},
+        {"GE", ">="}, {"MATCH", "MATCHES"}, {"MATCHES", "MATCHES"},
+    };
+    for (const auto& [spelling, op] : spellings) {
+        Names names;
+        const CompileResult result = CompileExpression(std::string("A ") + spelling + " B", names);
+        ASSERT_TRUE(result.ok) << spelling << ": " << result.message;
+        EXPECT_EQ(DescribeExpressions(result.expressions), std::string("(") + op + " A B)")
+            << spelling;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Compiler, ValidExpressions,
     ::testing::Values(
