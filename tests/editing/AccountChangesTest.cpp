@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 
 #include "tests/editing/EditingFixture.h"
 
@@ -194,6 +197,26 @@ TEST_F(AccountChangesTest, deletingAChangedItemAsksAgainAndNoShowsTheAccountsVer
 
 // A view shows fields 1 to its last column; the rest of the item is kept as the account
 // holds it, but for the compiled form of an I or V descriptor saved from the D/I/V view.
+// The check before a save cannot read the item (a FIFO stands in its place): nothing is
+// written over what cannot be seen, and the row keeps what was typed.
+TEST_F(AccountChangesTest, aCheckReadThatFailsWritesNothingAndKeepsTheRow) {
+    openOrders();
+    const QString price = dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/PRICE");
+    ASSERT_TRUE(QFile::remove(price));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(price).constData(), 0644), 0);
+    type(kDIV, rowOf(kDIV, "PRICE"), {{4, QStringLiteral("Cost")}});
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
+
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_NE(boxes()[1].find("-->Record: PRICE"), std::string::npos) << boxes()[1];
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(price).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the item's place was written over";
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+}
+
 TEST_F(AccountChangesTest, fieldsAfterTheLastColumnAreKeptButACompiledForm) {
     makeOrders();
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("WIDE"),
