@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -108,16 +109,23 @@ TEST_F(Storage, WriteReplacesTheWholeItemAndLeavesNoTemporaryFile) {
     EXPECT_EQ(names, std::vector<std::string>{"X"});
 }
 
+// Whatever the temporary file of the write was made with, and whatever the umask: a mode
+// wider than a fresh file's (0664 under umask 022) as well as a narrower one.
 TEST_F(Storage, AReplacedItemKeepsItsPermissions) {
-    account_.WriteFile("F", "X", "old");
-    fs::permissions(account_.DictionaryPath("F") / "X",
-                    fs::perms::owner_read | fs::perms::owner_write);
-    file_->SetRecordId("X");
-    file_->SetRecord(DynamicArray("new"));
-    file_->Write();
-    ASSERT_EQ(file_->Error(), 0);
-    EXPECT_EQ(fs::status(account_.DictionaryPath("F") / "X").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
+    const mode_t savedMask = ::umask(022);
+    for (const fs::perms mode :
+         {fs::perms::owner_read | fs::perms::owner_write,
+          fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+              fs::perms::group_write | fs::perms::others_read}) {
+        account_.WriteFile("F", "X", "old");
+        fs::permissions(account_.DictionaryPath("F") / "X", mode);
+        file_->SetRecordId("X");
+        file_->SetRecord(DynamicArray("new"));
+        file_->Write();
+        ASSERT_EQ(file_->Error(), 0);
+        EXPECT_EQ(fs::status(account_.DictionaryPath("F") / "X").permissions(), mode);
+    }
+    ::umask(savedMask);
 }
 
 // A write that fails half way (here the file size limit stops it) leaves the old item
