@@ -271,6 +271,34 @@ TEST_F(UndoTest, historyListsTheVersionsOfEveryRunAndRestoresTheChosenOne) {
                              "Information | History of TOTAL"});
 }
 
+// Only what reached the account is a version it held: a change the account refused, or
+// one whose answer never came, is no line of the history.
+TEST_F(UndoTest, historyListsOnlyTheChangesThatReachedTheAccount) {
+    openOrders();
+    save(kDIV, "QTY", 3, QStringLiteral("MD0"));
+    dictionary::ChangeJournal& journal = *Dictionary().journal;
+    const std::string qty = kQty.join('\xFE').toStdString();
+    const std::uint64_t refused =
+        journal.Begin(dictionary::ChangeOrigin::Edit, "ORDERS", "QTY", qty,
+                      std::string("D\xFE"
+                                  "REFUSED"));
+    journal.Finish(refused, dictionary::ChangeOutcome::Failed);
+    journal.Begin(dictionary::ChangeOrigin::Edit, "ORDERS", "QTY", qty,
+                  std::string("D\xFE"
+                              "UNANSWERED"));
+
+    grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY"));
+    dialogs.QueueChoice(std::nullopt);
+    editing.ShowHistory(kDIV);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const QStringList& lines = dialogs.shown()[0].entries;
+    ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("saved: D Quantity | 3 | MD0")));
+    EXPECT_FALSE(lines.join(QString()).contains(QStringLiteral("REFUSED")));
+    EXPECT_FALSE(lines.join(QString()).contains(QStringLiteral("UNANSWERED")));
+}
+
 TEST_F(UndoTest, aDeletedItemIsChosenFromTheJournalAndRestoredFromItsHistory) {
     openOrders();
     save(kAS, "ORD.QTY", 3, QStringLiteral("Once"));
