@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/JournalFormat.h"
 #include "dictionary/ChangeJournal.h"
 #include "tests/support/TempDir.h"
 
@@ -188,6 +189,36 @@ TEST_F(ChangeJournalTest, aDamagedLengthBeforeGoodFramesIsNotTakenForATornTail) 
         ids.push_back(entry.id);
     }
     EXPECT_EQ(ids, (std::vector<std::string>{"B", "C", "D"}));
+}
+
+// A record may hold the bytes of a whole frame (someone's dictionary of journals): when a
+// crash cuts its change short after them, the inner frame is no change.
+TEST_F(ChangeJournalTest, aFrameInsideARecordCutShortIsNoChange) {
+    core::JournalEntry inner;
+    inner.session = 7;
+    inner.sequence = 1;
+    inner.file = "F";
+    inner.id = "INNER";
+    inner.after = "planted";
+    inner.outcome = ChangeOutcome::Done;
+    const std::string frame =
+        core::EncodeChangeFrame(inner) + core::EncodeOutcomeFrame(7, 1, ChangeOutcome::Done);
+    {
+        ChangeJournal first = journal();
+        first.Finish(first.Begin(ChangeOrigin::Edit, "F", "A", std::nullopt, RecordOf("A")),
+                     ChangeOutcome::Done);
+        first.Begin(ChangeOrigin::Edit, "F", "OUTER", std::nullopt,
+                    "x" + frame + std::string(64, 'y'));
+    }
+    const std::string whole = FileBytes(path());
+    const std::size_t inside = whole.find(frame);
+    ASSERT_NE(inside, std::string::npos);
+    SetFileBytes(path(), whole.substr(0, inside + frame.size() + 10));
+    std::vector<std::string> ids;
+    for (const JournalEntry& entry : journal().ReadAll()) {
+        ids.push_back(entry.id);
+    }
+    EXPECT_EQ(ids, std::vector<std::string>{"A"});
 }
 
 TEST_F(ChangeJournalTest, theCapDropsTheOldestChangesAndKeepsTheNewestWhole) {
