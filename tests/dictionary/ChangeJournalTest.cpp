@@ -226,9 +226,11 @@ TEST_F(ChangeJournalTest, theCapDropsTheOldestChangesAndKeepsTheNewestWhole) {
     ChangeJournal capped = journal(kCap);
     const std::string record(300, '\xFE');
     for (int n = 0; n < 60; ++n) {
-        capped.Finish(capped.Begin(ChangeOrigin::Edit, "F", "ITEM" + std::to_string(n), record,
-                                   record + std::to_string(n)),
-                      ChangeOutcome::Done);
+        const std::uint64_t sequence =
+            capped.Begin(ChangeOrigin::Edit, "F", "ITEM" + std::to_string(n), record,
+                         record + std::to_string(n));
+        ASSERT_LE(QFileInfo(path()).size(), kCap) << "after the change " << n << " began";
+        capped.Finish(sequence, ChangeOutcome::Done);
         ASSERT_LE(QFileInfo(path()).size(), kCap) << "after change " << n;
     }
     const std::vector<JournalEntry> read = ChangeJournal("k", path(), kCap).ReadAll();
