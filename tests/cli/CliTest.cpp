@@ -220,7 +220,8 @@ TEST_F(SmallAccount, exportThroughALinkWritesOnlyTheUsersOwnExistingFile) {
 
     // Only root can give a file away to another user here.
     if (::geteuid() != 0) {
-        return;
+        GTEST_SKIP() << "the export through a link to another user's file needs root to make "
+                        "that file; the rest of this test ran";
     }
     const fs::path others = Account() / "others.txt";
     WriteBytes(others, "not yours");

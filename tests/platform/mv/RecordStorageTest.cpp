@@ -10,7 +10,10 @@
 
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/RecordLocks.h"
+#include "platform/mv/Session.h"
 #include "tests/platform/mv/TempAccount.h"
+#include "tests/platform/mv/Unprivileged.h"
+#include "tests/remote/TestBackend.h"
 
 namespace mv {
 namespace {
@@ -151,18 +154,35 @@ TEST_F(Storage, AFailedWriteLeavesTheOldItemIntact) {
     EXPECT_EQ(account_.Snapshot(), before);
 }
 
+// Run by a user the folder's permissions apply to (as root: the user nobody).
 TEST_F(Storage, AReadOnlyDictionaryRefusesWritesAndKeepsTheOldItem) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only directories";
+    if (testbackend::IsRemote()) {
+        GTEST_SKIP() << "the server of this run writes as the user running the tests";
     }
     account_.WriteFile("F", "X", "old");
-    fs::permissions(account_.DictionaryPath("F"), fs::perms::owner_read | fs::perms::owner_exec);
-    file_->SetRecordId("X");
-    file_->SetRecord(DynamicArray("new"));
-    file_->Write();
-    EXPECT_EQ(file_->Error(), kWriteFailed);
-    file_->DeleteRecord();
-    EXPECT_EQ(file_->Error(), kDeleteFailed);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
+                               fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(account_.DictionaryPath("F"), readOnly);
+    fs::permissions(account_.DictionaryPath("F") / "X",
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const std::string codes =
+        test::AsUnprivilegedUser(account_.Path(), [](const std::string& path) {
+            Session session;
+            session.SetAccountPath(path);
+            session.Connect();
+            const auto file = session.OpenDictionary("F");
+            if (!file) {
+                return std::string("no open");
+            }
+            file->SetRecordId("X");
+            file->SetRecord(DynamicArray("new"));
+            file->Write();
+            std::string out = std::to_string(file->Error());
+            file->DeleteRecord();
+            return out + " " + std::to_string(file->Error());
+        });
+    EXPECT_EQ(codes, std::to_string(kWriteFailed) + " " + std::to_string(kDeleteFailed));
     fs::permissions(account_.DictionaryPath("F"), fs::perms::owner_all);
     EXPECT_EQ(account_.ReadFile("F", "X"), "old");
 }
