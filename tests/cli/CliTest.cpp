@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/cli/CliFixture.h"
+#include "tests/platform/mv/Unprivileged.h"
 
 namespace cli::test {
 namespace {
@@ -266,15 +267,23 @@ TEST_F(SmallAccount, exportIntoAPipeWritesIntoItRatherThanReplacingIt) {
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
 }
 
+// Run by a user the permissions apply to (as root: the user nobody).
 TEST_F(SmallAccount, exportOfAnUnreadableItemIsAFailure) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "file permissions do not stop root";
+    for (const fs::path& folder : {Account(), Dictionary()}) {
+        fs::permissions(folder, fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
     }
     fs::permissions(Dictionary() / "C", fs::perms::none);
-    const Outcome outcome = Run({"export", "T"});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.out, lineB + lineA + lineX);
-    EXPECT_NE(outcome.err.find("without 1 item of T"), std::string::npos) << outcome.err;
+    const std::string result = mv::test::AsUnprivilegedUser(Account(), [](const std::string& path) {
+        const Outcome outcome = RunCli({"-a", path, "export", "T"});
+        return std::to_string(outcome.status) + '\x01' + outcome.out + '\x01' + outcome.err;
+    });
+    const std::size_t first = result.find('\x01');
+    const std::size_t second = result.find('\x01', first + 1);
+    ASSERT_NE(second, std::string::npos) << result;
+    EXPECT_EQ(result.substr(0, first), "1");
+    EXPECT_EQ(result.substr(first + 1, second - first - 1), lineB + lineA + lineX);
+    EXPECT_NE(result.find("without 1 item of T", second), std::string::npos) << result;
 }
 
 TEST_F(SmallAccount, checkOfACleanDictionaryPassesAndWritesNothing) {

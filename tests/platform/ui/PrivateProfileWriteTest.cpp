@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include "platform/ui/PrivateProfile.h"
+#include "tests/platform/mv/Unprivileged.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TempDir.h"
 
@@ -185,27 +186,38 @@ TEST_F(PrivateProfileWrite, failsWhenThePathIsAFolder) {
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
 }
 
+// Both run as a user the permissions apply to (as root: the user nobody, for whom the
+// folder and the file are opened to others as the case needs).
+std::string WrittenAsUnprivileged(const QString& folder) {
+    const auto write = [](const std::string& path) {
+        const QString file =
+            QFile::decodeName(QByteArray::fromStdString(path)) + QStringLiteral("/Kelvora.ini");
+        return std::string(WriteString("login", "user", "b", file) ? "written" : "refused");
+    };
+    return mv::test::AsUnprivilegedUser(QFile::encodeName(folder).toStdString(), write);
+}
+
 TEST_F(PrivateProfileWrite, failsWithoutTraceInAReadOnlyFolder) {
-    if (runningAsRoot()) {
-        GTEST_SKIP() << "root may write into a read-only folder";
-    }
     writeFile("[login]\nuser=a\n");
     const std::string folder = QFile::encodeName(dir_.path()).toStdString();
-    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
-    const bool written = WriteString("login", "user", "b", path());
-    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_FALSE(written);
+    fs::permissions(nativePath(path()), fs::perms::others_read | fs::perms::others_write,
+                    fs::perm_options::add);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const std::string written = WrittenAsUnprivileged(dir_.path());
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(written, "refused");
     EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
 }
 
 TEST_F(PrivateProfileWrite, leavesAReadOnlyFileAlone) {
-    if (runningAsRoot()) {
-        GTEST_SKIP() << "root may write a read-only file";
-    }
     writeFile("[login]\nuser=a\n");
-    fs::permissions(QFile::encodeName(path()).toStdString(), fs::perms::owner_read);
-    EXPECT_FALSE(WriteString("login", "user", "b", path()));
+    // The folder may be written, the file only read.
+    fs::permissions(nativePath(path()), fs::perms::owner_read | fs::perms::others_read);
+    fs::permissions(QFile::encodeName(dir_.path()).toStdString(), fs::perms::all);
+    EXPECT_EQ(WrittenAsUnprivileged(dir_.path()), "refused");
+    fs::permissions(QFile::encodeName(dir_.path()).toStdString(), fs::perms::owner_all);
     EXPECT_EQ(fileBytes(), QByteArray("[login]\nuser=a\n"));
     EXPECT_EQ(folderEntries(), QStringList{"Kelvora.ini"});
 }
