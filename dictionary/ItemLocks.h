@@ -41,13 +41,11 @@ public:
     // plain read went through: changes go on without locks from now on. True the first
     // time only, so the refusal is reported once.
     bool MarkRefused(int code);
-    int Refusal() const { return refusal_; }
     int Failure() const { return failure_; }
 
     void Took(const std::string& id) { held_.insert(id); }
     // A write or delete of the item released its lock.
     void Released(const std::string& id);
-    bool Holds(const std::string& id) const { return held_.count(id) != 0; }
     // Releases the lock a change took, unless the row of the item still holds it.
     void ReleaseUnlessEditing(mv::DictionaryFile& file, const std::string& id);
     // Every lock of the session (one call), as the dictionary is read again or closed.
