@@ -38,15 +38,40 @@ std::string Age(std::chrono::seconds age) {
     return Count(s / 86400, "day");
 }
 
-// The check only lists debris; removing it is left to the engine's next open.
+// The check only lists debris; removing it is left to the engine's next open. The pid in
+// a name says whether the save still runs only on the computer (and in the container)
+// that made it: that is this one when the writer is Running or Ended.
 std::string DebrisNote(const mv::TemporaryFile& debris) {
-    const bool stale = debris.age > mv::kStaleTemporaryFileAge;
-    return Concat({"note: a temporary file left by a save that did not finish (", Age(debris.age),
-                   " old, ", Count(debris.size, "byte"), "); ",
-                   stale ? std::string("the next session to open this dictionary removes it")
-                         : Concat({"kept while a save may still be writing it, removed once "
-                                   "older than ",
-                                   Age(mv::kStaleTemporaryFileAge)})});
+    using Writer = mv::TemporaryFileWriter;
+    std::string note = Concat({"note: a temporary file left by a save that did not finish (",
+                               Age(debris.age), " old, ", Count(debris.size, "byte"), "); "});
+    if (debris.writer == Writer::Ended) {
+        return note +
+               "its process has ended, so the next session on this computer to open "
+               "this dictionary removes it";
+    }
+    if (mv::IsStaleTemporaryFile(debris)) {
+        return note + "the next session to open this dictionary removes it";
+    }
+    const std::string older = Age(mv::kStaleTemporaryFileAge);
+    switch (debris.writer) {
+        case Writer::Running:
+            return Concat({note,
+                           "kept while its process still runs and may be writing it, "
+                           "removed once that process ends or the file is older than ",
+                           older});
+        case Writer::OtherHost:
+            return Concat({note,
+                           "made on another computer or container, whose processes "
+                           "this one cannot see: kept while a save may still be writing "
+                           "it, removed once older than ",
+                           older});
+        default:
+            return Concat({note,
+                           "kept while a save may still be writing it, removed once "
+                           "older than ",
+                           older});
+    }
 }
 
 std::string Refusal(const mv::EntryProblem& problem) {

@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "platform/mv/TemporaryFiles.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/platform/mv/Unprivileged.h"
 
@@ -347,8 +348,8 @@ TEST_F(SmallAccount, checkRefusesWhatTheProgramCannotReadOrStoreBack) {
         "1 dictionary, 7 items: 2 descriptors checked, 1 failed; 6 refused, 2 notes\n");
 }
 
-// Temporary files of saves that never finished are listed with their age and size, and
-// left where they are: the check writes nothing.
+// Temporary files of saves that never finished are listed with their age and size and
+// when they go, and left where they are: the check writes nothing.
 TEST_F(SmallAccount, checkListsLeftoverTemporaryFilesAndRemovesNone) {
     const auto aged = [this](const std::string& name, const std::string& bytes,
                              long long secondsAgo) {
@@ -372,6 +373,25 @@ TEST_F(SmallAccount, checkListsLeftoverTemporaryFilesAndRemovesNone) {
               "once older than 1 hour\n"
               "1 dictionary, 4 items: 1 descriptor checked, 0 failed; 0 refused, 2 notes\n");
     EXPECT_EQ(Snapshot(Account()), before);
+
+    // Young files of this computer: one whose process has ended goes at the next open.
+    const std::string ended = mv::TemporaryFileNameFor(mv::test::EndedProcess(), 1);
+    const std::string running = mv::TemporaryFileNameFor(::getpid(), 1);
+    aged(ended, "x", 5 * 60 + 20);
+    aged(running, "x", 5 * 60 + 20);
+    const std::string out = Run({"check", "T"}).out;
+    const std::string note =
+        ": note: a temporary file left by a save that did not finish "
+        "(5 minutes old, 1 byte); ";
+    for (const std::string& line :
+         {ended + note +
+              "its process has ended, so the next session on this computer to open "
+              "this dictionary removes it\n",
+          running + note +
+              "kept while its process still runs and may be writing it, removed "
+              "once that process ends or the file is older than 1 hour\n"}) {
+        EXPECT_NE(out.find(line), std::string::npos) << line << "in\n" << out;
+    }
 }
 
 TEST_F(SmallAccount, checkOfNamedFilesReportsAMissingOneAndGoesOn) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/RecordLocks.h"
 #include "platform/mv/Session.h"
 #include "platform/mv/TemporaryFiles.h"
 #include "tests/platform/mv/TempAccount.h"
@@ -127,6 +128,37 @@ TEST_F(StaleTemporaryFiles, OncePerSessionNeverWhenOffAndNeverFailingTheOpen) {
 
     EXPECT_NE(LocalSession(account_.Path())->OpenDictionary("F"), nullptr);
     EXPECT_FALSE(fs::exists(Folder() / ".kelvora-tmp-7-1"));
+}
+
+// A file of this host whose writer has ended goes at once, however young. One whose
+// writer still runs (ours; pid 1, another user's unless we are root), one of another
+// host and one named without the host stay until they are old. Writes go on as before.
+TEST_F(StaleTemporaryFiles, AFileOfAnEndedWriterHereGoesAtOnce) {
+    ASSERT_FALSE(ThisHostTag().empty());
+    const pid_t ended = test::EndedProcess();
+    std::string otherHost = ThisHostTag();
+    otherHost = ".kelvora-tmp-" + std::string(1, otherHost[0] == '0' ? '1' : '0') +
+                otherHost.substr(1) + "-" + std::to_string(ended) + "-";
+    const std::string olderName = ".kelvora-tmp-" + std::to_string(ended) + "-";
+    const std::string kept[] = {NewTemporaryFileName(), TemporaryFileNameFor(1, 1), otherHost + "1",
+                                olderName + "1"};
+    std::set<std::string> expected = {"A", kLockFileName};
+    for (const std::string& name : kept) {
+        PutAged(name, seconds(60));
+        expected.insert(name);
+    }
+    for (const std::string& name : {NewTemporaryFileName(), otherHost + "2", olderName + "2"}) {
+        PutAged(name, kOld);
+    }
+    PutAged(TemporaryFileNameFor(ended, 1), seconds(0));
+    const auto session = LocalSession(account_.Path());
+    const auto file = session->OpenDictionary("F");
+    ASSERT_NE(file, nullptr);
+    file->SetRecordId("A");
+    file->SetRecord(DynamicArray("D\xFEx"));
+    file->Write();
+    EXPECT_EQ(file->Error(), 0);
+    EXPECT_EQ(Entries(Folder()), expected);
 }
 
 }  // namespace

@@ -78,4 +78,14 @@ std::string AsUnprivilegedUser(const std::filesystem::path& folder,
     return result;
 }
 
+pid_t EndedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    while (child > 0 && ::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return child;
+}
+
 }  // namespace mv::test

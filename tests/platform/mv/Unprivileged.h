@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,5 +17,9 @@ namespace mv::test {
 // A child that cannot drop its privileges or does not finish gives "child failed: ...".
 std::string AsUnprivilegedUser(const std::filesystem::path& folder,
                                const std::function<std::string(const std::string&)>& body);
+
+// The pid of a process that has ended and been reaped: no process has it until the
+// kernel hands it out again, which takes a full turn of the pid space.
+pid_t EndedProcess();
 
 }  // namespace mv::test
