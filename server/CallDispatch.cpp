@@ -45,11 +45,12 @@ bool WrongShape(std::string& why) {
 }  // namespace
 
 CallDispatch::CallDispatch(std::shared_ptr<mv::LocalEngine> engine, wire::WireChannel& channel,
-                           const ServerConfig& config)
-    : engine_(std::move(engine)), channel_(channel), config_(config) {}
+                           const ServerConfig& config, OpenFileBudget& openFiles)
+    : engine_(std::move(engine)), channel_(channel), config_(config), openFiles_(openFiles) {}
 
 CallDispatch::~CallDispatch() {
     engine_->Shutdown();
+    openFiles_.GiveBack(openHandles_.size());
 }
 
 bool CallDispatch::Handle(const Message& request, std::string& why) {
@@ -107,10 +108,12 @@ bool CallDispatch::Open(const Message& request, std::string& why) {
     if (request.args[1].integer != wire::kOpenDictionaryPart) {
         // The engine holds dictionaries only: no data part can be found.
         error = mv::kNoSuchFile;
-    } else if (openHandles_.size() >= config_.maxOpenFilesPerSession) {
-        error = mv::kDictionaryUnreadable;
-    } else {
-        error = engine_->OpenDictionary(request.args[2].bytes, handle);
+    } else if (openHandles_.size() >= config_.maxOpenFilesPerSession || !openFiles_.Take()) {
+        // Refused before the descriptors run out, so that accepting and serving
+        // connections never starves.
+        error = mv::kTooManyOpenFiles;
+    } else if ((error = engine_->OpenDictionary(request.args[2].bytes, handle)) != mv::kOk) {
+        openFiles_.GiveBack();
     }
     if (error != mv::kOk) {
         return Reply(Status(error), why);
@@ -125,7 +128,9 @@ bool CallDispatch::Close(const Message& request, std::string& why) {
         return WrongShape(why);
     }
     engine_->CloseFile(request.args[1].integer);
-    openHandles_.erase(request.args[1].integer);
+    if (openHandles_.erase(request.args[1].integer) != 0) {
+        openFiles_.GiveBack();
+    }
     return Reply(Status(mv::kOk), why);
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/wire/WireChannel.h"
+#include "server/DescriptorBudget.h"
 #include "server/ServerConfig.h"
 
 namespace server {
@@ -18,7 +19,7 @@ namespace server {
 class CallDispatch {
 public:
     CallDispatch(std::shared_ptr<mv::LocalEngine> engine, mv::wire::WireChannel& channel,
-                 const ServerConfig& config);
+                 const ServerConfig& config, OpenFileBudget& openFiles);
     ~CallDispatch();
     CallDispatch(const CallDispatch&) = delete;
     CallDispatch& operator=(const CallDispatch&) = delete;
@@ -50,7 +51,8 @@ private:
     std::shared_ptr<mv::LocalEngine> engine_;
     mv::wire::WireChannel& channel_;
     const ServerConfig& config_;
-    std::set<int> openHandles_;
+    OpenFileBudget& openFiles_;
+    std::set<int> openHandles_;  // each holds one file of openFiles_
     std::vector<std::string> selectList_;
     std::size_t nextSelected_ = 0;  // READNEXT's position in selectList_
 };

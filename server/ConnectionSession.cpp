@@ -8,6 +8,7 @@
 #include "platform/mv/wire/WireCalls.h"
 #include "server/AccountResolver.h"
 #include "server/CallDispatch.h"
+#include "server/ClientGroup.h"
 #include "server/LoginRequest.h"
 
 namespace server {
@@ -34,15 +35,23 @@ bool SendRefusal(wire::WireChannel& channel, const ServerConfig& config, std::in
 
 }  // namespace
 
-void ConnectionSession::Run(wire::WireChannel& channel) {
+void ConnectionSession::Run(wire::WireChannel& channel, const std::function<bool()>& claimSlot) {
     peer_ = channel.PeerAddress();
+    loginEnd_ =
+        std::chrono::steady_clock::now() + std::min(config_.loginTimeout, config_.idleTimeout);
     Log("connected");
     if (!AcceptService(channel)) {
         return;
     }
-    if (auto engine = LogIn(channel)) {
+    if (auto engine = LogIn(channel, claimSlot)) {
         ServeCalls(channel, std::move(engine));
     }
+}
+
+std::chrono::milliseconds ConnectionSession::LoginTimeLeft() const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        loginEnd_ - std::chrono::steady_clock::now());
+    return std::max(left, std::chrono::milliseconds(0));
 }
 
 void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome outcome) {
@@ -64,22 +73,21 @@ void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome ou
     }
 }
 
-void ConnectionSession::RefuseBusy(wire::WireChannel& channel) {
+void ConnectionSession::RefuseBusy(wire::WireChannel& channel, const std::string& why) {
     peer_ = channel.PeerAddress();
-    Log("refused: " + std::to_string(config_.maxSessions) + " sessions are running already");
+    Log("refused: " + why);
     // The answer goes out at once; the service request is still taken, so that closing
     // with it unread does not reset the connection before the client reads the answer.
     if (SendStatus(channel, config_, mv::kConnectionRefused)) {
         Message ignored;
         channel.Receive(ignored, std::min(config_.loginTimeout, kRefusalDrainLimit),
-                        config_.maxBody);
+                        config_.maxBodyBeforeLogin);
     }
 }
 
 bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
     Message request;
-    const auto outcome = channel.Receive(
-        request, std::min(config_.loginTimeout, config_.idleTimeout), config_.maxBody);
+    const auto outcome = channel.Receive(request, LoginTimeLeft(), config_.maxBodyBeforeLogin);
     if (outcome != Outcome::Ok) {
         LogReceiveFailure(channel, outcome);
         return false;
@@ -109,8 +117,7 @@ bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
         return false;
     }
     if (service.wantsTls) {
-        const Outcome encrypted = channel.StartTlsAsServer(
-            *config_.tls, std::min(config_.loginTimeout, config_.idleTimeout));
+        const Outcome encrypted = channel.StartTlsAsServer(*config_.tls, LoginTimeLeft());
         if (encrypted != Outcome::Ok) {
             Log("closed: " + channel.Why());
             return false;
@@ -119,10 +126,10 @@ bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
     return true;
 }
 
-std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& channel) {
+std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& channel,
+                                                          const std::function<bool()>& claimSlot) {
     Message request;
-    const auto outcome = channel.Receive(
-        request, std::min(config_.loginTimeout, config_.idleTimeout), config_.maxBody);
+    const auto outcome = channel.Receive(request, LoginTimeLeft(), config_.maxBodyBeforeLogin);
     if (outcome != Outcome::Ok) {
         LogReceiveFailure(channel, outcome);
         return {};
@@ -134,7 +141,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         return {};
     }
     const std::string who = "user \"" + Printable(login.user) + "\"";
-    const std::string address = channel.PeerHost();
+    const std::string address = ClientGroupOf(channel.PeerHost());
     const auto charged = LoginThrottle::Clock::now();
     if (!throttle_.Charge(address, charged)) {
         stop_.WaitFor(config_.failedLoginDelay);
@@ -163,6 +170,12 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         Log("login refused for " + who + ": no account \"" + Printable(account) + "\"");
         return {};
     }
+    if (!claimSlot()) {
+        SendStatus(channel, config_, mv::kConnectionRefused);
+        Log("login refused for " + who + ": " + std::to_string(config_.maxSessions) +
+            " sessions are running already");
+        return {};
+    }
     engine->SetLockWaitLimit(config_.lockWaitLimit);
     if (!SendStatus(channel, config_, mv::kOk)) {
         Log("closed: the client went away while logging in");
@@ -175,7 +188,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
 
 void ConnectionSession::ServeCalls(wire::WireChannel& channel,
                                    std::shared_ptr<mv::LocalEngine> engine) {
-    CallDispatch dispatch(std::move(engine), channel, config_);
+    CallDispatch dispatch(std::move(engine), channel, config_, openFiles_);
     for (;;) {
         Message request;
         const auto outcome = channel.Receive(request, config_.idleTimeout, config_.maxBody);

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/mv/wire/WireChannel.h"
+#include "server/ClientGroup.h"
 #include "server/ConnectionSession.h"
 
 namespace server {
@@ -37,7 +38,19 @@ Listener::Listener(ServerConfig config, std::shared_ptr<ServerLog> log)
 
 std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<ServerLog> log,
                                           std::string& why) {
+    const DescriptorPlan plan =
+        PlanDescriptors(OpenFileLimit(), DescriptorsInUse(), config.maxSessions,
+                        config.maxWaitingLogins + kMaxRefusalsAtOnce);
+    if (!plan.fits) {
+        why = plan.note;
+        return nullptr;
+    }
+    if (!plan.note.empty()) {
+        log->Line(plan.note);
+    }
+    config.maxSessions = plan.maxSessions;
     std::unique_ptr<Listener> listener(new Listener(std::move(config), std::move(log)));
+    listener->openFiles_ = std::make_unique<OpenFileBudget>(plan.openFiles);
     const ListenAddress& address = listener->config_.listen;
     mv::UniqueFd socket(::socket(address.Family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     const int on = 1;
@@ -122,31 +135,89 @@ void Listener::AcceptLoop() {
         if (accepted < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 // Out of descriptors or memory: wait for sessions to end rather than spin.
-                log_->Line("cannot accept a connection: " + ErrnoText());
+                NoteAcceptFailure(true);
                 stop_.WaitFor(std::chrono::milliseconds(100));
             }
             continue;
         }
+        NoteAcceptFailure(false);
         Serve(accepted);
     }
+}
+
+void Listener::NoteAcceptFailure(bool failed) {
+    if (failed && !acceptFailing_) {
+        log_->Line("cannot accept connections: " + ErrnoText() + "; trying again until it works");
+    } else if (!failed && acceptFailing_) {
+        log_->Line("accepting connections again");
+    }
+    acceptFailing_ = failed;
+}
+
+std::string Listener::RefusalFor(const std::string& client) const {
+    std::size_t loggedIn = 0;
+    std::size_t waiting = 0;
+    std::size_t waitingFromClient = 0;
+    for (const auto& session : sessions_) {
+        if (session->finished || session->refusal) {
+            continue;
+        }
+        if (session->loggedIn) {
+            ++loggedIn;
+        } else {
+            ++waiting;
+            waitingFromClient += session->client == client ? 1 : 0;
+        }
+    }
+    if (loggedIn >= config_.maxSessions) {
+        return std::to_string(config_.maxSessions) + " sessions are running already";
+    }
+    if (waitingFromClient >= config_.maxWaitingLoginsPerClient) {
+        return std::to_string(waitingFromClient) + " connections from " + client +
+               " are logging in already";
+    }
+    if (waiting >= config_.maxWaitingLogins) {
+        return std::to_string(waiting) + " connections are logging in already";
+    }
+    return {};
+}
+
+bool Listener::ClaimSessionSlot(Running& session) {
+    const std::lock_guard lock(sessionsMutex_);
+    std::size_t loggedIn = 0;
+    for (const auto& other : sessions_) {
+        loggedIn += other->loggedIn && !other->finished ? 1 : 0;
+    }
+    if (loggedIn >= config_.maxSessions) {
+        return false;
+    }
+    session.loggedIn = true;
+    return true;
 }
 
 void Listener::Serve(int socket) {
     Reap(false);
     mv::UniqueFd owned(socket);
+    std::string client = PeerGroupOf(socket);
     const std::lock_guard lock(sessionsMutex_);
-    std::size_t serving = 0;
+    std::string refusal = RefusalFor(client);
+    // A refusal is answered on a thread of its own for a moment: a few at once, and as
+    // many from one client as it may have waiting to log in, so that one client's
+    // flood leaves the answers for others.
+    std::size_t refusing = 0;
+    std::size_t refusingClient = 0;
     for (const auto& session : sessions_) {
-        serving += session->refusal ? 0 : 1;
+        refusing += session->refusal ? 1 : 0;
+        refusingClient += session->refusal && session->client == client ? 1 : 0;
     }
-    const bool full = serving >= config_.maxSessions;
-    if (full && sessions_.size() - serving >= kMaxRefusalsAtOnce) {
-        log_->Line("closed a connection unanswered: " + std::to_string(config_.maxSessions) +
-                   " sessions are running already");
+    if (!refusal.empty() &&
+        (refusing >= kMaxRefusalsAtOnce || refusingClient >= config_.maxWaitingLoginsPerClient)) {
+        log_->Line("closed a connection unanswered: " + refusal);
         return;
     }
     auto running = std::make_unique<Running>();
-    running->refusal = full;
+    running->refusal = !refusal.empty();
+    running->client = std::move(client);
     running->interrupt = mv::UniqueFd(::fcntl(socket, F_DUPFD_CLOEXEC, 0));
     if (!running->interrupt.Valid()) {
         log_->Line("refused a connection: " + ErrnoText());
@@ -154,14 +225,15 @@ void Listener::Serve(int socket) {
     }
     Running* raw = running.get();
     try {
-        running->thread = std::thread([this, raw, socket, full] {
+        running->thread = std::thread([this, raw, socket, refusal = std::move(refusal)] {
             {
                 auto channel = mv::wire::WireChannel::Adopt(socket);
-                ConnectionSession session(config_, authenticator_, throttle_, *log_, stop_);
-                if (full) {
-                    session.RefuseBusy(*channel);
+                ConnectionSession session(config_, authenticator_, throttle_, *openFiles_, *log_,
+                                          stop_);
+                if (!refusal.empty()) {
+                    session.RefuseBusy(*channel, refusal);
                 } else {
-                    session.Run(*channel);
+                    session.Run(*channel, [this, raw] { return ClaimSessionSlot(*raw); });
                 }
             }
             // The descriptor kept for Stop holds the connection open after the channel

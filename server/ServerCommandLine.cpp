@@ -85,8 +85,8 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
             continue;
         }
         if (option != "--root" && option != "--listen" && option != "--users" &&
-            option != "--idle-timeout" && option != "--cert" && option != "--key" &&
-            option != "--max-sessions" && option != "--max-login-failures") {
+            option != "--idle-timeout" && option != "--login-timeout" && option != "--cert" &&
+            option != "--key" && option != "--max-sessions" && option != "--max-login-failures") {
             why = "unknown option \"" + words[i] + "\"";
             return false;
         }
@@ -117,6 +117,11 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
             if (!ParseCount(*value, kMaxLoginFailures, serve.maxLoginFailures)) {
                 why = "--max-login-failures needs a whole number from 1 to " +
                       std::to_string(kMaxLoginFailures);
+                return false;
+            }
+        } else if (option == "--login-timeout") {
+            if (!ParseSeconds(*value, serve.loginTimeout)) {
+                why = "--login-timeout needs a whole number of seconds, at least 1";
                 return false;
             }
         } else if (!ParseSeconds(*value, serve.idleTimeout)) {
@@ -157,7 +162,8 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
 std::string UsageText() {
     return R"(Usage: kelvora-server --root DIR [--listen ADDR:PORT] [--users FILE | --no-auth]
                       [--cert FILE --key FILE [--require-tls]] [--idle-timeout SECONDS]
-                      [--max-sessions N] [--max-login-failures N]
+                      [--login-timeout SECONDS] [--max-sessions N]
+                      [--max-login-failures N]
        kelvora-server passwd FILE USER
        kelvora-server --help
 
@@ -178,10 +184,15 @@ Options:
   --key FILE              the certificate's private key (PEM, without a passphrase)
   --require-tls           refuse clients that do not ask for TLS (status 81020)
   --idle-timeout SECONDS  end a session after this long without a request (default 3600)
-  --max-sessions N        serve at most N sessions at once (default 64); a further
-                          connection is refused with status 81016
-  --max-login-failures N  at most N failed logins from one address a minute (default
-                          10); its further logins are refused with 81024 until then
+  --login-timeout SECONDS close a connection that has not logged in this long after
+                          it connected (default 10)
+  --max-sessions N        serve at most N logged-in sessions at once (default 64); a
+                          further login is refused with status 81016. Connections
+                          not logged in yet wait apart: 32 at once, 4 from one
+                          client address (IPv6: one /64)
+  --max-login-failures N  at most N failed logins from one client address (IPv6: one
+                          /64) a minute (default 10); its further logins are refused
+                          with 81024 until then
   --help                  show this text
 
 passwd FILE USER adds USER to the users file, or changes their password. The password

@@ -31,12 +31,20 @@ struct ServerConfig {
     std::size_t maxLoginFailures = 10;
     std::chrono::milliseconds loginFailureWindow = std::chrono::minutes(1);
 
-    // How long a new connection may take to ask for a service and log in.
-    std::chrono::milliseconds loginTimeout = std::chrono::seconds(30);
+    // How long a new connection may take, in all, to ask for a service and log in.
+    std::chrono::milliseconds loginTimeout = std::chrono::seconds(10);
+    // Connections that have not logged in yet wait apart from the sessions, whose slots
+    // they never take: at most this many at once, and this many from one client (an IPv4
+    // address, an IPv6 /64). A further one is refused with 81016.
+    std::size_t maxWaitingLogins = 32;
+    std::size_t maxWaitingLoginsPerClient = 4;
     // The pause before a failed login is answered, which slows down guessing.
     std::chrono::milliseconds failedLoginDelay = std::chrono::seconds(1);
     std::chrono::milliseconds sendLimit = std::chrono::seconds(60);
     std::size_t maxBody = std::size_t{64} << 20;
+    // The largest message before a login has succeeded: the service request and the
+    // login are small, and a stranger's declared size costs nothing then.
+    std::size_t maxBodyBeforeLogin = std::size_t{16} << 10;
     // Each open file holds a descriptor; this keeps one session from taking them all.
     std::size_t maxOpenFilesPerSession = 128;
     // How long a lock request that asks to wait waits for another session's lock before

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "server/DescriptorBudget.h"
 #include "server/Listener.h"
 #include "server/PasswdCommand.h"
 #include "server/PasswordHash.h"
@@ -48,6 +49,7 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     }
     config.listen = options.listen;
     config.idleTimeout = options.idleTimeout;
+    config.loginTimeout = options.loginTimeout;
     config.maxSessions = options.maxSessions;
     config.maxLoginFailures = options.maxLoginFailures;
     config.requireTls = options.requireTls;
@@ -73,6 +75,9 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     if (hooks.beforeThreads) {
         hooks.beforeThreads();
     }
+    // Sessions and open files are sized to the descriptors the process may hold; the
+    // common soft limit of 1,024 would cap them for no reason when the hard one is higher.
+    RaiseOpenFileLimit();
     auto log = std::make_shared<ServerLog>();
     const auto listener = Listener::Start(std::move(config), log, why);
     if (!listener) {

@@ -28,6 +28,7 @@ enum ErrorCode : int {
     kNoSuchDictionary = 31001,
     kBadFileName = 31002,           // a name that cannot name a directory inside the account
     kDictionaryUnreadable = 31003,  // the dictionary exists but cannot be opened
+    kTooManyOpenFiles = 31004,      // the server has no room for another open file now
 
     // The session.
     kAccountNotFound = 39101,  // the account path is not an existing, readable directory
@@ -63,6 +64,10 @@ enum ErrorCode : int {
     kTlsWrongHost = 81023,          // a trusted certificate that names another host
     kTooManyLoginFailures = 81024,  // the server refuses logins from this address a while
     kUnknownFunction = 81025,       // the server does not know the call
+    // A certificate of the server's chain past its end date, or before its start date:
+    // each has its own remedy (renewing it, or setting this computer's clock right).
+    kTlsCertificateExpired = 81026,
+    kTlsCertificateNotYetValid = 81027,
 };
 
 // The codes of the 81000 range but a call the server does not know: the connection to a
@@ -73,48 +78,21 @@ inline constexpr bool IsConnectionFailure(int code) {
 
 // Every code above but kOk, so a test can hold Uvoaif.txt to the same list.
 inline constexpr ErrorCode kAllErrorCodes[] = {
-    kUnknownCommand,
-    kCommandSyntax,
-    kUnknownFileInCommand,
-    kUnknownSortName,
-    kOutOfMemory,
-    kRecordNotFound,
-    kBadItemId,
-    kFieldHoldsLineFeed,
-    kReadFailed,
-    kWriteFailed,
-    kDeleteFailed,
-    kFileClosed,
-    kNoSuchDictionary,
-    kBadFileName,
-    kDictionaryUnreadable,
-    kAccountNotFound,
-    kNotConnected,
-    kBadFieldNumber,
-    kNoSuchSelectList,
-    kNoSuchFile,
-    kPermissionDenied,
-    kListExhausted,
-    kRecordLocked,
-    kSelectFailed,
-    kInvalidFileName,
-    kSessionNotOpen,
-    kInvalidAccount,
-    kBadUserName,
-    kBadPassword,
-    kBadServerMessage,
-    kServiceNotFound,
-    kTimeout,
-    kConnectionRefused,
-    kConnectionLost,
-    kHostNotFound,
-    kBadHostName,
-    kTlsRequired,
-    kTlsNotOffered,
-    kTlsUntrusted,
-    kTlsWrongHost,
-    kTooManyLoginFailures,
-    kUnknownFunction,
+    kUnknownCommand,    kCommandSyntax,         kUnknownFileInCommand,
+    kUnknownSortName,   kOutOfMemory,           kRecordNotFound,
+    kBadItemId,         kFieldHoldsLineFeed,    kReadFailed,
+    kWriteFailed,       kDeleteFailed,          kFileClosed,
+    kNoSuchDictionary,  kBadFileName,           kDictionaryUnreadable,
+    kTooManyOpenFiles,  kAccountNotFound,       kNotConnected,
+    kBadFieldNumber,    kNoSuchSelectList,      kNoSuchFile,
+    kPermissionDenied,  kListExhausted,         kRecordLocked,
+    kSelectFailed,      kInvalidFileName,       kSessionNotOpen,
+    kInvalidAccount,    kBadUserName,           kBadPassword,
+    kBadServerMessage,  kServiceNotFound,       kTimeout,
+    kConnectionRefused, kConnectionLost,        kHostNotFound,
+    kBadHostName,       kTlsRequired,           kTlsNotOffered,
+    kTlsUntrusted,      kTlsWrongHost,          kTooManyLoginFailures,
+    kUnknownFunction,   kTlsCertificateExpired, kTlsCertificateNotYetValid,
 };
 
 }  // namespace mv

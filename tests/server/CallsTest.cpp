@@ -115,7 +115,7 @@ TEST_F(Calls, openFilesPerSessionAreCappedAndClosingFreesASlot) {
     const Message open = Request(wire::kOpen, {Arg::Int(1), Arg::Bytes("F")});
     const std::int32_t first = Call(*channel, open).args.at(2).integer;
     EXPECT_EQ(CodeOf(Call(*channel, open)), 0);
-    EXPECT_EQ(CodeOf(Call(*channel, open)), mv::kDictionaryUnreadable);
+    EXPECT_EQ(CodeOf(Call(*channel, open)), mv::kTooManyOpenFiles);
     EXPECT_EQ(CodeOf(Call(*channel, Request(wire::kClose, {Arg::Int(first)}))), 0);
     EXPECT_EQ(CodeOf(Call(*channel, open)), 0);
 }

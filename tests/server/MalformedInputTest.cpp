@@ -49,16 +49,6 @@ bool ServerClosesAfter(std::uint16_t port, const std::string& bytes) {
     return false;
 }
 
-// A header declaring a body of length bytes, with one argument.
-std::string HeaderDeclaring(std::uint32_t length) {
-    std::string header = wire::Encode(Message{0, {Arg::Int(0)}}).substr(0, wire::kHeaderSize);
-    header[4] = static_cast<char>(length >> 24);
-    header[5] = static_cast<char>(length >> 16);
-    header[6] = static_cast<char>(length >> 8);
-    header[7] = static_cast<char>(length);
-    return header;
-}
-
 TEST(MalformedInput, breakingTheFramingClosesOnlyThatConnection) {
     TestServer server;
     auto bystander = LoggedIn(server.Port());
@@ -71,7 +61,7 @@ TEST(MalformedInput, breakingTheFramingClosesOnlyThatConnection) {
     unknownType[wire::kHeaderSize + 7] = 9;
     EXPECT_TRUE(ServerClosesAfter(server.Port(), unknownType));
 
-    auto tooMany = Connect(server.Port());
+    auto tooMany = LoggedIn(server.Port());
     EXPECT_EQ(tooMany->Send(Message{0, std::vector<Arg>(wire::kMaxArguments + 1, Arg::Int(1))}, 2s),
               WireChannel::Outcome::Ok);
     EXPECT_TRUE(IsClosedByServer(*tooMany));

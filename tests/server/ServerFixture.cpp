@@ -72,6 +72,16 @@ bool IsClosedByServer(WireChannel& channel) {
     return channel.Receive(ignored, 2s, 1 << 20) == WireChannel::Outcome::Closed;
 }
 
+std::string HeaderDeclaring(std::uint32_t length) {
+    std::string header =
+        mv::wire::Encode(Message{0, {Arg::Int(0)}}).substr(0, mv::wire::kHeaderSize);
+    header[4] = static_cast<char>(length >> 24);
+    header[5] = static_cast<char>(length >> 16);
+    header[6] = static_cast<char>(length >> 8);
+    header[7] = static_cast<char>(length);
+    return header;
+}
+
 Message ServiceRequest(const std::string& service, std::int32_t tls) {
     return Message{0, {Arg::Text(service), Arg::Int(tls)}};
 }

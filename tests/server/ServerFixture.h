@@ -62,6 +62,9 @@ std::unique_ptr<WireChannel> LoggedIn(std::uint16_t port, const std::string& acc
                                       const std::string& user = "alice",
                                       const std::string& password = "secret");
 
+// A message header declaring a body of length bytes, with one argument.
+std::string HeaderDeclaring(std::uint32_t length);
+
 // A request of the calls after login: the function code, then args.
 Message Request(std::int32_t function, std::vector<Arg> args = {});
 // The return code of a reply (argument 0), or -1 when it has none.

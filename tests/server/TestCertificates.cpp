@@ -38,15 +38,19 @@ void AddExtension(X509* certificate, X509* issuer, int nid, const char* value) {
 }
 
 // A certificate for commonName holding key, signed by issuerKey as issuer (itself when
-// issuer is null); a CA's may sign others, a server's names "localhost".
+// issuer is null); a CA's may sign others, a server's names "localhost". It is valid from
+// an hour ago for a day, or between the given times ("YYYYMMDDHHMMSSZ").
 Certificate Make(const char* commonName, EVP_PKEY* key, X509* issuer, EVP_PKEY* issuerKey,
-                 bool isCa, long serial) {
+                 bool isCa, long serial, const char* from = nullptr, const char* to = nullptr) {
     Certificate certificate(X509_new(), &X509_free);
     X509* raw = certificate.get();
     Require(X509_set_version(raw, 2) == 1, "version");
     ASN1_INTEGER_set(X509_get_serialNumber(raw), serial);
     X509_gmtime_adj(X509_getm_notBefore(raw), -3600);
     X509_gmtime_adj(X509_getm_notAfter(raw), 24 * 3600);
+    Require(!from || (ASN1_TIME_set_string_X509(X509_getm_notBefore(raw), from) == 1 &&
+                      ASN1_TIME_set_string_X509(X509_getm_notAfter(raw), to) == 1),
+            "dates");
     Require(X509_set_pubkey(raw, key) == 1, "public key");
     X509_NAME* name = X509_get_subject_name(raw);
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
@@ -94,6 +98,19 @@ TestCertificates::TestCertificates() {
     const Certificate server = Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 2);
     const Key selfKey = NewKey();
     const Certificate self = Make("localhost", selfKey.get(), nullptr, selfKey.get(), false, 3);
+    const char* past[] = {"20010101000000Z", "20020304050607Z"};
+    const char* future[] = {"20980102030405Z", "20990101000000Z"};
+    Save(ExpiredFile(),
+         Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 4, past[0], past[1])
+             .get());
+    Save(NotYetValidFile(),
+         Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 5, future[0], future[1])
+             .get());
+    const Certificate oldCa =
+        Make("Kelvora Old CA", caKey.get(), nullptr, caKey.get(), true, 6, past[0], past[1]);
+    Save(ExpiredCaFile(), oldCa.get());
+    Save(SignedByExpiredCaFile(),
+         Make("localhost", serverKey.get(), oldCa.get(), caKey.get(), false, 7).get());
     Save(CaFile(), ca.get());
     Save(CertificateFile(), server.get());
     Save(KeyFile(), serverKey.get());

@@ -96,6 +96,32 @@ TEST_F(Tls, aSelfSignedCertificateIsRefused) {
     EXPECT_EQ(Connect("localhost", true, pki_.CaFile().string())->Error(), mv::kTlsUntrusted);
 }
 
+// A certificate out of its dates, the server's or an authority's above it, has a code of
+// its own and the date in the detail; one of an unknown CA is untrusted whatever its dates.
+TEST_F(Tls, aCertificateOutOfItsDatesIsToldApartFromAnUntrustedOne) {
+    const std::string expired = " expired on 2002-03-04 05:06:07 UTC";
+    const struct {
+        std::filesystem::path certificate, caFile;
+        int code;
+        std::string detail;
+    } cases[] = {
+        {pki_.ExpiredFile(), pki_.CaFile(), mv::kTlsCertificateExpired,
+         "the server's certificate" + expired},
+        {pki_.NotYetValidFile(), pki_.CaFile(), mv::kTlsCertificateNotYetValid,
+         "the server's certificate is valid only from 2098-01-02 03:04:05 UTC"},
+        {pki_.SignedByExpiredCaFile(), pki_.ExpiredCaFile(), mv::kTlsCertificateExpired,
+         "the certificate of the authority \"Kelvora Old CA\" in the server's chain" + expired},
+        {pki_.ExpiredFile(), "", mv::kTlsUntrusted, ""},
+    };
+    for (const auto& c : cases) {
+        server_ = std::make_unique<TestServer>(
+            [&](ServerConfig& config) { config.tls = Credentials(c.certificate, pki_.KeyFile()); });
+        const auto session = Connect("localhost", true, c.caFile.string());
+        EXPECT_EQ(session->Error(), c.code) << c.certificate;
+        EXPECT_EQ(session->ConnectDetail(), c.detail) << c.certificate;
+    }
+}
+
 TEST_F(Tls, plainClientsAreServedUnlessTlsIsRequired) {
     Server();
     auto plain = Connect("localhost", false, "");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/wire/WireChannel.h"
 
+#include <algorithm>
 #include <asio.hpp>
 #include <asio/ssl.hpp>
 #include <optional>
@@ -32,6 +33,9 @@ struct WireChannel::Impl {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How much of a message body is read before the buffer grows (it doubles after that).
+constexpr std::size_t kFirstBodyChunk = std::size_t{64} << 10;
 
 WireChannel::Outcome OutcomeOf(const asio::error_code& error) {
     if (error == asio::error::eof || error == asio::error::connection_reset ||
@@ -175,10 +179,18 @@ WireChannel::Outcome WireChannel::Receive(Message& message, Duration limit, std:
         Close();
         return Outcome::Malformed;
     }
-    std::string body(header.bodyLength, '\0');
-    outcome = ReadExactly(body.data(), body.size(), end);
-    if (outcome != Outcome::Ok) {
-        return outcome;
+    // The body grows as its bytes arrive, so a header that declares a large body costs
+    // memory only once the peer has sent that much.
+    std::string body;
+    while (body.size() < header.bodyLength) {
+        const std::size_t have = body.size();
+        const std::size_t chunk =
+            std::min<std::size_t>(header.bodyLength - have, std::max(kFirstBodyChunk, have));
+        body.resize(have + chunk);
+        outcome = ReadExactly(body.data() + have, chunk, end);
+        if (outcome != Outcome::Ok) {
+            return outcome;
+        }
     }
     if (!ParseBody(header, std::move(body), message, why_)) {
         Close();

@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: MIT
+// What a client that never logs in, or a session that asks for too much, can cost the
+// server: memory, session slots, descriptors.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/UniqueFd.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "server/ClientGroup.h"
+#include "server/DescriptorBudget.h"
+#include "tests/server/ServerFixture.h"
+
+namespace server::test {
+namespace {
+
+namespace wire = mv::wire;
+
+std::size_t ResidentBytes() {
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A connection to the server from the loopback address `from`, which sends bytes.
+mv::UniqueFd ConnectFrom(const char* from, std::uint16_t port, const std::string& bytes = "") {
+    mv::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, from, &local.sin_addr);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(port);
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
+    EXPECT_EQ(::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&server), sizeof server), 0);
+    EXPECT_EQ(::send(fd.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(bytes.size()));
+    return fd;
+}
+
+// Reads one whole message's bytes from fd, waiting at most two seconds.
+bool ReadReply(int fd) {
+    const timeval limit{2, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::uint8_t header[wire::kHeaderSize];
+    if (::recv(fd, header, sizeof header, MSG_WAITALL) != static_cast<ssize_t>(sizeof header)) {
+        return false;
+    }
+    wire::Header parsed;
+    std::string why;
+    if (!wire::ParseHeader(header, std::size_t{1} << 20, parsed, why)) {
+        return false;
+    }
+    std::string body(parsed.bodyLength, '\0');
+    return ::recv(fd, body.data(), body.size(), MSG_WAITALL) == static_cast<ssize_t>(body.size());
+}
+
+TEST(Strangers, declaredBodiesCostMemoryOnlyAsTheirBytesArrive) {
+    TestServer server;
+    // A header that declares 64 MiB, and 8 bytes of the body.
+    const std::string huge = HeaderDeclaring(std::uint32_t{64} << 20) + std::string(8, 'x');
+    const std::size_t before = ResidentBytes();
+    std::vector<mv::UniqueFd> connections;
+    for (int i = 0; i < 16; ++i) {
+        const std::string stranger = "127.0.1." + std::to_string(i + 1);
+        connections.push_back(ConnectFrom(stranger.c_str(), server.Port(), huge));
+        mv::UniqueFd session =
+            ConnectFrom("127.0.0.1", server.Port(), wire::Encode(ServiceRequest("uvcs")));
+        ASSERT_TRUE(ReadReply(session.Get()));
+        const std::string login = wire::Encode(LoginRequest("alice", "secret", "account"));
+        ASSERT_EQ(::send(session.Get(), login.data(), login.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(login.size()));
+        ASSERT_TRUE(ReadReply(session.Get()));
+        ASSERT_EQ(::send(session.Get(), huge.data(), huge.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(huge.size()));
+        connections.push_back(std::move(session));
+    }
+    std::this_thread::sleep_for(300ms);
+    const std::size_t after = ResidentBytes();
+    EXPECT_LT(after - std::min(before, after), std::size_t{256} << 20);
+    // Before a login, more than the service request and the login needs is refused.
+    EXPECT_TRUE(server.WaitForLog("closed: malformed message"));
+    EXPECT_EQ(server.Server().SessionCount(), 16u);
+}
+
+TEST(Strangers, silentConnectionsTakeNoSessionSlotAndWaitOnlyTheirTime) {
+    TestServer server([](ServerConfig& config) {
+        config.maxSessions = 4;
+        config.loginTimeout = 1500ms;
+    });
+    std::vector<mv::UniqueFd> strangers;
+    for (int i = 0; i < 32; ++i) {
+        strangers.push_back(ConnectFrom("127.0.0.2", server.Port()));
+    }
+    EXPECT_TRUE(server.WaitForLog("connections from 127.0.0.2 are logging in already"));
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<WireChannel>> users;
+    for (int i = 0; i < 4; ++i) {
+        users.push_back(LoggedIn(server.Port()));
+        EXPECT_EQ(CodeOf(Call(*users.back(), Request(wire::kClearSelect, {Arg::Int(0)}))), 0);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    // The slots are the logged-in sessions': a fifth login is refused, not a stranger.
+    auto fifth = Connect(server.Port());
+    EXPECT_EQ(CodeOf(Call(*fifth, ServiceRequest("uvcs"))), mv::kConnectionRefused);
+
+    // The time to log in counts from the connection, not from each message.
+    users.pop_back();
+    EXPECT_TRUE(server.WaitForLog("closed by the client"));
+    auto slow = Connect(server.Port());
+    const auto connected = std::chrono::steady_clock::now();
+    EXPECT_EQ(CodeOf(Call(*slow, ServiceRequest("uvcs"))), 0);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(IsClosedByServer(*slow));
+    EXPECT_LT(std::chrono::steady_clock::now() - connected, 2200ms);
+    EXPECT_TRUE(server.WaitForLog("closed: no request in time"));
+}
+
+TEST(Strangers, clientsCountByAddressAndIPv6ByNetwork) {
+    const std::vector<std::pair<std::string, std::string>> groups = {
+        {"10.1.2.3", "10.1.2.3"},
+        {"::ffff:10.1.2.3", "10.1.2.3"},
+        {"2001:db8:1:2:3:4:5:6", "2001:db8:1:2::/64"},
+        {"2001:db8:1:2::ffff", "2001:db8:1:2::/64"},
+        {"2001:db8:1:3::1", "2001:db8:1:3::/64"},
+        {"::1", "::/64"},
+        {"not an address", "not an address"},
+    };
+    for (const auto& [host, group] : groups) {
+        EXPECT_EQ(ClientGroupOf(host), group) << host;
+    }
+}
+
+// The process's soft limit of open files lowered for a test, and put back after.
+class OpenFileLimitFor {
+public:
+    explicit OpenFileLimitFor(rlim_t files) {
+        ::getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = files;
+        ::setrlimit(RLIMIT_NOFILE, &lowered);
+    }
+    ~OpenFileLimitFor() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST(Strangers, openingFilesNeverStarvesAcceptingConnections) {
+    const OpenFileLimitFor limit(384);
+    TestServer server([](ServerConfig& config) { config.maxSessions = 8; });
+    server.Account().MakeDictionary("F");
+    const Message open = Request(wire::kOpen, {Arg::Int(1), Arg::Bytes("F")});
+    std::vector<std::unique_ptr<WireChannel>> sessions;
+    WireChannel* holder = nullptr;
+    std::int32_t someHandle = 0;
+    std::size_t refused = 0;
+    for (int s = 0; s < 7; ++s) {
+        sessions.push_back(LoggedIn(server.Port()));
+        for (int i = 0; i < 128; ++i) {
+            const Message reply = Call(*sessions.back(), open);
+            if (CodeOf(reply) == 0) {
+                holder = sessions.back().get();
+                someHandle = reply.args.at(2).integer;
+            } else {
+                ASSERT_EQ(CodeOf(reply), mv::kTooManyOpenFiles);
+                ++refused;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0u);
+    auto late = LoggedIn(server.Port());
+    ASSERT_TRUE(late);
+    EXPECT_EQ(CodeOf(Call(*late, open)), mv::kTooManyOpenFiles);
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(CodeOf(Call(*holder, Request(wire::kClose, {Arg::Int(someHandle)}))), 0);
+    EXPECT_EQ(CodeOf(Call(*late, open)), 0);
+    for (const std::string& line : server.Log()) {
+        EXPECT_EQ(line.find("cannot accept"), std::string::npos) << line;
+    }
+}
+
+TEST(Strangers, theOpenFileLimitSizesSessionsAndOpenFiles) {
+    const DescriptorPlan roomy = PlanDescriptors(1 << 20, 10, 64, 48);
+    EXPECT_TRUE(roomy.fits);
+    EXPECT_EQ(roomy.maxSessions, 64u);
+    EXPECT_TRUE(roomy.note.empty());
+    const DescriptorPlan common = PlanDescriptors(1024, 10, 64, 48);
+    EXPECT_EQ(common.maxSessions, 64u);
+    EXPECT_GE(common.openFiles, 64u * 4);
+    const DescriptorPlan tight = PlanDescriptors(256, 10, 64, 48);
+    EXPECT_TRUE(tight.fits);
+    EXPECT_LT(tight.maxSessions, 64u);
+    EXPECT_NE(tight.note.find("allows"), std::string::npos);
+    // Everything the plan hands out fits in the limit.
+    EXPECT_LE(10 + 32 + 48 * 2 + tight.maxSessions * 5 + tight.openFiles * 2, 256u);
+    EXPECT_FALSE(PlanDescriptors(100, 10, 64, 48).fits);
+}
+
+}  // namespace
+}  // namespace server::test
