@@ -90,10 +90,12 @@ bool ConnectAccount(mv::Session& session, const CommandLine& line, const Environ
     }
     session.Connect();
     if (session.Error() != 0) {
-        ReportNamedError(
-            env, session.Error(),
-            line.host.empty() ? line.account : Concat({line.account, " on ", line.host}),
-            ConnectErrorName(env, session.Error()));
+        const std::string subject =
+            line.host.empty() ? line.account : Concat({line.account, " on ", line.host});
+        ReportNamedError(env, session.Error(), subject, ConnectErrorName(env, session.Error()));
+        if (!session.ConnectDetail().empty()) {
+            ReportFailure(env, Concat({subject, ": ", session.ConnectDetail()}));
+        }
         return false;
     }
     return true;

@@ -65,7 +65,15 @@ QString ErrorClassText(int code) {
     return QString();
 }
 
-void Show_ServerError(Variables& vars, int code, const QString& fileName, const QString& recordId) {
+QString WithDetail(QString message, const QString& detail) {
+    if (!detail.isEmpty()) {
+        message += QLatin1Char('\n') + detail.left(1).toUpper() + detail.mid(1);
+    }
+    return message;
+}
+
+void Show_ServerError(Variables& vars, int code, const QString& fileName, const QString& recordId,
+                      const QString& detail) {
     QString message = ErrorName(vars, code).value_or(QStringLiteral("Unidentified Error"));
     if (!fileName.isEmpty()) {
         message += QStringLiteral(" -->File: ") + fileName;
@@ -73,5 +81,6 @@ void Show_ServerError(Variables& vars, int code, const QString& fileName, const 
             message += QStringLiteral(" -->Record: ") + recordId;
         }
     }
-    vars.dialogs.MsgBox(message, ui::Buttons::OK, ui::Icon::Critical, ErrorClassText(code));
+    vars.dialogs.MsgBox(WithDetail(message, detail), ui::Buttons::OK, ui::Icon::Critical,
+                        ErrorClassText(code));
 }

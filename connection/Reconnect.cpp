@@ -19,7 +19,8 @@ QString HostOf(const Variables& vars) {
 }
 
 // Show_ServerError's box with the host after the error's name.
-void ShowNamingHost(Variables& vars, int code, const QString& fileName, const QString& recordId) {
+void ShowNamingHost(Variables& vars, int code, const QString& fileName, const QString& recordId,
+                    const QString& detail = QString()) {
     QString message = ErrorName(vars, code).value_or(QStringLiteral("Unidentified Error"));
     message += QStringLiteral(" -->Host: ") + HostOf(vars);
     if (!fileName.isEmpty()) {
@@ -28,7 +29,8 @@ void ShowNamingHost(Variables& vars, int code, const QString& fileName, const QS
             message += QStringLiteral(" -->Record: ") + recordId;
         }
     }
-    vars.dialogs.MsgBox(message, ui::Buttons::OK, ui::Icon::Critical, ErrorClassText(code));
+    vars.dialogs.MsgBox(WithDetail(message, detail), ui::Buttons::OK, ui::Icon::Critical,
+                        ErrorClassText(code));
 }
 
 }  // namespace
@@ -93,7 +95,8 @@ bool AskAndReconnect(Variables& vars) {
     if (const int code = session->Error(); code != 0 || !session->IsActive()) {
         // The dropped session stays the session of the run: a later call fails the same
         // way and asks again.
-        ShowNamingHost(vars, code != 0 ? code : mv::kNotConnected, QString(), QString());
+        ShowNamingHost(vars, code != 0 ? code : mv::kNotConnected, QString(), QString(),
+                       TextBridge::ToText(session->ConnectDetail()));
         return false;
     }
     vars.session = std::move(session);

@@ -184,7 +184,8 @@ void frmLogin::ConnectSession() {
     session.Connect();
 
     if (const int code = session.Error(); code != 0) {
-        Show_ServerError(vars_, code, QString(), QString());
+        Show_ServerError(vars_, code, QString(), QString(),
+                         TextBridge::ToText(session.ConnectDetail()));
         vars_.LoginSucceeded = false;
     } else if (session.IsActive()) {
         vars_.LoginSucceeded = true;

@@ -53,6 +53,10 @@ int CodeOf(WireChannel::Outcome outcome) {
             return kTlsUntrusted;
         case WireChannel::Outcome::TlsWrongHost:
             return kTlsWrongHost;
+        case WireChannel::Outcome::TlsExpired:
+            return kTlsCertificateExpired;
+        case WireChannel::Outcome::TlsNotYetValid:
+            return kTlsCertificateNotYetValid;
         case WireChannel::Outcome::Closed:
         case WireChannel::Outcome::Failed:
             break;
@@ -136,7 +140,9 @@ RemoteBackend::RemoteBackend(std::unique_ptr<WireChannel> channel,
 
 RemoteBackend::~RemoteBackend() = default;
 
-int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBackend>& backend) {
+int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBackend>& backend,
+                           std::string& detail) {
+    detail.clear();
     const std::optional<HostAddress> address = ParseHostAddress(login.host, wire::kDefaultPort);
     if (!address) {
         return kBadHostName;
@@ -172,6 +178,10 @@ int RemoteBackend::Connect(const RemoteLogin& login, std::shared_ptr<RemoteBacke
         const WireChannel::Outcome encrypted =
             remote->channel_->StartTlsAsClient(address->host, login.caFile, login.connectLimit);
         if (encrypted != WireChannel::Outcome::Ok) {
+            if (encrypted == WireChannel::Outcome::TlsExpired ||
+                encrypted == WireChannel::Outcome::TlsNotYetValid) {
+                detail = remote->channel_->Why();
+            }
             return remote->Fail(CodeOf(encrypted));
         }
     }

@@ -57,8 +57,10 @@ struct RemoteLogin {
 class RemoteBackend final : public Backend {
 public:
     // kOk with backend set, or the code of what failed: the host, the connection, the
-    // service or the login.
-    static int Connect(const RemoteLogin& login, std::shared_ptr<RemoteBackend>& backend);
+    // service or the login. detail says more where the code alone cannot (which
+    // certificate is outside its validity period, and the date), else it is empty.
+    static int Connect(const RemoteLogin& login, std::shared_ptr<RemoteBackend>& backend,
+                       std::string& detail);
     ~RemoteBackend() override;
 
     bool IsActive() const override;

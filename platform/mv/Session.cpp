@@ -17,6 +17,7 @@ Session::~Session() {
 }
 
 void Session::Connect() {
+    connectDetail_.clear();
     try {
         EndConnection();
         if (!hostName_.empty()) {
@@ -33,7 +34,7 @@ void Session::Connect() {
             login.caFile = caFile_;
             login.readAhead = readAhead_;
             std::shared_ptr<RemoteBackend> remote;
-            error_ = RemoteBackend::Connect(login, remote);
+            error_ = RemoteBackend::Connect(login, remote, connectDetail_);
             backend_ = std::move(remote);
             return;
         }

@@ -68,6 +68,9 @@ public:
     ServerSelectList& SelectList(int number);
 
     int Error() const { return error_; }
+    // What the last Connect's failure has to say beyond its code, else empty: for a
+    // certificate outside its validity period, which one and the date.
+    const std::string& ConnectDetail() const { return connectDetail_; }
 
     // For the command object: the backend of a connected session, or null.
     std::shared_ptr<Backend> ActiveBackend() const;
@@ -93,6 +96,7 @@ private:
     ServerCommand command_{*this};
     ServerSelectList selectList_;
     int error_ = 0;
+    std::string connectDetail_;
 };
 
 }  // namespace mv

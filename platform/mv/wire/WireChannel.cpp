@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <asio.hpp>
 #include <asio/ssl.hpp>
+#include <ctime>
 #include <optional>
 
 namespace mv::wire {
@@ -16,6 +17,10 @@ struct WireChannel::Impl {
     std::unique_ptr<asio::ssl::context> clientContext;  // a server's context is shared
     std::optional<asio::ssl::stream<asio::ip::tcp::socket>> tls;
     bool hostMismatch = false;  // the certificate was trusted but names another host
+    // Set when verifying stopped at a certificate outside its validity period; why says
+    // which one and the date.
+    WireChannel::Outcome validity = WireChannel::Outcome::Ok;
+    std::string validityWhy;
 
     asio::ip::tcp::socket& Socket() { return tls ? tls->next_layer() : plain; }
     const asio::ip::tcp::socket& Socket() const { return tls ? tls->next_layer() : plain; }
@@ -33,6 +38,57 @@ struct WireChannel::Impl {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A date of a certificate as "2024-05-31 23:59:59 UTC".
+std::string DateText(const ASN1_TIME* time) {
+    struct tm parts {};
+    char text[40];
+    if (time == nullptr || ::ASN1_TIME_to_tm(time, &parts) != 1 ||
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts) == 0) {
+        return "a date that cannot be read";
+    }
+    return text;
+}
+
+// The common name of a certificate, for a message: the server chose it, so anything but
+// printable ASCII is shown as '?', and a long one is cut.
+std::string CommonName(X509* certificate) {
+    const X509_NAME* name = ::X509_get_subject_name(certificate);
+    const int index = name ? ::X509_NAME_get_index_by_NID(name, NID_commonName, -1) : -1;
+    const ASN1_STRING* value =
+        index < 0 ? nullptr : ::X509_NAME_ENTRY_get_data(::X509_NAME_get_entry(name, index));
+    if (value == nullptr) {
+        return "(no name)";
+    }
+    std::string text;
+    const unsigned char* bytes = ::ASN1_STRING_get0_data(value);
+    for (int i = 0; i < ::ASN1_STRING_length(value) && text.size() < 64; ++i) {
+        text += bytes[i] >= 0x20 && bytes[i] < 0x7F ? static_cast<char>(bytes[i]) : '?';
+    }
+    return text;
+}
+
+// When verifying the server's chain failed because a certificate is outside its validity
+// period (the server's own, or an authority's above it): TlsExpired or TlsNotYetValid
+// with a sentence naming the certificate and the date; Ok for any other failure.
+WireChannel::Outcome ValidityFailure(X509_STORE_CTX* store, std::string& why) {
+    const int error = ::X509_STORE_CTX_get_error(store);
+    X509* certificate = ::X509_STORE_CTX_get_current_cert(store);
+    if ((error != X509_V_ERR_CERT_HAS_EXPIRED && error != X509_V_ERR_CERT_NOT_YET_VALID) ||
+        certificate == nullptr) {
+        return WireChannel::Outcome::Ok;
+    }
+    why = ::X509_STORE_CTX_get_error_depth(store) == 0
+              ? std::string("the server's certificate")
+              : "the certificate of the authority \"" + CommonName(certificate) +
+                    "\" in the server's chain";
+    if (error == X509_V_ERR_CERT_HAS_EXPIRED) {
+        why += " expired on " + DateText(::X509_get0_notAfter(certificate));
+        return WireChannel::Outcome::TlsExpired;
+    }
+    why += " is valid only from " + DateText(::X509_get0_notBefore(certificate));
+    return WireChannel::Outcome::TlsNotYetValid;
+}
 
 // How much of a message body is read before the buffer grows (it doubles after that).
 constexpr std::size_t kFirstBodyChunk = std::size_t{64} << 10;
@@ -265,6 +321,10 @@ WireChannel::Outcome WireChannel::StartTlsAsClient(const std::string& host,
     impl->tls->set_verify_callback(
         [impl, check = asio::ssl::host_name_verification(host)](
             bool preverified, asio::ssl::verify_context& verifying) mutable {
+            // Verifying stops at the first failure, so one validity failure at most is met.
+            if (!preverified && impl->validity == Outcome::Ok) {
+                impl->validity = ValidityFailure(verifying.native_handle(), impl->validityWhy);
+            }
             const bool matches = check(preverified, verifying);
             if (preverified && !matches) {
                 impl->hostMismatch = true;
@@ -283,6 +343,10 @@ WireChannel::Outcome WireChannel::StartTlsAsClient(const std::string& host,
         if (impl->hostMismatch) {
             why_ = "the server's certificate does not name the host \"" + host + "\"";
             return Outcome::TlsWrongHost;
+        }
+        if (impl->validity != Outcome::Ok) {
+            why_ = impl->validityWhy;
+            return impl->validity;
         }
         if (verified != X509_V_OK) {
             why_ = std::string("the server's certificate is not trusted: ") +

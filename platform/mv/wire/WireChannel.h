@@ -36,6 +36,10 @@ public:
         TlsFailed,     // the TLS handshake failed: an untrusted certificate, or a peer
                        // that does not speak TLS (why says which)
         TlsWrongHost,  // a trusted certificate that names another host
+        // A certificate of the server's chain past its end date, or before its start
+        // date; why says which certificate and the date.
+        TlsExpired,
+        TlsNotYetValid,
     };
 
     ~WireChannel();
@@ -61,7 +65,7 @@ public:
     void Close();
     bool IsOpen() const;
 
-    // The reason of the last Malformed or Failed outcome.
+    // The reason of the last Malformed, Failed or Tls... outcome.
     const std::string& Why() const { return why_; }
     // The address of the peer as text, for logs.
     std::string PeerAddress() const;
