@@ -166,37 +166,30 @@ std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
 DecodedJournal DecodeJournal(std::string_view bytes) {
     DecodedJournal decoded;
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> bySequence;
-    std::size_t at = 0;
-    while (at + kHeaderSize <= bytes.size()) {
-        if (std::memcmp(bytes.data() + at, kMagic.data(), kMagic.size()) != 0) {
-            ++at;  // damage: look for the next frame
-            continue;
-        }
+    const std::string_view magic(kMagic.data(), kMagic.size());
+    // Every place that starts with the mark is tried as a frame. One that does not check
+    // out (a damaged length or payload, a length running past the end, a frame cut short)
+    // is skipped one byte at a time, so a good frame after it, even one inside its bytes,
+    // is still found; a good frame is skipped whole.
+    std::size_t at = bytes.find(magic);
+    while (at != std::string_view::npos && bytes.size() - at >= kHeaderSize) {
         Reader header(bytes.substr(at + kMagic.size(), 8));
         std::uint64_t size = 0;
         std::uint64_t crc = 0;
         header.Uint(size, 4);
         header.Uint(crc, 4);
-        if (size == 0 || size > kMaxPayload) {
-            ++at;
-            continue;
-        }
-        if (bytes.size() - at - kHeaderSize < size) {
-            // A frame cut short: the tail a crash left. Looking inside it for frames would
-            // take the bytes of its records for changes.
-            break;
-        }
-        const std::string_view payload = bytes.substr(at + kHeaderSize, size);
-        if (Crc32(payload) != crc) {
-            ++at;
-            continue;
+        bool good = size != 0 && size <= kMaxPayload && bytes.size() - at - kHeaderSize >= size;
+        std::string_view payload;
+        if (good) {
+            payload = bytes.substr(at + kHeaderSize, size);
+            good = Crc32(payload) == crc;
         }
         JournalEntry entry;
         Outcome outcome;
-        if (payload[0] == kChange && DecodeChange(payload, entry)) {
+        if (good && payload[0] == kChange && DecodeChange(payload, entry)) {
             bySequence[{entry.session, entry.sequence}] = decoded.entries.size();
             decoded.entries.push_back(std::move(entry));
-        } else if (payload[0] == kOutcome && DecodeOutcome(payload, outcome)) {
+        } else if (good && payload[0] == kOutcome && DecodeOutcome(payload, outcome)) {
             // The last outcome recorded counts: a change first thought lost may turn out
             // to have arrived.
             const auto found = bySequence.find({outcome.session, outcome.sequence});
@@ -204,11 +197,12 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
                 decoded.entries[found->second].outcome = outcome.outcome;
             }
         } else {
-            ++at;
+            at = bytes.find(magic, at + 1);
             continue;
         }
         at += kHeaderSize + size;
         decoded.goodEnd = at;
+        at = bytes.find(magic, at);
     }
     return decoded;
 }
@@ -221,6 +215,16 @@ bool IsTornTail(std::string_view bytes, std::size_t goodEnd) {
     if (tail.size() < kMagic.size() ||
         std::memcmp(tail.data(), kMagic.data(), kMagic.size()) != 0) {
         return false;
+    }
+    // Cut short: the header is not whole, or the length reaches past the end. A whole
+    // frame that does not check out is damage, kept like damage anywhere else.
+    if (tail.size() >= kHeaderSize) {
+        Reader header(tail.substr(kMagic.size(), 4));
+        std::uint64_t size = 0;
+        header.Uint(size, 4);
+        if (size > kMaxPayload || size <= tail.size() - kHeaderSize) {
+            return false;
+        }
     }
     // Past the torn frame's own start, no frame may read as good.
     return DecodeJournal(tail.substr(1)).goodEnd == 0;

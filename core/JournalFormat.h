@@ -40,8 +40,8 @@ struct JournalEntry {
 };
 
 // The journal file is a sequence of frames, each self-checking, so that a frame damaged
-// on disk is skipped and the frames after it still read, and a frame cut short by a crash
-// ends the journal.
+// on disk or cut short (its length too, which may then run past the end of the file) is
+// skipped and every good frame after it still read.
 // The layout is described in docs/journal.md.
 std::string EncodeChangeFrame(const JournalEntry& entry);
 std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
@@ -50,14 +50,17 @@ std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
 struct DecodedJournal {
     // Oldest first, each with the last outcome recorded for it.
     std::vector<JournalEntry> entries;
-    // The end of the last good frame: bytes after it are a torn or damaged tail.
+    // The end of the last good frame: bytes after it are a torn or damaged tail, with no
+    // good frame in them. Damage before it is kept where it is.
     std::size_t goodEnd = 0;
 };
 DecodedJournal DecodeJournal(std::string_view bytes);
 
 // True when what follows goodEnd is only the start of one frame a crash cut short, which
-// the next append may cut off. Anything else there (a damaged frame with good ones after
-// it, or bytes that are no frame of this layout) is kept: cutting it would lose changes.
+// the next append may cut off: it starts with a frame's mark, its header is not whole or
+// its length runs past the end, and no good frame follows.
+// Anything else there (a good frame after it, or bytes that are no frame of this layout)
+// is kept: cutting it would lose changes, or bytes someone may want to look into.
 bool IsTornTail(std::string_view bytes, std::size_t goodEnd);
 
 }  // namespace core

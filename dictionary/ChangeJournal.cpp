@@ -235,6 +235,14 @@ bool ChangeJournal::AppendLocked(int fd, const std::string& frame) {
     }
     if (!WriteAll(fd, frame) || ::fsync(fd) != 0) {
         problem_ = SystemError(QStringLiteral("Cannot write ") + path_);
+        // The part of the frame the disk took (a full disk, a write error) is cut off
+        // again: the change is reported as not written, so the file must not hold it,
+        // nor its bytes sit in front of the changes appended after it.
+        if (::ftruncate(fd, info.st_size) != 0) {
+            problem_ += QStringLiteral("; the part written could not be cut off (") +
+                        QString::fromLocal8Bit(std::strerror(errno)) +
+                        QStringLiteral("), and is skipped when the journal is read");
+        }
         return false;
     }
     return true;

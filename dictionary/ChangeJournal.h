@@ -30,7 +30,8 @@ using core::JournalEntry;
 // Several copies of the program may share the file; each append takes a lock on it.
 //
 // A journal file that cannot be written or read never stops a change: the change is kept
-// in memory, and Problem() says what went wrong.
+// in memory, and Problem() says what went wrong. An append the disk took only in part is
+// cut off again, so the file holds whole frames for the changes that follow.
 class ChangeJournal {
 public:
     static constexpr std::int64_t kDefaultCapBytes = 8 * 1024 * 1024;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,68 +158,102 @@ TEST_F(ChangeJournalTest, aTornTailOrADamagedFrameIsSkippedAndTheNextRunAppendsC
         EXPECT_EQ(entry.after, RecordOf(entry.id)) << entry.id;
     }
     EXPECT_EQ(ids, (std::vector<std::string>{"A", "C", "D"}));
+
+    // A whole last frame that does not check out is damage, not a frame a crash cut short:
+    // the next run appends after it and cuts nothing.
+    damaged.back() = static_cast<char>(damaged.back() ^ 0x01);
+    SetFileBytes(path(), damaged);
+    journal().Begin(ChangeOrigin::Edit, "F", "E", std::nullopt, RecordOf("E"));
+    EXPECT_EQ(FileBytes(path()).substr(0, damaged.size()), damaged);
 }
 
-// A damaged length makes the first frame look cut short, like a crash's torn tail; but
-// good frames follow it, and the next run's append must not cut them off.
-TEST_F(ChangeJournalTest, aDamagedLengthBeforeGoodFramesIsNotTakenForATornTail) {
+std::vector<std::string> IdsOf(const std::vector<JournalEntry>& entries) {
+    std::vector<std::string> ids;
+    for (const JournalEntry& entry : entries) {
+        ids.push_back(entry.id);
+    }
+    return ids;
+}
+
+// Damage in front of good frames loses the frames it touches and no other: the history
+// shows every later change, and the next run's append cuts nothing off.
+TEST_F(ChangeJournalTest, damageInFrontOfGoodFramesHidesNoneOfThem) {
     {
         ChangeJournal first = journal();
         for (const char* id : {"A", "B", "C"}) {
-            first.Finish(first.Begin(ChangeOrigin::Edit, "F", id, std::nullopt, id),
+            first.Finish(first.Begin(ChangeOrigin::Edit, "F", id, std::nullopt, RecordOf(id)),
                          ChangeOutcome::Done);
         }
     }
-    std::string damaged = FileBytes(path());
-    // The first frame's length (4 bytes after the 4 of its mark), now far past the end.
-    damaged[4] = '\0';
-    damaged[5] = '\0';
-    damaged[6] = '\0';
-    damaged[7] = '\x10';
-    SetFileBytes(path(), damaged);
-    {
-        ChangeJournal next = journal();
-        next.Finish(next.Begin(ChangeOrigin::Edit, "F", "D", std::nullopt, "D"),
-                    ChangeOutcome::Done);
+    const std::string whole = FileBytes(path());
+    // The first frame's length is the 4 bytes after the 4 of its mark.
+    std::string intoNext = whole;
+    intoNext[4] = static_cast<char>(intoNext[4] + 40);
+    std::string pastEnd = whole;
+    pastEnd[7] = '\x10';
+    // Another copy was killed in the middle of its first append, and a copy that had
+    // already looked at the file's tail appended after it.
+    JournalEntry killed;
+    killed.id = "KILLED";
+    killed.after = std::string(4000, 'k');
+    const std::string tornInFront = core::EncodeChangeFrame(killed).substr(0, 100) + whole;
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> ids;
+    } cases[] = {
+        {"a length into the next frame", intoNext, {"B", "C"}},
+        {"a length past the end", pastEnd, {"B", "C"}},
+        {"a torn frame in front", tornInFront, {"A", "B", "C"}},
+    };
+    for (const auto& damage : cases) {
+        SCOPED_TRACE(damage.what);
+        SetFileBytes(path(), damage.bytes);
+        EXPECT_EQ(IdsOf(journal().ReadAll()), damage.ids);
+        {
+            ChangeJournal next = journal();
+            next.Finish(next.Begin(ChangeOrigin::Edit, "F", "D", std::nullopt, RecordOf("D")),
+                        ChangeOutcome::Done);
+        }
+        EXPECT_EQ(FileBytes(path()).substr(0, damage.bytes.size()), damage.bytes)
+            << "nothing is cut";
+        std::vector<std::string> ids = damage.ids;
+        ids.push_back("D");
+        EXPECT_EQ(IdsOf(journal().ReadAll()), ids);
     }
-    const std::string after = FileBytes(path());
-    ASSERT_GT(after.size(), damaged.size());
-    EXPECT_EQ(after.substr(0, damaged.size()), damaged);
-    std::vector<std::string> ids;
-    for (const JournalEntry& entry : core::DecodeJournal(after.substr(1)).entries) {
-        ids.push_back(entry.id);
-    }
-    EXPECT_EQ(ids, (std::vector<std::string>{"B", "C", "D"}));
 }
 
-// A record may hold the bytes of a whole frame (someone's dictionary of journals): when a
-// crash cuts its change short after them, the inner frame is no change.
-TEST_F(ChangeJournalTest, aFrameInsideARecordCutShortIsNoChange) {
-    core::JournalEntry inner;
-    inner.session = 7;
-    inner.sequence = 1;
-    inner.file = "F";
-    inner.id = "INNER";
-    inner.after = "planted";
-    inner.outcome = ChangeOutcome::Done;
-    const std::string frame =
-        core::EncodeChangeFrame(inner) + core::EncodeOutcomeFrame(7, 1, ChangeOutcome::Done);
-    {
-        ChangeJournal first = journal();
-        first.Finish(first.Begin(ChangeOrigin::Edit, "F", "A", std::nullopt, RecordOf("A")),
-                     ChangeOutcome::Done);
-        first.Begin(ChangeOrigin::Edit, "F", "OUTER", std::nullopt,
-                    "x" + frame + std::string(64, 'y'));
-    }
-    const std::string whole = FileBytes(path());
-    const std::size_t inside = whole.find(frame);
-    ASSERT_NE(inside, std::string::npos);
-    SetFileBytes(path(), whole.substr(0, inside + frame.size() + 10));
-    std::vector<std::string> ids;
-    for (const JournalEntry& entry : journal().ReadAll()) {
-        ids.push_back(entry.id);
-    }
-    EXPECT_EQ(ids, std::vector<std::string>{"A"});
+// A full disk takes part of a change: the part is cut off again, so that it does not sit
+// in front of the changes that follow, and the run keeps the change in memory.
+TEST_F(ChangeJournalTest, anAppendTheDiskCutShortIsCutOffAndLaterChangesReadBack) {
+    ChangeJournal writer = journal();
+    writer.Finish(writer.Begin(ChangeOrigin::Edit, "F", "A", std::nullopt, RecordOf("A")),
+                  ChangeOutcome::Done);
+    const std::string before = FileBytes(path());
+
+    // A file size limit stands in for the full disk: the write stops part way, then fails.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
+    struct rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(before.size() + 40);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::uint64_t lost =
+        writer.Begin(ChangeOrigin::Edit, "F", "B", std::nullopt, std::string(4000, 'b'));
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    ASSERT_EQ(::sigaction(SIGXFSZ, &previous, nullptr), 0);
+
+    EXPECT_NE(writer.Problem().toStdString().find("Cannot write"), std::string::npos)
+        << writer.Problem().toStdString();
+    EXPECT_EQ(FileBytes(path()), before);
+    writer.Finish(lost, ChangeOutcome::Done);
+    writer.Finish(writer.Begin(ChangeOrigin::Edit, "F", "C", std::nullopt, RecordOf("C")),
+                  ChangeOutcome::Done);
+    EXPECT_EQ(IdsOf(journal().ReadAll()), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(writer.ReadAll().size(), 3u) << "the run keeps B in memory, once";
 }
 
 TEST_F(ChangeJournalTest, theCapDropsTheOldestChangesAndKeepsTheNewestWhole) {
