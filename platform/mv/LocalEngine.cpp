@@ -311,7 +311,7 @@ CommandResult LocalEngine::Compile(const std::string& text) {
         return result;
     }
     // A record kept from the last select must not outlive the item it was read from.
-    return RunCompileCommand(directory.fd.Get(), command,
+    return RunCompileCommand(directory.fd.Get(), command, &LocksOf(directory),
                              [this](const std::string& fileName) { snapshot_.Forget(fileName); });
 }
 

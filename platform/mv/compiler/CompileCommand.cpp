@@ -8,6 +8,7 @@
 #include "platform/mv/AtomicFile.h"
 #include "platform/mv/CommandWords.h"
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/ItemFiles.h"
 #include "platform/mv/ItemIdEscaping.h"
 #include "platform/mv/RecordFormat.h"
 #include "platform/mv/compiler/CompileMessages.h"
@@ -82,7 +83,73 @@ bool WriteItem(int dirFd, const std::string& id, const std::string& record,
     return ReplaceFileAtomically(dirFd, name, bytes);
 }
 
-void CompileItems(int dirFd, const CompileCommand& command,
+// One item in place of its copy in another source, for compiling its new bytes.
+class ReplacedItemSource final : public ItemSource {
+public:
+    ReplacedItemSource(ItemSource& base, const std::string& id, std::string record)
+        : base_(base), id_(id), record_(std::move(record)) {}
+    const std::string* Find(const std::string& id) override {
+        return id == id_ ? &record_ : base_.Find(id);
+    }
+    bool Unreadable(const std::string& id) override { return id != id_ && base_.Unreadable(id); }
+
+private:
+    ItemSource& base_;
+    const std::string& id_;
+    std::string record_;
+};
+
+// The record lock of one item for its write-back, unless the session held it already;
+// released at the end unless it was.
+class WriteBackLock {
+public:
+    WriteBackLock(DictionaryLocks* locks, const std::string& id) : id_(id) {
+        if (locks != nullptr && !locks->HoldsExclusive(id)) {
+            taken_ = locks->Lock(id, kLockExclusive, std::chrono::milliseconds(0)) == kOk;
+            locks_ = taken_ ? locks : nullptr;
+            refused_ = !taken_;
+        }
+    }
+    ~WriteBackLock() {
+        if (locks_ != nullptr) {
+            locks_->Release(id_);
+        }
+    }
+    WriteBackLock(const WriteBackLock&) = delete;
+    WriteBackLock& operator=(const WriteBackLock&) = delete;
+    bool Refused() const { return refused_; }
+
+private:
+    DictionaryLocks* locks_ = nullptr;
+    const std::string& id_;
+    bool taken_ = false;
+    bool refused_ = false;
+};
+
+// The compilation of id to write back, from the bytes the item holds now: the one made
+// from the dictionary as read when they are the same, else a new one.
+ItemCompilation AsItStandsNow(int dirFd, DirectoryItemSource& source, const std::string& id,
+                              ItemCompilation compiled) {
+    std::string name, current;
+    if (!EscapeItemId(id, name)) {
+        return compiled;
+    }
+    const int error = ReadItemFile(dirFd, name.c_str(), current, nullptr);
+    if (error != kOk) {
+        compiled.status = error == kRecordNotFound ? ItemCompilation::Status::kMissing
+                                                   : ItemCompilation::Status::kUnreadable;
+        return compiled;
+    }
+    FileBytesToRecord(current);
+    const std::string* read = source.Find(id);
+    if (read != nullptr && *read == current) {
+        return compiled;
+    }
+    ReplacedItemSource changed(source, id, std::move(current));
+    return DictionaryCompiler(changed).Compile(id);
+}
+
+void CompileItems(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
                   const std::function<void(const std::string&)>& replaced, CommandResult& result) {
     DirectoryItemSource source(dirFd);
     std::vector<std::string> ids;
@@ -96,7 +163,17 @@ void CompileItems(int dirFd, const CompileCommand& command,
     DictionaryCompiler compiler(source);
     std::size_t compiled = 0, failed = 0;
     for (const std::string& id : ids) {
-        const ItemCompilation item = compiler.Compile(id);
+        ItemCompilation item = compiler.Compile(id);
+        const WriteBackLock lock(
+            item.status == ItemCompilation::Status::kCompiled ? locks : nullptr, id);
+        if (lock.Refused()) {
+            AddLine(result.response, messages::LockedItemLine(id));
+            ++failed;
+            continue;
+        }
+        if (item.status == ItemCompilation::Status::kCompiled) {
+            item = AsItStandsNow(dirFd, source, id, std::move(item));
+        }
         switch (item.status) {
             case ItemCompilation::Status::kCompiled:
                 if (WriteItem(dirFd, id, item.record, replaced)) {
@@ -160,13 +237,13 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
     return kOk;
 }
 
-CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
                                 const std::function<void(const std::string&)>& replaced) {
     CommandResult result;
     // Items compiled before memory ran out stay written and are reported; the rest are
     // left as they were.
     try {
-        CompileItems(dirFd, command, replaced, result);
+        CompileItems(dirFd, command, locks, replaced, result);
     } catch (const std::bad_alloc&) {
         result.error = kOutOfMemory;
         AddLine(result.response, messages::OutOfMemory());

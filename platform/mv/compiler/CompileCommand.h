@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/mv/Backend.h"
+#include "platform/mv/RecordLocks.h"
 
 namespace mv {
 
@@ -26,11 +27,15 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
 
 // Runs the command on the dictionary directory dirFd. Each compiled item is replaced
 // atomically and `replaced` is told its file name; an item that fails to compile is left
-// as it was. Error is 0 once the command ran, whatever the expressions held; a named item
-// that does not exist gives kRecordNotFound and compiles nothing (an item id holding
+// as it was. Each write-back happens under the item's record lock in locks (taken
+// unless the session holds it already; none when locks is null), and is of the bytes
+// the item holds then: an item changed since the dictionary was read is compiled again
+// from its new bytes, one deleted meanwhile is not written, and one another session
+// holds is reported and left alone. Error is 0 once the command ran, whatever the expressions held;
+// a named item that does not exist gives kRecordNotFound and compiles nothing (an item id holding
 // blanks is found when the whole text after the file name names it). Running out of memory
 // gives kOutOfMemory, with the lines of the items handled before it.
-CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
                                 const std::function<void(const std::string&)>& replaced);
 
 }  // namespace mv

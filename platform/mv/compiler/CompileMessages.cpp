@@ -220,6 +220,10 @@ std::string WriteFailedLine(std::string_view id) {
     return std::string(id) + ": compiled, but the item could not be written.";
 }
 
+std::string LockedItemLine(std::string_view id) {
+    return std::string(id) + ": locked by another user; not compiled.";
+}
+
 std::string NoDescriptorsLine(std::string_view fileName) {
     return "The dictionary of " + std::string(fileName) + " has no I- or V-descriptors.";
 }

@@ -57,6 +57,7 @@ std::string NotADescriptorLine(std::string_view id, std::string_view typeCode);
 std::string NoSuchItemLine(std::string_view id, std::string_view fileName);
 std::string UnreadableItemLine(std::string_view id);
 std::string WriteFailedLine(std::string_view id);
+std::string LockedItemLine(std::string_view id);
 std::string NoDescriptorsLine(std::string_view fileName);
 std::string SummaryLine(std::size_t compiled, std::size_t failed);
 std::string NoFileName();

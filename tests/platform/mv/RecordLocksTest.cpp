@@ -4,6 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/mv/DictionaryInspection.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/LocalEngine.h"
@@ -100,6 +103,50 @@ TEST(LocalLocks, sessionsOfOneProcessExcludeEachOtherAndHandlesOfOneSessionShare
     a.engine->Shutdown();
     EXPECT_EQ(b.engine->Lock(b.handle, "N", kLockExclusive), kOk);
     EXPECT_EQ(account.ReadFile("F", "N"), "D");
+}
+
+// A compile of the whole dictionary while another session saves items: each save stands
+// (compiled again or as written), and an item the other session holds is not written.
+TEST(LocalLocks, aCompileUndoesNoSaveMadeWhileItRunsAndLeavesHeldItemsAlone) {
+    TempAccount account;
+    account.MakeDictionary("F");
+    account.WriteFile("F", "A", "D\n1");
+    const auto id = [](int i) { return "I" + std::to_string(10000 + i); };
+    constexpr int kItems = 2000;
+    for (int i = 0; i < kItems; ++i) {
+        account.WriteFile("F", id(i), "I\nA + 1");
+    }
+    Opened compiling = OpenF(account);
+    Opened saving = OpenF(account);
+    ASSERT_EQ(saving.engine->Lock(saving.handle, id(0), kLockExclusive), kOk);
+
+    std::atomic<bool> done{false};
+    CommandResult result;
+    std::thread cd([&] {
+        result = compiling.engine->Execute("CD F");
+        done = true;
+    });
+    // Saved as the program saves: read with the lock, then written. From the end, since
+    // the compile writes back in id order.
+    std::vector<int> saved;
+    for (int i = kItems - 1; i > 0 && !done; --i) {
+        std::string record;
+        if (saving.engine->Read(saving.handle, id(i), record, kLockExclusive) == kOk &&
+            saving.engine->Write(saving.handle, id(i),
+                                 "I\xFE"
+                                 "A + 2",
+                                 false) == kOk) {
+            saved.push_back(i);
+        }
+    }
+    cd.join();
+    EXPECT_FALSE(saved.empty());
+    for (const int i : saved) {
+        EXPECT_EQ(account.ReadFile("F", id(i)).rfind("I\nA + 2", 0), 0u) << id(i);
+    }
+    EXPECT_NE(result.response.find(id(0) + ": locked by another user; not compiled."),
+              std::string::npos);
+    EXPECT_EQ(account.ReadFile("F", id(0)), "I\nA + 1");
 }
 
 }  // namespace
