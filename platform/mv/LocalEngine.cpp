@@ -311,8 +311,9 @@ CommandResult LocalEngine::Compile(const std::string& text) {
         return result;
     }
     // A record kept from the last select must not outlive the item it was read from.
-    return RunCompileCommand(directory.fd.Get(), command, &LocksOf(directory),
-                             [this](const std::string& fileName) { snapshot_.Forget(fileName); });
+    return RunCompileCommand(
+        directory.fd.Get(), command, [this, &directory] { return &LocksOf(directory); },
+        [this](const std::string& fileName) { snapshot_.Forget(fileName); });
 }
 
 CommandResult LocalEngine::Select(const std::string& text) {

@@ -70,16 +70,18 @@ TEST(CommandLine, tlsAndLimitOptionsHaveDefaultsAndCheckedValues) {
     EXPECT_FALSE(defaults.requireTls);
     EXPECT_EQ(defaults.maxSessions, 64u);
     EXPECT_EQ(defaults.maxLoginFailures, 10u);
+    EXPECT_EQ(defaults.loginTimeout, std::chrono::seconds(10));
 
     const ServeOptions set =
         Parsed({"--root", "x", "--no-auth", "--cert", "c.pem", "--key=k.pem", "--require-tls",
-                "--max-sessions", "3", "--max-login-failures=5"})
+                "--max-sessions", "3", "--max-login-failures=5", "--login-timeout", "4"})
             .serve;
     EXPECT_EQ(set.certificateFile, "c.pem");
     EXPECT_EQ(set.keyFile, "k.pem");
     EXPECT_TRUE(set.requireTls);
     EXPECT_EQ(set.maxSessions, 3u);
     EXPECT_EQ(set.maxLoginFailures, 5u);
+    EXPECT_EQ(set.loginTimeout, std::chrono::seconds(4));
 
     EXPECT_EQ(Refusal({"--root", "x", "--no-auth", "--cert", "c.pem"}),
               "--cert and --key go together");
@@ -93,6 +95,9 @@ TEST(CommandLine, tlsAndLimitOptionsHaveDefaultsAndCheckedValues) {
     }
     EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--max-login-failures", "0"})
                   .find("--max-login-failures needs"),
+              std::string::npos);
+    EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--login-timeout", "0"})
+                  .find("--login-timeout needs"),
               std::string::npos);
 }
 

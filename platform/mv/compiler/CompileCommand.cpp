@@ -149,7 +149,8 @@ ItemCompilation AsItStandsNow(int dirFd, DirectoryItemSource& source, const std:
     return DictionaryCompiler(changed).Compile(id);
 }
 
-void CompileItems(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
+void CompileItems(int dirFd, const CompileCommand& command,
+                  const std::function<DictionaryLocks*()>& locksOf,
                   const std::function<void(const std::string&)>& replaced, CommandResult& result) {
     DirectoryItemSource source(dirFd);
     std::vector<std::string> ids;
@@ -162,10 +163,16 @@ void CompileItems(int dirFd, const CompileCommand& command, DictionaryLocks* loc
 
     DictionaryCompiler compiler(source);
     std::size_t compiled = 0, failed = 0;
+    DictionaryLocks* locks = nullptr;  // asked for once an item is to be written back
+    bool locksAsked = false;
     for (const std::string& id : ids) {
         ItemCompilation item = compiler.Compile(id);
-        const WriteBackLock lock(
-            item.status == ItemCompilation::Status::kCompiled ? locks : nullptr, id);
+        const bool writesBack = item.status == ItemCompilation::Status::kCompiled;
+        if (writesBack && !locksAsked) {
+            locks = locksOf();
+            locksAsked = true;
+        }
+        const WriteBackLock lock(writesBack ? locks : nullptr, id);
         if (lock.Refused()) {
             AddLine(result.response, messages::LockedItemLine(id));
             ++failed;
@@ -237,7 +244,8 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
     return kOk;
 }
 
-CommandResult RunCompileCommand(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+                                const std::function<DictionaryLocks*()>& locks,
                                 const std::function<void(const std::string&)>& replaced) {
     CommandResult result;
     // Items compiled before memory ran out stay written and are reported; the rest are

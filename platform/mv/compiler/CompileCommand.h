@@ -35,7 +35,8 @@ int ParseCompileCommand(std::string_view text, CompileCommand& command, std::str
 // a named item that does not exist gives kRecordNotFound and compiles nothing (an item id holding
 // blanks is found when the whole text after the file name names it). Running out of memory
 // gives kOutOfMemory, with the lines of the items handled before it.
-CommandResult RunCompileCommand(int dirFd, const CompileCommand& command, DictionaryLocks* locks,
+CommandResult RunCompileCommand(int dirFd, const CompileCommand& command,
+                                const std::function<DictionaryLocks*()>& locks,
                                 const std::function<void(const std::string&)>& replaced);
 
 }  // namespace mv
