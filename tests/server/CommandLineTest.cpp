@@ -96,9 +96,9 @@ TEST(CommandLine, tlsAndLimitOptionsHaveDefaultsAndCheckedValues) {
     EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--max-login-failures", "0"})
                   .find("--max-login-failures needs"),
               std::string::npos);
-    EXPECT_NE(Refusal({"--root", "x", "--no-auth", "--login-timeout", "0"})
-                  .find("--login-timeout needs"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal({"--root", "x", "--no-auth", "--login-timeout", "0"}).find("--login-timeout needs"),
+        std::string::npos);
 }
 
 TEST(ListenAddressParsing, loopbackIsToldApartAndIpv6NeedsBracketsForAPort) {
