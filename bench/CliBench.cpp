@@ -27,7 +27,7 @@ constexpr int kRepeats = 3;
 // Runs kelvora-cmd in-process; aborts unless it exits with `expected`.
 void RunCli(const std::vector<std::string>& words, int expected) {
     std::ostringstream out, err;
-    const cli::Environment env{out, err, nullptr, false, false, std::nullopt, {}, {}, false};
+    const cli::Environment env{out, err, nullptr, false, false, std::nullopt, {}, {}, false, {}};
     if (cli::RunCli(words, env) != expected) {
         std::fprintf(stderr, "kelvora-cmd failed: %s\n", err.str().c_str());
         std::abort();

@@ -5,6 +5,7 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/DictionaryCommands.h"
 #include "cli/ExecCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/UsageText.h"
@@ -31,6 +32,15 @@ int RunCli(const std::vector<std::string>& words, const Environment& env) {
             return ExportCommand(env).Run(*line);
         case Subcommand::kCheck:
             return CheckCommand(env).Run(*line);
+        case Subcommand::kDump:
+            return RunDump(*line, env);
+        case Subcommand::kLoad:
+        case Subcommand::kApply:
+            return RunApply(*line, env);
+        case Subcommand::kDiff:
+            return RunDiff(*line, env);
+        case Subcommand::kEquates:
+            return RunEquates(*line, env);
         case Subcommand::kNone:
             break;
     }

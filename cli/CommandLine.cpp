@@ -27,7 +27,66 @@ Subcommand SubcommandOf(const std::string& word) {
     if (upper == "CHECK") {
         return Subcommand::kCheck;
     }
+    if (upper == "DUMP") {
+        return Subcommand::kDump;
+    }
+    if (upper == "LOAD") {
+        return Subcommand::kLoad;
+    }
+    if (upper == "DIFF") {
+        return Subcommand::kDiff;
+    }
+    if (upper == "APPLY") {
+        return Subcommand::kApply;
+    }
+    if (upper == "EQUATES") {
+        return Subcommand::kEquates;
+    }
     return Subcommand::kNone;
+}
+
+// The options each subcommand takes after its word: switches, and options with a value.
+struct OwnOptions {
+    std::set<std::string> switches;
+    std::set<std::string> valued;
+};
+
+OwnOptions OwnOptionsOf(Subcommand subcommand) {
+    switch (subcommand) {
+        case Subcommand::kDiff:
+            return {{"--json", "--compiled"}, {}};
+        case Subcommand::kApply:
+            return {{"--plan", "--delete", "--compiled"}, {}};
+        case Subcommand::kLoad:
+            return {{"--plan"}, {}};
+        case Subcommand::kEquates:
+            return {{}, {"--prefix", "--out", "--check"}};
+        default:
+            return {};
+    }
+}
+
+// The number of places and names each of the dictionary commands takes.
+std::optional<std::size_t> FixedCount(Subcommand subcommand, const char*& form) {
+    switch (subcommand) {
+        case Subcommand::kDump:
+            form = "dump PLACE FILE DIR";
+            return 3;
+        case Subcommand::kLoad:
+            form = "load DIR PLACE FILE";
+            return 3;
+        case Subcommand::kDiff:
+            form = "diff PLACE_A PLACE_B FILE";
+            return 3;
+        case Subcommand::kApply:
+            form = "apply FROM TO FILE";
+            return 3;
+        case Subcommand::kEquates:
+            form = "equates PLACE FILE";
+            return 2;
+        default:
+            return std::nullopt;
+    }
 }
 
 std::string Quoted(const std::string& word) {
@@ -58,6 +117,14 @@ bool ArgumentsFit(const CommandLine& line, std::string& usageError) {
         case Subcommand::kCheck:
         case Subcommand::kNone:
             return true;
+        default:
+            break;
+    }
+    const char* form = "";
+    if (const auto fixed = FixedCount(line.subcommand, form); fixed && count != *fixed) {
+        usageError = Concat({"the command is written ", form, " (see kelvora-cmd ",
+                             std::string(form).substr(0, std::string(form).find(' ')), " --help)"});
+        return false;
     }
     return true;
 }
@@ -149,7 +216,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
     }
     line.subcommand = SubcommandOf(words[i]);
     if (line.subcommand == Subcommand::kNone) {
-        usageError = Concat({"unknown command ", Quoted(words[i]), " (EXEC, export or check)"});
+        usageError = Concat({"unknown command ", Quoted(words[i]),
+                             " (EXEC, export, check, dump, load, diff, apply or equates)"});
         return std::nullopt;
     }
     bool optionsEnded = false;
@@ -161,6 +229,24 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
             line.help = true;
             return line;
         } else if (!optionsEnded && IsOption(word)) {
+            const OwnOptions own = OwnOptionsOf(line.subcommand);
+            const std::size_t equals = word.find('=');
+            const std::string name = word.substr(0, equals);
+            if (equals == std::string::npos && own.switches.count(word) != 0) {
+                line.switches.insert(word);
+                continue;
+            }
+            if (own.valued.count(name) != 0) {
+                if (equals != std::string::npos) {
+                    line.values[name] = word.substr(equals + 1);
+                } else if (i + 1 < words.size()) {
+                    line.values[name] = words[++i];
+                } else {
+                    usageError = Concat({"option ", word, " needs a value"});
+                    return std::nullopt;
+                }
+                continue;
+            }
             usageError = Concat({"unknown option ", Quoted(word),
                                  " (options go before the command; '--' ends them)"});
             return std::nullopt;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,7 @@
 
 namespace cli {
 
-enum class Subcommand { kNone, kExec, kExport, kCheck };
+enum class Subcommand { kNone, kExec, kExport, kCheck, kDump, kLoad, kDiff, kApply, kEquates };
 
 // What the words after the program name ask for: options, then a subcommand word (any
 // letter case), then its arguments.
@@ -24,6 +26,10 @@ struct CommandLine {
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;  // for the subcommand, or the program when there is none
     std::vector<std::string> arguments;
+    // The subcommand's own options, given after it: switches (--plan) and options with a
+    // value (--prefix P or --prefix=P).
+    std::set<std::string> switches;
+    std::map<std::string, std::string> values;
 };
 
 // The command line, or nullopt with a one-line message (no program name, no line end)

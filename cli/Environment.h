@@ -39,6 +39,9 @@ struct Environment {
     // without names; empty when there is nothing to say.
     std::string missingConstantsFile;
     mutable bool missingConstantsNamed = false;
+    // The password for the second server of a command that works on two (diff, apply):
+    // the variable KELVORA_PASSWORD_TO when it is set, else asked as above.
+    std::optional<std::string> passwordVariableTo;
 };
 
 // The name of an error code from the constants file, as the program shows it.

@@ -15,6 +15,15 @@ Commands (any letter case):
   EXEC "COMMAND"      run a command (SSELECT, SELECT, CD) and print its response
   export FILE [OUT]   write the export listing of the dictionary of FILE
   check [FILE ...]    compile every I and V descriptor, writing nothing
+  dump PLACE FILE DIR         the dictionary as text files in DIR, for source control
+  load DIR PLACE FILE         write a dump's items into the dictionary at PLACE
+  diff PLACE_A PLACE_B FILE   the items that differ, field by field
+  apply FROM TO FILE          make TO's dictionary hold FROM's items
+  equates PLACE FILE          the field-number EQUATEs of the dictionary, for BASIC
+
+A PLACE is an account folder, a folder written by dump, or an account on a server as
+USER@HOST[:PORT]/ACCOUNT; its password comes from KELVORA_PASSWORD (the second server of
+diff or apply: KELVORA_PASSWORD_TO), or is asked without echo. --tls and --ca apply.
 
 Options (before the command):
   -a, --account ACCOUNT   the account folder (default: the current folder); with -H
@@ -99,6 +108,77 @@ Examples:
   kelvora-cmd check ORDERS CUSTOMERS
 )";
 
+constexpr std::string_view kDump =
+    R"(Usage: kelvora-cmd dump PLACE FILE DIR
+
+Writes the dictionary of FILE at PLACE into the folder DIR (made when missing) as text
+that diffs well: one file per item, named by its escaped id as in an account folder, one
+line per field. A backslash is written \\, the value, subvalue and text marks \], \}
+and \|, and any other byte that is not printable text \xHH. DIR/.kelvora-dump lists the
+files the dump wrote. Run again, the dump rewrites only the items that changed and
+removes the files of items that are gone; it touches no other file.
+
+Example:
+  kelvora-cmd dump ~/accounts/dev ORDERS dict/ORDERS
+)";
+
+constexpr std::string_view kLoad =
+    R"(Usage: kelvora-cmd load DIR PLACE FILE [--plan]
+
+Writes every item of the dump folder DIR into the dictionary of FILE at PLACE, as apply
+does (each item locked, checked unchanged since it was read, then written), byte for
+byte as dumped: nothing is compiled. Items of the dictionary that are not in DIR stay.
+--plan prints what would be written and writes nothing.
+
+Exit status: 0 nothing to write, 1 items written (or, with --plan, to write), 2 error.
+)";
+
+constexpr std::string_view kDiff =
+    R"(Usage: kelvora-cmd diff PLACE_A PLACE_B FILE [--json] [--compiled]
+
+Compares the dictionaries of FILE at two places (either may be a dump folder) and prints
+the items only in A, only in B, and changed, each changed field with its number, its
+column in the item's view and A's value -> B's value, the marks shown as [VM], [SM] and
+[TM]. The fields a compile writes into I and V items (9 on) are left out unless
+--compiled. --json prints one JSON object instead (bytes outside printable ASCII as
+\u00XX, read as Latin-1).
+
+Exit status: 0 the dictionaries hold the same items, 1 they differ, 2 error.
+
+Example:
+  kelvora-cmd diff dict/ORDERS ann@test.example.com/sales ORDERS
+)";
+
+constexpr std::string_view kApply =
+    R"(Usage: kelvora-cmd apply FROM TO FILE [--plan] [--delete] [--compiled]
+
+Makes the dictionary of FILE at TO hold FROM's items (FROM may be a dump folder). Prints
+the plan: the items to add, change and (with --delete) delete. Without --plan it then
+makes each: the item is locked, checked to be as the plan read it, and written or
+deleted. An item locked by another user or changed since the plan stops the apply there:
+nothing after it is written. The I and V items written are compiled at the end, and
+compile errors reported. Items only in TO stay unless --delete. Items that differ only
+in the fields a compile writes are left as they are unless --compiled.
+
+Exit status: 0 nothing to do, 1 items written (or, with --plan, to write), 2 error.
+
+Example:
+  kelvora-cmd apply dict/ORDERS ann@prod.example.com/sales ORDERS --plan
+)";
+
+constexpr std::string_view kEquates =
+    R"(Usage: kelvora-cmd equates PLACE FILE [--prefix P] [--out FILE | --check FILE]
+
+Writes a BASIC include with one EQUATE line per D, A and S item with a field number of 1
+or more, sorted by field number then name, after a comment line naming the file: the
+same bytes on every run (docs/equates.md gives the rule for the names). --prefix puts P
+in front of every name. --out writes the include to FILE (replaced whole) instead of
+standard output. --check FILE compares instead and exits 1 when FILE no longer matches.
+
+Example:
+  kelvora-cmd equates ~/accounts/dev ORDERS --prefix ORD. --out include/ORDERS.EQU
+)";
+
 }  // namespace
 
 std::string_view UsageText(Subcommand subcommand) {
@@ -109,6 +189,16 @@ std::string_view UsageText(Subcommand subcommand) {
             return kExport;
         case Subcommand::kCheck:
             return kCheck;
+        case Subcommand::kDump:
+            return kDump;
+        case Subcommand::kLoad:
+            return kLoad;
+        case Subcommand::kDiff:
+            return kDiff;
+        case Subcommand::kApply:
+            return kApply;
+        case Subcommand::kEquates:
+            return kEquates;
         case Subcommand::kNone:
             break;
     }

@@ -34,7 +34,11 @@ int main(int argc, char** argv) {
                          {},
                          {},
                          named ? std::string() : constantsFile,
-                         false};
+                         false,
+                         {}};
+    if (const char* password = std::getenv("KELVORA_PASSWORD_TO")) {
+        env.passwordVariableTo = std::string(password);
+    }
     if (const char* password = std::getenv("KELVORA_PASSWORD")) {
         env.passwordVariable = std::string(password);
     }

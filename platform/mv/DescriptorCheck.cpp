@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/DescriptorCheck.h"
 
+#include "platform/mv/compiler/CompiledForm.h"
+
 #include <new>
 #include <string_view>
 #include <unordered_map>
@@ -85,6 +87,10 @@ std::vector<DescriptorUses> NamesUsedByDescriptors(
 
 std::string TypeCodeOfRecord(const std::string& record) {
     return std::string(TypeCodeOf(record));
+}
+
+int FirstCompiledField() {
+    return kFirstCompilerField;
 }
 
 }  // namespace mv

@@ -36,6 +36,10 @@ struct DescriptorUses {
 std::vector<DescriptorUses> NamesUsedByDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items);
 
+// The first field a compile writes into an I- or V-descriptor: the fields from it on are
+// the compiler's, not the user's.
+int FirstCompiledField();
+
 // Field 1 of record up to its first blank: "I" for "I Total of the lines".
 std::string TypeCodeOfRecord(const std::string& record);
 

@@ -33,7 +33,7 @@ Outcome RunCli(const std::vector<std::string>& words, bool progress,
         return table;
     }();
     std::ostringstream out, err;
-    const Environment env{out, err, &names, progress, false, password, {}, {}, false};
+    const Environment env{out, err, &names, progress, false, password, {}, {}, false, password};
     Outcome outcome;
     outcome.status = cli::RunCli(words, env);
     outcome.out = out.str();

@@ -23,8 +23,9 @@ size_t Count(const std::string& text, const std::string& part) {
 // with the path, however many errors follow.
 TEST(ConstantsNotice, missingConstantsFileIsNamedOnceWithTheFirstError) {
     std::ostringstream out, err;
-    const Environment env{
-        out, err, nullptr, false, false, std::nullopt, {}, "/opt/kelvora/bin/Uvoaif.txt", false};
+    const Environment env{out,   err,          nullptr, false,
+                          false, std::nullopt, {},      "/opt/kelvora/bin/Uvoaif.txt",
+                          false, std::nullopt};
     ReportError(env, 30001, "ITEM1");
     ReportError(env, 30001, "ITEM2");
     const std::string text = err.str();
@@ -36,8 +37,9 @@ TEST(ConstantsNotice, missingConstantsFileIsNamedOnceWithTheFirstError) {
 TEST(ConstantsNotice, commandThatFailsWithoutNamesSaysWhy) {
     TempFolder account;
     std::ostringstream out, err;
-    const Environment env{out,  err, nullptr, false, false, std::nullopt, {}, "/nowhere/Uvoaif.txt",
-                          false};
+    const Environment env{out,   err,          nullptr, false,
+                          false, std::nullopt, {},      "/nowhere/Uvoaif.txt",
+                          false, std::nullopt};
     EXPECT_NE(RunCli({"-a", account.Path().string(), "check", "MISSING"}, env), kExitOk);
     EXPECT_NE(err.str().find("/nowhere/Uvoaif.txt could not be read"), std::string::npos)
         << err.str();

@@ -123,6 +123,7 @@ TEST(SourceTree, theCommandLineToolUsesOnlyTheEnginesPublicHeaders) {
                                              "platform/mv/DictionaryInspection.h",
                                              "platform/mv/DynamicArray.h",
                                              "platform/mv/ErrorCodes.h",
+                                             "platform/mv/ItemIdEscaping.h",
                                              "platform/mv/ServerCommand.h",
                                              "platform/mv/ServerSelectList.h",
                                              "platform/mv/Session.h",

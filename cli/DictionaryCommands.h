@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/Environment.h"
+
+namespace cli {
+
+struct CommandLine;
+
+// The commands that keep a dictionary as code. Each reads its places from the command
+// line's arguments and reports failures itself.
+
+// dump PLACE FILE DIR: the dictionary into DIR as one text file per item.
+int RunDump(const CommandLine& line, const Environment& env);
+// diff PLACE_A PLACE_B FILE [--json] [--compiled]: 0 when equal, 1 when they differ,
+// 2 on error.
+int RunDiff(const CommandLine& line, const Environment& env);
+// apply FROM TO FILE [--plan] [--delete] [--compiled], and load DIR PLACE FILE [--plan]
+// (an apply from a dump that deletes nothing): exit statuses as diff.
+int RunApply(const CommandLine& line, const Environment& env);
+// equates PLACE FILE [--prefix P] [--out FILE | --check FILE].
+int RunEquates(const CommandLine& line, const Environment& env);
+
+}  // namespace cli

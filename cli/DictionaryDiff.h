@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/DumpFolder.h"
+
+namespace cli {
+
+// One field of an item that differs between two dictionaries; a side that has no such
+// field at all is nullopt.
+struct FieldDifference {
+    std::size_t number = 0;  // from 1
+    std::string caption;     // the column of the item's view, or "Field n"
+    std::optional<std::string> a;
+    std::optional<std::string> b;
+};
+
+struct ItemDifference {
+    enum class Kind { OnlyInA, OnlyInB, Changed };
+    Kind kind = Kind::Changed;
+    std::string id;
+    std::vector<FieldDifference> fields;  // Changed only
+};
+
+// The items of dictionary fileName that differ between a and b, in id order. The fields
+// a compile writes into I and V items (9 on) are left out unless compiled is set; fields
+// 1 to 8 of those items then count as empty where absent, since a compile adds them.
+std::vector<ItemDifference> DiffDictionaries(const ItemMap& a, const ItemMap& b,
+                                             const std::string& fileName, bool compiled);
+
+// Whether the two records of id differ as DiffDictionaries counts differences.
+bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled);
+
+// A value as the item detail pane shows it: the marks as [VM], [SM] and [TM], and other
+// control bytes as \xNN.
+std::string ShownValue(std::string_view value);
+
+}  // namespace cli

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+#include <ostream>
+
+#include "cli/CommandLine.h"
+#include "cli/Concat.h"
+#include "cli/DictionaryCommands.h"
+#include "cli/DictionaryDiff.h"
+#include "cli/PlaceItems.h"
+
+namespace cli {
+namespace {
+
+constexpr int kExitDiffer = 1;
+constexpr int kExitError = 2;
+
+// A JSON string of the bytes, each byte outside printable ASCII as the code point of the
+// same number (the bytes read as Latin-1), so every record is valid JSON and reversible.
+std::string JsonString(std::string_view bytes) {
+    std::string json = "\"";
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            json += c;
+        } else {
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 0xF];
+        }
+    }
+    return json + "\"";
+}
+
+std::string JsonValue(const std::optional<std::string>& value) {
+    return value ? JsonString(*value) : std::string("null");
+}
+
+void WriteJson(std::ostream& out, const std::string& fileName,
+               const std::vector<ItemDifference>& differences) {
+    const auto ids = [&](ItemDifference::Kind kind) {
+        std::string list;
+        for (const ItemDifference& item : differences) {
+            if (item.kind == kind) {
+                list += (list.empty() ? "" : ", ") + JsonString(item.id);
+            }
+        }
+        return "[" + list + "]";
+    };
+    out << "{\"file\": " << JsonString(fileName)
+        << ",\n \"onlyInA\": " << ids(ItemDifference::Kind::OnlyInA)
+        << ",\n \"onlyInB\": " << ids(ItemDifference::Kind::OnlyInB) << ",\n \"changed\": [";
+    bool first = true;
+    for (const ItemDifference& item : differences) {
+        if (item.kind != ItemDifference::Kind::Changed) {
+            continue;
+        }
+        out << (first ? "\n  " : ",\n  ") << "{\"id\": " << JsonString(item.id)
+            << ", \"fields\": [";
+        for (std::size_t i = 0; i < item.fields.size(); ++i) {
+            const FieldDifference& field = item.fields[i];
+            out << (i == 0 ? "" : ", ") << "{\"field\": " << field.number
+                << ", \"caption\": " << JsonString(field.caption)
+                << ", \"a\": " << JsonValue(field.a) << ", \"b\": " << JsonValue(field.b) << "}";
+        }
+        out << "]}";
+        first = false;
+    }
+    out << (first ? "]}\n" : "\n ]}\n");
+}
+
+std::string Shown(const std::optional<std::string>& value) {
+    return value ? Concat({"\"", ShownValue(*value), "\""}) : std::string("(no such field)");
+}
+
+void WriteText(std::ostream& out, const std::string& nameA, const std::string& nameB,
+               const std::vector<ItemDifference>& differences) {
+    for (const ItemDifference& item : differences) {
+        const std::string id = ShownValue(item.id);
+        switch (item.kind) {
+            case ItemDifference::Kind::OnlyInA:
+                out << "only in " << nameA << ": " << id << '\n';
+                break;
+            case ItemDifference::Kind::OnlyInB:
+                out << "only in " << nameB << ": " << id << '\n';
+                break;
+            case ItemDifference::Kind::Changed:
+                out << "changed: " << id << '\n';
+                for (const FieldDifference& field : item.fields) {
+                    out << "  field " << field.number << " (" << field.caption
+                        << "): " << Shown(field.a) << " -> " << Shown(field.b) << '\n';
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+int RunDiff(const CommandLine& line, const Environment& env) {
+    const std::string& fileName = line.arguments[2];
+    std::string why;
+    const std::optional<Place> a = ParsePlace(line.arguments[0], why);
+    const std::optional<Place> b = a ? ParsePlace(line.arguments[1], why) : std::nullopt;
+    if (!a || !b) {
+        ReportFailure(env, why);
+        return kExitError;
+    }
+    ItemMap itemsA;
+    ItemMap itemsB;
+    if (!ReadPlace(*a, fileName, line, env, false, itemsA) ||
+        !ReadPlace(*b, fileName, line, env, a->kind == Place::Kind::Server, itemsB)) {
+        return kExitError;
+    }
+    const std::vector<ItemDifference> differences =
+        DiffDictionaries(itemsA, itemsB, fileName, line.switches.count("--compiled") != 0);
+    if (line.switches.count("--json") != 0) {
+        WriteJson(env.out, fileName, differences);
+    } else {
+        WriteText(env.out, a->text, b->text, differences);
+    }
+    env.out.flush();
+    return differences.empty() ? kExitOk : kExitDiffer;
+}
+
+}  // namespace cli

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#include <ostream>
+
+#include "cli/CommandLine.h"
+#include "cli/Concat.h"
+#include "cli/DictionaryCommands.h"
+#include "cli/PlaceItems.h"
+
+namespace cli {
+
+int RunDump(const CommandLine& line, const Environment& env) {
+    const std::string& fileName = line.arguments[1];
+    const std::string& folder = line.arguments[2];
+    std::string why;
+    const std::optional<Place> place = ParsePlace(line.arguments[0], why);
+    if (!place) {
+        return ReportFailure(env, why);
+    }
+    ItemMap items;
+    if (!ReadPlace(*place, fileName, line, env, false, items)) {
+        return kExitFailure;
+    }
+    DumpCounts counts;
+    if (!WriteDumpFolder(folder, fileName, items, counts, why)) {
+        return ReportFailure(env, why);
+    }
+    env.out << "dumped " << items.size() << (items.size() == 1 ? " item" : " items") << " of "
+            << fileName << " into " << folder << ": " << counts.written << " written, "
+            << counts.unchanged << " unchanged, " << counts.removed << " removed\n";
+    env.out.flush();
+    return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: MIT
+#include "cli/DumpFolder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "cli/Concat.h"
+#include "core/ListingFile.h"
+#include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/UniqueFd.h"
+
+namespace cli {
+namespace {
+
+constexpr char kFieldMark = '\xFE';
+constexpr char kValueMark = '\xFD';
+constexpr char kSubvalueMark = '\xFC';
+constexpr char kTextMark = '\xFB';
+constexpr std::string_view kDumpListHeader = "kelvora dictionary dump 1\n";
+
+// The length of the valid UTF-8 sequence of two to four bytes starting at text[at], or 0.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    unsigned int lowest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        lowest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) {
+        return 0;
+    }
+    unsigned int code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool ReadWhole(const std::filesystem::path& path, std::string& bytes) {
+    mv::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!fd.Valid()) {
+        return false;
+    }
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+// The item file names the last dump into folder wrote, from its list.
+std::set<std::string> LastDumpNames(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    std::string list;
+    if (!ReadWhole(folder / kDumpListName, list) || list.rfind(kDumpListHeader, 0) != 0) {
+        return names;
+    }
+    std::istringstream lines(list.substr(kDumpListHeader.size()));
+    std::string line;
+    std::getline(lines, line);  // the file the dictionary belongs to
+    while (std::getline(lines, line)) {
+        std::string id;
+        if (mv::UnescapeFileName(line, id)) {
+            names.insert(line);
+        }
+    }
+    return names;
+}
+
+// Replaces the file at path with bytes, whole: written beside it, then renamed over it.
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& why) {
+    exporting::ListingFile file(path);
+    if (file.Open() && file.Write(bytes) && file.Commit()) {
+        return true;
+    }
+    why = Concat({"cannot write ", path.string(), ": ", file.Failure()});
+    return false;
+}
+
+}  // namespace
+
+std::string ItemText(std::string_view record) {
+    std::string text;
+    text.reserve(record.size() + record.size() / 8 + 1);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (std::size_t at = 0; at < record.size();) {
+        const char c = record[at];
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == kFieldMark) {
+            text += '\n';
+        } else if (c == '\\') {
+            text += "\\\\";
+        } else if (c == kValueMark) {
+            text += "\\]";
+        } else if (c == kSubvalueMark) {
+            text += "\\}";
+        } else if (c == kTextMark) {
+            text += "\\|";
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            text += c;
+        } else if (const std::size_t length = byte >= 0x80 ? Utf8Length(record, at) : 0) {
+            text.append(record.substr(at, length));
+            at += length;
+            continue;
+        } else {
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+        }
+        ++at;
+    }
+    text += '\n';
+    return text;
+}
+
+bool RecordOfText(std::string_view text, std::string& record, std::string& why) {
+    record.clear();
+    if (text.empty() || text.back() != '\n') {
+        why = "the file does not end with a line end";
+        return false;
+    }
+    text.remove_suffix(1);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\n') {
+            record += kFieldMark;
+            continue;
+        }
+        if (c != '\\') {
+            record += c;
+            continue;
+        }
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        switch (next) {
+            case '\\':
+                record += '\\';
+                break;
+            case ']':
+                record += kValueMark;
+                break;
+            case '}':
+                record += kSubvalueMark;
+                break;
+            case '|':
+                record += kTextMark;
+                break;
+            case 'x': {
+                const int high = at + 2 < text.size() ? HexDigit(text[at + 2]) : -1;
+                const int low = at + 3 < text.size() ? HexDigit(text[at + 3]) : -1;
+                if (high < 0 || low < 0) {
+                    why = "\\x is not followed by two hex digits (0-9, A-F)";
+                    return false;
+                }
+                record += static_cast<char>(high * 16 + low);
+                at += 2;
+                break;
+            }
+            default:
+                why = "a backslash that starts no escape (write \\\\ for one backslash)";
+                return false;
+        }
+        ++at;
+    }
+    return true;
+}
+
+bool IsDumpFolder(const std::string& folder) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(std::filesystem::path(folder) / kDumpListName, error);
+}
+
+bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why) {
+    items.clear();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error) {
+        why = Concat({"cannot list ", folder, ": ", error.message()});
+        return false;
+    }
+    std::string bytes;
+    for (const auto& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name[0] == '.') {
+            continue;
+        }
+        std::string id;
+        if (!mv::UnescapeFileName(name, id)) {
+            why = Concat({folder, "/", name, " is no item file: its name is not an escaped id"});
+            return false;
+        }
+        std::string record;
+        if (!entry.is_regular_file(error) || !ReadWhole(entry.path(), bytes) ||
+            !RecordOfText(bytes, record, why)) {
+            why = Concat({folder, "/", name, " cannot be read as an item",
+                          why.empty() ? std::string() : Concat({": ", why})});
+            return false;
+        }
+        items.emplace(std::move(id), std::move(record));
+    }
+    return true;
+}
+
+bool WriteDumpFolder(const std::string& folder, const std::string& fileName, const ItemMap& items,
+                     DumpCounts& counts, std::string& why) {
+    counts = DumpCounts{};
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error)) {
+        why = Concat({"cannot make the folder ", folder});
+        return false;
+    }
+    const std::filesystem::path root(folder);
+    const std::set<std::string> lastNames = LastDumpNames(root);
+    std::string list = Concat({std::string(kDumpListHeader), fileName, "\n"});
+    std::set<std::string> names;
+    std::string name;
+    std::string existing;
+    for (const auto& [id, record] : items) {
+        if (!mv::EscapeItemId(id, name)) {
+            why = Concat({"the item id ", ItemText(id).substr(0, 60),
+                          " cannot be a file name (empty, or too long)"});
+            return false;
+        }
+        const std::string text = ItemText(record);
+        if (ReadWhole(root / name, existing) && existing == text) {
+            ++counts.unchanged;
+        } else if (ReplaceFile(root / name, text, why)) {
+            ++counts.written;
+        } else {
+            return false;
+        }
+        names.insert(name);
+        list += name;
+        list += '\n';
+    }
+    for (const std::string& stale : lastNames) {
+        if (names.count(stale) == 0 && std::filesystem::remove(root / stale, error)) {
+            ++counts.removed;
+        }
+    }
+    if (!ReplaceFile(root / kDumpListName, list, why)) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cli

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// The items of one dictionary by id, each record as the database holds it (fields
+// separated by 0xFE), in the byte order of their ids.
+using ItemMap = std::map<std::string, std::string>;
+
+// A dictionary as text that diffs well: one file per item, named by its escaped id as in
+// an account folder, one line per field. A backslash, the value, subvalue and text
+// marks and every byte that is not printable text (controls, 0x7F, bytes that are no
+// part of valid UTF-8) are written as escapes: \\ \] \} \| and \xHH. So a line is never
+// split by a byte of the record, and every byte reads back as it was.
+std::string ItemText(std::string_view record);
+// The record an item file holds; false with why for text that no dump writes.
+bool RecordOfText(std::string_view text, std::string& record, std::string& why);
+
+// The file of a dump folder that lists the item files the last dump wrote there. Its
+// name starts with a dot, so it is no item.
+inline constexpr const char* kDumpListName = ".kelvora-dump";
+
+bool IsDumpFolder(const std::string& folder);
+
+// Reads every item of the dump folder: every file whose name does not start with a dot.
+bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why);
+
+struct DumpCounts {
+    std::size_t written = 0;    // new or changed item files
+    std::size_t unchanged = 0;  // item files that already held the item
+    std::size_t removed = 0;    // item files of the last dump whose item is gone
+};
+
+// Makes folder (created when missing) hold exactly items: files that already hold their
+// item are left alone, a file the last dump wrote whose item is gone is removed, and no
+// other file is touched. Each file is replaced whole, never left half written.
+bool WriteDumpFolder(const std::string& folder, const std::string& fileName, const ItemMap& items,
+                     DumpCounts& counts, std::string& why);
+
+}  // namespace cli

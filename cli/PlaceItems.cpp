@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#include "cli/PlaceItems.h"
+
+#include "cli/CommandLine.h"
+#include "cli/Concat.h"
+#include "platform/mv/Session.h"
+
+namespace cli {
+
+bool ConnectPlace(mv::Session& session, const Place& place, const CommandLine& line,
+                  const Environment& env, bool second) {
+    CommandLine at = line;
+    if (place.kind == Place::Kind::Server) {
+        at.host = place.host;
+        at.user = place.user;
+        at.account = place.account;
+    } else {
+        at.host.clear();
+        at.account = place.folder;
+    }
+    if (!second) {
+        return ConnectAccount(session, at, env);
+    }
+    Environment secondEnv = env;
+    secondEnv.passwordVariable = env.passwordVariableTo;
+    return ConnectAccount(session, at, secondEnv);
+}
+
+bool ReadDictionary(mv::Session& session, const std::string& fileName, ItemMap& items,
+                    const Environment& env, std::shared_ptr<mv::DictionaryFile>* opened) {
+    items.clear();
+    const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
+    if (!file) {
+        ReportError(env, session.Error(), fileName);
+        return false;
+    }
+    mv::ServerCommand& select = session.Command();
+    select.SetText(Concat({"SSELECT DICT ", fileName}));
+    select.Exec();
+    if (select.Error() != 0) {
+        ReportError(env, select.Error(), fileName);
+        return false;
+    }
+    mv::ServerSelectList& list = session.SelectList(0);
+    for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
+        file->SetRecordId(id);
+        file->Read();
+        if (file->Error() != 0) {
+            ReportError(env, file->Error(),
+                        Concat({fileName, " item ", ItemText(id).substr(0, 80)}));
+            return false;
+        }
+        items.emplace(std::move(id), file->Record().Text());
+    }
+    if (opened != nullptr) {
+        *opened = file;
+    }
+    return true;
+}
+
+bool ReadPlace(const Place& place, const std::string& fileName, const CommandLine& line,
+               const Environment& env, bool second, ItemMap& items) {
+    if (place.kind == Place::Kind::DumpFolder) {
+        std::string why;
+        if (!ReadDumpFolder(place.folder, items, why)) {
+            ReportFailure(env, why);
+            return false;
+        }
+        return true;
+    }
+    mv::Session session;
+    session.SetSweepTemporaryFiles(false);
+    return ConnectPlace(session, place, line, env, second) &&
+           ReadDictionary(session, fileName, items, env);
+}
+
+}  // namespace cli

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+// Dictionaries as code: dump and load round trips, diff and apply between places.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cli/DumpFolder.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/RecordLocks.h"
+#include "tests/cli/CliFixture.h"
+#include "tests/remote/TestBackend.h"
+
+namespace cli::test {
+namespace {
+
+TEST(DumpText, everyByteOfARecordRoundTripsAsLegibleLines) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "\n"},
+        {"D\xFE"
+         "1\xFE\xFE",
+         "D\n1\n\n\n"},
+        {"a\\b", "a\\\\b\n"},
+        {"x\xFDy\xFCz\xFB", "x\\]y\\}z\\|\n"},
+        {"line\nfeed\r\t\x7F", "line\\x0Afeed\\x0D\\x09\\x7F\n"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC\n"},  // UTF-8 stays legible
+        {"caf\xE9 \xC3", "caf\\xE9 \\xC3\n"},                        // Latin-1 does not
+    };
+    std::string record;
+    std::string why;
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(ItemText(bytes), text);
+        ASSERT_TRUE(RecordOfText(text, record, why)) << why;
+        EXPECT_EQ(record, bytes);
+    }
+    std::mt19937 random(20261208);
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes(random() % 40, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(random() % 256);
+        }
+        ASSERT_TRUE(RecordOfText(ItemText(bytes), record, why)) << why;
+        ASSERT_EQ(record, bytes) << i;
+    }
+    for (const std::string bad : {"no line end", "\\q\n", "\\x4\n", "\\xg1\n", "end\\\n"}) {
+        EXPECT_FALSE(RecordOfText(bad, record, why)) << bad;
+    }
+}
+
+// Dumped and loaded into an empty dictionary, every item of every real dictionary comes
+// back byte for byte; a second dump writes nothing, and only the dump's files are touched.
+TEST(DumpAndLoad, roundTripTheCorpus) {
+    const fs::path corpus = KELVORA_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) {
+        GTEST_SKIP() << "no corpus at " << corpus;
+    }
+    TempFolder folder;
+    std::size_t dictionaries = 0;
+    for (const auto& account : fs::directory_iterator(corpus)) {
+        if (!account.is_directory()) {
+            continue;
+        }
+        for (const auto& dictionary : fs::directory_iterator(
+                 account.path(), fs::directory_options::skip_permission_denied)) {
+            const std::string name = dictionary.path().filename().string();
+            if (!dictionary.is_directory() || name.rfind("D_", 0) != 0) {
+                continue;
+            }
+            const std::string file = name.substr(2);
+            const fs::path dump = folder.Path() / "dump" / file;
+            const fs::path copy = folder.Path() / "copy";
+            fs::create_directories(copy / name);
+            ASSERT_EQ(RunCli({"dump", account.path().string(), file, dump.string()}).status, 0)
+                << name;
+            const Outcome load = RunCli({"load", dump.string(), copy.string(), file});
+            ASSERT_LE(load.status, 1) << name << load.err;
+            EXPECT_EQ(Snapshot(copy / name), Snapshot(dictionary.path())) << name;
+            const Outcome again = RunCli({"dump", copy.string(), file, dump.string()});
+            EXPECT_NE(again.out.find(": 0 written"), std::string::npos) << again.out;
+            fs::remove_all(copy);
+            ++dictionaries;
+        }
+    }
+    EXPECT_GT(dictionaries, 20u);
+}
+
+class DictionaryCode : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dev_ = folder_.Path() / "dev";
+        test_ = folder_.Path() / "test";
+        for (const fs::path& account : {dev_, test_}) {
+            fs::create_directories(account / "D_F");
+            WriteItem(account / "D_F", "SAME",
+                      "D\xFE"
+                      "1\xFE\xFE"
+                      "Same");
+            WriteItem(account / "D_F", "CHANGED",
+                      "D\xFE"
+                      "2\xFE\xFE"
+                      "Old\xFD"
+                      "x");
+        }
+        WriteItem(dev_ / "D_F", "CHANGED",
+                  "D\xFE"
+                  "3\xFE\xFE"
+                  "New\xFD"
+                  "x");
+        WriteItem(dev_ / "D_F", "ADDED",
+                  "I\xFE"
+                  "SAME:CHANGED\xFE\xFE"
+                  "Both");
+        WriteItem(test_ / "D_F", "REMOVED",
+                  "D\xFE"
+                  "4");
+        host_ = testbackend::ServeFolder(folder_.Path());
+    }
+
+    TempFolder folder_;
+    fs::path dev_;
+    fs::path test_;
+    std::string host_;
+};
+
+TEST_F(DictionaryCode, diffApplyAndEquatesAnswerWithTheirExitStatus) {
+    const std::string server = "ann@" + host_ + "/test";
+    const std::string dump = (folder_.Path() / "dump").string();
+    ASSERT_EQ(RunCli({"dump", dev_.string(), "F", dump}).status, 0);
+    struct Case {
+        std::vector<std::string> words;
+        int status;
+        std::vector<std::string> lines;  // each must be in the output
+    };
+    const std::vector<Case> cases = {
+        {{"diff", dev_.string(), dev_.string(), "F"}, 0, {}},
+        {{"diff", dump, server, "F"},
+         1,
+         {"only in " + dump + ": ADDED\n", "only in " + server + ": REMOVED\n",
+          "changed: CHANGED\n  field 2 (Attribute Count or Formula): \"3\" -> \"2\"\n"
+          "  field 4 (Column Name): \"New[VM]x\" -> \"Old[VM]x\"\n"}},
+        {{"diff", dev_.string(), test_.string(), "F", "--json"},
+         1,
+         {"\"onlyInA\": [\"ADDED\"]", "\"onlyInB\": [\"REMOVED\"]",
+          "{\"field\": 4, \"caption\": \"Column Name\", \"a\": \"New\\u00fdx\", \"b\": "
+          "\"Old\\u00fdx\"}"}},
+        {{"diff", dev_.string(), "nobody@/x", "F"}, 2, {}},
+        {{"apply", dump, server, "F", "--plan"}, 1, {"add ADDED\nchange CHANGED\n2 items"}},
+        {{"apply", dump, server, "F"}, 1, {"add ADDED\nchange CHANGED\n2 items", "applied 2"}},
+        {{"diff", dev_.string(), server, "F"}, 1, {"only in " + server + ": REMOVED\n"}},
+        {{"apply", dev_.string(), server, "F", "--delete"}, 1, {"delete REMOVED\n1 item"}},
+        {{"diff", dump, server, "F"}, 0, {}},
+        {{"equates", server, "F", "--out", dump + "/.EQU"}, 0, {}},
+        {{"equates", dev_.string(), "F", "--check", dump + "/.EQU"}, 0, {}},
+        {{"equates", dev_.string(), "F", "--prefix", "F.", "--check", dump + "/.EQU"}, 1, {}},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunCli(c.words, false, std::string("any"));
+        const std::string shown = c.words[0] + " " + c.words[1] + " " + c.words[2];
+        EXPECT_EQ(outcome.status, c.status) << shown << "\n" << outcome.out << outcome.err;
+        for (const std::string& line : c.lines) {
+            EXPECT_NE(outcome.out.find(line), std::string::npos) << shown << "\n" << outcome.out;
+        }
+    }
+    // The apply compiled the I item it wrote.
+    EXPECT_NE(FileBytes(test_ / "D_F" / "ADDED").find("KCD1"), std::string::npos);
+}
+
+TEST_F(DictionaryCode, anApplyStopsAtAnItemAnotherSessionHoldsAndWritesNothingAfterIt) {
+    std::shared_ptr<mv::LocalEngine> other;
+    ASSERT_EQ(mv::LocalEngine::Open(test_.string(), other), 0);
+    int handle = 0;
+    ASSERT_EQ(other->OpenDictionary("F", handle), 0);
+    ASSERT_EQ(other->Lock(handle, "ADDED", mv::kLockExclusive), 0);
+    WriteItem(dev_ / "D_F", "ZLAST",
+              "D\xFE"
+              "9");
+    const Outcome outcome =
+        RunCli({"apply", dev_.string(), "ann@" + host_ + "/test", "F"}, false, std::string("any"));
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.err.find("ADDED is locked by another user"), std::string::npos)
+        << outcome.err;
+    EXPECT_FALSE(fs::exists(test_ / "D_F" / "ADDED"));
+    EXPECT_FALSE(fs::exists(test_ / "D_F" / "ZLAST"));
+}
+
+}  // namespace
+}  // namespace cli::test
