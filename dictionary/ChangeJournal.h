@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "core/JournalFile.h"
 #include "core/JournalFormat.h"
 
 namespace mv {
@@ -21,30 +22,25 @@ using core::ChangeOutcome;
 using core::JournalEntry;
 
 // The record of every write and delete this program makes to the items of one account:
-// kept in memory for the run, and appended to a journal file that outlives it.
-//
-// A change is appended and flushed to the disk before it is made, so a crash cannot lose
-// it, and followed by its outcome once the account answered; the history offers only
-// changes known to have been made. The file holds at most `capBytes`: when an append
-// would pass that, the oldest changes go, the file rewritten whole and replaced at once.
-// Several copies of the program may share the file; each append takes a lock on it.
+// kept in memory for the run, and appended to the account's journal file (JournalFile,
+// which keeps the file's rules: flushed before the change is made, locked, capped) that
+// outlives it.
 //
 // A journal file that cannot be written or read never stops a change: the change is kept
-// in memory, and Problem() says what went wrong. An append the disk took only in part is
-// cut off again, so the file holds whole frames for the changes that follow.
+// in memory, and Problem() says what went wrong.
 class ChangeJournal {
 public:
-    static constexpr std::int64_t kDefaultCapBytes = 8 * 1024 * 1024;
+    static constexpr std::int64_t kDefaultCapBytes = core::JournalFile::kDefaultCapBytes;
 
     ChangeJournal(std::string accountKey, QString path, std::int64_t capBytes = kDefaultCapBytes);
 
-    // "local:<account folder>" or "remote:<host>/<account>".
+    // "local:<account folder>" or "remote:<host>/<account>" (JournalFile::AccountKeyOf).
     static std::string AccountKeyOf(const mv::Session& session);
     // The journal file of an account in the user's data folder
     // ($XDG_DATA_HOME/kelvora/journal, else ~/.local/share/kelvora/journal).
     static QString DefaultPath(const std::string& accountKey);
 
-    const std::string& AccountKey() const { return accountKey_; }
+    const std::string& AccountKey() const { return file_.AccountKey(); }
     const QString& Path() const { return path_; }
 
     // Records a change about to be made; returns its sequence number in this run.
@@ -67,18 +63,11 @@ public:
     const QString& Problem() const { return problem_; }
 
 private:
-    bool Append(const std::string& frame);
-    bool AppendLocked(int fd, const std::string& frame);
-    bool RewriteWith(int fd, const std::string& frame);
-    bool EnsureFolder();
+    void TakeProblem();
 
-    std::string accountKey_;
+    core::JournalFile file_;
     QString path_;
-    std::int64_t capBytes_;
-    std::uint64_t sessionId_;
     std::vector<JournalEntry> session_;
-    // The file's torn tail, if any, is cut once, before this run's first append.
-    bool tailChecked_ = false;
     // Sequences of this run the file did not take.
     std::vector<std::uint64_t> unwritten_;
     QString problem_;

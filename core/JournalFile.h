@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/JournalFormat.h"
+
+namespace mv {
+class Session;
+}
+
+namespace core {
+
+// The journal file of one account: the record of every write and delete made to its
+// items, which the history and undo of the window read. The window and kelvora-cmd both
+// append to it through this class, so that they agree on where it is and how it is kept.
+//
+// A change is appended and flushed to the disk before it is made, so a crash cannot lose
+// it, and followed by its outcome once the account answered. The file holds at most
+// `capBytes`: when an append would pass that, the oldest changes go, the file rewritten
+// whole and replaced at once. Several programs may share the file; each append takes a
+// lock on it. The file's torn tail, if any, is cut once, before this object's first
+// append; an append the disk took only in part is cut off again.
+//
+// Nothing here throws: an append that fails returns false or 0, and Problem() says why.
+class JournalFile {
+public:
+    static constexpr std::int64_t kDefaultCapBytes = 8 * 1024 * 1024;
+
+    // The journal of an account at its usual place (DefaultPathOf).
+    explicit JournalFile(std::string accountKey);
+    JournalFile(std::string accountKey, std::string path, std::int64_t capBytes = kDefaultCapBytes);
+
+    // The key naming an account's journal: "remote:<host>/<account>" for a server,
+    // "local:<folder>" for the local engine, the folder with its links resolved (when
+    // it exists) and made absolute, so every way of naming it finds the same journal.
+    static std::string AccountKeyOf(const mv::Session& session);
+    static std::string LocalAccountKey(const std::string& folder);
+
+    // The user's data folder: $XDG_DATA_HOME when it is set to an absolute path, else
+    // $HOME/.local/share.
+    static std::string DataFolder();
+    // The journal of an account under a data folder: <data>/kelvora/journal/<name>, the
+    // name the key's last 48 bytes (all but letters, digits, '.' and '-' made '_'), a
+    // '-', 16 hex digits of the key's SHA-256 and ".journal".
+    static std::string PathUnder(const std::string& dataFolder, const std::string& accountKey);
+    static std::string DefaultPathOf(const std::string& accountKey);
+
+    const std::string& AccountKey() const { return accountKey_; }
+    const std::string& Path() const { return path_; }
+    // Random for each object: the "run" of the changes it appends.
+    std::uint64_t RunId() const { return runId_; }
+
+    // Appends a change about to be made and returns its number in this run (from 1), or
+    // 0 when the file did not take it.
+    std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
+                        const std::optional<std::string>& before,
+                        const std::optional<std::string>& after);
+    // Appends whether the change reached the account; may be called again for a change
+    // whose outcome turned out otherwise. False when the file did not take it; nothing
+    // is written for sequence 0.
+    bool Finish(std::uint64_t sequence, ChangeOutcome outcome);
+
+    // For a caller that keeps the changes of its run in memory: the next change of this
+    // run (its run, number and time filled in), and its append, as Begin makes them.
+    JournalEntry NextChange(ChangeOrigin origin, const std::string& file, const std::string& id,
+                            const std::optional<std::string>& before,
+                            const std::optional<std::string>& after);
+    bool Append(const JournalEntry& change);
+
+    // Every change the file holds, of every run, oldest first; none when it cannot be
+    // read.
+    std::vector<JournalEntry> ReadAll() const;
+
+    // Why the file last could not be written, or empty.
+    const std::string& Problem() const { return problem_; }
+
+private:
+    bool AppendFrame(const std::string& frame);
+    bool AppendLocked(int fd, const std::string& frame);
+    bool RewriteWith(int fd, const std::string& frame);
+    bool EnsureFolder();
+    void Fail(const std::string& what);
+
+    std::string accountKey_;
+    std::string path_;
+    std::int64_t capBytes_;
+    std::uint64_t runId_;
+    std::uint64_t lastSequence_ = 0;
+    bool tailChecked_ = false;
+    std::string problem_;
+};
+
+}  // namespace core
