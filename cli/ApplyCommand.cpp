@@ -8,6 +8,7 @@
 #include "cli/DictionaryDiff.h"
 #include "cli/PlaceItems.h"
 #include "core/Classification.h"
+#include "core/JournalFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
 
@@ -64,7 +65,7 @@ bool IsDescriptor(const std::string& record) {
 // Makes one step under the item's lock, after checking that the item is still as the plan
 // read it. False, reported, when the item is locked, changed or the write fails.
 bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
-          const Environment& env) {
+          core::JournalFile& journal, const Environment& env) {
     const std::string shown = ShownValue(step.id);
     file.SetRecordId(step.id);
     file.ReadForUpdate();
@@ -87,12 +88,19 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
                                    "not written"}));
         return false;
     }
+    // Journaled before it is made, as the window journals its saves, so History and
+    // undo there offer it.
+    const std::uint64_t change = journal.Begin(
+        core::ChangeOrigin::Edit, file.FileName(), step.id, step.before,
+        step.kind == Step::Kind::Delete ? std::nullopt : std::optional<std::string>(*step.record));
     if (step.kind == Step::Kind::Delete) {
         file.DeleteRecord();
     } else {
         file.SetRecord(mv::DynamicArray(*step.record));
         file.Write();
     }
+    journal.Finish(
+        change, file.Error() == mv::kOk ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
     if (file.Error() != mv::kOk) {
         file.ReleaseRecord();
         ReportError(env, file.Error(), Concat({target, " item ", shown}));
@@ -184,14 +192,20 @@ int RunApply(const CommandLine& line, const Environment& env) {
     if (line.switches.count("--plan") != 0 || plan.empty()) {
         return plan.empty() ? kExitOk : kExitDiffer;
     }
+    core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
     std::vector<std::string> descriptors;
     for (const Step& step : plan) {
-        if (!Make(*file, step, to->text, env)) {
+        if (!Make(*file, step, to->text, journal, env)) {
             return kExitError;
         }
         if (step.kind != Step::Kind::Delete && IsDescriptor(*step.record)) {
             descriptors.push_back(step.id);
         }
+    }
+    if (!journal.Problem().empty()) {
+        ReportFailure(env, Concat({"the changes are made but not journaled (History and undo "
+                                   "in the window will not offer them): ",
+                                   journal.Problem()}));
     }
     env.out << (load ? "loaded " : "applied ") << plan.size()
             << (plan.size() == 1 ? " item" : " items") << " to " << to->text << '\n';

@@ -4,7 +4,10 @@
 
 #include <random>
 
+#include <stdlib.h>
+
 #include "cli/DumpFolder.h"
+#include "core/JournalFormat.h"
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
 #include "tests/cli/CliFixture.h"
@@ -54,6 +57,7 @@ TEST(DumpAndLoad, roundTripTheCorpus) {
         GTEST_SKIP() << "no corpus at " << corpus;
     }
     TempFolder folder;
+    ::setenv("XDG_DATA_HOME", (folder.Path() / "data").c_str(), 1);  // the load's journal
     std::size_t dictionaries = 0;
     for (const auto& account : fs::directory_iterator(corpus)) {
         if (!account.is_directory()) {
@@ -81,6 +85,7 @@ TEST(DumpAndLoad, roundTripTheCorpus) {
         }
     }
     EXPECT_GT(dictionaries, 20u);
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 class DictionaryCode : public ::testing::Test {
@@ -113,7 +118,10 @@ protected:
                   "D\xFE"
                   "4");
         host_ = testbackend::ServeFolder(folder_.Path());
+        // The journal of apply goes here, not into the user's own data folder.
+        ::setenv("XDG_DATA_HOME", (folder_.Path() / "data").c_str(), 1);
     }
+    void TearDown() override { ::unsetenv("XDG_DATA_HOME"); }
 
     TempFolder folder_;
     fs::path dev_;
@@ -160,8 +168,18 @@ TEST_F(DictionaryCode, diffApplyAndEquatesAnswerWithTheirExitStatus) {
             EXPECT_NE(outcome.out.find(line), std::string::npos) << shown << "\n" << outcome.out;
         }
     }
-    // The apply compiled the I item it wrote.
+    // The apply compiled the I item it wrote, and journaled each change as the window
+    // journals a save, for its History and undo.
     EXPECT_NE(FileBytes(test_ / "D_F" / "ADDED").find("KCD1"), std::string::npos);
+    std::vector<std::string> journaled;
+    for (const auto& journal : fs::directory_iterator(folder_.Path() / "data/kelvora/journal")) {
+        for (const core::JournalEntry& entry :
+             core::DecodeJournal(FileBytes(journal.path())).entries) {
+            EXPECT_EQ(entry.outcome, core::ChangeOutcome::Done) << entry.id;
+            journaled.push_back(entry.id + (entry.after ? "" : " deleted"));
+        }
+    }
+    EXPECT_EQ(journaled, (std::vector<std::string>{"ADDED", "CHANGED", "REMOVED deleted"}));
 }
 
 TEST_F(DictionaryCode, anApplyStopsAtAnItemAnotherSessionHoldsAndWritesNothingAfterIt) {
