@@ -5,14 +5,20 @@
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
 #include "cli/DictionaryCommands.h"
-#include "cli/DictionaryDiff.h"
 #include "cli/PlaceItems.h"
 #include "core/Classification.h"
+#include "core/DictionaryDiff.h"
 #include "core/JournalFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
 
 namespace cli {
+
+using core::DiffDictionaries;
+using core::FieldDifference;
+using core::ItemDifference;
+using core::RecordsDiffer;
+using core::ShownValue;
 namespace {
 
 constexpr int kExitDiffer = 1;

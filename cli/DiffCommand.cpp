@@ -4,10 +4,16 @@
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
 #include "cli/DictionaryCommands.h"
-#include "cli/DictionaryDiff.h"
 #include "cli/PlaceItems.h"
+#include "core/DictionaryDiff.h"
 
 namespace cli {
+
+using core::DiffDictionaries;
+using core::FieldDifference;
+using core::ItemDifference;
+using core::RecordsDiffer;
+using core::ShownValue;
 namespace {
 
 constexpr int kExitDiffer = 1;

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 
+#include "core/DictionaryDiff.h"
+
 namespace cli {
 
-// The items of one dictionary by id, each record as the database holds it (fields
-// separated by 0xFE), in the byte order of their ids.
-using ItemMap = std::map<std::string, std::string>;
+using core::ItemMap;
 
 // A dictionary as text that diffs well: one file per item, named by its escaped id as in
 // an account folder, one line per field. A backslash, the value, subvalue and text

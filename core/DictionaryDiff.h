@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/DumpFolder.h"
+#include <map>
 
-namespace cli {
+namespace core {
+
+// The items of one dictionary by id, each record as the database holds it (fields
+// separated by 0xFE), in the byte order of their ids.
+using ItemMap = std::map<std::string, std::string>;
 
 // One field of an item that differs between two dictionaries; a side that has no such
 // field at all is nullopt.
@@ -38,4 +42,4 @@ bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled);
 // control bytes as \xNN.
 std::string ShownValue(std::string_view value);
 
-}  // namespace cli
+}  // namespace core

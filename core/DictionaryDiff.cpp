@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "cli/DictionaryDiff.h"
+#include "core/DictionaryDiff.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "core/ViewCaptions.h"
 #include "platform/mv/DescriptorCheck.h"
 
-namespace cli {
+namespace core {
 namespace {
 
 std::vector<std::string_view> Fields(std::string_view record) {
@@ -24,7 +24,7 @@ std::vector<std::string_view> Fields(std::string_view record) {
 }
 
 bool IsCompiledKind(std::string_view record) {
-    const std::string_view type = core::TypeCodeOf(Fields(record).front());
+    const std::string_view type = TypeCodeOf(Fields(record).front());
     return type == "I" || type == "V";
 }
 
@@ -41,9 +41,9 @@ std::vector<std::optional<std::string_view>> Compared(std::string_view record, b
 
 std::string CaptionOf(std::string_view record, const std::string& id, const std::string& fileName,
                       std::size_t number) {
-    const core::Placement placement = core::Classify(Fields(record).front(), id, fileName);
+    const Placement placement = Classify(Fields(record).front(), id, fileName);
     if (placement.view) {
-        const auto& captions = core::ColumnCaptions(*placement.view);
+        const auto& captions = ColumnCaptions(*placement.view);
         if (number < captions.size()) {
             return std::string(captions[number]);
         }
@@ -135,4 +135,4 @@ std::string ShownValue(std::string_view value) {
     return shown;
 }
 
-}  // namespace cli
+}  // namespace core
