@@ -151,6 +151,9 @@ TEST_F(DictionaryCode, diffApplyAndEquatesAnswerWithTheirExitStatus) {
           "{\"field\": 4, \"caption\": \"Column Name\", \"a\": \"New\\u00fdx\", \"b\": "
           "\"Old\\u00fdx\"}"}},
         {{"diff", dev_.string(), "nobody@/x", "F"}, 2, {}},
+        {{"diff", "@" + host_ + "/test", dev_.string(), "F"}, 2, {}},
+        {{"diff", dev_.string(), "ann@" + host_, "F"}, 2, {}},
+        {{"diff", dev_.string(), (folder_.Path() / "missing").string(), "F"}, 2, {}},
         {{"apply", dump, server, "F", "--plan"}, 1, {"add ADDED\nchange CHANGED\n2 items"}},
         {{"apply", dump, server, "F"}, 1, {"add ADDED\nchange CHANGED\n2 items", "applied 2"}},
         {{"diff", dev_.string(), server, "F"}, 1, {"only in " + server + ": REMOVED\n"}},
