@@ -281,6 +281,11 @@ void frmKelvora::BuildMenus() {
     mnuItemDetail->setShortcut(QKeySequence(Qt::Key_F3));
     view->addAction(mnuItemDetail);
     addAction(mnuItemDetail);  // F3 works while the menu bar is hidden or closed too
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnuTools"));
+    add(tools, QStringLiteral("mnuCompare"), QStringLiteral("&Compare with..."), QKeySequence(),
+        [this] { mnuCompare_Click(); });
 }
 
 void frmKelvora::UpdateUndoCaptions() {

@@ -112,6 +112,8 @@ private:
     void BuildMenus();
     void BuildDetailPane();
     void UpdateUndoCaptions();
+    // Tools > Compare with...: the open dictionary against another account's.
+    void mnuCompare_Click();
     void ShowGridMenu(int viewIndex, const QPoint& where);
     // The grid of the tab in front.
     grid::DataGrid* FrontGrid() const;

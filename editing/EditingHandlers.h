@@ -103,6 +103,9 @@ public:
         RefreshMarks();
     }
 
+    // The compile offer that follows a save, for other flows that write items.
+    CompileOffer& Compiler() { return compile_; }
+
 private:
     // The items an undo or a restore wrote may compile differently now.
     bool MarkedAfter(bool changed) {
