@@ -92,14 +92,6 @@ void frmCompare::BuildControls() {
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QStringList frmCompare::Lines() const {
-    QStringList lines;
-    for (int row = 0; row < lstDifferences->count(); ++row) {
-        lines << lstDifferences->item(row)->text();
-    }
-    return lines;
-}
-
 void frmCompare::FillList(int selectRow) {
     const auto& differences = comparison_.Differences();
     lstDifferences->clear();

@@ -20,9 +20,6 @@ class frmCompare : public QDialog {
 public:
     explicit frmCompare(editing::AccountComparison& comparison, QWidget* parent = nullptr);
 
-    // The lines of the list as shown, for the window and its tests.
-    QStringList Lines() const;
-
 private:
     void BuildControls();
     void FillList(int selectRow);
