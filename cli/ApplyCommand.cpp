@@ -64,7 +64,8 @@ void WritePlan(std::ostream& out, const std::vector<Step>& plan, const std::stri
 }
 
 bool IsDescriptor(const std::string& record) {
-    const std::string_view type = core::TypeCodeOf(record.substr(0, record.find('\xFE')));
+    const std::string_view type =
+        core::TypeCodeOf(std::string_view(record).substr(0, record.find('\xFE')));
     return type == "I" || type == "V";
 }
 

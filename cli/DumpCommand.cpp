@@ -28,6 +28,12 @@ int RunDump(const CommandLine& line, const Environment& env) {
             << fileName << " into " << folder << ": " << counts.written << " written, "
             << counts.unchanged << " unchanged, " << counts.removed << " removed\n";
     env.out.flush();
+    for (const std::string& name : counts.foreign) {
+        ReportFailure(env, Concat({folder, "/", name,
+                                   " was not written by a dump and is left alone; load, diff "
+                                   "and apply will take it for an item (give files of your own "
+                                   "a name that starts with a dot)"}));
+    }
     return kExitOk;
 }
 

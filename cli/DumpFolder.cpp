@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -280,6 +281,13 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
             ++counts.removed;
         }
     }
+    for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
+        const std::string entryName = entry.path().filename().string();
+        if (!entryName.empty() && entryName[0] != '.' && names.count(entryName) == 0) {
+            counts.foreign.push_back(entryName);
+        }
+    }
+    std::sort(counts.foreign.begin(), counts.foreign.end());
     if (!ReplaceFile(root / kDumpListName, list, why)) {
         return false;
     }

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/DictionaryDiff.h"
 
@@ -32,6 +33,9 @@ struct DumpCounts {
     std::size_t written = 0;    // new or changed item files
     std::size_t unchanged = 0;  // item files that already held the item
     std::size_t removed = 0;    // item files of the last dump whose item is gone
+    // Files a dump did not write that would be read as items (names without a leading
+    // dot): left alone, but the folder then holds more than the dictionary.
+    std::vector<std::string> foreign;
 };
 
 // Makes folder (created when missing) hold exactly items: files that already hold their
