@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "core/FieldMerge.h"
+
+#include <algorithm>
+
+namespace core {
+namespace {
+
+constexpr char kFieldMark = '\xFE';
+
+std::vector<std::string> FieldsOf(const std::string& record) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t mark = record.find(kFieldMark, start);
+        fields.push_back(record.substr(start, mark - start));
+        if (mark == std::string::npos) {
+            return fields;
+        }
+        start = mark + 1;
+    }
+}
+
+std::optional<std::string> FieldAt(const std::optional<std::vector<std::string>>& fields,
+                                   std::size_t index) {
+    if (!fields || index >= fields->size()) {
+        return std::nullopt;
+    }
+    return (*fields)[index];
+}
+
+std::string Joined(const std::vector<std::optional<std::string>>& fields) {
+    std::size_t count = fields.size();
+    while (count > 0 && !fields[count - 1]) {
+        --count;  // fields no version has at the end are no fields at all
+    }
+    std::string record;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            record += kFieldMark;
+        }
+        record += fields[i].value_or(std::string());
+    }
+    return record;
+}
+
+}  // namespace
+
+MergePlan MergeRecords(const std::optional<std::string>& asRead,
+                       const std::optional<std::string>& inAccount,
+                       const std::optional<std::string>& yours) {
+    const auto split = [](const std::optional<std::string>& record) {
+        return record ? std::optional<std::vector<std::string>>(FieldsOf(*record)) : std::nullopt;
+    };
+    const auto read = split(asRead);
+    const auto account = split(inAccount);
+    const auto typed = split(yours);
+    MergePlan plan;
+    // An item deleted on one side and changed on the other is a conflict of the whole
+    // item; deleted on both sides, it stays deleted.
+    const bool theyDeleted = asRead && !inAccount;
+    const bool youDeleted = asRead && !yours;
+    const bool theyChanged = inAccount != asRead;
+    const bool youChanged = yours != asRead;
+    const std::size_t count = std::max(
+        {read ? read->size() : 0, account ? account->size() : 0, typed ? typed->size() : 0});
+    std::vector<std::optional<std::string>> merged;
+    for (std::size_t i = 0; i < count; ++i) {
+        FieldMerge field;
+        field.number = i + 1;
+        field.asRead = FieldAt(read, i);
+        field.inAccount = FieldAt(account, i);
+        field.yours = FieldAt(typed, i);
+        if (field.inAccount == field.yours) {
+            field.change =
+                field.inAccount == field.asRead ? FieldChange::None : FieldChange::BothAlike;
+            merged.push_back(field.inAccount);
+        } else if (field.inAccount == field.asRead) {
+            field.change = FieldChange::Yours;
+            merged.push_back(field.yours);
+        } else if (field.yours == field.asRead) {
+            field.change = FieldChange::Theirs;
+            merged.push_back(field.inAccount);
+        } else {
+            field.change = FieldChange::Conflict;
+            plan.conflict = true;
+            merged.push_back(field.inAccount);
+        }
+        if (field.change != FieldChange::None) {
+            plan.fields.push_back(std::move(field));
+        }
+    }
+    if ((theyDeleted && youChanged && !youDeleted) || (youDeleted && theyChanged && !theyDeleted)) {
+        plan.conflict = true;
+    }
+    if (!plan.conflict && !(theyDeleted || youDeleted) && (inAccount || yours)) {
+        plan.merged = Joined(merged);
+    }
+    return plan;
+}
+
+std::string WithFields(
+    const std::string& record,
+    const std::vector<std::pair<std::size_t, std::optional<std::string>>>& choices) {
+    std::vector<std::optional<std::string>> fields;
+    for (std::string& field : FieldsOf(record)) {
+        fields.emplace_back(std::move(field));
+    }
+    for (const auto& [number, value] : choices) {
+        if (number == 0) {
+            continue;
+        }
+        if (fields.size() < number) {
+            fields.resize(number);
+        }
+        fields[number - 1] = value;
+    }
+    return Joined(fields);
+}
+
+}  // namespace core
