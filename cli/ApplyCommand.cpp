@@ -8,6 +8,7 @@
 #include "cli/PlaceItems.h"
 #include "core/Classification.h"
 #include "core/DictionaryDiff.h"
+#include "core/FieldMerge.h"
 #include "core/JournalFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
@@ -70,8 +71,10 @@ bool IsDescriptor(const std::string& record) {
 }
 
 // Makes one step under the item's lock, after checking that the item is still as the plan
-// read it. False, reported, when the item is locked, changed or the write fails.
-bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
+// read it; with merge, an item changed since then takes FROM's changes on top of the
+// account's when no field was changed on both sides. False, reported, when the item is
+// locked, changed (beyond a merge) or the write fails.
+bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target, bool merge,
           core::JournalFile& journal, const Environment& env) {
     const std::string shown = ShownValue(step.id);
     file.SetRecordId(step.id);
@@ -81,29 +84,40 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
         ReportFailure(env, Concat({shown, " is locked by another user in ", target}));
         return false;
     }
-    const bool existsNow = read == mv::kOk;
     if (read != mv::kOk && read != mv::kRecordNotFound) {
         file.ReleaseRecord();
         ReportError(env, read, Concat({target, " item ", shown}));
         return false;
     }
-    if (existsNow != step.before.has_value() ||
-        (existsNow && file.Record().Text() != *step.before)) {
-        file.ReleaseRecord();
-        ReportFailure(env, Concat({shown, " was changed in ", target,
-                                   " since the plan was read; it and the items after it are "
-                                   "not written"}));
-        return false;
+    const std::optional<std::string> now =
+        read == mv::kOk ? std::optional<std::string>(file.Record().Text()) : std::nullopt;
+    std::optional<std::string> writing =
+        step.kind == Step::Kind::Delete ? std::nullopt : std::optional<std::string>(*step.record);
+    if (now != step.before) {
+        const core::MergePlan plan = core::MergeRecords(step.before, now, writing);
+        if (!merge || plan.conflict) {
+            file.ReleaseRecord();
+            ReportFailure(env,
+                          Concat({shown, " was changed in ", target, " since the plan was read",
+                                  merge ? " in a field this apply changes too" : "",
+                                  "; it and the items after it are not written"}));
+            return false;
+        }
+        writing = plan.merged;
+        env.out << "merged " << shown << " with the change made in " << target << '\n';
+    }
+    if (!writing && !now) {
+        file.ReleaseRecord();  // deleted there already
+        return true;
     }
     // Journaled before it is made, as the window journals its saves, so History and
     // undo there offer it.
-    const std::uint64_t change = journal.Begin(
-        core::ChangeOrigin::Edit, file.FileName(), step.id, step.before,
-        step.kind == Step::Kind::Delete ? std::nullopt : std::optional<std::string>(*step.record));
-    if (step.kind == Step::Kind::Delete) {
+    const std::uint64_t change =
+        journal.Begin(core::ChangeOrigin::Edit, file.FileName(), step.id, now, writing);
+    if (!writing) {
         file.DeleteRecord();
     } else {
-        file.SetRecord(mv::DynamicArray(*step.record));
+        file.SetRecord(mv::DynamicArray(*writing));
         file.Write();
     }
     journal.Finish(
@@ -202,7 +216,7 @@ int RunApply(const CommandLine& line, const Environment& env) {
     core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
     std::vector<std::string> descriptors;
     for (const Step& step : plan) {
-        if (!Make(*file, step, to->text, journal, env)) {
+        if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, journal, env)) {
             return kExitError;
         }
         if (step.kind != Step::Kind::Delete && IsDescriptor(*step.record)) {

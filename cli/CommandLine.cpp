@@ -56,7 +56,7 @@ OwnOptions OwnOptionsOf(Subcommand subcommand) {
         case Subcommand::kDiff:
             return {{"--json", "--compiled"}, {}};
         case Subcommand::kApply:
-            return {{"--plan", "--delete", "--compiled"}, {}};
+            return {{"--plan", "--delete", "--compiled", "--merge"}, {}};
         case Subcommand::kLoad:
             return {{"--plan"}, {}};
         case Subcommand::kEquates:

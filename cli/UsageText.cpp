@@ -150,13 +150,15 @@ Example:
 )";
 
 constexpr std::string_view kApply =
-    R"(Usage: kelvora-cmd apply FROM TO FILE [--plan] [--delete] [--compiled]
+    R"(Usage: kelvora-cmd apply FROM TO FILE [--plan] [--delete] [--compiled] [--merge]
 
 Makes the dictionary of FILE at TO hold FROM's items (FROM may be a dump folder). Prints
 the plan: the items to add, change and (with --delete) delete. Without --plan it then
 makes each: the item is locked, checked to be as the plan read it, and written or
 deleted. An item locked by another user or changed since the plan stops the apply there:
-nothing after it is written. The I and V items written are compiled at the end, and
+nothing after it is written. With --merge, an item changed since the plan in other
+fields than the apply changes takes the apply's changes on top of that change instead;
+a field changed on both sides still stops it. The I and V items written are compiled at the end, and
 compile errors reported. Items only in TO stay unless --delete. Items that differ only
 in the fields a compile writes are left as they are unless --compiled.
 
