@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/AccountCheck.h"
 
+#include <QApplication>
+
 #include "connection/TextBridge.h"
+#include "core/Classification.h"
+#include "core/ViewCaptions.h"
 #include "dictionary/Classification.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/RecordsAsRead.h"
+#include "dictionary/frmConflict.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/ui/Dialogs.h"
@@ -108,6 +113,62 @@ ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind
             return ChangedAnswer::ShowAccount;
         default:
             return ChangedAnswer::KeepPending;
+    }
+}
+
+namespace {
+
+// The column captions of the view the item is shown in, by its type as the change would
+// leave it (or as the account or the read had it); none for an item no view shows.
+QStringList CaptionsOf(const ItemVersions& versions, const std::string& id,
+                       const QString& fileName) {
+    const std::optional<std::string>& record =
+        versions.yours ? versions.yours
+                       : (versions.inAccount ? versions.inAccount : versions.asRead);
+    if (!record) {
+        return {};
+    }
+    const std::string_view field1 = std::string_view(*record).substr(0, record->find('\xFE'));
+    const core::Placement placement = core::Classify(field1, id, TextBridge::ToBytes(fileName));
+    QStringList captions;
+    if (placement.view) {
+        for (const std::string_view caption : core::ColumnCaptions(*placement.view)) {
+            captions << TextBridge::ToText(caption);
+        }
+    }
+    return captions;
+}
+
+std::optional<std::string> BytesOf(const AccountItem& item) {
+    return item.record ? std::optional<std::string>(item.record->Text()) : std::nullopt;
+}
+
+}  // namespace
+
+ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const std::string& id,
+                              ChangeKind kind, const std::optional<std::string>& asRead,
+                              AccountItem now, const std::optional<std::string>& yours) {
+    const QString itemId = TextBridge::ToText(id);
+    for (;;) {
+        const ItemVersions versions{asRead, BytesOf(now), yours};
+        frmConflict form(itemId, kind, versions, CaptionsOf(versions, id, open.name),
+                         QApplication::activeWindow());
+        dialogs.ShowModal(form);
+        ChangeDecision decision{form.Answer(), std::nullopt, now};
+        if (decision.answer == ChangedAnswer::Merge) {
+            decision.merged = form.Merged();
+        }
+        if (decision.answer != ChangedAnswer::Overwrite &&
+            decision.answer != ChangedAnswer::Merge) {
+            return decision;
+        }
+        // Without a lock the account may have changed while the window was open. A read
+        // that fails leaves the answer to the write, which reports its own failure.
+        AccountItem again = ReadFromAccount(*open.file, id);
+        if (again.error != 0 || again.Holds(versions.inAccount)) {
+            return decision;
+        }
+        now = std::move(again);
     }
 }
 

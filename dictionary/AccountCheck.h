@@ -57,6 +57,7 @@ enum class ChangedAnswer {
     Overwrite,    // write (or delete) all the same
     ShowAccount,  // drop the change: the rows show what the account holds
     KeepPending,  // do nothing yet: the row keeps the typed values
+    Merge,        // write the account's version with the user's changes on top
 };
 enum class ChangeKind { Write, Delete };
 
@@ -66,6 +67,30 @@ enum class ChangeKind { Write, Delete };
 // the default.
 ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind,
                              bool deletedInAccount = false);
+
+// An item's record as it was read, as the account holds it now and as the change would
+// make it; nullopt where that version has no item (a delete's own is always nullopt).
+struct ItemVersions {
+    std::optional<std::string> asRead;
+    std::optional<std::string> inAccount;
+    std::optional<std::string> yours;
+};
+
+struct ChangeDecision {
+    ChangedAnswer answer = ChangedAnswer::KeepPending;
+    std::optional<std::string> merged;  // for Merge: the record to write
+    AccountItem now;                    // the account's item the answer was given on
+};
+
+// The conflict window (frmConflict) for an item the account changed after it was read:
+// the fields that differ, who changed each, and Merge, Write mine, Keep theirs or Cancel.
+// `now` is what the read before the change found. After Merge or Write mine the item is
+// read again: when the account changed it once more while the window was open, the
+// window comes back with the new state, so the answer is always given on what is written
+// over.
+ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const std::string& id,
+                              ChangeKind kind, const std::optional<std::string>& asRead,
+                              AccountItem now, const std::optional<std::string>& yours);
 
 // "<id> is locked by another user. Your changes are kept; save the row again later."
 void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id);

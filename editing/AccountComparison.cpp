@@ -250,9 +250,8 @@ bool AccountComparison::Copy(const std::string& id) {
     }
     const std::string record = there->second;
     // Written over without asking only when the account still holds what was compared.
-    const bool done = PutBackItem(
-        context_, opener_, id, record, dictionary::ChangeOrigin::Copy,
-        [&](const dictionary::AccountItem& now) { return now.HoldsUpToCompiledForm(compared); });
+    const bool done =
+        PutBackItem(context_, opener_, id, record, dictionary::ChangeOrigin::Copy, compared);
     if (done && CompileOffer::Wanted(mv::DynamicArray(record).FieldValue(1))) {
         compile_.Offer(itemId);
     }

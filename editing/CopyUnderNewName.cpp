@@ -116,6 +116,7 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name,
             case dictionary::ChangedAnswer::ShowAccount:
                 dictionary::ShownItems(open_, screen_.Grids()).ShowAccount(id, now.record);
                 return Decision::Drop;
+            case dictionary::ChangedAnswer::Merge:  // the plain question offers no merge
             case dictionary::ChangedAnswer::KeepPending:
                 return Decision::KeepPending;
         }

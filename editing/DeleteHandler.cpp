@@ -56,20 +56,26 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     const dictionary::DictionaryContext context{vars_, open_, screen_};
 
     const dictionary::ChangeLock lock(open_, id);
-    const dictionary::AccountItem now = ReadBeforeChange(context, id);
+    dictionary::AccountItem now = ReadBeforeChange(context, id);
     if (now.error != 0) {
         *cancel = true;
         return;
     }
     if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
-        switch (dictionary::AskAboutChange(vars_.dialogs, itemId, dictionary::ChangeKind::Delete)) {
+        const std::string* read = open_.views->Records().Find(id);
+        dictionary::ChangeDecision decision = dictionary::DecideOnChange(
+            vars_.dialogs, open_, id, dictionary::ChangeKind::Delete,
+            read != nullptr ? std::optional<std::string>(*read) : std::nullopt, now, std::nullopt);
+        switch (decision.answer) {
             case dictionary::ChangedAnswer::Overwrite:
+                now = std::move(decision.now);
                 break;
             case dictionary::ChangedAnswer::ShowAccount:
                 *cancel = true;
-                shown.ShowAccount(id, now.record);
+                shown.ShowAccount(id, decision.now.record);
                 grid.ReBind();
                 return;
+            case dictionary::ChangedAnswer::Merge:  // a delete has nothing to merge
             case dictionary::ChangedAnswer::KeepPending:
                 *cancel = true;
                 return;

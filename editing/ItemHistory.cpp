@@ -194,11 +194,10 @@ void ItemHistory::ShowItem(const QString& itemId) {
         return;
     }
     const Version& version = versions[static_cast<std::size_t>(*picked)];
+    const std::string* read = open.views->Records().Find(id);
     const bool done =
         PutBackItem(context_, opener_, id, version.record, ChangeOrigin::Restore,
-                    [&](const dictionary::AccountItem& now) {
-                        return dictionary::UnchangedSinceRead(open.views->Records(), id, now);
-                    });
+                    read != nullptr ? std::optional<std::string>(*read) : std::nullopt);
     if (done) {
         context_.screen.ShowStatus(QStringLiteral("Restored ") + itemId +
                                        QStringLiteral(" as of ") + version.line.left(19),

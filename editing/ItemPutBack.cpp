@@ -18,13 +18,11 @@ namespace editing {
 
 bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::DictionaryOpener& opener,
                  const std::string& id, const std::optional<std::string>& target,
-                 dictionary::ChangeOrigin origin,
-                 const std::function<bool(const dictionary::AccountItem&)>& expected) {
+                 dictionary::ChangeOrigin origin, const std::optional<std::string>& known) {
     dictionary::OpenDictionary& open = context.open;
     dictionary::ShownItems shown(open, context.screen.Grids());
-    const QString itemId = TextBridge::ToText(id);
     const dictionary::ChangeLock lock(open, id);
-    const dictionary::AccountItem now = ReadBeforeChange(context, id);
+    dictionary::AccountItem now = ReadBeforeChange(context, id);
     if (now.error != 0) {
         return false;
     }
@@ -33,28 +31,40 @@ bool PutBackItem(const dictionary::DictionaryContext& context, dictionary::Dicti
         shown.ShowAccount(id, now.record);
         return true;
     }
-    if (!expected(now)) {
+    std::optional<std::string> toWrite = target;
+    if (!now.HoldsUpToCompiledForm(known)) {
         const auto kind = target ? dictionary::ChangeKind::Write : dictionary::ChangeKind::Delete;
-        switch (dictionary::AskAboutChange(context.vars.dialogs, itemId, kind, !now.Exists())) {
+        dictionary::ChangeDecision decision =
+            dictionary::DecideOnChange(context.vars.dialogs, open, id, kind, known, now, target);
+        switch (decision.answer) {
             case dictionary::ChangedAnswer::Overwrite:
                 break;
+            case dictionary::ChangedAnswer::Merge:
+                toWrite = decision.merged;
+                break;
             case dictionary::ChangedAnswer::ShowAccount:
-                shown.ShowAccount(id, now.record);
+                shown.ShowAccount(id, decision.now.record);
                 return false;
             case dictionary::ChangedAnswer::KeepPending:
                 return false;
         }
+        now = std::move(decision.now);
+        if (now.Holds(toWrite)) {
+            shown.ShowAccount(id, now.record);
+            return true;
+        }
     }
 
-    const mv::DynamicArray record(target.value_or(std::string()));
+    const QString itemId = TextBridge::ToText(id);
+    const mv::DynamicArray record(toWrite.value_or(std::string()));
     const dictionary::JournaledChange change =
-        target ? dictionary::WriteItem(open, id, now.record, record, origin)
-               : dictionary::DeleteItem(open, id, now.record, origin);
+        toWrite ? dictionary::WriteItem(open, id, now.record, record, origin)
+                : dictionary::DeleteItem(open, id, now.record, origin);
     if (ResultOfChange(context, change, id, itemId, record,
-                       target ? ChangeMade::Write : ChangeMade::Delete) == ChangeResult::Failed) {
+                       toWrite ? ChangeMade::Write : ChangeMade::Delete) == ChangeResult::Failed) {
         return false;
     }
-    if (!target) {
+    if (!toWrite) {
         shown.Remove(id);
     } else if (!now.Exists()) {
         // The item comes back: read with the dictionary, its row joins the view of its

@@ -5,6 +5,7 @@
 
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "core/FieldMerge.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/Classification.h"
 #include "dictionary/ItemChange.h"
@@ -118,12 +119,29 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
             return;
         }
     } else if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
-        switch (dictionary::AskAboutChange(dialogs, itemId, dictionary::ChangeKind::Write,
-                                           !now.Exists())) {
+        const std::string* read = open_.views->Records().Find(id);
+        const std::optional<std::string> asRead =
+            read != nullptr ? std::optional<std::string>(*read) : std::nullopt;
+        const dictionary::ChangeDecision decision =
+            dictionary::DecideOnChange(dialogs, open_, id, dictionary::ChangeKind::Write, asRead,
+                                       now, YoursOf(typed, lastField, asRead));
+        switch (decision.answer) {
             case dictionary::ChangedAnswer::Overwrite:
-                break;
+                Write(view, grid, id, RecordToWrite(view, typed, lastField, decision.now),
+                      decision.now, false, cancel);
+                return;
+            case dictionary::ChangedAnswer::Merge: {
+                const mv::DynamicArray merged(decision.merged.value_or(std::string()));
+                if (Write(view, grid, id, merged, decision.now, false, cancel)) {
+                    // The row shows what was written, their fields included, not what was
+                    // typed: every row of the item takes it and the grid drops its copy.
+                    shown.Show(id, merged);
+                    grid.ReBind();
+                }
+                return;
+            }
             case dictionary::ChangedAnswer::ShowAccount:
-                shown.ShowAccount(id, now.record);
+                shown.ShowAccount(id, decision.now.record);
                 grid.ReBind();
                 return;
             case dictionary::ChangedAnswer::KeepPending:
@@ -131,9 +149,16 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
                 return;
         }
     }
+    Write(view, grid, id, namesNewItem ? typed : RecordToWrite(view, typed, lastField, now), now,
+          namesNewItem, cancel);
+}
 
-    const mv::DynamicArray record =
-        namesNewItem ? typed : RecordToWrite(view, typed, lastField, now);
+bool SaveHandler::Write(ViewKind view, grid::DataGrid& grid, const std::string& id,
+                        const mv::DynamicArray& record, const dictionary::AccountItem& now,
+                        bool namesNewItem, bool* cancel) {
+    const ViewRules& rules = RulesOf(view);
+    ui::Dialogs& dialogs = vars_.dialogs;
+    const QString itemId = TextBridge::ToText(id);
     mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::WriteItem(open_, id, now.record, record);
     const QString writtenId = TextBridge::ToText(file.RecordId());
@@ -141,7 +166,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
         ResultOfChange(Context(), change, id, writtenId, record, ChangeMade::Write);
     if (result == ChangeResult::Failed) {
         *cancel = true;
-        return;
+        return false;
     }
     const bool confirmed = result == ChangeResult::ConfirmedAfterDrop;
     ShowWritten(view, grid, id, record, namesNewItem);
@@ -156,6 +181,25 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     if (rules.offersCompile && CompileOffer::Wanted(record.FieldValue(1))) {
         compile_.Offer(itemId);
     }
+    return true;
+}
+
+std::string SaveHandler::YoursOf(const mv::DynamicArray& typed, int lastField,
+                                 const std::optional<std::string>& asRead) {
+    if (!asRead) {
+        return typed.Text();
+    }
+    // The item as read with the cells the user changed: a cell left empty where the item
+    // has no such field is no change, and the fields past the view are as read.
+    const mv::DynamicArray read(*asRead);
+    std::vector<std::pair<std::size_t, std::optional<std::string>>> changed;
+    for (int n = 1; n <= lastField; ++n) {
+        const auto field = static_cast<std::int16_t>(n);
+        if (typed.FieldValue(field) != read.FieldValue(field)) {
+            changed.emplace_back(static_cast<std::size_t>(n), typed.FieldValue(field));
+        }
+    }
+    return core::WithFields(*asRead, changed);
 }
 
 mv::DynamicArray SaveHandler::RecordToWrite(ViewKind view, const mv::DynamicArray& typed,

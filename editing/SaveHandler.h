@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QString>
@@ -31,9 +32,9 @@ class CopyUnderNewName;
 //
 // Nothing is written over another's change: the item is read again first. A new row
 // whose id the account holds asks before replacing it; an item whose bytes differ from
-// what its row was read from asks whether to write over it, show the account's version,
-// or keep the row pending. After a write every row of the item, in every view and
-// narrowed copy, shows what the account holds.
+// what its row was read from opens the conflict window: merge both changes, write the
+// row over it, show the account's version, or keep the row pending. After a write every row of the
+// item, in every view and narrowed copy, shows what the account holds.
 //
 // The row array never holds what the account does not: a row whose write the server
 // refused, or that has no item id, stays pending in its grid with the typed values
@@ -56,6 +57,14 @@ public:
 
 private:
     void Save(dictionary::ViewKind view, grid::DataGrid& grid, bool* cancel);
+    // Writes the record over `now` (what the check read) and shows it; true when written.
+    bool Write(dictionary::ViewKind view, grid::DataGrid& grid, const std::string& id,
+               const mv::DynamicArray& record, const dictionary::AccountItem& now,
+               bool namesNewItem, bool* cancel);
+    // The user's version of the item for the conflict window: as read, with the typed
+    // fields on top.
+    static std::string YoursOf(const mv::DynamicArray& typed, int lastField,
+                               const std::optional<std::string>& asRead);
     mv::DynamicArray RecordToWrite(dictionary::ViewKind view, const mv::DynamicArray& typed,
                                    int lastField, const dictionary::AccountItem& now);
     void ShowWritten(dictionary::ViewKind view, grid::DataGrid& grid, const std::string& id,

@@ -191,10 +191,7 @@ bool UndoHandler::Move(Direction direction) {
     const std::optional<std::string>& target = back ? entry.before : entry.after;
     const std::optional<std::string>& written = back ? entry.after : entry.before;
     const bool done = PutBackItem(context_, opener_, entry.id, target,
-                                  back ? ChangeOrigin::Undo : ChangeOrigin::Redo,
-                                  [&written](const dictionary::AccountItem& now) {
-                                      return now.HoldsUpToCompiledForm(written);
-                                  });
+                                  back ? ChangeOrigin::Undo : ChangeOrigin::Redo, written);
     if (!done) {
         return false;
     }

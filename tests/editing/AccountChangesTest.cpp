@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 
 // Nothing the user did not see is written over: a new row whose id exists, an item that
@@ -14,11 +15,6 @@ using ui::Answer;
 using Boxes = std::vector<std::string>;
 
 const std::string kNextExists = "NEXT already exists. Replace it? | YesNo | Question | Kelvora";
-
-std::string changedBox(const std::string& id, const std::string& question) {
-    return id + " was changed in the account after it was read. " + question +
-           " | YesNoCancel | Exclamation | Changed in the account";
-}
 
 class AccountChangesTest : public EditingFixture {
 protected:
@@ -74,77 +70,129 @@ TEST_F(AccountChangesTest, replacingFromANewRowShowsTheItemOnce) {
     EXPECT_FALSE(grid(kOther).HasPendingRow());
 }
 
-// Yes writes the typed row over the other's change, No shows the account's version and
-// drops the typed change, Cancel keeps the row pending and writes nothing.
-struct ChangedCase {
+// The conflict window on a save that meets another session's change: Merge writes both
+// changes (a field both changed only once the user picked a side for it), Write mine the
+// row as typed, Keep theirs shows the account's version, Cancel keeps the row pending.
+struct ConflictCase {
     const char* name;
-    Answer answer;
+    QByteArrayList theirs;  // what the other session wrote after the read
+    std::vector<std::pair<int, int>> clicks;
+    const char* button;
     grid::CommitOutcome outcome;
-    QByteArrayList onDisk;
-    const char* shownConv;  // column 3 of the row afterwards
+    QByteArrayList onDisk;  // and the row shows fields 3, 4 and 7 of it
+    QStringList lines;
+    bool mergeFirst;
     bool stillPending;
 };
 
-class ChangedBeforeSave : public AccountChangesTest,
-                          public ::testing::WithParamInterface<ChangedCase> {};
+const QByteArrayList kTheirsInField7{"D", "4", "MD2", "Price", "8R", "S", "THEIRS"};
+const QStringList kMergeableLines{"Field 3 (Conv) | MD2 | MD2 | MD4 | you",
+                                  "Field 4 (Column Name) | Price | Price | Mine | you",
+                                  "Field 7 (Association) | (none) | THEIRS | (none) | them"};
 
-TEST_P(ChangedBeforeSave, asksBeforeWritingOverTheOthersChange) {
-    const ChangedCase& c = GetParam();
+class ConflictOnSave : public AccountChangesTest,
+                       public ::testing::WithParamInterface<ConflictCase> {};
+
+TEST_P(ConflictOnSave, showsWhoChangedWhatAndWritesTheAnswer) {
+    const ConflictCase& c = GetParam();
     openOrders();
-    changeBehindTheProgram("PRICE", {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"});
-    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD4")}});
-    answer({Answer::Yes, c.answer});
-    if (c.answer == Answer::Yes) {
+    changeBehindTheProgram("PRICE", c.theirs);
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD4")}, {4, QStringLiteral("Mine")}});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict(c.button, c.clicks, &seen));
+    const bool writes = c.outcome != grid::CommitOutcome::Cancelled && c.onDisk != c.theirs;
+    if (writes) {
         dialogs.QueueAnswer(Answer::OK);
     }
 
     EXPECT_EQ(leaveRow(kDIV), c.outcome);
 
     ASSERT_GE(boxes().size(), 2u);
-    EXPECT_EQ(boxes()[1], changedBox("PRICE", "Write your version over it?"));
-    EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::Cancel);
+    EXPECT_EQ(boxes()[1], kConflictWindow);
+    EXPECT_EQ(seen.lines, c.lines);
+    EXPECT_EQ(seen.mergeEnabledFirst, c.mergeFirst);
+    EXPECT_EQ(seen.mergeEnabledAfterClicks, c.clicks.empty() ? c.mergeFirst : true);
+    EXPECT_EQ(boxes().size(), writes ? 3u : 2u);
     EXPECT_EQ(onDisk("PRICE"), c.onDisk);
-    EXPECT_EQ(column(kDIV, 3).at(rowOf(kDIV, "PRICE")), QString::fromLatin1(c.shownConv));
     EXPECT_EQ(grid(kDIV).HasPendingRow(), c.stillPending);
-    if (c.answer == Answer::No) {
-        EXPECT_EQ(column(kDIV, 7).at(rowOf(kDIV, "PRICE")), QStringLiteral("THEIRS"));
+    if (!c.stillPending) {
+        const int row = rowOf(kDIV, "PRICE");
+        for (const int field : {3, 4, 7}) {
+            EXPECT_EQ(column(kDIV, field).at(row), QString::fromLatin1(c.onDisk.value(field - 1)))
+                << "field " << field;
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, ChangedBeforeSave,
-    ::testing::Values(ChangedCase{"yesWritesTheTypedRow",
-                                  Answer::Yes,
-                                  grid::CommitOutcome::Stored,
-                                  {"D", "4", "MD4", "Price", "8R", "S", "", ""},
-                                  "MD4",
-                                  false},
-                      ChangedCase{"noShowsTheAccountsVersion",
-                                  Answer::No,
-                                  grid::CommitOutcome::Reread,
-                                  {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"},
-                                  "MD2",
-                                  false},
-                      ChangedCase{"cancelKeepsTheRowPending",
-                                  Answer::Cancel,
-                                  grid::CommitOutcome::Cancelled,
-                                  {"D", "4", "MD2", "Price", "8R", "S", "THEIRS"},
-                                  "MD2",
-                                  true}),
+    Answers, ConflictOnSave,
+    ::testing::Values(ConflictCase{"mergeWritesBothChanges",
+                                   kTheirsInField7,
+                                   {},
+                                   "cmdMerge",
+                                   grid::CommitOutcome::Reread,
+                                   {"D", "4", "MD4", "Mine", "8R", "S", "THEIRS"},
+                                   kMergeableLines,
+                                   true,
+                                   false},
+                      ConflictCase{"aFieldBothChangedMergesOnceASideIsPicked",
+                                   {"D", "4", "MD3", "Price", "8R", "S", "THEIRS"},
+                                   {{0, 1}},
+                                   "cmdMerge",
+                                   grid::CommitOutcome::Reread,
+                                   {"D", "4", "MD3", "Mine", "8R", "S", "THEIRS"},
+                                   {"Field 3 (Conv) | MD2 | MD3 | MD4 | both: theirs kept",
+                                    "Field 4 (Column Name) | Price | Price | Mine | you",
+                                    "Field 7 (Association) | (none) | THEIRS | (none) | them"},
+                                   false,
+                                   false},
+                      ConflictCase{"writeMineWritesTheTypedRow",
+                                   kTheirsInField7,
+                                   {},
+                                   "cmdWriteMine",
+                                   grid::CommitOutcome::Stored,
+                                   {"D", "4", "MD4", "Mine", "8R", "S", "", ""},
+                                   kMergeableLines,
+                                   true,
+                                   false},
+                      ConflictCase{"keepTheirsShowsTheAccountsVersion",
+                                   kTheirsInField7,
+                                   {},
+                                   "cmdKeepTheirs",
+                                   grid::CommitOutcome::Reread,
+                                   kTheirsInField7,
+                                   kMergeableLines,
+                                   true,
+                                   false},
+                      ConflictCase{"cancelKeepsTheRowPending",
+                                   kTheirsInField7,
+                                   {},
+                                   "cmdCancel",
+                                   grid::CommitOutcome::Cancelled,
+                                   kTheirsInField7,
+                                   kMergeableLines,
+                                   true,
+                                   true}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(AccountChangesTest, anItemDeletedBehindTheProgramLeavesTheViewOnNo) {
+TEST_F(AccountChangesTest, anItemDeletedBehindTheProgramCannotMergeAndKeepTheirsDropsTheRow) {
     openOrders();
     const int rows = counter(kDIV);
     ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/PRICE")));
     type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD4")}});
-    answer({Answer::Yes, Answer::No});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {{0, 2}}, &seen));
 
     EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Reread);
 
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(),
-                              "PRICE was deleted in the account after it was read. Write it "
-                              "again? | YesNoCancel | Exclamation | Changed in the account"}));
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kConflictWindow}));
+    EXPECT_TRUE(seen.prompt.startsWith(
+        QStringLiteral("PRICE was deleted in the account after it was read.")));
+    EXPECT_FALSE(seen.mergeEnabledFirst);
+    EXPECT_FALSE(seen.mergeEnabledAfterClicks) << "a click picks no side of a deleted item";
+    EXPECT_EQ(seen.lines.at(2), QStringLiteral("Field 3 (Conv) | MD2 | (none) | MD4 | both"));
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("PRICE")));
     EXPECT_EQ(rowOf(kDIV, "PRICE"), -1);
     EXPECT_EQ(counter(kDIV), rows - 1);
@@ -174,23 +222,30 @@ TEST_F(AccountChangesTest, ownWritesAndTheCompiledFormNeverCountAsAChange) {
               (Boxes{saveQuestion(), written("ORD.QTY"), saveQuestion(), written("ORD.QTY")}));
 }
 
-TEST_F(AccountChangesTest, deletingAChangedItemAsksAgainAndNoShowsTheAccountsVersion) {
+TEST_F(AccountChangesTest, deletingAChangedItemShowsTheWindowAndKeepTheirsShowsTheAccount) {
     openOrders();
     changeBehindTheProgram("NEXT", {"X", "200"});
     grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
-    answer({Answer::Yes, Answer::No});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {}, &seen));
 
     EXPECT_EQ(grid(kOther).DeleteRows(), 0);
 
-    EXPECT_EQ(boxes()[1], changedBox("NEXT", "Delete it anyway?"));
+    EXPECT_EQ(boxes()[1], kConflictWindow);
+    EXPECT_EQ(seen.lines, (QStringList{"Field 1 (Type) | X | X | (none) | you",
+                                       "Field 2 (A2) | 100 | 200 | (none) | both"}));
+    EXPECT_FALSE(seen.mergeEnabledFirst);
     EXPECT_EQ(onDisk("NEXT"), (Fields{"X", "200"}));
     EXPECT_EQ(column(kOther, 2).at(rowOf(kOther, "NEXT")), QStringLiteral("200"));
 
-    // Asked again, Yes deletes what the account holds now.
+    // Again, and Delete anyway deletes what the account holds now.
     dialogs.clear();
     grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
     changeBehindTheProgram("NEXT", {"X", "300"});
-    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    answer({Answer::Yes});
+    dialogs.QueueForm(AnswerConflict("cmdWriteMine", {}, &seen));
+    answer({Answer::OK});
     EXPECT_EQ(grid(kOther).DeleteRows(), 1);
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
 }

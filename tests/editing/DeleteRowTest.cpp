@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QTest>
 
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 
 namespace {
@@ -58,14 +59,15 @@ TEST_F(DeleteRowTest, aDeleteTheServerRefusesKeepsTheRowAndTheCounter) {
     openOrders();
     // Gone behind the program's back: the engine cannot delete what it cannot find.
     ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/PRICE")));
-    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdWriteMine", {}, &seen));
+    answer({Answer::OK});
 
     EXPECT_EQ(deleteRow(kDIV, "PRICE"), 0);
 
     ASSERT_EQ(dialogs.shown().size(), 3u);
-    EXPECT_EQ(boxes()[1],
-              "PRICE was changed in the account after it was read. Delete it anyway? "
-              "| YesNoCancel | Exclamation | Changed in the account");
+    EXPECT_EQ(boxes()[1], kConflictWindow);
     const auto& box = dialogs.shown()[2];
     EXPECT_EQ(box.icon, ui::Icon::Critical);
     EXPECT_TRUE(box.prompt.endsWith(QStringLiteral(" -->File: ORDERS -->Record: PRICE")))

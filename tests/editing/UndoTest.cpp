@@ -2,16 +2,13 @@
 #include <optional>
 
 #include "dictionary/ChangeJournal.h"
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 
 namespace {
 
 using ui::Answer;
 using Boxes = std::vector<std::string>;
-
-const std::string kChangedQuestion =
-    "QTY was changed in the account after it was read. Write your version over it? "
-    "| YesNoCancel | Exclamation | Changed in the account";
 
 class UndoTest : public EditingFixture {
 protected:
@@ -150,24 +147,29 @@ TEST_F(UndoTest, anItemChangedBehindTheProgramIsWrittenOverOnlyWhenTheUserSaysSo
     save(kDIV, "QTY", 3, QStringLiteral("MD0"));
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "3", "MD9"});
 
-    // No: the rows show the account's version, the undo stays to be done.
-    answer({Answer::No});
+    // Keep theirs: the rows show the account's version, the undo stays to be done. The
+    // window sets what the save wrote against the account and what the undo would write.
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {}, &seen));
     EXPECT_FALSE(editing.Undo());
-    EXPECT_EQ(boxes(), Boxes{kChangedQuestion});
+    EXPECT_EQ(boxes(), Boxes{kConflictWindow});
+    EXPECT_EQ(seen.lines.value(1),
+              QStringLiteral("Field 3 (Conv) | MD0 | MD9 |  | both: click the version to keep"));
+    EXPECT_FALSE(seen.mergeEnabledFirst);
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "3", "MD9"}));
     EXPECT_EQ(cell(kDIV, "QTY", 3), QStringLiteral("MD9"));
     EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo save of QTY"));
     dialogs.clear();
 
     // Cancel: nothing at all.
-    answer({Answer::Cancel});
+    dialogs.QueueForm(AnswerConflict("cmdCancel", {}, &seen));
     EXPECT_FALSE(editing.Undo());
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "3", "MD9"}));
     dialogs.clear();
 
-    answer({Answer::Yes});
+    dialogs.QueueForm(AnswerConflict("cmdWriteMine", {}, &seen));
     EXPECT_TRUE(editing.Undo());
-    EXPECT_EQ(boxes(), Boxes{kChangedQuestion});
+    EXPECT_EQ(boxes(), Boxes{kConflictWindow});
     EXPECT_EQ(onDisk("QTY"), kQty);
 }
 
@@ -255,11 +257,12 @@ TEST_F(UndoTest, historyListsTheVersionsOfEveryRunAndRestoresTheChosenOne) {
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "3", "MD9"});
     grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY"));
     dialogs.QueueChoice(1);
-    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdWriteMine", {}, &seen));
     editing.ShowHistory(kDIV);
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_TRUE(dialogs.shown()[0].entries[0].contains(QStringLiteral("saved by a restore")));
-    EXPECT_EQ(boxes()[1], kChangedQuestion);
+    EXPECT_EQ(boxes()[1], kConflictWindow);
     EXPECT_EQ(onDisk("QTY")[2], "MD1");
     dialogs.clear();
 
