@@ -425,7 +425,7 @@ protected:
                 ++tally.deletes;
             } else if (prompt.startsWith(QStringLiteral("If you want to save this attribute"))) {
                 ++tally.copies;
-            } else if (prompt.contains(QStringLiteral("was changed in the account"))) {
+            } else if (box.title == QStringLiteral("Changed in the account")) {
                 ++tally.changedQuestions;
             } else if (box.title == QStringLiteral("Generic and Visible File System Error")) {
                 ++tally.serverErrors;

@@ -214,6 +214,11 @@ int ScriptedDialogs::ShowModal(QDialog& form) {
                       {},
                       {},
                       {}});
+    if (forms_.empty() && random_ != nullptr) {
+        // As a user who presses Escape: the form changes nothing.
+        randomAnswers_[shown_.size() - 1] = QStringLiteral("closed");
+        return QDialog::Rejected;
+    }
     if (forms_.empty()) {
         ADD_FAILURE() << "Form " << quoted(form.objectName()) << " shown with no script queued";
         return QDialog::Rejected;

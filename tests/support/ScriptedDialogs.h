@@ -54,8 +54,8 @@ public:
     // For tests that use the program as a careless user would: a box with nothing
     // queued is answered at random instead of failing the test. A message box gets one
     // of its own buttons, an input box what `input` gives for its prompt (nullopt for
-    // Cancel), a file dialog Cancel. Queued answers still come first, and a form still
-    // needs a script. clear() leaves this mode on.
+    // Cancel), a file dialog Cancel, a form with no script is closed
+    // unchanged (Escape). Queued answers still come first. clear() leaves this mode on.
     using InputChooser = std::function<std::optional<QString>(const QString& prompt)>;
     void AnswerAtRandom(std::mt19937_64& random, InputChooser input) {
         random_ = &random;
