@@ -435,34 +435,6 @@ void DataGrid::TypeMark(QChar mark) {
     }
 }
 
-void DataGrid::OnRowClicked(int row, Qt::KeyboardModifiers modifiers) {
-    if (Busy()) {
-        return;
-    }
-    if (row != CurrentRow() && !SetCurrentRow(row)) {
-        return;
-    }
-    if (row >= model_->ArrayRows()) {
-        return;
-    }
-    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    if (modifiers.testFlag(Qt::ShiftModifier) && highlightAnchor_ >= 0 &&
-        highlightAnchor_ < model_->ArrayRows()) {
-        if (!ctrl) {
-            highlights_.Clear();
-        }
-        highlights_.AddRange(highlightAnchor_, row);
-    } else if (ctrl) {
-        highlights_.Toggle(row);
-        highlightAnchor_ = row;
-    } else {
-        highlights_.Clear();
-        highlights_.Add(row);
-        highlightAnchor_ = row;
-    }
-    viewport()->update();
-}
-
 void DataGrid::MoveCurrentUnguarded(int row, int column) {
     const int rows = model_->rowCount();
     const int columns = model_->columnCount();
@@ -501,6 +473,10 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (Busy()) {
+        event->accept();
+        return;
+    }
+    if (HighlightByKey(*event)) {
         event->accept();
         return;
     }

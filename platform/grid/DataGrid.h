@@ -130,7 +130,10 @@ public:
     // Rows highlighted with the row selector: a click highlights one row, Ctrl+click
     // adds or removes one, Shift+click highlights the rows from the last row clicked to
     // this one (Ctrl+Shift+click adds them). The list keeps the order in which rows
-    // were highlighted. A plain click on a cell clears it.
+    // were highlighted. A plain click on a cell clears it. From the keyboard, while no
+    // cell is being edited: Shift+Space highlights the current row alone, Shift+Up and
+    // Shift+Down move and extend the highlight from that row, Ctrl+Space adds or removes
+    // the current row.
     const HighlightList& Highlights() const { return highlights_; }
     int HighlightCount() const { return highlights_.Count(); }
     int HighlightedRow(int index) const { return highlights_.At(index); }
@@ -186,6 +189,9 @@ private:
     void TypeMark(QChar mark);
     void WantLargerEditor();
     void OnRowClicked(int row, Qt::KeyboardModifiers modifiers);
+    // Shift+Space, Shift+Up/Down and Ctrl+Space outside a cell editor: the row
+    // selector's highlighting from the keyboard. False for any other key.
+    bool HighlightByKey(const QKeyEvent& event);
     void MoveCurrentUnguarded(int row, int column);
     void ApplyColumnWidths();
 
