@@ -18,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -182,9 +181,6 @@ void frmKelvora::BuildTopStrip(QWidget* client) {
     }
     connect(cmdExit, &QPushButton::clicked, this, &frmKelvora::cmdExit_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmKelvora::cmdHelp_Click);
-    // F1 opens the help at the section of the control that has the focus.
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &frmKelvora::ShowHelpForFocus);
     connect(cmdOpen, &QPushButton::clicked, this, &frmKelvora::cmdOpen_Click);
 }
 
@@ -286,6 +282,9 @@ void frmKelvora::BuildMenus() {
     tools->setObjectName(QStringLiteral("mnuTools"));
     add(tools, QStringLiteral("mnuCompare"), QStringLiteral("&Compare with..."), QKeySequence(),
         [this] { mnuCompare_Click(); });
+    BuildFileMenu();
+    // F1 there opens the help at the section of the control that has the focus.
+    BuildHelpMenu();
 }
 
 void frmKelvora::UpdateUndoCaptions() {
@@ -371,7 +370,11 @@ void frmKelvora::Guarded(Work&& work) {
 }
 
 void frmKelvora::cmdOpen_Click() {
+    const auto before = open_.file;
     Guarded([this] { editing_.OpenAfterSettling(); });
+    if (open_.file != before) {
+        RememberRecentFile();
+    }
 }
 
 void frmKelvora::ConnectTools() {
@@ -454,6 +457,7 @@ bool frmKelvora::Form_Load() {
     }
     txtFilename->setFocus();
     SetFileNameChoices(dictionary::AccountFileNames(vars_));
+    UpdateRecentMenu();
     dataTypeList_ = dictionary::MakeDataTypeList();
     for (grid::DropDownList* list : TDBDropDown1) {
         list->Bind(dataTypeList_);

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include <QList>
 #include <QMainWindow>
 
 #include "app/MainWindowDesign.h"
@@ -114,6 +115,21 @@ private:
     void UpdateUndoCaptions();
     // Tools > Compare with...: the open dictionary against another account's.
     void mnuCompare_Click();
+    // The File menu: log in to another account, the file name box, the dictionaries
+    // opened last in this account, the export and the exit.
+    void BuildFileMenu();
+    void BuildHelpMenu();
+    void mnuLogIn_Click();
+    void mnuOpen_Click();
+    void mnuRecent_Click(const QString& file);
+    // Closes the open dictionary and empties the grids, which take no typing until
+    // another dictionary is open.
+    void CloseDictionary();
+    // The open dictionary goes to the top of this account's recent files.
+    void RememberRecentFile();
+    void UpdateRecentMenu();
+    // The account of the session as the recent files and the status line name it.
+    QString AccountName() const;
     void ShowGridMenu(int viewIndex, const QPoint& where);
     // The grid of the tab in front.
     grid::DataGrid* FrontGrid() const;
@@ -150,6 +166,9 @@ private:
     QPlainTextEdit* txtResult = nullptr;
     QLabel* lblOpenDictionary = nullptr;
     QLineEdit* txtFind = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuRecentEnd = nullptr;  // the separator after the recent files
+    QList<QAction*> mnuRecent;
     QMenu* mnuEdit = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;

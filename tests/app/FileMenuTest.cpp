@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include "platform/mv/Session.h"
+#include "tests/editing/EditingFixture.h"
+#include "tests/support/MainWindowFixture.h"
+
+// The File menu, and the keyboard: highlighting rows, the Tab walk and the menu keys.
+namespace {
+
+using ui::Answer;
+
+class FileMenuTest : public EditingFixtureOn<MainWindowFixture> {
+protected:
+    QString other(const char* name) const { return programDir.filePath(QLatin1String(name)); }
+
+    // File > Log In... answered with the account at `path`, or cancelled.
+    void logIn(const QString& path, bool cancel = false) {
+        const testbackend::Reach reach = testbackend::ReachFor(path.toStdString());
+        dialogs.QueueForm([reach, cancel](QDialog& form) {
+            const auto field = [&form](const char* name) {
+                return form.findChild<QLineEdit*>(QLatin1String(name));
+            };
+            field("txtHostName")->setText(QString::fromStdString(reach.host));
+            field("txtAccount")->setText(QString::fromStdString(reach.account));
+            form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))->setEditText("UniVerse");
+            form.findChild<QPushButton*>(QLatin1String(cancel ? "cmdCancel" : "cmdOK"))->click();
+        });
+        control<QAction>("mnuLogIn").trigger();
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+};
+
+TEST_F(FileMenuTest, logInAgainSettlesTheRowAndOpensTheSameFileThereCancelKeepsTheSession) {
+    openOrders();
+    for (const char* path : {"other/D_ORDERS", "empty"}) {
+        ASSERT_TRUE(QDir().mkpath(other(path)));
+    }
+    QFile there(other("other/D_ORDERS/THERE"));
+    ASSERT_TRUE(there.open(QIODevice::WriteOnly) && there.write("D\n9") == 3 && there.flush());
+    const mv::Session* first = vars.session.get();
+
+    type(kDIV, rowOf(kDIV, "QTY"), {{3, QStringLiteral("MD3")}});
+    answer({Answer::Yes, Answer::OK});  // "Save?", then the report of the write
+    logIn(other("other"), /*cancel=*/true);
+    EXPECT_EQ(onDisk("QTY").value(2), "MD3") << "the pending row was saved first";
+    EXPECT_EQ(vars.session.get(), first);
+    EXPECT_TRUE(column(kDIV, 0).contains(QStringLiteral("QTY")));
+
+    answer({Answer::OK});  // the "@EMPTY.NULL" descriptor added there
+    logIn(other("other"));
+    EXPECT_NE(vars.session.get(), first);
+    EXPECT_EQ(Dictionary().name, QStringLiteral("ORDERS"));
+    EXPECT_EQ(column(kDIV, 0), QStringList{QStringLiteral("THERE")});
+    EXPECT_EQ(control<QAction>("mnuRecent_0").text(), QStringLiteral("&1 ORDERS"));
+
+    // Without the file there the grids go empty: nothing of the other account stays.
+    logIn(other("empty"));
+    EXPECT_FALSE(Dictionary().IsOpen());
+    EXPECT_TRUE(column(kDIV, 0).isEmpty());
+    EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("mnuRecent_0")), nullptr);
+
+    logIn(account());
+    QApplication::setActiveWindow(window.get());
+    control<QAction>("mnuOpen").trigger();
+    EXPECT_TRUE(filename().hasFocus());
+    control<QAction>("mnuRecent_0").trigger();  // this account's own list
+    EXPECT_EQ(Dictionary().name, QStringLiteral("ORDERS"));
+    EXPECT_TRUE(column(kDIV, 0).contains(QStringLiteral("QTY")));
+}
+
+TEST_F(FileMenuTest, keysHighlightRowsAndReachEveryButtonAndMenuEntry) {
+    makeOrders();
+    login();
+    QApplication::setActiveWindow(window.get());
+    QStringList buttons;  // Tab from the file name box round to it again
+    filename().setFocus();
+    for (int i = 0; i < 40 && (i == 0 || !filename().hasFocus()); ++i) {
+        if (QApplication::focusWidget()->inherits("QPushButton")) {
+            buttons << QApplication::focusWidget()->objectName();
+        }
+        press(Qt::Key_Tab);
+    }
+    EXPECT_EQ(buttons, (QStringList{"cmdOpen", "cmdExit", "cmdMakeChild", "cmdHelp", "cmdExport"}));
+
+    open(QStringLiteral("ORDERS"));
+    dialogs.clear();
+    grid::DataGrid& g = grid(kDIV);
+    const auto S = Qt::ShiftModifier;
+    const auto C = Qt::ControlModifier;
+    const struct {
+        int start;
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        QList<int> highlighted;
+    } cases[] = {
+        {1, {{Qt::Key_Space, S}}, {1}},
+        {0, {{Qt::Key_Down, S}, {Qt::Key_Down, S}, {Qt::Key_Down, S}}, {0, 1, 2}},
+        {2, {{Qt::Key_Space, S}, {Qt::Key_Up, S}, {Qt::Key_Up, S}, {Qt::Key_Down, S}}, {2, 1}},
+        {0, {{Qt::Key_Space, C}, {Qt::Key_Down, {}}, {Qt::Key_Space, C}, {Qt::Key_Space, C}}, {0}},
+        {0, {{Qt::Key_Space, C}, {Qt::Key_Down, {}}, {Qt::Key_Space, C}}, {0, 1}},
+        {1, {{Qt::Key_F2, {}}, {Qt::Key_Space, S}}, {}},  // in an open cell, a space
+    };
+    for (const auto& c : cases) {
+        g.SetHighlightedRows({});
+        ASSERT_TRUE(g.SetCurrentRow(c.start));
+        g.setFocus();
+        for (const auto& [key, modifiers] : c.keys) {
+            press(key, modifiers);
+        }
+        EXPECT_EQ(g.Highlights().Rows(), c.highlighted) << c.start << " " << c.keys.size();
+    }
+    g.CloseCellEditor();
+    EXPECT_TRUE(g.Text().endsWith(QLatin1Char(' ')));
+    g.CancelRow();
+
+    dialogs.QueueFileName(std::nullopt);  // the export's file dialog, cancelled
+    press(Qt::Key_E, S | C);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::SaveFileName);
+}
+
+}  // namespace
