@@ -5,6 +5,7 @@
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 #include "tests/remote/StandInServer.h"
 
@@ -75,7 +76,9 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
               {"I", "QTY * PRICE * 2", "MD2", "Total", "10R", "S"});
     type(kDIV, rowOf(kDIV, "TOTAL"), {{4, QStringLiteral("Sum")}});
     dialogs.clear();
-    answer({Answer::Yes, Answer::No});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {}, &seen));
     leaveRow(kDIV);
     EXPECT_TRUE(otherCanLock("TOTAL"));
     EXPECT_EQ(onDisk("TOTAL")[1], "QTY * PRICE * 2");
