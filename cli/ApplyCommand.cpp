@@ -6,7 +6,6 @@
 #include "cli/Concat.h"
 #include "cli/DictionaryCommands.h"
 #include "cli/PlaceItems.h"
-#include "core/Classification.h"
 #include "core/DictionaryDiff.h"
 #include "core/FieldMerge.h"
 #include "core/JournalFile.h"
@@ -15,15 +14,10 @@
 
 namespace cli {
 
-using core::DiffDictionaries;
-using core::FieldDifference;
-using core::ItemDifference;
 using core::RecordsDiffer;
 using core::ShownValue;
-namespace {
 
-constexpr int kExitDiffer = 1;
-constexpr int kExitError = 2;
+namespace {
 
 struct Step {
     enum class Kind { Add, Change, Delete };
@@ -62,12 +56,6 @@ void WritePlan(std::ostream& out, const std::vector<Step>& plan, const std::stri
     }
     out << plan.size() << (plan.size() == 1 ? " item" : " items") << " to write or delete in "
         << target << '\n';
-}
-
-bool IsDescriptor(const std::string& record) {
-    const std::string_view type =
-        core::TypeCodeOf(std::string_view(record).substr(0, record.find('\xFE')));
-    return type == "I" || type == "V";
 }
 
 // Makes one step under the item's lock, after checking that the item is still as the plan
@@ -219,7 +207,7 @@ int RunApply(const CommandLine& line, const Environment& env) {
         if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, journal, env)) {
             return kExitError;
         }
-        if (step.kind != Step::Kind::Delete && IsDescriptor(*step.record)) {
+        if (step.kind != Step::Kind::Delete && core::IsCompiledDescriptor(*step.record)) {
             descriptors.push_back(step.id);
         }
     }

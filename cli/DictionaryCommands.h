@@ -7,6 +7,11 @@ namespace cli {
 
 struct CommandLine;
 
+// diff and apply answer as diff(1) does: kExitOk when there is nothing to do, these
+// otherwise.
+inline constexpr int kExitDiffer = 1;  // the dictionaries differ (or items were written)
+inline constexpr int kExitError = 2;
+
 // The commands that keep a dictionary as code. Each reads its places from the command
 // line's arguments and reports failures itself.
 

@@ -9,15 +9,11 @@
 
 namespace cli {
 
-using core::DiffDictionaries;
 using core::FieldDifference;
 using core::ItemDifference;
-using core::RecordsDiffer;
 using core::ShownValue;
-namespace {
 
-constexpr int kExitDiffer = 1;
-constexpr int kExitError = 2;
+namespace {
 
 // A JSON string of the bytes, each byte outside printable ASCII as the code point of the
 // same number (the bytes read as Latin-1), so every record is valid JSON and reversible.
@@ -121,7 +117,7 @@ int RunDiff(const CommandLine& line, const Environment& env) {
         return kExitError;
     }
     const std::vector<ItemDifference> differences =
-        DiffDictionaries(itemsA, itemsB, fileName, line.switches.count("--compiled") != 0);
+        core::DiffDictionaries(itemsA, itemsB, fileName, line.switches.count("--compiled") != 0);
     if (line.switches.count("--json") != 0) {
         WriteJson(env.out, fileName, differences);
     } else {

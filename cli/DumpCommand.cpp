@@ -11,16 +11,12 @@ namespace cli {
 int RunDump(const CommandLine& line, const Environment& env) {
     const std::string& fileName = line.arguments[1];
     const std::string& folder = line.arguments[2];
-    std::string why;
-    const std::optional<Place> place = ParsePlace(line.arguments[0], why);
-    if (!place) {
-        return ReportFailure(env, why);
-    }
     ItemMap items;
-    if (!ReadPlace(*place, fileName, line, env, false, items)) {
+    if (!ReadPlaceNamed(line.arguments[0], fileName, line, env, items)) {
         return kExitFailure;
     }
     DumpCounts counts;
+    std::string why;
     if (!WriteDumpFolder(folder, fileName, items, counts, why)) {
         return ReportFailure(env, why);
     }

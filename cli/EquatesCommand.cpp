@@ -24,13 +24,8 @@ int RunEquates(const CommandLine& line, const Environment& env) {
         env.err << "kelvora-cmd: --out and --check exclude each other\n";
         return kExitUsage;
     }
-    std::string why;
-    const std::optional<Place> place = ParsePlace(line.arguments[0], why);
-    if (!place) {
-        return ReportFailure(env, why);
-    }
     ItemMap items;
-    if (!ReadPlace(*place, fileName, line, env, false, items)) {
+    if (!ReadPlaceNamed(line.arguments[0], fileName, line, env, items)) {
         return kExitFailure;
     }
     const std::string include = EquatesInclude(fileName, items, option("--prefix").value_or(""));

@@ -74,4 +74,15 @@ bool ReadPlace(const Place& place, const std::string& fileName, const CommandLin
            ReadDictionary(session, fileName, items, env);
 }
 
+bool ReadPlaceNamed(const std::string& placeText, const std::string& fileName,
+                    const CommandLine& line, const Environment& env, ItemMap& items) {
+    std::string why;
+    const std::optional<Place> place = ParsePlace(placeText, why);
+    if (!place) {
+        ReportFailure(env, why);
+        return false;
+    }
+    return ReadPlace(*place, fileName, line, env, false, items);
+}
+
 }  // namespace cli

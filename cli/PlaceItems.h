@@ -33,4 +33,9 @@ bool ReadDictionary(mv::Session& session, const std::string& fileName, ItemMap& 
 bool ReadPlace(const Place& place, const std::string& fileName, const CommandLine& line,
                const Environment& env, bool second, ItemMap& items);
 
+// The items of the dictionary of fileName at the place placeText names; a malformed
+// place is reported like a failed read.
+bool ReadPlaceNamed(const std::string& placeText, const std::string& fileName,
+                    const CommandLine& line, const Environment& env, ItemMap& items);
+
 }  // namespace cli

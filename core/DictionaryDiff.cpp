@@ -8,9 +8,8 @@
 #include "platform/mv/DescriptorCheck.h"
 
 namespace core {
-namespace {
 
-std::vector<std::string_view> Fields(std::string_view record) {
+std::vector<std::string_view> SplitFields(std::string_view record) {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
     for (;;) {
@@ -23,17 +22,19 @@ std::vector<std::string_view> Fields(std::string_view record) {
     }
 }
 
-bool IsCompiledKind(std::string_view record) {
-    const std::string_view type = TypeCodeOf(Fields(record).front());
+bool IsCompiledDescriptor(std::string_view record) {
+    const std::string_view type = TypeCodeOf(SplitFields(record).front());
     return type == "I" || type == "V";
 }
+
+namespace {
 
 // The fields compared: without compiled, an I or V item's fields up to the last before
 // the compiler's, padded with empty ones, so a compile's additions are no difference.
 std::vector<std::optional<std::string_view>> Compared(std::string_view record, bool compiled) {
-    const std::vector<std::string_view> fields = Fields(record);
+    const std::vector<std::string_view> fields = SplitFields(record);
     std::vector<std::optional<std::string_view>> compared(fields.begin(), fields.end());
-    if (!compiled && IsCompiledKind(record)) {
+    if (!compiled && IsCompiledDescriptor(record)) {
         compared.resize(static_cast<std::size_t>(mv::FirstCompiledField() - 1), std::string_view());
     }
     return compared;
@@ -41,7 +42,7 @@ std::vector<std::optional<std::string_view>> Compared(std::string_view record, b
 
 std::string CaptionOf(std::string_view record, const std::string& id, const std::string& fileName,
                       std::size_t number) {
-    const Placement placement = Classify(Fields(record).front(), id, fileName);
+    const Placement placement = Classify(SplitFields(record).front(), id, fileName);
     if (placement.view) {
         const auto& captions = ColumnCaptions(*placement.view);
         if (number < captions.size()) {

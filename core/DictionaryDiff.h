@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <map>
@@ -37,6 +38,12 @@ std::vector<ItemDifference> DiffDictionaries(const ItemMap& a, const ItemMap& b,
 
 // Whether the two records of id differ as DiffDictionaries counts differences.
 bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled);
+
+// The fields of a record, split at its field marks: views into record.
+std::vector<std::string_view> SplitFields(std::string_view record);
+
+// Whether the record is an I or V descriptor, whose fields 9 on a compile writes.
+bool IsCompiledDescriptor(std::string_view record);
 
 // A value as the item detail pane shows it: the marks as [VM], [SM] and [TM], and other
 // control bytes as \xNN.

@@ -3,22 +3,16 @@
 
 #include <algorithm>
 
+#include "core/DictionaryDiff.h"
+
 namespace core {
 namespace {
 
 constexpr char kFieldMark = '\xFE';
 
 std::vector<std::string> FieldsOf(const std::string& record) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t mark = record.find(kFieldMark, start);
-        fields.push_back(record.substr(start, mark - start));
-        if (mark == std::string::npos) {
-            return fields;
-        }
-        start = mark + 1;
-    }
+    const std::vector<std::string_view> views = SplitFields(record);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::optional<std::string> FieldAt(const std::optional<std::vector<std::string>>& fields,
