@@ -256,6 +256,9 @@ void frmKelvora::BuildMenus() {
         txtFind->setFocus(Qt::ShortcutFocusReason);
         txtFind->selectAll();
     });
+    mnuRename = add(mnuEdit, QStringLiteral("mnuRename"), QStringLiteral("Re&name..."),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+                    [this] { editing_.Rename(SSTab1->Tab()); });
     add(mnuEdit, QStringLiteral("mnuHistory"), QStringLiteral("&History..."), QKeySequence(),
         [this] { editing_.ShowHistory(SSTab1->Tab()); });
     add(mnuEdit, QStringLiteral("mnuDeletedHistory"),
@@ -295,6 +298,13 @@ void frmKelvora::UpdateUndoCaptions() {
     mnuRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : redo);
     mnuUndo->setToolTip(undo.isEmpty() ? QStringLiteral("Nothing to undo") : undo);
     mnuRedo->setToolTip(redo.isEmpty() ? QStringLiteral("Nothing to redo") : redo);
+    UpdateRenameAction();
+}
+
+void frmKelvora::UpdateRenameAction() {
+    if (mnuRename != nullptr) {
+        mnuRename->setEnabled(open_.IsOpen() && !open_.readOnly);
+    }
 }
 
 void frmKelvora::BuildDetailPane() {

@@ -113,6 +113,8 @@ private:
     void BuildMenus();
     void BuildDetailPane();
     void UpdateUndoCaptions();
+    // Rename is there while the open dictionary can be written.
+    void UpdateRenameAction();
     // Tools > Compare with...: the open dictionary against another account's.
     void mnuCompare_Click();
     // The File menu: log in to another account, the file name box, the dictionaries
@@ -173,6 +175,7 @@ private:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuItemDetail = nullptr;
+    QAction* mnuRename = nullptr;
     QDockWidget* fraDetail = nullptr;
     QPlainTextEdit* txtDetail = nullptr;
     QStringListModel* fileNameChoices_ = nullptr;

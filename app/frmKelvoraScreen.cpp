@@ -125,6 +125,8 @@ void frmKelvora::txtResult_Click() {
 void frmKelvora::ShowView(dictionary::ViewKind view, bool focus) {
     const int index = dictionary::ViewIndex(view);
     SSTab1->SetTab(index);
+    // Every open ends here: what the dictionary allows is known by now.
+    UpdateRenameAction();
     if (focus) {
         TDBGrid1[static_cast<std::size_t>(index)]->setFocus();
     }

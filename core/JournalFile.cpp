@@ -280,6 +280,11 @@ bool JournalFile::Finish(std::uint64_t sequence, ChangeOutcome outcome) {
     return sequence != 0 && AppendFrame(EncodeOutcomeFrame(runId_, sequence, outcome));
 }
 
+bool JournalFile::AppendGroup(std::uint64_t first, std::uint64_t last, ChangeGroupKind kind,
+                              const std::string& from, const std::string& to) {
+    return first != 0 && AppendFrame(EncodeGroupFrame({runId_, first, last, kind, from, to}));
+}
+
 void JournalFile::Fail(const std::string& what) {
     const int error = errno;
     problem_ = what + " " + path_ + ": " + std::strerror(error);
@@ -371,14 +376,21 @@ bool JournalFile::RewriteWith(int fd, const std::string& frame) {
         Fail("Cannot read");
         return false;
     }
-    const std::vector<JournalEntry> entries = DecodeJournal(bytes).entries;
-    // The newest changes that fit in the kept share, the oldest going first.
+    const DecodedJournal decoded = DecodeJournal(bytes);
+    const std::vector<JournalEntry>& entries = decoded.entries;
+    // The newest changes that fit in the kept share, the oldest going first; a group
+    // stays after its last change, as it was written.
     const std::int64_t room =
         capBytes_ / kKeptShareDivisor - static_cast<std::int64_t>(frame.size());
     std::vector<std::string> kept;
     std::int64_t used = 0;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         std::string frames = FramesOf(*entry);
+        for (const JournalGroup& group : decoded.groups) {
+            if (group.session == entry->session && group.last == entry->sequence) {
+                frames += EncodeGroupFrame(group);
+            }
+        }
         used += static_cast<std::int64_t>(frames.size());
         if (used > room) {
             break;

@@ -63,6 +63,10 @@ public:
     // whose outcome turned out otherwise. False when the file did not take it; nothing
     // is written for sequence 0.
     bool Finish(std::uint64_t sequence, ChangeOutcome outcome);
+    // Appends that the changes numbered first to last of this run were made as one (each
+    // is journaled on its own before). False when the file did not take it.
+    bool AppendGroup(std::uint64_t first, std::uint64_t last, ChangeGroupKind kind,
+                     const std::string& from, const std::string& to);
 
     // For a caller that keeps the changes of its run in memory: the next change of this
     // run (its run, number and time filled in), and its append, as Begin makes them.

@@ -16,6 +16,7 @@ constexpr std::size_t kHeaderSize = 12;  // magic, payload length, CRC-32 of the
 constexpr std::uint32_t kMaxPayload = 1u << 30;
 constexpr char kChange = 'C';
 constexpr char kOutcome = 'O';
+constexpr char kGroup = 'G';
 
 std::uint32_t Crc32(std::string_view bytes) {
     static const std::array<std::uint32_t, 256> table = [] {
@@ -139,6 +140,19 @@ bool DecodeOutcome(std::string_view payload, Outcome& outcome) {
     return true;
 }
 
+bool DecodeGroup(std::string_view payload, JournalGroup& group) {
+    Reader in(payload.substr(1));
+    std::uint64_t kind = 0;
+    if (!in.Uint(group.session, 8) || !in.Uint(group.first, 8) || !in.Uint(group.last, 8) ||
+        !in.Uint(kind, 1) || kind != static_cast<std::uint64_t>(ChangeGroupKind::Rename) ||
+        !in.Bytes(group.from) || !in.Bytes(group.to) || !in.AtEnd() || group.first == 0 ||
+        group.first > group.last) {
+        return false;
+    }
+    group.kind = static_cast<ChangeGroupKind>(kind);
+    return true;
+}
+
 }  // namespace
 
 std::string EncodeChangeFrame(const JournalEntry& entry) {
@@ -160,6 +174,17 @@ std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
     PutUint(payload, session, 8);
     PutUint(payload, sequence, 8);
     PutUint(payload, static_cast<std::uint64_t>(outcome), 1);
+    return Frame(payload);
+}
+
+std::string EncodeGroupFrame(const JournalGroup& group) {
+    std::string payload(1, kGroup);
+    PutUint(payload, group.session, 8);
+    PutUint(payload, group.first, 8);
+    PutUint(payload, group.last, 8);
+    PutUint(payload, static_cast<std::uint64_t>(group.kind), 1);
+    PutBytes(payload, group.from);
+    PutBytes(payload, group.to);
     return Frame(payload);
 }
 
@@ -186,6 +211,7 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
         }
         JournalEntry entry;
         Outcome outcome;
+        JournalGroup group;
         if (good && payload[0] == kChange && DecodeChange(payload, entry)) {
             bySequence[{entry.session, entry.sequence}] = decoded.entries.size();
             decoded.entries.push_back(std::move(entry));
@@ -196,6 +222,8 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
             if (found != bySequence.end()) {
                 decoded.entries[found->second].outcome = outcome.outcome;
             }
+        } else if (good && payload[0] == kGroup && DecodeGroup(payload, group)) {
+            decoded.groups.push_back(std::move(group));
         } else {
             at = bytes.find(magic, at + 1);
             continue;

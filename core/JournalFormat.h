@@ -39,6 +39,24 @@ struct JournalEntry {
     ChangeOutcome outcome = ChangeOutcome::Unknown;
 };
 
+// What a group of changes made as one was.
+enum class ChangeGroupKind : std::uint8_t { Rename = 1 };
+
+// Changes of one run made as one, numbered first to last in that run: one undo takes them
+// all back. For a rename, `from` and `to` are the old and the new item id.
+struct JournalGroup {
+    std::uint64_t session = 0;
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    ChangeGroupKind kind = ChangeGroupKind::Rename;
+    std::string from;
+    std::string to;
+
+    bool Holds(const JournalEntry& entry) const {
+        return entry.session == session && entry.sequence >= first && entry.sequence <= last;
+    }
+};
+
 // The journal file is a sequence of frames, each self-checking, so that a frame damaged
 // on disk or cut short (its length too, which may then run past the end of the file) is
 // skipped and every good frame after it still read.
@@ -46,10 +64,14 @@ struct JournalEntry {
 std::string EncodeChangeFrame(const JournalEntry& entry);
 std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
                                ChangeOutcome outcome);
+// Written once the changes of the group were made, after them.
+std::string EncodeGroupFrame(const JournalGroup& group);
 
 struct DecodedJournal {
     // Oldest first, each with the last outcome recorded for it.
     std::vector<JournalEntry> entries;
+    // In the order written.
+    std::vector<JournalGroup> groups;
     // The end of the last good frame: bytes after it are a torn or damaged tail, with no
     // good frame in them. Damage before it is kept where it is.
     std::size_t goodEnd = 0;

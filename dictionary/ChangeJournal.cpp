@@ -34,6 +34,9 @@ std::uint64_t ChangeJournal::Begin(ChangeOrigin origin, const std::string& file,
                                    const std::optional<std::string>& after) {
     session_.push_back(file_.NextChange(origin, file, id, before, after));
     const JournalEntry& entry = session_.back();
+    if (!groups_.empty() && groups_.back().open) {
+        groups_.back().changes.last = entry.sequence;
+    }
     if (!file_.Append(entry)) {
         unwritten_.push_back(entry.sequence);
     }
@@ -50,6 +53,49 @@ void ChangeJournal::Finish(std::uint64_t sequence, ChangeOutcome outcome) {
         file_.Finish(sequence, outcome);
         TakeProblem();
     }
+}
+
+bool ChangeJournal::OpenGroup(core::ChangeGroupKind kind, const std::string& from,
+                              const std::string& to) {
+    if (!groups_.empty() && groups_.back().open) {
+        return false;
+    }
+    // Empty until its first change: first is past last.
+    const std::uint64_t next = session_.size() + 1;
+    groups_.push_back({{file_.RunId(), next, next - 1, kind, from, to}, true, true});
+    return true;
+}
+
+void ChangeJournal::CloseGroup(bool kept) {
+    if (groups_.empty() || !groups_.back().open) {
+        return;
+    }
+    Group& group = groups_.back();
+    group.open = false;
+    group.kept = kept;
+    const core::JournalGroup& changes = group.changes;
+    if (changes.last < changes.first) {
+        groups_.pop_back();
+        return;
+    }
+    // The file knows the group only when every change of it is there to be grouped.
+    const bool allWritten =
+        std::none_of(unwritten_.begin(), unwritten_.end(), [&](std::uint64_t sequence) {
+            return sequence >= changes.first && sequence <= changes.last;
+        });
+    if (kept && allWritten) {
+        file_.AppendGroup(changes.first, changes.last, changes.kind, changes.from, changes.to);
+        TakeProblem();
+    }
+}
+
+const ChangeJournal::Group* ChangeJournal::GroupOf(std::uint64_t sequence) const {
+    for (auto group = groups_.rbegin(); group != groups_.rend(); ++group) {
+        if (sequence >= group->changes.first && sequence <= group->changes.last) {
+            return &*group;
+        }
+    }
+    return nullptr;
 }
 
 const JournalEntry* ChangeJournal::SessionEntry(std::uint64_t sequence) const {

@@ -51,6 +51,21 @@ public:
     // whose outcome turned out otherwise (a reply lost with the connection).
     void Finish(std::uint64_t sequence, ChangeOutcome outcome);
 
+    // Changes made as one (a rename): the changes recorded from OpenGroup to CloseGroup
+    // are one step for undo. Groups do not nest: an OpenGroup while one is open is false
+    // and changes nothing. CloseGroup with kept false says the changes were taken back
+    // (the account is as before them): they are then no step at all, and the file is
+    // not told of the group.
+    struct Group {
+        core::JournalGroup changes;
+        bool open = true;
+        bool kept = true;
+    };
+    bool OpenGroup(core::ChangeGroupKind kind, const std::string& from, const std::string& to);
+    void CloseGroup(bool kept);
+    // The group of a change of this run, or null.
+    const Group* GroupOf(std::uint64_t sequence) const;
+
     // The changes of this run, oldest first.
     const std::vector<JournalEntry>& SessionEntries() const { return session_; }
     const JournalEntry* SessionEntry(std::uint64_t sequence) const;
@@ -68,6 +83,7 @@ private:
     core::JournalFile file_;
     QString path_;
     std::vector<JournalEntry> session_;
+    std::vector<Group> groups_;
     // Sequences of this run the file did not take.
     std::vector<std::uint64_t> unwritten_;
     QString problem_;

@@ -69,6 +69,19 @@ ChangeLock::~ChangeLock() {
     }
 }
 
+ChangeGroup::ChangeGroup(OpenDictionary& open, core::ChangeGroupKind kind, const std::string& from,
+                         const std::string& to) {
+    if (open.journal && open.journal->OpenGroup(kind, from, to)) {
+        journal_ = open.journal;
+    }
+}
+
+ChangeGroup::~ChangeGroup() {
+    if (journal_) {
+        journal_->CloseGroup(kept_);
+    }
+}
+
 void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {
     const std::string key = ChangeJournal::AccountKeyOf(session);
     if (!open.journal || open.journal->AccountKey() != key) {

@@ -65,6 +65,23 @@ private:
     std::string id_;
 };
 
+// Makes the writes and deletes journaled while it lives one change for undo and redo (the
+// items of a rename). Drop says they were taken back again: no change was made.
+class ChangeGroup {
+public:
+    ChangeGroup(OpenDictionary& open, core::ChangeGroupKind kind, const std::string& from,
+                const std::string& to);
+    ~ChangeGroup();
+    ChangeGroup(const ChangeGroup&) = delete;
+    ChangeGroup& operator=(const ChangeGroup&) = delete;
+
+    void Drop() { kept_ = false; }
+
+private:
+    std::shared_ptr<ChangeJournal> journal_;  // null when another group is open
+    bool kept_ = true;
+};
+
 // Gives the open dictionary the journal of the session's account, keeping the one it has
 // when that is the same account (so the changes of earlier opens stay undoable).
 void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session);

@@ -115,6 +115,24 @@ void ShownItems::Remove(const std::string& id, const grid::DataGrid* acting) {
     });
 }
 
+void ShownItems::Rename(const std::string& from, const std::string& to,
+                        const mv::DynamicArray& record) {
+    open_.views->Records().Forget(from);
+    open_.views->Records().Remember(to, record.Text());
+    const QString oldId = TextBridge::ToText(from);
+    const QString newId = TextBridge::ToText(to);
+    ForEachArray(Skip{}, [&](grid::RowArray& rows, int, int) {
+        int changed = 0;
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            if (rows.Cell(row, 0) == oldId) {
+                rows.SetCell(row, 0, newId);
+                changed = 1;
+            }
+        }
+        return changed;
+    });
+}
+
 void ShownItems::ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now) {
     if (now) {
         Show(id, *now);

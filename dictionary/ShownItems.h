@@ -38,6 +38,9 @@ public:
               const grid::DataGrid* acting = nullptr);
     // The account no longer holds the item: its rows leave every array.
     void Remove(const std::string& id, const grid::DataGrid* acting = nullptr);
+    // The account holds the item's `record` under `to` now, and nothing under `from`:
+    // every row of it shows the new id, where the old one was.
+    void Rename(const std::string& from, const std::string& to, const mv::DynamicArray& record);
     // Show or Remove, as the account's answer says (nullopt: the item is gone).
     void ShowAccount(const std::string& id, const std::optional<mv::DynamicArray>& now);
 

@@ -8,6 +8,7 @@
 #include "editing/ItemDetailFollower.h"
 #include "editing/ItemHistory.h"
 #include "editing/LargerCellEditor.h"
+#include "editing/RenameHandler.h"
 #include "editing/RowLockFollower.h"
 #include "editing/SaveHandler.h"
 #include "editing/UndoHandler.h"
@@ -38,6 +39,7 @@ public:
           rowLocks_(context),
           largerEditor_(context),
           undo_(context, opener),
+          rename_(context, opener),
           history_(context, opener) {}
 
     void TDBGrid1_BeforeSave(int viewIndex, bool* cancel) { save_.BeforeSave(viewIndex, cancel); }
@@ -95,6 +97,9 @@ public:
     // disabled) when there is nothing to undo or redo.
     QString UndoText() { return undo_.UndoText(); }
     QString RedoText() { return undo_.RedoText(); }
+    // Edit > Rename...: the item of the current row of the view's grid gets a new name.
+    // True when it was renamed.
+    bool Rename(int viewIndex) { return MarkedAfter(rename_.Rename(viewIndex)); }
     // "History of a deleted item...": the versions of an item the journal saw deleted.
     void ShowDeletedHistory() { history_.ShowDeleted(); }
     // "History..." on a grid's context menu: the versions of the item of its current row.
@@ -126,6 +131,7 @@ private:
     RowLockFollower rowLocks_;
     LargerCellEditor largerEditor_;
     UndoHandler undo_;
+    RenameHandler rename_;
     ItemHistory history_;
 };
 

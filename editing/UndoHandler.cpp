@@ -7,6 +7,7 @@
 #include "connection/Variables.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/ChangeJournal.h"
+#include "dictionary/ItemChange.h"
 #include "dictionary/OpenDictionary.h"
 #include "editing/ItemPutBack.h"
 #include "editing/UnexpectedFailure.h"
@@ -38,10 +39,74 @@ bool IsUndoable(const dictionary::JournalEntry& entry) {
             entry.origin == ChangeOrigin::Restore);
 }
 
+// The changes of a step the user made, in the order made: a group's own changes that
+// reached the account.
+std::vector<dictionary::JournalEntry> ChangesOf(const dictionary::ChangeJournal& journal,
+                                                std::uint64_t first, std::uint64_t last) {
+    std::vector<dictionary::JournalEntry> changes;
+    for (std::uint64_t sequence = first; sequence <= last; ++sequence) {
+        const dictionary::JournalEntry* entry = journal.SessionEntry(sequence);
+        if (entry != nullptr && IsUndoable(*entry)) {
+            changes.push_back(*entry);
+        }
+    }
+    return changes;
+}
+
 }  // namespace
 
 const core::JournalEntry& UndoHandler::EntryOf(const Step& step) {
     return *step.journal->SessionEntry(step.sequence);
+}
+
+QString UndoHandler::WhatStepChanged(const Step& step) {
+    const dictionary::ChangeJournal::Group* group = step.journal->GroupOf(step.sequence);
+    if (group != nullptr) {
+        return QStringLiteral("rename of ") + TextBridge::ToText(group->changes.from) +
+               QStringLiteral(" to ") + TextBridge::ToText(group->changes.to);
+    }
+    return WhatChanged(EntryOf(step));
+}
+
+bool UndoHandler::PutBackStep(const Step& step, bool back) {
+    std::vector<dictionary::JournalEntry> changes =
+        ChangesOf(*step.journal, step.sequence, step.last);
+    if (back) {
+        std::reverse(changes.begin(), changes.end());
+    }
+    const auto putBack = [this](const dictionary::JournalEntry& entry, bool toBefore,
+                                ChangeOrigin origin) {
+        return PutBackItem(context_, opener_, entry.id, toBefore ? entry.before : entry.after,
+                           origin, toBefore ? entry.after : entry.before);
+    };
+    const ChangeOrigin origin = back ? ChangeOrigin::Undo : ChangeOrigin::Redo;
+    const ChangeOrigin reverse = back ? ChangeOrigin::Redo : ChangeOrigin::Undo;
+    // The changes that put back a group are grouped as it was.
+    std::optional<dictionary::ChangeGroup> together;
+    if (const dictionary::ChangeJournal::Group* group = step.journal->GroupOf(step.sequence)) {
+        together.emplace(context_.open, group->changes.kind, group->changes.from,
+                         group->changes.to);
+    }
+    for (std::size_t done = 0; done < changes.size(); ++done) {
+        if (putBack(changes[done], back, origin)) {
+            continue;
+        }
+        // Half a rename would leave an item under neither name, or a phrase naming
+        // an item that is not there: what was put back goes forward again.
+        while (done > 0) {
+            --done;
+            putBack(changes[done], !back, reverse);
+        }
+        if (together) {
+            together->Drop();
+        }
+        context_.screen.ShowStatus(QStringLiteral("The %1 was not %2: nothing was changed.")
+                                       .arg(WhatStepChanged(step), back ? QStringLiteral("undone")
+                                                                        : QStringLiteral("redone")),
+                                   dictionary::kNoteShownMs);
+        return false;
+    }
+    return true;
 }
 
 bool UndoHandler::Undo() {
@@ -71,7 +136,7 @@ QString UndoHandler::Describe(const std::vector<Step>& steps, const QString& ver
     if (index < 0) {
         return QString();
     }
-    return verb + QLatin1Char(' ') + WhatChanged(EntryOf(steps[static_cast<std::size_t>(index)]));
+    return verb + QLatin1Char(' ') + WhatStepChanged(steps[static_cast<std::size_t>(index)]);
 }
 
 void UndoHandler::Collect() {
@@ -103,18 +168,32 @@ void UndoHandler::CollectFrom(Seen& seen) {
     const std::vector<dictionary::JournalEntry>& entries = seen.journal->SessionEntries();
     for (; seen.entries < entries.size(); ++seen.entries) {
         const dictionary::JournalEntry& entry = entries[seen.entries];
+        const dictionary::ChangeJournal::Group* group = seen.journal->GroupOf(entry.sequence);
+        if (group != nullptr && group->open) {
+            break;  // a group still being made: looked at once it is whole
+        }
         if (entry.outcome == dictionary::ChangeOutcome::Unknown &&
             seen.entries + 1 == entries.size()) {
             break;  // still being made: looked at once the account answered
         }
-        if (!IsUndoable(entry)) {
+        Step step{seen.journal, entry.sequence, entry.sequence};
+        if (group != nullptr) {
+            // A group is looked at whole, once: a step when it was kept and holds a
+            // change of the user's.
+            seen.entries = static_cast<std::size_t>(group->changes.last) - 1;
+            step.last = group->changes.last;
+            if (!group->kept ||
+                ChangesOf(*seen.journal, entry.sequence, group->changes.last).empty()) {
+                continue;
+            }
+        } else if (!IsUndoable(entry)) {
             continue;
         }
         // A new change of a dictionary ends what could be redone in it.
-        std::erase_if(redo_, [&](const Step& step) {
-            return step.journal == seen.journal && EntryOf(step).file == entry.file;
+        std::erase_if(redo_, [&](const Step& done) {
+            return done.journal == seen.journal && EntryOf(done).file == entry.file;
         });
-        undo_.push_back({seen.journal, entry.sequence});
+        undo_.push_back(step);
     }
 }
 
@@ -146,11 +225,11 @@ void UndoHandler::TellNothingTo(const QString& verb, const std::vector<Step>& st
         const QString file = TextBridge::ToText(entry.file);
         note += last.journal == context_.open.journal
                     ? QStringLiteral(" The last change to %1 is the %2 in %3: open %3 to %1 it.")
-                          .arg(verb.toLower(), WhatChanged(entry), file)
+                          .arg(verb.toLower(), WhatStepChanged(last), file)
                     : QStringLiteral(
                           " The last change to %1 is the %2 in %3 of another "
                           "account: log in to it and open %3 to %1 it.")
-                          .arg(verb.toLower(), WhatChanged(entry), file);
+                          .arg(verb.toLower(), WhatStepChanged(last), file);
     }
     context_.screen.ShowStatus(note, dictionary::kNoteShownMs);
 }
@@ -187,19 +266,14 @@ bool UndoHandler::Move(Direction direction) {
         return false;
     }
     const Step step = from[static_cast<std::size_t>(index)];
-    const dictionary::JournalEntry entry = EntryOf(step);
-    const std::optional<std::string>& target = back ? entry.before : entry.after;
-    const std::optional<std::string>& written = back ? entry.after : entry.before;
-    const bool done = PutBackItem(context_, opener_, entry.id, target,
-                                  back ? ChangeOrigin::Undo : ChangeOrigin::Redo, written);
-    if (!done) {
+    if (!PutBackStep(step, back)) {
         return false;
     }
     from.erase(from.begin() + index);
     to.push_back(step);
     Collect();
     context_.screen.ShowStatus(
-        (back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + WhatChanged(entry),
+        (back ? QStringLiteral("Undone: ") : QStringLiteral("Redone: ")) + WhatStepChanged(step),
         dictionary::kNoteShownMs);
     return true;
 }

@@ -21,8 +21,9 @@ namespace editing {
 
 // Undo and redo of this run's changes to the items of the open dictionary.
 //
-// Every save, delete, copy and child-table write of the run is journaled; each one the
-// account took (each item a child table wrote counts as its own change) can be undone:
+// Every save, delete, copy, rename and child-table write of the run is journaled; each one
+// the account took (each item a child table wrote counts as its own change; the items a
+// rename wrote and deleted are one change) can be undone:
 // the item gets its bytes from before the change back, an item the change created is
 // deleted, a deleted one is written back. Undo and redo work on the open dictionary:
 // the changes of another file (or account) stay in the list, to be undone once it is
@@ -41,14 +42,17 @@ public:
     bool Undo();
     bool Redo();
     // What the next undo (redo) would do, for the Edit menu: "Undo save of QTY", "Undo
-    // delete of QTY", "Undo copy to QTY2"; empty when there is nothing to undo (redo).
+    // delete of QTY", "Undo copy to QTY2", "Undo rename of QTY to AMOUNT"; empty when there is
+    // nothing to undo (redo).
     QString UndoText();
     QString RedoText();
 
 private:
+    // One change, or the changes of a group (a rename), first to last.
     struct Step {
         std::shared_ptr<dictionary::ChangeJournal> journal;
         std::uint64_t sequence = 0;
+        std::uint64_t last = 0;
     };
     enum class Direction { Back, Forward };
 
@@ -66,6 +70,10 @@ private:
     QString Describe(const std::vector<Step>& steps, const QString& verb);
     void TellNothingTo(const QString& verb, const std::vector<Step>& steps);
     static const core::JournalEntry& EntryOf(const Step& step);
+    static QString WhatStepChanged(const Step& step);
+    // Puts back every change of the step, newest first for an undo; when one cannot be,
+    // the ones already put back are made again, so the step is whole or not at all.
+    bool PutBackStep(const Step& step, bool back);
 
     dictionary::DictionaryContext context_;
     dictionary::DictionaryOpener& opener_;

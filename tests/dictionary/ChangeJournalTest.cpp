@@ -359,3 +359,67 @@ TEST_F(ChangeJournalTest, everyChangeThatReachedTheDiskIsJournaledWhenTheProcess
 }
 
 }  // namespace
+
+TEST_F(ChangeJournalTest, groupFramesReadBesideFilesOfTheFirstLayoutAndOutliveTheCap) {
+    // A change of OLD and its outcome, as the first layout wrote them: they read the same
+    // whatever follows, and a group frame only adds to them or is skipped.
+    const std::string firstLayout(
+        "\x4B\x4A\x01\xA5\x2F\x00\x00\x00\x48\xB2\xF5\x9E\x43\x08\x07\x06\x05\x04\x03\x02\x01"
+        "\x01\x00\x00\x00\x00\x00\x00\x00\x00\x68\xE5\xCF\x8B\x01\x00\x00\x00\x01\x00\x00\x00"
+        "\x46\x03\x00\x00\x00\x4F\x4C\x44\x00\x01\x03\x00\x00\x00\x44\xFE\x31\x4B\x4A\x01\xA5"
+        "\x12\x00\x00\x00\x7D\x58\xAC\xF6\x4F\x08\x07\x06\x05\x04\x03\x02\x01\x01\x00\x00\x00"
+        "\x00\x00\x00\x00\x01",
+        89);
+    constexpr std::uint64_t kRun = 0x0102030405060708;
+    const auto group = [](std::uint64_t first, std::uint64_t last,
+                          core::ChangeGroupKind kind = core::ChangeGroupKind::Rename) {
+        return core::EncodeGroupFrame({kRun, first, last, kind, "OLD", "NEW"});
+    };
+    const std::string unknownKind = group(1, 1, static_cast<core::ChangeGroupKind>(7));
+    std::string damaged = group(1, 1);
+    damaged.back() = 'X';
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::size_t groups;
+    } cases[] = {
+        {"the first layout alone", firstLayout, 0},
+        {"a group after its change", firstLayout + group(1, 1), 1},
+        {"a group before the changes of an old file", group(1, 1) + firstLayout, 1},
+        {"a group of a kind not known here", firstLayout + unknownKind, 0},
+        {"a group whose first change is past its last", firstLayout + group(2, 1), 0},
+        {"a damaged group", damaged + firstLayout, 0},
+    };
+    for (const auto& c : cases) {
+        const core::DecodedJournal read = core::DecodeJournal(c.bytes);
+        ASSERT_EQ(read.entries.size(), 1u) << c.name;
+        EXPECT_EQ(read.entries[0].id, "OLD") << c.name;
+        EXPECT_EQ(read.entries[0].after, std::string("D\xFE"
+                                                     "1"))
+            << c.name;
+        EXPECT_EQ(read.entries[0].outcome, ChangeOutcome::Done) << c.name;
+        ASSERT_EQ(read.groups.size(), c.groups) << c.name;
+        if (c.groups == 1) {
+            EXPECT_EQ(read.groups[0].from + ">" + read.groups[0].to, "OLD>NEW") << c.name;
+        }
+    }
+
+    // When the cap drops the oldest changes, each group kept follows its last change.
+    constexpr std::int64_t kCap = 4096;
+    ChangeJournal capped = journal(kCap);
+    for (int n = 0; n < 30; ++n) {
+        const std::string id = "ITEM" + std::to_string(n);
+        ASSERT_TRUE(capped.OpenGroup(core::ChangeGroupKind::Rename, id, id + "X"));
+        for (const char* part : {"X", "Y"}) {
+            capped.Finish(capped.Begin(ChangeOrigin::Edit, "F", id + part, std::nullopt,
+                                       std::string(100, 'r')),
+                          ChangeOutcome::Done);
+        }
+        capped.CloseGroup(/*kept=*/true);
+    }
+    const core::DecodedJournal read = core::DecodeJournal(FileBytes(path()));
+    ASSERT_LT(read.entries.size(), 60u);
+    ASSERT_FALSE(read.groups.empty());
+    EXPECT_EQ(read.groups.back().from, "ITEM29");
+    EXPECT_GE(read.groups.size(), read.entries.size() / 2);
+}
