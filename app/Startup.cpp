@@ -11,6 +11,7 @@ namespace app {
 
 int RunProgram(const QString& programFolder, ui::Dialogs& dialogs) {
     Variables vars(dialogs, programFolder);
+    vars.options = LoadUserOptions();
     frmKelvora window(vars);
     if (!window.Form_Load()) {
         return window.ExitCode();

@@ -9,6 +9,7 @@
 
 #include "app/RecentFiles.h"
 #include "app/frmKelvora.h"
+#include "app/frmOptions.h"
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
 #include "connection/frmLogin.h"
@@ -69,6 +70,9 @@ void frmKelvora::BuildHelpMenu() {
         connect(makeChild, &QAction::triggered, cmdMakeChild, &QPushButton::click);
         connect(tools, &QMenu::aboutToShow, this,
                 [this, makeChild] { makeChild->setEnabled(cmdMakeChild->isEnabled()); });
+        tools->addSeparator();
+        connect(AddAction(tools, QStringLiteral("mnuOptions"), QStringLiteral("&Options..."), {}),
+                &QAction::triggered, this, [this] { app::EditOptions(vars_, this); });
     }
     // Alt+H stays with the Help button: the menu takes Alt+P.
     QMenu* help = menuBar()->addMenu(QStringLiteral("Hel&p"));

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "connection/LoginValues.h"
+#include "connection/UserOptions.h"
 #include "core/ErrorTable.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Dialogs.h"
@@ -34,6 +35,9 @@ struct Variables {
     // The values of the last successful login, so a dropped connection can be opened
     // again without asking for them; the password is kept in memory only.
     LoginValues lastLogin;
+    // How saves are confirmed and writes reported: the defaults until start-up reads the
+    // user's own.
+    UserOptions options;
     // The warning that a password travels almost in clear is shown once a run.
     bool plainPasswordWarned = false;
 

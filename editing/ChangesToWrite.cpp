@@ -46,6 +46,8 @@ QString ChangesToWrite(const WriteToDescribe& write) {
         return lines.join(QLatin1Char('\n'));
     }
     const QStringList read = TextBridge::ToText(*write.asRead).split(grid::kFieldMark);
+    // The box's own words are fixed; the detail says which item it asks about.
+    lines << QStringLiteral("Save %1?").arg(write.itemId);
     for (int n = 1; n <= typedCount; ++n) {
         const QString& now = write.typed[n - 1];
         const QString before = read.value(n - 1);
@@ -64,7 +66,7 @@ QString ChangesToWrite(const WriteToDescribe& write) {
                               " (the compiled form): left out; compiling the item "
                               "writes them again");
     }
-    if (lines.isEmpty()) {
+    if (lines.size() == 1) {
         lines << QStringLiteral("No field changes.");
     }
     return lines.join(QLatin1Char('\n'));

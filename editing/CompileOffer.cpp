@@ -20,9 +20,10 @@
 namespace editing {
 
 void CompileOffer::Offer(const QString& itemId) {
-    if (vars_.dialogs.MsgBox(QStringLiteral("Do you want to compile the I-descriptor now?"),
-                             ui::Buttons::YesNo, ui::Icon::None,
-                             QStringLiteral("Compile necessary!")) != ui::Answer::Yes) {
+    if (vars_.dialogs.MsgBoxWithDetail(
+            QStringLiteral("Do you want to compile the I-descriptor now?"), ui::Buttons::YesNo,
+            ui::Icon::None, QStringLiteral("Compile necessary!"),
+            QStringLiteral("Compile ") + itemId + QStringLiteral("?")) != ui::Answer::Yes) {
         return;
     }
     const QString text = QStringLiteral("CD ") + open_.name + QLatin1Char(' ') + itemId;

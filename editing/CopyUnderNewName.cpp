@@ -10,6 +10,7 @@
 #include "dictionary/PendingRows.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "dictionary/WriteReport.h"
 #include "editing/ChangesToWrite.h"
 #include "editing/CompileOffer.h"
 #include "editing/DroppedChange.h"
@@ -53,7 +54,9 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         return;
     }
     const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
-    if (vars_.dialogs.MsgBoxWithDetail(
+    // The name asked for is the user's word already when saves go unconfirmed.
+    if (vars_.options.confirmSaves &&
+        vars_.dialogs.MsgBoxWithDetail(
             QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None, ui::kProgramTitle,
             CopyDetail(open_, grid, name, lastField)) != ui::Answer::Yes) {
         grid.ReBind();
@@ -79,8 +82,8 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     dictionary::ShownItems(open_, screen_.Grids()).Show(TextBridge::ToBytes(name), record);
     ReadAgain(grid);
     if (!confirmed) {
-        vars_.dialogs.MsgBox(name + QStringLiteral(" record updated"), ui::Buttons::OK,
-                             ui::Icon::None, QStringLiteral("Written"));
+        dictionary::ReportWritten({vars_, open_, screen_}, name + QStringLiteral(" record updated"),
+                                  QStringLiteral("Written"));
     }
     if (CompileOffer::Wanted(record.FieldValue(1))) {
         compile_.Offer(name);

@@ -8,6 +8,7 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "dictionary/WriteReport.h"
 #include "editing/DroppedChange.h"
 #include "editing/UnexpectedFailure.h"
 #include "editing/UsedByQuestion.h"
@@ -39,8 +40,10 @@ bool DeleteHandler::Confirmed(const grid::DataGrid& grid) {
         case UsedByAnswer::Unused:
             break;
     }
-    return vars_.dialogs.MsgBox(QStringLiteral("Are you sure?"), ui::Buttons::YesNo, ui::Icon::None,
-                                QStringLiteral("Delete?"), ui::Answer::No) == ui::Answer::Yes;
+    return vars_.dialogs.MsgBoxWithDetail(
+               QStringLiteral("Are you sure?"), ui::Buttons::YesNo, ui::Icon::None,
+               QStringLiteral("Delete?"), ui::Answer::No,
+               QStringLiteral("Delete ") + shownId + QStringLiteral("?")) == ui::Answer::Yes;
 }
 
 void DeleteHandler::Delete(int viewIndex, bool* cancel) {
@@ -96,9 +99,9 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     // item (the view's own array behind a narrowed grid) goes now.
     shown.Remove(id, &grid);
     if (!confirmed) {
-        vars_.dialogs.MsgBox(
-            QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
-            ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+        dictionary::ReportWritten(
+            context, QStringLiteral("Record ") + deletedId + QStringLiteral(" has been deleted"),
+            QStringLiteral("Success"));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "dictionary/RecordFields.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "dictionary/WriteReport.h"
 #include "editing/ChangesToWrite.h"
 #include "editing/CompileOffer.h"
 #include "editing/CopyUnderNewName.h"
@@ -81,7 +82,8 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
         *cancel = true;
         return;
     }
-    if (dialogs.MsgBoxWithDetail(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
+    if (vars_.options.confirmSaves &&
+        dialogs.MsgBoxWithDetail(QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None,
                                  ui::kProgramTitle,
                                  SaveDetail(open_, grid, view)) != ui::Answer::Yes) {
         grid.ReBind();
@@ -157,7 +159,6 @@ bool SaveHandler::Write(ViewKind view, grid::DataGrid& grid, const std::string& 
                         const mv::DynamicArray& record, const dictionary::AccountItem& now,
                         bool namesNewItem, bool* cancel) {
     const ViewRules& rules = RulesOf(view);
-    ui::Dialogs& dialogs = vars_.dialogs;
     const QString itemId = TextBridge::ToText(id);
     mv::DictionaryFile& file = *open_.file;
     const dictionary::JournaledChange change = dictionary::WriteItem(open_, id, now.record, record);
@@ -172,8 +173,8 @@ bool SaveHandler::Write(ViewKind view, grid::DataGrid& grid, const std::string& 
     ShowWritten(view, grid, id, record, namesNewItem);
 
     if (!confirmed) {
-        dialogs.MsgBox(writtenId + QStringLiteral(" record updated"), ui::Buttons::OK,
-                       ui::Icon::None, QStringLiteral("Written"));
+        dictionary::ReportWritten(Context(), writtenId + QStringLiteral(" record updated"),
+                                  QStringLiteral("Written"));
     }
     if (rules.refillsPhraseList) {
         RefillPhraseList();

@@ -17,6 +17,7 @@
 #include "dictionary/PhraseList.h"
 #include "dictionary/ShownItems.h"
 #include "dictionary/ViewLayout.h"
+#include "dictionary/WriteReport.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/ErrorCodes.h"
@@ -110,8 +111,9 @@ void ChildTable::cmdMakeChild_Click() {
         connected = WriteAssociations(name, members, failures);
     }
     divGrid.ReBind();
-    vars_.dialogs.MsgBox(QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
-                         ui::Buttons::OK, ui::Icon::None, QStringLiteral("Success"));
+    dictionary::ReportWritten({vars_, open_, screen_},
+                              QStringLiteral("PH descriptor ") + name + QStringLiteral(" written"),
+                              QStringLiteral("Success"));
     AddToPhView(name, phrase);
     dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
     ReportFailures(name, failures, !connected);

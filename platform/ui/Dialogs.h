@@ -41,6 +41,11 @@ public:
                             const QString& detail) {
         return ShowMessage(prompt, buttons, icon, title, std::nullopt, detail);
     }
+    // A question with both: its own default button and a longer text.
+    Answer MsgBoxWithDetail(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
+                            Answer defaultButton, const QString& detail) {
+        return ShowMessage(prompt, buttons, icon, title, defaultButton, detail);
+    }
     // A modal input box; nullopt when the user cancelled.
     virtual std::optional<QString> InputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;

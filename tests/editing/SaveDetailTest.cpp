@@ -31,7 +31,8 @@ TEST_F(SaveDetailTest, listsEachChangedFieldWithItsOldAndNewValueMarksLabelled) 
     answer({Answer::No});
     leaveRow(kDIV);
 
-    EXPECT_EQ(saveDetail(), QStringLiteral("Field 3 (Conv): MD2 -> MD4\n"
+    EXPECT_EQ(saveDetail(), QStringLiteral("Save PRICE?\n"
+                                           "Field 3 (Conv): MD2 -> MD4\n"
                                            "Field 4 (Column Name): Price -> Price[VM]Cost\n"
                                            "Field 5 (Align): 8R -> (empty)"));
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
@@ -41,7 +42,7 @@ TEST_F(SaveDetailTest, listsEachChangedFieldWithItsOldAndNewValueMarksLabelled) 
     type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD0")}, {3, QStringLiteral("MD2")}});
     answer({Answer::No});
     leaveRow(kDIV);
-    EXPECT_EQ(saveDetail(), QStringLiteral("No field changes."));
+    EXPECT_EQ(saveDetail(), QStringLiteral("Save PRICE?\nNo field changes."));
 }
 
 TEST_F(SaveDetailTest, aNewRowListsItsFieldsAndFieldsPastTheColumnsAreKeptUnmentioned) {
@@ -69,7 +70,8 @@ TEST_F(SaveDetailTest, aNewRowListsItsFieldsAndFieldsPastTheColumnsAreKeptUnment
     type(kAS, rowOf(kAS, "ORD.QTY"), {{3, QStringLiteral("Quantity")}});
     answer({Answer::Yes, Answer::OK});
     leaveRow(kAS);
-    EXPECT_EQ(saveDetail(), QStringLiteral("Field 3 (Column Name): Qty -> Quantity"));
+    EXPECT_EQ(saveDetail(),
+              QStringLiteral("Save ORD.QTY?\nField 3 (Column Name): Qty -> Quantity"));
     EXPECT_EQ(onDisk("ORD.QTY").value(11), "eleven");
 }
 
@@ -86,7 +88,8 @@ TEST_F(SaveDetailTest, theCompiledFormThatASaveLeavesOutIsSaid) {
 
     EXPECT_EQ(
         saveDetail(),
-        QStringLiteral("Field 2 (Attribute Count or Formula): QTY * PRICE -> QTY * PRICE * 2\n"
+        QStringLiteral("Save TOTAL?\n"
+                       "Field 2 (Attribute Count or Formula): QTY * PRICE -> QTY * PRICE * 2\n"
                        "Fields 9 to 11 (the compiled form): left out; compiling the item "
                        "writes them again"));
     EXPECT_EQ(onDisk("TOTAL").size(), 8);
