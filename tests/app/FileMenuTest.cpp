@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QStatusBar>
 #include <QTest>
 #include <vector>
 
+#include "connection/UserOptions.h"
 #include "platform/mv/Session.h"
 #include "tests/editing/EditingFixture.h"
 #include "tests/support/MainWindowFixture.h"
@@ -126,6 +129,58 @@ TEST_F(FileMenuTest, keysHighlightRowsAndReachEveryButtonAndMenuEntry) {
     press(Qt::Key_E, S | C);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::SaveFileName);
+
+    dialogs.QueueInput(std::nullopt);  // the child table's name, cancelled
+    g.SetHighlightedRows({rowOf(kDIV, "QTY")});
+    g.setFocus();
+    press(Qt::Key_T, S | C);
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::InputBox);
+}
+
+// Tools > Options...: saves without "Save?" and writes said in the status bar, kept for
+// the next run; Cancel changes nothing. The questions left name their item.
+TEST_F(FileMenuTest, quietOptionsSaveWithoutAskingReportInTheStatusBarAndAreKept) {
+    openOrders();
+    const auto setOptions = [this](bool confirm, bool statusBar, const char* button) {
+        dialogs.QueueForm([=](QDialog& form) {
+            form.findChild<QCheckBox*>(QStringLiteral("chkConfirmSaves"))->setChecked(confirm);
+            form.findChild<QCheckBox*>(QStringLiteral("chkReportInStatusBar"))
+                ->setChecked(statusBar);
+            form.findChild<QPushButton*>(QLatin1String(button))->click();
+        });
+        control<QAction>("mnuOptions").trigger();
+    };
+    setOptions(false, true, "cmdOK");
+    setOptions(true, false, "cmdCancel");
+    EXPECT_EQ(vars.options, (UserOptions{false, true}));
+    EXPECT_EQ(LoadUserOptions(), (UserOptions{false, true}));
+    dialogs.clear();
+
+    type(kDIV, rowOf(kDIV, "QTY"), {{3, QStringLiteral("MD3")}});
+    leaveRow(kDIV);
+    EXPECT_TRUE(dialogs.shown().empty()) << prompts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(onDisk("QTY").value(2), "MD3");
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("QTY record updated"));
+
+    grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
+    answer({Answer::Yes});
+    grid(kOther).setFocus();
+    QTest::keyClick(&grid(kOther), Qt::Key_Delete);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].prompt, QStringLiteral("Are you sure?"));
+    EXPECT_EQ(dialogs.shown()[0].detail, QStringLiteral("Delete NEXT?"));
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              QStringLiteral("Record NEXT has been deleted"));
+
+    // An I item saved: the compile offer names it.
+    dialogs.clear();
+    type(kDIV, rowOf(kDIV, "TOTAL"), {{3, QStringLiteral("MD0")}});
+    answer({Answer::No});
+    leaveRow(kDIV);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].detail, QStringLiteral("Compile TOTAL?"));
 }
 
 }  // namespace
