@@ -33,7 +33,7 @@ std::vector<DesignPlacement> DesignPlacements(const ControlSet& c) {
         {c.Label2, {10680, 240, 1095, 255}},
         {c.cmbPhrase, {11640, 200, 2175, 360}},
         {c.cmdExit, {13920, 160, 1000, 400}},
-        {c.SSTab1, {120, 840, 15080, 9975}},
+        {c.SSTab1, kTabsTwips},
         {c.TDBGrid1[0], {120, 380, 14955, 9495}},
         {c.TDBDropDown1[0], {6480, 3740, 1995, 2775}},
         {c.TDBGrid1[1], {0, 375, 15135, 9495}},

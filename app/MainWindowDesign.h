@@ -24,6 +24,9 @@ namespace app {
 inline constexpr QSizeF kDesignClientTwips{15240, 10845};
 inline constexpr QSize kDesignClientPixels{1016, 723};
 
+// The tab control below the strip.
+inline constexpr QRectF kTabsTwips{120, 840, 15080, 9975};
+
 // The find box: in the tab strip, right of the tabs' captions, above the grids.
 inline constexpr QRectF kFindBoxTwips{11400, 870, 3720, 330};
 

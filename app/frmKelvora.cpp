@@ -25,6 +25,7 @@
 #include "app/AnswerFont.h"
 #include "app/ColumnWidths.h"
 #include "app/FindBox.h"
+#include "app/FittedLayout.h"
 #include "app/HelpTopics.h"
 #include "app/MainWindowDesign.h"
 #include "app/SettleOnReach.h"
@@ -115,6 +116,8 @@ void frmKelvora::BuildControls() {
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
     ReSize1->setObjectName(QStringLiteral("ReSize1"));
     connect(ReSize1, &ui::ResizeControl::resized, this, [this] {
+        app::FitControls(Controls(), *SSTab1);
+        app::FitFindBox(*txtFind, *SSTab1, ReSize1->ScaleX(), ReSize1->ScaleY());
         app::ApplyColumnWidths(TDBGrid1);
         FitCompileAnswer();
     });

@@ -14,8 +14,10 @@
 #include <QStatusBar>
 #include <QStringListModel>
 
+#include "app/FittedLayout.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/DropDownList.h"
+#include "platform/ui/ResizeControl.h"
 #include "platform/ui/TabControl.h"
 
 void frmKelvora::ShowItemDetail(const QString& detail) {
@@ -55,6 +57,10 @@ void frmKelvora::SetFileNameChoices(const QStringList& names) {
 
 void frmKelvora::SetViewCaption(dictionary::ViewKind view, const QString& caption) {
     SSTab1->SetCaption(dictionary::ViewIndex(view), caption);
+    // A longer caption may reach the find box.
+    if (ReSize1 != nullptr) {
+        app::FitFindBox(*txtFind, *SSTab1, ReSize1->ScaleX(), ReSize1->ScaleY());
+    }
 }
 
 QStringList frmKelvora::PhraseEntries() const {

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QtDebug>
 
+#include "platform/grid/CaptionHeader.h"
 #include "platform/grid/CellDelegate.h"
 #include "platform/grid/CellLineEdit.h"
 #include "platform/grid/DropDownList.h"
@@ -42,6 +43,7 @@ DataGrid::DataGrid(int viewIndex, QWidget* parent)
       delegate_(new CellDelegate(highlights_, this)),
       rowSelector_(new RowSelectorHeader(this)) {
     setVerticalHeader(rowSelector_);
+    setHorizontalHeader(new CaptionHeader(this));
     setModel(model_);
     QItemSelectionModel* plain = selectionModel();
     guard_ = new RowGuardSelectionModel(model_, this);

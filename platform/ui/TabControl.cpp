@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/ui/TabControl.h"
 
+#include <algorithm>
+
 #include <QResizeEvent>
 #include <QTabBar>
 
@@ -63,7 +65,16 @@ void TabControl::resizeEvent(QResizeEvent* event) {
     for (QWidget* page : pages_) {
         page->setGeometry(rect());
     }
-    bar_->setGeometry(0, 0, width(), bar_->sizeHint().height());
+    PlaceBar();
+}
+
+void TabControl::ReserveStripEnd(int pixels) {
+    reservedEnd_ = std::max(0, pixels);
+    PlaceBar();
+}
+
+void TabControl::PlaceBar() {
+    bar_->setGeometry(0, 0, std::max(0, width() - reservedEnd_), bar_->sizeHint().height());
 }
 
 }  // namespace ui

@@ -28,6 +28,9 @@ public:
     int TabCount() const { return static_cast<int>(pages_.size()); }
     QWidget* Page(int index) const;
     QTabBar* Bar() const { return bar_; }
+    // Keeps the last `pixels` of the tab strip free for a control placed there; the tabs
+    // scroll where the rest of the strip is too narrow for them.
+    void ReserveStripEnd(int pixels);
 
 signals:
     void tabChanged(int previousTab, int currentTab);
@@ -37,10 +40,12 @@ protected:
 
 private:
     void ShowPage(int index);
+    void PlaceBar();
 
     QTabBar* bar_;
     std::vector<QWidget*> pages_;
     int current_ = -1;
+    int reservedEnd_ = 0;
 };
 
 }  // namespace ui
