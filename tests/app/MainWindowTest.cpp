@@ -158,6 +158,16 @@ TEST_F(MainWindowTest, designSizeGivesTheDesignColumnWidths) {
 
     EXPECT_DOUBLE_EQ(window.Grid(2)->WidthTwips(), 15075);
     EXPECT_DOUBLE_EQ(window.Grid(2)->ColumnWidthTwips(2), 3768.75);
+    // At the design client size every caption has its room: the strip and the tabs keep
+    // their design geometry.
+    window.resize(1016, 723 + window.height() - window.centralWidget()->height());
+    QApplication::processEvents();
+    ASSERT_EQ(window.centralWidget()->size(), QSize(1016, 723));
+    EXPECT_EQ(find<QWidget>(window, "Frame1")->geometry(), QRect(8, 0, 1001, 41));
+    EXPECT_EQ(find<QWidget>(window, "Label1")->geometry(), QRect(16, 16, 73, 17));
+    EXPECT_EQ(find<QWidget>(window, "cmdMakeChild")->geometry(), QRect(352, 11, 121, 25));
+    EXPECT_EQ(find<QWidget>(window, "cmbPhrase")->geometry(), QRect(776, 13, 145, 24));
+    EXPECT_EQ(find<QWidget>(window, "SSTab1")->geometry(), QRect(8, 56, 1005, 665));
     const double phrase = window.Grid(1)->ColumnWidthTwips(2);
     EXPECT_DOUBLE_EQ(phrase, 5 * window.Grid(1)->ColumnWidthTwips(0));
 }
