@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Opens a dictionary in the main window, maximised on whatever screen the platform gives
-// (the tests start it on a virtual screen of a chosen size and scale factor), with the item
-// detail pane open or closed; saves a screenshot of the window and prints one "problem"
-// line for every control that cuts its caption, overlaps a sibling or leaves its container.
-// Arguments: ACCOUNT FILE DETAIL(0|1) SCREENSHOT.
-#include <algorithm>
+// Opens dictionary FILE of ACCOUNT in the main window, maximised on the screen the platform
+// gives, with the item detail pane open (DETAIL 1) or closed; saves the window as SHOT and
+// prints "problem ..." for each caption cut and each control that overlaps another or leaves
+// its container, then "checked N". Arguments: ACCOUNT FILE DETAIL SHOT.
 #include <cstdio>
 
 #include <QAbstractButton>
@@ -13,13 +11,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDockWidget>
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QTabBar>
 
 #include "app/frmKelvora.h"
@@ -32,99 +26,78 @@
 namespace {
 
 int checks = 0;
+const QWidget* window = nullptr;
 
-void Check(bool ok, const QString& what) {
+void Check(bool ok, const QString& problem) {
     ++checks;
     if (!ok) {
-        std::printf("problem %s\n", qPrintable(what));
+        std::printf("problem %s\n", qPrintable(problem));
     }
 }
 
-QString Describe(const QRect& r) {
-    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+QRect InWindow(const QWidget& w) {
+    return {w.mapTo(window, QPoint(0, 0)), w.size()};
 }
 
-QString Caption(const QWidget& widget) {
-    return widget.property("text").toString().remove(QLatin1Char('&'));
+void CheckInside(const QWidget& w) {
+    Check(w.parentWidget()->rect().contains(w.geometry()) && window->rect().contains(InWindow(w)),
+          w.objectName() + QStringLiteral(" leaves its container"));
 }
 
-// The part of a control its content takes: a label's text, not the rest of its box.
-QRect UsedRect(const QWidget& widget) {
-    QRect rect = widget.geometry();
-    if (qobject_cast<const QLabel*>(&widget) != nullptr) {
-        rect.setWidth(QFontMetrics(widget.font()).horizontalAdvance(Caption(widget)));
+QSize Needed(const QWidget& w) {
+    const QFontMetrics metrics(w.font());
+    const QString caption = w.property("text").toString().remove(QLatin1Char('&'));
+    if (qobject_cast<const QAbstractButton*>(&w) != nullptr) {
+        return {metrics.horizontalAdvance(caption) + 4, metrics.height() + 2};
     }
-    return rect;
-}
-
-// The room a control needs to show its caption or content whole.
-QSize NeededSize(const QWidget& widget) {
-    const QFontMetrics metrics(widget.font());
-    if (qobject_cast<const QAbstractButton*>(&widget) != nullptr) {
-        const int frame = widget.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-        return {metrics.horizontalAdvance(Caption(widget)) + 2 * frame + 2,
-                metrics.height() + 2 * frame};
+    if (qobject_cast<const QLabel*>(&w) != nullptr) {
+        return {metrics.horizontalAdvance(caption), metrics.height()};
     }
-    if (qobject_cast<const QLabel*>(&widget) != nullptr) {
-        return {metrics.horizontalAdvance(Caption(widget)), metrics.height()};
+    return w.minimumSizeHint().expandedTo(QSize(metrics.horizontalAdvance(caption) + 10, 0));
+}
+
+// A label's box may reach under the control beside it; its text must not.
+QRect Used(const QWidget& w) {
+    QRect used = w.geometry();
+    if (qobject_cast<const QLabel*>(&w) != nullptr) {
+        used.setWidth(Needed(w).width());
     }
-    if (const auto* box = qobject_cast<const QLineEdit*>(&widget)) {
-        // The file name typed in it, within its frame and margins.
-        return widget.minimumSizeHint().expandedTo(
-            QSize(metrics.horizontalAdvance(box->text()) + 10, 0));
+    return used;
+}
+
+// A control of the strip shows its caption or content whole and overlaps none of the others.
+void CheckStripControl(const QWidget& w) {
+    Check(w.width() >= Needed(w).width() && w.height() >= Needed(w).height(),
+          w.objectName() + QStringLiteral(" is cut"));
+    CheckInside(w);
+    for (const QWidget* other :
+         w.parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        Check(other == &w || !Used(w).intersects(Used(*other)),
+              w.objectName() + QStringLiteral(" overlaps ") + other->objectName());
     }
-    return widget.minimumSizeHint();
 }
 
-void CheckInside(const QWidget& widget, const QWidget& window) {
-    const QWidget* container = widget.parentWidget();
-    Check(container->rect().contains(widget.geometry()),
-          widget.objectName() + QStringLiteral(" leaves its container: ") +
-              Describe(widget.geometry()) + QStringLiteral(" in ") + Describe(container->rect()));
-    const QRect inWindow(widget.mapTo(&window, QPoint(0, 0)), widget.size());
-    Check(window.rect().contains(inWindow),
-          widget.objectName() + QStringLiteral(" leaves the window: ") + Describe(inWindow));
-}
-
-QRect InWindow(const QWidget& widget, const QWidget& window) {
-    return {widget.mapTo(&window, QPoint(0, 0)), widget.size()};
-}
-
-// Every column caption is drawn whole within its section, on as many lines as the header
-// is high; only a caption with a word wider than its column is cut, and then its tool tip
-// holds it whole.
+// Each column caption is drawn on no more lines than the header holds, each line within its
+// column; it is cut only where one of its words is wider than the column, with a tool tip.
 void CheckCaptions(const grid::DataGrid& grid) {
-    const auto* header = qobject_cast<const grid::CaptionHeader*>(grid.horizontalHeader());
-    Check(header != nullptr, grid.objectName() + QStringLiteral(" has no caption header"));
-    if (header == nullptr) {
-        return;
-    }
-    const QFontMetrics metrics(header->font());
-    for (int column = 0; column < header->count(); ++column) {
+    const auto& header = dynamic_cast<const grid::CaptionHeader&>(*grid.horizontalHeader());
+    const QFontMetrics metrics(header.font());
+    for (int column = 0; column < header.count(); ++column) {
         const QString caption = grid.ColumnCaptions().value(column);
-        const QString where = grid.objectName() + QStringLiteral(" \"") + caption +
-                              QStringLiteral("\" (%1 wide) ").arg(header->sectionSize(column));
         bool cut = false;
-        const QStringList lines = header->CaptionLines(column, &cut);
-        Check(header->height() >= static_cast<int>(lines.size()) * metrics.lineSpacing(),
-              where + QStringLiteral("has %1 lines in a header %2 high")
-                          .arg(lines.size())
-                          .arg(header->height()));
+        const QStringList lines = header.CaptionLines(column, &cut);
+        bool fits = header.height() >= static_cast<int>(lines.size()) * metrics.lineSpacing();
         for (const QString& line : lines) {
-            Check(metrics.horizontalAdvance(line) <= header->sectionSize(column),
-                  where + QStringLiteral("is wider than its column"));
+            fits = fits && metrics.horizontalAdvance(line) <= header.sectionSize(column);
         }
-        const QStringList words = caption.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const bool wordTooWide = std::any_of(words.begin(), words.end(), [&](const QString& word) {
-            return metrics.elidedText(word, Qt::ElideRight, header->CaptionWidth(column)) != word;
-        });
-        Check(!cut || wordTooWide, where + QStringLiteral("is cut: ") + lines.join(" / "));
-        Check(!cut || header->CaptionToolTip(column) == caption,
-              where + QStringLiteral("is cut without a tool tip"));
-        if (!cut) {
-            Check(lines.join(QLatin1Char(' ')) == words.join(QLatin1Char(' ')),
-                  where + QStringLiteral("is drawn as ") + lines.join(" / "));
+        bool wordTooWide = false;
+        for (const QString& word : caption.split(QLatin1Char(' '))) {
+            wordTooWide = wordTooWide || metrics.elidedText(word, Qt::ElideRight,
+                                                            header.CaptionWidth(column)) != word;
         }
+        Check(fits && (cut ? wordTooWide && header.CaptionToolTip(column) == caption
+                           : lines.join(QLatin1Char(' ')) == caption.simplified()),
+              grid.objectName() + QStringLiteral(" cuts ") + caption);
     }
 }
 
@@ -132,101 +105,62 @@ void CheckCaptions(const grid::DataGrid& grid) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: screen_fit_probe ACCOUNT FILE DETAIL SCREENSHOT\n");
-        return 2;
-    }
-    const QString account = QString::fromLocal8Bit(argv[1]);
-    const QString file = QString::fromLocal8Bit(argv[2]);
-    const bool detail = QString::fromLatin1(argv[3]) == QStringLiteral("1");
+    const QStringList args = QApplication::arguments();
     ScriptedDialogs dialogs;
-    dialogs.QueueForm([account](QDialog& form) {
+    dialogs.QueueForm([account = args.value(1)](QDialog& form) {
         form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(account);
         form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
             ->setEditText(QStringLiteral("UniVerse"));
         form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     Variables vars(dialogs, QApplication::applicationDirPath());
-    frmKelvora window(vars);
-    if (!window.Form_Load()) {
-        std::fprintf(stderr, "the login failed\n");
-        return 3;
+    frmKelvora main(vars);
+    window = &main;
+    if (args.size() != 5 || !main.Form_Load()) {
+        return 2;
     }
-    window.findChild<QLineEdit*>(QStringLiteral("txtFilename"))->setText(file);
-    window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
-    window.showMaximized();
-    QApplication::processEvents();
-    if (detail) {
-        window.findChild<QAction*>(QStringLiteral("mnuItemDetail"))->trigger();
+    main.findChild<QLineEdit*>(QStringLiteral("txtFilename"))->setText(args[2]);
+    main.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
+    main.showMaximized();
+    if (args[3] == "1") {
+        main.findChild<QAction*>(QStringLiteral("mnuItemDetail"))->trigger();
     }
     for (int round = 0; round < 3; ++round) {
         QApplication::processEvents();
     }
-    if (!window.grab().save(QString::fromLocal8Bit(argv[4]))) {
-        std::fprintf(stderr, "the screenshot could not be saved\n");
-        return 4;
+    if (!main.grab().save(args[4])) {
+        return 3;
     }
-    const QRect available = window.screen()->availableGeometry();
-    std::printf("window %s on %s\n", qPrintable(Describe(window.geometry())),
-                qPrintable(Describe(available)));
-
-    const char* const strip[] = {"Label1",  "txtFilename", "cmdOpen",   "cmdMakeChild", "cmdExport",
-                                 "cmdHelp", "Label2",      "cmbPhrase", "cmdExit"};
-    const auto named = [&window](const char* name) {
-        return window.findChild<QWidget*>(QString::fromLatin1(name));
-    };
-    for (const char* name : strip) {
-        const QWidget& control = *named(name);
-        const QSize needed = NeededSize(control);
-        Check(control.width() >= needed.width() && control.height() >= needed.height(),
-              QString::fromLatin1(name) + QStringLiteral(" is cut: ") +
-                  Describe(control.geometry()) +
-                  QStringLiteral(", needs %1x%2").arg(needed.width()).arg(needed.height()));
-        CheckInside(control, window);
-        for (const char* other : strip) {
-            if (other != name) {
-                Check(!UsedRect(control).intersects(UsedRect(*named(other))),
-                      QString::fromLatin1(name) + QStringLiteral(" overlaps ") +
-                          QString::fromLatin1(other));
-            }
-        }
+    for (const QWidget* control :
+         main.findChild<QWidget*>(QStringLiteral("Frame1"))
+             ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        CheckStripControl(*control);
     }
-    const QWidget& frame = *named("Frame1");
-    const ui::TabControl& tabs = *window.Tabs();
-    const QWidget& find = *named("txtFind");
-    for (const QWidget* widget : {&frame, static_cast<const QWidget*>(&tabs), &find}) {
-        CheckInside(*widget, window);
+    const ui::TabControl& tabs = *main.Tabs();
+    const QWidget& find = *main.findChild<QWidget*>(QStringLiteral("txtFind"));
+    CheckInside(find);
+    CheckInside(tabs);
+    Check(find.height() >= Needed(find).height(), QStringLiteral("txtFind is cut"));
+    Check(
+        !tabs.geometry().intersects(main.findChild<QWidget*>(QStringLiteral("Frame1"))->geometry()),
+        QStringLiteral("the tabs overlap the strip"));
+    for (int tab = 0; tab < tabs.TabCount(); ++tab) {
+        const QRect caption = tabs.Bar()->tabRect(tab).intersected(tabs.Bar()->rect());
+        Check(caption.isEmpty() ||
+                  !InWindow(find).intersects(caption.translated(InWindow(*tabs.Bar()).topLeft())),
+              QStringLiteral("txtFind overlaps a tab's caption"));
     }
-    Check(!frame.geometry().intersects(tabs.geometry()), QStringLiteral("Frame1 overlaps SSTab1"));
-    Check(find.height() >= find.minimumSizeHint().height(),
-          QStringLiteral("txtFind is cut: ") + Describe(find.geometry()));
-    const QTabBar& bar = *tabs.Bar();
-    for (int tab = 0; tab < bar.count(); ++tab) {
-        const QRect caption = bar.tabRect(tab).intersected(bar.rect());
-        if (caption.isEmpty()) {
-            continue;  // scrolled out of the strip
-        }
-        Check(!InWindow(find, window)
-                   .intersects(QRect(bar.mapTo(&window, caption.topLeft()), caption.size())),
-              QStringLiteral("txtFind overlaps the caption of tab %1").arg(tab));
-    }
-    const QRect barInWindow = InWindow(bar, window);
-    const auto* pane = window.findChild<QDockWidget*>(QStringLiteral("fraDetail"));
-    Check(pane->isVisible() == detail, QStringLiteral("the detail pane is not as asked"));
+    const auto& pane = *main.findChild<QDockWidget*>(QStringLiteral("fraDetail"));
+    Check(pane.isVisible() == (args[3] == "1"), QStringLiteral("the detail pane is not as asked"));
     for (int view = 0; view < tabs.TabCount(); ++view) {
-        const grid::DataGrid& grid = *window.Grid(view);
-        CheckInside(grid, window);
-        const QRect header = InWindow(*grid.horizontalHeader(), window);
-        Check(header.top() > barInWindow.bottom(),
-              grid.objectName() + QStringLiteral("'s header is under the tab bar: ") +
-                  Describe(header) + QStringLiteral(" below ") + Describe(barInWindow));
+        const grid::DataGrid& grid = *main.Grid(view);
+        CheckInside(grid);
+        Check(InWindow(*grid.horizontalHeader()).top() > InWindow(*tabs.Bar()).bottom(),
+              grid.objectName() + QStringLiteral("'s header is under the tabs"));
+        Check(!pane.isVisible() || !InWindow(pane).intersects(InWindow(grid)),
+              QStringLiteral("the detail pane overlaps ") + grid.objectName());
         CheckCaptions(grid);
-        if (detail) {
-            Check(!InWindow(*pane, window).intersects(InWindow(grid, window)),
-                  QStringLiteral("the detail pane overlaps ") + grid.objectName());
-        }
     }
     std::printf("checked %d\n", checks);
-    std::fflush(stdout);
     return 0;
 }

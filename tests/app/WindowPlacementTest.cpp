@@ -169,8 +169,7 @@ TEST_F(VirtualScreen, nothingIsCutOrOverlapsOnASmallScreenAtScaleFactorsOneToTwo
                                      detail ? QStringLiteral("1") : QStringLiteral("0"), shot},
                                     QStringLiteral(SCREEN_FIT_PROBE));
             EXPECT_TRUE(QFile::exists(shot)) << shot.toStdString();
-            ASSERT_EQ(values.value(QStringLiteral("checked")).size(), 1) << output.toStdString();
-            EXPECT_GT(values.value(QStringLiteral("checked")).front(), 100);
+            EXPECT_GT(values.value(QStringLiteral("checked")).value(0), 100) << output.data();
             EXPECT_FALSE(output.contains("problem"))
                 << "scale " << scale << (detail ? " with the detail pane\n" : "\n")
                 << output.toStdString();
