@@ -94,28 +94,6 @@ bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
                                                      : std::nullopt);
 }
 
-ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind,
-                             bool deletedInAccount) {
-    QString prompt = id + QStringLiteral(" was changed in the account after it was read.") +
-                     (kind == ChangeKind::Write ? QStringLiteral(" Write your version over it?")
-                                                : QStringLiteral(" Delete it anyway?"));
-    if (kind == ChangeKind::Write && deletedInAccount) {
-        prompt =
-            id + QStringLiteral(" was deleted in the account after it was read. Write it again?");
-    }
-    const ui::Answer answer =
-        dialogs.MsgBox(prompt, ui::Buttons::YesNoCancel, ui::Icon::Exclamation,
-                       QStringLiteral("Changed in the account"), ui::Answer::Cancel);
-    switch (answer) {
-        case ui::Answer::Yes:
-            return ChangedAnswer::Overwrite;
-        case ui::Answer::No:
-            return ChangedAnswer::ShowAccount;
-        default:
-            return ChangedAnswer::KeepPending;
-    }
-}
-
 namespace {
 
 // The column captions of the view the item is shown in, by its type as the change would
@@ -178,9 +156,13 @@ void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id) {
                    ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
 }
 
-bool AskToReplace(ui::Dialogs& dialogs, const QString& id) {
-    return dialogs.MsgBox(id + QStringLiteral(" already exists. Replace it?"), ui::Buttons::YesNo,
-                          ui::Icon::Question, ui::kProgramTitle, ui::Answer::No) == ui::Answer::Yes;
+bool AskToReplace(ui::Dialogs& dialogs, const OpenDictionary& open, const std::string& id,
+                  const mv::DynamicArray& existing, const mv::DynamicArray& yours) {
+    const ItemVersions versions{std::nullopt, existing.Text(), yours.Text()};
+    frmConflict form(TextBridge::ToText(id), existing.Text(), yours.Text(),
+                     CaptionsOf(versions, id, open.name), QApplication::activeWindow());
+    dialogs.ShowModal(form);
+    return form.Answer() == ChangedAnswer::Overwrite;
 }
 
 }  // namespace dictionary

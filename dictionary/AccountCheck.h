@@ -61,13 +61,6 @@ enum class ChangedAnswer {
 };
 enum class ChangeKind { Write, Delete };
 
-// "<id> was changed in the account after it was read. Write your version over it?" (or
-// "... Delete it anyway?"); for a write of an item the account no longer holds, "<id> was
-// deleted in the account after it was read. Write it again?". Yes, No and Cancel, Cancel
-// the default.
-ChangedAnswer AskAboutChange(ui::Dialogs& dialogs, const QString& id, ChangeKind kind,
-                             bool deletedInAccount = false);
-
 // An item's record as it was read, as the account holds it now and as the change would
 // make it; nullopt where that version has no item (a delete's own is always nullopt).
 struct ItemVersions {
@@ -95,7 +88,10 @@ ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const 
 // "<id> is locked by another user. Your changes are kept; save the row again later."
 void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id);
 
-// "<id> already exists. Replace it?", Yes and No, No the default. True for Yes.
-bool AskToReplace(ui::Dialogs& dialogs, const QString& id);
+// "<id> already exists. Replace it?" in the conflict window with two columns, the item
+// the account holds and yours, field by field: Replace or Cancel, Cancel the default.
+// True for Replace.
+bool AskToReplace(ui::Dialogs& dialogs, const OpenDictionary& open, const std::string& id,
+                  const mv::DynamicArray& existing, const mv::DynamicArray& yours);
 
 }  // namespace dictionary

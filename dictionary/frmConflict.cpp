@@ -82,12 +82,44 @@ frmConflict::frmConflict(const QString& itemId, ChangeKind kind, const ItemVersi
       versions_(versions),
       plan_(core::MergeRecords(versions.asRead, versions.inAccount, versions.yours)),
       mergeable_(versions.inAccount.has_value() && versions.yours.has_value()) {
-    setObjectName(QStringLiteral("frmConflict"));
     setWindowTitle(QStringLiteral("Changed in the account"));
+    Build(PromptFor(itemId, kind, versions, mergeable_, plan_.conflict), kind, captions);
+    cmdMerge_->setEnabled(MergeAllowed());
+    // Enter merges when nothing needs a choice; otherwise it changes nothing.
+    (MergeAllowed() ? cmdMerge_ : cmdCancel_)->setDefault(true);
+}
+
+frmConflict::frmConflict(const QString& itemId, const std::string& existing,
+                         const std::string& yours, const QStringList& captions, QWidget* parent)
+    : QDialog(parent),
+      versions_{existing, existing, yours},
+      // With the account's item as the base, every field that differs is one of yours.
+      plan_(core::MergeRecords(existing, existing, yours)) {
+    setWindowTitle(QStringLiteral("Already in the account"));
+    // A field the row leaves empty where the item has none is no difference worth a line.
+    std::erase_if(plan_.fields, [](const core::FieldMerge& field) {
+        return field.inAccount.value_or(std::string()) == field.yours.value_or(std::string());
+    });
+    QString prompt = itemId + QStringLiteral(" already exists. Replace it?");
+    if (plan_.fields.empty()) {
+        prompt += QStringLiteral(" It holds the same fields as yours.");
+    }
+    Build(prompt, ChangeKind::Write, captions);
+    tblFields_->setColumnHidden(kAsReadColumn, true);
+    tblFields_->setColumnHidden(kChangedByColumn, true);
+    cmdWriteMine_->setText(QStringLiteral("&Replace"));
+    cmdMerge_->hide();
+    cmdKeepTheirs_->hide();
+    // Enter alone must not replace an item.
+    cmdCancel_->setDefault(true);
+}
+
+void frmConflict::Build(const QString& prompt, ChangeKind kind, const QStringList& captions) {
+    setObjectName(QStringLiteral("frmConflict"));
     choices_.resize(plan_.fields.size());
 
     auto* layout = new QVBoxLayout(this);
-    lblPrompt_ = new QLabel(PromptFor(itemId, kind, versions, mergeable_, plan_.conflict), this);
+    lblPrompt_ = new QLabel(prompt, this);
     lblPrompt_->setObjectName(QStringLiteral("lblPrompt"));
     lblPrompt_->setTextFormat(Qt::PlainText);
     lblPrompt_->setWordWrap(true);
@@ -141,10 +173,6 @@ frmConflict::frmConflict(const QString& itemId, ChangeKind kind, const ItemVersi
             [this] { Finish(ChangedAnswer::ShowAccount); });
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
-
-    cmdMerge_->setEnabled(MergeAllowed());
-    // Enter merges when nothing needs a choice; otherwise it changes nothing.
-    (MergeAllowed() ? cmdMerge_ : cmdCancel_)->setDefault(true);
     resize(720, 160 + 30 * tblFields_->rowCount());
 }
 

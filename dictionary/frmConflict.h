@@ -27,6 +27,10 @@ public:
     // captions: the item's view's column captions (column n names field n); may be empty.
     frmConflict(const QString& itemId, ChangeKind kind, const ItemVersions& versions,
                 const QStringList& captions, QWidget* parent = nullptr);
+    // The same window for a write under an id the account holds already: two columns,
+    // the item there and yours, and Replace (answer Overwrite) or Cancel.
+    frmConflict(const QString& itemId, const std::string& existing, const std::string& yours,
+                const QStringList& captions, QWidget* parent = nullptr);
 
     // KeepPending when the window was closed without a button.
     ChangedAnswer Answer() const { return answer_; }
@@ -42,6 +46,7 @@ public:
     static constexpr int kChangedByColumn = 3;
 
 private:
+    void Build(const QString& prompt, ChangeKind kind, const QStringList& captions);
     void Choose(int row, int column);
     void ShowChoice(int row);
     void Finish(ChangedAnswer answer);

@@ -38,8 +38,10 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
     }
     const QString name = *answer;
     const dictionary::ChangeLock lock(open_, TextBridge::ToBytes(name));
+    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
+    mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
     std::optional<mv::DynamicArray> replaced;
-    switch (CheckName(name, replaced)) {
+    switch (CheckName(name, record, replaced)) {
         case Decision::Go:
             break;
         case Decision::Drop:
@@ -53,7 +55,6 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         grid.ReBind();
         return;
     }
-    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
     // The name asked for is the user's word already when saves go unconfirmed.
     if (vars_.options.confirmSaves &&
         vars_.dialogs.MsgBoxWithDetail(
@@ -63,7 +64,6 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         return;
     }
 
-    const mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
     const dictionary::JournaledChange change = dictionary::WriteItem(
         open_, TextBridge::ToBytes(name), replaced, record, dictionary::ChangeOrigin::Copy);
     const ChangeResult result =
@@ -91,6 +91,7 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
 }
 
 CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name,
+                                                       mv::DynamicArray& record,
                                                        std::optional<mv::DynamicArray>& replaced) {
     if (!TextBridge::IsLatin1(name)) {
         vars_.dialogs.MsgBox(QStringLiteral("The name ") + name +
@@ -112,19 +113,26 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name,
     }
     // A row shows the item, but someone changed it since: the user sees that first.
     const dictionary::RecordsAsRead& records = open_.views->Records();
-    if (records.Find(id) != nullptr && !dictionary::UnchangedSinceRead(records, id, now)) {
-        switch (dictionary::AskAboutChange(vars_.dialogs, name, dictionary::ChangeKind::Write)) {
+    const std::string* read = records.Find(id);
+    if (read != nullptr && !dictionary::UnchangedSinceRead(records, id, now)) {
+        dictionary::ChangeDecision decision = dictionary::DecideOnChange(
+            vars_.dialogs, open_, id, dictionary::ChangeKind::Write, *read, now, record.Text());
+        replaced = decision.now.record;
+        switch (decision.answer) {
+            case dictionary::ChangedAnswer::Merge:
+                record = mv::DynamicArray(decision.merged.value_or(std::string()));
+                return Decision::Go;
             case dictionary::ChangedAnswer::Overwrite:
                 return Decision::Go;
             case dictionary::ChangedAnswer::ShowAccount:
-                dictionary::ShownItems(open_, screen_.Grids()).ShowAccount(id, now.record);
+                dictionary::ShownItems(open_, screen_.Grids()).ShowAccount(id, decision.now.record);
                 return Decision::Drop;
-            case dictionary::ChangedAnswer::Merge:  // the plain question offers no merge
             case dictionary::ChangedAnswer::KeepPending:
                 return Decision::KeepPending;
         }
     }
-    return dictionary::AskToReplace(vars_.dialogs, name) ? Decision::Go : Decision::Drop;
+    return dictionary::AskToReplace(vars_.dialogs, open_, id, *now.record, record) ? Decision::Go
+                                                                                   : Decision::Drop;
 }
 
 bool CopyUnderNewName::UsersAgree(const grid::DataGrid& grid, const QString& name) {

@@ -38,8 +38,11 @@ public:
 
 private:
     enum class Decision { Go, Drop, KeepPending };
-    // `replaced` takes what the account holds under the name, for the journal.
-    Decision CheckName(const QString& name, std::optional<mv::DynamicArray>& replaced);
+    // `replaced` takes what the account holds under the name, for the journal; `record`
+    // is the copy, which becomes the merged record when the user merges it with a change
+    // the account made to an item of that name after it was read.
+    Decision CheckName(const QString& name, mv::DynamicArray& record,
+                       std::optional<mv::DynamicArray>& replaced);
     // When I or V items or phrases use the item the row shows, names them and asks
     // whether to copy it all the same; true to go on.
     bool UsersAgree(const grid::DataGrid& grid, const QString& name);

@@ -116,7 +116,7 @@ void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
         return;
     }
     if (namesNewItem) {
-        if (now.Exists() && !dictionary::AskToReplace(dialogs, itemId)) {
+        if (now.Exists() && !dictionary::AskToReplace(dialogs, open_, id, *now.record, typed)) {
             *cancel = true;  // the user may type another id
             return;
         }

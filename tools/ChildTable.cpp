@@ -195,7 +195,7 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
         const QString& itemId = members[index];
         const std::string id = TextBridge::ToBytes(itemId);
         const dictionary::ChangeLock lock(open_, id);
-        const dictionary::AccountItem now = dictionary::ReadForChange(open_, id);
+        dictionary::AccountItem now = dictionary::ReadForChange(open_, id);
         if (ConnectionDropped(vars_, now.error)) {
             return lost(index, now.error, true);
         }
@@ -203,19 +203,34 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
             failures.append({itemId, true, now.error != 0 ? now.error : mv::kRecordNotFound});
             continue;
         }
-        if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
-            const dictionary::ChangedAnswer answer =
-                dictionary::AskAboutChange(vars_.dialogs, itemId, dictionary::ChangeKind::Write);
-            if (answer == dictionary::ChangedAnswer::ShowAccount) {
-                shown.ShowAccount(id, now.record);
-            }
-            if (answer != dictionary::ChangedAnswer::Overwrite) {
-                continue;
-            }
-        }
         // Only field 7 changes: whatever else the account holds is written back as it is.
         mv::DynamicArray record = *now.record;
         record.Field(dictionary::kAssociationColumn).SetStringValue(association);
+        if (!dictionary::UnchangedSinceRead(open_.views->Records(), id, now)) {
+            // Someone changed the item since its row was read: the user sees their change
+            // beside this one (field 7 of the item as read) and chooses.
+            const std::string* read = open_.views->Records().Find(id);
+            mv::DynamicArray yours(read != nullptr ? *read : now.record->Text());
+            yours.Field(dictionary::kAssociationColumn).SetStringValue(association);
+            dictionary::ChangeDecision decision = dictionary::DecideOnChange(
+                vars_.dialogs, open_, id, dictionary::ChangeKind::Write,
+                read != nullptr ? std::optional<std::string>(*read) : std::nullopt, now,
+                yours.Text());
+            switch (decision.answer) {
+                case dictionary::ChangedAnswer::Merge:
+                    record = mv::DynamicArray(decision.merged.value_or(std::string()));
+                    break;
+                case dictionary::ChangedAnswer::Overwrite:
+                    record = yours;
+                    break;
+                case dictionary::ChangedAnswer::ShowAccount:
+                    shown.ShowAccount(id, decision.now.record);
+                    continue;
+                case dictionary::ChangedAnswer::KeepPending:
+                    continue;
+            }
+            now = std::move(decision.now);
+        }
         dictionary::WriteItem(open_, id, now.record, record);
         if (ConnectionDropped(vars_, file.Error())) {
             return lost(index, file.Error(), false);

@@ -14,8 +14,6 @@ namespace {
 using ui::Answer;
 using Boxes = std::vector<std::string>;
 
-const std::string kNextExists = "NEXT already exists. Replace it? | YesNo | Question | Kelvora";
-
 class AccountChangesTest : public EditingFixture {
 protected:
     // Someone else's write, straight into the account.
@@ -31,12 +29,15 @@ TEST_F(AccountChangesTest, aNewRowNamingAnExistingItemAsksAndNoKeepsTheTypedRow)
     openOrders();
     typeNewRow(kOther,
                {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")}, {2, QStringLiteral("999")}});
-    answer({Answer::Yes, Answer::No});
+    answer({Answer::Yes});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerReplace(false, &seen));
 
     EXPECT_EQ(leaveRow(kOther), grid::CommitOutcome::Cancelled);
 
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kNextExists}));
-    EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::No);
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kReplaceWindow}));
+    EXPECT_EQ(seen.prompt, QStringLiteral("NEXT already exists. Replace it?"));
+    EXPECT_EQ(seen.lines, QStringList{QStringLiteral("Field 2 (A2) | 100 | 999")});
     EXPECT_EQ(onDisk("NEXT"), (Fields{"X", "100"}));
     ASSERT_TRUE(grid(kOther).PendingRowIsNew());
     grid(kOther).SetCol(2);
@@ -58,16 +59,42 @@ TEST_F(AccountChangesTest, replacingFromANewRowShowsTheItemOnce) {
     const int rows = arrayRows(kOther);
     typeNewRow(kOther,
                {{0, QStringLiteral("NEXT")}, {1, QStringLiteral("X")}, {2, QStringLiteral("999")}});
-    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::OK});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerReplace(true, &seen));
 
     EXPECT_EQ(leaveRow(kOther), grid::CommitOutcome::Reread);
 
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kNextExists, written("NEXT")}));
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kReplaceWindow, written("NEXT")}));
     EXPECT_EQ(onDisk("NEXT").mid(0, 3), (Fields{"X", "999", ""}));
     EXPECT_EQ(rowsOf(kOther, "NEXT"), 1);
     EXPECT_EQ(column(kOther, 2).at(rowOf(kOther, "NEXT")), QStringLiteral("999"));
     EXPECT_EQ(arrayRows(kOther), rows);
     EXPECT_FALSE(grid(kOther).HasPendingRow());
+}
+
+// Another change of the item while the window is open brings the window back with it:
+// the answer is always given on what it writes over.
+TEST_F(AccountChangesTest, theConflictWindowComesBackWhenTheItemChangesAgainWhileItIsOpen) {
+    openOrders();
+    type(kDIV, rowOf(kDIV, "QTY"), {{3, QStringLiteral("MD1")}});
+    changeBehindTheProgram("QTY", {"D Quantity", "3", "", "Theirs", "5R", "S"});
+    answer({Answer::Yes, Answer::OK});
+    ConflictSeen first;
+    ConflictSeen second;
+    dialogs.QueueForm([this, &first](QDialog& form) {
+        changeBehindTheProgram("QTY", {"D Quantity", "3", "", "Again", "5R", "S"});
+        AnswerConflict("cmdMerge", {}, &first)(form);
+    });
+    dialogs.QueueForm(AnswerConflict("cmdMerge", {}, &second));
+
+    leaveRow(kDIV);
+
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), kConflictWindow, kConflictWindow, written("QTY")}));
+    EXPECT_TRUE(first.lines.contains("Field 4 (Column Name) | Qty | Theirs | Qty | them"));
+    EXPECT_TRUE(second.lines.contains("Field 4 (Column Name) | Qty | Again | Qty | them"))
+        << second.lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "MD1", "Again", "5R", "S"}));
 }
 
 // The conflict window on a save that meets another session's change: Merge writes both

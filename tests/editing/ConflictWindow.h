@@ -46,7 +46,9 @@ inline ScriptedDialogs::FormScript AnswerConflict(const char* button,
         for (int row = 0; row < table->rowCount(); ++row) {
             QStringList cells{table->verticalHeaderItem(row)->text()};
             for (int column = 0; column < table->columnCount(); ++column) {
-                cells << table->item(row, column)->text();
+                if (!table->isColumnHidden(column)) {
+                    cells << table->item(row, column)->text();
+                }
             }
             seen->lines << cells.join(QStringLiteral(" | "));
         }
@@ -60,4 +62,10 @@ inline ScriptedDialogs::FormScript AnswerConflict(const char* button,
     };
 }
 
+// The same window asking whether to replace an item: cmdWriteMine is its Replace.
+inline ScriptedDialogs::FormScript AnswerReplace(bool replace, ConflictSeen* seen) {
+    return AnswerConflict(replace ? "cmdWriteMine" : "cmdCancel", {}, seen);
+}
+
+inline const std::string kReplaceWindow = "frmConflict | OK | None | Already in the account";
 inline const std::string kConflictWindow = "frmConflict | OK | None | Changed in the account";

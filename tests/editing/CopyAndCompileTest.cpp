@@ -3,6 +3,7 @@
 
 #include "connection/TextBridge.h"
 #include "platform/mv/Session.h"
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 
 namespace {
@@ -78,6 +79,7 @@ struct DroppedCopy {
     std::optional<QString> input;
     std::vector<Answer> answers;
     size_t boxesShown;
+    bool cancelReplace = false;  // the name exists: Cancel in the replace window
 };
 
 class DroppedCopyTest : public CopyTest, public ::testing::WithParamInterface<DroppedCopy> {};
@@ -87,6 +89,10 @@ TEST_P(DroppedCopyTest, writesNothingAndShowsTheStoredRowAgain) {
     const QStringList items = QDir(dictionaryPath(QStringLiteral("ORDERS"))).entryList(QDir::Files);
     for (const Answer a : GetParam().answers) {
         dialogs.QueueAnswer(a);
+    }
+    ConflictSeen replace;
+    if (GetParam().cancelReplace) {
+        dialogs.QueueForm(AnswerReplace(false, &replace));
     }
 
     EXPECT_EQ(copyRow("PRICE", GetParam().input, {{3, QStringLiteral("MD4")}}),
@@ -105,20 +111,21 @@ INSTANTIATE_TEST_SUITE_P(
                       DroppedCopy{"empty", QString(), {}, 1},
                       DroppedCopy{"usedByNo", QStringLiteral("COPY2"), {Answer::No}, 2},
                       DroppedCopy{"saveNo", QStringLiteral("COPY2"), {Answer::Yes, Answer::No}, 3},
-                      DroppedCopy{"replaceNo", QStringLiteral("QTY"), {Answer::No}, 2}),
+                      DroppedCopy{"replaceNo", QStringLiteral("QTY"), {}, 2, true}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
     openOrders();
-    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    ConflictSeen replace;
+    dialogs.QueueForm(AnswerReplace(true, &replace));
 
     copyRow("PRICE", QStringLiteral("QTY"));
 
-    EXPECT_EQ(boxes(),
-              (Boxes{kCopyInput, "QTY already exists. Replace it? | YesNo | Question | Kelvora",
-                     usedByQuestion("PRICE", "TOTAL and the phrase LINES", "QTY"), saveQuestion(),
-                     written("QTY")}));
-    EXPECT_EQ(dialogs.shown()[1].defaultButton, Answer::No);
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, kReplaceWindow,
+                              usedByQuestion("PRICE", "TOTAL and the phrase LINES", "QTY"),
+                              saveQuestion(), written("QTY")}));
+    EXPECT_EQ(replace.lines.value(0), QStringLiteral("Field 1 (Type) | D Quantity | D"));
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "4", "MD2", "Price", "8R", "S", "", ""}));
     EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD2", "Price", "8R", "S"}));
 }
@@ -129,7 +136,9 @@ TEST_F(CopyTest, anExistingNameIsReplacedWholeOnlyAfterAsking) {
 TEST_F(CopyTest, anItemReplacedWhileAnotherRowStaysPendingIsShownAsWritten) {
     openOrders();
     typeNewRow(kAS, {{1, QStringLiteral("A")}});  // no item id: the row cannot be stored
-    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK, Answer::OK});
+    answer({Answer::Yes, Answer::Yes, Answer::Yes, Answer::OK, Answer::OK});
+    ConflictSeen replace;
+    dialogs.QueueForm(AnswerReplace(true, &replace));
 
     EXPECT_EQ(copyRow("QTY", QStringLiteral("PRICE"), {{3, QStringLiteral("MD3")}}),
               grid::CommitOutcome::Reread);
@@ -155,14 +164,12 @@ TEST_F(CopyTest, anItemReplacedWhileAnotherRowStaysPendingIsShownAsWritten) {
 TEST_F(CopyTest, copyingOntoAnItemChangedSinceItWasReadAsksAboutTheChange) {
     openOrders();
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "3", "", "Theirs"});
-    answer({Answer::No});
+    ConflictSeen seen;
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {}, &seen));
 
     EXPECT_EQ(copyRow("PRICE", QStringLiteral("QTY")), grid::CommitOutcome::Reread);
 
-    EXPECT_EQ(boxes(), (Boxes{kCopyInput,
-                              "QTY was changed in the account after it was read. Write your "
-                              "version over it? | YesNoCancel | Exclamation | Changed in the "
-                              "account"}));
+    EXPECT_EQ(boxes(), (Boxes{kCopyInput, kConflictWindow}));
     EXPECT_EQ(onDisk("QTY"), (Fields{"D", "3", "", "Theirs"}));
     EXPECT_EQ(column(kDIV, 4).at(rowOf(kDIV, "QTY")), QStringLiteral("Theirs"));
     EXPECT_EQ(column(kDIV, 0).at(rowOf(kDIV, "PRICE")), QStringLiteral("PRICE"));

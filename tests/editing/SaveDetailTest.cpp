@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
 
 namespace {
@@ -116,7 +117,9 @@ TEST_F(SaveDetailTest, aCopyListsTheFieldsItWritesUnderTheNewName) {
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("COPY1")));
 
     dialogs.clear();
-    answer({Answer::Yes, Answer::Yes, Answer::No});  // Replace?, users, Save?
+    ConflictSeen replace;
+    dialogs.QueueForm(AnswerReplace(true, &replace));
+    answer({Answer::Yes, Answer::No});  // users, Save?
     copy("QTY", QStringLiteral("PRICE"));
     EXPECT_TRUE(saveDetail().startsWith(QStringLiteral("PRICE, replaced whole:\n")));
 }

@@ -135,7 +135,9 @@ TEST_F(UndoTest, undoOfACopyRemovesTheCopyOrPutsBackTheItemItReplaced) {
     EXPECT_EQ(rowOf(kDIV, "TOTAL2"), -1);
 
     // Replace, save, written, no compile.
-    copyTotalTo(QStringLiteral("PRICE"), {Answer::Yes, Answer::Yes, Answer::OK, Answer::No});
+    ConflictSeen replace;
+    dialogs.QueueForm(AnswerReplace(true, &replace));
+    copyTotalTo(QStringLiteral("PRICE"), {Answer::Yes, Answer::OK, Answer::No});
     ASSERT_EQ(onDisk("PRICE")[0], "I");
     EXPECT_TRUE(editing.Undo());
     EXPECT_EQ(onDisk("PRICE"), price);

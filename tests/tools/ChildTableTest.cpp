@@ -4,6 +4,7 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ViewSet.h"
 #include "platform/grid/DataGrid.h"
+#include "tests/editing/ConflictWindow.h"
 #include "tests/support/ScreenFixture.h"
 
 namespace {
@@ -249,18 +250,24 @@ TEST_F(ChildTableTest, anItemChangedInTheAccountIsAskedAboutAndKeepsTheOthersCha
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Quantity"});
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("PRICE"),
               {"D", "2", "MD2", "Price", "R", "S", "OLD", "DEC", "nine", "ten", "eleven"});
-    for (const ui::Answer a : {ui::Answer::Yes, ui::Answer::No, ui::Answer::OK}) {
-        dialogs.QueueAnswer(a);
-    }
+    dialogs.QueueAnswer(ui::Answer::OK);
+    // Each time they changed other fields than 7, which this changes: QTY merges, and
+    // PRICE is left as they made it.
+    ConflictSeen qty;
+    ConflictSeen price;
+    dialogs.QueueForm(AnswerConflict("cmdMerge", {}, &qty));
+    dialogs.QueueForm(AnswerConflict("cmdKeepTheirs", {}, &price));
 
     defineChildTable({0, 1}, QStringLiteral("BOTH"));
 
     ASSERT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_EQ(dialogs.shown()[1].prompt,
-              QStringLiteral("QTY was changed in the account after it was read. Write your "
-                             "version over it?"));
     EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Changed in the account"));
-    EXPECT_EQ(dialogs.shown()[2].prompt.left(5), QStringLiteral("PRICE"));
+    EXPECT_TRUE(qty.prompt.startsWith(QStringLiteral("QTY was changed")))
+        << qty.prompt.toStdString();
+    EXPECT_TRUE(qty.mergeEnabledFirst);
+    EXPECT_EQ(price.lines, (QStringList{"Field 7 (Association) | OLD | OLD | BOTH | you",
+                                        "Field 11 | (none) | eleven | (none) | them"}))
+        << price.lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("QTY")),
               (Fields{"D", "1", "", "Quantity", "", "", "BOTH"}));
     EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
