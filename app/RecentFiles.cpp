@@ -2,15 +2,15 @@
 #include "app/RecentFiles.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 #include <QUrl>
+
+#include "connection/UserConfig.h"
 
 namespace app {
 namespace {
 
 QString RecentFilesFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/kelvora/recent.ini");
+    return UserConfigFile(QStringLiteral("recent.ini"));
 }
 
 // An account path holds slashes, which the settings would take for groups.

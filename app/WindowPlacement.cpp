@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include <QSettings>
-#include <QStandardPaths>
+
+#include "connection/UserConfig.h"
 
 namespace app {
 namespace {
@@ -15,8 +16,7 @@ constexpr int kTitleBarAllowance = 32;
 constexpr int kFrameAllowance = 4;
 
 QString PlacementFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/kelvora/window.ini");
+    return UserConfigFile(QStringLiteral("window.ini"));
 }
 
 }  // namespace

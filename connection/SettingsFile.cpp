@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
+#include "connection/UserConfig.h"
 #include "platform/ui/PrivateProfile.h"
 
 namespace {
@@ -29,8 +29,7 @@ QString SettingsPath(const QString& programFolder) {
         (errno != EACCES && errno != EROFS)) {
         return programFolder + QStringLiteral("/Kelvora.ini");
     }
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/kelvora/Kelvora.ini");
+    return UserConfigFile(QStringLiteral("Kelvora.ini"));
 }
 
 }  // namespace

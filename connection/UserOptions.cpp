@@ -2,7 +2,8 @@
 #include "connection/UserOptions.h"
 
 #include <QSettings>
-#include <QStandardPaths>
+
+#include "connection/UserConfig.h"
 
 namespace {
 
@@ -12,8 +13,7 @@ const QString kReportInStatusBar = QStringLiteral("options/reportInStatusBar");
 }  // namespace
 
 QString UserOptionsFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/kelvora/options.ini");
+    return UserConfigFile(QStringLiteral("options.ini"));
 }
 
 UserOptions LoadUserOptions() {

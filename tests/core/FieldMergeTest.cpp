@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "core/FieldMerge.h"
@@ -7,6 +9,12 @@ namespace core {
 namespace {
 
 using Record = std::optional<std::string>;
+
+// A record written with ^ for its field marks.
+std::string R(std::string text) {
+    std::replace(text.begin(), text.end(), '^', '\xFE');
+    return text;
+}
 
 // The three-way rule for each way an item can have changed on both sides.
 TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
@@ -18,133 +26,49 @@ TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
         Record merged;
         std::vector<FieldChange> changes;  // of the fields that changed, in order
     };
+    using enum FieldChange;
     const std::vector<Case> cases = {
-        {"by them only",
-         "D\xFE"
-         "1\xFE"
-         "A",
-         "D\xFE"
-         "2\xFE"
-         "A",
-         "D\xFE"
-         "1\xFE"
-         "A",
-         false,
-         "D\xFE"
-         "2\xFE"
-         "A",
-         {FieldChange::Theirs}},
-        {"by you only",
-         "D\xFE"
-         "1",
-         "D\xFE"
-         "1",
-         "D\xFE"
-         "1\xFE\xFE"
-         "X",
-         false,
-         "D\xFE"
-         "1\xFE\xFE"
-         "X",
-         {FieldChange::Yours, FieldChange::Yours}},
+        {"by them only", R("D^1^A"), R("D^2^A"), R("D^1^A"), false, R("D^2^A"), {Theirs}},
+        {"by you only", R("D^1"), R("D^1"), R("D^1^^X"), false, R("D^1^^X"), {Yours, Yours}},
         {"different fields",
-         "D\xFE"
-         "1\xFE"
-         "A",
-         "D\xFE"
-         "2\xFE"
-         "A",
-         "D\xFE"
-         "1\xFE"
-         "B",
+         R("D^1^A"),
+         R("D^2^A"),
+         R("D^1^B"),
          false,
-         "D\xFE"
-         "2\xFE"
-         "B",
-         {FieldChange::Theirs, FieldChange::Yours}},
-        {"one field alike",
-         "D\xFE"
-         "1",
-         "D\xFE"
-         "5",
-         "D\xFE"
-         "5",
-         false,
-         "D\xFE"
-         "5",
-         {FieldChange::BothAlike}},
+         R("D^2^B"),
+         {Theirs, Yours}},
+        {"one field alike", R("D^1"), R("D^5"), R("D^5"), false, R("D^5"), {BothAlike}},
         {"one field differently",
-         "D\xFE"
-         "1\xFE"
-         "A",
-         "D\xFE"
-         "2\xFE"
-         "B",
-         "D\xFE"
-         "3\xFE"
-         "B",
+         R("D^1^A"),
+         R("D^2^B"),
+         R("D^3^B"),
          true,
          none,
-         {FieldChange::Conflict, FieldChange::BothAlike}},
+         {Conflict, BothAlike}},
         {"a field removed by them",
-         "D\xFE"
-         "1\xFE"
-         "A",
-         "D\xFE"
-         "1",
-         "D\xFE"
-         "9\xFE"
-         "A",
+         R("D^1^A"),
+         R("D^1"),
+         R("D^9^A"),
          false,
-         "D\xFE"
-         "9",
-         {FieldChange::Yours, FieldChange::Theirs}},
+         R("D^9"),
+         {Yours, Theirs}},
         {"deleted by them, changed by you",
-         "D\xFE"
-         "1",
+         R("D^1"),
          none,
-         "D\xFE"
-         "2",
+         R("D^2"),
          true,
          none,
-         {FieldChange::Theirs, FieldChange::Conflict}},
-        {"deleted by them, left by you",
-         "D\xFE"
-         "1",
-         none,
-         "D\xFE"
-         "1",
-         false,
-         none,
-         {FieldChange::Theirs, FieldChange::Theirs}},
+         {Theirs, Conflict}},
+        {"deleted by them, left by you", R("D^1"), none, R("D^1"), false, none, {Theirs, Theirs}},
         {"deleted by you, changed by them",
-         "D\xFE"
-         "1",
-         "D\xFE"
-         "2",
+         R("D^1"),
+         R("D^2"),
          none,
          true,
          none,
-         {FieldChange::Yours, FieldChange::Conflict}},
-        {"created alike",
-         none,
-         "I\xFE"
-         "A",
-         "I\xFE"
-         "A",
-         false,
-         "I\xFE"
-         "A",
-         {FieldChange::BothAlike, FieldChange::BothAlike}},
-        {"created differently",
-         none,
-         "I\xFE"
-         "A",
-         "I\xFE"
-         "B",
-         true,
-         none,
-         {FieldChange::BothAlike, FieldChange::Conflict}},
+         {Yours, Conflict}},
+        {"created alike", none, R("I^A"), R("I^A"), false, R("I^A"), {BothAlike, BothAlike}},
+        {"created differently", none, R("I^A"), R("I^B"), true, none, {BothAlike, Conflict}},
     };
     for (const Case& c : cases) {
         const MergePlan plan = MergeRecords(c.asRead, c.inAccount, c.yours);
@@ -157,20 +81,8 @@ TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
         EXPECT_EQ(changes, c.changes) << c.what;
     }
     // A conflict settled field by field: the account's version with the user's choices.
-    EXPECT_EQ(WithFields("D\xFE"
-                         "2\xFE"
-                         "B",
-                         {{1, "X"}, {4, "Y"}}),
-              "X\xFE"
-              "2\xFE"
-              "B\xFE"
-              "Y");
-    EXPECT_EQ(WithFields("D\xFE"
-                         "2\xFE"
-                         "B",
-                         {{3, std::nullopt}}),
-              "D\xFE"
-              "2");
+    EXPECT_EQ(WithFields(R("D^2^B"), {{1, "X"}, {4, "Y"}}), R("X^2^B^Y"));
+    EXPECT_EQ(WithFields(R("D^2^B"), {{3, std::nullopt}}), R("D^2"));
 }
 
 }  // namespace
