@@ -110,6 +110,28 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
         EXPECT_EQ(group.last - group.first, 2u) << "the new item, the old one, the phrase";
     }
 
+    // An undo that cannot bring the old name back (another session locks it) has already
+    // put the phrase back by then: the phrase goes forward again, and the rename stays
+    // whole and undoable once the lock is gone.
+    ASSERT_EQ(other->Lock(otherFile, "QTY", mv::kLockExclusive), mv::kOk);
+    answer({Answer::OK});
+    EXPECT_FALSE(editing.Undo());
+    EXPECT_EQ(boxes(), Boxes{"QTY is locked by another user. Your changes are kept; save the "
+                             "row again later. | OK | Exclamation | Kelvora"});
+    EXPECT_EQ(onDisk("LINES"), (Fields{"PH", "AMOUNT PRICE TOTAL"}));
+    EXPECT_EQ(onDisk("AMOUNT"), kQty);
+    EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));
+    EXPECT_EQ(column(kPH, 2), QStringList{QStringLiteral("AMOUNT PRICE TOTAL")});
+    EXPECT_EQ(screen.Status(),
+              QStringLiteral("The rename of QTY to AMOUNT was not undone: nothing was changed."));
+    EXPECT_EQ(editing.UndoText(), QStringLiteral("Undo rename of QTY to AMOUNT"));
+    other->Release(otherFile, "QTY");
+    dialogs.clear();
+    ASSERT_TRUE(editing.Undo());
+    EXPECT_EQ(onDisk("QTY"), kQty);
+    EXPECT_EQ(onDisk("LINES")[1], "QTY PRICE TOTAL");
+    ASSERT_TRUE(editing.Redo());
+
     // An item changed in the account since it was read is not renamed; its row shows it.
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("AMOUNT"), {"D Amount", "3"});
     EXPECT_EQ(rename("AMOUNT", "QTY2", {Answer::OK}).back(),
