@@ -147,6 +147,13 @@ TEST_F(FindAndSortTest, aPendingRowStaysShownAsTypedThroughAFindUntilItIsSettled
     ASSERT_TRUE(grid(kDiv).HasPendingRow());
     EXPECT_EQ(grid(kDiv).Text(), QStringLiteral("Cost"));
     EXPECT_EQ(column(kAs, 0), QStringList{});
+    // Narrowed to fewer rows than the view holds, the pending row that the find does not
+    // match is still among them.
+    EXPECT_TRUE(find(QStringLiteral("total")));
+    EXPECT_EQ(column(kDiv, 0), (QStringList{QStringLiteral("PRICE"), QStringLiteral("TOTAL")}));
+    EXPECT_EQ(screen.TabCaption(kDiv), caption(ViewKind::DIV) + QStringLiteral(" (2)"));
+    EXPECT_EQ(grid(kDiv).Text(), QStringLiteral("Cost"));
+    EXPECT_TRUE(find(QStringLiteral("qty")));
     EXPECT_TRUE(grid(kDiv).CancelRow());
     QCoreApplication::processEvents();
     EXPECT_EQ(column(kDiv, 0), found);
