@@ -262,6 +262,8 @@ void frmKelvora::BuildMenus() {
     mnuRename = add(mnuEdit, QStringLiteral("mnuRename"), QStringLiteral("Re&name..."),
                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
                     [this] { editing_.Rename(SSTab1->Tab()); });
+    add(mnuEdit, QStringLiteral("mnuCopyAs"), QStringLiteral("Cop&y As..."),
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] { editing_.CopyAs(SSTab1->Tab()); });
     add(mnuEdit, QStringLiteral("mnuHistory"), QStringLiteral("&History..."), QKeySequence(),
         [this] { editing_.ShowHistory(SSTab1->Tab()); });
     add(mnuEdit, QStringLiteral("mnuDeletedHistory"),

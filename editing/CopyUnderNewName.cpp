@@ -27,18 +27,36 @@ const QString kCopyTitle = QStringLiteral("Copying Attribute");
 
 }  // namespace
 
-void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
-    const std::optional<QString> answer = vars_.dialogs.InputBox(
-        QStringLiteral("If you want to save this attribute under a new name, enter the new "
-                       "Attribute Name"),
-        kCopyTitle, QString());
+void CopyUnderNewName::Run(Start start, dictionary::ViewKind view, grid::DataGrid& grid,
+                           bool* cancel) {
+    // The copy offer drops the typed change when declined, as leaving the row said; a
+    // command keeps it, so nothing typed is lost through a box the user did not ask for.
+    const auto declined = [&] {
+        if (start == Start::LeavingIdColumn) {
+            grid.ReBind();
+        } else {
+            *cancel = true;
+        }
+    };
+    const QString source = grid.PendingRowIsNew()
+                               ? QString()
+                               : grid.BoundArray()->Cell(grid.CurrentRow(), dictionary::kIdColumn);
+    const std::optional<QString> answer =
+        start == Start::CopyAs
+            ? vars_.dialogs.InputBox(
+                  QStringLiteral("Copy ") + source + QStringLiteral(" as: enter the new item id"),
+                  QStringLiteral("Copy As"), source)
+            : vars_.dialogs.InputBox(
+                  QStringLiteral("If you want to save this attribute under a new name, enter "
+                                 "the new Attribute Name"),
+                  kCopyTitle, QString());
     if (!answer || answer->isEmpty()) {
-        grid.ReBind();
+        declined();
         return;
     }
     const QString name = *answer;
     const dictionary::ChangeLock lock(open_, TextBridge::ToBytes(name));
-    const int lastField = dictionary::LayoutOf(dictionary::ViewKind::DIV).LastColumn();
+    const int lastField = dictionary::LayoutOf(view).LastColumn();
     mv::DynamicArray record = ItemRecordFromGrid(grid, lastField);
     std::optional<mv::DynamicArray> replaced;
     switch (CheckName(name, record, replaced)) {
@@ -47,12 +65,15 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         case Decision::Drop:
             grid.ReBind();
             return;
+        case Decision::Cancelled:
+            declined();
+            return;
         case Decision::KeepPending:
             *cancel = true;
             return;
     }
     if (!UsersAgree(grid, name)) {
-        grid.ReBind();
+        declined();
         return;
     }
     // The name asked for is the user's word already when saves go unconfirmed.
@@ -60,7 +81,7 @@ void CopyUnderNewName::Run(grid::DataGrid& grid, bool* cancel) {
         vars_.dialogs.MsgBoxWithDetail(
             QStringLiteral("Save?"), ui::Buttons::YesNo, ui::Icon::None, ui::kProgramTitle,
             CopyDetail(open_, grid, name, lastField)) != ui::Answer::Yes) {
-        grid.ReBind();
+        declined();
         return;
     }
 
@@ -131,8 +152,9 @@ CopyUnderNewName::Decision CopyUnderNewName::CheckName(const QString& name,
                 return Decision::KeepPending;
         }
     }
-    return dictionary::AskToReplace(vars_.dialogs, open_, id, *now.record, record) ? Decision::Go
-                                                                                   : Decision::Drop;
+    return dictionary::AskToReplace(vars_.dialogs, open_, id, *now.record, record)
+               ? Decision::Go
+               : Decision::Cancelled;
 }
 
 bool CopyUnderNewName::UsersAgree(const grid::DataGrid& grid, const QString& name) {

@@ -19,9 +19,14 @@ namespace editing {
 
 class CompileOffer;
 
-// A D/I/V row stored while its current cell is the item id: its fields 1 to 8 are
-// written as a new item under a name the user types, the item the row showed stays as
+// A row copied under a name the user types: its fields 1 to the view's last column (typed
+// values included) are written as an item of that name, the item the row showed stays as
 // it is, and the dictionary is read again so the copy shows in the view of its type.
+//
+// Two ways in: a D/I/V row the user leaves by moving in the grid while its current cell is
+// the overtyped item id (the copy offer: a cancelled name drops the typed change), and
+// Edit > Copy As... or a command settling a row whose id was overtyped (a cancelled name
+// keeps the row pending, so a command never loses what was typed).
 class CopyUnderNewName {
 public:
     CopyUnderNewName(const dictionary::DictionaryContext& context,
@@ -32,12 +37,22 @@ public:
           opener_(opener),
           compile_(compile) {}
 
-    // Runs inside the grid's before-save notification. Sets *cancel, keeping the row
-    // pending with its typed values, when the typed name cannot be used.
-    void Run(grid::DataGrid& grid, bool* cancel);
+    enum class Start {
+        LeavingIdColumn,  // the grid's copy offer
+        Command,          // a command settling a row whose item id was overtyped
+        CopyAs,           // Edit > Copy As...
+    };
+
+    // Runs inside the grid's before-save notification for a pending row, or (Copy As on a
+    // row that is not pending) outside it. Sets *cancel, keeping the row pending with its
+    // typed values, when the typed name cannot be used, and when a command's copy is
+    // cancelled.
+    void Run(Start start, dictionary::ViewKind view, grid::DataGrid& grid, bool* cancel);
 
 private:
-    enum class Decision { Go, Drop, KeepPending };
+    // Drop: the user chose to see the account's item instead; Cancelled: the user
+    // declined the copy.
+    enum class Decision { Go, Drop, Cancelled, KeepPending };
     // `replaced` takes what the account holds under the name, for the journal; `record`
     // is the copy, which becomes the merged record when the user merges it with a change
     // the account made to an item of that name after it was read.

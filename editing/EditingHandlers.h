@@ -100,6 +100,11 @@ public:
     // Edit > Rename...: the item of the current row of the view's grid gets a new name.
     // True when it was renamed.
     bool Rename(int viewIndex) { return MarkedAfter(rename_.Rename(viewIndex)); }
+    // Edit > Copy As...: the current row of the view's grid under a new name.
+    void CopyAs(int viewIndex) {
+        save_.CopyAs(viewIndex);
+        RefreshMarks();
+    }
     // "History of a deleted item...": the versions of an item the journal saw deleted.
     void ShowDeletedHistory() { history_.ShowDeleted(); }
     // "History..." on a grid's context menu: the versions of the item of its current row.

@@ -23,6 +23,21 @@ void RowLockFollower::Connect(QObject* receiver) {
                          [this, view] { Changed(view); });
         QObject::connect(model, &grid::RowArrayModel::pendingRowEnded, receiver,
                          [this, view] { Ended(view); });
+        // The first keystroke in a cell editor takes the lock, before the row is pending;
+        // an editor closed without making the row pending (Escape, the text put back)
+        // lets it go again.
+        QObject::connect(grid, &grid::DataGrid::typingStarted, receiver,
+                         [this, grid](int viewIndex, int row) {
+                             if (!grid->HasPendingRow()) {
+                                 Started(viewIndex, row);
+                             }
+                         });
+        QObject::connect(grid, &grid::DataGrid::editorClosed, receiver,
+                         [this, grid](int viewIndex) {
+                             if (!grid->HasPendingRow()) {
+                                 Ended(viewIndex);
+                             }
+                         });
     }
 }
 
@@ -38,15 +53,21 @@ bool RowLockFollower::Wanted() const {
 void RowLockFollower::Started(int viewIndex, int row) {
     const grid::DataGrid& grid = *context_.screen.Grids()[static_cast<std::size_t>(viewIndex)];
     std::string& item = rowItems_[static_cast<std::size_t>(viewIndex)];
-    item.clear();
     // A new row names no item yet: its save locks whatever id it is given.
-    if (!context_.open.IsOpen() || row >= grid.NewRowLine() || !Wanted()) {
+    const std::string wanted = context_.open.IsOpen() && row >= 0 && row < grid.NewRowLine()
+                                   ? TextBridge::ToBytes(grid.BoundArray()->Cell(row, 0))
+                                   : std::string();
+    if (!item.empty() && item == wanted && context_.open.locks.Editing(item)) {
+        return;  // the first keystroke took it already
+    }
+    if (!item.empty()) {
+        Ended(viewIndex);  // an editor that went without closing held another row's lock
+    }
+    if (wanted.empty() || !Wanted()) {
         return;
     }
-    item = TextBridge::ToBytes(grid.BoundArray()->Cell(row, 0));
-    if (!item.empty()) {
-        Lock(viewIndex);
-    }
+    item = wanted;
+    Lock(viewIndex);
 }
 
 void RowLockFollower::Changed(int viewIndex) {

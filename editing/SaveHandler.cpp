@@ -68,9 +68,19 @@ void SaveHandler::BeforeSave(int viewIndex, bool* cancel) {
 void SaveHandler::Save(ViewKind view, grid::DataGrid& grid, bool* cancel) {
     const ViewRules& rules = RulesOf(view);
     ui::Dialogs& dialogs = vars_.dialogs;
-    if (grid.Col() == 0) {
+    if (copyAsWanted_) {
+        copy_.Run(CopyUnderNewName::Start::CopyAs, view, grid, cancel);
+        return;
+    }
+    // Leaving a row from its id column by moving in the grid offers a copy (or is
+    // refused); a command settling the row saves it under its own id, unless that id was
+    // overtyped, which no save can do in place.
+    const bool byCommand = grid.CurrentCommitCause() == grid::CommitCause::Command;
+    if (grid.Col() == 0 && (!byCommand || IdOvertyped(grid))) {
         if (rules.copiesFromIdColumn) {
-            copy_.Run(grid, cancel);
+            copy_.Run(byCommand ? CopyUnderNewName::Start::Command
+                                : CopyUnderNewName::Start::LeavingIdColumn,
+                      view, grid, cancel);
             return;
         }
         dialogs.MsgBox(QStringLiteral("You can't change the item id, if you want to add an "
@@ -272,6 +282,37 @@ void SaveHandler::AddFirstRow(ViewKind view, grid::DataGrid& grid, const QString
     views.AddRow(view, itemId, fields);
     // Shows the row once, from the array: the grid's pending copy is dropped.
     grid.ReBind();
+}
+
+bool SaveHandler::IdOvertyped(const grid::DataGrid& grid) {
+    return !grid.PendingRowIsNew() && grid.Text() != grid.BoundArray()->Cell(grid.CurrentRow(), 0);
+}
+
+void SaveHandler::CopyAs(int viewIndex) {
+    if (!dictionary::IsViewIndex(viewIndex) || !open_.IsOpen()) {
+        return;
+    }
+    grid::DataGrid& grid = screen_.Grid(dictionary::ViewAt(viewIndex));
+    grid.CloseCellEditor();
+    const int row = grid.CurrentRow();
+    if (row < 0 || (row >= grid.NewRowLine() && !grid.HasPendingRow())) {
+        vars_.dialogs.Beep();
+        screen_.ShowStatus(QStringLiteral("Copy As copies the current row: choose a row first"),
+                           dictionary::kNoteShownMs);
+        return;
+    }
+    if (grid.HasPendingRow()) {
+        // The typed row goes through the grid's commit, so the grid stores, keeps or
+        // drops it as the copy decides.
+        copyAsWanted_ = true;
+        grid.CommitRow();
+        copyAsWanted_ = false;
+        return;
+    }
+    RunGuarded(vars_.dialogs, [&] {
+        bool cancel = false;
+        copy_.Run(CopyUnderNewName::Start::CopyAs, dictionary::ViewAt(viewIndex), grid, &cancel);
+    });
 }
 
 void SaveHandler::AfterSave(int viewIndex) {

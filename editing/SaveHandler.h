@@ -54,8 +54,13 @@ public:
     // After a grid stored a row: the row counter follows the row array, and a PH row
     // appears in the phrase list at once.
     void AfterSave(int viewIndex);
+    // Edit > Copy As...: the current row of the view's grid, typed values included, is
+    // written under a name the user types. A cancelled name keeps a typed row pending.
+    void CopyAs(int viewIndex);
 
 private:
+    // The pending row's item id differs from the id of the row it was typed over.
+    static bool IdOvertyped(const grid::DataGrid& grid);
     void Save(dictionary::ViewKind view, grid::DataGrid& grid, bool* cancel);
     // Writes the record over `now` (what the check read) and shows it; true when written.
     bool Write(dictionary::ViewKind view, grid::DataGrid& grid, const std::string& id,
@@ -79,6 +84,8 @@ private:
     dictionary::DictionaryScreen& screen_;
     CompileOffer& compile_;
     CopyUnderNewName& copy_;
+    // Set while Copy As commits a pending row: its before-save copies instead of saving.
+    bool copyAsWanted_ = false;
 };
 
 }  // namespace editing

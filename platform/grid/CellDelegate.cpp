@@ -159,6 +159,15 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     }
     if (line != nullptr) {
         FollowNotesWhileTyping(*line, index);
+        // The first keystroke is the moment the user starts to change the row, long before
+        // the editor closes and the pending row takes the text.
+        // (createEditor is const in the interface; telling of the typing changes nothing
+        // the delegate paints with.)
+        auto* self = const_cast<CellDelegate*>(this);
+        const int row = index.row();
+        connect(
+            line, &QLineEdit::textEdited, self, [self, row] { emit self->typingStarted(row); },
+            Qt::SingleShotConnection);
     }
     openEditor_ = editor;
     return editor;

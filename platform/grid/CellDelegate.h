@@ -45,6 +45,8 @@ signals:
     void enterPressed();
     // An editor refused a keystroke or paste.
     void textRefused(grid::CellRefusal why);
+    // The user changed the text of the editor opened on `row` for the first time.
+    void typingStarted(int row);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

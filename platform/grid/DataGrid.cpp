@@ -71,6 +71,8 @@ DataGrid::DataGrid(int viewIndex, QWidget* parent)
             [this](int column) { emit headerClicked(viewIndex_, column); });
 
     connect(delegate_, &CellDelegate::enterPressed, this, &DataGrid::AdvanceAfterEnter);
+    connect(delegate_, &CellDelegate::typingStarted, this,
+            [this](int row) { emit typingStarted(viewIndex_, row); });
     connect(delegate_, &CellDelegate::textRefused, this,
             [this](CellRefusal why) { emit textRefused(viewIndex_, why); });
     connect(rowSelector_, &RowSelectorHeader::rowClicked, this, &DataGrid::OnRowClicked);
@@ -225,9 +227,12 @@ bool DataGrid::Busy() const {
     return phase == EditPhase::Committing || phase == EditPhase::Deleting;
 }
 
-CommitOutcome DataGrid::CommitRow() {
+CommitOutcome DataGrid::CommitRow(CommitCause cause) {
     CommitOpenEditor();
     const int row = model_->PendingRow();
+    if (model_->Phase() == EditPhase::Editing) {
+        commitCause_ = cause;
+    }
     const CommitOutcome outcome = model_->CommitPendingRow([this] {
         bool cancel = false;
         emit beforeSave(viewIndex_, &cancel);
@@ -362,7 +367,7 @@ bool DataGrid::AllowRowChange() {
         case EditPhase::Idle:
             return true;
         case EditPhase::Editing: {
-            const CommitOutcome outcome = CommitRow();
+            const CommitOutcome outcome = CommitRow(CommitCause::LeavingRow);
             return outcome == CommitOutcome::Stored || outcome == CommitOutcome::Reread;
         }
         case EditPhase::Committing:
@@ -380,6 +385,11 @@ void DataGrid::CommitOpenEditor() {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    emit editorClosed(viewIndex_);
 }
 
 void DataGrid::DiscardOpenEditor() {
@@ -407,7 +417,7 @@ void DataGrid::AdvanceAfterEnter() {
     }
     // The last line is the new row being typed: store it, then start the fresh empty
     // line below it.
-    const CommitOutcome outcome = CommitRow();
+    const CommitOutcome outcome = CommitRow(CommitCause::LeavingRow);
     if (outcome != CommitOutcome::Cancelled && outcome != CommitOutcome::Busy) {
         MoveCurrentUnguarded(model_->NewRowLine(), 0);
     }

@@ -106,8 +106,11 @@ public:
     EditPhase Phase() const;
     bool HasPendingRow() const;
     bool PendingRowIsNew() const;
-    // Commits the pending row as leaving it would.
-    CommitOutcome CommitRow();
+    // Commits the pending row as leaving it would. The grid's own moves commit with
+    // LeavingRow; the program settles a row with Command (the default).
+    CommitOutcome CommitRow(CommitCause cause = CommitCause::Command);
+    // Why the row being committed is committed; meaningful inside beforeSave.
+    CommitCause CurrentCommitCause() const { return commitCause_; }
     // Takes the text of an open cell editor into the pending row without leaving the
     // row, so HasPendingRow also counts a cell that is still being typed.
     void CloseCellEditor();
@@ -168,6 +171,11 @@ signals:
     void textRefused(int viewIndex, grid::CellRefusal why);
     // Another row became current (row -1: none), by the user or the program.
     void currentRowChanged(int viewIndex, int row);
+    // The user typed the first character into a cell editor opened on `row`, before the
+    // editor is closed and its text reaches the pending row.
+    void typingStarted(int viewIndex, int row);
+    // A cell editor was closed, its text taken into the pending row or dropped.
+    void editorClosed(int viewIndex);
     // Shift+F2: the user wants the current cell in a larger editor. What an open cell
     // editor held is in the pending row by then; the grid opens nothing itself.
     void largerEditorWanted(int viewIndex);
@@ -179,6 +187,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     bool Busy() const;
@@ -204,6 +213,7 @@ private:
     RowGuardSelectionModel* guard_ = nullptr;
     QHash<int, double> widthsTwips_;
     bool applyingWidths_ = false;
+    CommitCause commitCause_ = CommitCause::Command;
 };
 
 }  // namespace grid

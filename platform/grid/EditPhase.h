@@ -21,6 +21,15 @@ enum class CommitOutcome {
     Busy,            // asked while a notification was running: refused
 };
 
+// Why a pending row is being committed: the user left it by moving in the grid (another
+// row, Enter on the last cell), or a command of the program settles it (Save Row, Exit,
+// Open, ...). A handler may treat the two differently: leaving a row from its id column
+// can mean "copy it", a command never does.
+enum class CommitCause {
+    LeavingRow,
+    Command,
+};
+
 enum class DeleteOutcome {
     NothingToDelete,  // no such row
     Removed,          // the row left the row array

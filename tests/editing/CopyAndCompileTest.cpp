@@ -291,3 +291,94 @@ TEST_F(CopyTest, theCompileCommandNamesTheOpenFileWhateverTheBoxHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A command that settles a row whose current cell is its id saves it under its own id:
+// the copy offer belongs to leaving the row by moving in the grid. In every view, also
+// those that refuse a row left from its id column.
+struct SettlingCommand {
+    const char* name;
+    int view;
+    const char* id;
+    int column;
+    std::vector<Answer> answers;  // after the command's own question, if any
+};
+
+class SettlingCommandTest : public CopyTest, public ::testing::WithParamInterface<SettlingCommand> {
+protected:
+    void run(const std::string& command) {
+        if (command == "saveRow") {
+            grid(GetParam().view).CommitRow();
+        } else if (command == "exit") {
+            EXPECT_TRUE(editing.SettleBeforeClose());
+        } else {
+            editing.OpenAfterSettling();
+        }
+    }
+};
+
+TEST_P(SettlingCommandTest, savesTheRowUnderItsOwnIdWithoutTheCopyOffer) {
+    const SettlingCommand& c = GetParam();
+    openOrders();
+    type(c.view, rowOf(c.view, c.id), {{c.column, QStringLiteral("Typed")}});
+    grid(c.view).SetCol(0);
+    for (const Answer a : c.answers) {
+        dialogs.QueueAnswer(a);
+    }
+    const std::string name = c.name;
+    run(name.substr(0, name.find('_')));
+
+    EXPECT_EQ(boxes().back(), written(c.id));
+    EXPECT_EQ(onDisk(c.id).at(c.column - 1), "Typed");
+    EXPECT_FALSE(grid(c.view).HasPendingRow());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SettlingCommandTest,
+    ::testing::Values(SettlingCommand{"saveRow_DIV", 2, "QTY", 4, {Answer::Yes, Answer::OK}},
+                      SettlingCommand{"saveRow_AS", 0, "ORD.QTY", 3, {Answer::Yes, Answer::OK}},
+                      SettlingCommand{"saveRow_Other", 3, "NEXT", 2, {Answer::Yes, Answer::OK}},
+                      SettlingCommand{
+                          "exit_DIV", 2, "PRICE", 4, {Answer::Yes, Answer::Yes, Answer::OK}},
+                      SettlingCommand{"open_DIV", 2, "QTY", 4, {Answer::Yes, Answer::OK}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// An id overtyped in the D/I/V view still meets the copy offer from a command, but a
+// cancelled name keeps the row with everything typed, and the command stops: Exit leaves
+// the window open. Edit > Copy As... copies the current row of any view, pending or not.
+TEST_F(CopyTest, aCommandsCopyOfferCancelledKeepsTheRowAndCopyAsCopiesAnyRow) {
+    openOrders();
+    type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Amount")}, {0, QStringLiteral("QTY2")}});
+    dialogs.QueueAnswer(Answer::Yes);  // "Save them before closing?"
+    dialogs.QueueInput(std::nullopt);
+    EXPECT_FALSE(editing.SettleBeforeClose());
+    EXPECT_EQ(boxes().back(), kCopyInput);
+    ASSERT_TRUE(grid(kDIV).HasPendingRow());
+    grid(kDIV).SetCol(4);
+    EXPECT_EQ(grid(kDIV).Text(), QStringLiteral("Amount"));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
+
+    // Copy As on the pending row: Cancel keeps it; a name writes the typed row.
+    dialogs.clear();
+    dialogs.QueueInput(std::nullopt);
+    editing.CopyAs(kDIV);
+    EXPECT_EQ(boxes(), (Boxes{"input: Copy QTY as: enter the new item id | Copy As"}));
+    EXPECT_TRUE(grid(kDIV).HasPendingRow());
+    dialogs.QueueInput(QStringLiteral("AMOUNT"));
+    answer({Answer::Yes, Answer::Yes, Answer::OK});
+    editing.CopyAs(kDIV);
+    EXPECT_EQ(onDisk("AMOUNT"), (Fields{"D Quantity", "3", "", "Amount", "5R", "S", "", ""}));
+    EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+
+    // A row of the Other view that is not pending: its ten fields under the new name.
+    grid(kOther).SetCurrentRow(rowOf(kOther, "NEXT"));
+    dialogs.QueueInput(QStringLiteral("NEXT2"));
+    answer({Answer::Yes, Answer::OK});
+    editing.CopyAs(kOther);
+    EXPECT_EQ(onDisk("NEXT2"), (Fields{"X", "100", "", "", "", "", "", "", "", ""}));
+    EXPECT_TRUE(column(kOther, 0).contains(QStringLiteral("NEXT2")));
+}
+
+}  // namespace

@@ -72,7 +72,10 @@ protected:
         type(view, this->grid(view).NewRowLine(), cells);
     }
 
-    grid::CommitOutcome leaveRow(int view) { return this->grid(view).CommitRow(); }
+    // Leaves the pending row as moving in the grid does.
+    grid::CommitOutcome leaveRow(int view) {
+        return this->grid(view).CommitRow(grid::CommitCause::LeavingRow);
+    }
 
     int counter(int view) const {
         return this->Dictionary().views->Counter(dictionary::ViewAt(view));

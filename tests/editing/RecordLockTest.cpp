@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
 
 #include "connection/SettingsFile.h"
 #include "platform/mv/ErrorCodes.h"
@@ -91,6 +93,23 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
     ASSERT_TRUE(SettingsFile(vars.programFolder).Write(SettingsFile::kLockWhileEditing, "no"));
     type(kOther, rowOf(kOther, "NEXT"), {{2, QStringLiteral("8")}});
     EXPECT_TRUE(otherCanLock("NEXT"));
+}
+
+// The lock is taken at the first keystroke in a cell editor, not when the editor closes:
+// whoever starts typing first holds the item. An editor closed with Escape lets it go.
+TEST_F(RecordLockTest, theFirstKeystrokeInACellTakesTheLockAndEscapeLetsItGo) {
+    grid::DataGrid& g = grid(kDIV);
+    ASSERT_TRUE(g.SetCurrentRow(rowOf(kDIV, "PRICE")));
+    g.SetCol(4);
+    QTest::keyClick(&g, Qt::Key_C);
+    auto* editor = g.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("c"));
+    EXPECT_FALSE(g.HasPendingRow());  // the editor is still open
+    EXPECT_FALSE(otherCanLock("PRICE"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_FALSE(g.HasPendingRow());
+    EXPECT_TRUE(otherCanLock("PRICE"));
 }
 
 // ORDERS through a stand-in server of the given kind.
