@@ -22,6 +22,9 @@ enum ErrorCode : int {
     kReadFailed = 30020,
     kWriteFailed = 30021,
     kDeleteFailed = 30022,
+    // The folder's lock file is no regular file this session can lock (a link, a folder,
+    // a file it may not write): a change that no lock can keep apart is refused.
+    kLockFileUnusable = 30023,
     kFileClosed = 30030,  // the file object was closed or its session ended
 
     // Opening files.
@@ -91,6 +94,7 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kReadFailed,
     kWriteFailed,
     kDeleteFailed,
+    kLockFileUnusable,
     kFileClosed,
     kNoSuchDictionary,
     kBadFileName,

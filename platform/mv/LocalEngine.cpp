@@ -127,6 +127,8 @@ DictionaryLocks& LocalEngine::LocksOf(const Directory& directory) {
     if (!locks) {
         locks = std::make_unique<DictionaryLocks>(directory.fd.Get());
     }
+    // The handle that first opened the folder may be closed by now.
+    locks->SetFolder(directory.fd.Get());
     return *locks;
 }
 

@@ -2,6 +2,8 @@
 #include "platform/mv/RecordLocks.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -38,8 +40,79 @@ struct flock RangeOf(std::string_view id, short type) {
 
 }  // namespace
 
-DictionaryLocks::DictionaryLocks(int dirFd)
-    : fd_(::openat(dirFd, kLockFileName, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666)) {}
+mode_t DictionaryLocks::ModeFor(mode_t folderMode) {
+    mode_t mode = S_IRUSR | S_IWUSR;
+    if ((folderMode & S_IWGRP) != 0) {
+        mode |= S_IRGRP | S_IWGRP;
+    }
+    if ((folderMode & S_IWOTH) != 0) {
+        mode |= S_IROTH | S_IWOTH;
+    }
+    return mode;
+}
+
+DictionaryLocks::DictionaryLocks(int dirFd) : dirFd_(dirFd) {
+    Open();
+}
+
+void DictionaryLocks::Open() {
+    fd_.Reset();
+    struct stat folder {};
+    if (::fstat(dirFd_, &folder) != 0) {
+        state_ = FileState::Unusable;
+        return;
+    }
+    const mode_t mode = ModeFor(folder.st_mode);
+    // Not blocking, so a FIFO planted under the name cannot hang the open.
+    UniqueFd fd(::openat(dirFd_, kLockFileName,
+                         O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode));
+    if (!fd.Valid()) {
+        const bool folderWritable = ::faccessat(dirFd_, ".", W_OK | X_OK, AT_EACCESS) == 0;
+        state_ = (errno == EACCES || errno == EROFS || errno == EPERM) && !folderWritable
+                     ? FileState::FolderReadOnly
+                     : FileState::Unusable;
+        return;
+    }
+    struct stat file {};
+    if (::fstat(fd.Get(), &file) != 0 || !S_ISREG(file.st_mode)) {
+        state_ = FileState::Unusable;
+        return;
+    }
+    // The umask may have cut the group's access, and a file made by an older version
+    // may let anyone read it: the owner sets it to what the folder grants.
+    if (file.st_uid == ::geteuid() && (file.st_mode & 07777) != mode) {
+        ::fchmod(fd.Get(), mode);
+    }
+    fd_ = std::move(fd);
+    state_ = FileState::Usable;
+}
+
+void DictionaryLocks::FollowReplacedFile() {
+    if (state_ == FileState::Usable) {
+        struct stat open {};
+        struct stat named {};
+        if (::fstat(fd_.Get(), &open) == 0 &&
+            ::fstatat(dirFd_, kLockFileName, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            open.st_dev == named.st_dev && open.st_ino == named.st_ino) {
+            return;
+        }
+    }
+    UniqueFd old = std::move(fd_);
+    Open();
+    if (state_ != FileState::Usable) {
+        return;
+    }
+    // The locks held in the old file are taken again in the one every other session now
+    // uses; one that another session took meanwhile is lost, and its change will take it
+    // again or meet that session's lock.
+    for (auto held = held_.begin(); held != held_.end();) {
+        if (TrySet(held->first, held->second)) {
+            ++held;
+        } else {
+            held = held_.erase(held);
+        }
+    }
+}
 
 bool DictionaryLocks::TrySet(std::string_view id, short type) const {
     struct flock range = RangeOf(id, type);
@@ -47,8 +120,12 @@ bool DictionaryLocks::TrySet(std::string_view id, short type) const {
 }
 
 int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit) {
-    if (!fd_.Valid()) {
+    FollowReplacedFile();
+    if (state_ == FileState::FolderReadOnly) {
         return kOk;
+    }
+    if (state_ == FileState::Unusable) {
+        return kLockFileUnusable;
     }
     const short type = (flags & kLockExclusive) != 0 ? F_WRLCK : F_RDLCK;
     const auto deadline = std::chrono::steady_clock::now() + waitLimit;
@@ -64,7 +141,7 @@ int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseco
 }
 
 void DictionaryLocks::Release(std::string_view id) {
-    if (held_.erase(std::string(id)) != 0) {
+    if (held_.erase(std::string(id)) != 0 && fd_.Valid()) {
         TrySet(id, F_UNLCK);
     }
 }
@@ -79,7 +156,8 @@ void DictionaryLocks::ReleaseAll() {
     held_.clear();
 }
 
-LockState DictionaryLocks::State(std::string_view id) const {
+LockState DictionaryLocks::State(std::string_view id) {
+    FollowReplacedFile();
     if (!fd_.Valid()) {
         return kLockFree;
     }
@@ -92,9 +170,11 @@ LockState DictionaryLocks::State(std::string_view id) const {
     return held_.count(std::string(id)) != 0 ? kLockHeldHere : kLockFree;
 }
 
-bool DictionaryLocks::HoldsExclusive(std::string_view id) const {
+bool DictionaryLocks::HoldsExclusive(std::string_view id) {
+    FollowReplacedFile();
     const auto found = held_.find(std::string(id));
-    return !fd_.Valid() || (found != held_.end() && found->second == F_WRLCK);
+    return state_ == FileState::FolderReadOnly ||
+           (found != held_.end() && found->second == F_WRLCK);
 }
 
 }  // namespace mv

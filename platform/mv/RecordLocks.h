@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -34,25 +36,52 @@ inline constexpr const char* kLockFileName = ".kelvora-locks";
 // session opens the file on its own, so sessions of one process exclude each other as
 // two processes do, and a process that dies leaves no lock behind, as the system
 // releases the locks of its descriptors.
+//
+// The lock file grants locks to those who may write the folder and to no one else: it is
+// made (and, when this user owns it, kept) readable and writable by the owner, by the
+// group when the folder is group-writable, and by others when the folder is writable by
+// all, so a user who may only read the dictionary cannot open it to hold others' writes
+// hostage. It is always opened read-write; no lock is taken through a read-only one.
+//
+// A lock file that is no regular file (a link, a folder, a FIFO), or that this session
+// cannot open while it may write the folder, refuses every lock with kLockFileUnusable,
+// so changes are refused rather than made without locks. Only a folder the session
+// cannot write grants every lock: its writes meet the folder's own refusal. A lock file
+// removed or replaced under the session is noticed at the next lock request: the
+// session moves to the file the path names now, taking its locks there again, so every
+// session locks in one file again.
 class DictionaryLocks {
 public:
-    // Opens the lock file of directory dirFd, creating it when missing. A folder where
-    // it can be neither opened nor created cannot be written either: then every lock is
-    // granted, so a write meets the folder's own refusal and not a lock.
     explicit DictionaryLocks(int dirFd);
 
-    // kOk, or kRecordLocked when another session holds a lock that excludes this one
-    // (after waiting up to waitLimit with kLockWait).
+    // The descriptor of the folder, open now, through which the lock file is named; the
+    // engine hands in that of an open handle before each use.
+    void SetFolder(int dirFd) { dirFd_ = dirFd; }
+
+    // kOk, kRecordLocked when another session holds a lock that excludes this one (after
+    // waiting up to waitLimit with kLockWait), or kLockFileUnusable.
     int Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit);
     void Release(std::string_view id);
     void ReleaseAll();
-    LockState State(std::string_view id) const;
-    bool HoldsExclusive(std::string_view id) const;
+    LockState State(std::string_view id);
+    // Whether this session holds the item exclusively in the file every session uses now.
+    bool HoldsExclusive(std::string_view id);
+
+    // The permissions a lock file of a folder with these permissions gets.
+    static mode_t ModeFor(mode_t folderMode);
 
 private:
+    enum class FileState { Usable, FolderReadOnly, Unusable };
+
+    // Opens the lock file the folder names now (creating it when missing).
+    void Open();
+    // Moves to the file the path names now when the open one was removed or replaced.
+    void FollowReplacedFile();
     bool TrySet(std::string_view id, short type) const;
 
+    int dirFd_;
     UniqueFd fd_;
+    FileState state_ = FileState::Unusable;
     std::unordered_map<std::string, short> held_;  // id -> F_WRLCK or F_RDLCK
 };
 

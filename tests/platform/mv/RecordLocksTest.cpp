@@ -4,7 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 #include "platform/mv/DictionaryInspection.h"
@@ -78,6 +83,83 @@ TEST(LocalLocks, aKilledProcessLeavesNoLockAndTheLockFileIsNoItem) {
     DictionaryContents contents;
     EXPECT_EQ(InspectDictionary(account.Path().string(), "F", contents), kOk);
     EXPECT_TRUE(contents.problems.empty());
+}
+
+// The lock file grants locks to those who may write the folder only, and one that is no
+// regular file refuses the changes it cannot keep apart instead of granting every lock.
+TEST(LocalLocks, theLockFileIsOnlyForWritersAndAStrangeOneRefusesChanges) {
+    namespace fs = std::filesystem;
+    TempAccount account;
+    account.MakeDictionary("F");
+    account.WriteFile("F", "X", "D\nold");
+    const fs::path folder = account.DictionaryPath("F");
+    const fs::path lockFile = folder / kLockFileName;
+
+    // Made for a folder only its owner may write: no access for group or others, also
+    // when an older version left it readable to all.
+    fs::permissions(folder, fs::perms(0755));
+    for (const bool older : {false, true}) {
+        if (older) {
+            fs::permissions(lockFile, fs::perms(0644));
+        }
+        Opened session = OpenF(account);
+        ASSERT_EQ(session.engine->Lock(session.handle, "X", kLockExclusive), kOk);
+        EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::all, fs::perms(0600)) << older;
+    }
+    EXPECT_EQ(DictionaryLocks::ModeFor(02775), 0660u);
+    EXPECT_EQ(DictionaryLocks::ModeFor(0777), 0666u);
+
+    const fs::path outside = account.Path() / "outside";
+    std::ofstream{outside};
+    const std::vector<std::pair<const char*, std::function<void()>>> kinds{
+        {"link", [&] { fs::create_symlink(outside, lockFile); }},
+        {"folder", [&] { fs::create_directory(lockFile); }},
+        {"fifo", [&] { ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0); }},
+    };
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        fs::remove(lockFile);
+        make();
+        Opened session = OpenF(account);
+        std::string record;
+        EXPECT_EQ(session.engine->Read(session.handle, "X", record, kLockExclusive),
+                  kLockFileUnusable);
+        EXPECT_EQ(session.engine->Write(session.handle, "X", "D\xFEnew", false), kLockFileUnusable);
+        EXPECT_EQ(session.engine->Delete(session.handle, "X", false), kLockFileUnusable);
+        EXPECT_EQ(account.ReadFile("F", "X"), "D\nold");
+        fs::remove(lockFile);
+    }
+    EXPECT_EQ(test::FileBytes(outside), "");
+}
+
+// A lock file removed under a session that holds a lock: a new session makes a new file
+// and locks there; the first session moves to that file at its next request and finds
+// the item held, so its write is refused rather than made beside the other's.
+TEST(LocalLocks, aRemovedLockFileLeavesOneLockDomain) {
+    TempAccount account;
+    account.MakeDictionary("F");
+    account.WriteFile("F", "X", "D\nold");
+    account.WriteFile("F", "Y", "D\nold");
+    Opened first = OpenF(account);
+    ASSERT_EQ(first.engine->Lock(first.handle, "X", kLockExclusive), kOk);
+    ASSERT_EQ(first.engine->Lock(first.handle, "Y", kLockExclusive), kOk);
+    std::filesystem::remove(account.DictionaryPath("F") / kLockFileName);
+
+    Opened second = OpenF(account);
+    EXPECT_EQ(second.engine->Lock(second.handle, "X", kLockExclusive), kOk);
+    EXPECT_EQ(first.engine->Write(first.handle, "X",
+                                  "D\xFE"
+                                  "first",
+                                  false),
+              kRecordLocked);
+    EXPECT_EQ(account.ReadFile("F", "X"), "D\nold");
+    // The lock on Y moved with the first session: the second one cannot take it.
+    EXPECT_EQ(second.engine->Lock(second.handle, "Y", kLockExclusive), kRecordLocked);
+    EXPECT_EQ(first.engine->Write(first.handle, "Y",
+                                  "D\xFE"
+                                  "first",
+                                  false),
+              kOk);
 }
 
 // Sessions of one process keep each other out as processes do; a second handle of the
