@@ -45,12 +45,12 @@ bool WrongShape(std::string& why) {
 }  // namespace
 
 CallDispatch::CallDispatch(std::shared_ptr<mv::LocalEngine> engine, wire::WireChannel& channel,
-                           const ServerConfig& config, OpenFileBudget& openFiles)
-    : engine_(std::move(engine)), channel_(channel), config_(config), openFiles_(openFiles) {}
+                           const ServerConfig& config, OpenFileBudget& openFiles,
+                           const std::string& user)
+    : engine_(std::move(engine)), channel_(channel), config_(config), openFiles_(openFiles, user) {}
 
 CallDispatch::~CallDispatch() {
     engine_->Shutdown();
-    openFiles_.GiveBack(openHandles_.size());
 }
 
 bool CallDispatch::Handle(const Message& request, std::string& why) {

@@ -19,7 +19,7 @@ namespace server {
 class CallDispatch {
 public:
     CallDispatch(std::shared_ptr<mv::LocalEngine> engine, mv::wire::WireChannel& channel,
-                 const ServerConfig& config, OpenFileBudget& openFiles);
+                 const ServerConfig& config, OpenFileBudget& openFiles, const std::string& user);
     ~CallDispatch();
     CallDispatch(const CallDispatch&) = delete;
     CallDispatch& operator=(const CallDispatch&) = delete;
@@ -51,7 +51,7 @@ private:
     std::shared_ptr<mv::LocalEngine> engine_;
     mv::wire::WireChannel& channel_;
     const ServerConfig& config_;
-    OpenFileBudget& openFiles_;
+    OpenFileBudget::SessionFiles openFiles_;
     std::set<int> openHandles_;  // each holds one file of openFiles_
     std::vector<std::string> selectList_;
     std::size_t nextSelected_ = 0;  // READNEXT's position in selectList_

@@ -2,6 +2,9 @@
 #include "server/ConnectionSession.h"
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/LocalEngine.h"
@@ -20,8 +23,15 @@ using Outcome = wire::WireChannel::Outcome;
 
 namespace {
 
-// How long a refused connection is given to send its service request.
-constexpr std::chrono::milliseconds kRefusalDrainLimit = std::chrono::seconds(2);
+// After a request this large its memory is handed back to the system: the allocator would
+// otherwise keep it for the thread that used it.
+constexpr std::size_t kLargeRequest = std::size_t{1} << 20;
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 bool SendStatus(wire::WireChannel& channel, const ServerConfig& config, std::int32_t code) {
     return channel.Send(Message{0, {Arg::Int(code)}}, config.sendLimit) == Outcome::Ok;
@@ -35,16 +45,16 @@ bool SendRefusal(wire::WireChannel& channel, const ServerConfig& config, std::in
 
 }  // namespace
 
-void ConnectionSession::Run(wire::WireChannel& channel, const std::function<bool()>& claimSlot) {
+void ConnectionSession::Run(wire::WireChannel& channel, const ConnectionHooks& hooks) {
+    hooks_ = &hooks;
     peer_ = channel.PeerAddress();
-    loginEnd_ =
-        std::chrono::steady_clock::now() + std::min(config_.loginTimeout, config_.idleTimeout);
-    Log("connected");
+    loginEnd_ = hooks.acceptedAt + std::min(config_.loginTimeout, config_.idleTimeout);
     if (!AcceptService(channel)) {
         return;
     }
-    if (auto engine = LogIn(channel, claimSlot)) {
-        ServeCalls(channel, std::move(engine));
+    std::string user;
+    if (auto engine = LogIn(channel, user)) {
+        ServeCalls(channel, std::move(engine), user);
     }
 }
 
@@ -55,6 +65,9 @@ std::chrono::milliseconds ConnectionSession::LoginTimeLeft() const {
 }
 
 void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome outcome) {
+    if (hooks_->madeRoom()) {
+        return;
+    }
     switch (outcome) {
         case Outcome::Ok:
             return;
@@ -70,18 +83,6 @@ void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome ou
         default:
             Log("closed: connection failed: " + channel.Why());
             return;
-    }
-}
-
-void ConnectionSession::RefuseBusy(wire::WireChannel& channel, const std::string& why) {
-    peer_ = channel.PeerAddress();
-    Log("refused: " + why);
-    // The answer goes out at once; the service request is still taken, so that closing
-    // with it unread does not reset the connection before the client reads the answer.
-    if (SendStatus(channel, config_, mv::kConnectionRefused)) {
-        Message ignored;
-        channel.Receive(ignored, std::min(config_.loginTimeout, kRefusalDrainLimit),
-                        config_.maxBodyBeforeLogin);
     }
 }
 
@@ -127,7 +128,7 @@ bool ConnectionSession::AcceptService(wire::WireChannel& channel) {
 }
 
 std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& channel,
-                                                          const std::function<bool()>& claimSlot) {
+                                                          std::string& user) {
     Message request;
     const auto outcome = channel.Receive(request, LoginTimeLeft(), config_.maxBodyBeforeLogin);
     if (outcome != Outcome::Ok) {
@@ -140,6 +141,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         Log("closed: a request before logging in");
         return {};
     }
+    hooks_->loginReceived();
     const std::string who = "user \"" + Printable(login.user) + "\"";
     const std::string address = ClientGroupOf(channel.PeerHost());
     const auto charged = LoginThrottle::Clock::now();
@@ -170,7 +172,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         Log("login refused for " + who + ": no account \"" + Printable(account) + "\"");
         return {};
     }
-    if (!claimSlot()) {
+    if (!hooks_->claimSlot()) {
         SendStatus(channel, config_, mv::kConnectionRefused);
         Log("login refused for " + who + ": " + std::to_string(config_.maxSessions) +
             " sessions are running already");
@@ -183,22 +185,42 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
     }
     Log("logged in as " + who + " to account \"" + Printable(account) + "\"" +
         (channel.IsEncrypted() ? " over TLS" : ""));
+    user = login.user;
     return engine;
 }
 
 void ConnectionSession::ServeCalls(wire::WireChannel& channel,
-                                   std::shared_ptr<mv::LocalEngine> engine) {
-    CallDispatch dispatch(std::move(engine), channel, config_, openFiles_);
+                                   std::shared_ptr<mv::LocalEngine> engine,
+                                   const std::string& user) {
+    CallDispatch dispatch(std::move(engine), channel, config_, openFiles_, user);
     for (;;) {
-        Message request;
-        const auto outcome = channel.Receive(request, config_.idleTimeout, config_.maxBody);
-        if (outcome != Outcome::Ok) {
-            LogReceiveFailure(channel, outcome);
-            return;
+        std::size_t held = 0;
+        const auto takeMemory = [&](std::size_t bytes, std::chrono::steady_clock::time_point end) {
+            if (!requestMemory_.Take(bytes, end)) {
+                return false;
+            }
+            held = bytes;
+            return true;
+        };
+        bool goesOn = false;
+        {
+            Message request;
+            const auto outcome =
+                channel.Receive(request, config_.idleTimeout, config_.maxBody, takeMemory);
+            std::string why;
+            if (outcome != Outcome::Ok) {
+                LogReceiveFailure(channel, outcome);
+            } else if (!(goesOn = dispatch.Handle(request, why))) {
+                Log("closed: " + why);
+            }
         }
-        std::string why;
-        if (!dispatch.Handle(request, why)) {
-            Log("closed: " + why);
+        if (held > 0) {
+            requestMemory_.GiveBack(held);
+        }
+        if (held >= kLargeRequest) {
+            ReturnFreedMemory();
+        }
+        if (!goesOn) {
             return;
         }
     }

@@ -11,42 +11,56 @@
 #include "server/Authenticator.h"
 #include "server/DescriptorBudget.h"
 #include "server/LoginThrottle.h"
+#include "server/RequestMemory.h"
 #include "server/ServerConfig.h"
 #include "server/ServerLog.h"
 #include "server/StopSignal.h"
 
 namespace server {
 
+// What the listener learns from, and asks of, one connection.
+struct ConnectionHooks {
+    // When the connection was accepted: its time to log in counts from then, also while
+    // it waited for its turn to be served.
+    std::chrono::steady_clock::time_point acceptedAt = std::chrono::steady_clock::now();
+    // A well-formed login has come: the connection no longer waits silent.
+    std::function<void()> loginReceived = [] {};
+    // Asked once the login succeeded; false refuses it with 81016: the server serves as
+    // many sessions as it may.
+    std::function<bool()> claimSlot = [] { return true; };
+    // True when the listener closed the connection to make room; it counts such closes
+    // itself, so the connection writes no line of its own.
+    std::function<bool()> madeRoom = [] { return false; };
+};
+
 // One client connection from its first byte to its end: the service request, the login,
 // then the calls, each answered by a session engine of its own.
 class ConnectionSession {
 public:
     ConnectionSession(const ServerConfig& config, const Authenticator& authenticator,
-                      LoginThrottle& throttle, OpenFileBudget& openFiles, const ServerLog& log,
-                      const StopSignal& stop)
+                      LoginThrottle& throttle, OpenFileBudget& openFiles,
+                      RequestMemory& requestMemory, const ServerLog& log, const StopSignal& stop)
         : config_(config),
           authenticator_(authenticator),
           throttle_(throttle),
           openFiles_(openFiles),
+          requestMemory_(requestMemory),
           log_(log),
           stop_(stop) {}
 
     // Serves the connection until the client leaves, breaks the rules, idles too long or
-    // the server stops. claimSlot is asked once the login succeeded, and false refuses it
-    // with 81016: the server serves as many sessions as it may.
-    void Run(mv::wire::WireChannel& channel, const std::function<bool()>& claimSlot);
-    // Answers a connection the server has no room for with 81016 (what the client
-    // reports when nobody listens) and closes it; why goes into the log.
-    void RefuseBusy(mv::wire::WireChannel& channel, const std::string& why);
+    // the server stops.
+    void Run(mv::wire::WireChannel& channel, const ConnectionHooks& hooks);
 
 private:
     bool AcceptService(mv::wire::WireChannel& channel);
-    // The engine of the account logged in to, or null when the login failed.
-    std::shared_ptr<mv::LocalEngine> LogIn(mv::wire::WireChannel& channel,
-                                           const std::function<bool()>& claimSlot);
+    // The engine of the account logged in to, or null when the login failed; user is the
+    // name logged in with.
+    std::shared_ptr<mv::LocalEngine> LogIn(mv::wire::WireChannel& channel, std::string& user);
     // What is left of the time a connection has to log in.
     std::chrono::milliseconds LoginTimeLeft() const;
-    void ServeCalls(mv::wire::WireChannel& channel, std::shared_ptr<mv::LocalEngine> engine);
+    void ServeCalls(mv::wire::WireChannel& channel, std::shared_ptr<mv::LocalEngine> engine,
+                    const std::string& user);
     // Logs why a receive failed.
     void LogReceiveFailure(mv::wire::WireChannel& channel, mv::wire::WireChannel::Outcome outcome);
     void Log(const std::string& text) const { log_.Line(peer_ + " " + text); }
@@ -55,8 +69,10 @@ private:
     const Authenticator& authenticator_;
     LoginThrottle& throttle_;
     OpenFileBudget& openFiles_;
+    RequestMemory& requestMemory_;
     const ServerLog& log_;
     const StopSignal& stop_;
+    const ConnectionHooks* hooks_ = nullptr;
     std::string peer_;
     std::chrono::steady_clock::time_point loginEnd_;
 };

@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace server {
@@ -18,8 +19,8 @@ constexpr std::size_t kPerConnection = 2;
 constexpr std::size_t kPerSession = 3;
 // An open file: its folder and its lock file.
 constexpr std::size_t kPerOpenFile = 2;
-// A session can do little with fewer files than this; sessions are lowered before this.
-constexpr std::size_t kFilesPerSessionAtLeast = 4;
+// The waiting room is never made smaller than this for the sake of sessions or files.
+constexpr std::size_t kWaitingAtLeast = 32;
 
 }  // namespace
 
@@ -53,9 +54,10 @@ std::size_t DescriptorsInUse() {
 DescriptorPlan PlanDescriptors(std::size_t limit, std::size_t inUse, std::size_t maxSessions,
                                std::size_t waiting) {
     DescriptorPlan plan;
-    const std::size_t fixed = inUse + kMargin + waiting * kPerConnection;
     const std::size_t perSession =
-        kPerConnection + kPerSession + kFilesPerSessionAtLeast * kPerOpenFile;
+        kPerConnection + kPerSession + kFilesReservedPerSession * kPerOpenFile;
+    const std::size_t fewestWaiting = std::min(waiting, kWaitingAtLeast);
+    const std::size_t fixed = inUse + kMargin + fewestWaiting * kPerConnection;
     if (limit <= fixed + perSession) {
         plan.note = "the limit of " + std::to_string(limit) +
                     " open files leaves no room for a session; raise it (ulimit -n)";
@@ -68,23 +70,70 @@ DescriptorPlan PlanDescriptors(std::size_t limit, std::size_t inUse, std::size_t
                     std::to_string(plan.maxSessions) + " sessions, not " +
                     std::to_string(maxSessions) + "; raise it (ulimit -n) to serve more";
     }
-    plan.openFiles =
-        (limit - fixed - plan.maxSessions * (kPerConnection + kPerSession)) / kPerOpenFile;
+    const std::size_t available = limit - inUse - kMargin;
+    const std::size_t leftBySessions = available - plan.maxSessions * perSession;
+    plan.maxWaiting = std::clamp(leftBySessions / 2 / kPerConnection, fewestWaiting,
+                                 std::max(waiting, fewestWaiting));
+    plan.openFiles = (available - plan.maxWaiting * kPerConnection -
+                      plan.maxSessions * (kPerConnection + kPerSession)) /
+                     kPerOpenFile;
     return plan;
 }
 
-bool OpenFileBudget::Take() {
-    std::size_t left = left_.load();
-    while (left > 0) {
-        if (left_.compare_exchange_weak(left, left - 1)) {
-            return true;
+OpenFileBudget::OpenFileBudget(std::size_t files, std::size_t sessions)
+    : perUser_((files - std::min(files, sessions * kFilesReservedPerSession) + 1) / 2),
+      sharedLeft_(files - std::min(files, sessions * kFilesReservedPerSession)) {}
+
+bool OpenFileBudget::TakeShared(const std::string& user) {
+    const std::lock_guard lock(mutex_);
+    std::size_t& held = sharedByUser_[user];
+    if (sharedLeft_ == 0 || held >= perUser_) {
+        if (held == 0) {
+            sharedByUser_.erase(user);
         }
+        return false;
     }
-    return false;
+    --sharedLeft_;
+    ++held;
+    return true;
 }
 
-void OpenFileBudget::GiveBack(std::size_t files) {
-    left_ += files;
+void OpenFileBudget::GiveBackShared(const std::string& user, std::size_t files) {
+    if (files == 0) {
+        return;
+    }
+    const std::lock_guard lock(mutex_);
+    sharedLeft_ += files;
+    const auto found = sharedByUser_.find(user);
+    if (found != sharedByUser_.end() && (found->second -= std::min(found->second, files)) == 0) {
+        sharedByUser_.erase(found);
+    }
+}
+
+OpenFileBudget::SessionFiles::~SessionFiles() {
+    budget_.GiveBackShared(user_, sharedOpen_);
+}
+
+bool OpenFileBudget::SessionFiles::Take() {
+    if (reservedOpen_ < kFilesReservedPerSession) {
+        ++reservedOpen_;
+        return true;
+    }
+    if (!budget_.TakeShared(user_)) {
+        return false;
+    }
+    ++sharedOpen_;
+    return true;
+}
+
+void OpenFileBudget::SessionFiles::GiveBack() {
+    // Shared files go back first: they are the ones other users may be waiting for.
+    if (sharedOpen_ > 0) {
+        --sharedOpen_;
+        budget_.GiveBackShared(user_, 1);
+    } else if (reservedOpen_ > 0) {
+        --reservedOpen_;
+    }
 }
 
 }  // namespace server

@@ -7,9 +7,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <system_error>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/mv/wire/WireChannel.h"
 #include "server/ClientGroup.h"
@@ -20,9 +24,6 @@ namespace server {
 namespace {
 
 constexpr int kBacklog = 128;
-// Connections over the session limit are answered on threads of their own, briefly;
-// beyond this many at once the further ones are closed unanswered.
-constexpr std::size_t kMaxRefusalsAtOnce = 16;
 
 std::string ErrnoText() {
     return std::strerror(errno);
@@ -34,13 +35,15 @@ Listener::Listener(ServerConfig config, std::shared_ptr<ServerLog> log)
     : config_(std::move(config)),
       log_(std::move(log)),
       authenticator_(config_.users),
-      throttle_(config_.maxLoginFailures, config_.loginFailureWindow) {}
+      throttle_(config_.maxLoginFailures, config_.loginFailureWindow),
+      requestMemory_(config_.maxRequestBytes) {}
 
 std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<ServerLog> log,
                                           std::string& why) {
+    // The connections being refused hold a descriptor each, as if in use from the start.
     const DescriptorPlan plan =
-        PlanDescriptors(OpenFileLimit(), DescriptorsInUse(), config.maxSessions,
-                        config.maxWaitingLogins + kMaxRefusalsAtOnce);
+        PlanDescriptors(OpenFileLimit(), DescriptorsInUse() + ClosingConnections::kAtOnce,
+                        config.maxSessions, config.maxWaitingLogins);
     if (!plan.fits) {
         why = plan.note;
         return nullptr;
@@ -49,8 +52,9 @@ std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<S
         log->Line(plan.note);
     }
     config.maxSessions = plan.maxSessions;
+    config.maxWaitingLogins = plan.maxWaiting;
     std::unique_ptr<Listener> listener(new Listener(std::move(config), std::move(log)));
-    listener->openFiles_ = std::make_unique<OpenFileBudget>(plan.openFiles);
+    listener->openFiles_ = std::make_unique<OpenFileBudget>(plan.openFiles, plan.maxSessions);
     const ListenAddress& address = listener->config_.listen;
     mv::UniqueFd socket(::socket(address.Family(), SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     const int on = 1;
@@ -92,7 +96,7 @@ std::size_t Listener::SessionCount() const {
     const std::lock_guard lock(sessionsMutex_);
     std::size_t count = 0;
     for (const auto& session : sessions_) {
-        count += session->finished || session->refusal ? 0 : 1;
+        count += session->finished ? 0 : 1;
     }
     return count;
 }
@@ -100,8 +104,8 @@ std::size_t Listener::SessionCount() const {
 void Listener::Stop() {
     std::call_once(stopped_, [this] {
         stop_.Request();
-        const char byte = 0;
-        [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.Get(), &byte, 1);
+        requestMemory_.Close();
+        Wake();
         if (!acceptThread_.joinable()) {
             return;  // never started
         }
@@ -109,7 +113,9 @@ void Listener::Stop() {
         {
             const std::lock_guard lock(sessionsMutex_);
             for (const auto& session : sessions_) {
-                ::shutdown(session->interrupt.Get(), SHUT_RDWR);
+                if (session->interrupt.Valid()) {
+                    ::shutdown(session->interrupt.Get(), SHUT_RDWR);
+                }
             }
         }
         Reap(true);
@@ -117,16 +123,36 @@ void Listener::Stop() {
     });
 }
 
+void Listener::Wake() const {
+    const char byte = 0;
+    // A full pipe wakes the accepting thread all the same.
+    [[maybe_unused]] const ssize_t ignored = ::write(wakeWrite_.Get(), &byte, 1);
+}
+
 void Listener::AcceptLoop() {
-    pollfd watched[2] = {{listenSocket_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
+    std::vector<pollfd> watched;
     while (!stop_.IsRequested()) {
-        if (::poll(watched, 2, -1) < 0 && errno != EINTR) {
+        const std::optional<Clock::time_point> due = Tend();
+        watched.assign({{listenSocket_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}});
+        closing_.Watch(watched);
+        int timeout = -1;
+        if (due) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
+            timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(
+                wait.count(), 0, std::numeric_limits<int>::max()));
+        }
+        if (::poll(watched.data(), watched.size(), timeout) < 0 && errno != EINTR) {
             log_->Line("cannot wait for connections: " + ErrnoText());
             stop_.WaitFor(std::chrono::milliseconds(100));
             continue;
         }
-        if (stop_.IsRequested() || (watched[1].revents & POLLIN) != 0) {
-            return;
+        if ((watched[1].revents & POLLIN) != 0) {
+            char drained[256];
+            while (::read(wakeRead_.Get(), drained, sizeof drained) > 0) {
+            }
+        }
+        if (stop_.IsRequested()) {
+            break;
         }
         if ((watched[0].revents & POLLIN) == 0) {
             continue;
@@ -141,7 +167,11 @@ void Listener::AcceptLoop() {
             continue;
         }
         NoteAcceptFailure(false);
-        Serve(accepted);
+        Admit(accepted);
+    }
+    closing_.CloseAll();
+    if (const auto line = refusals_.LastLine()) {
+        log_->Line(*line);
     }
 }
 
@@ -154,32 +184,168 @@ void Listener::NoteAcceptFailure(bool failed) {
     acceptFailing_ = failed;
 }
 
-std::string Listener::RefusalFor(const std::string& client) const {
+std::size_t Listener::ServedSilentFrom(const std::string& client) const {
+    std::size_t served = 0;
+    for (const auto& session : sessions_) {
+        served += !session->finished && !session->loggedIn && !session->loginReceived &&
+                          !session->waitingSocket.Valid() && session->client == client
+                      ? 1
+                      : 0;
+    }
+    return served;
+}
+
+bool Listener::MakeRoom(Clock::time_point now) {
+    Running* longest = nullptr;
+    for (const auto& session : sessions_) {
+        if (!session->finished && !session->loggedIn && !session->loginReceived &&
+            !session->madeRoom) {
+            longest = session.get();  // the list is in the order of arrival
+            break;
+        }
+    }
+    if (longest == nullptr) {
+        return false;
+    }
+    longest->madeRoom = true;
+    const std::string why = "closed to make room, the longest waiting without a login";
+    if (longest->waitingSocket.Valid()) {
+        Refuse(std::move(longest->waitingSocket), longest->client, why, now);
+        longest->finished = true;
+    } else {
+        // Its receive ends, and its thread closes the connection without a line of its own.
+        ::shutdown(longest->interrupt.Get(), SHUT_RDWR);
+        refusals_.Count(longest->client, why);
+    }
+    return true;
+}
+
+void Listener::Refuse(mv::UniqueFd socket, const std::string& client, const std::string& why,
+                      Clock::time_point now) {
+    closing_.Refuse(std::move(socket), now);
+    refusals_.Count(client, why);
+}
+
+void Listener::Admit(int socket) {
+    Reap(false);
+    mv::UniqueFd owned(socket);
+    std::string client = PeerGroupOf(socket);
+    const auto now = Clock::now();
+    const std::lock_guard lock(sessionsMutex_);
     std::size_t loggedIn = 0;
     std::size_t waiting = 0;
-    std::size_t waitingFromClient = 0;
     for (const auto& session : sessions_) {
-        if (session->finished || session->refusal) {
+        if (session->finished || session->madeRoom) {
             continue;
         }
-        if (session->loggedIn) {
-            ++loggedIn;
-        } else {
-            ++waiting;
-            waitingFromClient += session->client == client ? 1 : 0;
-        }
+        (session->loggedIn ? loggedIn : waiting) += 1;
     }
     if (loggedIn >= config_.maxSessions) {
-        return std::to_string(config_.maxSessions) + " sessions are running already";
+        Refuse(std::move(owned), client,
+               std::to_string(config_.maxSessions) + " sessions are running already", now);
+        return;
     }
-    if (waitingFromClient >= config_.maxWaitingLoginsPerClient) {
-        return std::to_string(waitingFromClient) + " connections from " + client +
-               " are logging in already";
+    if (waiting >= config_.maxWaitingLogins && !MakeRoom(now)) {
+        Refuse(std::move(owned), client,
+               "the waiting room is full of connections that sent their login", now);
+        return;
     }
-    if (waiting >= config_.maxWaitingLogins) {
-        return std::to_string(waiting) + " connections are logging in already";
+    auto running = std::make_unique<Running>();
+    running->client = std::move(client);
+    running->acceptedAt = now;
+    if (ServedSilentFrom(running->client) >= config_.maxWaitingLoginsPerClient) {
+        running->waitingSocket = std::move(owned);  // its turn comes in Tend
+    } else if (!StartServing(*running, std::move(owned))) {
+        return;
     }
-    return {};
+    sessions_.push_back(std::move(running));
+}
+
+bool Listener::StartServing(Running& running, mv::UniqueFd socket) {
+    running.interrupt = mv::UniqueFd(::fcntl(socket.Get(), F_DUPFD_CLOEXEC, 0));
+    if (!running.interrupt.Valid()) {
+        log_->Line("refused a connection: " + ErrnoText());
+        return false;
+    }
+    Running* raw = &running;
+    const int fd = socket.Get();
+    try {
+        running.thread = std::thread([this, raw, fd] {
+            {
+                auto channel = mv::wire::WireChannel::Adopt(fd);
+                ConnectionSession session(config_, authenticator_, throttle_, *openFiles_,
+                                          requestMemory_, *log_, stop_);
+                ConnectionHooks hooks;
+                hooks.acceptedAt = raw->acceptedAt;
+                hooks.loginReceived = [this, raw] {
+                    raw->loginReceived = true;
+                    Wake();  // the client's next connection may have its turn
+                };
+                hooks.claimSlot = [this, raw] { return ClaimSessionSlot(*raw); };
+                hooks.madeRoom = [raw] { return raw->madeRoom.load(); };
+                session.Run(*channel, hooks);
+            }
+            // The descriptor kept for Stop holds the connection open after the channel
+            // closes its own; shutting it down lets the client see the end now.
+            ::shutdown(raw->interrupt.Get(), SHUT_RDWR);
+            raw->finished = true;
+            Wake();
+        });
+    } catch (const std::system_error& error) {
+        log_->Line(std::string("refused a connection: cannot start a thread: ") + error.what());
+        running.interrupt.Reset();
+        return false;
+    }
+    socket.Release();  // the channel of the new thread closes it
+    return true;
+}
+
+std::optional<Listener::Clock::time_point> Listener::Tend() {
+    Reap(false);
+    const auto now = Clock::now();
+    std::optional<Clock::time_point> due;
+    const auto dueBy = [&due](Clock::time_point when) { due = due ? std::min(*due, when) : when; };
+    {
+        const std::lock_guard lock(sessionsMutex_);
+        std::unordered_map<std::string, std::size_t> servedSilent;
+        for (const auto& session : sessions_) {
+            if (!session->finished && !session->loggedIn && !session->loginReceived &&
+                !session->waitingSocket.Valid()) {
+                ++servedSilent[session->client];
+            }
+        }
+        for (const auto& session : sessions_) {
+            if (session->finished || !session->waitingSocket.Valid()) {
+                continue;
+            }
+            const auto end = session->acceptedAt + config_.loginTimeout;
+            std::size_t& served = servedSilent[session->client];
+            if (end <= now) {
+                Refuse(std::move(session->waitingSocket), session->client,
+                       "no turn to log in within the login time", now);
+                session->finished = true;
+            } else if (served < config_.maxWaitingLoginsPerClient) {
+                if (StartServing(*session, std::move(session->waitingSocket))) {
+                    ++served;
+                } else {
+                    session->finished = true;
+                }
+            } else {
+                dueBy(end);
+            }
+        }
+    }
+    closing_.Tend(now);
+    if (const auto line = refusals_.LineDue(now)) {
+        log_->Line(*line);
+    }
+    if (const auto next = closing_.NextDeadline()) {
+        dueBy(*next);
+    }
+    if (const auto next = refusals_.NextLineAt()) {
+        dueBy(*next);
+    }
+    return due;
 }
 
 bool Listener::ClaimSessionSlot(Running& session) {
@@ -193,60 +359,6 @@ bool Listener::ClaimSessionSlot(Running& session) {
     }
     session.loggedIn = true;
     return true;
-}
-
-void Listener::Serve(int socket) {
-    Reap(false);
-    mv::UniqueFd owned(socket);
-    std::string client = PeerGroupOf(socket);
-    const std::lock_guard lock(sessionsMutex_);
-    std::string refusal = RefusalFor(client);
-    // A refusal is answered on a thread of its own for a moment: a few at once, and as
-    // many from one client as it may have waiting to log in, so that one client's
-    // flood leaves the answers for others.
-    std::size_t refusing = 0;
-    std::size_t refusingClient = 0;
-    for (const auto& session : sessions_) {
-        refusing += session->refusal ? 1 : 0;
-        refusingClient += session->refusal && session->client == client ? 1 : 0;
-    }
-    if (!refusal.empty() &&
-        (refusing >= kMaxRefusalsAtOnce || refusingClient >= config_.maxWaitingLoginsPerClient)) {
-        log_->Line("closed a connection unanswered: " + refusal);
-        return;
-    }
-    auto running = std::make_unique<Running>();
-    running->refusal = !refusal.empty();
-    running->client = std::move(client);
-    running->interrupt = mv::UniqueFd(::fcntl(socket, F_DUPFD_CLOEXEC, 0));
-    if (!running->interrupt.Valid()) {
-        log_->Line("refused a connection: " + ErrnoText());
-        return;
-    }
-    Running* raw = running.get();
-    try {
-        running->thread = std::thread([this, raw, socket, refusal = std::move(refusal)] {
-            {
-                auto channel = mv::wire::WireChannel::Adopt(socket);
-                ConnectionSession session(config_, authenticator_, throttle_, *openFiles_, *log_,
-                                          stop_);
-                if (!refusal.empty()) {
-                    session.RefuseBusy(*channel, refusal);
-                } else {
-                    session.Run(*channel, [this, raw] { return ClaimSessionSlot(*raw); });
-                }
-            }
-            // The descriptor kept for Stop holds the connection open after the channel
-            // closes its own; shutting it down lets the client see the end now.
-            ::shutdown(raw->interrupt.Get(), SHUT_RDWR);
-            raw->finished = true;
-        });
-    } catch (const std::system_error& error) {
-        log_->Line(std::string("refused a connection: cannot start a thread: ") + error.what());
-        return;
-    }
-    owned.Release();  // the channel of the new thread closes it
-    sessions_.push_back(std::move(running));
 }
 
 void Listener::Reap(bool waitForAll) {
@@ -263,7 +375,9 @@ void Listener::Reap(bool waitForAll) {
         }
     }
     for (const auto& session : done) {
-        session->thread.join();
+        if (session->thread.joinable()) {
+            session->thread.join();
+        }
     }
 }
 

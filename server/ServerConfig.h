@@ -34,14 +34,21 @@ struct ServerConfig {
     // How long a new connection may take, in all, to ask for a service and log in.
     std::chrono::milliseconds loginTimeout = std::chrono::seconds(10);
     // Connections that have not logged in yet wait apart from the sessions, whose slots
-    // they never take: at most this many at once, and this many from one client (an IPv4
-    // address, an IPv6 /64). A further one is refused with 81016.
-    std::size_t maxWaitingLogins = 32;
+    // they never take: at most this many at once (fewer when the descriptors do not allow
+    // as many). When the room is full, the one that has waited longest without sending its
+    // login is closed to make room.
+    std::size_t maxWaitingLogins = 1024;
+    // Connections of one client (an IPv4 address, an IPv6 /64) served at once before they
+    // have sent their login; its further ones wait unread for their turn, within the
+    // login time.
     std::size_t maxWaitingLoginsPerClient = 4;
     // The pause before a failed login is answered, which slows down guessing.
     std::chrono::milliseconds failedLoginDelay = std::chrono::seconds(1);
     std::chrono::milliseconds sendLimit = std::chrono::seconds(60);
     std::size_t maxBody = std::size_t{64} << 20;
+    // The bytes of requests all logged-in sessions may hold at once; a request whose bytes
+    // are not free waits for them.
+    std::size_t maxRequestBytes = std::size_t{256} << 20;
     // The largest message before a login has succeeded: the service request and the
     // login are small, and a stranger's declared size costs nothing then.
     std::size_t maxBodyBeforeLogin = std::size_t{16} << 10;

@@ -101,7 +101,6 @@ TEST(Strangers, silentConnectionsTakeNoSessionSlotAndWaitOnlyTheirTime) {
     for (int i = 0; i < 32; ++i) {
         strangers.push_back(ConnectFrom("127.0.0.2", server.Port()));
     }
-    EXPECT_TRUE(server.WaitForLog("connections from 127.0.0.2 are logging in already"));
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::unique_ptr<WireChannel>> users;
     for (int i = 0; i < 4; ++i) {
@@ -155,34 +154,44 @@ private:
     rlimit saved_{};
 };
 
-TEST(Strangers, openingFilesNeverStarvesAcceptingConnections) {
+TEST(Strangers, openingFilesStarvesNeitherAcceptingNorOtherUsers) {
     const OpenFileLimitFor limit(384);
     TestServer server([](ServerConfig& config) { config.maxSessions = 8; });
     server.Account().MakeDictionary("F");
     const Message open = Request(wire::kOpen, {Arg::Int(1), Arg::Bytes("F")});
-    std::vector<std::unique_ptr<WireChannel>> sessions;
-    WireChannel* holder = nullptr;
-    std::int32_t someHandle = 0;
-    std::size_t refused = 0;
-    for (int s = 0; s < 7; ++s) {
-        sessions.push_back(LoggedIn(server.Port()));
-        for (int i = 0; i < 128; ++i) {
-            const Message reply = Call(*sessions.back(), open);
-            if (CodeOf(reply) == 0) {
-                holder = sessions.back().get();
-                someHandle = reply.args.at(2).integer;
-            } else {
-                ASSERT_EQ(CodeOf(reply), mv::kTooManyOpenFiles);
-                ++refused;
+    // Opens up to 128 files in a session; returns how many it got before the first 31004.
+    const auto openAll = [&](WireChannel& session, std::int32_t* someHandle = nullptr) {
+        for (std::size_t opened = 0; opened < 128; ++opened) {
+            const Message reply = Call(session, open);
+            if (CodeOf(reply) != 0) {
+                EXPECT_EQ(CodeOf(reply), mv::kTooManyOpenFiles);
+                return opened;
+            }
+            if (someHandle != nullptr) {
+                *someHandle = reply.args.at(2).integer;
             }
         }
+        return std::size_t{128};
+    };
+    std::vector<std::unique_ptr<WireChannel>> alice;
+    std::int32_t someHandle = 0;
+    std::size_t aliceOpened = 0;
+    for (int s = 0; s < 6; ++s) {
+        alice.push_back(LoggedIn(server.Port(), "account", "alice"));
+        aliceOpened += openAll(*alice.back(), s == 0 ? &someHandle : nullptr);
     }
-    EXPECT_GT(refused, 0u);
-    auto late = LoggedIn(server.Port());
-    ASSERT_TRUE(late);
-    EXPECT_EQ(CodeOf(Call(*late, open)), mv::kTooManyOpenFiles);
-    ASSERT_TRUE(holder);
-    EXPECT_EQ(CodeOf(Call(*holder, Request(wire::kClose, {Arg::Int(someHandle)}))), 0);
+    EXPECT_LT(aliceOpened, 6u * 128);
+    // Another session of hers still has its reserved files, and no more.
+    auto late = LoggedIn(server.Port(), "account", "alice");
+    EXPECT_EQ(openAll(*late), kFilesReservedPerSession);
+    // Another user gets his reserve and what she left of the shared files: about as many.
+    auto bob = LoggedIn(server.Port(), "account", "bob");
+    const std::size_t bobOpened = openAll(*bob);
+    EXPECT_GT(bobOpened, kFilesReservedPerSession);
+    const std::size_t aliceShared = aliceOpened - 6 * kFilesReservedPerSession;
+    EXPECT_GE(bobOpened + 1, kFilesReservedPerSession + aliceShared);
+    // A shared file she closes is hers to open again.
+    EXPECT_EQ(CodeOf(Call(*alice.front(), Request(wire::kClose, {Arg::Int(someHandle)}))), 0);
     EXPECT_EQ(CodeOf(Call(*late, open)), 0);
     for (const std::string& line : server.Log()) {
         EXPECT_EQ(line.find("cannot accept"), std::string::npos) << line;
@@ -201,8 +210,12 @@ TEST(Strangers, theOpenFileLimitSizesSessionsAndOpenFiles) {
     EXPECT_TRUE(tight.fits);
     EXPECT_LT(tight.maxSessions, 64u);
     EXPECT_NE(tight.note.find("allows"), std::string::npos);
-    // Everything the plan hands out fits in the limit.
-    EXPECT_LE(10 + 32 + 48 * 2 + tight.maxSessions * 5 + tight.openFiles * 2, 256u);
+    // Everything the plan hands out fits in the limit, the sessions' reserved files too.
+    EXPECT_LE(10 + 32 + tight.maxWaiting * 2 + tight.maxSessions * 5 + tight.openFiles * 2, 256u);
+    EXPECT_GE(tight.openFiles, tight.maxSessions * kFilesReservedPerSession);
+    // The waiting room takes what the sessions leave, never below a few dozen.
+    EXPECT_EQ(roomy.maxWaiting, 48u);
+    EXPECT_EQ(tight.maxWaiting, 32u);
     EXPECT_FALSE(PlanDescriptors(100, 10, 64, 48).fits);
 }
 

@@ -221,6 +221,11 @@ WireChannel::Outcome WireChannel::ReadExactly(void* buffer, std::size_t size,
 }
 
 WireChannel::Outcome WireChannel::Receive(Message& message, Duration limit, std::size_t maxBody) {
+    return Receive(message, limit, maxBody, nullptr);
+}
+
+WireChannel::Outcome WireChannel::Receive(Message& message, Duration limit, std::size_t maxBody,
+                                          const BodyMemory& memory) {
     if (!IsOpen()) {
         return Outcome::Closed;
     }
@@ -235,10 +240,18 @@ WireChannel::Outcome WireChannel::Receive(Message& message, Duration limit, std:
         Close();
         return Outcome::Malformed;
     }
+    if (memory && !memory(header.bodyLength, end)) {
+        why_ = "no memory for the message in time";
+        Close();
+        return Outcome::TimedOut;
+    }
     // The body grows as its bytes arrive, so a header that declares a large body costs
     // memory only once the peer has sent that much.
     std::string body;
     while (body.size() < header.bodyLength) {
+        if (memory && body.size() == kFirstBodyChunk) {
+            body.reserve(header.bodyLength);
+        }
         const std::size_t have = body.size();
         const std::size_t chunk =
             std::min<std::size_t>(header.bodyLength - have, std::max(kFirstBodyChunk, have));

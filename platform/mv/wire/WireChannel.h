@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,15 @@ public:
     Outcome Send(const Message& message, Duration limit);
     // Waits for one whole message; a body over maxBody is refused unread.
     Outcome Receive(Message& message, Duration limit, std::size_t maxBody);
+    // Asked for the bytes of a body once its header has declared them, before any is
+    // read; may wait until the time given. False: no memory for it in time.
+    using BodyMemory =
+        std::function<bool(std::size_t bytes, std::chrono::steady_clock::time_point end)>;
+    // As above, with the body's bytes asked of memory first (TimedOut when they are not
+    // given). The body then takes its whole size once its first bytes have come, instead
+    // of growing in steps that copy it.
+    Outcome Receive(Message& message, Duration limit, std::size_t maxBody,
+                    const BodyMemory& memory);
     void Close();
     bool IsOpen() const;
 
