@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/JournalFormat.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <map>
@@ -19,23 +22,47 @@ constexpr char kOutcome = 'O';
 constexpr char kGroup = 'G';
 
 std::uint32_t Crc32(std::string_view bytes) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFFu] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
+    return static_cast<std::uint32_t>(
+        ::crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
+
+// The CRC-32 of any stretch of the journal between positions named up front, after one
+// pass over its bytes: the checksum of everything before each position is kept, and the
+// checksum of a stretch follows from those at its two ends (CRC-32 is linear). However
+// many candidate frames overlap, no byte is checksummed twice, so reading damaged or
+// crafted bytes takes time in step with their size.
+class StretchChecksums {
+public:
+    StretchChecksums(std::string_view bytes, std::vector<std::size_t> positions) {
+        std::sort(positions.begin(), positions.end());
+        positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+        uLong crc = ::crc32(0, Z_NULL, 0);
+        std::size_t done = 0;
+        before_.reserve(positions.size());
+        for (const std::size_t at : positions) {
+            crc = ::crc32_z(crc, reinterpret_cast<const Bytef*>(bytes.data() + done), at - done);
+            checksummed_ += at - done;
+            done = at;
+            before_.emplace_back(at, static_cast<std::uint32_t>(crc));
+        }
+    }
+    // The checksum of bytes [from, to); both must be among the positions named.
+    std::uint32_t Of(std::size_t from, std::size_t to) const {
+        const uLong shifted = ::crc32_combine(Before(from), 0, static_cast<z_off_t>(to - from));
+        return static_cast<std::uint32_t>(Before(to) ^ shifted);
+    }
+    std::size_t Checksummed() const { return checksummed_; }
+
+private:
+    uLong Before(std::size_t at) const {
+        const auto found =
+            std::lower_bound(before_.begin(), before_.end(), std::make_pair(at, std::uint32_t{0}));
+        return found->second;
+    }
+
+    std::vector<std::pair<std::size_t, std::uint32_t>> before_;
+    std::size_t checksummed_ = 0;
+};
 
 void PutUint(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -188,27 +215,62 @@ std::string EncodeGroupFrame(const JournalGroup& group) {
     return Frame(payload);
 }
 
+namespace {
+
+struct FrameHeader {
+    std::uint64_t size = 0;
+    std::uint64_t crc = 0;
+};
+
+// The header of a candidate frame at `at`, when it could start a frame of this layout: a
+// whole header, a length that fits the bytes after it, and a payload of a known kind.
+// Only such candidates are checksummed.
+std::optional<FrameHeader> PlausibleHeader(std::string_view bytes, std::size_t at) {
+    if (bytes.size() - at < kHeaderSize) {
+        return std::nullopt;
+    }
+    Reader header(bytes.substr(at + kMagic.size(), 8));
+    FrameHeader frame;
+    header.Uint(frame.size, 4);
+    header.Uint(frame.crc, 4);
+    if (frame.size == 0 || frame.size > kMaxPayload ||
+        bytes.size() - at - kHeaderSize < frame.size) {
+        return std::nullopt;
+    }
+    const char kind = bytes[at + kHeaderSize];
+    if (kind != kChange && kind != kOutcome && kind != kGroup) {
+        return std::nullopt;
+    }
+    return frame;
+}
+
+}  // namespace
+
 DecodedJournal DecodeJournal(std::string_view bytes) {
     DecodedJournal decoded;
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> bySequence;
     const std::string_view magic(kMagic.data(), kMagic.size());
+    std::vector<std::size_t> ends;
+    for (std::size_t at = bytes.find(magic); at != std::string_view::npos;
+         at = bytes.find(magic, at + 1)) {
+        if (const auto frame = PlausibleHeader(bytes, at)) {
+            ends.push_back(at + kHeaderSize);
+            ends.push_back(at + kHeaderSize + frame->size);
+        }
+    }
+    const StretchChecksums checksums(bytes, std::move(ends));
+    decoded.checksummedBytes = checksums.Checksummed();
     // Every place that starts with the mark is tried as a frame. One that does not check
     // out (a damaged length or payload, a length running past the end, a frame cut short)
     // is skipped one byte at a time, so a good frame after it, even one inside its bytes,
     // is still found; a good frame is skipped whole.
     std::size_t at = bytes.find(magic);
     while (at != std::string_view::npos && bytes.size() - at >= kHeaderSize) {
-        Reader header(bytes.substr(at + kMagic.size(), 8));
-        std::uint64_t size = 0;
-        std::uint64_t crc = 0;
-        header.Uint(size, 4);
-        header.Uint(crc, 4);
-        bool good = size != 0 && size <= kMaxPayload && bytes.size() - at - kHeaderSize >= size;
-        std::string_view payload;
-        if (good) {
-            payload = bytes.substr(at + kHeaderSize, size);
-            good = Crc32(payload) == crc;
-        }
+        const std::optional<FrameHeader> frame = PlausibleHeader(bytes, at);
+        const bool good =
+            frame && checksums.Of(at + kHeaderSize, at + kHeaderSize + frame->size) == frame->crc;
+        const std::string_view payload =
+            good ? bytes.substr(at + kHeaderSize, frame->size) : std::string_view();
         JournalEntry entry;
         Outcome outcome;
         JournalGroup group;
@@ -228,7 +290,7 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
             at = bytes.find(magic, at + 1);
             continue;
         }
-        at += kHeaderSize + size;
+        at += kHeaderSize + frame->size;
         decoded.goodEnd = at;
         at = bytes.find(magic, at);
     }

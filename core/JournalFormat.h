@@ -75,6 +75,9 @@ struct DecodedJournal {
     // The end of the last good frame: bytes after it are a torn or damaged tail, with no
     // good frame in them. Damage before it is kept where it is.
     std::size_t goodEnd = 0;
+    // The bytes checksummed to read it: at most its size, however damaged, so reading
+    // takes time in step with the size of the file.
+    std::size_t checksummedBytes = 0;
 };
 DecodedJournal DecodeJournal(std::string_view bytes);
 
