@@ -161,5 +161,24 @@ TEST_F(StaleTemporaryFiles, AFileOfAnEndedWriterHereGoesAtOnce) {
     EXPECT_EQ(Entries(Folder()), expected);
 }
 
+// Seen by a user who may not signal it, a running writer of another user (pid 1) answers
+// "not permitted", not "no such process": its young file stays.
+TEST_F(StaleTemporaryFiles, AWriterThisUserMayNotSignalCountsAsRunning) {
+    const std::string name = TemporaryFileNameFor(1, 1);
+    PutAged(name, seconds(0));
+    ::chmod(Folder().c_str(), 0777);
+    EXPECT_EQ(test::AsUnprivilegedUser(account_.Path(),
+                                       [&name](const std::string& path) {
+                                           Session other;
+                                           other.SetAccountPath(path);
+                                           other.SetSweepTemporaryFiles(true);
+                                           other.Connect();
+                                           other.OpenDictionary("F");
+                                           return std::to_string(
+                                               fs::exists(fs::path(path) / "D_F" / name));
+                                       }),
+              "1");
+}
+
 }  // namespace
 }  // namespace mv
