@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
 #include "cli/DictionaryCommands.h"
+#include "cli/FieldLines.h"
 #include "cli/PlaceItems.h"
 #include "core/DictionaryDiff.h"
 #include "core/FieldMerge.h"
@@ -20,50 +21,100 @@ using core::ShownValue;
 namespace {
 
 struct Step {
-    enum class Kind { Add, Change, Delete };
+    enum class Kind { Add, Change, Delete, Keep };
     Kind kind = Kind::Add;
     std::string id;
     const std::string* record = nullptr;  // FROM's, for Add and Change
     std::optional<std::string> before;    // TO's as the plan read it
 };
 
-std::vector<Step> PlanOf(const ItemMap& from, const ItemMap& to, bool deleteOthers, bool compiled) {
+// How the apply compares: its fields (all, or without the compiled form of I and V
+// items) and whether empty fields at the end count.
+struct Rules {
+    bool compiled = false;
+    core::Comparison how = core::Comparison::Shown;
+};
+
+// The steps, in id order: the items of FROM to add or change, then those only in TO,
+// to delete or (Keep, which writes nothing) left as they are.
+std::vector<Step> PlanOf(const ItemMap& from, const ItemMap& to, bool deleteOthers,
+                         const Rules& rules) {
     std::vector<Step> plan;
     for (const auto& [id, record] : from) {
         const auto there = to.find(id);
         if (there == to.end()) {
             plan.push_back({Step::Kind::Add, id, &record, std::nullopt});
-        } else if (RecordsDiffer(record, there->second, compiled)) {
+        } else if (RecordsDiffer(there->second, record, rules.compiled, rules.how)) {
             plan.push_back({Step::Kind::Change, id, &record, there->second});
         }
     }
-    if (deleteOthers) {
-        for (const auto& [id, record] : to) {
-            if (from.count(id) == 0) {
-                plan.push_back({Step::Kind::Delete, id, nullptr, record});
-            }
+    for (const auto& [id, record] : to) {
+        if (from.count(id) == 0) {
+            plan.push_back(
+                {deleteOthers ? Step::Kind::Delete : Step::Kind::Keep, id, nullptr, record});
         }
     }
     return plan;
 }
 
-void WritePlan(std::ostream& out, const std::vector<Step>& plan, const std::string& target) {
-    for (const Step& step : plan) {
-        out << (step.kind == Step::Kind::Add      ? "add "
-                : step.kind == Step::Kind::Change ? "change "
-                                                  : "delete ")
-            << ShownValue(step.id) << '\n';
+const char* VerbOf(Step::Kind kind) {
+    switch (kind) {
+        case Step::Kind::Add:
+            return "add";
+        case Step::Kind::Change:
+            return "change";
+        case Step::Kind::Delete:
+            return "delete";
+        case Step::Kind::Keep:
+            break;
     }
-    out << plan.size() << (plan.size() == 1 ? " item" : " items") << " to write or delete in "
-        << target << '\n';
+    return "keep";
+}
+
+std::size_t WritesOf(const std::vector<Step>& plan) {
+    return static_cast<std::size_t>(std::count_if(
+        plan.begin(), plan.end(), [](const Step& step) { return step.kind != Step::Kind::Keep; }));
+}
+
+// Each step, a change with its fields as diff shows them (TO's value -> FROM's), so a
+// field the apply turns back is seen before it is written.
+void WritePlan(std::ostream& out, const std::vector<Step>& plan, const std::string& fileName,
+               const std::string& target, const Rules& rules, bool load) {
+    for (const Step& step : plan) {
+        out << VerbOf(step.kind) << ' ' << ShownValue(step.id);
+        if (step.kind == Step::Kind::Keep) {
+            out << " (only in " << target << (load ? ")" : "; --delete deletes it)");
+        }
+        out << '\n';
+        if (step.kind == Step::Kind::Change) {
+            WriteFieldLines(out, core::DiffRecords(step.id, *step.before, *step.record, fileName,
+                                                   rules.compiled, rules.how));
+        }
+    }
+    const std::size_t writes = WritesOf(plan);
+    out << writes << (writes == 1 ? " item" : " items") << " to write or delete in " << target
+        << '\n';
+}
+
+// "add ADDED, change CHANGED": what the steps before a stop made, for its report.
+std::string MadeBefore(const std::vector<Step>& plan, std::size_t stop) {
+    std::string made;
+    for (std::size_t i = 0; i < stop; ++i) {
+        if (plan[i].kind != Step::Kind::Keep) {
+            made += Concat(
+                {made.empty() ? "" : ", ", VerbOf(plan[i].kind), " ", ShownValue(plan[i].id)});
+        }
+    }
+    return made;
 }
 
 // Makes one step under the item's lock, after checking that the item is still as the plan
-// read it; with merge, an item changed since then takes FROM's changes on top of the
-// account's when no field was changed on both sides. False, reported, when the item is
-// locked, changed (beyond a merge) or the write fails.
+// read it (compared as `how` says: under Shown, empty fields added or dropped at its end
+// are no change, and the step still writes FROM's exact bytes); with merge, an item changed since
+// then takes FROM's changes on top of the account's when no field was changed on both sides. False,
+// reported, when the item is locked, changed (beyond a merge) or the write fails.
 bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target, bool merge,
-          core::JournalFile& journal, const Environment& env) {
+          core::Comparison how, core::JournalFile& journal, const Environment& env) {
     const std::string shown = ShownValue(step.id);
     file.SetRecordId(step.id);
     file.ReadForUpdate();
@@ -81,8 +132,8 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
         read == mv::kOk ? std::optional<std::string>(file.Record().Text()) : std::nullopt;
     std::optional<std::string> writing =
         step.kind == Step::Kind::Delete ? std::nullopt : std::optional<std::string>(*step.record);
-    if (now != step.before) {
-        const core::MergePlan plan = core::MergeRecords(step.before, now, writing);
+    if (core::ItemsDiffer(now, step.before, how)) {
+        const core::MergePlan plan = core::MergeRecords(step.before, now, writing, how);
         if (!merge || plan.conflict) {
             file.ReleaseRecord();
             ReportFailure(env,
@@ -193,18 +244,30 @@ int RunApply(const CommandLine& line, const Environment& env) {
         !ReadDictionary(session, fileName, toItems, env, &file)) {
         return kExitError;
     }
+    const Rules rules{line.switches.count("--compiled") != 0, line.switches.count("--exact") != 0
+                                                                  ? core::Comparison::Exact
+                                                                  : core::Comparison::Shown};
     const std::vector<Step> plan =
-        PlanOf(fromItems, toItems, !load && line.switches.count("--delete") != 0,
-               line.switches.count("--compiled") != 0);
-    WritePlan(env.out, plan, to->text);
+        PlanOf(fromItems, toItems, !load && line.switches.count("--delete") != 0, rules);
+    WritePlan(env.out, plan, fileName, to->text, rules, load);
     env.out.flush();
-    if (line.switches.count("--plan") != 0 || plan.empty()) {
-        return plan.empty() ? kExitOk : kExitDiffer;
+    const std::size_t writes = WritesOf(plan);
+    if (line.switches.count("--plan") != 0 || writes == 0) {
+        return writes == 0 ? kExitOk : kExitDiffer;
     }
     core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
     std::vector<std::string> descriptors;
-    for (const Step& step : plan) {
-        if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, journal, env)) {
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        const Step& step = plan[i];
+        if (step.kind == Step::Kind::Keep) {
+            continue;
+        }
+        if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, rules.how, journal,
+                  env)) {
+            const std::string made = MadeBefore(plan, i);
+            ReportFailure(env, made.empty() ? Concat({"nothing was written to ", to->text})
+                                            : Concat({"already made in ", to->text,
+                                                      " before the stop: ", made}));
             return kExitError;
         }
         if (step.kind != Step::Kind::Delete && core::IsCompiledDescriptor(*step.record)) {
@@ -216,8 +279,8 @@ int RunApply(const CommandLine& line, const Environment& env) {
                                    "in the window will not offer them): ",
                                    journal.Problem()}));
     }
-    env.out << (load ? "loaded " : "applied ") << plan.size()
-            << (plan.size() == 1 ? " item" : " items") << " to " << to->text << '\n';
+    env.out << (load ? "loaded " : "applied ") << writes << (writes == 1 ? " item" : " items")
+            << " to " << to->text << '\n';
     env.out.flush();
     // A load puts back the bytes of a dump as they were; an apply makes the descriptors
     // it wrote usable at once.

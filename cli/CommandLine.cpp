@@ -54,11 +54,11 @@ struct OwnOptions {
 OwnOptions OwnOptionsOf(Subcommand subcommand) {
     switch (subcommand) {
         case Subcommand::kDiff:
-            return {{"--json", "--compiled"}, {}};
+            return {{"--json", "--compiled", "--exact"}, {}};
         case Subcommand::kApply:
-            return {{"--plan", "--delete", "--compiled", "--merge"}, {}};
+            return {{"--plan", "--delete", "--compiled", "--merge", "--exact"}, {}};
         case Subcommand::kLoad:
-            return {{"--plan"}, {}};
+            return {{"--plan", "--exact"}, {}};
         case Subcommand::kEquates:
             return {{}, {"--prefix", "--out", "--check"}};
         default:

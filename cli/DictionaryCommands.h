@@ -17,11 +17,12 @@ inline constexpr int kExitError = 2;
 
 // dump PLACE FILE DIR: the dictionary into DIR as one text file per item.
 int RunDump(const CommandLine& line, const Environment& env);
-// diff PLACE_A PLACE_B FILE [--json] [--compiled]: 0 when equal, 1 when they differ,
-// 2 on error.
+// diff PLACE_A PLACE_B FILE [--json] [--compiled] [--exact]: 0 when equal, 1 when they
+// differ, 2 on error.
 int RunDiff(const CommandLine& line, const Environment& env);
-// apply FROM TO FILE [--plan] [--delete] [--compiled], and load DIR PLACE FILE [--plan]
-// (an apply from a dump that deletes nothing): exit statuses as diff.
+// apply FROM TO FILE [--plan] [--delete] [--compiled] [--merge] [--exact], and load DIR
+// PLACE FILE [--plan] [--exact] (an apply from a dump that deletes nothing): exit
+// statuses as diff.
 int RunApply(const CommandLine& line, const Environment& env);
 // equates PLACE FILE [--prefix P] [--out FILE | --check FILE].
 int RunEquates(const CommandLine& line, const Environment& env);

@@ -2,8 +2,8 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
-#include "cli/Concat.h"
 #include "cli/DictionaryCommands.h"
+#include "cli/FieldLines.h"
 #include "cli/PlaceItems.h"
 #include "core/DictionaryDiff.h"
 
@@ -73,10 +73,6 @@ void WriteJson(std::ostream& out, const std::string& fileName,
     out << (first ? "]}\n" : "\n ]}\n");
 }
 
-std::string Shown(const std::optional<std::string>& value) {
-    return value ? Concat({"\"", ShownValue(*value), "\""}) : std::string("(no such field)");
-}
-
 void WriteText(std::ostream& out, const std::string& nameA, const std::string& nameB,
                const std::vector<ItemDifference>& differences) {
     for (const ItemDifference& item : differences) {
@@ -90,10 +86,7 @@ void WriteText(std::ostream& out, const std::string& nameA, const std::string& n
                 break;
             case ItemDifference::Kind::Changed:
                 out << "changed: " << id << '\n';
-                for (const FieldDifference& field : item.fields) {
-                    out << "  field " << field.number << " (" << field.caption
-                        << "): " << Shown(field.a) << " -> " << Shown(field.b) << '\n';
-                }
+                WriteFieldLines(out, item.fields);
                 break;
         }
     }
@@ -116,8 +109,9 @@ int RunDiff(const CommandLine& line, const Environment& env) {
         !ReadPlace(*b, fileName, line, env, a->kind == Place::Kind::Server, itemsB)) {
         return kExitError;
     }
-    const std::vector<ItemDifference> differences =
-        core::DiffDictionaries(itemsA, itemsB, fileName, line.switches.count("--compiled") != 0);
+    const std::vector<ItemDifference> differences = core::DiffDictionaries(
+        itemsA, itemsB, fileName, line.switches.count("--compiled") != 0,
+        line.switches.count("--exact") != 0 ? core::Comparison::Exact : core::Comparison::Shown);
     if (line.switches.count("--json") != 0) {
         WriteJson(env.out, fileName, differences);
     } else {

@@ -24,6 +24,7 @@ constexpr char kValueMark = '\xFD';
 constexpr char kSubvalueMark = '\xFC';
 constexpr char kTextMark = '\xFB';
 constexpr std::string_view kDumpListHeader = "kelvora dictionary dump 1\n";
+constexpr const char* kGitAttributesName = ".gitattributes";
 
 // The length of the valid UTF-8 sequence of two to four bytes starting at text[at], or 0.
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
@@ -162,11 +163,18 @@ bool RecordOfText(std::string_view text, std::string& record, std::string& why) 
         why = "the file does not end with a line end";
         return false;
     }
-    text.remove_suffix(1);
+    text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (c == '\n') {
             record += kFieldMark;
+            continue;
+        }
+        // A file that went through an editor or a checkout of Windows ends its lines with
+        // CR LF; a dump writes a carriage return of the record as \x0D, so this is none.
+        if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            record += kFieldMark;
+            ++at;
             continue;
         }
         if (c != '\\') {
@@ -253,6 +261,12 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
         return false;
     }
     const std::filesystem::path root(folder);
+    // Git leaves the line ends of a new dump's files alone, so a checkout on Windows
+    // gives back the bytes dumped; a folder dumped into before keeps what it has.
+    if (!IsDumpFolder(folder) && !std::filesystem::exists(root / kGitAttributesName, error) &&
+        !ReplaceFile(root / kGitAttributesName, "* -text\n", why)) {
+        return false;
+    }
     const std::set<std::string> lastNames = LastDumpNames(root);
     std::string list = Concat({std::string(kDumpListHeader), fileName, "\n"});
     std::set<std::string> names;

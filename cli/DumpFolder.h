@@ -17,7 +17,8 @@ using core::ItemMap;
 // part of valid UTF-8) are written as escapes: \\ \] \} \| and \xHH. So a line is never
 // split by a byte of the record, and every byte reads back as it was.
 std::string ItemText(std::string_view record);
-// The record an item file holds; false with why for text that no dump writes.
+// The record an item file holds, its lines ended by LF or CR LF; false with why for text
+// that no dump writes.
 bool RecordOfText(std::string_view text, std::string& record, std::string& why);
 
 // The file of a dump folder that lists the item files the last dump wrote there. Its
@@ -40,7 +41,8 @@ struct DumpCounts {
 
 // Makes folder (created when missing) hold exactly items: files that already hold their
 // item are left alone, a file the last dump wrote whose item is gone is removed, and no
-// other file is touched. Each file is replaced whole, never left half written.
+// other file is touched but a .gitattributes of "* -text" written into a folder no dump
+// wrote before, when it has none. Each file is replaced whole, never left half written.
 bool WriteDumpFolder(const std::string& folder, const std::string& fileName, const ItemMap& items,
                      DumpCounts& counts, std::string& why);
 

@@ -116,31 +116,36 @@ that diffs well: one file per item, named by its escaped id as in an account fol
 line per field. A backslash is written \\, the value, subvalue and text marks \], \}
 and \|, and any other byte that is not printable text \xHH. DIR/.kelvora-dump lists the
 files the dump wrote. Run again, the dump rewrites only the items that changed and
-removes the files of items that are gone; it touches no other file.
+removes the files of items that are gone; it touches no other file. Into a new folder it
+also writes .gitattributes with "* -text" (unless there is one), so git keeps the line
+ends; a file whose lines end in CR LF all the same reads as it was dumped.
 
 Example:
   kelvora-cmd dump ~/accounts/dev ORDERS dict/ORDERS
 )";
 
 constexpr std::string_view kLoad =
-    R"(Usage: kelvora-cmd load DIR PLACE FILE [--plan]
+    R"(Usage: kelvora-cmd load DIR PLACE FILE [--plan] [--exact]
 
 Writes every item of the dump folder DIR into the dictionary of FILE at PLACE, as apply
 does (each item locked, checked unchanged since it was read, then written), byte for
-byte as dumped: nothing is compiled. Items of the dictionary that are not in DIR stay.
---plan prints what would be written and writes nothing.
+byte as dumped: nothing is compiled. Items of the dictionary that are not in DIR stay,
+named in the plan. An item that differs only in empty fields at its end is left as it
+is unless --exact. --plan prints what would be written and writes nothing.
 
 Exit status: 0 nothing to write, 1 items written (or, with --plan, to write), 2 error.
 )";
 
 constexpr std::string_view kDiff =
-    R"(Usage: kelvora-cmd diff PLACE_A PLACE_B FILE [--json] [--compiled]
+    R"(Usage: kelvora-cmd diff PLACE_A PLACE_B FILE [--json] [--compiled] [--exact]
 
 Compares the dictionaries of FILE at two places (either may be a dump folder) and prints
 the items only in A, only in B, and changed, each changed field with its number, its
 column in the item's view and A's value -> B's value, the marks shown as [VM], [SM] and
 [TM]. The fields a compile writes into I and V items (9 on) are left out unless
---compiled. --json prints one JSON object instead (bytes outside printable ASCII as
+--compiled. A field one side does not have and the other has empty is no difference, so
+empty fields at the end of an item (a save writes its view's fields 1 to N) show only
+with --exact. --json prints one JSON object instead (bytes outside printable ASCII as
 \u00XX, read as Latin-1).
 
 Exit status: 0 the dictionaries hold the same items, 1 they differ, 2 error.
@@ -151,16 +156,20 @@ Example:
 
 constexpr std::string_view kApply =
     R"(Usage: kelvora-cmd apply FROM TO FILE [--plan] [--delete] [--compiled] [--merge]
+                        [--exact]
 
 Makes the dictionary of FILE at TO hold FROM's items (FROM may be a dump folder). Prints
-the plan: the items to add, change and (with --delete) delete. Without --plan it then
-makes each: the item is locked, checked to be as the plan read it, and written or
-deleted. An item locked by another user or changed since the plan stops the apply there:
-nothing after it is written. With --merge, an item changed since the plan in other
-fields than the apply changes takes the apply's changes on top of that change instead;
-a field changed on both sides still stops it. The I and V items written are compiled at the end, and
-compile errors reported. Items only in TO stay unless --delete. Items that differ only
-in the fields a compile writes are left as they are unless --compiled.
+the plan: the items to add, change (each changed field as diff shows it, TO's value ->
+FROM's) and with --delete delete; without it, the items only in TO, which stay. Without
+--plan it then makes each: the item is locked, checked to be as the plan read it, and
+written or deleted. An item locked by another user or changed since the plan stops the
+apply there: nothing after it is written, and the items already made are named. With
+--merge, an item changed since the plan in other fields than the apply changes takes
+the apply's changes on top of that change instead; a field changed on both sides still
+stops it. The I and V items written are compiled at the end, and compile errors
+reported. Items that differ only in the fields a compile writes are left as they are
+unless --compiled, and those that differ only in empty fields at their end unless
+--exact.
 
 Exit status: 0 nothing to do, 1 items written (or, with --plan, to write), 2 error.
 

@@ -52,40 +52,56 @@ std::string CaptionOf(std::string_view record, const std::string& id, const std:
     return "Field " + std::to_string(number);
 }
 
-std::vector<FieldDifference> ChangedFields(const std::string& id, const std::string& a,
-                                           const std::string& b, const std::string& fileName,
-                                           bool compiled) {
+std::optional<std::string_view> FieldAt(const std::vector<std::optional<std::string_view>>& fields,
+                                        std::size_t index) {
+    return index < fields.size() ? fields[index] : std::nullopt;
+}
+
+}  // namespace
+
+std::vector<FieldDifference> DiffRecords(const std::string& id, const std::string& a,
+                                         const std::string& b, const std::string& fileName,
+                                         bool compiled, Comparison how) {
     const auto fieldsA = Compared(a, compiled);
     const auto fieldsB = Compared(b, compiled);
     std::vector<FieldDifference> changed;
     for (std::size_t i = 0; i < std::max(fieldsA.size(), fieldsB.size()); ++i) {
-        const bool hasA = i < fieldsA.size() && fieldsA[i].has_value();
-        const bool hasB = i < fieldsB.size() && fieldsB[i].has_value();
-        if (hasA == hasB && (!hasA || *fieldsA[i] == *fieldsB[i])) {
+        const std::optional<std::string_view> fieldA = FieldAt(fieldsA, i);
+        const std::optional<std::string_view> fieldB = FieldAt(fieldsB, i);
+        if (!FieldsDiffer(fieldA, fieldB, how)) {
             continue;
         }
         FieldDifference field;
         field.number = i + 1;
         field.caption = CaptionOf(b, id, fileName, field.number);
-        if (hasA) {
-            field.a = std::string(*fieldsA[i]);
+        if (fieldA) {
+            field.a = std::string(*fieldA);
         }
-        if (hasB) {
-            field.b = std::string(*fieldsB[i]);
+        if (fieldB) {
+            field.b = std::string(*fieldB);
         }
         changed.push_back(std::move(field));
     }
     return changed;
 }
 
-}  // namespace
-
-bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled) {
-    return a != b && Compared(a, compiled) != Compared(b, compiled);
+bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled, Comparison how) {
+    if (a == b) {
+        return false;
+    }
+    const auto fieldsA = Compared(a, compiled);
+    const auto fieldsB = Compared(b, compiled);
+    for (std::size_t i = 0; i < std::max(fieldsA.size(), fieldsB.size()); ++i) {
+        if (FieldsDiffer(FieldAt(fieldsA, i), FieldAt(fieldsB, i), how)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<ItemDifference> DiffDictionaries(const ItemMap& a, const ItemMap& b,
-                                             const std::string& fileName, bool compiled) {
+                                             const std::string& fileName, bool compiled,
+                                             Comparison how) {
     std::vector<ItemDifference> differences;
     auto inA = a.begin();
     auto inB = b.begin();
@@ -98,10 +114,11 @@ std::vector<ItemDifference> DiffDictionaries(const ItemMap& a, const ItemMap& b,
             item.kind = ItemDifference::Kind::OnlyInB;
             item.id = (inB++)->first;
         } else {
-            const bool differ = RecordsDiffer(inA->second, inB->second, compiled);
+            const bool differ = RecordsDiffer(inA->second, inB->second, compiled, how);
             if (differ) {
                 item.id = inA->first;
-                item.fields = ChangedFields(item.id, inA->second, inB->second, fileName, compiled);
+                item.fields =
+                    DiffRecords(item.id, inA->second, inB->second, fileName, compiled, how);
             }
             ++inA;
             ++inB;

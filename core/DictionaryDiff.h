@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <map>
+#include "core/FieldMerge.h"
 
 namespace core {
 
@@ -30,14 +31,23 @@ struct ItemDifference {
     std::vector<FieldDifference> fields;  // Changed only
 };
 
-// The items of dictionary fileName that differ between a and b, in id order. The fields
-// a compile writes into I and V items (9 on) are left out unless compiled is set; fields
-// 1 to 8 of those items then count as empty where absent, since a compile adds them.
+// The items of dictionary fileName that differ between a and b, in id order, their
+// fields compared as `how` says. The fields a compile writes into I and V items (9 on)
+// are left out unless compiled is set; fields 1 to 8 of those items then count as empty
+// where absent, since a compile adds them.
 std::vector<ItemDifference> DiffDictionaries(const ItemMap& a, const ItemMap& b,
-                                             const std::string& fileName, bool compiled);
+                                             const std::string& fileName, bool compiled,
+                                             Comparison how = Comparison::Shown);
 
 // Whether the two records of id differ as DiffDictionaries counts differences.
-bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled);
+bool RecordsDiffer(const std::string& a, const std::string& b, bool compiled,
+                   Comparison how = Comparison::Shown);
+
+// The fields that differ between two records of the item id, as DiffDictionaries lists
+// them; each is named by its column in the view of b's type.
+std::vector<FieldDifference> DiffRecords(const std::string& id, const std::string& a,
+                                         const std::string& b, const std::string& fileName,
+                                         bool compiled, Comparison how = Comparison::Shown);
 
 // The fields of a record, split at its field marks: views into record.
 std::vector<std::string_view> SplitFields(std::string_view record);

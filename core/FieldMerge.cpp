@@ -38,11 +38,43 @@ std::string Joined(const std::vector<std::optional<std::string>>& fields) {
     return record;
 }
 
+// A field as compared: nullopt only when the version has no item, or under Exact no such
+// field; under Shown a field past the record's end reads as an empty one.
+std::optional<std::string> Compared(const std::optional<std::vector<std::string>>& fields,
+                                    std::size_t index, Comparison how) {
+    if (fields && how == Comparison::Shown && index >= fields->size()) {
+        return std::string();
+    }
+    return FieldAt(fields, index);
+}
+
+// The record without the field marks that only end empty fields.
+std::string_view WithoutTrailingEmptyFields(std::string_view record) {
+    const std::size_t last = record.find_last_not_of(kFieldMark);
+    return record.substr(0, last == std::string_view::npos ? 0 : last + 1);
+}
+
 }  // namespace
+
+bool FieldsDiffer(const std::optional<std::string_view>& a,
+                  const std::optional<std::string_view>& b, Comparison how) {
+    if (how == Comparison::Exact) {
+        return a != b;
+    }
+    return a.value_or(std::string_view()) != b.value_or(std::string_view());
+}
+
+bool ItemsDiffer(const std::optional<std::string>& a, const std::optional<std::string>& b,
+                 Comparison how) {
+    if (!a || !b || how == Comparison::Exact) {
+        return a != b;
+    }
+    return WithoutTrailingEmptyFields(*a) != WithoutTrailingEmptyFields(*b);
+}
 
 MergePlan MergeRecords(const std::optional<std::string>& asRead,
                        const std::optional<std::string>& inAccount,
-                       const std::optional<std::string>& yours) {
+                       const std::optional<std::string>& yours, Comparison how) {
     const auto split = [](const std::optional<std::string>& record) {
         return record ? std::optional<std::vector<std::string>>(FieldsOf(*record)) : std::nullopt;
     };
@@ -54,8 +86,8 @@ MergePlan MergeRecords(const std::optional<std::string>& asRead,
     // item; deleted on both sides, it stays deleted.
     const bool theyDeleted = asRead && !inAccount;
     const bool youDeleted = asRead && !yours;
-    const bool theyChanged = inAccount != asRead;
-    const bool youChanged = yours != asRead;
+    const bool theyChanged = ItemsDiffer(inAccount, asRead, how);
+    const bool youChanged = ItemsDiffer(yours, asRead, how);
     const std::size_t count = std::max(
         {read ? read->size() : 0, account ? account->size() : 0, typed ? typed->size() : 0});
     std::vector<std::optional<std::string>> merged;
@@ -65,14 +97,16 @@ MergePlan MergeRecords(const std::optional<std::string>& asRead,
         field.asRead = FieldAt(read, i);
         field.inAccount = FieldAt(account, i);
         field.yours = FieldAt(typed, i);
-        if (field.inAccount == field.yours) {
-            field.change =
-                field.inAccount == field.asRead ? FieldChange::None : FieldChange::BothAlike;
-            merged.push_back(field.inAccount);
-        } else if (field.inAccount == field.asRead) {
+        const std::optional<std::string> wasRead = Compared(read, i, how);
+        const std::optional<std::string> theirs = Compared(account, i, how);
+        const std::optional<std::string> mine = Compared(typed, i, how);
+        if (theirs == mine) {
+            field.change = theirs == wasRead ? FieldChange::None : FieldChange::BothAlike;
+            merged.push_back(field.inAccount ? field.inAccount : field.yours);
+        } else if (theirs == wasRead) {
             field.change = FieldChange::Yours;
             merged.push_back(field.yours);
-        } else if (field.yours == field.asRead) {
+        } else if (mine == wasRead) {
             field.change = FieldChange::Theirs;
             merged.push_back(field.inAccount);
         } else {

@@ -5,8 +5,8 @@
 
 #include "connection/TextBridge.h"
 #include "core/Classification.h"
+#include "core/DictionaryDiff.h"
 #include "core/ViewCaptions.h"
-#include "dictionary/Classification.h"
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/RecordsAsRead.h"
 #include "dictionary/frmConflict.h"
@@ -63,28 +63,9 @@ AccountItem ReadForChange(OpenDictionary& open, const std::string& id) {
     return now;
 }
 
-namespace {
-
-// Fields 1 to 8 of an I or V descriptor are its source; a compile stores the rest.
-constexpr std::int16_t kLastSourceField = 8;
-
-bool SameUpToCompiledForm(const mv::DynamicArray& account, const std::string& bytes) {
-    if (!CarriesCompiledForm(TextBridge::ToText(account.FieldValue(1)))) {
-        return false;
-    }
-    const mv::DynamicArray other(bytes);
-    for (std::int16_t field = 1; field <= kLastSourceField; ++field) {
-        if (account.FieldValue(field) != other.FieldValue(field)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 bool AccountItem::HoldsUpToCompiledForm(const std::optional<std::string>& bytes) const {
-    return Holds(bytes) || (Exists() && bytes && SameUpToCompiledForm(*record, *bytes));
+    return Holds(bytes) ||
+           (Exists() && bytes && !core::RecordsDiffer(record->Text(), *bytes, /*compiled=*/false));
 }
 
 bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
@@ -143,7 +124,7 @@ ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const 
         // Without a lock the account may have changed while the window was open. A read
         // that fails leaves the answer to the write, which reports its own failure.
         AccountItem again = ReadFromAccount(*open.file, id);
-        if (again.error != 0 || again.Holds(versions.inAccount)) {
+        if (again.error != 0 || !core::ItemsDiffer(BytesOf(again), versions.inAccount)) {
             return decision;
         }
         now = std::move(again);

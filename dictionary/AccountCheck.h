@@ -32,8 +32,9 @@ struct AccountItem {
     bool Holds(const std::optional<std::string>& bytes) const {
         return Exists() ? bytes && *bytes == record->Text() : !bytes;
     }
-    // Holds, or holds `bytes` with another compiled form: a compile (this program's or
-    // anyone's) rewrites only that, which is nobody's change of the item.
+    // Holds, or holds `bytes` with another compiled form or other empty fields at the
+    // end: a compile (this program's or anyone's) rewrites only the first, a save writes
+    // its view's fields 1 to N; neither is anybody's change of what the item says.
     bool HoldsUpToCompiledForm(const std::optional<std::string>& bytes) const;
 };
 
@@ -47,8 +48,8 @@ struct OpenDictionary;
 AccountItem ReadForChange(OpenDictionary& open, const std::string& id);
 
 // True when the account holds the bytes the rows of the item were read from, up to the
-// compiled form a compile writes. An item that was never read counts as changed when the
-// account holds it.
+// compiled form a compile writes and empty fields at the end. An item that was never read counts as
+// changed when the account holds it.
 bool UnchangedSinceRead(const RecordsAsRead& records, const std::string& id,
                         const AccountItem& now);
 

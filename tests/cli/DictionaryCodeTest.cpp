@@ -11,6 +11,7 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
 #include "tests/cli/CliFixture.h"
+#include "tests/remote/StandInServer.h"
 #include "tests/remote/TestBackend.h"
 
 namespace cli::test {
@@ -105,6 +106,11 @@ protected:
                       "Old\xFD"
                       "x");
         }
+        // A save writes a view's fields 1 to N: empty ones at the end change nothing.
+        WriteItem(dev_ / "D_F", "SAME",
+                  "D\xFE"
+                  "1\xFE\xFE"
+                  "Same\xFE\xFE");
         WriteItem(dev_ / "D_F", "CHANGED",
                   "D\xFE"
                   "3\xFE\xFE"
@@ -154,11 +160,24 @@ TEST_F(DictionaryCode, diffApplyAndEquatesAnswerWithTheirExitStatus) {
         {{"diff", "@" + host_ + "/test", dev_.string(), "F"}, 2, {}},
         {{"diff", dev_.string(), "ann@" + host_, "F"}, 2, {}},
         {{"diff", dev_.string(), (folder_.Path() / "missing").string(), "F"}, 2, {}},
-        {{"apply", dump, server, "F", "--plan"}, 1, {"add ADDED\nchange CHANGED\n2 items"}},
-        {{"apply", dump, server, "F"}, 1, {"add ADDED\nchange CHANGED\n2 items", "applied 2"}},
+        {{"diff", dev_.string(), test_.string(), "F", "--exact"},
+         1,
+         {"changed: SAME\n  field 5 (Align): \"\" -> (no such field)\n"
+          "  field 6 (S / M): \"\" -> (no such field)\n"}},
+        {{"apply", dump, server, "F", "--plan"},
+         1,
+         {"add ADDED\nchange CHANGED\n"
+          "  field 2 (Attribute Count or Formula): \"2\" -> \"3\"\n"
+          "  field 4 (Column Name): \"Old[VM]x\" -> \"New[VM]x\"\n"
+          "keep REMOVED (only in " +
+          server + "; --delete deletes it)\n2 items"}},
+        {{"apply", dump, server, "F"}, 1, {"change CHANGED\n  field 2", "applied 2"}},
         {{"diff", dev_.string(), server, "F"}, 1, {"only in " + server + ": REMOVED\n"}},
         {{"apply", dev_.string(), server, "F", "--delete"}, 1, {"delete REMOVED\n1 item"}},
         {{"diff", dump, server, "F"}, 0, {}},
+        {{"apply", dump, server, "F", "--plan", "--exact"},
+         1,
+         {"change SAME\n  field 5 (Align): (no such field) -> \"\"\n"}},
         {{"equates", server, "F", "--out", dump + "/.EQU"}, 0, {}},
         {{"equates", dev_.string(), "F", "--check", dump + "/.EQU"}, 0, {}},
         {{"equates", dev_.string(), "F", "--prefix", "F.", "--check", dump + "/.EQU"}, 1, {}},
@@ -199,8 +218,91 @@ TEST_F(DictionaryCode, anApplyStopsAtAnItemAnotherSessionHoldsAndWritesNothingAf
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.err.find("ADDED is locked by another user"), std::string::npos)
         << outcome.err;
+    EXPECT_NE(outcome.err.find("nothing was written to"), std::string::npos) << outcome.err;
     EXPECT_FALSE(fs::exists(test_ / "D_F" / "ADDED"));
     EXPECT_FALSE(fs::exists(test_ / "D_F" / "ZLAST"));
+}
+
+// A checkout that turned the dump's line ends into CR LF (git's autocrlf, an editor on
+// Windows) reads as dumped: no carriage return reaches a field. A new dump folder asks git
+// to keep the line ends; a .gitattributes of the user's own is left alone.
+TEST_F(DictionaryCode, aDumpWithCrLfLineEndsReadsAsDumped) {
+    const fs::path dump = folder_.Path() / "dump";
+    ASSERT_EQ(RunCli({"dump", dev_.string(), "F", dump.string()}).status, 0);
+    EXPECT_EQ(FileBytes(dump / ".gitattributes"), "* -text\n");
+    WriteBytes(dump / "ADDED", "I\r\nSAME:CHANGED\r\n\r\nBoth\r\n");
+    WriteBytes(dump / "SAME", "D\r\n1\r\n\r\nSame\\x0D\r\n");
+    std::string record;
+    std::string why;
+    ASSERT_TRUE(RecordOfText("a\rb\r\n", record, why)) << why;
+    EXPECT_EQ(record, "a\rb") << "a carriage return before no line feed is a byte";
+
+    const Outcome diff = RunCli({"diff", dump.string(), dev_.string(), "F"});
+    EXPECT_EQ(diff.out, "changed: SAME\n  field 4 (Column Name): \"Same\\x0D\" -> \"Same\"\n");
+    ASSERT_EQ(RunCli({"load", dump.string(), test_.string(), "F"}).status, 1);
+    EXPECT_EQ(FileBytes(test_ / "D_F" / "ADDED"), "I\nSAME:CHANGED\n\nBoth");
+    EXPECT_EQ(FileBytes(test_ / "D_F" / "SAME"), "D\n1\n\nSame\r");
+
+    const fs::path own = folder_.Path() / "own";
+    fs::create_directories(own);
+    WriteBytes(own / ".gitattributes", "*.EQU text\n");
+    ASSERT_EQ(RunCli({"dump", dev_.string(), "F", own.string()}).status, 0);
+    EXPECT_EQ(FileBytes(own / ".gitattributes"), "*.EQU text\n");
+}
+
+// The check before each write: an item changed in TO between the plan and its locked read
+// stops the apply (naming what it had made) unless --merge can take both changes; empty
+// fields added at its end are no change.
+TEST_F(DictionaryCode, anItemChangedAfterThePlanStopsTheApplyOrIsMerged) {
+    const std::string original = FileBytes(test_ / "D_F" / "CHANGED");
+    struct Case {
+        const char* what;
+        std::string theirs;  // CHANGED as a colleague writes it before the locked read
+        bool merge;
+        int status;
+        std::string message;  // in the output or on standard error
+        std::string after;    // CHANGED afterwards
+    };
+    const std::string mine = FileBytes(dev_ / "D_F" / "CHANGED");
+    const std::vector<Case> cases = {
+        {"a field the apply changes too", "D\n2\n\nTheirs", false, 2, "CHANGED was changed in ",
+         "D\n2\n\nTheirs"},
+        {"merged, the same field", "D\n2\n\nTheirs", true, 2, "in a field this apply changes too",
+         "D\n2\n\nTheirs"},
+        {"merged, another field", original + "\nS", true, 1, "merged CHANGED", mine + "\nS"},
+        {"empty fields at the end", original + "\n\n", false, 1, "applied 2", mine},
+    };
+    for (const Case& c : cases) {
+        fs::remove(test_ / "D_F" / "ADDED");
+        WriteBytes(test_ / "D_F" / "CHANGED", original);
+        const fs::path changed = test_ / "D_F" / "CHANGED";
+        const testbackend::StandInServer server(
+            folder_.Path(), testbackend::StandInServer::Handles::Integer,
+            testbackend::StandInServer::Locks::Kept, testbackend::StandInServer::Writes::Allowed,
+            [&](const std::string& id) {
+                if (id == "CHANGED") {
+                    WriteBytes(changed, c.theirs);
+                }
+            });
+        const std::string place = "ann@127.0.0.1:" + std::to_string(server.Port()) + "/test";
+        std::vector<std::string> words = {"apply", dev_.string(), place, "F"};
+        if (c.merge) {
+            words.push_back("--merge");
+        }
+        const Outcome outcome = RunCli(words, false, std::string("any"));
+        EXPECT_EQ(outcome.status, c.status) << c.what << "\n" << outcome.out << outcome.err;
+        EXPECT_NE((outcome.out + outcome.err).find(c.message), std::string::npos)
+            << c.what << "\n"
+            << outcome.out << outcome.err;
+        EXPECT_EQ(FileBytes(changed), c.after) << c.what;
+        EXPECT_TRUE(fs::exists(test_ / "D_F" / "ADDED")) << c.what;
+        if (c.status == 2) {
+            EXPECT_NE(outcome.err.find("already made in " + place + " before the stop: add ADDED"),
+                      std::string::npos)
+                << c.what << "\n"
+                << outcome.err;
+        }
+    }
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
     using enum FieldChange;
     const std::vector<Case> cases = {
         {"by them only", R("D^1^A"), R("D^2^A"), R("D^1^A"), false, R("D^2^A"), {Theirs}},
-        {"by you only", R("D^1"), R("D^1"), R("D^1^^X"), false, R("D^1^^X"), {Yours, Yours}},
+        {"by you only", R("D^1"), R("D^1"), R("D^1^^X"), false, R("D^1^^X"), {Yours}},
         {"different fields",
          R("D^1^A"),
          R("D^2^A"),
@@ -69,6 +69,23 @@ TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
          {Yours, Conflict}},
         {"created alike", none, R("I^A"), R("I^A"), false, R("I^A"), {BothAlike, BothAlike}},
         {"created differently", none, R("I^A"), R("I^B"), true, none, {BothAlike, Conflict}},
+        // Empty fields at the end are no change; the merge keeps the account's bytes and
+        // the empty fields only yours has.
+        {"empty fields added by them and you",
+         R("X^1"),
+         R("X^2^^"),
+         R("X^1^^^^"),
+         false,
+         R("X^2^^^^"),
+         {Theirs}},
+        {"empty fields dropped by them",
+         R("D^1^^"),
+         R("D^1"),
+         R("D^1^^^A"),
+         false,
+         R("D^1^^^A"),
+         {Yours}},
+        {"an empty item is still an item", none, R(""), R("X"), true, none, {Conflict}},
     };
     for (const Case& c : cases) {
         const MergePlan plan = MergeRecords(c.asRead, c.inAccount, c.yours);
@@ -80,6 +97,14 @@ TEST(FieldMerge, mergesWhatOnlyOneSideChangedAndStopsAtWhatBothChanged) {
         }
         EXPECT_EQ(changes, c.changes) << c.what;
     }
+    // Exact tells a missing field from an empty one.
+    const MergePlan exact = MergeRecords(R("X^1"), R("X^1^"), R("X^2"), Comparison::Exact);
+    EXPECT_EQ(exact.fields.size(), 2u);
+    EXPECT_EQ(exact.merged, R("X^2^"));
+    EXPECT_FALSE(ItemsDiffer(R("X^1"), R("X^1^^")));
+    EXPECT_TRUE(ItemsDiffer(R("X^1"), R("X^1^^"), Comparison::Exact));
+    EXPECT_TRUE(ItemsDiffer(R(""), none));
+
     // A conflict settled field by field: the account's version with the user's choices.
     EXPECT_EQ(WithFields(R("D^2^B"), {{1, "X"}, {4, "Y"}}), R("X^2^B^Y"));
     EXPECT_EQ(WithFields(R("D^2^B"), {{3, std::nullopt}}), R("D^2"));

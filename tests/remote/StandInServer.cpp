@@ -98,12 +98,14 @@ class Session {
 public:
     Session(WireChannel& channel, const std::filesystem::path& root, StandInServer::Handles handles,
             StandInServer::Locks locks, StandInServer::Writes writes,
+            const StandInServer::BeforeLockedRead& beforeLockedRead,
             std::atomic<std::int32_t>& nextHandle)
         : channel_(channel),
           root_(root),
           handles_(handles),
           locks_(locks),
           writes_(writes),
+          beforeLockedRead_(beforeLockedRead),
           nextHandle_(nextHandle) {}
 
     void Run() {
@@ -226,6 +228,9 @@ private:
                 files_.erase(file);
                 return Reply(0);
             case kRead: {
+                if (flag != 0 && beforeLockedRead_) {
+                    beforeLockedRead_(a[3].bytes);
+                }
                 std::string record;
                 const int code = engine_->Read(handle, a[3].bytes, record, flag);
                 return Answer(code, {Arg::Int(kRecordStatus), Arg::Bytes(std::move(record))});
@@ -341,6 +346,7 @@ private:
     const StandInServer::Handles handles_;
     const StandInServer::Locks locks_;
     const StandInServer::Writes writes_;
+    const StandInServer::BeforeLockedRead& beforeLockedRead_;
     std::atomic<std::int32_t>& nextHandle_;
     std::shared_ptr<mv::LocalEngine> engine_;
     std::vector<std::pair<Arg, int>> files_;  // handle as given -> the engine's handle
@@ -358,11 +364,13 @@ struct StandInServer::State {
         std::atomic<bool> ended{false};
     };
 
-    State(const std::filesystem::path& served, Handles kind, Locks lockKind, Writes writeKind)
+    State(const std::filesystem::path& served, Handles kind, Locks lockKind, Writes writeKind,
+          BeforeLockedRead hook)
         : root(std::filesystem::canonical(served)),
           handles(kind),
           locks(lockKind),
           writes(writeKind),
+          beforeLockedRead(std::move(hook)),
           acceptor(io, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
           port(acceptor.local_endpoint().port()) {}
 
@@ -397,7 +405,7 @@ struct StandInServer::State {
     void Serve(Connection& connection, int native) {
         {
             const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(native);
-            Session(*channel, root, handles, locks, writes, nextHandle).Run();
+            Session(*channel, root, handles, locks, writes, beforeLockedRead, nextHandle).Run();
             channel->Close();
         }
         {
@@ -415,6 +423,7 @@ struct StandInServer::State {
     const Handles handles;
     const Locks locks;
     const Writes writes;
+    const BeforeLockedRead beforeLockedRead;
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor;
     const std::uint16_t port;
@@ -425,8 +434,8 @@ struct StandInServer::State {
 };
 
 StandInServer::StandInServer(const std::filesystem::path& root, Handles handles, Locks locks,
-                             Writes writes)
-    : state_(std::make_unique<State>(root, handles, locks, writes)) {
+                             Writes writes, BeforeLockedRead beforeLockedRead)
+    : state_(std::make_unique<State>(root, handles, locks, writes, std::move(beforeLockedRead))) {
     state_->AcceptNext();
     state_->ioThread = std::thread([state = state_.get()] { state->io.run(); });
 }

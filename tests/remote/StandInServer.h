@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace testbackend {
 
@@ -23,8 +25,12 @@ public:
     // Refused: an account the user may only read: WRITE and DELETE are answered 14013.
     enum class Writes { Allowed, Refused };
 
+    // Called on a session's thread with the item id before each read that takes a lock,
+    // so a test can change the account between a client's first read and its locked one.
+    using BeforeLockedRead = std::function<void(const std::string& id)>;
+
     StandInServer(const std::filesystem::path& root, Handles handles, Locks locks = Locks::Kept,
-                  Writes writes = Writes::Allowed);
+                  Writes writes = Writes::Allowed, BeforeLockedRead beforeLockedRead = {});
     // Stops accepting, ends every connection and waits for their threads.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;
