@@ -249,6 +249,23 @@ TEST_F(AccountChangesTest, ownWritesAndTheCompiledFormNeverCountAsAChange) {
               (Boxes{saveQuestion(), written("ORD.QTY"), saveQuestion(), written("ORD.QTY")}));
 }
 
+// Another save of the item that only added empty fields at its end (a view writes its
+// fields 1 to N) is no change of it: no window, and the row's bytes are written.
+TEST_F(AccountChangesTest, emptyFieldsAddedAtTheEndAreNoChangeOfTheItem) {
+    openOrders();
+    const Fields padded{"X", "100", "", "", "", "", "", "", "", ""};
+    changeBehindTheProgram("NEXT", padded);
+    type(kOther, rowOf(kOther, "NEXT"), {{2, QStringLiteral("200")}});
+    answer({Answer::Yes, Answer::OK});
+
+    EXPECT_EQ(leaveRow(kOther), grid::CommitOutcome::Stored);
+
+    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), written("NEXT")}));
+    Fields typed = padded;
+    typed[1] = "200";
+    EXPECT_EQ(onDisk("NEXT"), typed);
+}
+
 TEST_F(AccountChangesTest, deletingAChangedItemShowsTheWindowAndKeepTheirsShowsTheAccount) {
     openOrders();
     changeBehindTheProgram("NEXT", {"X", "200"});
