@@ -65,14 +65,23 @@ std::chrono::milliseconds ConnectionSession::LoginTimeLeft() const {
 }
 
 void ConnectionSession::LogReceiveFailure(wire::WireChannel& channel, Outcome outcome) {
-    if (hooks_->madeRoom()) {
+    if (outcome == Outcome::Ok || hooks_->madeRoom()) {
+        return;
+    }
+    const bool stopping = outcome == Outcome::Closed && stop_.IsRequested();
+    if (!loggedIn_) {
+        // Anybody can end connections before a login as fast as they can open them: they
+        // are counted, not logged one by one.
+        hooks_->endedBeforeLogin(stopping                        ? "the server stops"
+                                 : outcome == Outcome::Closed    ? "closed by the client"
+                                 : outcome == Outcome::TimedOut  ? "no request in time"
+                                 : outcome == Outcome::Malformed ? "malformed message"
+                                                                 : "connection failed");
         return;
     }
     switch (outcome) {
-        case Outcome::Ok:
-            return;
         case Outcome::Closed:
-            Log(stop_.IsRequested() ? "closed: the server stops" : "closed by the client");
+            Log(stopping ? "closed: the server stops" : "closed by the client");
             return;
         case Outcome::TimedOut:
             Log("closed: no request in time");
@@ -186,6 +195,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
     Log("logged in as " + who + " to account \"" + Printable(account) + "\"" +
         (channel.IsEncrypted() ? " over TLS" : ""));
     user = login.user;
+    loggedIn_ = true;
     return engine;
 }
 

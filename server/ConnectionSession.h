@@ -31,6 +31,8 @@ struct ConnectionHooks {
     // True when the listener closed the connection to make room; it counts such closes
     // itself, so the connection writes no line of its own.
     std::function<bool()> madeRoom = [] { return false; };
+    // The connection ended before a login, for the reason given: the listener counts it.
+    std::function<void(const std::string& reason)> endedBeforeLogin = [](const std::string&) {};
 };
 
 // One client connection from its first byte to its end: the service request, the login,
@@ -74,6 +76,7 @@ private:
     const StopSignal& stop_;
     const ConnectionHooks* hooks_ = nullptr;
     std::string peer_;
+    bool loggedIn_ = false;
     std::chrono::steady_clock::time_point loginEnd_;
 };
 

@@ -119,6 +119,9 @@ void Listener::Stop() {
             }
         }
         Reap(true);
+        if (const auto line = refusals_.LastLine()) {
+            log_->Line(*line);
+        }
         log_->Line("stopped");
     });
 }
@@ -170,9 +173,6 @@ void Listener::AcceptLoop() {
         Admit(accepted);
     }
     closing_.CloseAll();
-    if (const auto line = refusals_.LastLine()) {
-        log_->Line(*line);
-    }
 }
 
 void Listener::NoteAcceptFailure(bool failed) {
@@ -283,13 +283,16 @@ bool Listener::StartServing(Running& running, mv::UniqueFd socket) {
                 };
                 hooks.claimSlot = [this, raw] { return ClaimSessionSlot(*raw); };
                 hooks.madeRoom = [raw] { return raw->madeRoom.load(); };
+                hooks.endedBeforeLogin = [this, raw](const std::string& reason) {
+                    refusals_.Count(raw->client, reason);
+                };
                 session.Run(*channel, hooks);
             }
             // The descriptor kept for Stop holds the connection open after the channel
             // closes its own; shutting it down lets the client see the end now.
             ::shutdown(raw->interrupt.Get(), SHUT_RDWR);
             raw->finished = true;
-            Wake();
+            Wake();  // a turn for the client's next connection, a line of counts perhaps
         });
     } catch (const std::system_error& error) {
         log_->Line(std::string("refused a connection: cannot start a thread: ") + error.what());
@@ -305,6 +308,8 @@ std::optional<Listener::Clock::time_point> Listener::Tend() {
     const auto now = Clock::now();
     std::optional<Clock::time_point> due;
     const auto dueBy = [&due](Clock::time_point when) { due = due ? std::min(*due, when) : when; };
+    const auto shortestTurn =
+        std::min<Clock::duration>(config_.loginTimeout / 4, std::chrono::seconds(1));
     {
         const std::lock_guard lock(sessionsMutex_);
         std::unordered_map<std::string, std::size_t> servedSilent;
@@ -318,7 +323,8 @@ std::optional<Listener::Clock::time_point> Listener::Tend() {
             if (session->finished || !session->waitingSocket.Valid()) {
                 continue;
             }
-            const auto end = session->acceptedAt + config_.loginTimeout;
+            // A turn that comes with too little of the login time left is no turn.
+            const auto end = session->acceptedAt + config_.loginTimeout - shortestTurn;
             std::size_t& served = servedSilent[session->client];
             if (end <= now) {
                 Refuse(std::move(session->waitingSocket), session->client,

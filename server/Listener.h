@@ -31,7 +31,7 @@ namespace server {
 // comes each time one of its served connections sends its login or goes. When the room is
 // full, the connection that has waited longest without sending its login is closed to
 // make room for the newcomer. Refused connections are answered 81016 and closed without a
-// reset, and refusals are logged as counts, not a line each.
+// reset. Connections that end before a login are logged as counts, not a line each.
 //
 // Stop (or the destructor) ends every session and joins every thread.
 class Listener {

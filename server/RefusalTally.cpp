@@ -14,12 +14,18 @@ constexpr std::size_t kClientsNamed = 8;
 }  // namespace
 
 void RefusalTally::Count(const std::string& client, const std::string& reason) {
+    const std::lock_guard lock(mutex_);
     ++byClient_[client.empty() ? "(unknown)" : client];
     ++byReason_[reason];
     ++total_;
 }
 
 std::optional<RefusalTally::Clock::time_point> RefusalTally::NextLineAt() const {
+    const std::lock_guard lock(mutex_);
+    return NextLineAtLocked();
+}
+
+std::optional<RefusalTally::Clock::time_point> RefusalTally::NextLineAtLocked() const {
     if (total_ == 0) {
         return std::nullopt;
     }
@@ -27,20 +33,26 @@ std::optional<RefusalTally::Clock::time_point> RefusalTally::NextLineAt() const 
 }
 
 std::optional<std::string> RefusalTally::LineDue(Clock::time_point now) {
-    const auto due = NextLineAt();
+    const std::lock_guard lock(mutex_);
+    const auto due = NextLineAtLocked();
     if (!due || now < *due) {
         return std::nullopt;
     }
     lastLine_ = now;
-    return LastLine();
+    return TakeLineLocked();
 }
 
 std::optional<std::string> RefusalTally::LastLine() {
+    const std::lock_guard lock(mutex_);
+    return TakeLineLocked();
+}
+
+std::optional<std::string> RefusalTally::TakeLineLocked() {
     if (total_ == 0) {
         return std::nullopt;
     }
-    std::string line = "refused or closed " + std::to_string(total_) +
-                       (total_ == 1 ? " connection" : " connections") + " before a login (";
+    std::string line = std::to_string(total_) + (total_ == 1 ? " connection" : " connections") +
+                       " ended before a login (";
     bool first = true;
     for (const auto& [reason, count] : byReason_) {
         line += (first ? "" : "; ") + reason + ": " + std::to_string(count);

@@ -4,14 +4,16 @@
 #include <chrono>
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
 namespace server {
 
-// Counts the connections the server refuses or closes before they log in, by client group
-// and by reason, and words them as one log line at most every ten seconds: a flood of
-// connections costs the log a line, not a line each.
+// Counts the connections that end before they log in, refused or closed by the server or
+// by the client, by client group and by reason, and words them as one log line at most
+// every ten seconds: a flood of connections costs the log a line, not a line each. Any
+// thread may count; one thread takes the lines.
 class RefusalTally {
 public:
     using Clock = std::chrono::steady_clock;
@@ -27,6 +29,10 @@ public:
     std::optional<std::string> LastLine();
 
 private:
+    std::optional<Clock::time_point> NextLineAtLocked() const;
+    std::optional<std::string> TakeLineLocked();
+
+    mutable std::mutex mutex_;
     std::map<std::string, std::size_t> byClient_;
     std::map<std::string, std::size_t> byReason_;
     std::size_t total_ = 0;
