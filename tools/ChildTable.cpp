@@ -21,6 +21,7 @@
 #include "platform/grid/DataGrid.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/ErrorCodes.h"
+#include "tools/OtherAssociations.h"
 #include "tools/ToolSupport.h"
 
 namespace tools {
@@ -97,18 +98,34 @@ void ChildTable::cmdMakeChild_Click() {
         return;
     }
 
+    // Asked before anything is written, so Cancel leaves everything as it was.
+    const QStringList members = HighlightedIds();
+    const OtherAssociations others(open_, *divGrid.BoundArray(), highlighted, name);
+    OtherAssociations::Choice choice = OtherAssociations::Choice::Leave;
+    if (name != kSelectList && others.Any()) {
+        choice = others.Ask(vars_.dialogs, kTitle);
+        if (choice == OtherAssociations::Choice::Cancel) {
+            return;
+        }
+    }
+
     // The descriptor goes first: if the account refuses it, no item is left pointing at
     // a phrase that does not exist.
-    const QStringList members = HighlightedIds();
     const QString phrase = WithoutLeadingBlanks(QLatin1Char(' ') + members.join(QLatin1Char(' ')));
     if (!WriteDescriptor(name, phrase, replaced)) {
         divGrid.Refresh();
         return;
     }
     QList<Failure> failures;
+    QList<Failure> phraseFailures;
     bool connected = true;
     if (name != kSelectList) {
-        connected = WriteAssociations(name, members, failures);
+        QStringList joined;
+        connected = WriteAssociations(name, members, failures, joined);
+        // Only an item that took the new association leaves the other table's phrase.
+        if (connected && choice == OtherAssociations::Choice::TakeOut) {
+            connected = TakeOutOfPhrases(others.PhrasesListing(joined), phraseFailures);
+        }
     }
     divGrid.ReBind();
     dictionary::ReportWritten({vars_, open_, screen_},
@@ -116,7 +133,7 @@ void ChildTable::cmdMakeChild_Click() {
                               QStringLiteral("Success"));
     AddToPhView(name, phrase);
     dictionary::Fill_ComboPH(screen_, *open_.views->Rows(dictionary::ViewKind::PH));
-    ReportFailures(name, failures, !connected);
+    ReportFailures(name, failures, phraseFailures, !connected);
     divGrid.Refresh();
     if (!connected) {
         RecoverAfterDrop(name);
@@ -178,7 +195,7 @@ bool ChildTable::ConfirmReplacing(const QString& name, std::optional<mv::Dynamic
 }
 
 bool ChildTable::WriteAssociations(const QString& name, const QStringList& members,
-                                   QList<Failure>& failures) {
+                                   QList<Failure>& failures, QStringList& joined) {
     mv::DictionaryFile& file = *open_.file;
     dictionary::ShownItems shown(open_, screen_.Grids());
     const std::string association = TextBridge::ToBytes(name);
@@ -241,6 +258,49 @@ bool ChildTable::WriteAssociations(const QString& name, const QStringList& membe
             continue;
         }
         shown.Show(id, record);
+        joined << itemId;
+    }
+    return true;
+}
+
+bool ChildTable::TakeOutOfPhrases(const std::vector<std::pair<QString, QStringList>>& phrases,
+                                  QList<Failure>& failures) {
+    mv::DictionaryFile& file = *open_.file;
+    dictionary::ShownItems shown(open_, screen_.Grids());
+    for (std::size_t index = 0; index < phrases.size(); ++index) {
+        const QString& phraseId = phrases[index].first;
+        const std::string id = TextBridge::ToBytes(phraseId);
+        const dictionary::ChangeLock lock(open_, id);
+        const dictionary::AccountItem now = dictionary::ReadForChange(open_, id);
+        int code = now.error;
+        bool read = true;
+        // Leaving words out of the phrase the account holds now keeps whatever else
+        // anyone changed in it since it was read.
+        const std::optional<mv::DynamicArray> without =
+            code == 0 && now.Exists()
+                ? OtherAssociations::PhraseWithout(*now.record, phrases[index].second)
+                : std::nullopt;
+        if (code == 0 && !now.Exists()) {
+            code = mv::kRecordNotFound;
+        } else if (without) {
+            dictionary::WriteItem(open_, id, now.record, *without);
+            code = file.Error();
+            read = false;
+        }
+        if (code == 0) {
+            if (without) {
+                shown.Show(id, *without);
+            }
+            continue;
+        }
+        failures.append({phraseId, read, code});
+        if (ConnectionDropped(vars_, code)) {
+            ShowCallError(vars_, code, open_.name, phraseId);
+            for (std::size_t rest = index + 1; rest < phrases.size(); ++rest) {
+                failures.append({phrases[rest].first, true, code});
+            }
+            return false;
+        }
     }
     return true;
 }
@@ -289,23 +349,33 @@ void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
     PhGrid(screen_).ReBind();
 }
 
-void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures, bool lost) {
-    if (failures.isEmpty()) {
+void ChildTable::ReportFailures(const QString& name, const QList<Failure>& failures,
+                                const QList<Failure>& phraseFailures, bool lost) {
+    if (failures.isEmpty() && phraseFailures.isEmpty()) {
         return;
     }
     QStringList lines;
-    lines << (failures.size() == 1
-                  ? QStringLiteral("The association %1 could not be given to this item:")
-                  : QStringLiteral("The association %1 could not be given to these items:"))
-                 .arg(name);
-    for (const Failure& failure : failures) {
-        const QString error =
-            ErrorName(vars_, failure.code).value_or(QStringLiteral("error %1").arg(failure.code));
-        lines << QStringLiteral("%1: %2 (%3)")
-                     .arg(failure.itemId,
-                          failure.read ? QStringLiteral("could not be read")
-                                       : QStringLiteral("could not be written"),
-                          error);
+    const auto add = [&](const QList<Failure>& list) {
+        for (const Failure& failure : list) {
+            const QString error = ErrorName(vars_, failure.code)
+                                      .value_or(QStringLiteral("error %1").arg(failure.code));
+            lines << QStringLiteral("%1: %2 (%3)")
+                         .arg(failure.itemId,
+                              failure.read ? QStringLiteral("could not be read")
+                                           : QStringLiteral("could not be written"),
+                              error);
+        }
+    };
+    if (!failures.isEmpty()) {
+        lines << (failures.size() == 1
+                      ? QStringLiteral("The association %1 could not be given to this item:")
+                      : QStringLiteral("The association %1 could not be given to these items:"))
+                     .arg(name);
+        add(failures);
+    }
+    if (!phraseFailures.isEmpty()) {
+        lines << QStringLiteral("These phrases still list the items that joined %1:").arg(name);
+        add(phraseFailures);
     }
     if (lost) {
         lines << QStringLiteral(

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <QList>
 #include <QString>
@@ -23,6 +25,11 @@ namespace tools {
 // an item changed in the account since it was read gets the association only when the
 // user agrees. A name that belongs to an item of another type is replaced only when the
 // user agrees.
+//
+// Before anything is written, one question names the items that belong to another child
+// table and the single-valued ones (OtherAssociations); the user may have the items that
+// take the new association left out of the other tables' phrases, leave those phrases
+// as they are, or define nothing.
 class ChildTable {
 public:
     explicit ChildTable(const dictionary::DictionaryContext& context)
@@ -42,15 +49,20 @@ private:
     QStringList HighlightedIds();
     // False when the connection dropped on the way: the items not reached are among the
     // failures, and the drop has been shown.
+    // `joined` takes the items written with the new association.
     bool WriteAssociations(const QString& name, const QStringList& members,
-                           QList<Failure>& failures);
+                           QList<Failure>& failures, QStringList& joined);
+    // Rewrites each phrase without the ids given with it; false as WriteAssociations.
+    bool TakeOutOfPhrases(const std::vector<std::pair<QString, QStringList>>& phrases,
+                          QList<Failure>& failures);
     // After a call lost the connection (its box shown): the way to log in again, and the
     // word that the child table was not (fully) defined.
     void RecoverAfterDrop(const QString& name);
     bool WriteDescriptor(const QString& name, const QString& phrase,
                          const std::optional<mv::DynamicArray>& replaced);
     void AddToPhView(const QString& name, const QString& phrase);
-    void ReportFailures(const QString& name, const QList<Failure>& failures, bool lost);
+    void ReportFailures(const QString& name, const QList<Failure>& failures,
+                        const QList<Failure>& phraseFailures, bool lost);
 
     Variables& vars_;
     dictionary::OpenDictionary& open_;

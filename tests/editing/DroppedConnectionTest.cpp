@@ -264,7 +264,7 @@ TEST_F(DroppedConnectionTest, aChildTableThatLostItsConnectionIsDefinedOnTheNext
 
     dialogs.clear();
     dialogs.QueueInput(QStringLiteral("ORDER.LINES"));
-    answer({Answer::OK});
+    answer({Answer::OK, Answer::OK});  // both items are single-valued; written
     tools.cmdMakeChild_Click();
     EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("ORDER.LINES")));
     EXPECT_EQ(onDisk("QTY").value(6), "ORDER.LINES");

@@ -4,6 +4,9 @@
 #include "dictionary/OpenDictionary.h"
 #include "dictionary/ViewSet.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/LocalEngine.h"
+#include "platform/mv/RecordLocks.h"
 #include "tests/editing/ConflictWindow.h"
 #include "tests/support/ScreenFixture.h"
 
@@ -48,16 +51,17 @@ protected:
 
 TEST_F(ChildTableTest, writesThePhraseInHighlightOrderAndTheAssociationOfEachItem) {
     openOrders();
+    dialogs.QueueAnswer(ui::Answer::OK);  // PRICE leaves association OLD
     dialogs.QueueAnswer(ui::Answer::OK);
 
     defineChildTable({2, 0, 1}, QStringLiteral("ORDER.LINES"));
 
-    ASSERT_EQ(dialogs.shown().size(), 2u);
+    ASSERT_EQ(dialogs.shown().size(), 3u);
     const auto& input = dialogs.shown()[0];
     EXPECT_EQ(input.prompt, QStringLiteral("Enter the name of the PH descriptor"));
     EXPECT_EQ(input.title, QStringLiteral("Child table"));
     EXPECT_EQ(input.defaultText, QString());
-    const auto& success = dialogs.shown()[1];
+    const auto& success = dialogs.shown()[2];
     EXPECT_EQ(success.prompt, QStringLiteral("PH descriptor ORDER.LINES written"));
     EXPECT_EQ(success.buttons, ui::Buttons::OK);
     EXPECT_EQ(success.icon, ui::Icon::None);
@@ -126,6 +130,7 @@ TEST_F(ChildTableTest, redefiningReplacesThePhraseOfItsRowsAndOtherCaseIsANewTab
     EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Kelvora"));
 
     dialogs.QueueAnswer(ui::Answer::Yes);
+    dialogs.QueueAnswer(ui::Answer::OK);  // PRICE leaves association OLD
     dialogs.QueueAnswer(ui::Answer::OK);
     defineChildTable({1}, QStringLiteral("LINES"));
 
@@ -189,15 +194,16 @@ TEST_F(ChildTableTest, anItemOfAnotherTypeIsReplacedOnlyWhenTheUserAgrees) {
 TEST_F(ChildTableTest, itemsThatCannotBeReadOrWrittenAreNamedOnceAndKeepTheirOldAssociation) {
     openOrders();
     ASSERT_TRUE(QFile::remove(dictionaryPath(QStringLiteral("ORDERS")) + QStringLiteral("/QTY")));
+    dialogs.QueueAnswer(ui::Answer::OK);  // PRICE leaves association OLD
     dialogs.QueueAnswer(ui::Answer::OK);  // success
     dialogs.QueueAnswer(ui::Answer::OK);  // the items named
 
     // A line feed cannot be stored inside a field, so every association write fails.
     defineChildTable({0, 1}, QStringLiteral("TWO\nLINES"));
 
-    ASSERT_EQ(dialogs.shown().size(), 3u);
-    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Success"));
-    const auto& failures = dialogs.shown()[2];
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_EQ(dialogs.shown()[2].title, QStringLiteral("Success"));
+    const auto& failures = dialogs.shown()[3];
     EXPECT_EQ(failures.prompt,
               QStringLiteral("The association TWO\nLINES could not be given to "
                              "these items:\nQTY: could not be read (Record not found)\n"
@@ -250,6 +256,7 @@ TEST_F(ChildTableTest, anItemChangedInTheAccountIsAskedAboutAndKeepsTheOthersCha
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("QTY"), {"D", "1", "", "Quantity"});
     writeItem(QStringLiteral("ORDERS"), QStringLiteral("PRICE"),
               {"D", "2", "MD2", "Price", "R", "S", "OLD", "DEC", "nine", "ten", "eleven"});
+    dialogs.QueueAnswer(ui::Answer::OK);  // PRICE leaves association OLD
     dialogs.QueueAnswer(ui::Answer::OK);
     // Each time they changed other fields than 7, which this changes: QTY merges, and
     // PRICE is left as they made it.
@@ -260,8 +267,8 @@ TEST_F(ChildTableTest, anItemChangedInTheAccountIsAskedAboutAndKeepsTheOthersCha
 
     defineChildTable({0, 1}, QStringLiteral("BOTH"));
 
-    ASSERT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_EQ(dialogs.shown()[1].title, QStringLiteral("Changed in the account"));
+    ASSERT_EQ(dialogs.shown().size(), 5u);
+    EXPECT_EQ(dialogs.shown()[2].title, QStringLiteral("Changed in the account"));
     EXPECT_TRUE(qty.prompt.startsWith(QStringLiteral("QTY was changed")))
         << qty.prompt.toStdString();
     EXPECT_TRUE(qty.mergeEnabledFirst);
@@ -302,5 +309,97 @@ TEST_F(ChildTableTest, inANarrowedGridExactlyTheHighlightedItemsGetTheAssociatio
     EXPECT_EQ(column(kDiv, 7),
               (QStringList{QString(), QStringLiteral("OLD"), QStringLiteral("ONE")}));
 }
+
+// An item of another child table leaves it only on the user's word: one question before
+// anything is written names it with the phrase that lists it (a mere listing such as
+// LINES is no child table's) and the single-valued items; Yes rewrites that phrase
+// without it, No leaves the phrase, Cancel writes nothing.
+struct OtherTableCase {
+    const char* name;
+    ui::Answer answer;
+    bool phraseLocked;
+    const char* contactsAfter;  // nullptr: nothing written at all
+};
+
+class ChildTableOfOtherItemsTest : public ChildTableTest,
+                                   public ::testing::WithParamInterface<OtherTableCase> {};
+
+TEST_P(ChildTableOfOtherItemsTest, itemsOfAnotherChildTableAreNamedAndLeaveItsPhraseOnlyOnYes) {
+    const OtherTableCase& test = GetParam();
+    makeDictionary(QStringLiteral("ORDERS"));
+    for (const char* id : {"CONTACT.NAME", "CONTACT.PHONE", "CONTACT.CITY"}) {
+        writeItem(QStringLiteral("ORDERS"), QString::fromLatin1(id),
+                  {"D", "5", "", "", "10L", "M", "CONTACTS"});
+    }
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("CONTACTS"),
+              {"PH", "CONTACT.NAME CONTACT.PHONE CONTACT.CITY"});
+    openOrders();
+    std::shared_ptr<mv::LocalEngine> other;
+    int otherFile = 0;
+    if (test.phraseLocked) {
+        ASSERT_EQ(mv::LocalEngine::Open(account().toStdString(), other), mv::kOk);
+        ASSERT_EQ(other->OpenDictionary("ORDERS", otherFile), mv::kOk);
+        ASSERT_EQ(other->Lock(otherFile, "CONTACTS", mv::kLockExclusive), mv::kOk);
+    }
+    const QStringList ids = column(kDiv, 0);
+    dialogs.QueueAnswer(test.answer);
+    dialogs.QueueAnswer(ui::Answer::OK);  // success
+    dialogs.QueueAnswer(ui::Answer::OK);  // the phrase that could not be rewritten
+
+    defineChildTable(
+        {static_cast<int>(ids.indexOf("QTY")), static_cast<int>(ids.indexOf("CONTACT.PHONE")),
+         static_cast<int>(ids.indexOf("PRICE"))},
+        QStringLiteral("PHONES"));
+
+    ASSERT_GE(dialogs.shown().size(), 2u);
+    const auto& question = dialogs.shown()[1];
+    EXPECT_EQ(question.prompt,
+              QStringLiteral(
+                  "These highlighted items belong to another child table:\n"
+                  "  CONTACT.PHONE: association CONTACTS, listed by the phrase CONTACTS\n"
+                  "  PRICE: association OLD, which no phrase lists\n"
+                  "Single-valued (S in field 6), though the fields of a child table hold several "
+                  "values: PRICE.\n"
+                  "Take them out of the list of the phrase CONTACTS? No leaves it as it is; "
+                  "Cancel defines no child table."));
+    EXPECT_EQ(question.buttons, ui::Buttons::YesNoCancel);
+    EXPECT_EQ(question.title, QStringLiteral("Child table"));
+    const QString contacts = QString::fromLatin1(
+        itemFields(QStringLiteral("ORDERS"), QStringLiteral("CONTACTS")).value(1));
+    if (test.contactsAfter == nullptr) {
+        EXPECT_EQ(dialogs.shown().size(), 2u);
+        EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("PHONES")));
+        EXPECT_EQ(ordersItem("CONTACT.PHONE", 7), QStringLiteral("CONTACTS"));
+        EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("OLD"));
+        EXPECT_EQ(contacts, QStringLiteral("CONTACT.NAME CONTACT.PHONE CONTACT.CITY"));
+        return;
+    }
+    EXPECT_EQ(ordersItem("CONTACT.PHONE", 7), QStringLiteral("PHONES"));
+    EXPECT_EQ(ordersItem("PRICE", 7), QStringLiteral("PHONES"));
+    EXPECT_EQ(itemFields(QStringLiteral("ORDERS"), QStringLiteral("LINES")), (Fields{"PH", "QTY"}));
+    EXPECT_EQ(contacts, QString::fromLatin1(test.contactsAfter));
+    EXPECT_EQ(column(kPh, 2).at(column(kPh, 0).indexOf("CONTACTS")), contacts);
+    if (!test.phraseLocked) {
+        EXPECT_EQ(dialogs.shown().size(), 3u);
+        return;
+    }
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_TRUE(dialogs.shown()[3].prompt.startsWith(
+        QStringLiteral("These phrases still list the items that joined PHONES:\n"
+                       "CONTACTS: could not be read (")))
+        << dialogs.shown()[3].prompt.toStdString();
+    other->Release(otherFile, "CONTACTS");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ChildTableOfOtherItemsTest,
+    ::testing::Values(OtherTableCase{"yesRewritesThePhrase", ui::Answer::Yes, false,
+                                     "CONTACT.NAME CONTACT.CITY"},
+                      OtherTableCase{"yesNamesALockedPhrase", ui::Answer::Yes, true,
+                                     "CONTACT.NAME CONTACT.PHONE CONTACT.CITY"},
+                      OtherTableCase{"noLeavesThePhrase", ui::Answer::No, false,
+                                     "CONTACT.NAME CONTACT.PHONE CONTACT.CITY"},
+                      OtherTableCase{"cancelWritesNothing", ui::Answer::Cancel, false, nullptr}),
+    [](const ::testing::TestParamInfo<OtherTableCase>& param) { return param.param.name; });
 
 }  // namespace
