@@ -5,6 +5,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <QDateTime>
@@ -12,6 +14,7 @@
 
 #include "connection/TextBridge.h"
 #include "connection/Variables.h"
+#include "core/DictionaryDiff.h"
 #include "dictionary/AccountCheck.h"
 #include "dictionary/ChangeJournal.h"
 #include "dictionary/OpenDictionary.h"
@@ -55,18 +58,60 @@ QString Happened(const JournalEntry& entry) {
     return what;
 }
 
-// The start of a version, its fields parted as the detail of a box would show them.
+// The start of a version, its fields parted by " | " and each shown as the item detail
+// pane shows a value (marks as [VM], [SM], [TM]).
 QString Preview(const std::optional<std::string>& record) {
     if (!record) {
         return QString();
     }
-    QString text = TextBridge::ToText(*record);
-    text.replace(QChar(0xFE), QStringLiteral(" | "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QStringList fields;
+    for (const std::string_view field : core::SplitFields(*record)) {
+        fields << TextBridge::ToText(core::ShownValue(field));
+    }
+    QString text = fields.join(QStringLiteral(" | "));
     if (text.size() > kPreviewLength) {
         text = text.left(kPreviewLength) + QStringLiteral("...");
     }
     return QStringLiteral(": ") + text;
+}
+
+QString ShownField(const std::optional<std::string>& value) {
+    return value
+               ? QLatin1Char('"') + TextBridge::ToText(core::ShownValue(*value)) + QLatin1Char('"')
+               : QStringLiteral("(no such field)");
+}
+
+// The fields a change changed, one line each as kelvora-cmd diff prints them. An item
+// the change created or deleted is compared with an empty one, whose fields it did not
+// have; a field that is empty on both sides is no change. The captions come from the
+// side that holds the item (the later one when both do).
+QString ChangedFields(const JournalEntry& change, const std::string& fileName) {
+    const bool deleted = !change.after;
+    const std::string before = change.before.value_or(std::string());
+    const std::string after = change.after.value_or(std::string());
+    std::vector<core::ItemDifference> differences = core::DiffDictionaries(
+        {{change.id, deleted ? after : before}}, {{change.id, deleted ? before : after}}, fileName,
+        /*compiled=*/false);
+    QString lines;
+    for (core::ItemDifference& item : differences) {
+        for (core::FieldDifference& field : item.fields) {
+            if (deleted) {
+                std::swap(field.a, field.b);
+                field.b.reset();
+            } else if (!change.before) {
+                field.a.reset();
+            }
+            if (field.a.value_or(std::string()).empty() &&
+                field.b.value_or(std::string()).empty()) {
+                continue;
+            }
+            lines += QStringLiteral("\n  field %1 (%2): %3 -> %4")
+                         .arg(field.number)
+                         .arg(TextBridge::ToText(field.caption), ShownField(field.a),
+                              ShownField(field.b));
+        }
+    }
+    return lines;
 }
 
 struct Version {
@@ -74,12 +119,13 @@ struct Version {
     std::optional<std::string> record;
 };
 
-std::vector<Version> VersionsOf(const std::vector<JournalEntry>& changes) {
+std::vector<Version> VersionsOf(const std::vector<JournalEntry>& changes,
+                                const std::string& fileName) {
     std::vector<Version> versions;
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        versions.push_back(
-            {When(*change) + QStringLiteral("  ") + Happened(*change) + Preview(change->after),
-             change->after});
+        versions.push_back({When(*change) + QStringLiteral("  ") + Happened(*change) +
+                                Preview(change->after) + ChangedFields(*change, fileName),
+                            change->after});
     }
     const JournalEntry& oldest = changes.front();
     versions.push_back({When(oldest) + QStringLiteral("  before that: ") +
@@ -181,7 +227,7 @@ void ItemHistory::ShowItem(const QString& itemId) {
                        ui::Buttons::OK, ui::Icon::Information, title);
         return;
     }
-    const std::vector<Version> versions = VersionsOf(changes);
+    const std::vector<Version> versions = VersionsOf(changes, file);
     QStringList lines;
     for (const Version& version : versions) {
         lines << version.line;

@@ -276,6 +276,26 @@ TEST_F(UndoTest, historyListsTheVersionsOfEveryRunAndRestoresTheChosenOne) {
                              "Information | History of TOTAL"});
 }
 
+// A version shows its marks as everything else does, and each change lists the fields it
+// changed as kelvora-cmd diff prints them.
+TEST_F(UndoTest, historyShowsMarksAsLabelsAndTheFieldsEachChangeChanged) {
+    openOrders();
+    save(kDIV, "QTY", 4, QStringLiteral("Qty\u00FDQuantity"));
+
+    grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY"));
+    dialogs.QueueChoice(std::nullopt);
+    editing.ShowHistory(kDIV);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    const QStringList& lines = dialogs.shown()[0].entries;
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].mid(19),
+              QStringLiteral("  saved: D Quantity | 3 |  | Qty[VM]Quantity | 5R | S |  | \n"
+                             "  field 4 (Column Name): \"Qty\" -> \"Qty[VM]Quantity\""));
+    EXPECT_EQ(lines[1].mid(19),
+              QStringLiteral("  before that: as it was: D Quantity | 3 |  | Qty | 5R | S"));
+}
+
 // Only what reached the account is a version it held: a change the account refused, or
 // one whose answer never came, is no line of the history.
 TEST_F(UndoTest, historyListsOnlyTheChangesThatReachedTheAccount) {
