@@ -116,8 +116,8 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
     ASSERT_EQ(other->Lock(otherFile, "QTY", mv::kLockExclusive), mv::kOk);
     answer({Answer::OK});
     EXPECT_FALSE(editing.Undo());
-    EXPECT_EQ(boxes(), Boxes{"QTY is locked by another user. Your changes are kept; save the "
-                             "row again later. | OK | Exclamation | Kelvora"});
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].rfind("QTY is locked by another user", 0), 0u) << boxes()[0];
     EXPECT_EQ(onDisk("LINES"), (Fields{"PH", "AMOUNT PRICE TOTAL"}));
     EXPECT_EQ(onDisk("AMOUNT"), kQty);
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));
