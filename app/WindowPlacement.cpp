@@ -6,14 +6,13 @@
 #include <QSettings>
 
 #include "connection/UserConfig.h"
+#include "platform/ui/ScreenFit.h"
 
 namespace app {
 namespace {
 
-// Room kept above the client for the title bar, and around it for the frame, which the
-// window manager adds.
-constexpr int kTitleBarAllowance = 32;
-constexpr int kFrameAllowance = 4;
+using ui::kFrameAllowance;
+using ui::kTitleBarAllowance;
 
 QString PlacementFile() {
     return UserConfigFile(QStringLiteral("window.ini"));
@@ -22,8 +21,7 @@ QString PlacementFile() {
 }  // namespace
 
 QSize UsableArea(const QRect& available) {
-    return QSize(std::max(1, available.width() - 2 * kFrameAllowance),
-                 std::max(1, available.height() - kTitleBarAllowance - kFrameAllowance));
+    return ui::UsableArea(available);
 }
 
 QRect OpeningGeometry(QSize design, QSize minimum, QRect available) {

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -29,6 +30,7 @@
 #include "app/HelpTopics.h"
 #include "app/MainWindowDesign.h"
 #include "app/SettleOnReach.h"
+#include "app/StatusLine.h"
 #include "app/WindowPlacement.h"
 #include "connection/Functions.h"
 #include "connection/Variables.h"
@@ -105,8 +107,7 @@ void frmKelvora::BuildControls() {
     BuildTopStrip(client);
     BuildTabs(client);
     BuildFindBox(client);
-    lblOpenDictionary = Named(new QLabel(statusBar()), QStringLiteral("lblOpenDictionary"));
-    statusBar()->addPermanentWidget(lblOpenDictionary);
+    statusLine_ = new app::StatusLine(*statusBar());
     editing_.ConnectGrids(this);
     tools_.ConnectGrids(this);
     ConnectTools();
@@ -349,9 +350,10 @@ void frmKelvora::ShowGridMenu(int viewIndex, const QPoint& where) {
 }
 
 void frmKelvora::SetTabOrder() {
-    QWidget* order[] = {txtFilename,   cmdOpen,      cmdExit,     cmbPhrase,   txtFind,
-                        SSTab1->Bar(), TDBGrid1[0],  TDBGrid1[1], TDBGrid1[2], txtResult,
-                        TDBGrid1[3],   cmdMakeChild, cmdHelp,     cmdExport};
+    // The strip left to right, then the tabs, the find box at their end and the grids.
+    QWidget* order[] = {txtFilename, cmdOpen,     cmdMakeChild,  cmdExport,  cmdHelp,
+                        cmbPhrase,   cmdExit,     SSTab1->Bar(), txtFind,    TDBGrid1[0],
+                        TDBGrid1[1], TDBGrid1[2], txtResult,     TDBGrid1[3]};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -410,6 +412,13 @@ void frmKelvora::ConnectTools() {
         grid->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(grid, &QWidget::customContextMenuRequested, this,
                 [this, grid](const QPoint& where) { ShowGridMenu(grid->ViewIndex(), where); });
+        // Shift+F10 opens the same menu at the current cell, an open cell editor included.
+        auto* rowMenu = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), grid);
+        rowMenu->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(rowMenu, &QShortcut::activated, this, [this, grid] {
+            const QRect cell = grid->visualRect(grid->currentIndex());
+            ShowGridMenu(grid->ViewIndex(), cell.isValid() ? cell.center() : QPoint(0, 0));
+        });
     }
     connect(cmbPhrase, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { tools_.cmbPhrase_Click(index); }); });
@@ -437,14 +446,15 @@ void frmKelvora::PlaceWindow() {
     const std::optional<app::WindowPlacement> saved = app::LoadWindowPlacement();
     if (saved && app::FitsOnAScreen(saved->geometry, areas)) {
         setGeometry(saved->geometry);
-        if (saved->maximized) {
-            setWindowState(windowState() | Qt::WindowMaximized);
-        }
         if (saved->tab >= 0 && saved->tab < dictionary::kViewCount) {
             SSTab1->SetTab(saved->tab);
         }
     } else if (const QScreen* shown = screen()) {
         setGeometry(app::OpeningGeometry(design, minimum, shown->availableGeometry()));
+    }
+    // Maximised fills whatever screen this run has, even where the size before it does not fit.
+    if (saved && saved->maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
     }
     if (saved && app::FitsOnAScreen(saved->helpGeometry, areas)) {
         helpViewer_->setGeometry(saved->helpGeometry);

@@ -31,6 +31,9 @@ class DataGrid;
 class DropDownList;
 class RowArray;
 }  // namespace grid
+namespace app {
+class StatusLine;
+}
 namespace ui {
 class HelpViewer;
 class ResizeControl;
@@ -166,7 +169,7 @@ private:
     std::array<grid::DataGrid*, 4> TDBGrid1{};
     std::array<grid::DropDownList*, 2> TDBDropDown1{};
     QPlainTextEdit* txtResult = nullptr;
-    QLabel* lblOpenDictionary = nullptr;
+    app::StatusLine* statusLine_ = nullptr;  // the messages and the open dictionary
     QLineEdit* txtFind = nullptr;
     QMenu* mnuFile = nullptr;
     QAction* mnuRecentEnd = nullptr;  // the separator after the recent files

@@ -118,6 +118,7 @@ void frmKelvora::mnuLogIn_Click() {
     vars_.DatabaseType = login.DatabaseType;
     vars_.lastLogin = login.lastLogin;
     vars_.LoginSucceeded = true;
+    ShowStatus(QString());  // what it said was about the account left
 
     const QStringList names = dictionary::AccountFileNames(vars_);
     SetFileNameChoices(names);

@@ -6,15 +6,14 @@
 
 #include <QComboBox>
 #include <QDockWidget>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStatusBar>
 #include <QStringListModel>
 
 #include "app/FittedLayout.h"
+#include "app/StatusLine.h"
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/DropDownList.h"
 #include "platform/ui/ResizeControl.h"
@@ -139,13 +138,9 @@ void frmKelvora::ShowView(dictionary::ViewKind view, bool focus) {
 }
 
 void frmKelvora::ShowStatus(const QString& message, int shownMs) {
-    if (message.isEmpty()) {
-        statusBar()->clearMessage();
-    } else {
-        statusBar()->showMessage(message, shownMs);
-    }
+    statusLine_->ShowMessage(message, shownMs);
 }
 
 void frmKelvora::ShowOpenDictionary(const QString& caption) {
-    lblOpenDictionary->setText(caption);
+    statusLine_->SetCaption(caption);
 }

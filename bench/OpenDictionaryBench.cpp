@@ -46,7 +46,7 @@ public:
     std::optional<QString> SaveFileName(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
-    int ShowModal(QDialog&) override { return 0; }
+    int RunModal(QDialog&) override { return 0; }
     void Beep() override {}
     void SetHourglass(bool) override {}
     void ShowProgress(const QString&) override {}

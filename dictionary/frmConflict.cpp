@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/frmConflict.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QBrush>
 #include <QColor>
 #include <QDialogButtonBox>
 #include <QFont>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -67,7 +71,8 @@ QString PromptFor(const QString& itemId, ChangeKind kind, const ItemVersions& ve
     } else if (conflict) {
         prompt += QStringLiteral(
             " Both of you changed the fields marked in red: click the "
-            "version to keep in each (In the account or Yours), then Merge.");
+            "version to keep in each (In the account or Yours), or press Enter on it, then "
+            "Merge.");
     } else {
         prompt += QStringLiteral(" Merge writes the account's version with your changes on top.");
     }
@@ -146,9 +151,19 @@ void frmConflict::Build(const QString& prompt, ChangeKind kind, const QStringLis
         ShowChoice(row);
     }
     tblFields_->setVerticalHeaderLabels(rowLabels);
-    // A click, or Enter on the current cell, picks the version of a field both changed.
+    // A click, or Enter or Space on the current cell, picks the version of a field both
+    // changed. Tab leaves the table for the buttons; the arrows move between its cells.
     connect(tblFields_, &QTableWidget::cellClicked, this, &frmConflict::Choose);
-    connect(tblFields_, &QTableWidget::cellActivated, this, &frmConflict::Choose);
+    tblFields_->installEventFilter(this);
+    tblFields_->setTabKeyNavigation(false);
+    const auto firstConflict = std::find_if(
+        plan_.fields.begin(), plan_.fields.end(),
+        [](const core::FieldMerge& field) { return field.change == core::FieldChange::Conflict; });
+    tblFields_->setCurrentCell(
+        firstConflict == plan_.fields.end()
+            ? 0
+            : static_cast<int>(std::distance(plan_.fields.begin(), firstConflict)),
+        kAccountColumn);
     layout->addWidget(tblFields_);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -242,6 +257,22 @@ void frmConflict::ShowChoice(int row) {
         font.setBold(chosen);
         cell->setFont(font);
     }
+}
+
+bool frmConflict::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tblFields_ && event->type() == QEvent::KeyPress && mergeable_ &&
+        plan_.conflict) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                      key->key() == Qt::Key_Space)) {
+            // Enter must not reach the default button: that would cancel the choices made
+            // so far, or merge before every field is settled.
+            Choose(tblFields_->currentRow(), tblFields_->currentColumn());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmConflict::Finish(ChangedAnswer answer) {

@@ -20,8 +20,8 @@ namespace dictionary {
 // The window for an item the account changed after it was read: one line per field that
 // differs, as read, as the account holds it and as this change would make it, and who
 // changed it. Fields only one side changed merge; a field both changed differently is
-// marked and settled by a click on the version to keep (or Enter on it). The answer is
-// one of Merge, Write mine, Keep theirs or Cancel.
+// marked and settled by a click on the version to keep, or Enter or Space on it. The
+// answer is one of Merge, Write mine, Keep theirs or Cancel.
 class frmConflict : public QDialog {
 public:
     // captions: the item's view's column captions (column n names field n); may be empty.
@@ -44,6 +44,11 @@ public:
     static constexpr int kAccountColumn = 1;
     static constexpr int kYoursColumn = 2;
     static constexpr int kChangedByColumn = 3;
+
+protected:
+    // Enter and Space on a cell of the table pick that version while a field waits for a
+    // choice, instead of pressing the window's default button.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Build(const QString& prompt, ChangeKind kind, const QStringList& captions);

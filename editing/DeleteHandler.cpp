@@ -59,7 +59,7 @@ void DeleteHandler::Delete(int viewIndex, bool* cancel) {
     const dictionary::DictionaryContext context{vars_, open_, screen_};
 
     const dictionary::ChangeLock lock(open_, id);
-    dictionary::AccountItem now = ReadBeforeChange(context, id);
+    dictionary::AccountItem now = ReadBeforeChange(context, id, LockedChange::Delete);
     if (now.error != 0) {
         *cancel = true;
         return;

@@ -30,10 +30,23 @@ QString ArrivedMessage(const QString& itemId, ChangeMade change, bool arrived) {
                          QStringLiteral(" was not deleted: the server still holds it.");
 }
 
+void ShowLocked(ui::Dialogs& dialogs, const QString& itemId, LockedChange change) {
+    if (change == LockedChange::Save) {
+        dictionary::ShowLockedByOther(dialogs, itemId);
+        return;
+    }
+    dialogs.MsgBox(
+        itemId + (change == LockedChange::Delete
+                      ? QStringLiteral(" is locked by another user; nothing was deleted.")
+                      : QStringLiteral(" is locked by another user; nothing was renamed.")),
+        ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+}
+
 // What the account holds under id; forChange takes the item's lock with the read. Each
 // Yes to a new login reads again; a No, or a failure of another kind, ends it.
 dictionary::AccountItem ReadItem(const dictionary::DictionaryContext& context,
-                                 const std::string& id, bool forChange) {
+                                 const std::string& id, bool forChange,
+                                 LockedChange change = LockedChange::Save) {
     const auto read = [&] {
         return forChange ? dictionary::ReadForChange(context.open, id)
                          : dictionary::ReadFromAccount(*context.open.file, id);
@@ -51,7 +64,7 @@ dictionary::AccountItem ReadItem(const dictionary::DictionaryContext& context,
     }
     while (now.error != 0) {
         if (now.error == mv::kRecordLocked) {
-            dictionary::ShowLockedByOther(context.vars.dialogs, itemId);
+            ShowLocked(context.vars.dialogs, itemId, change);
             break;
         }
         ShowCallError(context.vars, now.error, context.open.name, itemId);
@@ -67,8 +80,8 @@ dictionary::AccountItem ReadItem(const dictionary::DictionaryContext& context,
 }  // namespace
 
 dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
-                                         const std::string& id) {
-    return ReadItem(context, id, /*forChange=*/true);
+                                         const std::string& id, LockedChange change) {
+    return ReadItem(context, id, /*forChange=*/true, change);
 }
 
 Arrived WhetherChangeArrived(const dictionary::DictionaryContext& context, const std::string& id,

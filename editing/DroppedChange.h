@@ -15,13 +15,21 @@ class DynamicArray;
 
 namespace editing {
 
+// The change a read before it is for, which the box about another user's lock names.
+enum class LockedChange {
+    Save,    // "... Your changes are kept; save the row again later."
+    Delete,  // "... nothing was deleted."
+    Rename,  // "... nothing was renamed."
+};
+
 // What the account holds under id, read before a write or a delete with the item's
 // exclusive lock (ChangeLock releases it when the change is not made). A read that fails
 // because the connection dropped offers a new login and is read again on the new
 // session. After any other failure, error is set and its box was shown; an item another
-// session holds is kRecordLocked, with the box of dictionary::ShowLockedByOther.
+// session holds is kRecordLocked, with a box that says what `change` did not do.
 dictionary::AccountItem ReadBeforeChange(const dictionary::DictionaryContext& context,
-                                         const std::string& id);
+                                         const std::string& id,
+                                         LockedChange change = LockedChange::Save);
 
 enum class ChangeMade { Write, Delete };
 enum class Arrived {

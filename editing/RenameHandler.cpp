@@ -95,7 +95,7 @@ bool RenameHandler::Run(int viewIndex) {
     dictionary::ShownItems shown(open, context_.screen.Grids());
 
     const dictionary::ChangeLock newLock(open, to);
-    const dictionary::AccountItem target = ReadBeforeChange(context_, to);
+    const dictionary::AccountItem target = ReadBeforeChange(context_, to, LockedChange::Rename);
     if (target.error != 0) {
         return false;
     }
@@ -106,7 +106,7 @@ bool RenameHandler::Run(int viewIndex) {
         return false;
     }
     const dictionary::ChangeLock oldLock(open, from);
-    const dictionary::AccountItem now = ReadBeforeChange(context_, from);
+    const dictionary::AccountItem now = ReadBeforeChange(context_, from, LockedChange::Rename);
     if (now.error != 0) {
         return false;
     }
@@ -135,7 +135,8 @@ bool RenameHandler::Run(int viewIndex) {
             continue;
         }
         phraseLocks.emplace_back(open, user.id);
-        const dictionary::AccountItem phrase = ReadBeforeChange(context_, user.id);
+        const dictionary::AccountItem phrase =
+            ReadBeforeChange(context_, user.id, LockedChange::Rename);
         if (phrase.error != 0) {
             return false;
         }

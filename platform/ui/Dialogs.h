@@ -52,8 +52,10 @@ public:
     // A file dialog asking for a file to save to; nullopt when cancelled.
     virtual std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                                 const QString& initialPath) = 0;
-    // Shows one of the program's own forms modally and returns its QDialog result.
-    virtual int ShowModal(QDialog& form) = 0;
+    // Shows one of the program's own forms modally and returns its QDialog result. A form
+    // larger than the free area of its screen (a small screen, a large scale factor) is
+    // made to fit first, so none of its buttons opens off the screen.
+    int ShowModal(QDialog& form);
     virtual void Beep() = 0;
     // The hourglass pointer on (true) or the default pointer back (false).
     virtual void SetHourglass(bool on) = 0;
@@ -69,6 +71,8 @@ public:
                                               const QString& action) = 0;
 
 protected:
+    // Shows the form, already fitted to its screen, modally.
+    virtual int RunModal(QDialog& form) = 0;
     // Shows the box; nullopt leaves the default button to the box's first button, and
     // an empty detail shows none.
     virtual Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon,

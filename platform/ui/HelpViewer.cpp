@@ -10,6 +10,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "platform/ui/ScreenFit.h"
+
 namespace ui {
 
 HelpViewer::HelpViewer(QWidget* owner) : QDialog(owner), browser_(new QTextBrowser(this)) {
@@ -72,6 +74,9 @@ bool HelpViewer::ShowContents(const QString& helpFilePath) {
 bool HelpViewer::ShowSection(const QString& helpFilePath, const QString& anchor) {
     if (!Load(helpFilePath)) {
         return false;
+    }
+    if (!isVisible()) {
+        FitWithinScreen(*this);
     }
     show();
     raise();

@@ -166,7 +166,7 @@ std::optional<QString> QtDialogs::SaveFileName(const QString& title, const QStri
     return path;
 }
 
-int QtDialogs::ShowModal(QDialog& form) {
+int QtDialogs::RunModal(QDialog& form) {
     return form.exec();
 }
 

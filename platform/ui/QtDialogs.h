@@ -23,7 +23,6 @@ public:
                                     const QString& defaultText) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const QString& initialPath) override;
-    int ShowModal(QDialog& form) override;
     void Beep() override;
     // Works like a pointer property, not a stack: on twice and off once gives the
     // default pointer back, and off without on does nothing.
@@ -34,6 +33,7 @@ public:
                                       const QStringList& entries, const QString& action) override;
 
 protected:
+    int RunModal(QDialog& form) override;
     Answer ShowMessage(const QString& prompt, Buttons buttons, Icon icon, const QString& title,
                        std::optional<Answer> defaultButton, const QString& detail) override;
 

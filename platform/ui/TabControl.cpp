@@ -3,7 +3,9 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTabBar>
 
 namespace ui {
@@ -13,6 +15,40 @@ TabControl::TabControl(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this
     bar_->setExpanding(false);
     bar_->setDrawBase(true);
     connect(bar_, &QTabBar::currentChanged, this, [this](int index) { ShowPage(index); });
+    // A control on a page (a grid) would take these keys for itself; as shortcuts of the
+    // whole control they come first. Shift+Tab arrives as Backtab.
+    const std::pair<QKeyCombination, int> keys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},
+        {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
+        {Qt::CTRL | Qt::Key_PageUp, -1},
+    };
+    for (const auto& [key, step] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { StepTab(step); });
+    }
+}
+
+void TabControl::StepTab(int step) {
+    if (TabCount() == 0) {
+        return;
+    }
+    const QWidget* old = Page(current_);
+    const bool focusOnPage = old != nullptr && old->isAncestorOf(QApplication::focusWidget());
+    SetTab((std::max(current_, 0) + step + TabCount()) % TabCount());
+    if (!focusOnPage) {
+        return;
+    }
+    // The first control of the page that takes the focus by Tab: its grid.
+    for (QWidget* control : Page(current_)->findChildren<QWidget*>()) {
+        if (control->isVisible() && control->isEnabled() &&
+            (control->focusPolicy() & Qt::TabFocus) != 0) {
+            control->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 QWidget* TabControl::AddTab(const QString& caption) {

@@ -11,7 +11,8 @@ namespace ui {
 // A tab control whose pages all cover the control's whole area, tab strip included, so
 // controls on a page are placed in the control's own coordinates, as a form designer
 // lays them out; the strip stays on top. Each change of the tab in front is reported
-// together with the tab shown before it.
+// together with the tab shown before it. Ctrl+Tab and Ctrl+PgDn show the next tab,
+// Ctrl+Shift+Tab and Ctrl+PgUp the one before, from any control on the pages.
 class TabControl : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +41,9 @@ protected:
 
 private:
     void ShowPage(int index);
+    // Shows the tab `step` places on, round the ends; the focus follows to the new page
+    // when it was on the old one.
+    void StepTab(int step);
     void PlaceBar();
 
     QTabBar* bar_;

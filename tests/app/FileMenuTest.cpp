@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <vector>
 
 #include "connection/UserOptions.h"
@@ -57,7 +59,9 @@ TEST_F(FileMenuTest, logInAgainSettlesTheRowAndOpensTheSameFileThereCancelKeepsT
     EXPECT_TRUE(column(kDIV, 0).contains(QStringLiteral("QTY")));
 
     answer({Answer::OK});  // the "@EMPTY.NULL" descriptor added there
+    window->ShowStatus(QStringLiteral("QTY is locked by another user"));
     logIn(other("other"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QString()) << "said of the account left";
     EXPECT_NE(vars.session.get(), first);
     EXPECT_EQ(Dictionary().name, QStringLiteral("ORDERS"));
     EXPECT_EQ(column(kDIV, 0), QStringList{QStringLiteral("THERE")});
@@ -82,15 +86,14 @@ TEST_F(FileMenuTest, keysHighlightRowsAndReachEveryButtonAndMenuEntry) {
     makeOrders();
     login();
     QApplication::setActiveWindow(window.get());
-    QStringList buttons;  // Tab from the file name box round to it again
+    QStringList order;  // Tab from the file name box round to it again: the strip left to right
     filename().setFocus();
     for (int i = 0; i < 40 && (i == 0 || !filename().hasFocus()); ++i) {
-        if (QApplication::focusWidget()->inherits("QPushButton")) {
-            buttons << QApplication::focusWidget()->objectName();
-        }
+        order << QApplication::focusWidget()->objectName();
         press(Qt::Key_Tab);
     }
-    EXPECT_EQ(buttons, (QStringList{"cmdOpen", "cmdExit", "cmdMakeChild", "cmdHelp", "cmdExport"}));
+    EXPECT_EQ(order, (QStringList{"txtFilename", "cmdOpen", "cmdMakeChild", "cmdExport", "cmdHelp",
+                                  "cmbPhrase", "cmdExit", "tabBar", "txtFind", "TDBGrid1_2"}));
 
     open(QStringLiteral("ORDERS"));
     dialogs.clear();
@@ -136,6 +139,43 @@ TEST_F(FileMenuTest, keysHighlightRowsAndReachEveryButtonAndMenuEntry) {
     press(Qt::Key_T, S | C);
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::InputBox);
+}
+
+// From a grid, Ctrl+Tab and Ctrl+PgDn show the next tab and Ctrl+Shift+Tab and Ctrl+PgUp the
+// one before, round the ends, the focus in the grid shown; Shift+F10 opens the row menu.
+TEST_F(FileMenuTest, ctrlKeysSwitchTabsFromTheGridAndShiftF10OpensTheRowMenu) {
+    openOrders();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    grid(kDIV).setFocus();
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                entries << action->text() + (action->isEnabled() ? "" : " (off)");
+            }
+            menu->close();
+        }
+    });
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(entries, (QStringList{"&History...", "Item &Detail"}));
+
+    QApplication::setActiveWindow(window.get());
+    grid(kDIV).setFocus();
+
+    const std::pair<QKeyCombination, int> steps[] = {
+        {Qt::CTRL | Qt::Key_Tab, 3},
+        {Qt::CTRL | Qt::Key_Tab, 0},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 3},
+        {Qt::CTRL | Qt::Key_PageUp, 2},
+        {Qt::CTRL | Qt::Key_PageDown, 3},
+        {Qt::CTRL | Qt::Key_PageDown, 0},
+    };
+    for (const auto& [keys, tab] : steps) {
+        press(keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(window->Tabs()->Tab(), tab) << QKeySequence(keys).toString().toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), &grid(tab));
+    }
 }
 
 // Tools > Options...: saves without "Save?" and writes said in the status bar, kept for

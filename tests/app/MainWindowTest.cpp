@@ -6,9 +6,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "app/ColumnWidths.h"
 #include "app/frmKelvora.h"
@@ -216,6 +218,31 @@ TEST_F(MainWindowTest, controlsCarryTheirCaptions) {
         EXPECT_EQ(window.Grid(i)->objectName(), QStringLiteral("TDBGrid1_%1").arg(i));
     }
     EXPECT_EQ(window.Grid(2)->ColumnCaptions().at(2), QStringLiteral("Attribute Count or Formula"));
+}
+
+// A message is never drawn under the label of the open dictionary: the label gives way,
+// whole in its tool tip, and a message wider than the whole bar is elided, whole in the
+// bar's tool tip. Without a message the label is whole again.
+TEST_F(MainWindowTest, statusMessagesAreNotCutUnderTheOpenDictionary) {
+    frmKelvora window(vars);
+    window.resize(800, 600);
+    window.show();
+    const QStatusBar& bar = *window.statusBar();
+    const QLabel& label = *find<QLabel>(window, "lblOpenDictionary");
+    const QString caption = QStringLiteral("ORDERS in /srv/accounts/") + QString(60, u'x');
+    window.ShowOpenDictionary(caption);
+    const QString note = QStringLiteral("The phrases that listed QTY list AMOUNT now. ");
+    for (const int repeats : {1, 2, 10}) {
+        const QString message = note.repeated(repeats).trimmed();
+        window.ShowStatus(message);
+        QApplication::processEvents();
+        const QString shown = bar.currentMessage();
+        EXPECT_LE(6 + bar.fontMetrics().horizontalAdvance(shown), label.x() - 2) << repeats;
+        EXPECT_EQ(bar.toolTip(), shown == message ? QString() : message) << repeats;
+        EXPECT_EQ(label.toolTip(), label.text() == caption ? QString() : caption) << repeats;
+    }
+    window.ShowStatus(QString());
+    EXPECT_EQ(label.text(), caption);
 }
 
 }  // namespace

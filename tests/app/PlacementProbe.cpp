@@ -2,7 +2,7 @@
 // Places the main window as a start of the program does, on whatever screen the platform
 // gives (the tests start it on a virtual screen of a chosen size and scale factor), and
 // prints where it went. With "move X Y W H TAB" it then moves the window there, shows that
-// tab and closes it, as a user ending a run does.
+// tab and closes it, as a user ending a run does; "max" after them maximises it first.
 #include <cstdio>
 
 #include <QApplication>
@@ -33,12 +33,16 @@ int main(int argc, char** argv) {
                 window.ControlsMinimumSize().height());
     std::printf("tab %d\n", window.Tabs()->Tab());
     std::printf("ratio %.2f\n", window.devicePixelRatioF());
+    std::printf("maximized %d\n", window.isMaximized() ? 1 : 0);
 
-    if (argc == 7 && QString::fromLatin1(argv[1]) == QStringLiteral("move")) {
+    if (argc >= 7 && QString::fromLatin1(argv[1]) == QStringLiteral("move")) {
         window.setGeometry(
             QString::fromLatin1(argv[2]).toInt(), QString::fromLatin1(argv[3]).toInt(),
             QString::fromLatin1(argv[4]).toInt(), QString::fromLatin1(argv[5]).toInt());
         window.Tabs()->SetTab(QString::fromLatin1(argv[6]).toInt());
+        if (argc == 8) {
+            window.showMaximized();
+        }
         window.close();
     }
     std::fflush(stdout);

@@ -2,7 +2,9 @@
 // Opens dictionary FILE of ACCOUNT in the main window, maximised on the screen the platform
 // gives, with the item detail pane open (DETAIL 1) or closed; saves the window as SHOT and
 // prints "problem ..." for each caption cut and each control that overlaps another or leaves
-// its container, then "checked N". Arguments: ACCOUNT FILE DETAIL SHOT.
+// its container; opens the login, the help, the Compare and the conflict windows and prints
+// a problem for each that leaves the screen's free area; then "checked N". Arguments:
+// ACCOUNT FILE DETAIL SHOT.
 #include <cstdio>
 
 #include <QAbstractButton>
@@ -14,12 +16,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 
 #include "app/frmKelvora.h"
 #include "connection/Variables.h"
+#include "dictionary/frmConflict.h"
 #include "platform/grid/CaptionHeader.h"
 #include "platform/grid/DataGrid.h"
+#include "platform/ui/HelpViewer.h"
 #include "platform/ui/TabControl.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -101,18 +106,26 @@ void CheckCaptions(const grid::DataGrid& grid) {
     }
 }
 
+// A window opened over the main one lies within the free area of its screen.
+void CheckOnScreen(const QWidget& w) {
+    Check(window->screen()->availableGeometry().contains(w.frameGeometry()),
+          w.objectName() + QStringLiteral(" leaves the screen"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
     ScriptedDialogs dialogs;
-    dialogs.QueueForm([account = args.value(1)](QDialog& form) {
+    const auto logIn = [account = args.value(1)](QDialog& form) {
+        CheckOnScreen(form);
         form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))->setText(account);
         form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
             ->setEditText(QStringLiteral("UniVerse"));
         form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    });
+    };
+    dialogs.QueueForm(logIn);
     Variables vars(dialogs, QApplication::applicationDirPath());
     frmKelvora main(vars);
     window = &main;
@@ -161,6 +174,26 @@ int main(int argc, char** argv) {
               QStringLiteral("the detail pane overlaps ") + grid.objectName());
         CheckCaptions(grid);
     }
+
+    main.findChild<QPushButton*>(QStringLiteral("cmdHelp"))->click();
+    CheckOnScreen(*main.findChild<ui::HelpViewer*>());
+    const auto checkAndClose = [](QDialog& form) {
+        CheckOnScreen(form);
+        form.reject();
+    };
+    dialogs.QueueForm(logIn);  // the account to compare with: the same one
+    dialogs.QueueForm(checkAndClose);
+    main.findChild<QAction*>(QStringLiteral("mnuCompare"))->trigger();
+    // Two fields both changed, as a save meets them.
+    const auto item = [](const char* f2, const char* f3) {
+        return std::string("D") + '\xFE' + f2 + '\xFE' + f3;
+    };
+    const dictionary::ItemVersions versions{item("A", "B"), item("X", "Y"), item("P", "Q")};
+    dictionary::frmConflict conflict(QStringLiteral("CITY"), dictionary::ChangeKind::Write,
+                                     versions, main.Grid(2)->ColumnCaptions(), &main);
+    dialogs.QueueForm(checkAndClose);
+    dialogs.ShowModal(conflict);
+    Check(dialogs.allAnswersUsed(), QStringLiteral("a window was not shown"));
     std::printf("checked %d\n", checks);
     return 0;
 }

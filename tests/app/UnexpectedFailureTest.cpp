@@ -78,7 +78,7 @@ public:
                                         const QString& initialPath) override {
         return inner_.SaveFileName(title, filter, initialPath);
     }
-    int ShowModal(QDialog& form) override { return inner_.ShowModal(form); }
+    int RunModal(QDialog& form) override { return inner_.ShowModal(form); }
     void Beep() override { inner_.Beep(); }
     void SetHourglass(bool on) override { inner_.SetHourglass(on); }
     void ShowProgress(const QString& text) override { inner_.ShowProgress(text); }

@@ -143,6 +143,15 @@ TEST_F(VirtualScreen, sizePositionAndTabAreRememberedWhereTheyFit) {
     const auto scaled = run(2.0);
     const QRect available = Rect(scaled.value(QStringLiteral("available")));
     EXPECT_TRUE(available.contains(Rect(scaled.value(QStringLiteral("geometry")))));
+    EXPECT_EQ(scaled.value(QStringLiteral("maximized")), QList<int>{0});
+
+    // Left maximised, it opens maximised, at that scale too.
+    run(1.0,
+        {QStringLiteral("move"), QStringLiteral("40"), QStringLiteral("60"), QStringLiteral("1100"),
+         QStringLiteral("680"), QStringLiteral("2"), QStringLiteral("max")});
+    for (const double scale : {1.0, 2.0}) {
+        EXPECT_EQ(run(scale).value(QStringLiteral("maximized")), QList<int>{1}) << scale;
+    }
 }
 
 // On a 1366 x 768 laptop at every scale factor from 1 to 2, with the item detail pane open

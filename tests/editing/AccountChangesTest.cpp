@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -202,6 +203,34 @@ INSTANTIATE_TEST_SUITE_P(
                                    true,
                                    true}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// Two fields both changed, settled by keys alone: Enter and Space pick the version under
+// the cursor and leave the window open; Tab reaches Merge and Alt+M presses it.
+TEST_F(AccountChangesTest, twoFieldsBothChangedAreSettledByKeyboard) {
+    openOrders();
+    changeBehindTheProgram("PRICE", {"D", "4", "MD3", "Theirs", "8R", "S"});
+    type(kDIV, rowOf(kDIV, "PRICE"), {{3, QStringLiteral("MD4")}, {4, QStringLiteral("Mine")}});
+    answer({Answer::Yes, Answer::OK});
+    dialogs.QueueForm([](QDialog& form) {
+        QApplication::setActiveWindow(&form);
+        auto* table = form.findChild<QTableWidget*>(QStringLiteral("tblFields"));
+        table->setFocus();
+        // The cursor starts on the first field's "In the account".
+        for (const auto key : {Qt::Key_Return, Qt::Key_Down, Qt::Key_Right, Qt::Key_Space}) {
+            QTest::keyClick(table, key);
+            ASSERT_TRUE(form.isVisible()) << "closed by key " << key;
+        }
+        QTest::keyClick(table, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdMerge"));
+        // A mnemonic presses its button as a click does, released a moment later.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        for (int wait = 0; wait < 100 && form.isVisible(); ++wait) {
+            QTest::qWait(10);
+        }
+    });
+    EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Reread);
+    EXPECT_EQ(onDisk("PRICE"), (Fields{"D", "4", "MD3", "Mine", "8R", "S"}));
+}
 
 TEST_F(AccountChangesTest, anItemDeletedBehindTheProgramCannotMergeAndKeepTheirsDropsTheRow) {
     openOrders();

@@ -95,6 +95,19 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
     EXPECT_TRUE(otherCanLock("NEXT"));
 }
 
+// A delete that meets another user's lock says what was not done, and keeps the row.
+TEST_F(RecordLockTest, aDeleteOfALockedItemSaysNothingWasDeleted) {
+    ASSERT_EQ(other_->Lock(otherFile_, "NEXT", mv::kLockExclusive), mv::kOk);
+    grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
+    answer({Answer::Yes, Answer::OK});
+    EXPECT_EQ(grid(kOther).DeleteRows(), 0);
+    EXPECT_EQ(boxes(), (Boxes{"Are you sure? | YesNo | None | Delete?",
+                              "NEXT is locked by another user; nothing was deleted. | OK | "
+                              "Exclamation | Kelvora"}));
+    EXPECT_NE(rowOf(kOther, "NEXT"), -1);
+    EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
+}
+
 // The lock is taken at the first keystroke in a cell editor, not when the editor closes:
 // whoever starts typing first holds the item. An editor closed with Escape lets it go.
 TEST_F(RecordLockTest, theFirstKeystrokeInACellTakesTheLockAndEscapeLetsItGo) {

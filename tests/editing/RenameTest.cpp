@@ -62,8 +62,8 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
     ASSERT_EQ(other->Lock(otherFile, "QTY", mv::kLockExclusive), mv::kOk);
     EXPECT_EQ(rename("QTY", "AMOUNT", {Answer::OK}),
               (Boxes{kInput,
-                     "QTY is locked by another user. Your changes are kept; save the row "
-                     "again later. | OK | Exclamation | Kelvora"}));
+                     "QTY is locked by another user; nothing was renamed. | OK | Exclamation | "
+                     "Kelvora"}));
     other->Release(otherFile, "QTY");
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("AMOUNT")));
 

@@ -203,7 +203,7 @@ std::optional<int> ScriptedDialogs::ChooseFromList(const QString& prompt, const 
     return choice;
 }
 
-int ScriptedDialogs::ShowModal(QDialog& form) {
+int ScriptedDialogs::RunModal(QDialog& form) {
     shown_.push_back({Kind::Modal,
                       form.objectName(),
                       ui::Buttons::OK,

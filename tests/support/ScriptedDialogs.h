@@ -79,7 +79,6 @@ public:
                                     const QString& defaultText) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const QString& initialPath) override;
-    int ShowModal(QDialog& form) override;
     void Beep() override { ++beeps_; }
     void SetHourglass(bool on) override { hourglass_ = on; }
     void ShowProgress(const QString& text) override { progress_.push_back(text); }
@@ -90,6 +89,7 @@ public:
     bool progressEnded() const { return progressEnded_; }
 
 protected:
+    int RunModal(QDialog& form) override;
     ui::Answer ShowMessage(const QString& prompt, ui::Buttons buttons, ui::Icon icon,
                            const QString& title, std::optional<ui::Answer> defaultButton,
                            const QString& detail) override;
