@@ -7,9 +7,10 @@ namespace cli {
 
 struct CommandLine;
 
-// diff and apply answer as diff(1) does: kExitOk when there is nothing to do, these
-// otherwise.
-inline constexpr int kExitDiffer = 1;  // the dictionaries differ (or items were written)
+// diff and a plan answer as diff(1) does: kExitOk when there is nothing to do, these
+// otherwise. A real apply or load answers kExitOk when every item was written, and
+// kExitError when it stopped.
+inline constexpr int kExitDiffer = 1;  // the dictionaries differ: a plan has work to do
 inline constexpr int kExitError = 2;
 
 // The commands that keep a dictionary as code. Each reads its places from the command
@@ -21,8 +22,9 @@ int RunDump(const CommandLine& line, const Environment& env);
 // differ, 2 on error.
 int RunDiff(const CommandLine& line, const Environment& env);
 // apply FROM TO FILE [--plan] [--delete] [--compiled] [--merge] [--exact], and load DIR
-// PLACE FILE [--plan] [--exact] (an apply from a dump that deletes nothing): exit
-// statuses as diff.
+// PLACE FILE [--plan] [--exact] (an apply from a dump that deletes nothing): with --plan,
+// exit statuses as diff; a real run 0 when all was written (or nothing was to be), 2 when
+// it stopped.
 int RunApply(const CommandLine& line, const Environment& env);
 // equates PLACE FILE [--prefix P] [--out FILE | --check FILE].
 int RunEquates(const CommandLine& line, const Environment& env);
