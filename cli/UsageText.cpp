@@ -133,7 +133,8 @@ byte as dumped: nothing is compiled. Items of the dictionary that are not in DIR
 named in the plan. An item that differs only in empty fields at its end is left as it
 is unless --exact. --plan prints what would be written and writes nothing.
 
-Exit status: 0 nothing to write, 1 items written (or, with --plan, to write), 2 error.
+Exit status: with --plan, 0 nothing to write, 1 items to write, 2 error; a real load 0
+when every item was written, 2 when it stopped.
 )";
 
 constexpr std::string_view kDiff =
@@ -171,7 +172,8 @@ reported. Items that differ only in the fields a compile writes are left as they
 unless --compiled, and those that differ only in empty fields at their end unless
 --exact.
 
-Exit status: 0 nothing to do, 1 items written (or, with --plan, to write), 2 error.
+Exit status: with --plan, 0 nothing to do, 1 items to write, 2 error; a real apply 0
+when every item was written, 2 when it stopped or a descriptor did not compile.
 
 Example:
   kelvora-cmd apply dict/ORDERS ann@prod.example.com/sales ORDERS --plan
