@@ -57,6 +57,9 @@ TEST(MalformedInput, breakingTheFramingClosesOnlyThatConnection) {
     // Refused from the header alone: the 2 GiB body is never waited for nor allocated.
     EXPECT_TRUE(ServerClosesAfter(server.Port(), HeaderDeclaring(0x7FFFFFF0)));
     EXPECT_TRUE(ServerClosesAfter(server.Port(), HeaderDeclaring((64u << 20) + 1)));
+    // The login, after the service request, is held to the same 16 KiB as the first message.
+    EXPECT_TRUE(ServerClosesAfter(
+        server.Port(), wire::Encode(ServiceRequest("uvcs")) + HeaderDeclaring((16u << 10) + 1)));
     std::string unknownType = wire::Encode(ServiceRequest("uvcs"));
     unknownType[wire::kHeaderSize + 7] = 9;
     EXPECT_TRUE(ServerClosesAfter(server.Port(), unknownType));

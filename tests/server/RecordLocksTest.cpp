@@ -53,11 +53,21 @@ TEST(RecordLocks, sessionsKeepEachOthersLockedItemsAndEverySessionEndReleasesIts
     TestServer server([](ServerConfig& config) { config.lockWaitLimit = kWaitLimit; });
     server.Account().MakeDictionary("F");
     server.Account().WriteFile("F", "X", "D\nold");
+    server.Account().WriteFile("F", "K", "D\nkept");
+    server.Account().WriteFile("F", "Y", "D\nfreed");
     Client a = OpenF(server.Port());
     Client b = OpenF(server.Port());
 
     const std::int32_t kLocked = mv::kRecordLocked;
     const Step steps[] = {
+        {'A', wire::kRead, 2, "K", 0},
+        {'A', wire::kDelete, wire::kDeleteKeepsLock, "K", 0},
+        {'B', wire::kWrite, 0, "K", kLocked},  // the deleted item stays locked
+        {'A', wire::kRead, 2, "Y", 0},
+        {'A', wire::kDelete, 0, "Y", 0},  // releases
+        {'B', wire::kRecordLock, 2, "Y", 0},
+        {'B', wire::kRelease, wire::kReleaseEveryLock, "", 0},
+        {'A', wire::kRelease, wire::kReleaseEveryLock, "", 0},
         {'A', wire::kRead, 2, "X", 0},
         {'B', wire::kRead, 2, "X", kLocked},  // exclusive against exclusive
         {'B', wire::kRead, 4, "X", kLocked},  // shared against exclusive
@@ -110,7 +120,9 @@ TEST(RecordLocks, sessionsKeepEachOthersLockedItemsAndEverySessionEndReleasesIts
         }
     }
     EXPECT_EQ(server.Account().ReadFile("F", "X"), "D\nnew");
-    EXPECT_FALSE(std::filesystem::exists(server.Account().DictionaryPath("F") / "NEW"));
+    for (const char* gone : {"NEW", "K", "Y"}) {
+        EXPECT_FALSE(std::filesystem::exists(server.Account().DictionaryPath("F") / gone)) << gone;
+    }
 
     // B's session ends with its lock on S: a new session takes it as soon as the server
     // has seen the connection close.

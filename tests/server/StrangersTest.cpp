@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <fstream>
 #include <thread>
 
@@ -90,6 +91,46 @@ TEST(Strangers, declaredBodiesCostMemoryOnlyAsTheirBytesArrive) {
     // Before a login, more than the service request and the login needs is refused.
     EXPECT_TRUE(server.WaitForLog("malformed message"));
     EXPECT_EQ(server.Server().SessionCount(), 16u);
+}
+
+TEST(Strangers, largeRequestsWaitForTheirBytesInsteadOfGrowingTheServer) {
+    TestServer server([](ServerConfig& config) { config.maxRequestBytes = std::size_t{4} << 20; });
+    server.Account().MakeDictionary("F");
+    const std::string record(std::size_t{3} << 20, 'x');
+    // One session sends a 3 MiB write's header and a part of its body, and holds its bytes.
+    mv::UniqueFd slow =
+        ConnectFrom("127.0.0.1", server.Port(), wire::Encode(ServiceRequest("uvcs")));
+    ASSERT_TRUE(ReadReply(slow.Get()));
+    const std::string login = wire::Encode(LoginRequest("alice", "secret", "account"));
+    ASSERT_EQ(::send(slow.Get(), login.data(), login.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(login.size()));
+    ASSERT_TRUE(ReadReply(slow.Get()));
+    const std::string write = wire::Encode(
+        Request(wire::kWrite, {Arg::Int(1), Arg::Int(0), Arg::Bytes("SLOW"), Arg::Bytes(record)}));
+    const std::size_t part = std::size_t{1} << 20;
+    ASSERT_EQ(::send(slow.Get(), write.data(), part, MSG_NOSIGNAL), static_cast<ssize_t>(part));
+    std::this_thread::sleep_for(100ms);
+    // Another's write of 3 MiB waits for them, and is served once they are given back.
+    auto other = LoggedIn(server.Port());
+    const std::int32_t handle =
+        Call(*other, Request(wire::kOpen, {Arg::Int(1), Arg::Bytes("F")})).args.at(2).integer;
+    std::atomic<std::int64_t> answeredAt{0};
+    std::thread waiting([&] {
+        EXPECT_EQ(
+            CodeOf(Call(*other, Request(wire::kWrite, {Arg::Int(handle), Arg::Int(0),
+                                                       Arg::Bytes("BIG"), Arg::Bytes(record)}))),
+            0);
+        answeredAt = std::chrono::steady_clock::now().time_since_epoch().count();
+    });
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(answeredAt, 0);
+    const auto rest = std::chrono::steady_clock::now().time_since_epoch().count();
+    ASSERT_EQ(::send(slow.Get(), write.data() + part, write.size() - part, MSG_NOSIGNAL),
+              static_cast<ssize_t>(write.size() - part));
+    EXPECT_TRUE(ReadReply(slow.Get()));
+    waiting.join();
+    EXPECT_GT(answeredAt, rest);
+    EXPECT_EQ(server.Account().ReadFile("F", "BIG").size(), record.size());
 }
 
 TEST(Strangers, silentConnectionsTakeNoSessionSlotAndWaitOnlyTheirTime) {

@@ -128,7 +128,7 @@ TEST(WaitingRoom, silentSocketsFromManyAddressesThatReconnectLeaveARealUserHisLo
                 config.maxWaitingLogins = c.room;
             }
         });
-        ASSERT_GT(server.Server().MaxWaiting(), c.room > 0 ? 31u : 4u * c.addresses);
+        EXPECT_GT(server.Server().MaxWaiting(), c.room > 0 ? 31u : 4u * c.addresses);
         // Four silent connections from each address, each one that the server closes
         // opened again at once.
         std::atomic<bool> done{false};
