@@ -2,9 +2,8 @@
 // Opens dictionary FILE of ACCOUNT in the main window, maximised on the screen the platform
 // gives, with the item detail pane open (DETAIL 1) or closed; saves the window as SHOT and
 // prints "problem ..." for each caption cut and each control that overlaps another or leaves
-// its container; opens the login, the help, the Compare and the conflict windows and prints
-// a problem for each that leaves the screen's free area; then "checked N". Arguments:
-// ACCOUNT FILE DETAIL SHOT.
+// its container, and for each of the login, help, Compare and conflict windows that leaves
+// the screen's free area; then "checked N". Arguments: ACCOUNT FILE DETAIL SHOT.
 #include <cstdio>
 
 #include <QAbstractButton>
@@ -184,11 +183,7 @@ int main(int argc, char** argv) {
     dialogs.QueueForm(logIn);  // the account to compare with: the same one
     dialogs.QueueForm(checkAndClose);
     main.findChild<QAction*>(QStringLiteral("mnuCompare"))->trigger();
-    // Two fields both changed, as a save meets them.
-    const auto item = [](const char* f2, const char* f3) {
-        return std::string("D") + '\xFE' + f2 + '\xFE' + f3;
-    };
-    const dictionary::ItemVersions versions{item("A", "B"), item("X", "Y"), item("P", "Q")};
+    const dictionary::ItemVersions versions{"A", "B", "C"};
     dictionary::frmConflict conflict(QStringLiteral("CITY"), dictionary::ChangeKind::Write,
                                      versions, main.Grid(2)->ColumnCaptions(), &main);
     dialogs.QueueForm(checkAndClose);
