@@ -220,23 +220,22 @@ TEST_F(MainWindowTest, controlsCarryTheirCaptions) {
     EXPECT_EQ(window.Grid(2)->ColumnCaptions().at(2), QStringLiteral("Attribute Count or Formula"));
 }
 
-// A message is never drawn under the open dictionary's label: the label gives way (whole in
-// its tool tip), and a message wider than the whole bar is elided (whole in the bar's).
+// A message is never drawn under the open dictionary's label, which gives way (whole in its
+// tool tip); one wider than the whole bar is elided (whole in the bar's).
 TEST_F(MainWindowTest, statusMessagesAreNotCutUnderTheOpenDictionary) {
     frmKelvora window(vars);
     window.resize(800, 600);
     window.show();
     const QStatusBar& bar = *window.statusBar();
     const QLabel& label = *find<QLabel>(window, "lblOpenDictionary");
-    const QString caption = QStringLiteral("ORDERS in /srv/accounts/") + QString(60, u'x');
+    const QString caption = QStringLiteral("ORDERS in /srv/accounts/") + QString(100, u'x');
     window.ShowOpenDictionary(caption);
-    for (const int repeats : {1, 2, 10}) {
+    for (const int repeats : {1, 10}) {
         const QString message = QStringLiteral("QTY renamed to AMOUNT. ").repeated(repeats);
         window.ShowStatus(message);
         QApplication::processEvents();
         EXPECT_LE(8 + bar.fontMetrics().horizontalAdvance(bar.currentMessage()), label.x());
-        EXPECT_EQ(bar.toolTip(), bar.currentMessage() == message ? QString() : message);
-        EXPECT_EQ(label.toolTip(), label.text() == caption ? QString() : caption) << repeats;
+        EXPECT_EQ(bar.toolTip() + label.toolTip(), (repeats == 1 ? QString() : message) + caption);
     }
     window.ShowStatus(QString());
     EXPECT_EQ(label.text(), caption);

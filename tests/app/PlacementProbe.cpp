@@ -40,9 +40,7 @@ int main(int argc, char** argv) {
             QString::fromLatin1(argv[2]).toInt(), QString::fromLatin1(argv[3]).toInt(),
             QString::fromLatin1(argv[4]).toInt(), QString::fromLatin1(argv[5]).toInt());
         window.Tabs()->SetTab(QString::fromLatin1(argv[6]).toInt());
-        if (argc == 8) {
-            window.showMaximized();
-        }
+        window.setWindowState(argc == 8 ? Qt::WindowMaximized : Qt::WindowNoState);
         window.close();
     }
     std::fflush(stdout);

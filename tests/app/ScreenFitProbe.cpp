@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Opens dictionary FILE of ACCOUNT in the main window, maximised on the screen the platform
 // gives, with the item detail pane open (DETAIL 1) or closed; saves the window as SHOT and
-// prints "problem ..." for each caption cut and each control that overlaps another or leaves
-// its container, and for each of the login, help, Compare and conflict windows that leaves
-// the screen's free area; then "checked N". Arguments: ACCOUNT FILE DETAIL SHOT.
+// prints "problem ..." for each caption cut, each control that overlaps another or leaves
+// its container and each window (login, help, Compare, conflict) off the screen's free area,
+// then "checked N". Arguments: ACCOUNT FILE DETAIL SHOT.
 #include <cstdio>
 
 #include <QAbstractButton>

@@ -204,8 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    true}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Two fields both changed, settled by keys alone: Enter and Space pick the version under the
-// cursor (first on "In the account") and leave the window open; Tab reaches Merge.
+// Two fields both changed, settled by keys: Enter and Space pick a side, Tab reaches Merge.
 TEST_F(AccountChangesTest, twoFieldsBothChangedAreSettledByKeyboard) {
     openOrders();
     changeBehindTheProgram("PRICE", {"D", "4", "MD3", "Theirs", "8R", "S"});
