@@ -24,8 +24,10 @@ struct Step {
     enum class Kind { Add, Change, Delete, Keep };
     Kind kind = Kind::Add;
     std::string id;
-    const std::string* record = nullptr;  // FROM's, for Add and Change
-    std::optional<std::string> before;    // TO's as the plan read it
+    // FROM's, for Add and Change; the write takes it over (a large item is not copied
+    // again), so nothing reads it after its step is made.
+    std::string* record = nullptr;
+    std::optional<std::string> before;  // TO's as the plan read it
 };
 
 // How the apply compares: its fields (all, or without the compiled form of I and V
@@ -37,10 +39,9 @@ struct Rules {
 
 // The steps, in id order: the items of FROM to add or change, then those only in TO,
 // to delete or (Keep, which writes nothing) left as they are.
-std::vector<Step> PlanOf(const ItemMap& from, const ItemMap& to, bool deleteOthers,
-                         const Rules& rules) {
+std::vector<Step> PlanOf(ItemMap& from, const ItemMap& to, bool deleteOthers, const Rules& rules) {
     std::vector<Step> plan;
-    for (const auto& [id, record] : from) {
+    for (auto& [id, record] : from) {
         const auto there = to.find(id);
         if (there == to.end()) {
             plan.push_back({Step::Kind::Add, id, &record, std::nullopt});
@@ -113,7 +114,7 @@ std::string MadeBefore(const std::vector<Step>& plan, std::size_t stop) {
 // are no change, and the step still writes FROM's exact bytes); with merge, an item changed since
 // then takes FROM's changes on top of the account's when no field was changed on both sides. False,
 // reported, when the item is locked, changed (beyond a merge) or the write fails.
-bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target, bool merge,
+bool Make(mv::DictionaryFile& file, Step& step, const std::string& target, bool merge,
           core::Comparison how, core::JournalFile& journal, const Environment& env) {
     const std::string shown = ShownValue(step.id);
     file.SetRecordId(step.id);
@@ -130,10 +131,12 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
     }
     const std::optional<std::string> now =
         read == mv::kOk ? std::optional<std::string>(file.Record().Text()) : std::nullopt;
-    std::optional<std::string> writing =
-        step.kind == Step::Kind::Delete ? std::nullopt : std::optional<std::string>(*step.record);
+    // FROM's record is written from where it lies; a copy is made only for a merge.
+    std::optional<std::string> merged;
+    std::string* writing = step.kind == Step::Kind::Delete ? nullptr : step.record;
     if (core::ItemsDiffer(now, step.before, how)) {
-        const core::MergePlan plan = core::MergeRecords(step.before, now, writing, how);
+        const core::MergePlan plan = core::MergeRecords(
+            step.before, now, writing ? std::optional<std::string>(*writing) : std::nullopt, how);
         if (!merge || plan.conflict) {
             file.ReleaseRecord();
             ReportFailure(env,
@@ -142,7 +145,8 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
                                   "; it and the items after it are not written"}));
             return false;
         }
-        writing = plan.merged;
+        merged = plan.merged;
+        writing = merged ? &*merged : nullptr;
         env.out << "merged " << shown << " with the change made in " << target << '\n';
     }
     if (!writing && !now) {
@@ -151,13 +155,14 @@ bool Make(mv::DictionaryFile& file, const Step& step, const std::string& target,
     }
     // Journaled before it is made, as the window journals its saves, so History and
     // undo there offer it.
-    const std::uint64_t change =
-        journal.Begin(core::ChangeOrigin::Edit, file.FileName(), step.id, now, writing);
+    const std::uint64_t change = journal.Begin(core::ChangeOrigin::Edit, file.FileName(), step.id,
+                                               now ? &*now : nullptr, writing);
     if (!writing) {
         file.DeleteRecord();
     } else {
-        file.SetRecord(mv::DynamicArray(*writing));
+        file.SetRecord(mv::DynamicArray(std::move(*writing)));
         file.Write();
+        file.SetRecord(mv::DynamicArray(std::string()));
     }
     journal.Finish(
         change, file.Error() == mv::kOk ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
@@ -247,7 +252,7 @@ int RunApply(const CommandLine& line, const Environment& env) {
     const Rules rules{line.switches.count("--compiled") != 0, line.switches.count("--exact") != 0
                                                                   ? core::Comparison::Exact
                                                                   : core::Comparison::Shown};
-    const std::vector<Step> plan =
+    std::vector<Step> plan =
         PlanOf(fromItems, toItems, !load && line.switches.count("--delete") != 0, rules);
     WritePlan(env.out, plan, fileName, to->text, rules, load);
     env.out.flush();
@@ -258,10 +263,12 @@ int RunApply(const CommandLine& line, const Environment& env) {
     core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
     std::vector<std::string> descriptors;
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        const Step& step = plan[i];
+        Step& step = plan[i];
         if (step.kind == Step::Kind::Keep) {
             continue;
         }
+        const bool descriptor =
+            step.kind != Step::Kind::Delete && core::IsCompiledDescriptor(*step.record);
         if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, rules.how, journal,
                   env)) {
             const std::string made = MadeBefore(plan, i);
@@ -270,7 +277,7 @@ int RunApply(const CommandLine& line, const Environment& env) {
                                                       " before the stop: ", made}));
             return kExitError;
         }
-        if (step.kind != Step::Kind::Delete && core::IsCompiledDescriptor(*step.record)) {
+        if (descriptor) {
             descriptors.push_back(step.id);
         }
     }

@@ -2,6 +2,7 @@
 #include "cli/DumpFolder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,12 +71,16 @@ int HexDigit(char c) {
     return -1;
 }
 
+// Reads a regular file of a dump folder: never through a link, and without blocking on a
+// FIFO planted under an item's name.
 bool ReadWhole(const std::filesystem::path& path, std::string& bytes) {
-    mv::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!fd.Valid()) {
+    mv::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat st {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return false;
     }
     bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
@@ -111,9 +116,10 @@ std::set<std::string> LastDumpNames(const std::filesystem::path& folder) {
     return names;
 }
 
-// Replaces the file at path with bytes, whole: written beside it, then renamed over it.
+// Replaces the file at path with bytes, whole: written beside it, then renamed over it. A
+// name in the folder that is a link or no regular file is refused, never written through.
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& why) {
-    exporting::ListingFile file(path);
+    exporting::ListingFile file(path, exporting::ListingFile::Target::OnlyRegularFiles);
     if (file.Open() && file.Write(bytes) && file.Commit()) {
         return true;
     }
@@ -164,6 +170,7 @@ bool RecordOfText(std::string_view text, std::string& record, std::string& why) 
         return false;
     }
     text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
+    record.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (c == '\n') {
@@ -217,7 +224,8 @@ bool RecordOfText(std::string_view text, std::string& record, std::string& why) 
 
 bool IsDumpFolder(const std::string& folder) {
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(folder) / kDumpListName, error);
+    return std::filesystem::is_regular_file(
+        std::filesystem::symlink_status(std::filesystem::path(folder) / kDumpListName, error));
 }
 
 bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why) {
@@ -240,6 +248,11 @@ bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why)
             return false;
         }
         std::string record;
+        if (entry.is_symlink(error)) {
+            why = Concat({folder, "/", name,
+                          " is a symbolic link: a dump's items are never read through one"});
+            return false;
+        }
         if (!entry.is_regular_file(error) || !ReadWhole(entry.path(), bytes) ||
             !RecordOfText(bytes, record, why)) {
             why = Concat({folder, "/", name, " cannot be read as an item",
@@ -263,7 +276,9 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
     const std::filesystem::path root(folder);
     // Git leaves the line ends of a new dump's files alone, so a checkout on Windows
     // gives back the bytes dumped; a folder dumped into before keeps what it has.
-    if (!IsDumpFolder(folder) && !std::filesystem::exists(root / kGitAttributesName, error) &&
+    if (!IsDumpFolder(folder) &&
+        !std::filesystem::exists(
+            std::filesystem::symlink_status(root / kGitAttributesName, error)) &&
         !ReplaceFile(root / kGitAttributesName, "* -text\n", why)) {
         return false;
     }

@@ -272,8 +272,24 @@ bool JournalFile::Append(const JournalEntry& change) {
 std::uint64_t JournalFile::Begin(ChangeOrigin origin, const std::string& file,
                                  const std::string& id, const std::optional<std::string>& before,
                                  const std::optional<std::string>& after) {
-    const JournalEntry change = NextChange(origin, file, id, before, after);
-    return Append(change) ? change.sequence : 0;
+    return Begin(origin, file, id, before ? &*before : nullptr, after ? &*after : nullptr);
+}
+
+std::uint64_t JournalFile::Begin(ChangeOrigin origin, const std::string& file,
+                                 const std::string& id, const std::string* before,
+                                 const std::string* after) {
+    const JournalEntry change = NextChange(origin, file, id, std::nullopt, std::nullopt);
+    const std::string frame = EncodeChangeFrame(change, before, after);
+    // A change larger than the share of the cap the journal keeps would be dropped by the
+    // very next append: it is not journaled, and no rewrite reads the file for it.
+    if (static_cast<std::int64_t>(frame.size()) > capBytes_ / kKeptShareDivisor) {
+        problem_ = "The change of " + id + " (" + std::to_string(frame.size() >> 20) +
+                   " MB) is larger than the journal keeps (" +
+                   std::to_string((capBytes_ / kKeptShareDivisor) >> 20) + " MB of " + path_ +
+                   "): it is made but not journaled";
+        return 0;
+    }
+    return AppendFrame(frame) ? change.sequence : 0;
 }
 
 bool JournalFile::Finish(std::uint64_t sequence, ChangeOutcome outcome) {

@@ -59,6 +59,9 @@ public:
     std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
                         const std::optional<std::string>& before,
                         const std::optional<std::string>& after);
+    // The same with the versions where they lie (null: none), so a large one is not copied.
+    std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
+                        const std::string* before, const std::string* after);
     // Appends whether the change reached the account; may be called again for a change
     // whose outcome turned out otherwise. False when the file did not take it; nothing
     // is written for sequence 0.

@@ -62,6 +62,10 @@ struct JournalGroup {
 // skipped and every good frame after it still read.
 // The layout is described in docs/journal.md.
 std::string EncodeChangeFrame(const JournalEntry& entry);
+// The same with the item's versions given apart (null: none), so a large record is not
+// copied into an entry first; entry's own before and after are not used.
+std::string EncodeChangeFrame(const JournalEntry& entry, const std::string* before,
+                              const std::string* after);
 std::string EncodeOutcomeFrame(std::uint64_t session, std::uint64_t sequence,
                                ChangeOutcome outcome);
 // Written once the changes of the group were made, after them.

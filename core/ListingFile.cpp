@@ -31,7 +31,7 @@ std::string TemporaryName(const fs::path& target) {
 
 }  // namespace
 
-ListingFile::ListingFile(fs::path target) : target_(std::move(target)) {}
+ListingFile::ListingFile(fs::path target, Target kind) : target_(std::move(target)), kind_(kind) {}
 
 ListingFile::~ListingFile() {
     fd_.Reset();
@@ -72,7 +72,19 @@ bool ListingFile::FollowLink() {
 
 bool ListingFile::Open() {
     struct stat entry {};
-    if (::lstat(target_.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode) && !FollowLink()) {
+    const bool exists = ::lstat(target_.c_str(), &entry) == 0;
+    if (kind_ == Target::OnlyRegularFiles) {
+        if (exists && !S_ISREG(entry.st_mode)) {
+            failure_ = S_ISLNK(entry.st_mode)
+                           ? "it is a symbolic link, which is never written through here; "
+                             "remove it"
+                           : "it is not a regular file; remove it";
+            return false;
+        }
+        return OpenTemporary(exists ? static_cast<int>(entry.st_mode & 07777) : kNewFileMode) ||
+               Fail(errno);
+    }
+    if (exists && S_ISLNK(entry.st_mode) && !FollowLink()) {
         return false;
     }
     struct stat existing {};

@@ -20,9 +20,15 @@ namespace exporting {
 // temporary file be made but the file itself may be written, the file is emptied and
 // written in place. Failure() says why the last step failed, in the system's words or,
 // for a refused link, in a sentence that names where it leads.
+//
+// A file whose name comes from a folder rather than from the user (a dump's item files,
+// in a folder that may be a cloned repository) takes OnlyRegularFiles: a link or anything
+// but a regular file under that name is refused, never written through or into, and the
+// file is never written in place.
 class ListingFile final : public ListingSink {
 public:
-    explicit ListingFile(std::filesystem::path target);
+    enum class Target { AsNamed, OnlyRegularFiles };
+    explicit ListingFile(std::filesystem::path target, Target kind = Target::AsNamed);
     ~ListingFile() override;  // an export not committed leaves no temporary file behind
     ListingFile(const ListingFile&) = delete;
     ListingFile& operator=(const ListingFile&) = delete;
@@ -43,6 +49,7 @@ private:
     bool OpenTemporary(int mode);
 
     std::filesystem::path target_;
+    Target kind_;
     std::filesystem::path temporary_;  // empty when written in place
     mv::UniqueFd fd_;
     std::string buffer_;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Dictionaries as code: dump and load round trips, diff and apply between places.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <functional>
 #include <random>
 
 #include <stdlib.h>
@@ -248,6 +250,36 @@ TEST_F(DictionaryCode, aDumpWithCrLfLineEndsReadsAsDumped) {
     WriteBytes(own / ".gitattributes", "*.EQU text\n");
     ASSERT_EQ(RunCli({"dump", dev_.string(), "F", own.string()}).status, 0);
     EXPECT_EQ(FileBytes(own / ".gitattributes"), "*.EQU text\n");
+}
+
+// Names in a dump folder come from the folder, which may be a cloned repository: a link
+// or a FIFO under an item's name (or the dump's list) is refused by name, never written
+// through and never waited on, by dump and by load.
+TEST_F(DictionaryCode, aDumpNeverWritesThroughALinkNorWaitsOnAFifo) {
+    const fs::path dump = folder_.Path() / "dump";
+    const fs::path outside = folder_.Path() / "outside";
+    const std::vector<std::pair<std::string, std::function<void(const fs::path&)>>> planted{
+        {"SAME", [&](const fs::path& at) { fs::create_symlink(outside, at); }},
+        {"CHANGED", [&](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); }},
+        {".kelvora-dump", [&](const fs::path& at) { fs::create_symlink(outside, at); }},
+    };
+    for (const auto& [name, plant] : planted) {
+        SCOPED_TRACE(name);
+        fs::remove_all(dump);
+        ASSERT_EQ(RunCli({"dump", test_.string(), "F", dump.string()}).status, 0);
+        WriteBytes(outside, "mine\n");
+        fs::remove(dump / name);
+        plant(dump / name);
+        const Outcome again = RunCli({"dump", dev_.string(), "F", dump.string()});
+        EXPECT_EQ(again.status, 1) << again.out;
+        EXPECT_NE(again.err.find(name), std::string::npos) << again.err;
+        EXPECT_EQ(FileBytes(outside), "mine\n");
+        if (name != ".kelvora-dump") {
+            const Outcome load = RunCli({"load", dump.string(), test_.string(), "F"});
+            EXPECT_EQ(load.status, 2) << load.out;
+            EXPECT_NE(load.err.find(name), std::string::npos) << load.err;
+        }
+    }
 }
 
 // The check before each write: an item changed in TO between the plan and its locked read

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,8 +13,10 @@ extern char** environ;
 namespace cli::test {
 namespace {
 
-// Runs the built kelvora-cmd with its output in files of folder.
-Outcome RunExecutable(const TempFolder& folder, std::vector<std::string> words) {
+// Runs the built kelvora-cmd with its output in files of folder; maxResidentKb, when
+// given, takes the largest resident memory the run had.
+Outcome RunExecutable(const TempFolder& folder, std::vector<std::string> words,
+                      long* maxResidentKb = nullptr) {
     const std::string out = (folder.Path() / "stdout").string();
     const std::string err = (folder.Path() / "stderr").string();
     posix_spawn_file_actions_t actions;
@@ -32,8 +35,12 @@ Outcome RunExecutable(const TempFolder& folder, std::vector<std::string> words) 
     pid_t pid = 0;
     if (posix_spawn(&pid, KELVORA_CMD, &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
-        if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        struct rusage usage {};
+        if (::wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
             outcome.status = WEXITSTATUS(status);
+        }
+        if (maxResidentKb != nullptr) {
+            *maxResidentKb = usage.ru_maxrss;
         }
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -62,6 +69,32 @@ TEST(Executable, wiresArgumentsStreamsErrorNamesAndExitStatus) {
 
     EXPECT_EQ(RunExecutable(folder, {"--help"}).status, 0);
     EXPECT_EQ(RunExecutable(folder, {"frob"}).status, 2);
+}
+
+// A load holds a large item a couple of times at most (read, and turned into the file's
+// bytes), never once per step it passes through: its memory grows by less than 3 times
+// the item over the same load of a small one.
+TEST(Executable, aLoadOfALargeItemTakesLessThanThreeTimesItsSize) {
+    const TempFolder folder;
+    constexpr long kItemKb = 64 * 1024;
+    long resident[2] = {0, 0};
+    for (const long itemKb : {1L, kItemKb}) {
+        const fs::path dump = folder.Path() / ("dump" + std::to_string(itemKb));
+        const fs::path account = folder.Path() / ("account" + std::to_string(itemKb));
+        fs::create_directories(dump);
+        fs::create_directories(account / "D_F");
+        WriteBytes(dump / ".kelvora-dump", "kelvora dictionary dump 1\nF\nBIG\n");
+        WriteBytes(dump / "BIG",
+                   "D\n" + std::string(static_cast<std::size_t>(itemKb) * 1024, 'a') + "\n");
+        ::setenv("XDG_DATA_HOME", (folder.Path() / "data").c_str(), 1);
+        const Outcome load = RunExecutable(folder, {"load", dump.string(), account.string(), "F"},
+                                           &resident[itemKb == kItemKb ? 1 : 0]);
+        ::unsetenv("XDG_DATA_HOME");
+        ASSERT_EQ(load.status, 0) << load.err;
+        ASSERT_EQ(fs::file_size(account / "D_F" / "BIG"),
+                  static_cast<std::uintmax_t>(itemKb) * 1024 + 2);
+    }
+    EXPECT_LT(resident[1] - resident[0], 3 * kItemKb) << resident[0] << " KB for a small item";
 }
 
 }  // namespace
