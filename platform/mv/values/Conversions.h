@@ -34,6 +34,11 @@ Converted Iconv(std::string_view value, std::string_view code, RecordSource* sou
 // folded into lines separated by text marks (0xFB), as FMT folds it.
 std::string Format(std::string_view value, std::string_view format);
 
+// Format, and whether the format could be read: one that cannot leaves the value as it is,
+// with the note "not formatted: <format>" and valid false. An empty format changes nothing.
+// A format adds at most 64 KiB of fill and mask to a value, whatever width it names.
+Converted FormatChecked(std::string_view value, std::string_view format);
+
 // Day 0 of the internal date: 31 December 1967.
 inline constexpr int kInternalDateEpochYear = 1967;
 
