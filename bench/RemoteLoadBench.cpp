@@ -12,12 +12,6 @@
 // included.
 // Usage: bench_remote_load [seconds] [sessions]   (default 60 s, 200 sessions; at most
 // 600 s and 1000 sessions)
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -34,12 +28,9 @@
 #include <vector>
 
 #include "bench/support/GeneratedAccount.h"
+#include "bench/support/ServerProcess.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/Session.h"
-#include "server/Listener.h"
-#include "server/ServerLog.h"
-
-extern char** environ;
 
 namespace {
 
@@ -47,104 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kItemsPerSession = 16;
 constexpr int kMaxSeconds = 600;
 constexpr int kMaxSessions = 1000;
-
-// The server this benchmark talks to: a child process, or one of this process.
-class BenchServer {
-public:
-    BenchServer(const std::filesystem::path& root, int sessions) {
-        if (StartProcess(root, sessions)) {
-            return;
-        }
-        server::ServerConfig config;
-        config.root = std::filesystem::canonical(root);
-        config.maxSessions = static_cast<std::size_t>(sessions) + 16;
-        std::string why;
-        server::ParseListenAddress("127.0.0.1:0", 0, config.listen, why);
-        inProcess_ = server::Listener::Start(
-            std::move(config), std::make_shared<server::ServerLog>([](const std::string&) {}), why);
-        if (inProcess_) {
-            host_ = "127.0.0.1:" + std::to_string(inProcess_->Port());
-        }
-    }
-    ~BenchServer() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-    }
-
-    bool ok() const { return !host_.empty(); }
-    const std::string& Host() const { return host_; }
-    bool IsOwnProcess() const { return pid_ > 0; }
-    // Peak resident memory in kB of the server's process (or of this one).
-    long PeakKilobytes() const {
-        std::ifstream status(pid_ > 0 ? "/proc/" + std::to_string(pid_) + "/status"
-                                      : std::string("/proc/self/status"));
-        for (std::string line; std::getline(status, line);) {
-            if (line.rfind("VmHWM:", 0) == 0) {
-                return std::atol(line.c_str() + 6);
-            }
-        }
-        return -1;
-    }
-
-private:
-    bool StartProcess(const std::filesystem::path& root, int sessions) {
-        std::error_code error;
-        const auto program =
-            std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "kelvora-server";
-        if (error || !std::filesystem::exists(program)) {
-            return false;
-        }
-        int out[2];
-        if (::pipe(out) != 0) {
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> words = {
-            program.string(), "--root",    root.string(),    "--listen",
-            "127.0.0.1:0",    "--no-auth", "--max-sessions", std::to_string(sessions + 16)};
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        const int spawned =
-            ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        if (spawned != 0) {
-            pid_ = 0;
-            ::close(out[0]);
-            return false;
-        }
-        // The first line: "listening on 127.0.0.1:PORT".
-        std::string line;
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        ::close(out[0]);
-        const std::string prefix = "listening on ";
-        if (line.rfind(prefix, 0) != 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = 0;
-            return false;
-        }
-        host_ = line.substr(prefix.size());
-        return true;
-    }
-
-    pid_t pid_ = 0;
-    std::unique_ptr<server::Listener> inProcess_;
-    std::string host_;
-};
 
 std::unique_ptr<mv::Session> LogIn(const std::string& host, const std::string& account) {
     auto session = std::make_unique<mv::Session>();
@@ -157,6 +50,7 @@ std::unique_ptr<mv::Session> LogIn(const std::string& host, const std::string& a
 }
 
 struct Worker {
+    bool loggedIn = false;
     std::vector<std::uint32_t> micros;                       // each request's time
     std::map<std::string, std::optional<std::string>> last;  // what each item must hold
     long long failures = 0;
@@ -184,6 +78,7 @@ void RunSession(int index, const std::string& host, const std::string& account,
         worker.Failed("login: " + std::to_string(session->Error()));
         return;
     }
+    worker.loggedIn = true;
     std::shared_ptr<mv::DictionaryFile> file;
     timed([&] { file = session->OpenDictionary("X"); });
     long long sequence = 0;
@@ -267,7 +162,11 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder(account.path());
     const std::string accountName = folder.filename().string();
-    const BenchServer server(folder.parent_path(), sessions);
+    server::ServerConfig config;
+    config.maxSessions = static_cast<std::size_t>(sessions) + 16;
+    const bench::ServerProcess server(
+        folder.parent_path(), {"--no-auth", "--max-sessions", std::to_string(config.maxSessions)},
+        config);
     if (!server.ok()) {
         std::fprintf(stderr, "no server could be started\n");
         return 1;
@@ -290,7 +189,9 @@ int main(int argc, char** argv) {
     long long failures = 0;
     std::string firstFailure;
     long long items = 0;
+    int loggedIn = 0;
     for (const Worker& worker : workers) {
+        loggedIn += worker.loggedIn ? 1 : 0;
         micros.insert(micros.end(), worker.micros.begin(), worker.micros.end());
         failures += worker.failures;
         if (firstFailure.empty()) {
@@ -309,6 +210,7 @@ int main(int argc, char** argv) {
 
     std::printf("%d sessions for %d s against one kelvora-server on loopback (%s)\n", sessions,
                 seconds, server.IsOwnProcess() ? "a process of its own" : "inside this process");
+    std::printf("  sessions run:        %d of %d\n", loggedIn, sessions);
     std::printf("  requests:            %zu in %.1f s, %.0f a second\n", micros.size(), elapsed,
                 static_cast<double>(micros.size()) / elapsed);
     std::printf("  request time:        median %.2f ms, 99th percentile %.2f ms, longest %.2f ms\n",
@@ -318,5 +220,5 @@ int main(int argc, char** argv) {
     std::printf("  failed requests:     %lld%s%s\n", failures, failures ? ", first: " : "",
                 firstFailure.c_str());
     std::printf("  items checked:       %lld, lost or torn writes: %lld\n", items, wrong);
-    return failures == 0 && wrong == 0 ? 0 : 1;
+    return failures == 0 && wrong == 0 && loggedIn == sessions ? 0 : 1;
 }

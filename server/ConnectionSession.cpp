@@ -153,6 +153,15 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
     hooks_->loginReceived();
     const std::string who = "user \"" + Printable(login.user) + "\"";
     const std::string address = ClientGroupOf(channel.PeerHost());
+    // A login that came in time waits for its turn up to the login time again: the wait
+    // is the server's doing, not the client's.
+    LoginTurns::Turn turn(loginTurns_, address);
+    if (!turn.WaitUntil(std::chrono::steady_clock::now() + config_.loginTimeout)) {
+        SendStatus(channel, config_, mv::kConnectionRefused);
+        Log("login refused for " + who + ": no turn among the logins from " + address +
+            " within the login time");
+        return {};
+    }
     const auto charged = LoginThrottle::Clock::now();
     if (!throttle_.Charge(address, charged)) {
         stop_.WaitFor(config_.failedLoginDelay);

@@ -11,6 +11,7 @@
 #include "server/Authenticator.h"
 #include "server/DescriptorBudget.h"
 #include "server/LoginThrottle.h"
+#include "server/LoginTurns.h"
 #include "server/RequestMemory.h"
 #include "server/ServerConfig.h"
 #include "server/ServerLog.h"
@@ -40,11 +41,12 @@ struct ConnectionHooks {
 class ConnectionSession {
 public:
     ConnectionSession(const ServerConfig& config, const Authenticator& authenticator,
-                      LoginThrottle& throttle, OpenFileBudget& openFiles,
+                      LoginThrottle& throttle, LoginTurns& loginTurns, OpenFileBudget& openFiles,
                       RequestMemory& requestMemory, const ServerLog& log, const StopSignal& stop)
         : config_(config),
           authenticator_(authenticator),
           throttle_(throttle),
+          loginTurns_(loginTurns),
           openFiles_(openFiles),
           requestMemory_(requestMemory),
           log_(log),
@@ -70,6 +72,7 @@ private:
     const ServerConfig& config_;
     const Authenticator& authenticator_;
     LoginThrottle& throttle_;
+    LoginTurns& loginTurns_;
     OpenFileBudget& openFiles_;
     RequestMemory& requestMemory_;
     const ServerLog& log_;

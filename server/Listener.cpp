@@ -36,6 +36,9 @@ Listener::Listener(ServerConfig config, std::shared_ptr<ServerLog> log)
       log_(std::move(log)),
       authenticator_(config_.users),
       throttle_(config_.maxLoginFailures, config_.loginFailureWindow),
+      // Each login counts as a failure until it succeeds: no more at once than may fail.
+      loginTurns_(std::max<std::size_t>(
+          1, std::min(config_.maxWaitingLoginsPerClient, config_.maxLoginFailures))),
       requestMemory_(config_.maxRequestBytes) {}
 
 std::unique_ptr<Listener> Listener::Start(ServerConfig config, std::shared_ptr<ServerLog> log,
@@ -105,6 +108,7 @@ void Listener::Stop() {
     std::call_once(stopped_, [this] {
         stop_.Request();
         requestMemory_.Close();
+        loginTurns_.Close();
         Wake();
         if (!acceptThread_.joinable()) {
             return;  // never started
@@ -273,8 +277,8 @@ bool Listener::StartServing(Running& running, mv::UniqueFd socket) {
         running.thread = std::thread([this, raw, fd] {
             {
                 auto channel = mv::wire::WireChannel::Adopt(fd);
-                ConnectionSession session(config_, authenticator_, throttle_, *openFiles_,
-                                          requestMemory_, *log_, stop_);
+                ConnectionSession session(config_, authenticator_, throttle_, loginTurns_,
+                                          *openFiles_, requestMemory_, *log_, stop_);
                 ConnectionHooks hooks;
                 hooks.acceptedAt = raw->acceptedAt;
                 hooks.loginReceived = [this, raw] {

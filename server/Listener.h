@@ -15,6 +15,7 @@
 #include "server/ClosingConnections.h"
 #include "server/DescriptorBudget.h"
 #include "server/LoginThrottle.h"
+#include "server/LoginTurns.h"
 #include "server/RefusalTally.h"
 #include "server/RequestMemory.h"
 #include "server/ServerConfig.h"
@@ -111,6 +112,7 @@ private:
     std::shared_ptr<ServerLog> log_;
     Authenticator authenticator_;
     LoginThrottle throttle_;
+    LoginTurns loginTurns_;
     std::unique_ptr<OpenFileBudget> openFiles_;
     RequestMemory requestMemory_;
     bool acceptFailing_ = false;  // the accept thread's own
