@@ -211,8 +211,13 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
 void ConnectionSession::ServeCalls(wire::WireChannel& channel,
                                    std::shared_ptr<mv::LocalEngine> engine,
                                    const std::string& user) {
+    const mv::LocalEngine& session = *engine;
     CallDispatch dispatch(std::move(engine), channel, config_, openFiles_, user);
     for (;;) {
+        // Holding locks, a silent client keeps others from its items: it gets the shorter
+        // wait, and its locks go with the session when that passes.
+        const bool holdsLocks =
+            session.HoldsLocks() && config_.lockIdleTimeout < config_.idleTimeout;
         std::size_t held = 0;
         const auto takeMemory = [&](std::size_t bytes, std::chrono::steady_clock::time_point end) {
             if (!requestMemory_.Take(bytes, end)) {
@@ -225,9 +230,16 @@ void ConnectionSession::ServeCalls(wire::WireChannel& channel,
         {
             Message request;
             const auto outcome =
-                channel.Receive(request, config_.idleTimeout, config_.maxBody, takeMemory);
+                channel.Receive(request, holdsLocks ? config_.lockIdleTimeout : config_.idleTimeout,
+                                config_.maxBody, takeMemory);
             std::string why;
-            if (outcome != Outcome::Ok) {
+            if (outcome == Outcome::TimedOut && holdsLocks) {
+                Log("closed: silent for " +
+                    std::to_string(
+                        std::chrono::duration_cast<std::chrono::seconds>(config_.lockIdleTimeout)
+                            .count()) +
+                    " s while holding record locks, which are released");
+            } else if (outcome != Outcome::Ok) {
                 LogReceiveFailure(channel, outcome);
             } else if (!(goesOn = dispatch.Handle(request, why))) {
                 Log("closed: " + why);

@@ -85,8 +85,9 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
             continue;
         }
         if (option != "--root" && option != "--listen" && option != "--users" &&
-            option != "--idle-timeout" && option != "--login-timeout" && option != "--cert" &&
-            option != "--key" && option != "--max-sessions" && option != "--max-login-failures") {
+            option != "--idle-timeout" && option != "--lock-idle-timeout" &&
+            option != "--login-timeout" && option != "--cert" && option != "--key" &&
+            option != "--max-sessions" && option != "--max-login-failures") {
             why = "unknown option \"" + words[i] + "\"";
             return false;
         }
@@ -122,6 +123,11 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
         } else if (option == "--login-timeout") {
             if (!ParseSeconds(*value, serve.loginTimeout)) {
                 why = "--login-timeout needs a whole number of seconds, at least 1";
+                return false;
+            }
+        } else if (option == "--lock-idle-timeout") {
+            if (!ParseSeconds(*value, serve.lockIdleTimeout)) {
+                why = "--lock-idle-timeout needs a whole number of seconds, at least 1";
                 return false;
             }
         } else if (!ParseSeconds(*value, serve.idleTimeout)) {
@@ -162,7 +168,8 @@ bool ParseCommandLine(const std::vector<std::string>& words, CommandLine& comman
 std::string UsageText() {
     return R"(Usage: kelvora-server --root DIR [--listen ADDR:PORT] [--users FILE | --no-auth]
                       [--cert FILE --key FILE [--require-tls]] [--idle-timeout SECONDS]
-                      [--login-timeout SECONDS] [--max-sessions N]
+                      [--lock-idle-timeout SECONDS] [--login-timeout SECONDS]
+                      [--max-sessions N]
                       [--max-login-failures N]
        kelvora-server passwd FILE USER
        kelvora-server --help
@@ -184,6 +191,9 @@ Options:
   --key FILE              the certificate's private key (PEM, without a passphrase)
   --require-tls           refuse clients that do not ask for TLS (status 81020)
   --idle-timeout SECONDS  end a session after this long without a request (default 3600)
+  --lock-idle-timeout SECONDS
+                          end a session that holds record locks after this long
+                          without a request, releasing its locks (default 600)
   --login-timeout SECONDS close a connection that has not logged in this long after
                           it connected (default 10)
   --max-sessions N        serve at most N logged-in sessions at once (default 64); a

@@ -16,6 +16,7 @@ struct ServeOptions {
     std::optional<std::string> usersFile;
     bool noAuth = false;
     std::chrono::seconds idleTimeout = std::chrono::hours(1);
+    std::chrono::seconds lockIdleTimeout = std::chrono::minutes(10);
     std::chrono::seconds loginTimeout = std::chrono::seconds(10);
     std::optional<std::string> certificateFile;  // with keyFile: TLS is offered
     std::optional<std::string> keyFile;

@@ -21,6 +21,9 @@ struct ServerConfig {
     ListenAddress listen;
     std::optional<UserTable> users;  // none: any user name and password are accepted
     std::chrono::milliseconds idleTimeout = std::chrono::hours(1);
+    // A session that holds record locks and sends nothing this long is ended, so a client
+    // gone silent cannot keep others from the items it locked for the whole idle time.
+    std::chrono::milliseconds lockIdleTimeout = std::chrono::minutes(10);
     // The certificate offered to clients that ask for TLS; none: TLS is not offered.
     std::shared_ptr<const mv::wire::TlsCredentials> tls;
     // Refuse clients that do not ask for TLS.

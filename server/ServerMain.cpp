@@ -49,6 +49,7 @@ int Serve(const ServeOptions& options, std::ostream& out, std::ostream& err,
     }
     config.listen = options.listen;
     config.idleTimeout = options.idleTimeout;
+    config.lockIdleTimeout = options.lockIdleTimeout;
     config.loginTimeout = options.loginTimeout;
     config.maxSessions = options.maxSessions;
     config.maxLoginFailures = options.maxLoginFailures;

@@ -188,6 +188,15 @@ int LocalEngine::ReleaseAll(int handle) {
     return kOk;
 }
 
+bool LocalEngine::HoldsLocks() const {
+    for (const auto& [handle, directory] : files_) {
+        if (!directory.lockedIds.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool LocalEngine::Writable(int handle) {
     const Directory* directory = DirectoryOf(handle);
     // Replacing an item makes a file in the folder and renames it there.

@@ -39,6 +39,8 @@ public:
     int ReleaseAll(int handle) override;
     int LockState(int handle, const std::string& id, int& state) override;
     bool Writable(int handle) override;
+    // Whether this session holds any record lock now.
+    bool HoldsLocks() const;
 
     // How long a lock request with kLockWait waits for another session's lock.
     void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimit_ = limit; }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -157,6 +158,29 @@ TEST(RecordLocks, anUnknownCallIsAnsweredAndTheSessionGoesOn) {
     EXPECT_EQ(CodeOf(a.Do(wire::kRecordLock, {Arg::Int(0), Arg::Bytes("X")})),
               mv::kUnknownFunction);  // a lock of no kind
     EXPECT_EQ(CodeOf(a.Do(wire::kRead, {Arg::Int(0), Arg::Bytes("X")})), mv::kRecordNotFound);
+}
+
+// A client that takes a lock and goes silent loses its session, and so its locks, after
+// the lock idle time; one that holds no lock waits out the ordinary idle time.
+TEST(RecordLocks, aSilentSessionHoldingLocksEndsAfterTheLockIdleTime) {
+    TestServer server([](ServerConfig& config) { config.lockIdleTimeout = 300ms; });
+    server.Account().MakeDictionary("F");
+    server.Account().WriteFile("F", "X", "D\nold");
+    Client holder = OpenF(server.Port());
+    Client idle = OpenF(server.Port());
+    Client other = OpenF(server.Port());
+    ASSERT_EQ(CodeOf(holder.Do(wire::kRecordLock, {Arg::Int(2), Arg::Bytes("X")})), 0);
+    ASSERT_EQ(CodeOf(other.Do(wire::kRecordLock, {Arg::Int(2), Arg::Bytes("X")})),
+              mv::kRecordLocked);
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(CodeOf(other.Do(wire::kRecordLock, {Arg::Int(2), Arg::Bytes("X")})), 0);
+    EXPECT_EQ(CodeOf(idle.Do(wire::kRecordLocked, {Arg::Bytes("X")})), 0);
+    const std::vector<std::string> log = server.Log();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find("while holding record locks") != std::string::npos;
+                            }),
+              1);
 }
 
 }  // namespace
