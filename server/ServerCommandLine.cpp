@@ -198,8 +198,10 @@ Options:
                           it connected (default 10)
   --max-sessions N        serve at most N logged-in sessions at once (default 64); a
                           further login is refused with status 81016. Connections
-                          not logged in yet wait apart: 32 at once, 4 from one
-                          client address (IPv6: one /64)
+                          not logged in yet wait apart, as many as the open files
+                          allow (up to 1,024), 4 from one client address (IPv6:
+                          one /64) served at a time; a full room closes the one
+                          that has waited longest without a login
   --max-login-failures N  at most N failed logins from one client address (IPv6: one
                           /64) a minute (default 10); its further logins are refused
                           with 81024 until then
