@@ -1,0 +1,447 @@
+// SPDX-License-Identifier: MIT
+#include "platform/mv/values/eval/BasicNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace mv::values {
+namespace {
+
+using Magnitude = BasicNumber::Magnitude;
+
+constexpr int kMaxDigits = 38;  // every magnitude stays below 10^38
+constexpr Magnitude kMaxMagnitude = ~Magnitude{0};
+constexpr long double kExactBelow = 1e30L;  // approximate values below it turn exact again
+
+constexpr Magnitude Pow10(int n) {
+    Magnitude p = 1;
+    for (int i = 0; i < n; ++i) {
+        p *= 10;
+    }
+    return p;
+}
+constexpr Magnitude kLimit = Pow10(kMaxDigits);
+
+// magnitude / 10, rounded half away from zero.
+Magnitude DropDigit(Magnitude magnitude) {
+    const Magnitude q = magnitude / 10;
+    return magnitude % 10 >= 5 ? q + 1 : q;
+}
+
+// magnitude * 10^n, or false when it would not fit.
+bool ScaleUp(Magnitude& magnitude, int n) {
+    const Magnitude factor = Pow10(n);
+    if (magnitude != 0 && magnitude > kMaxMagnitude / factor) {
+        return false;
+    }
+    magnitude *= factor;
+    return true;
+}
+
+std::string WriteMagnitude(Magnitude magnitude) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return digits;
+}
+
+}  // namespace
+
+BasicNumber BasicNumber::Integer(long long value) {
+    BasicNumber n;
+    n.negative_ = value < 0;
+    // -(value + 1) + 1 keeps the lowest long long defined.
+    n.magnitude_ =
+        value < 0 ? static_cast<Magnitude>(-(value + 1)) + 1 : static_cast<Magnitude>(value);
+    return n;
+}
+
+BasicNumber BasicNumber::Approximate(long double value) {
+    BasicNumber n;
+    n.approximate_ = true;
+    n.approximateValue_ = value;
+    return n;
+}
+
+std::optional<BasicNumber> BasicNumber::Normalised(bool negative, Magnitude magnitude, int scale) {
+    while (scale > kMaxScale) {
+        magnitude = DropDigit(magnitude);
+        --scale;
+    }
+    while (scale > 0 && magnitude % 10 == 0) {
+        magnitude /= 10;
+        --scale;
+    }
+    while (scale > 0 && magnitude >= kLimit) {
+        magnitude = DropDigit(magnitude);
+        --scale;
+    }
+    if (magnitude >= kLimit) {
+        const long double value = static_cast<long double>(magnitude);
+        return FromBinary(negative ? -value : value);
+    }
+    BasicNumber n;
+    n.negative_ = negative && magnitude != 0;
+    n.magnitude_ = magnitude;
+    n.scale_ = scale;
+    return n;
+}
+
+std::optional<BasicNumber> BasicNumber::FromBinary(long double value) {
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    if (std::fabs(value) < kExactBelow) {
+        // Fifteen significant digits: what a binary value holds of the decimal it stands
+        // for, without the noise of its last bits.
+        char text[64];
+        const auto written =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 14);
+        if (auto exact =
+                Parse(std::string_view(text, static_cast<std::size_t>(written.ptr - text)))) {
+            if (!exact->approximate_) {
+                return exact;
+            }
+        }
+    }
+    return Approximate(value);
+}
+
+std::optional<BasicNumber> BasicNumber::Parse(std::string_view text) {
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    std::string digits;
+    std::size_t integerDigits = 0;
+    std::size_t fractionDigits = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        digits.push_back(text[at++]);
+        ++integerDigits;
+    }
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            digits.push_back(text[at++]);
+            ++fractionDigits;
+        }
+    }
+    if (digits.empty()) {
+        if (text.empty()) {
+            return BasicNumber();
+        }
+        return std::nullopt;
+    }
+    long exponent = 0;
+    if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
+        ++at;
+        bool negativeExponent = false;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+            negativeExponent = text[at] == '-';
+            ++at;
+        }
+        const std::size_t first = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            if (exponent < 100000) {
+                exponent = exponent * 10 + (text[at] - '0');
+            }
+            ++at;
+        }
+        if (at == first) {
+            return std::nullopt;
+        }
+        exponent = negativeExponent ? -exponent : exponent;
+    }
+    if (at != text.size()) {
+        return std::nullopt;
+    }
+    const std::size_t firstSignificant = digits.find_first_not_of('0');
+    if (firstSignificant == std::string::npos) {
+        return BasicNumber();
+    }
+    digits.erase(0, firstSignificant);
+    long scale = static_cast<long>(fractionDigits) - exponent;
+    if (static_cast<long>(digits.size()) - scale > kMaxDigits) {
+        // Too large for the exact form: read the written number as a binary one.
+        long double value = 0;
+        std::string plain(text.substr(negative || text[0] == '+' ? 1 : 0));
+        const auto read = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+        if (read.ec != std::errc() || !std::isfinite(value)) {
+            value = std::numeric_limits<long double>::max();
+        }
+        return Approximate(negative ? -value : value);
+    }
+    // Keep the digits that fit 38 in all and 18 after the point; round at the cut.
+    const long keep = std::min<long>(
+        static_cast<long>(digits.size()),
+        std::min<long>(kMaxDigits, static_cast<long>(digits.size()) - (scale - kMaxScale)));
+    if (keep <= 0) {
+        const bool roundsUp = keep == 0 && digits[0] >= '5';
+        return Normalised(negative, roundsUp ? 1 : 0, kMaxScale);
+    }
+    Magnitude magnitude = 0;
+    for (long i = 0; i < keep; ++i) {
+        magnitude =
+            magnitude * 10 + static_cast<Magnitude>(digits[static_cast<std::size_t>(i)] - '0');
+    }
+    scale -= static_cast<long>(digits.size()) - keep;
+    if (keep < static_cast<long>(digits.size()) && digits[static_cast<std::size_t>(keep)] >= '5') {
+        ++magnitude;
+    }
+    while (scale < 0) {
+        magnitude *= 10;  // fits: the digits and the zeros stay within 38
+        ++scale;
+    }
+    return Normalised(negative, magnitude, static_cast<int>(scale));
+}
+
+std::string BasicNumber::Fixed(int decimals, bool truncate) const {
+    if (approximate_) {
+        char text[128];
+        const auto written = std::to_chars(text, text + sizeof text, approximateValue_,
+                                           std::chars_format::scientific, 14);
+        std::string out(text, static_cast<std::size_t>(written.ptr - text));
+        // 1.23e+40 is written 1.23E40, which reads back as a number.
+        const std::size_t e = out.find('e');
+        if (e != std::string::npos) {
+            std::string mantissa = out.substr(0, e);
+            std::string exponent = out.substr(e + 1);
+            if (!exponent.empty() && exponent[0] == '+') {
+                exponent.erase(0, 1);
+            }
+            if (mantissa.find('.') != std::string::npos) {
+                mantissa.erase(mantissa.find_last_not_of('0') + 1);
+                if (mantissa.back() == '.') {
+                    mantissa.pop_back();
+                }
+            }
+            out = mantissa + "E" + exponent;
+        }
+        return out;
+    }
+    const BasicNumber rounded = Rounded(decimals, truncate);
+    std::string digits = WriteMagnitude(rounded.magnitude_);
+    const auto scale = static_cast<std::size_t>(rounded.scale_);
+    if (digits.size() <= scale) {
+        digits.insert(0, scale + 1 - digits.size(), '0');
+    }
+    std::string out = rounded.negative_ ? "-" : "";
+    out += digits.substr(0, digits.size() - scale);
+    if (decimals > 0) {
+        std::string fraction = digits.substr(digits.size() - scale);
+        fraction.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+        out += "." + fraction;
+    }
+    return out;
+}
+
+std::string BasicNumber::Text() const {
+    std::string out = Fixed(kTextScale, false);
+    if (!approximate_ && out.find('.') != std::string::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.') {
+            out.pop_back();
+        }
+    }
+    return out == "-0" ? "0" : out;
+}
+
+BasicNumber BasicNumber::Rounded(int decimals, bool truncate) const {
+    if (approximate_) {
+        return *this;
+    }
+    BasicNumber n = *this;
+    while (n.scale_ > decimals) {
+        n.magnitude_ = truncate ? n.magnitude_ / 10 : DropDigit(n.magnitude_);
+        --n.scale_;
+    }
+    n.negative_ = n.negative_ && n.magnitude_ != 0;
+    return n;
+}
+
+long double BasicNumber::ToLongDouble() const {
+    if (approximate_) {
+        return approximateValue_;
+    }
+    const long double value =
+        static_cast<long double>(magnitude_) / static_cast<long double>(Pow10(scale_));
+    return negative_ ? -value : value;
+}
+
+std::optional<long long> BasicNumber::ToInteger() const {
+    const BasicNumber whole = Truncated();
+    if (whole.approximate_) {
+        const long double v = whole.approximateValue_;
+        if (v >= -9.2e18L && v <= 9.2e18L) {
+            return static_cast<long long>(v);
+        }
+        return std::nullopt;
+    }
+    if (whole.magnitude_ > static_cast<Magnitude>(std::numeric_limits<long long>::max())) {
+        return std::nullopt;
+    }
+    const auto value = static_cast<long long>(whole.magnitude_);
+    return whole.negative_ ? -value : value;
+}
+
+bool BasicNumber::IsZero() const {
+    return approximate_ ? approximateValue_ == 0 : magnitude_ == 0;
+}
+
+bool BasicNumber::IsNegative() const {
+    return approximate_ ? approximateValue_ < 0 : negative_;
+}
+
+BasicNumber BasicNumber::Negated() const {
+    BasicNumber n = *this;
+    if (approximate_) {
+        n.approximateValue_ = -approximateValue_;
+    } else {
+        n.negative_ = !negative_ && magnitude_ != 0;
+    }
+    return n;
+}
+
+BasicNumber BasicNumber::Truncated() const {
+    if (approximate_) {
+        return *FromBinary(std::trunc(approximateValue_));
+    }
+    return Rounded(0, true);
+}
+
+std::optional<BasicNumber> Add(const BasicNumber& a, const BasicNumber& b) {
+    using M = BasicNumber::Magnitude;
+    if (!a.approximate_ && !b.approximate_) {
+        const int scale = std::max(a.scale_, b.scale_);
+        M x = a.magnitude_;
+        M y = b.magnitude_;
+        if (ScaleUp(x, scale - a.scale_) && ScaleUp(y, scale - b.scale_) &&
+            x <= kMaxMagnitude - y) {
+            if (a.negative_ == b.negative_) {
+                return BasicNumber::Normalised(a.negative_, x + y, scale);
+            }
+            return x >= y ? BasicNumber::Normalised(a.negative_, x - y, scale)
+                          : BasicNumber::Normalised(b.negative_, y - x, scale);
+        }
+    }
+    return BasicNumber::FromBinary(a.ToLongDouble() + b.ToLongDouble());
+}
+
+std::optional<BasicNumber> Subtract(const BasicNumber& a, const BasicNumber& b) {
+    return Add(a, b.Negated());
+}
+
+std::optional<BasicNumber> Multiply(const BasicNumber& a, const BasicNumber& b) {
+    if (!a.approximate_ && !b.approximate_) {
+        BasicNumber x = a;
+        BasicNumber y = b;
+        // Decimals past what the product keeps go first, so large factors still multiply
+        // exactly.
+        while (x.magnitude_ != 0 && y.magnitude_ > kMaxMagnitude / x.magnitude_ &&
+               (x.scale_ > 0 || y.scale_ > 0)) {
+            BasicNumber& finer = x.scale_ >= y.scale_ ? x : y;
+            finer.magnitude_ = DropDigit(finer.magnitude_);
+            --finer.scale_;
+        }
+        if (x.magnitude_ == 0 || y.magnitude_ <= kMaxMagnitude / x.magnitude_) {
+            return BasicNumber::Normalised(x.negative_ != y.negative_, x.magnitude_ * y.magnitude_,
+                                           x.scale_ + y.scale_);
+        }
+    }
+    return BasicNumber::FromBinary(a.ToLongDouble() * b.ToLongDouble());
+}
+
+std::optional<BasicNumber> Divide(const BasicNumber& a, const BasicNumber& b) {
+    if (b.IsZero()) {
+        return std::nullopt;
+    }
+    if (!a.approximate_ && !b.approximate_) {
+        // Quotient to kMaxScale decimals: a * 10^shift / b, rounded on the remainder.
+        int shift = BasicNumber::kMaxScale + b.scale_ - a.scale_;
+        BasicNumber::Magnitude numerator = a.magnitude_;
+        while (shift >= 0 && !ScaleUp(numerator, shift)) {
+            numerator = a.magnitude_;
+            --shift;
+        }
+        const int scale = a.scale_ + shift - b.scale_;
+        if (shift >= 0 && scale >= 0) {
+            BasicNumber::Magnitude quotient = numerator / b.magnitude_;
+            const BasicNumber::Magnitude remainder = numerator % b.magnitude_;
+            if (remainder >= b.magnitude_ - remainder) {
+                ++quotient;
+            }
+            return BasicNumber::Normalised(a.negative_ != b.negative_, quotient, scale);
+        }
+    }
+    return BasicNumber::FromBinary(a.ToLongDouble() / b.ToLongDouble());
+}
+
+std::optional<BasicNumber> Power(const BasicNumber& a, const BasicNumber& b) {
+    constexpr long long kLargestExactExponent = 4096;
+    const std::optional<long long> whole = b.ToInteger();
+    if (whole && Compare(b, b.Truncated()) == 0 && *whole >= -kLargestExactExponent &&
+        *whole <= kLargestExactExponent) {
+        unsigned long long n = static_cast<unsigned long long>(*whole < 0 ? -*whole : *whole);
+        BasicNumber result = BasicNumber::Integer(1);
+        BasicNumber base = a;
+        while (n != 0) {
+            if ((n & 1) != 0) {
+                const auto product = Multiply(result, base);
+                if (!product) {
+                    return std::nullopt;
+                }
+                result = *product;
+            }
+            n >>= 1;
+            if (n != 0) {
+                const auto square = Multiply(base, base);
+                if (!square) {
+                    return std::nullopt;
+                }
+                base = *square;
+            }
+        }
+        return *whole < 0 ? Divide(BasicNumber::Integer(1), result) : result;
+    }
+    return BasicNumber::FromBinary(std::pow(a.ToLongDouble(), b.ToLongDouble()));
+}
+
+std::optional<BasicNumber> Remainder(const BasicNumber& a, const BasicNumber& b) {
+    if (b.IsZero()) {
+        return std::nullopt;
+    }
+    if (!a.approximate_ && !b.approximate_) {
+        const int scale = std::max(a.scale_, b.scale_);
+        BasicNumber::Magnitude x = a.magnitude_;
+        BasicNumber::Magnitude y = b.magnitude_;
+        if (ScaleUp(x, scale - a.scale_) && ScaleUp(y, scale - b.scale_)) {
+            return BasicNumber::Normalised(a.negative_, x % y, scale);
+        }
+    }
+    return BasicNumber::FromBinary(std::fmod(a.ToLongDouble(), b.ToLongDouble()));
+}
+
+int Compare(const BasicNumber& a, const BasicNumber& b) {
+    if (!a.approximate_ && !b.approximate_) {
+        if (a.negative_ != b.negative_) {
+            return a.negative_ ? -1 : 1;
+        }
+        const int scale = std::max(a.scale_, b.scale_);
+        BasicNumber::Magnitude x = a.magnitude_;
+        BasicNumber::Magnitude y = b.magnitude_;
+        if (ScaleUp(x, scale - a.scale_) && ScaleUp(y, scale - b.scale_)) {
+            const int order = x < y ? -1 : (x > y ? 1 : 0);
+            return a.negative_ ? -order : order;
+        }
+    }
+    const long double x = a.ToLongDouble();
+    const long double y = b.ToLongDouble();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+}  // namespace mv::values
