@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DecimalText.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace mv::values::conv {
@@ -139,6 +140,22 @@ std::optional<std::int64_t> IntegerPart(const DecimalText& number) {
     }
     auto value = static_cast<std::int64_t>(magnitude);
     return number.negative ? -value : value;
+}
+
+int CompareDecimal(const DecimalText& a, const DecimalText& b) {
+    if (a.negative != b.negative) {
+        return a.negative ? -1 : 1;
+    }
+    // Both magnitudes at the larger scale, then longer digits are larger.
+    std::int64_t scale = std::max(a.scale, b.scale);
+    std::string left = a.digits + std::string(static_cast<std::size_t>(scale - a.scale), '0');
+    std::string right = b.digits + std::string(static_cast<std::size_t>(scale - b.scale), '0');
+    StripLeadingZeros(left);
+    StripLeadingZeros(right);
+    int magnitude =
+        left.size() != right.size() ? (left.size() < right.size() ? -1 : 1) : left.compare(right);
+    magnitude = magnitude < 0 ? -1 : magnitude > 0 ? 1 : 0;
+    return a.negative ? -magnitude : magnitude;
 }
 
 std::string GroupThousands(std::string_view fixed, char separator) {

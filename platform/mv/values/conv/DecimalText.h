@@ -35,6 +35,9 @@ bool RoundsToZero(const DecimalText& number, int decimals, bool truncate);
 // The integer part (toward zero) when it fits a 64-bit integer.
 std::optional<std::int64_t> IntegerPart(const DecimalText& number);
 
+// -1, 0 or 1 as a is less than, equal to or greater than b.
+int CompareDecimal(const DecimalText& a, const DecimalText& b);
+
 // Inserts `separator` between groups of three digits of the integer part of `fixed`.
 std::string GroupThousands(std::string_view fixed, char separator);
 

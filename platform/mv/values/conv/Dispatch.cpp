@@ -32,7 +32,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// One code on one value without marks.
+// One code on one value without marks, by the letters it starts with.
 std::optional<Converted> ConvertOne(std::string_view value, std::string_view code,
                                     Direction direction, RecordSource* source) {
     if (StartsWith(code, "MT")) {
@@ -41,11 +41,28 @@ std::optional<Converted> ConvertOne(std::string_view value, std::string_view cod
     if (StartsWith(code, "MD") || StartsWith(code, "MR") || StartsWith(code, "ML")) {
         return conv::ConvertMaskedDecimal(value, code, direction);
     }
-    if (StartsWith(code, "D")) {
-        return conv::ConvertDate(value, code, direction);
+    if (StartsWith(code, "MC")) {
+        return conv::ConvertCharacters(value, code, direction);
     }
-    (void)source;
-    return std::nullopt;
+    if (StartsWith(code, "MX") || StartsWith(code, "MO") || StartsWith(code, "MB")) {
+        return conv::ConvertRadix(value, code, direction);
+    }
+    switch (code[0]) {
+        case 'D':
+            return conv::ConvertDate(value, code, direction);
+        case 'G':
+            return conv::ConvertGroup(value, code);
+        case 'L':
+            return conv::ConvertLength(value, code);
+        case 'R':
+            return conv::ConvertRange(value, code);
+        case 'P':
+            return conv::ConvertPattern(value, code);
+        case 'T':
+            return conv::ConvertTranslation(value, code, direction, source);
+        default:
+            return std::nullopt;
+    }
 }
 
 void AddNote(std::vector<std::string>& notes, std::string note) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Masks.h"
 
+#include <algorithm>
+
 namespace mv::values::conv {
 
 namespace {
@@ -36,10 +38,8 @@ std::optional<Mask> ParseMask(std::string_view text) {
         if (i < text.size() && IsDigit(text[i])) {
             count = 0;
             while (i < text.size() && IsDigit(text[i])) {
-                count = count * 10 + static_cast<std::size_t>(text[i++] - '0');
-                if (count > kMaxLayoutWidth) {
-                    count = kMaxLayoutWidth + 1;
-                }
+                count = std::min(count * 10 + static_cast<std::size_t>(text[i++] - '0'),
+                                 kMaxLayoutWidth);
             }
         }
         if (mask.positions + count > kMaxLayoutWidth) {
