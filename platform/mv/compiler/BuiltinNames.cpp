@@ -79,6 +79,10 @@ const FunctionInfo* FindFunction(std::string_view name) {
     return found != std::end(kFunctions) && found->name == upper ? found : nullptr;
 }
 
+std::span<const FunctionInfo> AllFunctions() {
+    return kFunctions;
+}
+
 std::optional<std::string> CanonicalAtVariable(std::string_view name) {
     std::string upper = UpperCase(name);
     if (std::binary_search(std::begin(kAtVariables), std::end(kAtVariables), upper)) {

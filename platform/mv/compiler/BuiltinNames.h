@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,9 @@ struct FunctionInfo {
 
 // The function called `name`, or null when the language has none of that name.
 const FunctionInfo* FindFunction(std::string_view name);
+
+// Every function of the language, sorted by name.
+std::span<const FunctionInfo> AllFunctions();
 
 // The @-variable `name` (the text after the @) in capitals, or nullopt when unknown.
 std::optional<std::string> CanonicalAtVariable(std::string_view name);

@@ -23,10 +23,19 @@ constexpr Magnitude Pow10(int n) {
 }
 constexpr Magnitude kLimit = Pow10(kMaxDigits);
 
-// magnitude / 10, rounded half away from zero.
+// magnitude / 10^n, rounded half away from zero (or cut) in one step: rounding digit by
+// digit would round 1.2346 up twice.
+Magnitude DropDigits(Magnitude magnitude, int n, bool truncate = false) {
+    if (n <= 0) {
+        return magnitude;
+    }
+    const Magnitude divisor = Pow10(n);
+    const Magnitude q = magnitude / divisor;
+    return !truncate && magnitude % divisor >= divisor / 2 ? q + 1 : q;
+}
+
 Magnitude DropDigit(Magnitude magnitude) {
-    const Magnitude q = magnitude / 10;
-    return magnitude % 10 >= 5 ? q + 1 : q;
+    return DropDigits(magnitude, 1);
 }
 
 // magnitude * 10^n, or false when it would not fit.
@@ -67,18 +76,20 @@ BasicNumber BasicNumber::Approximate(long double value) {
 }
 
 std::optional<BasicNumber> BasicNumber::Normalised(bool negative, Magnitude magnitude, int scale) {
-    while (scale > kMaxScale) {
-        magnitude = DropDigit(magnitude);
-        --scale;
+    if (scale > kMaxScale) {
+        magnitude = DropDigits(magnitude, scale - kMaxScale);
+        scale = kMaxScale;
     }
     while (scale > 0 && magnitude % 10 == 0) {
         magnitude /= 10;
         --scale;
     }
-    while (scale > 0 && magnitude >= kLimit) {
-        magnitude = DropDigit(magnitude);
-        --scale;
+    int excess = 0;
+    for (Magnitude m = magnitude; excess < scale && m >= kLimit; m /= 10) {
+        ++excess;
     }
+    magnitude = DropDigits(magnitude, excess);
+    scale -= excess;
     if (magnitude >= kLimit) {
         const long double value = static_cast<long double>(magnitude);
         return FromBinary(negative ? -value : value);
@@ -256,9 +267,9 @@ BasicNumber BasicNumber::Rounded(int decimals, bool truncate) const {
         return *this;
     }
     BasicNumber n = *this;
-    while (n.scale_ > decimals) {
-        n.magnitude_ = truncate ? n.magnitude_ / 10 : DropDigit(n.magnitude_);
-        --n.scale_;
+    if (n.scale_ > decimals) {
+        n.magnitude_ = DropDigits(n.magnitude_, n.scale_ - decimals, truncate);
+        n.scale_ = decimals;
     }
     n.negative_ = n.negative_ && n.magnitude_ != 0;
     return n;
