@@ -19,7 +19,7 @@ using wire::Message;
 namespace {
 
 // The file type OPEN answers as its status: a directory file, one file per item, which
-// is how the engine keeps every dictionary.
+// is how the engine keeps every dictionary and data file.
 constexpr std::int32_t kDirectoryFileType = 19;
 // The status of a read, write or delete: the engine has nothing to add to the return code.
 constexpr std::int32_t kNoStatus = 0;
@@ -105,14 +105,17 @@ bool CallDispatch::Open(const Message& request, std::string& why) {
     }
     int handle = 0;
     int error = mv::kOk;
-    if (request.args[1].integer != wire::kOpenDictionaryPart) {
-        // The engine holds dictionaries only: no data part can be found.
+    const std::int32_t part = request.args[1].integer;
+    const std::string& name = request.args[2].bytes;
+    if (part != wire::kOpenDictionaryPart && part != wire::kOpenDataPart) {
         error = mv::kNoSuchFile;
     } else if (openHandles_.size() >= config_.maxOpenFilesPerSession || !openFiles_.Take()) {
         // Refused before the descriptors run out, so that accepting and serving
         // connections never starves.
         error = mv::kTooManyOpenFiles;
-    } else if ((error = engine_->OpenDictionary(request.args[2].bytes, handle)) != mv::kOk) {
+    } else if ((error = part == wire::kOpenDataPart
+                            ? engine_->OpenData(name, handle)
+                            : engine_->OpenDictionary(name, handle)) != mv::kOk) {
         openFiles_.GiveBack();
     }
     if (error != mv::kOk) {

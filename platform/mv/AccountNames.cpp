@@ -17,4 +17,15 @@ bool DictionaryDirectoryName(std::string_view fileName, std::string& directoryNa
     return directoryName.size() <= kMaxFileNameBytes;
 }
 
+bool DataDirectoryName(std::string_view fileName, std::string& directoryName) {
+    directoryName.clear();
+    std::string dictionaryName;
+    if (!DictionaryDirectoryName(fileName, dictionaryName) || fileName.front() == '.' ||
+        fileName.substr(0, 2) == "D_") {
+        return false;
+    }
+    directoryName = fileName;
+    return true;
+}
+
 }  // namespace mv

@@ -26,6 +26,9 @@ public:
     virtual void Shutdown() = 0;
 
     virtual int OpenDictionary(const std::string& fileName, int& handle) = 0;
+    // The records of the file: kOk also for a file with a dictionary and no records yet;
+    // kNoSuchDictionary when the account has no file of that name.
+    virtual int OpenData(const std::string& fileName, int& handle) = 0;
     // Also releases the record locks taken through the handle.
     virtual void CloseFile(int handle) = 0;
 

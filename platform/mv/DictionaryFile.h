@@ -10,7 +10,8 @@ namespace mv {
 
 class Backend;
 
-// The dictionary part of one file, as returned by Session::OpenDictionary.
+// The dictionary part of one file, as returned by Session::OpenDictionary, or its data
+// part, as returned by Session::OpenFile.
 // Every operation sets Error: 0 after success, else a code of ErrorCodes.h.
 class DictionaryFile {
 public:

@@ -11,6 +11,7 @@
 #include "platform/mv/AccountListing.h"
 #include "platform/mv/AccountNames.h"
 #include "platform/mv/AtomicFile.h"
+#include "platform/mv/DataFieldNames.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/ItemFiles.h"
 #include "platform/mv/ItemIdEscaping.h"
@@ -44,11 +45,7 @@ void LocalEngine::Shutdown() {
     account_.Reset();
 }
 
-int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) {
-    std::string directoryName;
-    if (!DictionaryDirectoryName(fileName, directoryName)) {
-        return kBadFileName;
-    }
+int LocalEngine::OpenFolder(const std::string& directoryName, Directory& directory) {
     // A link is not followed: it could lead out of the account. Like a plain file in
     // the dictionary's place, it is no dictionary at all.
     directory.fd = UniqueFd(::openat(account_.Get(), directoryName.c_str(),
@@ -73,6 +70,54 @@ int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory
     return kOk;
 }
 
+int LocalEngine::OpenDirectory(const std::string& fileName, Directory& directory) {
+    std::string directoryName;
+    if (!DictionaryDirectoryName(fileName, directoryName)) {
+        return kBadFileName;
+    }
+    return OpenFolder(directoryName, directory);
+}
+
+int LocalEngine::OpenDataDirectory(const std::string& fileName, Directory& directory) {
+    if (!DataDirectoryName(fileName, directory.dataFolder)) {
+        return kBadFileName;
+    }
+    const int error = OpenFolder(directory.dataFolder, directory);
+    if (error != kNoSuchDictionary) {
+        return error;
+    }
+    // A file whose dictionary exists has no records yet; its folder is made like the
+    // dictionary's when one is first written or locked.
+    Directory dictionary;
+    if (OpenDirectory(fileName, dictionary) == kNoSuchDictionary) {
+        return kNoSuchDictionary;
+    }
+    struct stat st {};
+    directory.newFolderMode = dictionary.fd.Valid() && ::fstat(dictionary.fd.Get(), &st) == 0
+                                  ? (st.st_mode & 07777)
+                                  : 0777;
+    directory.fd.Reset();
+    return kOk;
+}
+
+bool LocalEngine::HasFolder(Directory& directory) {
+    if (directory.fd.Valid()) {
+        return true;
+    }
+    return !directory.dataFolder.empty() && OpenFolder(directory.dataFolder, directory) == kOk;
+}
+
+int LocalEngine::MakeFolder(Directory& directory) {
+    if (HasFolder(directory)) {
+        return kOk;
+    }
+    // Another session may make it at the same moment: then both use that one.
+    if (::mkdirat(account_.Get(), directory.dataFolder.c_str(), directory.newFolderMode) != 0 &&
+        errno != EEXIST) {
+        return kWriteFailed;
+    }
+    return HasFolder(directory) ? kOk : kWriteFailed;
+}
 int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
     handle = 0;
     if (!IsActive()) {
@@ -80,6 +125,20 @@ int LocalEngine::OpenDictionary(const std::string& fileName, int& handle) {
     }
     Directory directory;
     if (const int error = OpenDirectory(fileName, directory)) {
+        return error;
+    }
+    handle = ++lastHandle_;
+    files_.emplace(handle, std::move(directory));
+    return kOk;
+}
+
+int LocalEngine::OpenData(const std::string& fileName, int& handle) {
+    handle = 0;
+    if (!IsActive()) {
+        return kNotConnected;
+    }
+    Directory directory;
+    if (const int error = OpenDataDirectory(fileName, directory)) {
         return error;
     }
     handle = ++lastHandle_;
@@ -162,6 +221,9 @@ int LocalEngine::Lock(int handle, const std::string& id, int lockFlags) {
     if (!EscapeItemId(id, nameBuffer_)) {
         return kBadItemId;
     }
+    if (const int error = MakeFolder(*directory); error != kOk) {
+        return error;
+    }
     return TakeLock(*directory, id, lockFlags);
 }
 
@@ -169,6 +231,9 @@ int LocalEngine::Release(int handle, const std::string& id) {
     Directory* directory = DirectoryOf(handle);
     if (directory == nullptr) {
         return kFileClosed;
+    }
+    if (!HasFolder(*directory)) {
+        return kOk;  // no lock can be held in a folder that does not exist
     }
     LocksOf(*directory).Release(id);
     directory->lockedIds.erase(id);
@@ -198,10 +263,14 @@ bool LocalEngine::HoldsLocks() const {
 }
 
 bool LocalEngine::Writable(int handle) {
-    const Directory* directory = DirectoryOf(handle);
-    // Replacing an item makes a file in the folder and renames it there.
-    return directory != nullptr &&
-           ::faccessat(directory->fd.Get(), ".", W_OK | X_OK, AT_EACCESS) == 0;
+    Directory* directory = DirectoryOf(handle);
+    if (directory == nullptr) {
+        return false;
+    }
+    // Replacing an item makes a file in the folder and renames it there; a data folder
+    // yet to be made is made in the account.
+    const int folder = HasFolder(*directory) ? directory->fd.Get() : account_.Get();
+    return ::faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 int LocalEngine::LockState(int handle, const std::string& id, int& state) {
@@ -210,7 +279,9 @@ int LocalEngine::LockState(int handle, const std::string& id, int& state) {
     if (directory == nullptr) {
         return kFileClosed;
     }
-    state = LocksOf(*directory).State(id);
+    if (HasFolder(*directory)) {
+        state = LocksOf(*directory).State(id);
+    }
     return kOk;
 }
 
@@ -225,9 +296,14 @@ int LocalEngine::Read(int handle, const std::string& id, std::string& record, in
         return kRecordNotFound;
     }
     if ((lockFlags & (kLockExclusive | kLockShared)) != 0) {
+        if (const int error = MakeFolder(*directory); error != kOk) {
+            return error;
+        }
         if (const int error = TakeLock(*directory, id, lockFlags); error != kOk) {
             return error;
         }
+    } else if (!HasFolder(*directory)) {
+        return kRecordNotFound;
     }
     if (snapshot_.Take(directory->id, directory->fd.Get(), nameBuffer_, record)) {
         return kOk;
@@ -251,6 +327,9 @@ int LocalEngine::Write(int handle, const std::string& id, const std::string& rec
     if (!RecordToFileBytes(record, bytesBuffer_)) {
         return kFieldHoldsLineFeed;
     }
+    if (const int error = MakeFolder(*directory); error != kOk) {
+        return error;
+    }
     if (const int error = LockForChange(*directory, id); error != kOk) {
         return error;
     }
@@ -265,7 +344,7 @@ int LocalEngine::Delete(int handle, const std::string& id, bool keepLock) {
     if (directory == nullptr) {
         return kFileClosed;
     }
-    if (!EscapeItemId(id, nameBuffer_)) {
+    if (!EscapeItemId(id, nameBuffer_) || !HasFolder(*directory)) {
         return kRecordNotFound;
     }
     if (const int error = LockForChange(*directory, id); error != kOk) {
@@ -294,12 +373,14 @@ CommandResult LocalEngine::Execute(const std::string& text) {
     }
 }
 
-bool LocalEngine::OpenCommandDirectory(const std::string& fileName, Directory& directory,
-                                       CommandResult& result) {
-    const int openError = OpenDirectory(fileName, directory);
+bool LocalEngine::OpenCommandDirectory(const std::string& fileName, bool dictionary,
+                                       Directory& directory, CommandResult& result) {
+    const int openError =
+        dictionary ? OpenDirectory(fileName, directory) : OpenDataDirectory(fileName, directory);
     if (openError == kDictionaryUnreadable) {
         result.error = kDictionaryUnreadable;
-        result.response = messages::UnreadableDictionary(fileName);
+        result.response = dictionary ? messages::UnreadableDictionary(fileName)
+                                     : "The records of \"" + fileName + "\" cannot be read.";
         return false;
     }
     if (openError != kOk) {
@@ -318,7 +399,7 @@ CommandResult LocalEngine::Compile(const std::string& text) {
         return result;
     }
     Directory directory;
-    if (!OpenCommandDirectory(command.fileName, directory, result)) {
+    if (!OpenCommandDirectory(command.fileName, /*dictionary=*/true, directory, result)) {
         return result;
     }
     // A record kept from the last select must not outlive the item it was read from.
@@ -340,9 +421,13 @@ CommandResult LocalEngine::Select(const std::string& text) {
 
     if (command.listsFiles) {
         result.ids = ListDictionariesAt(account_.Get());
+    } else if (!command.dictionary) {
+        if (!SelectData(command, result)) {
+            return result;
+        }
     } else {
         Directory directory;
-        if (!OpenCommandDirectory(command.fileName, directory, result)) {
+        if (!OpenCommandDirectory(command.fileName, /*dictionary=*/true, directory, result)) {
             return result;
         }
         if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
@@ -355,6 +440,31 @@ CommandResult LocalEngine::Select(const std::string& text) {
     result.response = std::to_string(count) + (count == 1 ? " record" : " records") +
                       " selected to SELECT list #0.";
     return result;
+}
+
+bool LocalEngine::SelectData(SelectCommand& command, CommandResult& result) {
+    Directory directory;
+    if (!OpenCommandDirectory(command.fileName, /*dictionary=*/false, directory, result)) {
+        return false;
+    }
+    // The names of the clauses are the file's own dictionary's.
+    Directory dictionary;
+    const bool hasDictionary = OpenDirectory(command.fileName, dictionary) == kOk;
+    result.error =
+        ResolveDataNames(hasDictionary ? dictionary.fd.Get() : -1, command, result.response);
+    if (result.error != kOk) {
+        return false;
+    }
+    if (!HasFolder(directory)) {
+        snapshot_.Clear();
+        return true;  // no records yet
+    }
+    if (!RunSelect(directory.fd.Get(), directory.id, command, snapshot_, result.ids)) {
+        result.error = kReadFailed;
+        result.response = "The records of \"" + command.fileName + "\" could not be listed.";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace mv

@@ -11,13 +11,15 @@
 
 #include "platform/mv/Backend.h"
 #include "platform/mv/RecordLocks.h"
+#include "platform/mv/SelectCommand.h"
 #include "platform/mv/SelectSnapshot.h"
 #include "platform/mv/UniqueFd.h"
 
 namespace mv {
 
 // The engine of a session with no host: an account directory on this machine, with the
-// dictionary of file NAME in the directory D_NAME and each item in a file of its own.
+// dictionary of file NAME in the directory D_NAME, its records in the directory NAME, and
+// each item in a file of its own.
 class LocalEngine final : public Backend {
 public:
     // kOk with engine set, or kAccountNotFound. Unless sweepTemporaryFiles is false, the
@@ -30,6 +32,7 @@ public:
     void Shutdown() override;
 
     int OpenDictionary(const std::string& fileName, int& handle) override;
+    int OpenData(const std::string& fileName, int& handle) override;
     void CloseFile(int handle) override;
     int Read(int handle, const std::string& id, std::string& record, int lockFlags) override;
     int Write(int handle, const std::string& id, const std::string& record, bool keepLock) override;
@@ -52,12 +55,19 @@ private:
         : account_(std::move(account)), sweepTemporaryFiles_(sweepTemporaryFiles) {}
 
     struct Directory {
-        UniqueFd fd;
+        UniqueFd fd;  // not valid for a data file whose folder does not exist yet
         DirectoryId id;
         std::set<std::string> lockedIds;  // the locks taken through this handle
+        std::string dataFolder;           // the folder's name, for a data file
+        mode_t newFolderMode = 0;         // what a missing data folder is made with
     };
     // The directory of an open handle, or null when the handle is closed.
     Directory* DirectoryOf(int handle);
+    // Whether the handle's folder exists: a data file's is looked for again each time, as
+    // another session may have made it.
+    bool HasFolder(Directory& directory);
+    // Makes the missing folder of a data file, before the first lock or write in it.
+    int MakeFolder(Directory& directory);
     // The session's locks in the folder of `directory`, the lock file opened on first use.
     DictionaryLocks& LocksOf(const Directory& directory);
     int TakeLock(Directory& directory, const std::string& id, int lockFlags);
@@ -65,12 +75,20 @@ private:
     // holds it exclusively), else kRecordLocked.
     int LockForChange(Directory& directory, const std::string& id);
     void AfterChange(Directory& directory, const std::string& id, bool keepLock);
+    // Opens the folder directoryName of the account: kOk, kNoSuchDictionary or
+    // kDictionaryUnreadable.
+    int OpenFolder(const std::string& directoryName, Directory& directory);
     // Opens D_<fileName>: kOk, kBadFileName, kNoSuchDictionary or kDictionaryUnreadable.
     int OpenDirectory(const std::string& fileName, Directory& directory);
+    // Opens the data folder <fileName>: as OpenDirectory, but a file with a dictionary and
+    // no data folder opens, as a file with no records.
+    int OpenDataDirectory(const std::string& fileName, Directory& directory);
     // For a command naming a file: opens its dictionary, or fills the error and response
     // of `result` and returns false.
-    bool OpenCommandDirectory(const std::string& fileName, Directory& directory,
+    bool OpenCommandDirectory(const std::string& fileName, bool dictionary, Directory& directory,
                               CommandResult& result);
+    // The ids a select of a data file gives, or false with the error in result.
+    bool SelectData(SelectCommand& command, CommandResult& result);
     CommandResult Select(const std::string& text);
     CommandResult Compile(const std::string& text);
 

@@ -19,18 +19,16 @@ struct Row {
     bool read = false;
 };
 
-// An item that cannot be read sorts as an empty record; reading it later reports why.
-// Stamps are only needed when no change watch stands guard over the snapshot.
-void ReadRecords(int dirFd, bool needStamps, std::vector<Row>& rows) {
-    std::string scratch;
-    for (Row& row : rows) {
-        const char* name = row.entry.fileName.c_str();
-        const int error = needStamps ? ReadItemFile(dirFd, name, row.record, &row.stamp)
-                                     : ReadListedItemFile(dirFd, name, row.record, scratch);
-        row.read = error == kOk;
-        if (row.read) {
-            FileBytesToRecord(row.record);
-        }
+// An item that cannot be read sorts as an empty record, and is selected as one; reading
+// it later reports why. Stamps are only needed when no change watch stands guard over the
+// snapshot.
+void ReadRecord(int dirFd, bool needStamps, Row& row, std::string& scratch) {
+    const char* name = row.entry.fileName.c_str();
+    const int error = needStamps ? ReadItemFile(dirFd, name, row.record, &row.stamp)
+                                 : ReadListedItemFile(dirFd, name, row.record, scratch);
+    row.read = error == kOk;
+    if (row.read) {
+        FileBytesToRecord(row.record);
     }
 }
 
@@ -158,8 +156,13 @@ void SortRows(const std::vector<SortKey>& keys, const std::vector<Row>& rows,
 bool RunSelect(int dirFd, const DirectoryId& directory, const SelectCommand& command,
                SelectSnapshot& snapshot, std::vector<std::string>& ids) {
     ids.clear();
-    const bool needsRecords = std::any_of(command.keys.begin(), command.keys.end(),
-                                          [](const SortKey& key) { return key.field != 0; });
+    const auto usesField = [](const SortKey& key) { return key.field != 0; };
+    bool needsRecords = std::any_of(command.keys.begin(), command.keys.end(), usesField);
+    for (const std::vector<Condition>& group : command.selection.anyOf) {
+        for (const Condition& condition : group) {
+            needsRecords = needsRecords || usesField(condition.field);
+        }
+    }
     // The watch starts before the listing, so no change made after a read escapes it.
     const bool watched = needsRecords ? snapshot.Begin(dirFd, directory) : false;
     if (!needsRecords) {
@@ -170,13 +173,23 @@ bool RunSelect(int dirFd, const DirectoryId& directory, const SelectCommand& com
     if (!ListItemFiles(dirFd, entries)) {
         return false;
     }
+    // SAMPLE stops at its count in directory order, before any sorting, so a sample of a
+    // large file costs no more than its records.
+    const std::size_t most = command.sample == 0 ? entries.size() : command.sample;
     std::vector<Row> rows;
-    rows.reserve(entries.size());
+    rows.reserve(std::min(entries.size(), most));
+    std::string scratch;
     for (ItemFileEntry& entry : entries) {
-        rows.push_back({std::move(entry), {}, {}, false});
-    }
-    if (needsRecords) {
-        ReadRecords(dirFd, !watched, rows);
+        if (rows.size() >= most) {
+            break;
+        }
+        Row row{std::move(entry), {}, {}, false};
+        if (needsRecords) {
+            ReadRecord(dirFd, !watched, row, scratch);
+        }
+        if (Selects(command.selection, row.entry.id, row.record)) {
+            rows.push_back(std::move(row));
+        }
     }
 
     std::vector<std::uint32_t> order(rows.size());

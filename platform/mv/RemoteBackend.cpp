@@ -276,10 +276,17 @@ int RemoteBackend::HandleError(int handle) {
 }
 
 int RemoteBackend::OpenDictionary(const std::string& fileName, int& handle) {
+    return OpenPart(wire::kOpenDictionaryPart, fileName, handle);
+}
+
+int RemoteBackend::OpenData(const std::string& fileName, int& handle) {
+    return OpenPart(wire::kOpenDataPart, fileName, handle);
+}
+
+int RemoteBackend::OpenPart(std::int32_t part, const std::string& fileName, int& handle) {
     Message reply;
-    if (const int code = Call(Request({Arg::Int(wire::kOpen), Arg::Int(wire::kOpenDictionaryPart),
-                                       Arg::Bytes(fileName)}),
-                              reply);
+    if (const int code =
+            Call(Request({Arg::Int(wire::kOpen), Arg::Int(part), Arg::Bytes(fileName)}), reply);
         code != kOk) {
         return code;
     }

@@ -67,6 +67,7 @@ public:
     void Shutdown() override;
 
     int OpenDictionary(const std::string& fileName, int& handle) override;
+    int OpenData(const std::string& fileName, int& handle) override;
     void CloseFile(int handle) override;
     int Read(int handle, const std::string& id, std::string& record, int lockFlags) override;
     int Write(int handle, const std::string& id, const std::string& record, bool keepLock) override;
@@ -96,6 +97,8 @@ private:
     int Receive(wire::Message& reply);
     int Fail(int code);
     int HandleError(int handle);
+    // OPEN of the dictionary or the data part of a file.
+    int OpenPart(std::int32_t part, const std::string& fileName, int& handle);
     // The server's own handle of a file this side names by `handle`, as it was sent.
     const wire::Arg& ServerHandle(int handle) const { return openHandles_.at(handle); }
     // A call on an open file answered by its return code alone.

@@ -66,13 +66,22 @@ void Session::EndConnection() {
 }
 
 std::shared_ptr<DictionaryFile> Session::OpenDictionary(const std::string& fileName) {
+    return Open(fileName, /*dictionary=*/true);
+}
+
+std::shared_ptr<DictionaryFile> Session::OpenFile(const std::string& fileName) {
+    return Open(fileName, /*dictionary=*/false);
+}
+
+std::shared_ptr<DictionaryFile> Session::Open(const std::string& fileName, bool dictionary) {
     if (!IsActive()) {
         error_ = kNotConnected;
         return nullptr;
     }
     try {
         int handle = 0;
-        error_ = backend_->OpenDictionary(fileName, handle);
+        error_ = dictionary ? backend_->OpenDictionary(fileName, handle)
+                            : backend_->OpenData(fileName, handle);
         if (error_ != kOk) {
             return nullptr;
         }

@@ -63,6 +63,10 @@ public:
 
     // Null when the dictionary cannot be opened; Error says why.
     std::shared_ptr<DictionaryFile> OpenDictionary(const std::string& fileName);
+    // The data part of the file: its records, read, written and locked as a dictionary's
+    // items are (its locks apart from those of the dictionary). A file with a dictionary
+    // and no records opens; null when the account has no such file, Error says why.
+    std::shared_ptr<DictionaryFile> OpenFile(const std::string& fileName);
     ServerCommand& Command() { return command_; }
     // Only list 0 exists; any other number sets Error and still returns list 0.
     ServerSelectList& SelectList(int number);
@@ -82,6 +86,7 @@ private:
     // Ends the connection without going through the virtual Disconnect, so neither a
     // new Connect nor the destructor looks like a Disconnect the program sent.
     void EndConnection();
+    std::shared_ptr<DictionaryFile> Open(const std::string& fileName, bool dictionary);
 
     friend class ServerCommand;  // fills select list 0 after a select
 

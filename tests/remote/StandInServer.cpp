@@ -262,15 +262,14 @@ private:
         return !(call == kRead || call == kWrite || call == kDelete) || a[2].integer == 0;
     }
 
+    // Part 1 the dictionary, 0 the data.
     bool Open(std::int32_t part, const std::string& name) {
-        if (part == 0) {
-            return Reply(mv::kNoSuchFile);  // no data parts on this server
-        }
-        if (part != 1) {
+        if (part != 0 && part != 1) {
             return Reply(kBadRequest);
         }
         int handle = 0;
-        const int code = engine_->OpenDictionary(name, handle);
+        const int code =
+            part == 1 ? engine_->OpenDictionary(name, handle) : engine_->OpenData(name, handle);
         if (code != mv::kOk) {
             return Reply(code);
         }

@@ -105,7 +105,20 @@ TEST_F(Calls, openingMissingDictionariesOrDataPartsFails) {
     const Message missing = Do(wire::kOpen, {Arg::Int(1), Arg::Bytes("NOPE")});
     EXPECT_EQ(missing, (Message{0, {Arg::Int(mv::kNoSuchDictionary)}}));
     EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(1), Arg::Bytes("../account")})), mv::kBadFileName);
-    EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(0), Arg::Bytes("F")})), mv::kNoSuchFile);
+    EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(0), Arg::Bytes("NOPE")})), mv::kNoSuchDictionary);
+    EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(0), Arg::Bytes("D_F")})), mv::kBadFileName);
+    EXPECT_EQ(CodeOf(Do(wire::kOpen, {Arg::Int(2), Arg::Bytes("F")})), mv::kNoSuchFile);
+}
+
+// The data part of F is the folder F beside D_F: a file with no records until one is written.
+TEST_F(Calls, theDataPartOpensBesideItsDictionary) {
+    const Message open = Do(wire::kOpen, {Arg::Int(wire::kOpenDataPart), Arg::Bytes("F")});
+    ASSERT_EQ(CodeOf(open), 0);
+    const Arg handle = open.args.at(2);
+    EXPECT_EQ(CodeOf(Do(wire::kRead, {handle, Arg::Int(0), Arg::Bytes("A")})), mv::kRecordNotFound);
+    EXPECT_EQ(CodeOf(Do(wire::kWrite, {handle, Arg::Int(0), Arg::Bytes("R1"), Arg::Bytes("x")})),
+              0);
+    EXPECT_EQ(mv::test::FileBytes(server_.Account().Path() / "F" / "R1"), "x");
 }
 
 TEST_F(Calls, openFilesPerSessionAreCappedAndClosingFreesASlot) {

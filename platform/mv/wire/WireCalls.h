@@ -53,6 +53,7 @@ inline constexpr std::int32_t kExecuteFinished = 1;
 inline constexpr std::int32_t kMoreOutput = 22002;
 inline constexpr std::int32_t kListEmpty = 22004;
 inline constexpr std::int32_t kOpenDictionaryPart = 1;
+inline constexpr std::int32_t kOpenDataPart = 0;
 inline constexpr std::int32_t kWriteKeepsLock = 5;
 inline constexpr std::int32_t kDeleteKeepsLock = 3;
 inline constexpr std::int32_t kReleaseThisId = 0;

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "platform/mv/ItemIdEscaping.h"
+#include "platform/mv/RecordLocks.h"
 #include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
@@ -12,67 +14,95 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every dictionary item of every real account: it is listed by a select, reads as the file's bytes
-// with line feeds as field marks, and written back into a copy gives the same file.
-TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
+// Selects every item of one folder of a copy of a real account (a dictionary, or the records
+// of a data file), reads each as the original file's bytes with line feeds as field marks,
+// writes it back and finds the same bytes in the copy, and nothing else there; returns how
+// many.
+std::size_t RoundTripFolder(Session& session, const fs::path& original, const fs::path& copy,
+                            const std::string& select, DictionaryFile& file) {
+    session.Command().SetText(select);
+    session.Command().Exec();
+    EXPECT_EQ(session.Command().Error(), 0) << session.Command().Response();
+    ServerSelectList& list = session.SelectList(0);
+    const auto countFiles = [](const fs::path& folder) {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    };
+    const std::size_t files = countFiles(original);
+    EXPECT_EQ(list.Count(), files);
+    std::size_t count = 0;
+    for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
+        file.SetRecordId(id);
+        file.Read();
+        EXPECT_EQ(file.Error(), 0) << id;
+        std::string itemFile;
+        EXPECT_TRUE(EscapeItemId(id, itemFile));
+        const std::string bytes = test::FileBytes(original / itemFile);
+        std::string expected = bytes;
+        std::replace(expected.begin(), expected.end(), '\n', '\xFE');
+        EXPECT_EQ(file.Record().Text(), expected) << id;
+        file.Write();
+        EXPECT_EQ(file.Error(), 0) << id;
+        EXPECT_EQ(test::FileBytes(copy / itemFile), bytes) << id;
+        ++count;
+    }
+    // Only the lock file is new.
+    EXPECT_EQ(countFiles(copy), files + (fs::exists(copy / kLockFileName) ? 1 : 0));
+    return count;
+}
+
+// Copies the dictionaries (or the data folders) of every real account and visits each.
+template <typename Visit>
+void ForEachCorpusFolder(bool dictionaries, Visit visit) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
     if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
     }
-    std::size_t items = 0;
     for (const auto& accountEntry : fs::directory_iterator(corpus)) {
         if (!accountEntry.is_directory()) {
             continue;
         }
         test::TempAccount copy;
-        fs::remove(copy.Path());
-        test::CopyTree(accountEntry.path(), copy.Path());
+        std::vector<fs::path> folders;
+        for (const auto& folder : fs::directory_iterator(accountEntry.path())) {
+            if ((folder.path().filename().string().rfind("D_", 0) == 0) == dictionaries) {
+                folders.push_back(folder.path());
+                test::CopyTree(folder.path(), copy.Path() / folder.path().filename());
+            }
+        }
         const auto session = copy.Connect();
-        for (const auto& dictionary : fs::directory_iterator(copy.Path())) {
-            const std::string directoryName = dictionary.path().filename().string();
-            if (directoryName.rfind("D_", 0) != 0) {
-                // A data file's records, beside the dictionary of the same name.
-                EXPECT_TRUE(fs::is_directory(copy.Path() / ("D_" + directoryName)))
-                    << directoryName;
-                continue;
-            }
-            const std::string fileName = directoryName.substr(2);
-            SCOPED_TRACE(accountEntry.path().filename().string() + "/" + directoryName);
-            const auto originals = copy.Snapshot();
-
-            session->Command().SetText("SSELECT DICT " + fileName + " BY F1 BY RLOCATION");
-            session->Command().Exec();
-            ASSERT_EQ(session->Command().Error(), 0) << session->Command().Response();
-            const auto fileCount = static_cast<std::size_t>(
-                std::distance(fs::directory_iterator(dictionary.path()), fs::directory_iterator()));
-            ASSERT_EQ(session->SelectList(0).Count(), fileCount);
-
-            const auto file = session->OpenDictionary(fileName);
-            ASSERT_NE(file, nullptr);
-            ServerSelectList& list = session->SelectList(0);
-            for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
-                file->SetRecordId(id);
-                file->Read();
-                ASSERT_EQ(file->Error(), 0) << id;
-                std::string itemFile;
-                ASSERT_TRUE(EscapeItemId(id, itemFile));
-                std::string expected =
-                    test::FileBytes(accountEntry.path() / directoryName / itemFile);
-                std::replace(expected.begin(), expected.end(), '\n', '\xFE');
-                EXPECT_EQ(file->Record().Text(), expected) << id;
-                file->Write();
-                ASSERT_EQ(file->Error(), 0) << id;
-                ++items;
-            }
-            for (const auto& entry : fs::directory_iterator(dictionary.path())) {
-                const fs::path original =
-                    accountEntry.path() / directoryName / entry.path().filename();
-                EXPECT_EQ(test::FileBytes(entry.path()), test::FileBytes(original)) << entry.path();
-            }
-            EXPECT_EQ(copy.Snapshot(), originals);
+        for (const fs::path& folder : folders) {
+            const std::string name = folder.filename().string();
+            SCOPED_TRACE(accountEntry.path().filename().string() + "/" + name);
+            visit(*session, folder, copy.Path() / name, name);
         }
     }
+}
+
+// Every dictionary item of every real account.
+TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
+    std::size_t items = 0;
+    ForEachCorpusFolder(true, [&](Session& session, const fs::path& original, const fs::path& copy,
+                                  const std::string& name) {
+        const auto file = session.OpenDictionary(name.substr(2));
+        ASSERT_NE(file, nullptr);
+        items += RoundTripFolder(session, original, copy,
+                                 "SSELECT DICT " + name.substr(2) + " BY F1 BY RLOCATION", *file);
+    });
     EXPECT_GT(items, 1000u);
+}
+
+// Every data record of every real account, in the folder beside its dictionary.
+TEST(CorpusData, EveryRecordSelectsReadsAndRoundTrips) {
+    std::size_t records = 0;
+    ForEachCorpusFolder(false, [&](Session& session, const fs::path& original, const fs::path& copy,
+                                   const std::string& name) {
+        EXPECT_TRUE(fs::is_directory(original.parent_path() / ("D_" + name)));
+        const auto file = session.OpenFile(name);
+        ASSERT_NE(file, nullptr);
+        records += RoundTripFolder(session, original, copy, "SSELECT " + name, *file);
+    });
+    EXPECT_GT(records, 5000u);
 }
 
 }  // namespace
