@@ -71,12 +71,18 @@ std::optional<Converted> Replaced(std::string_view value, std::string_view code)
     }
     std::string_view from = rest.substr(0, split);
     std::string_view to = rest.substr(split + 1);
+    // A long replacement of a frequent text could multiply the value's size: past four
+    // times the value and 64 KiB the value is left as it is.
+    const std::size_t limit = 4 * value.size() + 65536;
     std::string out;
     std::size_t at = 0;
     for (std::size_t found; (found = value.find(from, at)) != std::string_view::npos;) {
         out.append(value.substr(at, found - at));
         out.append(to);
         at = found + from.size();
+        if (out.size() > limit) {
+            return Converted{std::string(value), "MCC: the result would be too long", false};
+        }
     }
     out.append(value.substr(at));
     return Converted{out, {}, true};

@@ -25,6 +25,7 @@ TEST(ConversionLimits, HugeNumbersInFormatsAndCodesStayBounded) {
     EXPECT_FALSE(FormatChecked("A", "L(#40000#40000-)").valid);
     EXPECT_EQ(Oconv("1.2.3", "G99999999999999999999999.1").value, "");
     EXPECT_EQ(Oconv("ABC", "L99999999999999999999999").value, "ABC");
+    EXPECT_FALSE(Oconv(std::string(1000, ','), "MCC;,;" + std::string(1000, 'x')).valid);
     EXPECT_EQ(Oconv("ABC", "T99999999999999,2").note, "not converted: T99999999999999,2");
     EXPECT_FALSE(Oconv("99999999999999999999999", "D").valid);
     EXPECT_FALSE(Oconv("-9223372036854775808", "MT").valid);
@@ -106,11 +107,18 @@ TEST(ConversionCorpus, EveryCodeAndFormatConvertsOrIsNamed) {
         }
         SCOPED_TRACE(entry.path().string());
         const std::string& code = fields[2];
-        for (const char* value : {"12345", "-1.5", "ABC", "12/31/1999"}) {
-            EXPECT_TRUE(OnlyNotKnown(Oconv(value, code).note)) << code;
-            EXPECT_TRUE(OnlyNotKnown(Iconv(value, code).note)) << code;
-        }
         char type = fields[0].empty() ? ' ' : fields[0][0];
+        // A and S items carry their conversion and correlative in fields 7 and 8.
+        std::vector<std::string> anyCodes = {code};
+        if ((type == 'A' || type == 'S') && fields.size() >= 8) {
+            anyCodes.insert(anyCodes.end(), {fields[6], fields[7]});
+        }
+        for (const std::string& any : anyCodes) {
+            for (const char* value : {"12345", "-1.5", "ABC", "12/31/1999"}) {
+                EXPECT_TRUE(OnlyNotKnown(Oconv(value, any).note)) << any;
+                EXPECT_TRUE(OnlyNotKnown(Iconv(value, any).note)) << any;
+            }
+        }
         bool descriptor = type == 'D' || type == 'I' || type == 'V';
         if (descriptor && (code.rfind("D", 0) == 0 || code.rfind("MD", 0) == 0 ||
                            code.rfind("MR", 0) == 0 || code.rfind("MT", 0) == 0)) {
