@@ -286,12 +286,14 @@ Converted DateInput(std::string_view value, const DateCode& code) {
         if (numbers.empty() || numbers.size() > 2) {
             return Rejected();
         }
+        // The day, then the year; a first number of three or more digits is the year.
         bool yearFirst = numbers[0].size() > 2;
-        day = numbers[yearFirst ? 1 % numbers.size() : 0];
+        if (yearFirst && numbers.size() == 1) {
+            return Rejected();
+        }
+        day = numbers[yearFirst ? 1 : 0];
         if (numbers.size() == 2) {
             year = numbers[yearFirst ? 0 : 1];
-        } else if (yearFirst) {
-            return Rejected();
         }
     } else if (numbers.size() == 1 && tokens.size() == 1) {
         // Digits alone: MMDD, MMDDYY or MMDDYYYY in the code's order.
