@@ -3,8 +3,8 @@
 // text, and hexadecimal.
 #include <cctype>
 
-#include "Converters.h"
-#include "Radix.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/Radix.h"
 
 namespace mv::values::conv {
 

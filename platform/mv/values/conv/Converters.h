@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "../Conversions.h"
+#include "platform/mv/values/Conversions.h"
 
 // The conversion families behind Oconv and Iconv. Each takes one value (no marks: the
 // dispatcher splits the marks off) and one code, and answers nullopt when the code is

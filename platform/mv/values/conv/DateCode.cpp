@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DateCode.h"
+#include "platform/mv/values/conv/DateCode.h"
 
 namespace mv::values::conv {
 

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <chrono>
 
-#include "Converters.h"
-#include "DateCode.h"
-#include "DecimalText.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/DateCode.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 namespace mv::values::conv {
 

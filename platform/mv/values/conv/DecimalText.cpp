@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DecimalText.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 #include <algorithm>
 #include <limits>

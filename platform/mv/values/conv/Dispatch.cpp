@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "../Conversions.h"
-#include "Converters.h"
+#include "platform/mv/values/Conversions.h"
+#include "platform/mv/values/conv/Converters.h"
 
 namespace mv::values {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "Converters.h"
-#include "DecimalText.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 namespace mv::values::conv {
 

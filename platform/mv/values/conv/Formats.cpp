@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "../Conversions.h"
-#include "Masks.h"
-#include "NumberStyle.h"
+#include "platform/mv/values/Conversions.h"
+#include "platform/mv/values/conv/Masks.h"
+#include "platform/mv/values/conv/NumberStyle.h"
 
 namespace mv::values {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The MD, MR and ML conversions: scaled integers to decimal text with options and masks,
 // and decimal text back to scaled integers.
-#include "Converters.h"
-#include "DecimalText.h"
-#include "Masks.h"
-#include "NumberStyle.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/DecimalText.h"
+#include "platform/mv/values/conv/Masks.h"
+#include "platform/mv/values/conv/NumberStyle.h"
 
 namespace mv::values::conv {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Masks.h"
+#include "platform/mv/values/conv/Masks.h"
 
 #include <algorithm>
 

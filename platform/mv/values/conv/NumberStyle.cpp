@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "NumberStyle.h"
+#include "platform/mv/values/conv/NumberStyle.h"
 
 namespace mv::values::conv {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "DecimalText.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 namespace mv::values::conv {
 

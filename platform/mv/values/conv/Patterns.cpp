@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Converters.h"
+#include "platform/mv/values/conv/Converters.h"
 
 namespace mv::values::conv {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The MX, MO and MB conversions and the number bases they share with MCX and MCD.
-#include "Radix.h"
+#include "platform/mv/values/conv/Radix.h"
 
 #include <cstdint>
 #include <limits>
 
-#include "Converters.h"
-#include "DecimalText.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 namespace mv::values::conv {
 

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdint>
 
-#include "Converters.h"
-#include "DecimalText.h"
+#include "platform/mv/values/conv/Converters.h"
+#include "platform/mv/values/conv/DecimalText.h"
 
 namespace mv::values::conv {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "../../ErrorCodes.h"
-#include "../RecordSource.h"
-#include "Converters.h"
+#include "platform/mv/ErrorCodes.h"
+#include "platform/mv/values/RecordSource.h"
+#include "platform/mv/values/conv/Converters.h"
 
 namespace mv::values::conv {
 
