@@ -36,6 +36,7 @@ Value Edit(FunctionCall& call, bool insert) {
     const Positions p = ReadPositions(call, count);
     const std::string& element = call.args.back().text;
     call.WillMake(call.Text(0).size() + element.size() + p.marks);
+    call.costs().FitsParts(call.Text(0), 0, sizeof(std::string));
     return Value::Text(insert ? InsertElement(call.Text(0), p.f, p.v, p.s, element)
                               : ReplaceElement(call.Text(0), p.f, p.v, p.s, element));
 }
@@ -49,6 +50,7 @@ Value Insert(FunctionCall& call) {
 Value Delete(FunctionCall& call) {
     const Positions p = ReadPositions(call, call.Count() - 1);
     call.costs().Step(call.Text(0).size());
+    call.costs().FitsParts(call.Text(0), 0, sizeof(std::string));
     return Value::Text(DeleteElement(call.Text(0), p.f, p.v, p.s));
 }
 
@@ -73,6 +75,8 @@ Value FieldStore(FunctionCall& call) {
     const long span = n < 0 ? -std::max(n, -(1L << 40)) : std::min(n, 1L << 40);
     call.WillMake(text.size() + insertion.size() + static_cast<std::size_t>(i) +
                   static_cast<std::size_t>(span));
+    call.costs().FitsParts(text, delimiter[0], sizeof(std::string));
+    call.costs().FitsParts(insertion, delimiter[0], sizeof(std::string));
     std::vector<std::string> parts;
     for (const std::string_view part : SplitOn(text, delimiter[0])) {
         parts.emplace_back(part);

@@ -24,6 +24,15 @@ void Costs::Fits(std::size_t bytes) const {
     }
 }
 
+void Costs::FitsParts(std::string_view text, char mark, std::size_t bytesPerPart) const {
+    std::size_t parts = 1;
+    for (const char c : text) {
+        const bool systemMark = static_cast<unsigned char>(c) >= 0xFC;
+        parts += (mark == 0 ? systemMark : c == mark) ? 1 : 0;
+    }
+    Fits(parts > limits_.textBytes / bytesPerPart ? limits_.textBytes + 1 : parts * bytesPerPart);
+}
+
 void Costs::Hold(std::size_t bytes) {
     Fits(bytes);
     held_ += bytes;

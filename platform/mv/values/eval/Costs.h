@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/mv/values/Evaluator.h"
@@ -35,6 +36,9 @@ public:
     // A text of `bytes` about to be made: refused past the text limit, counting what the
     // evaluation already holds.
     void Fits(std::size_t bytes) const;
+    // Text about to be split at each byte `mark` (or at each system mark, when mark is 0)
+    // into parts of `bytesPerPart` bytes of bookkeeping each.
+    void FitsParts(std::string_view text, char mark, std::size_t bytesPerPart) const;
     // Text the evaluation keeps while it goes on (values waiting for their operator,
     // earlier results, items already evaluated); Release gives it back.
     void Hold(std::size_t bytes);

@@ -46,6 +46,7 @@ Value ElementWise(FunctionCall& call, FunctionBody scalar, unsigned arrays) {
     for (std::size_t a = 0; a < call.Count(); ++a) {
         if ((arrays >> a) & 1U) {
             call.costs().Step(call.Text(a).size());
+            call.costs().FitsParts(call.Text(a), 0, sizeof(Subvalues) + sizeof(std::string_view));
             split[a] = Split(call.Text(a));
             fieldCount = std::max(fieldCount, split[a].size());
         }

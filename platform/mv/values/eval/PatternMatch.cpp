@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/values/eval/PatternMatch.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/mv/values/eval/DynamicArrayText.h"
@@ -103,6 +104,8 @@ Reach Advance(std::string_view text, const Element& element, const Reach& from, 
     costs.Step(size);
     Reach to(size + 1, 0);
     if (element.kind == 0) {
+        // Each start may compare the whole literal.
+        costs.Step(size * std::min(element.literal.size(), size));
         for (std::size_t p = 0; p <= size; ++p) {
             if (from[p] && text.substr(p).starts_with(element.literal)) {
                 to[p + element.literal.size()] = 1;
@@ -169,6 +172,7 @@ bool Fits(std::string_view text, std::size_t p, std::size_t q, const Element& el
 }  // namespace
 
 bool Matches(std::string_view text, std::string_view pattern, Costs& costs) {
+    costs.FitsParts(pattern, kValueMark, sizeof(std::string_view));
     for (const std::string_view alternative : SplitOn(pattern, kValueMark)) {
         const std::vector<Element> elements = Elements(alternative);
         Reach reach(text.size() + 1, 0);
@@ -184,6 +188,7 @@ bool Matches(std::string_view text, std::string_view pattern, Costs& costs) {
 }
 
 std::string MatchField(std::string_view text, std::string_view pattern, long n, Costs& costs) {
+    costs.FitsParts(pattern, kValueMark, sizeof(std::string_view));
     for (const std::string_view alternative : SplitOn(pattern, kValueMark)) {
         const std::vector<Element> elements = Elements(alternative);
         const std::vector<Reach> reaches = Reaches(text, elements, costs);

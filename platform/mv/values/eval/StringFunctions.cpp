@@ -155,6 +155,11 @@ Value TrimB(FunctionCall& call) {
     return Value::Text(Trimmed(call.Text(0), ' ', 'T'));
 }
 
+// A search of part in text may compare part at every byte of text.
+void SearchCost(FunctionCall& call, std::string_view text, std::string_view part) {
+    call.costs().Step(text.size() * std::min(part.size(), text.size()));
+}
+
 // Where each occurrence of part starts, overlapping ones included, stopping after `most`.
 std::size_t Occurrences(std::string_view text, std::string_view part, std::size_t most,
                         std::size_t& lastAt) {
@@ -171,7 +176,7 @@ std::size_t Occurrences(std::string_view text, std::string_view part, std::size_
 }
 
 Value Count(FunctionCall& call) {
-    call.costs().Step(call.Text(0).size());
+    SearchCost(call, call.Text(0), call.Text(1));
     std::size_t at = 0;
     return Value::Integer(
         static_cast<long long>(Occurrences(call.Text(0), call.Text(1), std::string::npos, at)));
@@ -179,7 +184,7 @@ Value Count(FunctionCall& call) {
 
 // DCOUNT: how many parts the delimiter makes of the text; none of empty text.
 Value DCount(FunctionCall& call) {
-    call.costs().Step(call.Text(0).size());
+    SearchCost(call, call.Text(0), call.Text(1));
     if (call.Text(0).empty()) {
         return Value::Integer(0);
     }
@@ -190,7 +195,7 @@ Value DCount(FunctionCall& call) {
 
 // INDEX: where the n-th occurrence starts, from 1; 0 when there are fewer.
 Value Index(FunctionCall& call) {
-    call.costs().Step(call.Text(0).size());
+    SearchCost(call, call.Text(0), call.Text(1));
     const long n = call.Integer(2);
     if (n < 1) {
         return Value::Integer(0);
@@ -210,7 +215,7 @@ Value Change(FunctionCall& call) {
     const std::string& to = call.Text(2);
     const long count = call.IntegerOr(3, 0);
     const long begin = std::max(1L, call.IntegerOr(4, 1));
-    call.costs().Step(text.size());
+    SearchCost(call, text, from);
     if (from.empty()) {
         return Value::Text(text);
     }
