@@ -308,7 +308,7 @@ TEST(Check, reportsFailuresAndNotesOfTheDemoSortedAndWritesNothing) {
               "ORDERS LINE.NET: column 7: expected an operand after '*' but found '*'\n"
               "PRODUCTS DISCONTINUED: note: type code \"d\" is in lower case, so the program "
               "shows the item under Other Types, not under D and I or V Type\n"
-              "3 dictionaries, 80 items: 22 descriptors checked, 1 failed; 0 refused, 2 notes\n");
+              "4 dictionaries, 83 items: 22 descriptors checked, 1 failed; 0 refused, 2 notes\n");
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(Snapshot(folder.Path()), before);
 }

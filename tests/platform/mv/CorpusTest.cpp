@@ -8,6 +8,7 @@
 #include "platform/mv/ItemIdEscaping.h"
 #include "platform/mv/RecordLocks.h"
 #include "tests/platform/mv/TempAccount.h"
+#include "tests/remote/TestBackend.h"
 
 namespace mv {
 namespace {
@@ -30,30 +31,36 @@ std::size_t RoundTripFolder(Session& session, const fs::path& original, const fs
     };
     const std::size_t files = countFiles(original);
     EXPECT_EQ(list.Count(), files);
-    std::size_t count = 0;
+    // Every read first, then every write: a write between two reads would stop a server's
+    // reading ahead of the list.
+    std::vector<std::pair<std::string, DynamicArray>> read;
     for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
         file.SetRecordId(id);
         file.Read();
         EXPECT_EQ(file.Error(), 0) << id;
+        read.emplace_back(id, file.Record());
+    }
+    for (const auto& [id, record] : read) {
         std::string itemFile;
         EXPECT_TRUE(EscapeItemId(id, itemFile));
         const std::string bytes = test::FileBytes(original / itemFile);
         std::string expected = bytes;
         std::replace(expected.begin(), expected.end(), '\n', '\xFE');
-        EXPECT_EQ(file.Record().Text(), expected) << id;
+        EXPECT_EQ(record.Text(), expected) << id;
+        file.SetRecordId(id);
+        file.SetRecord(record);
         file.Write();
         EXPECT_EQ(file.Error(), 0) << id;
         EXPECT_EQ(test::FileBytes(copy / itemFile), bytes) << id;
-        ++count;
     }
     // Only the lock file is new.
     EXPECT_EQ(countFiles(copy), files + (fs::exists(copy / kLockFileName) ? 1 : 0));
-    return count;
+    return read.size();
 }
 
 // Copies the dictionaries (or the data folders) of every real account and visits each.
 template <typename Visit>
-void ForEachCorpusFolder(bool dictionaries, Visit visit) {
+void ForEachCorpusFolder(bool dictionaries, bool firstAccountOnly, Visit visit) {
     const fs::path corpus = KELVORA_CORPUS_DIR;
     if (!fs::is_directory(corpus)) {
         GTEST_SKIP() << "no corpus at " << corpus;
@@ -76,33 +83,42 @@ void ForEachCorpusFolder(bool dictionaries, Visit visit) {
             SCOPED_TRACE(accountEntry.path().filename().string() + "/" + name);
             visit(*session, folder, copy.Path() / name, name);
         }
+        if (firstAccountOnly && !folders.empty()) {
+            return;
+        }
     }
 }
 
 // Every dictionary item of every real account.
 TEST(Corpus, EveryItemSelectsReadsAndRoundTrips) {
     std::size_t items = 0;
-    ForEachCorpusFolder(true, [&](Session& session, const fs::path& original, const fs::path& copy,
-                                  const std::string& name) {
-        const auto file = session.OpenDictionary(name.substr(2));
-        ASSERT_NE(file, nullptr);
-        items += RoundTripFolder(session, original, copy,
-                                 "SSELECT DICT " + name.substr(2) + " BY F1 BY RLOCATION", *file);
-    });
+    ForEachCorpusFolder(true, false,
+                        [&](Session& session, const fs::path& original, const fs::path& copy,
+                            const std::string& name) {
+                            const auto file = session.OpenDictionary(name.substr(2));
+                            ASSERT_NE(file, nullptr);
+                            items += RoundTripFolder(
+                                session, original, copy,
+                                "SSELECT DICT " + name.substr(2) + " BY F1 BY RLOCATION", *file);
+                        });
     EXPECT_GT(items, 1000u);
 }
 
-// Every data record of every real account, in the folder beside its dictionary.
+// Every data record of every real account, in the folder beside its dictionary. The two
+// accounts that have records hold the same ones: through a server, which takes long over
+// them, one is enough.
 TEST(CorpusData, EveryRecordSelectsReadsAndRoundTrips) {
     std::size_t records = 0;
-    ForEachCorpusFolder(false, [&](Session& session, const fs::path& original, const fs::path& copy,
-                                   const std::string& name) {
-        EXPECT_TRUE(fs::is_directory(original.parent_path() / ("D_" + name)));
-        const auto file = session.OpenFile(name);
-        ASSERT_NE(file, nullptr);
-        records += RoundTripFolder(session, original, copy, "SSELECT " + name, *file);
-    });
-    EXPECT_GT(records, 5000u);
+    ForEachCorpusFolder(false, testbackend::IsRemote(),
+                        [&](Session& session, const fs::path& original, const fs::path& copy,
+                            const std::string& name) {
+                            EXPECT_TRUE(fs::is_directory(original.parent_path() / ("D_" + name)));
+                            const auto file = session.OpenFile(name);
+                            ASSERT_NE(file, nullptr);
+                            records +=
+                                RoundTripFolder(session, original, copy, "SSELECT " + name, *file);
+                        });
+    EXPECT_GT(records, 6000u);
 }
 
 }  // namespace
