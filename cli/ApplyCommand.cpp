@@ -261,6 +261,7 @@ int RunApply(const CommandLine& line, const Environment& env) {
         return writes == 0 ? kExitOk : kExitDiffer;
     }
     core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
+    journal.PrepareForAppends();  // before any item is locked
     std::vector<std::string> descriptors;
     for (std::size_t i = 0; i < plan.size(); ++i) {
         Step& step = plan[i];

@@ -41,6 +41,8 @@ int RunCli(const std::vector<std::string>& words, const Environment& env) {
             return RunDiff(*line, env);
         case Subcommand::kEquates:
             return RunEquates(*line, env);
+        case Subcommand::kList:
+            return RunList(*line, env);
         case Subcommand::kNone:
             break;
     }

@@ -42,6 +42,9 @@ Subcommand SubcommandOf(const std::string& word) {
     if (upper == "EQUATES") {
         return Subcommand::kEquates;
     }
+    if (upper == "LIST") {
+        return Subcommand::kList;
+    }
     return Subcommand::kNone;
 }
 
@@ -61,6 +64,8 @@ OwnOptions OwnOptionsOf(Subcommand subcommand) {
             return {{"--plan", "--exact"}, {}};
         case Subcommand::kEquates:
             return {{}, {"--prefix", "--out", "--check"}};
+        case Subcommand::kList:
+            return {{"--tsv"}, {"--id", "--sample"}};
         default:
             return {};
     }
@@ -116,6 +121,14 @@ bool ArgumentsFit(const CommandLine& line, std::string& usageError) {
             return true;
         case Subcommand::kCheck:
         case Subcommand::kNone:
+            return true;
+        case Subcommand::kList:
+            if (count < 2) {
+                usageError =
+                    "the command is written list PLACE FILE [FIELD ...] (see kelvora-cmd list "
+                    "--help)";
+                return false;
+            }
             return true;
         default:
             break;
@@ -217,7 +230,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
     line.subcommand = SubcommandOf(words[i]);
     if (line.subcommand == Subcommand::kNone) {
         usageError = Concat({"unknown command ", Quoted(words[i]),
-                             " (EXEC, export, check, dump, load, diff, apply or equates)"});
+                             " (EXEC, export, check, dump, load, diff, apply, equates or list)"});
         return std::nullopt;
     }
     bool optionsEnded = false;
@@ -245,6 +258,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& word
                     usageError = Concat({"option ", word, " needs a value"});
                     return std::nullopt;
                 }
+                line.repeated[name].push_back(line.values[name]);
                 continue;
             }
             usageError = Concat({"unknown option ", Quoted(word),

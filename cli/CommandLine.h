@@ -11,7 +11,18 @@
 
 namespace cli {
 
-enum class Subcommand { kNone, kExec, kExport, kCheck, kDump, kLoad, kDiff, kApply, kEquates };
+enum class Subcommand {
+    kNone,
+    kExec,
+    kExport,
+    kCheck,
+    kDump,
+    kLoad,
+    kDiff,
+    kApply,
+    kEquates,
+    kList,
+};
 
 // What the words after the program name ask for: options, then a subcommand word (any
 // letter case), then its arguments.
@@ -29,7 +40,8 @@ struct CommandLine {
     // The subcommand's own options, given after it: switches (--plan) and options with a
     // value (--prefix P or --prefix=P).
     std::set<std::string> switches;
-    std::map<std::string, std::string> values;
+    std::map<std::string, std::string> values;                 // the last value given
+    std::map<std::string, std::vector<std::string>> repeated;  // every value, in order
 };
 
 // The command line, or nullopt with a one-line message (no program name, no line end)

@@ -28,5 +28,8 @@ int RunDiff(const CommandLine& line, const Environment& env);
 int RunApply(const CommandLine& line, const Environment& env);
 // equates PLACE FILE [--prefix P] [--out FILE | --check FILE].
 int RunEquates(const CommandLine& line, const Environment& env);
+// list PLACE FILE [FIELD ...] [--id ID]... [--sample N] [--tsv]: the records as the
+// descriptors show them; 1 when a value could not be worked out, 2 for an unknown name.
+int RunList(const CommandLine& line, const Environment& env);
 
 }  // namespace cli

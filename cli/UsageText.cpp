@@ -20,6 +20,7 @@ Commands (any letter case):
   diff PLACE_A PLACE_B FILE   the items that differ, field by field
   apply FROM TO FILE          make TO's dictionary hold FROM's items
   equates PLACE FILE          the field-number EQUATEs of the dictionary, for BASIC
+  list PLACE FILE [FIELD ...] the records of FILE as its descriptors show them
 
 A PLACE is an account folder, a folder written by dump, or an account on a server as
 USER@HOST[:PORT]/ACCOUNT; its password comes from KELVORA_PASSWORD (the second server of
@@ -192,6 +193,28 @@ Example:
   kelvora-cmd equates ~/accounts/dev ORDERS --prefix ORD. --out include/ORDERS.EQU
 )";
 
+constexpr std::string_view kList =
+    R"(Usage: kelvora-cmd list PLACE FILE [FIELD ...] [--id ID]... [--sample N] [--tsv]
+
+Shows the records of FILE as its dictionary's descriptors make them: each FIELD (any D,
+A, S, I or V item) on each record, I and V items evaluated from their expressions, then
+converted by field 3 of the item. Without FIELDs: the items of the @ phrase, else every
+D item in field order. Records: those of each --id, in that order; else every record in
+id order, or the first N with --sample N.
+
+The report (the default) gives @ID first, headings from field 4, each column laid out by
+field 5, and multivalues on the lines that follow. --tsv gives one line per record (LF
+ends): the id, then each value as converted, with no layout; value and subvalue marks
+as their bytes.
+
+A value that cannot be worked out here is "?" in the report (empty in --tsv); its
+record, field and reason go to standard error and the exit status is 1; the record's
+other values are still given. An unknown FILE or FIELD: exit status 2, naming it.
+
+Example:
+  kelvora-cmd list ~/accounts/sales ORDERS CUSTOMER TOTAL --sample 10
+)";
+
 }  // namespace
 
 std::string_view UsageText(Subcommand subcommand) {
@@ -212,6 +235,8 @@ std::string_view UsageText(Subcommand subcommand) {
             return kApply;
         case Subcommand::kEquates:
             return kEquates;
+        case Subcommand::kList:
+            return kList;
         case Subcommand::kNone:
             break;
     }

@@ -292,6 +292,10 @@ std::uint64_t JournalFile::Begin(ChangeOrigin origin, const std::string& file,
     return AppendFrame(frame) ? change.sequence : 0;
 }
 
+bool JournalFile::PrepareForAppends() {
+    return tailChecked_ || AppendFrame(std::string());
+}
+
 bool JournalFile::Finish(std::uint64_t sequence, ChangeOutcome outcome) {
     return sequence != 0 && AppendFrame(EncodeOutcomeFrame(runId_, sequence, outcome));
 }

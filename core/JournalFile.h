@@ -62,6 +62,10 @@ public:
     // The same with the versions where they lie (null: none), so a large one is not copied.
     std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
                         const std::string* before, const std::string* after);
+    // Reads the journal once and cuts off a change a crash left torn, as the first append
+    // of a run would: called before a run takes record locks, so no item stays locked
+    // while the journal is read. False when the file cannot be opened (Problem() says).
+    bool PrepareForAppends();
     // Appends whether the change reached the account; may be called again for a change
     // whose outcome turned out otherwise. False when the file did not take it; nothing
     // is written for sequence 0.

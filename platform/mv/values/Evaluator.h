@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,23 +16,43 @@ namespace mv::values {
 
 class RecordSource;
 
+// The parses of the expressions of one dictionary, kept from one record to the next, so a
+// listing of thousands of records parses each descriptor once. Valid for one dictionary:
+// make a new one when its items change.
+class ParseCache {
+public:
+    ParseCache();
+    ~ParseCache();
+    ParseCache(const ParseCache&) = delete;
+    ParseCache& operator=(const ParseCache&) = delete;
+
+    struct Parsed;  // the tree, or where and why the parse failed
+    const Parsed* Find(std::string_view source) const;
+    const Parsed& Keep(std::string_view source, Parsed parsed);
+
+private:
+    struct Entries;
+    std::unique_ptr<Entries> entries_;
+};
+
 // Hard limits of one record's evaluation; past any of them the value is the error "too
 // costly to evaluate here".
 struct EvaluationLimits {
     std::uint64_t steps = 1'000'000;
-    int reads = 1000;                        // TRANS, XLATE and T conversion reads
-    std::size_t textBytes = 16u << 20;       // intermediate text held at once
-    int depth = 32;                          // I/V items naming I/V items
+    int reads = 1000;                   // TRANS, XLATE and T conversion reads
+    std::size_t textBytes = 16u << 20;  // intermediate text held at once
+    int depth = 32;                     // I/V items naming I/V items
 };
 
 // What an evaluation needs besides the record.
 struct EvaluationContext {
-    std::string fileName;        // @FILENAME, and the file TRANS of "" or @FILENAME reads
-    ItemSource* dictionary;      // the file's dictionary: the items names resolve to
-    RecordSource* records;       // TRANS, XLATE, T; null: those give an error
+    std::string fileName;              // @FILENAME, and the file TRANS of "" or @FILENAME reads
+    ItemSource* dictionary = nullptr;  // the file's dictionary: the items names resolve to
+    RecordSource* records = nullptr;   // TRANS, XLATE, T; null: those give an error
     std::chrono::system_clock::time_point now;  // @DATE @TIME @DAY @MONTH @YEAR
-    int recordNumber = 1;        // @NI: the record's place in the list, from 1
-    EvaluationLimits limits;
+    int recordNumber = 1;                       // @NI: the record's place in the list, from 1
+    EvaluationLimits limits{};
+    ParseCache* parses = nullptr;  // the dictionary's parses kept between records; optional
 };
 
 // A value, or why there is none. On error `value` is empty; warnings come with a value

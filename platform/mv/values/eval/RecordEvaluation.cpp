@@ -13,6 +13,7 @@
 #include "platform/mv/compiler/NameResolver.h"
 #include "platform/mv/values/Conversions.h"
 #include "platform/mv/values/eval/OtherFiles.h"
+#include "platform/mv/values/eval/ParsedExpression.h"
 #include "platform/mv/values/eval/TreeWalk.h"
 
 namespace mv::values {
@@ -145,17 +146,23 @@ Value RecordEvaluation::Expression(RecordScope& scope, std::string_view source,
                               messages::TooLong(kMaxExpressionBytes)};
     }
     costs_.Step(source.size());
-    ScopeNames names(scope.dictionary);
-    std::vector<Token> tokens = Tokenize(
-        source, [&names](std::string_view name) { return names.TypeCode(name).has_value(); });
-    ExprTree tree;
-    std::vector<Dependency> uses;
-    const ParseOutcome outcome = ParseExpressions(tokens, names, tree, uses);
-    if (!outcome.ok) {
-        throw EvaluationError{"column " + std::to_string(outcome.offset + 1) + ": " +
-                              outcome.message};
+    // The parse depends on the names of the dictionary: kept only for the context's own.
+    ParseCache* cache = scope.dictionary == context_.dictionary ? context_.parses : nullptr;
+    const ParseCache::Parsed* parsed = cache != nullptr ? cache->Find(source) : nullptr;
+    ParseCache::Parsed fresh;
+    if (parsed == nullptr) {
+        ScopeNames names(scope.dictionary);
+        std::vector<Token> tokens = Tokenize(
+            source, [&names](std::string_view name) { return names.TypeCode(name).has_value(); });
+        std::vector<Dependency> uses;
+        fresh.outcome = ParseExpressions(tokens, names, fresh.tree, uses);
+        parsed = cache != nullptr ? &cache->Keep(source, std::move(fresh)) : &fresh;
     }
-    return TreeWalk(tree, *this, scope, item).Run();
+    if (!parsed->outcome.ok) {
+        throw EvaluationError{"column " + std::to_string(parsed->outcome.offset + 1) + ": " +
+                              parsed->outcome.message};
+    }
+    return TreeWalk(parsed->tree, *this, scope, item).Run();
 }
 
 }  // namespace mv::values

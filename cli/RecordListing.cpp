@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#include "cli/RecordListing.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/mv/values/Conversions.h"
+
+namespace cli {
+
+namespace {
+
+constexpr char kValueMark = '\xFD';
+constexpr char kSubvalueMark = '\xFC';
+constexpr char kTextMark = '\xFB';
+constexpr std::size_t kIdWidth = 10;
+constexpr const char* kColumnGap = "  ";
+
+// The lines a cell takes: each value and subvalue on a line of its own, each laid out by
+// the column's format, which may fold it into more lines.
+std::vector<std::string> CellLines(const std::string& value, const std::string& format) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = value.find_first_of(std::string{kValueMark, kSubvalueMark}, start);
+        const std::string part = value.substr(start, end == std::string::npos ? end : end - start);
+        const std::string shown = format.empty() ? part : mv::values::Format(part, format);
+        std::size_t from = 0;
+        while (true) {
+            const std::size_t fold = shown.find(kTextMark, from);
+            lines.push_back(shown.substr(from, fold == std::string::npos ? fold : fold - from));
+            if (fold == std::string::npos) {
+                break;
+            }
+            from = fold + 1;
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The width a format names (its leading digits), or 0.
+std::size_t WidthOf(const std::string& format) {
+    std::size_t width = 0;
+    for (const char c : format) {
+        if (!std::isdigit(static_cast<unsigned char>(c)) || width > 1000) {
+            break;
+        }
+        width = width * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return width;
+}
+
+std::string Padded(const std::string& text, std::size_t width) {
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+}  // namespace
+
+std::string ReportOf(const std::vector<ListedField>& fields, const std::vector<ListedRow>& rows) {
+    // Each row's cells as the lines they take; a column is as wide as its format says,
+    // its heading, or its widest line (a mask or a long value).
+    std::vector<std::vector<std::vector<std::string>>> cells;
+    std::vector<std::size_t> widths{std::string("@ID").size()};
+    for (const ListedField& field : fields) {
+        widths.push_back(std::max(WidthOf(field.format), field.heading.size()));
+    }
+    widths[0] = std::max(widths[0], kIdWidth);
+    for (const ListedRow& row : rows) {
+        std::vector<std::vector<std::string>> rowCells{{row.id}};
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            rowCells.push_back(row.failed[f] ? std::vector<std::string>{"?"}
+                                             : CellLines(row.values[f], fields[f].format));
+        }
+        for (std::size_t c = 0; c < rowCells.size(); ++c) {
+            for (const std::string& text : rowCells[c]) {
+                widths[c] = std::max(widths[c], text.size());
+            }
+        }
+        cells.push_back(std::move(rowCells));
+    }
+    const auto line = [&](const std::vector<std::string>& shown) {
+        std::string text;
+        for (std::size_t c = 0; c < shown.size(); ++c) {
+            text += c + 1 < shown.size() ? Padded(shown[c], widths[c]) + kColumnGap : shown[c];
+        }
+        while (!text.empty() && text.back() == ' ') {
+            text.pop_back();
+        }
+        return text + '\n';
+    };
+    std::vector<std::string> headings{"@ID"};
+    for (const ListedField& field : fields) {
+        headings.push_back(field.heading);
+    }
+    std::string report = line(headings);
+    for (const auto& rowCells : cells) {
+        std::size_t height = 1;
+        for (const auto& cell : rowCells) {
+            height = std::max(height, cell.size());
+        }
+        for (std::size_t l = 0; l < height; ++l) {
+            std::vector<std::string> shown;
+            for (const auto& cell : rowCells) {
+                shown.push_back(l < cell.size() ? cell[l] : std::string());
+            }
+            report += line(shown);
+        }
+    }
+    return report;
+}
+
+std::string TabSeparatedOf(const std::vector<ListedRow>& rows) {
+    std::string text;
+    for (const ListedRow& row : rows) {
+        text += row.id;
+        for (std::size_t f = 0; f < row.values.size(); ++f) {
+            text += '\t';
+            if (!row.failed[f]) {
+                text += row.values[f];
+            }
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace cli
