@@ -64,9 +64,17 @@ std::string ReportOf(const std::vector<ListedField>& fields, const std::vector<L
     // Each row's cells as the lines they take; a column is as wide as its format says,
     // its heading, or its widest line (a mask or a long value).
     std::vector<std::vector<std::vector<std::string>>> cells;
-    std::vector<std::size_t> widths{std::string("@ID").size()};
+    // A heading's value marks part it into lines, as a report's column headings are.
+    std::vector<std::vector<std::string>> headings{{"@ID"}};
     for (const ListedField& field : fields) {
-        widths.push_back(std::max(WidthOf(field.format), field.heading.size()));
+        headings.push_back(CellLines(field.heading, std::string()));
+    }
+    std::vector<std::size_t> widths;
+    for (std::size_t c = 0; c < headings.size(); ++c) {
+        widths.push_back(c == 0 ? 0 : WidthOf(fields[c - 1].format));
+        for (const std::string& text : headings[c]) {
+            widths[c] = std::max(widths[c], text.size());
+        }
     }
     widths[0] = std::max(widths[0], kIdWidth);
     for (const ListedRow& row : rows) {
@@ -92,23 +100,24 @@ std::string ReportOf(const std::vector<ListedField>& fields, const std::vector<L
         }
         return text + '\n';
     };
-    std::vector<std::string> headings{"@ID"};
-    for (const ListedField& field : fields) {
-        headings.push_back(field.heading);
-    }
-    std::string report = line(headings);
-    for (const auto& rowCells : cells) {
+    const auto block = [&](const std::vector<std::vector<std::string>>& columns) {
         std::size_t height = 1;
-        for (const auto& cell : rowCells) {
-            height = std::max(height, cell.size());
+        for (const auto& column : columns) {
+            height = std::max(height, column.size());
         }
+        std::string text;
         for (std::size_t l = 0; l < height; ++l) {
             std::vector<std::string> shown;
-            for (const auto& cell : rowCells) {
-                shown.push_back(l < cell.size() ? cell[l] : std::string());
+            for (const auto& column : columns) {
+                shown.push_back(l < column.size() ? column[l] : std::string());
             }
-            report += line(shown);
+            text += line(shown);
         }
+        return text;
+    };
+    std::string report = block(headings);
+    for (const auto& rowCells : cells) {
+        report += block(rowCells);
     }
     return report;
 }
