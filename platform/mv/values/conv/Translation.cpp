@@ -24,19 +24,19 @@ std::optional<std::size_t> Count(std::string_view text) {
 }
 
 // Tn: the first n characters; Tm,n: n characters from the m-th (from 1).
-std::optional<Converted> Substring(std::string_view value, std::string_view spec) {
-    std::size_t comma = spec.find(',');
+std::optional<Converted> Substring(std::string_view value, std::string_view positions) {
+    std::size_t comma = positions.find(',');
     std::size_t start = 1;
     std::optional<std::size_t> length;
     if (comma == std::string_view::npos) {
-        length = Count(spec);
+        length = Count(positions);
     } else {
-        auto first = Count(spec.substr(0, comma));
+        auto first = Count(positions.substr(0, comma));
         if (!first) {
             return std::nullopt;
         }
         start = std::max<std::size_t>(*first, 1);
-        length = Count(spec.substr(comma + 1));
+        length = Count(positions.substr(comma + 1));
     }
     if (!length) {
         return std::nullopt;
