@@ -23,6 +23,9 @@ namespace {
 constexpr std::int32_t kDirectoryFileType = 19;
 // The status of a read, write or delete: the engine has nothing to add to the return code.
 constexpr std::int32_t kNoStatus = 0;
+// The files an evaluation holds open while it runs: the file's data and its dictionary
+// (besides those TRANS reads, for a moment each).
+constexpr int kFilesOfAnEvaluation = 2;
 
 Message Status(std::int32_t code) {
     return Message{0, {Arg::Int(code)}};
@@ -82,6 +85,8 @@ bool CallDispatch::Handle(const Message& request, std::string& why) {
             return ReadNext(request, why);
         case wire::kClearSelect:
             return ClearSelect(request, why);
+        case wire::kItype:
+            return Itype(request, why);
         default:
             // Also EXECUTECONTINUE with no command output waiting. The session goes on: a
             // client may try a call to learn whether this server has it.
@@ -299,6 +304,27 @@ bool CallDispatch::ClearSelect(const Message& request, std::string& why) {
     selectList_.clear();
     nextSelected_ = 0;
     return Reply(Status(mv::kOk), why);
+}
+
+// Any failure is the call's return code and the session goes on: 30001 for a missing
+// record, the open's code for a missing file, and kNotEvaluated with the evaluator's words.
+bool CallDispatch::Itype(const Message& request, std::string& why) {
+    if (!HasShape(request, "isss")) {
+        return WrongShape(why);
+    }
+    int taken = 0;
+    while (taken < kFilesOfAnEvaluation && openFiles_.Take()) {
+        ++taken;
+    }
+    std::string result;
+    const int error = taken == kFilesOfAnEvaluation
+                          ? engine_->Itype(request.args[1].bytes, request.args[2].bytes,
+                                           request.args[3].bytes, result)
+                          : mv::kTooManyOpenFiles;
+    for (; taken > 0; --taken) {
+        openFiles_.GiveBack();
+    }
+    return Reply(WithBytes(error, std::move(result)), why);
 }
 
 }  // namespace server

@@ -41,6 +41,7 @@ private:
     bool ReadList(const mv::wire::Message& request, std::string& why);
     bool ReadNext(const mv::wire::Message& request, std::string& why);
     bool ClearSelect(const mv::wire::Message& request, std::string& why);
+    bool Itype(const mv::wire::Message& request, std::string& why);
 
     // Sends the response of a command that ran, in blocks, waiting for the client to ask
     // for each block after the first.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,12 @@ struct CommandResult {
     std::string response;
     bool setsSelectList = false;   // true for select verbs, failed or not
     std::vector<std::string> ids;  // the new content of select list 0
+};
+
+// What the engine serving the account made of one dictionary item on one record.
+struct ItypeResult {
+    int code = 0;        // kOk, or why there is no value
+    std::string result;  // the value; on error the engine's reason, when it gave one
 };
 
 // The engine behind a session: the local engine, or one day a remote server.
@@ -54,6 +61,25 @@ public:
     virtual int LockState(int handle, const std::string& id, int& state) = 0;
 
     virtual CommandResult Execute(const std::string& text) = 0;
+
+    // Dictionary item `item` of file `file` evaluated on record `id` of the file's data by
+    // the engine serving the account, its value in the internal form (not converted by
+    // field 3): kOk with the value; kRecordNotFound; the code opening the file gives;
+    // kNotEvaluated with the reason in result; kUnknownFunction from a server that does
+    // not evaluate items.
+    virtual int Itype(const std::string& file, const std::string& id, const std::string& item,
+                      std::string& result) = 0;
+    // The same on many records, one result for each id in order. A server is sent the
+    // requests together rather than one after the other's reply.
+    virtual std::vector<ItypeResult> Itypes(const std::string& file,
+                                            const std::vector<std::string>& ids,
+                                            const std::string& item) {
+        std::vector<ItypeResult> results(ids.size());
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            results[i].code = Itype(file, ids[i], item, results[i].result);
+        }
+        return results;
+    }
 };
 
 }  // namespace mv

@@ -25,6 +25,9 @@ enum ErrorCode : int {
     // The folder's lock file is no regular file this session can lock (a link, a folder,
     // a file it may not write): a change that no lock can keep apart is refused.
     kLockFileUnusable = 30023,
+    // A dictionary item the engine could not evaluate on a record (ITYPE): the reason
+    // comes with the code.
+    kNotEvaluated = 30024,
     kFileClosed = 30030,  // the file object was closed or its session ended
 
     // Opening files.
@@ -95,6 +98,7 @@ inline constexpr ErrorCode kAllErrorCodes[] = {
     kWriteFailed,
     kDeleteFailed,
     kLockFileUnusable,
+    kNotEvaluated,
     kFileClosed,
     kNoSuchDictionary,
     kBadFileName,

@@ -49,6 +49,10 @@ public:
     void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimit_ = limit; }
 
     CommandResult Execute(const std::string& text) override;
+    // Evaluates with the values layer: the record, the dictionary and the files TRANS
+    // names are read through this engine, at the clock's time of the call.
+    int Itype(const std::string& file, const std::string& id, const std::string& item,
+              std::string& result) override;
 
 private:
     LocalEngine(UniqueFd account, bool sweepTemporaryFiles)

@@ -80,6 +80,13 @@ public:
     bool Writable(int /*handle*/) override { return true; }
 
     CommandResult Execute(const std::string& text) override;
+    // ITYPE. A server that answers it 81025 is not asked again in this session.
+    int Itype(const std::string& file, const std::string& id, const std::string& item,
+              std::string& result) override;
+    // The requests are sent ahead of the replies, as many at once as the sockets' buffers
+    // hold and RemoteLogin::readAhead allows, so a few hundred records cost one round trip.
+    std::vector<ItypeResult> Itypes(const std::string& file, const std::vector<std::string>& ids,
+                                    const std::string& item) override;
 
     // For measuring: the times the client waited for the network, counting a window of
     // pipelined reads as one (that is what it costs on a slow link), and every request
@@ -120,6 +127,8 @@ private:
     int DropReadAhead();
     void ForgetList(std::vector<std::string> ids);
     int LostCode();
+    // The code and result of an ITYPE reply.
+    int ItypeOf(wire::Message& reply, std::string& result);
 
     std::unique_ptr<wire::WireChannel> channel_;
     std::chrono::milliseconds callLimit_;
@@ -131,6 +140,7 @@ private:
     int owedCode_ = 0;
     long long roundTrips_ = 0;
     long long requestsSent_ = 0;
+    bool itypeUnknown_ = false;  // the server answered ITYPE 81025
 
     int readAhead_;
     std::vector<std::string> listIds_;  // select list 0 as the last select left it

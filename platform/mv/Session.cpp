@@ -92,6 +92,24 @@ std::shared_ptr<DictionaryFile> Session::Open(const std::string& fileName, bool 
     }
 }
 
+int Session::Itype(const std::string& file, const std::string& id, const std::string& item,
+                   std::string& result) {
+    result.clear();
+    error_ = IsActive() ? backend_->Itype(file, id, item, result) : kNotConnected;
+    return error_;
+}
+
+std::vector<ItypeResult> Session::Itypes(const std::string& file,
+                                         const std::vector<std::string>& ids,
+                                         const std::string& item) {
+    if (!IsActive()) {
+        error_ = kNotConnected;
+        return std::vector<ItypeResult>(ids.size(), ItypeResult{kNotConnected, {}});
+    }
+    error_ = kOk;
+    return backend_->Itypes(file, ids, item);
+}
+
 ServerSelectList& Session::SelectList(int number) {
     error_ = number == 0 ? kOk : kNoSuchSelectList;
     return selectList_;

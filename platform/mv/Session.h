@@ -4,7 +4,9 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/mv/Backend.h"
 #include "platform/mv/DictionaryFile.h"
 #include "platform/mv/RemoteBackend.h"
 #include "platform/mv/ServerCommand.h"
@@ -67,6 +69,16 @@ public:
     // items are (its locks apart from those of the dictionary). A file with a dictionary
     // and no records opens; null when the account has no such file, Error says why.
     std::shared_ptr<DictionaryFile> OpenFile(const std::string& fileName);
+    // Dictionary item `item` of file `file` evaluated on record `id` of its data by the
+    // engine serving the account: this process's for a local account, the server's for a
+    // remote one (Backend::Itype). Returns the code, also left in Error; kNotConnected
+    // when not connected.
+    int Itype(const std::string& file, const std::string& id, const std::string& item,
+              std::string& result);
+    // The same on many records, a result for each id in order; Error is kNotConnected or
+    // kOk. A server is sent the requests together: a few hundred records cost one wait.
+    std::vector<ItypeResult> Itypes(const std::string& file, const std::vector<std::string>& ids,
+                                    const std::string& item);
     ServerCommand& Command() { return command_; }
     // Only list 0 exists; any other number sets Error and still returns list 0.
     ServerSelectList& SelectList(int number);

@@ -37,7 +37,7 @@ using mv::wire::WireChannel;
 // client's headers, so that the client and this server cannot share a wrong number.
 constexpr std::int32_t kClose = 5, kDelete = 14, kExecute = 15, kOpen = 34, kRead = 37,
                        kReadList = 39, kRecordLock = 43, kRecordLocked = 44, kRelease = 45,
-                       kWrite = 61, kExecuteContinue = 66;
+                       kWrite = 61, kExecuteContinue = 66, kItype = 29;
 constexpr std::int32_t kLastBlock = 1, kMoreOutput = 22002, kListEmpty = 22004;
 constexpr std::int32_t kFileStatus = 3;  // the file's type, which OPEN answers before the handle
 constexpr std::int32_t kRecordStatus = 0;
@@ -62,6 +62,7 @@ struct Rule {
 const Rule* RuleOf(std::int32_t call) {
     static const std::vector<Rule> rules = {
         {kOpen, "is", {}},
+        {kItype, "sss", {}},  // file name, record id, dictionary item id
         {kExecute, "is", {}},
         {kReadList, "i", {}},
         {kClose, "h", {}},
@@ -99,13 +100,14 @@ public:
     Session(WireChannel& channel, const std::filesystem::path& root, StandInServer::Handles handles,
             StandInServer::Locks locks, StandInServer::Writes writes,
             const StandInServer::BeforeLockedRead& beforeLockedRead,
-            std::atomic<std::int32_t>& nextHandle)
+            StandInServer::Evaluation evaluation, std::atomic<std::int32_t>& nextHandle)
         : channel_(channel),
           root_(root),
           handles_(handles),
           locks_(locks),
           writes_(writes),
           beforeLockedRead_(beforeLockedRead),
+          evaluation_(evaluation),
           nextHandle_(nextHandle) {}
 
     void Run() {
@@ -213,6 +215,8 @@ private:
                 return Execute(a[1].integer, a[2].bytes);
             case kReadList:
                 return ReadList(a[1].integer);
+            case kItype:
+                return Itype(a[1].bytes, a[2].bytes, a[3].bytes);
             default:
                 break;
         }
@@ -260,6 +264,20 @@ private:
             return false;
         }
         return !(call == kRead || call == kWrite || call == kDelete) || a[2].integer == 0;
+    }
+
+    // The item evaluated on the record of the file's data. A missing file or record is
+    // answered with its code alone; an item that cannot be evaluated with 30024 and why.
+    bool Itype(const std::string& file, const std::string& id, const std::string& item) {
+        if (evaluation_ == StandInServer::Evaluation::Unknown) {
+            return Reply(mv::kUnknownFunction);
+        }
+        std::string result;
+        const int code = engine_->Itype(file, id, item, result);
+        if (code == mv::kNotEvaluated) {
+            return Reply(code, {Arg::Bytes(std::move(result))});
+        }
+        return Answer(code, {Arg::Bytes(std::move(result))});
     }
 
     // Part 1 the dictionary, 0 the data.
@@ -346,6 +364,7 @@ private:
     const StandInServer::Locks locks_;
     const StandInServer::Writes writes_;
     const StandInServer::BeforeLockedRead& beforeLockedRead_;
+    const StandInServer::Evaluation evaluation_;
     std::atomic<std::int32_t>& nextHandle_;
     std::shared_ptr<mv::LocalEngine> engine_;
     std::vector<std::pair<Arg, int>> files_;  // handle as given -> the engine's handle
@@ -364,12 +383,13 @@ struct StandInServer::State {
     };
 
     State(const std::filesystem::path& served, Handles kind, Locks lockKind, Writes writeKind,
-          BeforeLockedRead hook)
+          BeforeLockedRead hook, Evaluation evaluationKind)
         : root(std::filesystem::canonical(served)),
           handles(kind),
           locks(lockKind),
           writes(writeKind),
           beforeLockedRead(std::move(hook)),
+          evaluation(evaluationKind),
           acceptor(io, asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)),
           port(acceptor.local_endpoint().port()) {}
 
@@ -404,7 +424,9 @@ struct StandInServer::State {
     void Serve(Connection& connection, int native) {
         {
             const std::unique_ptr<WireChannel> channel = WireChannel::Adopt(native);
-            Session(*channel, root, handles, locks, writes, beforeLockedRead, nextHandle).Run();
+            Session(*channel, root, handles, locks, writes, beforeLockedRead, evaluation,
+                    nextHandle)
+                .Run();
             channel->Close();
         }
         {
@@ -423,6 +445,7 @@ struct StandInServer::State {
     const Locks locks;
     const Writes writes;
     const BeforeLockedRead beforeLockedRead;
+    const Evaluation evaluation;
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor;
     const std::uint16_t port;
@@ -433,8 +456,10 @@ struct StandInServer::State {
 };
 
 StandInServer::StandInServer(const std::filesystem::path& root, Handles handles, Locks locks,
-                             Writes writes, BeforeLockedRead beforeLockedRead)
-    : state_(std::make_unique<State>(root, handles, locks, writes, std::move(beforeLockedRead))) {
+                             Writes writes, BeforeLockedRead beforeLockedRead,
+                             Evaluation evaluation)
+    : state_(std::make_unique<State>(root, handles, locks, writes, std::move(beforeLockedRead),
+                                     evaluation)) {
     state_->AcceptNext();
     state_->ioThread = std::thread([state = state_.get()] { state->io.run(); });
 }

@@ -24,13 +24,16 @@ public:
     enum class Locks { Kept, Unknown };
     // Refused: an account the user may only read: WRITE and DELETE are answered 14013.
     enum class Writes { Allowed, Refused };
+    // Unknown: a server that evaluates no dictionary items: ITYPE is answered 81025.
+    enum class Evaluation { Served, Unknown };
 
     // Called on a session's thread with the item id before each read that takes a lock,
     // so a test can change the account between a client's first read and its locked one.
     using BeforeLockedRead = std::function<void(const std::string& id)>;
 
     StandInServer(const std::filesystem::path& root, Handles handles, Locks locks = Locks::Kept,
-                  Writes writes = Writes::Allowed, BeforeLockedRead beforeLockedRead = {});
+                  Writes writes = Writes::Allowed, BeforeLockedRead beforeLockedRead = {},
+                  Evaluation evaluation = Evaluation::Served);
     // Stops accepting, ends every connection and waits for their threads.
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;

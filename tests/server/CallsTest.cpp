@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/wire/WireCalls.h"
 #include "tests/server/ServerFixture.h"
@@ -119,6 +122,21 @@ TEST_F(Calls, theDataPartOpensBesideItsDictionary) {
     EXPECT_EQ(CodeOf(Do(wire::kWrite, {handle, Arg::Int(0), Arg::Bytes("R1"), Arg::Bytes("x")})),
               0);
     EXPECT_EQ(mv::test::FileBytes(server_.Account().Path() / "F" / "R1"), "x");
+}
+
+// ITYPE's reply is the return code and the result, a value or why there is none; no
+// failure ends the session.
+TEST_F(Calls, itypeAnswersTheValueOrWhyNotAndTheSessionGoesOn) {
+    server_.Account().WriteFile("F", "SHOUT", "I\n@ID : '!'\nMCU");
+    std::filesystem::create_directories(server_.Account().Path() / "F");
+    std::ofstream(server_.Account().Path() / "F" / "ann");
+    const auto itype = [this](const char* id, const char* item) {
+        return Do(wire::kItype, {Arg::Bytes("F"), Arg::Bytes(id), Arg::Bytes(item)});
+    };
+    EXPECT_EQ(itype("ann", "SHOUT"), (Message{0, {Arg::Int(0), Arg::Bytes("ann!")}}));
+    EXPECT_EQ(itype("bob", "SHOUT"), (Message{0, {Arg::Int(mv::kRecordNotFound), Arg::Bytes("")}}));
+    EXPECT_EQ(CodeOf(itype("ann", "GONE")), mv::kNotEvaluated);
+    EXPECT_NE(OpenF(), 0);
 }
 
 TEST_F(Calls, openFilesPerSessionAreCappedAndClosingFreesASlot) {

@@ -31,6 +31,11 @@
 //       by field marks; rc 22004 for an empty list. The list is empty afterwards.
 //   READNEXT 40 (Int list 0)                          -> rc, Bytes id; rc 22004 at the end
 //   CLEARSELECT 4 (Int list 0)                        -> rc
+//   ITYPE 29 (Bytes file name, Bytes record id, Bytes dictionary item id) -> rc, Bytes result:
+//       the item evaluated on the record of the file's data part, the value in its internal
+//       form (not converted by field 3). rc 30001: no such record; the code OPEN gives for
+//       a file the account lacks; 30024: the item could not be evaluated, the result then
+//       saying why. A server that does not know the call answers 81025.
 namespace mv::wire {
 
 enum FunctionCode : std::int32_t {
@@ -38,6 +43,7 @@ enum FunctionCode : std::int32_t {
     kClose = 5,
     kDelete = 14,
     kExecute = 15,
+    kItype = 29,
     kOpen = 34,
     kRead = 37,
     kReadList = 39,
