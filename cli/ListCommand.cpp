@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <ostream>
+#include <set>
 
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
@@ -111,6 +112,93 @@ void SayWhy(const Environment& env, const std::string& id, const std::string& fi
     env.err << "kelvora-cmd: " << core::ShownValue(id) << ", " << field << ": " << why << '\n';
 }
 
+// On a server, the values of the I and V items as the server works them out (ITYPE), one
+// list of results per field (empty for other fields, and when the server does not
+// evaluate descriptors, which is said once).
+std::vector<std::vector<mv::ItypeResult>> ServerValues(mv::Session& session, const Environment& env,
+                                                       const std::string& fileName,
+                                                       const std::vector<ListedField>& fields,
+                                                       const core::ItemMap& items,
+                                                       const std::vector<std::string>& ids) {
+    std::vector<std::vector<mv::ItypeResult>> results(fields.size());
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+        const std::string_view type = mv::values::FileValues::TypeOf(items.at(fields[f].name));
+        if ((type != "I" && type != "V") || ids.empty()) {
+            continue;
+        }
+        results[f] = session.Itypes(fileName, ids, fields[f].name);
+        if (results[f].front().code == mv::kUnknownFunction) {
+            env.err << "kelvora-cmd: the server does not evaluate descriptors (ITYPE): the "
+                       "values of I and V items are Kelvora's\n";
+            return std::vector<std::vector<mv::ItypeResult>>(fields.size());
+        }
+    }
+    return results;
+}
+
+// Works out each record's row: Kelvora's values, the server's where it gave them (both
+// said on standard error where they differ), converted as the items say.
+class RowLister {
+public:
+    RowLister(const Environment& env, const std::string& fileName,
+              const std::vector<ListedField>& fields, mv::values::FileValues& values,
+              std::vector<std::vector<mv::ItypeResult>> server)
+        : env_(env),
+          fileName_(fileName),
+          fields_(fields),
+          values_(values),
+          server_(std::move(server)) {}
+
+    ListedRow Row(std::size_t n, const std::string& id, int read, const std::string& record) {
+        ListedRow row{id, std::vector<std::string>(fields_.size()),
+                      std::vector<bool>(fields_.size(), read != mv::kOk)};
+        if (read != mv::kOk) {
+            anyFailed_ = true;
+            SayWhy(env_, id, "@ID",
+                   read == mv::kRecordNotFound
+                       ? Concat({"no such record in ", fileName_})
+                       : Concat({"cannot be read (code ", std::to_string(read), ")"}));
+            return row;
+        }
+        for (std::size_t f = 0; f < fields_.size(); ++f) {
+            const std::string& name = fields_[f].name;
+            const mv::values::Evaluated mine =
+                values_.Value(name, id, record, static_cast<int>(n + 1));
+            const mv::ItypeResult* theirs =
+                n < server_[f].size() && server_[f][n].code == mv::kOk ? &server_[f][n] : nullptr;
+            if (theirs != nullptr && mine.Ok() && mine.value != theirs->result) {
+                SayWhy(env_, id, name,
+                       Concat({"the server gives \"", core::ShownValue(theirs->result),
+                               "\", Kelvora \"", core::ShownValue(mine.value),
+                               "\" (shown: the server's)"}));
+            }
+            if (theirs == nullptr && !mine.Ok()) {
+                row.failed[f] = true;
+                anyFailed_ = true;
+                SayWhy(env_, id, name, mine.error);
+                continue;
+            }
+            const mv::values::Converted converted =
+                values_.Shown(name, theirs != nullptr ? theirs->result : mine.value);
+            row.values[f] = converted.value;
+            if (!converted.note.empty() && noted_.insert(name).second) {
+                SayWhy(env_, id, name, converted.note);
+            }
+        }
+        return row;
+    }
+    bool AnyFailed() const { return anyFailed_; }
+
+private:
+    const Environment& env_;
+    const std::string& fileName_;
+    const std::vector<ListedField>& fields_;
+    mv::values::FileValues& values_;
+    std::vector<std::vector<mv::ItypeResult>> server_;
+    std::set<std::string> noted_;  // fields whose conversion note was said
+    bool anyFailed_ = false;
+};
+
 }  // namespace
 
 int RunList(const CommandLine& line, const Environment& env) {
@@ -168,51 +256,23 @@ int RunList(const CommandLine& line, const Environment& env) {
     mv::values::FileValues values(
         session, fileName,
         std::unordered_map<std::string, std::string>(items.begin(), items.end()));
-    const bool tsv = line.switches.count("--tsv") != 0;
-    bool anyFailed = false;
-    std::vector<std::string> notedCodes;
+    RowLister lister{env, fileName, fields, values,
+                     place->kind == Place::Kind::Server
+                         ? ServerValues(session, env, fileName, fields, items, ids)
+                         : std::vector<std::vector<mv::ItypeResult>>(fields.size())};
     std::vector<ListedRow> rows;
     for (std::size_t n = 0; n < ids.size(); ++n) {
-        ListedRow row{ids[n], std::vector<std::string>(fields.size()),
-                      std::vector<bool>(fields.size(), false)};
         data->SetRecordId(ids[n]);
         data->Read();
-        const int read = data->Error();
-        const std::string record = read == mv::kOk ? data->Record().Text() : std::string();
-        for (std::size_t f = 0; f < fields.size(); ++f) {
-            if (read != mv::kOk) {
-                row.failed[f] = true;
-                continue;
-            }
-            const mv::values::Evaluated value =
-                values.Value(fields[f].name, ids[n], record, static_cast<int>(n + 1));
-            if (!value.Ok()) {
-                row.failed[f] = true;
-                anyFailed = true;
-                SayWhy(env, ids[n], fields[f].name, value.error);
-                continue;
-            }
-            const mv::values::Converted converted = values.Shown(fields[f].name, value.value);
-            row.values[f] = converted.value;
-            if (!converted.note.empty() && std::find(notedCodes.begin(), notedCodes.end(),
-                                                     fields[f].name) == notedCodes.end()) {
-                notedCodes.push_back(fields[f].name);
-                SayWhy(env, ids[n], fields[f].name, converted.note);
-            }
-        }
-        if (read != mv::kOk) {
-            anyFailed = true;
-            SayWhy(env, ids[n], "@ID",
-                   read == mv::kRecordNotFound
-                       ? Concat({"no such record in ", fileName})
-                       : Concat({"cannot be read (code ", std::to_string(read), ")"}));
-        }
-        rows.push_back(std::move(row));
+        rows.push_back(
+            lister.Row(n, ids[n], data->Error(),
+                       data->Error() == mv::kOk ? data->Record().Text() : std::string()));
     }
+    const bool tsv = line.switches.count("--tsv") != 0;
     env.out << (tsv ? TabSeparatedOf(rows) : ReportOf(fields, rows));
     env.out.flush();
     env.err.flush();
-    return anyFailed ? kExitDiffer : kExitOk;
+    return lister.AnyFailed() ? kExitDiffer : kExitOk;
 }
 
 }  // namespace cli

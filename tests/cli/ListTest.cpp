@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliFixture.h"
+#include "tests/remote/StandInServer.h"
 
 namespace cli::test {
 namespace {
@@ -50,6 +51,7 @@ protected:
         WriteItem(dictionary, "LINES",
                   "PH\xFE"
                   "PRICE TOTAL");
+        WriteItem(dictionary, "NUMBER", std::string("I\xFE@NI\xFE\xFEN\xFE") + "3R\xFES");
         WriteItem(records, "A1",
                   "C1\xFE"
                   "18000\xFE"
@@ -105,6 +107,36 @@ TEST_F(List, showsRecordsAsTheirDescriptorsMakeThem) {
         EXPECT_EQ(outcome.status, c.status) << outcome.err;
         EXPECT_EQ(outcome.out, c.out);
         EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
+    }
+}
+
+// Through a server that evaluates descriptors (ITYPE) the values of I items are the
+// server's, and where Kelvora's differ both are said (@NI: the record's place in the
+// listing to Kelvora, 1 to a server asked about one record); a server that does not
+// evaluate them leaves Kelvora's values, said once.
+TEST_F(List, throughAServerItsValuesAreShownAndADifferenceIsSaid) {
+    using testbackend::StandInServer;
+    for (const auto evaluation :
+         {StandInServer::Evaluation::Served, StandInServer::Evaluation::Unknown}) {
+        const StandInServer server(folder_.Path(), StandInServer::Handles::Integer,
+                                   StandInServer::Locks::Kept, StandInServer::Writes::Allowed, {},
+                                   evaluation);
+        const Outcome outcome =
+            RunCli({"list", "ann@127.0.0.1:" + std::to_string(server.Port()) + "/account", "ORDERS",
+                    "NUMBER", "TOTAL", "--tsv"},
+                   false, std::string("any"));
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        if (evaluation == StandInServer::Evaluation::Served) {
+            EXPECT_EQ(outcome.out, "A1\t1\t26.75\nA2\t1\t0.01\n");
+            EXPECT_EQ(outcome.err,
+                      "kelvora-cmd: A2, NUMBER: the server gives \"1\", Kelvora \"2\" (shown: the "
+                      "server's)\n");
+        } else {
+            EXPECT_EQ(outcome.out, "A1\t1\t26.75\nA2\t2\t0.01\n");
+            EXPECT_EQ(outcome.err,
+                      "kelvora-cmd: the server does not evaluate descriptors (ITYPE): the values "
+                      "of I and V items are Kelvora's\n");
+        }
     }
 }
 
