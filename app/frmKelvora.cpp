@@ -31,6 +31,7 @@
 #include "app/MainWindowDesign.h"
 #include "app/SettleOnReach.h"
 #include "app/StatusLine.h"
+#include "app/ValuesPane.h"
 #include "app/WindowPlacement.h"
 #include "connection/Functions.h"
 #include "connection/Variables.h"
@@ -112,6 +113,7 @@ void frmKelvora::BuildControls() {
     tools_.ConnectGrids(this);
     ConnectTools();
     BuildDetailPane();
+    BuildValuesPane();
     BuildMenus();
     helpViewer_ = new ui::HelpViewer(this);
     ReSize1 = new ui::ResizeControl(*client, app::kDesignClientTwips);
@@ -274,7 +276,10 @@ void frmKelvora::BuildMenus() {
     add(mnuEdit, QStringLiteral("mnuCompileAll"), QStringLiteral("&Compile All"), QKeySequence(),
         [this] { editing_.CompileAll(); });
     add(mnuEdit, QStringLiteral("mnuRefresh"), QStringLiteral("&Refresh (All)"),
-        QKeySequence::Refresh, [this] { tools_.cmbPhrase_Click(0); });
+        QKeySequence::Refresh, [this] {
+            tools_.cmbPhrase_Click(0);
+            fraValues->ForgetRecords();  // the records are read again too
+        });
     connect(mnuEdit, &QMenu::aboutToShow, this, &frmKelvora::UpdateUndoCaptions);
     UpdateUndoCaptions();
 
@@ -286,6 +291,12 @@ void frmKelvora::BuildMenus() {
     mnuItemDetail->setShortcut(QKeySequence(Qt::Key_F3));
     view->addAction(mnuItemDetail);
     addAction(mnuItemDetail);  // F3 works while the menu bar is hidden or closed too
+    QAction* mnuValues = fraValues->toggleViewAction();
+    mnuValues->setObjectName(QStringLiteral("mnuValues"));
+    mnuValues->setText(QStringLiteral("&Values"));
+    mnuValues->setShortcut(QKeySequence(Qt::Key_F4));
+    view->addAction(mnuValues);
+    addAction(mnuValues);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
@@ -328,6 +339,24 @@ void frmKelvora::BuildDetailPane() {
         if (shown) {
             Guarded([this] { editing_.ShowItemDetail(); });
         }
+    });
+}
+
+void frmKelvora::BuildValuesPane() {
+    fraValues = new app::ValuesPane(vars_, open_, TDBGrid1, this);
+    addDockWidget(Qt::BottomDockWidgetArea, fraValues);
+    fraValues->hide();
+    // F6 and not Ctrl+Tab, which switches the tabs from the grid.
+    auto* switchFocus = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(switchFocus, &QShortcut::activated, this, [this] {
+        if (fraValues->isAncestorOf(QApplication::focusWidget())) {
+            if (grid::DataGrid* grid = FrontGrid()) {
+                grid->setFocus(Qt::ShortcutFocusReason);
+            }
+            return;
+        }
+        fraValues->show();
+        fraValues->FocusTarget()->setFocus(Qt::ShortcutFocusReason);
     });
 }
 
@@ -548,6 +577,7 @@ void frmKelvora::SSTab1_Click(int previousTab, int currentTab) {
     if (fraDetail->isVisible()) {
         Guarded([this] { editing_.ShowItemDetail(); });
     }
+    fraValues->Follow();
     if (previousTab == kDivTab) {
         cmdMakeChild->setEnabled(false);
     }

@@ -33,7 +33,8 @@ class RowArray;
 }  // namespace grid
 namespace app {
 class StatusLine;
-}
+class ValuesPane;
+}  // namespace app
 namespace ui {
 class HelpViewer;
 class ResizeControl;
@@ -115,6 +116,8 @@ private:
     void txtFind_Change(const QString& text);
     void BuildMenus();
     void BuildDetailPane();
+    // View > Values (F4), and F6 to move the focus into it and back to the grid.
+    void BuildValuesPane();
     void UpdateUndoCaptions();
     // Rename is there while the open dictionary can be written.
     void UpdateRenameAction();
@@ -181,6 +184,7 @@ private:
     QAction* mnuRename = nullptr;
     QDockWidget* fraDetail = nullptr;
     QPlainTextEdit* txtDetail = nullptr;
+    app::ValuesPane* fraValues = nullptr;
     QStringListModel* fileNameChoices_ = nullptr;
     ui::ResizeControl* ReSize1 = nullptr;
     ui::HelpViewer* helpViewer_ = nullptr;

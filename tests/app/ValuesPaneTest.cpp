@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: MIT
+#include <filesystem>
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "app/SampleRecords.h"
+#include "app/ValuesPane.h"
+#include "connection/TextBridge.h"
+#include "platform/mv/Session.h"
+#include "tests/editing/EditingFixture.h"
+#include "tests/remote/TestBackend.h"
+#include "tests/support/MainWindowFixture.h"
+
+namespace {
+
+// The values pane over the demo account's ORDERS, whose data records it shows.
+class ValuesPaneTest : public EditingFixtureOn<MainWindowFixture> {
+protected:
+    void SetUp() override {
+        EditingFixtureOn<MainWindowFixture>::SetUp();
+        std::filesystem::copy(KELVORA_SOURCE_DIR "/examples/demo", account().toStdString(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    }
+
+    void openDemoOrders() {
+        login();
+        answer({ui::Answer::OK});  // the demo's ORDERS gains its @EMPTY.NULL item
+        open(QStringLiteral("ORDERS"));
+        ASSERT_TRUE(dialogs.allAnswersUsed());
+        dialogs.clear();
+    }
+
+    app::ValuesPane& pane() const { return control<app::ValuesPane>("fraValues"); }
+    QString shown() const { return control<QPlainTextEdit>("lstValues").toPlainText(); }
+
+    // The pane's text once the answer to the newest request is in and holds `expected`.
+    QString valuesWith(const QString& expected) const {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 10000 && (pane().ShownGeneration() != pane().NewestGeneration() ||
+                                           !shown().contains(expected))) {
+            QTest::qWait(2);
+        }
+        return shown();
+    }
+    ::testing::AssertionResult shows(const char* expected) const {
+        const QString text = valuesWith(QString::fromLatin1(expected));
+        if (text.contains(QString::fromLatin1(expected))) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "the pane shows:\n" << text.toStdString();
+    }
+};
+
+TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
+    openDemoOrders();
+    QAction& values = control<QAction>("mnuValues");
+    EXPECT_EQ(values.shortcut(), QKeySequence(Qt::Key_F4));
+    window->ShowView(dictionary::ViewKind::DIV);
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    QElapsedTimer firstValues;
+    firstValues.start();
+    values.trigger();
+    ASSERT_TRUE(pane().isVisible());
+
+    // A D item: the first ten records in id order, the field as stored and as shown.
+    QString text = valuesWith(QStringLiteral("10010"));
+    std::printf("values of 10 records, first time (session, reads): %lld ms\n",
+                static_cast<long long>(firstValues.elapsed()));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("QTY on 10 records of ORDERS\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("@ID    Stored  Shown"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("10011")));
+    // Order 10002 has two lines: a value each, one below the other in its cell block.
+    EXPECT_TRUE(text.contains(QStringLiteral("10002  8            8\n       11          11\n")))
+        << text.toStdString();
+
+    // An I item on records already read, then typed into a pending row and not saved.
+    const int lineTotal = rowOf(kDIV, "LINE.TOTAL");
+    QElapsedTimer switching;
+    switching.start();
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(lineTotal));
+    EXPECT_TRUE(shows("10001  38445           384.45"));
+    std::printf("values of 10 records, another row: %lld ms (evaluation %lld ms)\n",
+                static_cast<long long>(switching.elapsed()),
+                static_cast<long long>(pane().LastElapsedMs()));
+    type(kDIV, lineTotal, {{2, QStringLiteral("QTY * 2")}});
+    EXPECT_TRUE(shows("10001  22                0.22"));
+    EXPECT_TRUE(shown().contains(QStringLiteral("as typed, not saved")));
+    type(kDIV, lineTotal, {{3, QStringLiteral("MD1")}});
+    EXPECT_TRUE(shows("10001  22                 2.2"));
+    type(kDIV, lineTotal, {{2, QStringLiteral("SUBR('PRICING', QTY)")}});
+    EXPECT_TRUE(shows("not evaluated here: SUBR"));
+    type(kDIV, lineTotal, {{2, QStringLiteral("QTY *")}});
+    EXPECT_TRUE(shows("expected an operand"));
+    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("QTY * PRICE"));
+    ASSERT_TRUE(grid(kDIV).CancelRow());
+    EXPECT_TRUE(shows("10001  38445           384.45"));
+
+    // A phrase: its fields side by side, a line per value position.
+    window->ShowView(dictionary::ViewKind::PH);
+    ASSERT_TRUE(grid(kPH).SetCurrentRow(rowOf(kPH, "ORDER.LINES")));
+    EXPECT_TRUE(shows("@ID    PRODUCT.ID  QTY     PRICE       LINE.TOTAL"));
+    EXPECT_TRUE(
+        shown().contains(QStringLiteral("10002  SW-210           8      499.00          0.00\n")))
+        << shown().toStdString();
+    EXPECT_TRUE(shown().contains(QStringLiteral("\n       SW-220          11       99.00\n")));
+
+    // Ids typed: those records only, a missing one said so; kept for the file.
+    QLineEdit& ids = control<QLineEdit>("txtValueIds");
+    ids.setText(QStringLiteral("10044 NOSUCH"));
+    EXPECT_TRUE(shows("NOSUCH  no such record"));
+    EXPECT_FALSE(shown().contains(QStringLiteral("10002")));
+    EXPECT_TRUE(shown().contains(QStringLiteral("10044")));
+    QMetaObject::invokeMethod(&ids, "editingFinished");
+    control<QAction>("mnuValues").trigger();
+    EXPECT_FALSE(pane().isVisible());
+}
+
+TEST_F(ValuesPaneTest, f6MovesTheFocusIntoThePaneAndBackToTheGrid) {
+    openDemoOrders();
+    window->ShowView(dictionary::ViewKind::DIV, /*focus=*/true);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_TRUE(pane().isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &control<QPlainTextEdit>("lstValues"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>("txtValueIds"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), &grid(kDIV));
+}
+
+// Through a server that answers ITYPE: a saved I item's values are the server's, and
+// where the item changed behind the window's back the cell shows Kelvora's value too.
+TEST_F(ValuesPaneTest, aSavedItemsValuesComeFromTheServerAndADifferenceIsShown) {
+    const std::string host = testbackend::ServeFolder(programDir.path().toStdString());
+    dialogs.QueueForm([host](QDialog& form) {
+        form.findChild<QLineEdit*>(QStringLiteral("txtHostName"))
+            ->setText(QString::fromStdString(host));
+        form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))
+            ->setText(QStringLiteral("account"));
+        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
+            ->setEditText(QStringLiteral("UniVerse"));
+        form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    window = std::make_unique<frmKelvora>(vars);
+    ASSERT_TRUE(window->Form_Load());
+    dialogs.clear();
+    answer({ui::Answer::OK});
+    open(QStringLiteral("ORDERS"));
+    window->ShowView(dictionary::ViewKind::DIV);
+    writeItem(QStringLiteral("ORDERS"), QStringLiteral("LINE.TOTAL"),
+              {"I", "QTY * PRICE * 2", "MD2", "Line", "12R", "M"});
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "LINE.TOTAL")));
+    control<QAction>("mnuValues").trigger();
+
+    EXPECT_TRUE(shows("I and V values from the server"));
+    EXPECT_TRUE(
+        shown().contains(QStringLiteral("10001  76890           768.90\n"
+                                        "                 Kelvora: 384.45\n")))
+        << shown().toStdString();
+    type(kDIV, rowOf(kDIV, "LINE.TOTAL"), {{3, QStringLiteral("MD0")}});
+    EXPECT_TRUE(shows("as typed, not saved; worked out by Kelvora"));
+}
+
+// The records are read once per file, whatever rows the pane moves through; a refresh,
+// another file or a file without records start afresh.
+TEST_F(ValuesPaneTest, sampleRecordsAreReadOncePerFileAndSayWhenThereAreNone) {
+    makeDictionary(QStringLiteral("EMPTY"));
+    mv::Session session;
+    session.SetAccountPath(account().toStdString());
+    session.Connect();
+    app::SampleRecords records(session);
+    std::string why;
+    EXPECT_EQ(records.Take("ORDERS", {}, 10, why).size(), 10u);
+    EXPECT_EQ(records.Take("ORDERS", {}, 10, why).back().id, "10010");
+    EXPECT_EQ(records.Reads(), 10u);
+    EXPECT_EQ(records.Take("ORDERS", {}, 25, why).size(), 25u);
+    EXPECT_EQ(records.Reads(), 25u);
+    records.Forget();
+    EXPECT_EQ(records.Take("ORDERS", {"10001"}, 10, why).size(), 1u);
+    EXPECT_EQ(records.Reads(), 26u);
+    EXPECT_TRUE(why.empty());
+
+    EXPECT_TRUE(records.Take("EMPTY", {}, 10, why).empty());
+    EXPECT_EQ(why, "The data file EMPTY holds no records.");
+    EXPECT_TRUE(records.Take("NOFILE", {}, 10, why).empty());
+    EXPECT_EQ(why, "NOFILE has no data file: there are no values to show.");
+}
+
+}  // namespace
