@@ -138,6 +138,36 @@ TEST_F(ValuesPaneTest, f6MovesTheFocusIntoThePaneAndBackToTheGrid) {
     EXPECT_EQ(QApplication::focusWidget(), &grid(kDIV));
 }
 
+// Each keystroke in the cell being typed shows, while its editor is still open.
+TEST_F(ValuesPaneTest, keystrokesInAnOpenCellShowBeforeTheCellIsLeft) {
+    openDemoOrders();
+    window->ShowView(dictionary::ViewKind::DIV, /*focus=*/true);
+    control<QAction>("mnuValues").trigger();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "LINE.TOTAL")));
+    grid(kDIV).SetCol(2);
+    grid(kDIV).setFocus();
+    QTest::keyClick(&grid(kDIV), Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    // The first keystroke makes the row pending, which puts the cell's text back into
+    // its editor once; the typing after it stays.
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral(" "));
+    QTest::qWait(20);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("QTY"));
+    EXPECT_TRUE(shows("10001  11                0.11"));
+    QTest::keyClicks(editor, QStringLiteral(" * 3"));
+    EXPECT_TRUE(shows("10001  33                0.33"));
+    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("QTY * PRICE"));
+    // The window is not closed with a cell editor open: close it and drop the row.
+    QTest::keyClick(editor, Qt::Key_Escape);
+    grid(kDIV).CancelRow();
+    EXPECT_FALSE(grid(kDIV).HasPendingRow());
+}
+
 // Through a server that answers ITYPE: a saved I item's values are the server's, and
 // where the item changed behind the window's back the cell shows Kelvora's value too.
 TEST_F(ValuesPaneTest, aSavedItemsValuesComeFromTheServerAndADifferenceIsShown) {
