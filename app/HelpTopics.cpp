@@ -23,6 +23,7 @@ const Topic kTopics[] = {
     {"cmdExit", "closing-kelvora"},
     {"txtFind", "finding-and-sorting-rows"},
     {"txtDetail", "the-item-detail"},
+    {"fraValues", "values-beside-the-grid"},
 };
 
 }  // namespace
