@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -58,12 +60,12 @@ int main(int argc, char** argv) {
     window.findChild<QLineEdit*>(QStringLiteral("txtFilename"))->setText(QStringLiteral("ORDERS"));
     window.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
     // The daily tools in view: the D/I/V rows sorted by id, an I item current with its
-    // detail pane open, and two rows highlighted for a child table.
+    // detail pane and its values open, and two rows highlighted for a child table.
     grid::DataGrid& div = *window.Grid(2);
     emit div.horizontalHeader()->sectionClicked(0);
     const auto& rows = div.BoundArray();
     for (int row = 0; rows && row < rows->RowCount(); ++row) {
-        if (rows->Cell(row, 0) == QStringLiteral("LINE.TOTAL")) {
+        if (rows->Cell(row, 0) == QStringLiteral("CUST.NAME")) {
             div.SetCurrentRow(row);
         }
     }
@@ -73,6 +75,18 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     auto* detail = window.findChild<QDockWidget*>(QStringLiteral("fraDetail"));
     window.resizeDocks({detail}, {420}, Qt::Horizontal);
+    // The values of CUST.NAME on the first records, below the grids; they are worked
+    // out on the pane's own thread.
+    window.resize(window.width(), window.height() + 300);
+    window.findChild<QAction*>(QStringLiteral("mnuValues"))->trigger();
+    auto* values = window.findChild<QDockWidget*>(QStringLiteral("fraValues"));
+    window.resizeDocks({values}, {300}, Qt::Vertical);
+    const auto* list = window.findChild<QPlainTextEdit*>(QStringLiteral("lstValues"));
+    QElapsedTimer waited;
+    waited.start();
+    while (!list->toPlainText().contains(QStringLiteral("10001")) && waited.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
     QApplication::processEvents();
     if (!window.grab().save(output)) {
         std::fprintf(stderr, "could not write %s\n", argv[3]);
