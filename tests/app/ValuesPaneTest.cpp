@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -136,6 +137,21 @@ TEST_F(ValuesPaneTest, f6MovesTheFocusIntoThePaneAndBackToTheGrid) {
     EXPECT_EQ(QApplication::focusWidget(), &control<QLineEdit>("txtValueIds"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     EXPECT_EQ(QApplication::focusWidget(), &grid(kDIV));
+}
+
+// A second session that cannot log in: the pane says why in its text, asks nothing, and
+// the window goes on working with its own session.
+TEST_F(ValuesPaneTest, aSecondSessionThatCannotConnectIsSaidInThePane) {
+    openDemoOrders();
+    window->ShowView(dictionary::ViewKind::DIV);
+    ASSERT_TRUE(QDir().rename(account(), account() + QStringLiteral(".moved")));
+    control<QAction>("mnuValues").trigger();
+    EXPECT_TRUE(
+        shows("Values cannot be shown: a second session to the account could not be "
+              "opened (code "));
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    EXPECT_TRUE(shows("Values cannot be shown"));
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 // Each keystroke in the cell being typed shows, while its editor is still open.
