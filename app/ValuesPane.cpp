@@ -17,7 +17,6 @@
 
 #include "app/AnswerFont.h"
 #include "app/ValuesWorker.h"
-#include "connection/LoginValues.h"
 #include "connection/SessionLimits.h"
 #include "connection/TextBridge.h"
 #include "connection/TlsSettings.h"
@@ -133,9 +132,7 @@ ValuesPane::ValuesPane(Variables& vars, const dictionary::OpenDictionary& open,
 }
 
 ValuesPane::~ValuesPane() {
-    thread_.quit();
-    thread_.wait();
-    delete worker_;  // its thread has ended: nothing else touches it now
+    StopWorker();
 }
 
 void ValuesPane::BuildControls() {
@@ -217,7 +214,7 @@ const grid::DataGrid* ValuesPane::GridInFront() const {
 
 std::shared_ptr<const ItemSnapshot> ValuesPane::Snapshot() {
     const dictionary::RecordsAsRead& records = open_.views->Records();
-    if (!snapshot_ || snapshotViews_ != open_.views.get() ||
+    if (!snapshot_ || snapshotViews_ != open_.views.get() || snapshotFile_ != open_.name ||
         snapshotChanges_ != records.Changes()) {
         auto items = std::make_shared<ItemSnapshot>();
         items->reserve(records.Count());
@@ -226,6 +223,7 @@ std::shared_ptr<const ItemSnapshot> ValuesPane::Snapshot() {
         });
         snapshot_ = std::move(items);
         snapshotViews_ = open_.views.get();
+        snapshotFile_ = open_.name;
         snapshotChanges_ = records.Changes();
     }
     return snapshot_;
@@ -278,25 +276,33 @@ void ValuesPane::ForgetRecords() {
     Follow();
 }
 
+void ValuesPane::StopWorker() {
+    thread_.quit();
+    thread_.wait();
+    delete worker_;  // its thread has ended: nothing else touches it now
+    worker_ = nullptr;
+}
+
 bool ValuesPane::StartWorker() {
-    if (worker_ != nullptr) {
-        return true;
-    }
     if (!vars_.session) {
         return false;
     }
-    // The second session logs in as the program's did; it only reads.
+    const mv::Session& program = *vars_.session;
+    const std::string account =
+        program.HostName() + '\n' + program.AccountPath() + '\n' + program.UserName();
+    if (worker_ != nullptr && workerAccount_ == account) {
+        return true;
+    }
+    // Another login since: the values come from the account logged in to now.
+    StopWorker();
+    workerAccount_ = account;
+    // The second session logs in as the program's session did; it only reads.
     std::unique_ptr<mv::Session> session = vars_.sessionFactory();
-    const mv::Session& first = *vars_.session;
-    const LoginValues login =
-        vars_.lastLogin.set ? vars_.lastLogin
-                            : LoginValues{first.HostName(), first.AccountPath(),  first.UserName(),
-                                          first.Password(), first.DatabaseType(), true};
-    session->SetUserName(login.user);
-    session->SetPassword(login.password);
-    session->SetAccountPath(login.account);
-    session->SetHostName(login.host);
-    session->SetDatabaseType(login.databaseType);
+    session->SetUserName(program.UserName());
+    session->SetPassword(program.Password());
+    session->SetAccountPath(program.AccountPath());
+    session->SetHostName(program.HostName());
+    session->SetDatabaseType(program.DatabaseType());
     session->SetSweepTemporaryFiles(false);
     SessionLimits::FromSettings(vars_.programFolder).ApplyTo(*session);
     ApplyTlsSettings(vars_.programFolder, *session);

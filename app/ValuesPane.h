@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include <QDockWidget>
 #include <QThread>
@@ -54,7 +55,9 @@ private:
     void BuildControls();
     void ConnectGrids();
     void FollowEditor(grid::DataGrid* grid);
+    // Starts the worker for the session of the run, again after another login.
     bool StartWorker();
+    void StopWorker();
     void Show(quint64 generation, const QString& text, qint64 elapsedMs);
     const grid::DataGrid* GridInFront() const;
     QString FileKey() const;
@@ -71,6 +74,7 @@ private:
 
     QThread thread_;
     ValuesWorker* worker_ = nullptr;  // lives on thread_; deleted after it ends
+    std::string workerAccount_;       // host, account and user the worker's session logs in to
     std::shared_ptr<std::atomic<std::uint64_t>> newest_ =
         std::make_shared<std::atomic<std::uint64_t>>(0);
     std::uint64_t shownGeneration_ = 0;
@@ -80,6 +84,7 @@ private:
     // The dictionary's items as last read, made again when they change.
     std::shared_ptr<const ItemSnapshot> snapshot_;
     const void* snapshotViews_ = nullptr;
+    QString snapshotFile_;
     unsigned long long snapshotChanges_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -152,6 +153,37 @@ TEST_F(ValuesPaneTest, aSecondSessionThatCannotConnectIsSaidInThePane) {
     ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
     EXPECT_TRUE(shows("Values cannot be shown"));
     EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// Logging in to another account: the values are that account's records.
+TEST_F(ValuesPaneTest, anotherLoginShowsTheRecordsOfTheAccountLoggedInTo) {
+    const QString other = programDir.filePath(QStringLiteral("other"));
+    std::filesystem::copy(account().toStdString(), other.toStdString(),
+                          std::filesystem::copy_options::recursive);
+    QFile record(other + QStringLiteral("/ORDERS/10001"));
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write("1001\n20457\n20458\nS\nHW-150\n77\n3495");
+    record.close();
+    openDemoOrders();
+    window->ShowView(dictionary::ViewKind::DIV);
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    control<QAction>("mnuValues").trigger();
+    EXPECT_TRUE(shows("10001  11"));
+
+    const testbackend::Reach reach = testbackend::ReachFor(other.toStdString());
+    dialogs.QueueForm([reach](QDialog& form) {
+        form.findChild<QLineEdit*>(QStringLiteral("txtHostName"))
+            ->setText(QString::fromStdString(reach.host));
+        form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))
+            ->setText(QString::fromStdString(reach.account));
+        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
+            ->setEditText(QStringLiteral("UniVerse"));
+        form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    answer({ui::Answer::OK});  // the @EMPTY.NULL descriptor added there
+    control<QAction>("mnuLogIn").trigger();
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "QTY")));
+    EXPECT_TRUE(shows("10001  77"));
 }
 
 // Each keystroke in the cell being typed shows, while its editor is still open.
