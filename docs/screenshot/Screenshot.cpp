@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Takes the README's screenshot: the main window logged in to a copy of the demo
 // account with the ORDERS dictionary open, drawn offscreen and saved as a PNG.
-// Usage: kelvora_screenshot <demo account> <program folder> <output.png>
+// Usage: kelvora_screenshot <demo account> <program folder> <output.png> [<values.png>]
+// The second picture, for the help, is the values pane alone.
 #include <cstdio>
 
 #include <QAction>
@@ -25,9 +26,10 @@
 #include "tests/support/TempDir.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    if (argc != 4 && argc != 5) {
         std::fprintf(stderr,
-                     "usage: kelvora_screenshot <demo account> <program folder> <out.png>\n");
+                     "usage: kelvora_screenshot <demo account> <program folder> <out.png> "
+                     "[<values.png>]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -93,5 +95,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("wrote %s\n", argv[3]);
+    if (argc == 5) {
+        if (!values->grab().save(QString::fromLocal8Bit(argv[4]))) {
+            std::fprintf(stderr, "could not write %s\n", argv[4]);
+            return 1;
+        }
+        std::printf("wrote %s\n", argv[4]);
+    }
     return 0;
 }

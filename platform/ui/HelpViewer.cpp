@@ -3,6 +3,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -43,6 +44,8 @@ bool HelpViewer::Load(const QString& helpFilePath) {
         return false;
     }
     if (helpFilePath != loadedPath_) {
+        // Pictures are named relative to the help file, which they sit beside.
+        browser_->setSearchPaths({QFileInfo(helpFilePath).absolutePath()});
         browser_->setMarkdown(QString::fromUtf8(file.readAll()));
         NameHeadings();
         loadedPath_ = helpFilePath;

@@ -91,4 +91,14 @@ TEST(HelpViewer, everySectionOfTheShippedHelpIsReachable) {
     EXPECT_GT(sections, 10);
 }
 
+// A picture named in the help is read from beside the help file.
+TEST(HelpViewer, thePicturesOfTheShippedHelpLoadFromBesideIt) {
+    const QString path = QStringLiteral(KELVORA_SOURCE_DIR "/docs/help/Kelvora.hlp");
+    ui::HelpViewer help(nullptr);
+    ASSERT_TRUE(help.ShowSection(path, QString()));
+    const QVariant picture = help.Browser()->loadResource(QTextDocument::ImageResource,
+                                                          QUrl(QStringLiteral("values-pane.png")));
+    EXPECT_FALSE(picture.isNull());
+}
+
 }  // namespace
