@@ -102,6 +102,10 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     EXPECT_TRUE(shows("not evaluated here: SUBR"));
     type(kDIV, lineTotal, {{2, QStringLiteral("QTY *")}});
     EXPECT_TRUE(shows("expected an operand"));
+    type(kDIV, lineTotal, {{2, QStringLiteral("ORDER.TOTAL + 1")}});
+    EXPECT_TRUE(shows("a circular reference: LINE.TOTAL -> ORDER.TOTAL -> LINE.TOTAL"));
+    type(kDIV, lineTotal, {{2, QStringLiteral("QTY")}, {3, QStringLiteral("TSTATES;X;1;1")}});
+    EXPECT_TRUE(shows("TRANS: no file STATES in this account"));
     EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("QTY * PRICE"));
     ASSERT_TRUE(grid(kDIV).CancelRow());
     EXPECT_TRUE(shows("10001  38445           384.45"));
