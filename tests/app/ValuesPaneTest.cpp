@@ -126,6 +126,11 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     EXPECT_FALSE(shown().contains(QStringLiteral("10002")));
     EXPECT_TRUE(shown().contains(QStringLiteral("10044")));
     QMetaObject::invokeMethod(&ids, "editingFinished");
+    open(QStringLiteral("CUSTOMERS"));
+    EXPECT_TRUE(ids.text().isEmpty());
+    EXPECT_TRUE(shows("on 10 records of CUSTOMERS"));
+    open(QStringLiteral("ORDERS"));
+    EXPECT_EQ(ids.text(), QStringLiteral("10044 NOSUCH"));
     control<QAction>("mnuValues").trigger();
     EXPECT_FALSE(pane().isVisible());
 }
