@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSettings>
@@ -125,9 +126,17 @@ ValuesPane::ValuesPane(Variables& vars, const dictionary::OpenDictionary& open,
     BuildControls();
     ConnectGrids();
     connect(this, &QDockWidget::visibilityChanged, this, [this](bool shown) {
-        if (shown) {
-            Follow();
+        if (!shown) {
+            return;
         }
+        // Opened the first time at a quarter of the window's height, so the grids keep
+        // most of a small screen; the user may drag it taller.
+        auto* window = qobject_cast<QMainWindow*>(parentWidget());
+        if (!sized_ && window != nullptr && !isFloating()) {
+            sized_ = true;
+            window->resizeDocks({this}, {window->height() / 4}, Qt::Vertical);
+        }
+        Follow();
     });
 }
 

@@ -80,7 +80,8 @@ private:
     std::uint64_t shownGeneration_ = 0;
     std::uint64_t cacheEpoch_ = 0;
     qint64 lastElapsedMs_ = 0;
-    QString idsFile_;  // the file whose ids the box holds
+    bool sized_ = false;  // given its first height, after which the user's sizing stays
+    QString idsFile_;     // the file whose ids the box holds
     // The dictionary's items as last read, made again when they change.
     std::shared_ptr<const ItemSnapshot> snapshot_;
     const void* snapshotViews_ = nullptr;

@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
     main.showMaximized();
     if (args[3] == "1") {
         main.findChild<QAction*>(QStringLiteral("mnuItemDetail"))->trigger();
+        main.findChild<QAction*>(QStringLiteral("mnuValues"))->trigger();  // both panes
     }
     for (int round = 0; round < 3; ++round) {
         QApplication::processEvents();
@@ -164,6 +165,9 @@ int main(int argc, char** argv) {
     }
     const auto& pane = *main.findChild<QDockWidget*>(QStringLiteral("fraDetail"));
     Check(pane.isVisible() == (args[3] == "1"), QStringLiteral("the detail pane is not as asked"));
+    const auto& values = *main.findChild<QDockWidget*>(QStringLiteral("fraValues"));
+    Check(values.isVisible() == (args[3] == "1"),
+          QStringLiteral("the values pane is not as asked"));
     for (int view = 0; view < tabs.TabCount(); ++view) {
         const grid::DataGrid& grid = *main.Grid(view);
         CheckInside(grid);
@@ -171,6 +175,11 @@ int main(int argc, char** argv) {
               grid.objectName() + QStringLiteral("'s header is under the tabs"));
         Check(!pane.isVisible() || !InWindow(pane).intersects(InWindow(grid)),
               QStringLiteral("the detail pane overlaps ") + grid.objectName());
+        Check(!values.isVisible() || !InWindow(values).intersects(InWindow(grid)),
+              QStringLiteral("the values pane overlaps ") + grid.objectName());
+        Check(!values.isVisible() || view != tabs.Tab() ||
+                  grid.viewport()->height() >= 3 * grid.verticalHeader()->defaultSectionSize(),
+              grid.objectName() + QStringLiteral(" shows fewer than three rows beside the panes"));
         CheckCaptions(grid);
     }
 
