@@ -16,7 +16,7 @@
 
 namespace editing {
 void EditingHandlers::ConnectGrids(QObject* receiver) {
-    rowLocks_.Connect(receiver);
+    rowLocks_.Connect();
     for (grid::DataGrid* grid : screen_.Grids()) {
         QObject::connect(grid, &grid::DataGrid::beforeSave, receiver,
                          [this](int view, bool* cancel) { TDBGrid1_BeforeSave(view, cancel); });

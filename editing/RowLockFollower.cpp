@@ -13,31 +13,38 @@
 
 namespace editing {
 
-void RowLockFollower::Connect(QObject* receiver) {
+RowLockFollower::RowLockFollower(const dictionary::DictionaryContext& context)
+    : context_(context), connections_(std::make_unique<QObject>()) {}
+
+RowLockFollower::~RowLockFollower() = default;
+
+void RowLockFollower::Connect() {
+    // The follower's own object ends the connections when the follower goes: a window
+    // being destroyed still closes its cell editors after its handlers are gone.
+    QObject* const context = connections_.get();
     for (grid::DataGrid* grid : context_.screen.Grids()) {
         const int view = grid->ViewIndex();
         const grid::RowArrayModel* model = grid->Model();
-        QObject::connect(model, &grid::RowArrayModel::pendingRowStarted, receiver,
+        QObject::connect(model, &grid::RowArrayModel::pendingRowStarted, context,
                          [this, view](int row) { Started(view, row); });
-        QObject::connect(model, &QAbstractItemModel::dataChanged, receiver,
+        QObject::connect(model, &QAbstractItemModel::dataChanged, context,
                          [this, view] { Changed(view); });
-        QObject::connect(model, &grid::RowArrayModel::pendingRowEnded, receiver,
+        QObject::connect(model, &grid::RowArrayModel::pendingRowEnded, context,
                          [this, view] { Ended(view); });
         // The first keystroke in a cell editor takes the lock, before the row is pending;
         // an editor closed without making the row pending (Escape, the text put back)
         // lets it go again.
-        QObject::connect(grid, &grid::DataGrid::typingStarted, receiver,
+        QObject::connect(grid, &grid::DataGrid::typingStarted, context,
                          [this, grid](int viewIndex, int row) {
                              if (!grid->HasPendingRow()) {
                                  Started(viewIndex, row);
                              }
                          });
-        QObject::connect(grid, &grid::DataGrid::editorClosed, receiver,
-                         [this, grid](int viewIndex) {
-                             if (!grid->HasPendingRow()) {
-                                 Ended(viewIndex);
-                             }
-                         });
+        QObject::connect(grid, &grid::DataGrid::editorClosed, context, [this, grid](int viewIndex) {
+            if (!grid->HasPendingRow()) {
+                Ended(viewIndex);
+            }
+        });
     }
 }
 

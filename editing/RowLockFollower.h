@@ -2,11 +2,12 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "dictionary/DictionaryScreen.h"
 
-class QObject;
+#include <QObject>
 
 namespace editing {
 
@@ -18,10 +19,13 @@ namespace editing {
 // the settings file: then only the check before each change locks.
 class RowLockFollower {
 public:
-    explicit RowLockFollower(const dictionary::DictionaryContext& context) : context_(context) {}
+    explicit RowLockFollower(const dictionary::DictionaryContext& context);
+    ~RowLockFollower();
+    RowLockFollower(const RowLockFollower&) = delete;
+    RowLockFollower& operator=(const RowLockFollower&) = delete;
 
-    // Follows the screen's grids for as long as receiver lives.
-    void Connect(QObject* receiver);
+    // Follows the screen's grids for as long as this object lives.
+    void Connect();
 
 private:
     void Started(int viewIndex, int row);
@@ -31,6 +35,8 @@ private:
     bool Wanted() const;
 
     dictionary::DictionaryContext context_;
+    // The context of the grids' connections, owned here so they end with the follower.
+    std::unique_ptr<QObject> connections_;
     // Per grid: the item whose lock its pending row holds or wants; empty for none.
     std::array<std::string, dictionary::kViewCount> rowItems_;
 };

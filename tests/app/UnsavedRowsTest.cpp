@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
 
@@ -144,6 +145,28 @@ TEST_F(UnsavedRowsTest, aFieldMarkTypedIntoACellBeepsAndTheStatusBarSaysWhy) {
         << window->statusBar()->currentMessage().toStdString();
     EXPECT_FALSE(grid(kOther).HasPendingRow());
     EXPECT_TRUE(dialogs.shown().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The window goes while a cell editor is open and its first keystroke holds the item's
+// lock: the editor closes after the handlers are gone, and nothing reaches them.
+TEST_F(UnsavedRowsTest, aWindowDestroyedWhileACellIsTypedEndsCleanly) {
+    openOrders();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    grid::DataGrid& g = grid(kDiv);
+    ASSERT_TRUE(g.SetCurrentRow(0));
+    g.SetCol(2);
+    g.setFocus();
+    QTest::keyClick(&g, Qt::Key_7);
+    auto* editor = g.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_8);
+    EXPECT_EQ(editor->text(), QStringLiteral("78"));
+    window.reset();
 }
 
 }  // namespace
