@@ -106,7 +106,7 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     EXPECT_TRUE(shows("a circular reference: LINE.TOTAL -> ORDER.TOTAL -> LINE.TOTAL"));
     type(kDIV, lineTotal, {{2, QStringLiteral("QTY")}, {3, QStringLiteral("TSTATES;X;1;1")}});
     EXPECT_TRUE(shows("TRANS: no file STATES in this account"));
-    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("QTY * PRICE"));
+    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("MULS(QTY,PRICE)"));
     ASSERT_TRUE(grid(kDIV).CancelRow());
     EXPECT_TRUE(shows("10001  38445           384.45"));
 
@@ -115,9 +115,10 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     ASSERT_TRUE(grid(kPH).SetCurrentRow(rowOf(kPH, "ORDER.LINES")));
     EXPECT_TRUE(shows("@ID    PRODUCT.ID  QTY     PRICE       LINE.TOTAL"));
     EXPECT_TRUE(
-        shown().contains(QStringLiteral("10002  SW-210           8      499.00          0.00\n")))
+        shown().contains(QStringLiteral("10002  SW-210           8      499.00       3992.00\n")))
         << shown().toStdString();
-    EXPECT_TRUE(shown().contains(QStringLiteral("\n       SW-220          11       99.00\n")));
+    EXPECT_TRUE(shown().contains(
+        QStringLiteral("\n       SW-220          11       99.00       1089.00\n")));
 
     // Ids typed: those records only, a missing one said so; kept for the file.
     QLineEdit& ids = control<QLineEdit>("txtValueIds");
@@ -218,7 +219,7 @@ TEST_F(ValuesPaneTest, keystrokesInAnOpenCellShowBeforeTheCellIsLeft) {
     EXPECT_TRUE(shows("10001  11                0.11"));
     QTest::keyClicks(editor, QStringLiteral(" * 3"));
     EXPECT_TRUE(shows("10001  33                0.33"));
-    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("QTY * PRICE"));
+    EXPECT_EQ(onDisk("LINE.TOTAL").value(1), QByteArray("MULS(QTY,PRICE)"));
     // The window is not closed with a cell editor open: close it and drop the row.
     QTest::keyClick(editor, Qt::Key_Escape);
     grid(kDIV).CancelRow();
