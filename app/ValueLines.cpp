@@ -9,23 +9,7 @@ namespace app {
 
 namespace {
 
-constexpr char kValueMark = '\xFD';
-constexpr char kSubvalueMark = '\xFC';
-constexpr char kTextMark = '\xFB';
 constexpr const char* kColumnGap = "  ";
-
-std::vector<std::string> Folded(const std::string& shown) {
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t fold = shown.find(kTextMark, from);
-        lines.push_back(shown.substr(from, fold == std::string::npos ? fold : fold - from));
-        if (fold == std::string::npos) {
-            return lines;
-        }
-        from = fold + 1;
-    }
-}
 
 std::string Padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
@@ -34,17 +18,7 @@ std::string Padded(const std::string& text, std::size_t width) {
 }  // namespace
 
 ValueCell CellOf(const std::string& value, const std::string& format) {
-    ValueCell cell;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = value.find_first_of(std::string{kValueMark, kSubvalueMark}, start);
-        const std::string part = value.substr(start, end == std::string::npos ? end : end - start);
-        cell.push_back(Folded(format.empty() ? part : mv::values::Format(part, format)));
-        if (end == std::string::npos) {
-            return cell;
-        }
-        start = end + 1;
-    }
+    return mv::values::ReportLines(value, format);
 }
 
 std::string TableText(const std::vector<std::string>& headings,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "platform/mv/values/Conversions.h"
 
@@ -10,34 +11,16 @@ namespace cli {
 
 namespace {
 
-constexpr char kValueMark = '\xFD';
-constexpr char kSubvalueMark = '\xFC';
-constexpr char kTextMark = '\xFB';
 constexpr std::size_t kIdWidth = 10;
 constexpr const char* kColumnGap = "  ";
 
-// The lines a cell takes: each value and subvalue on a line of its own, each laid out by
-// the column's format, which may fold it into more lines.
+// The lines a cell takes: its values and subvalues one below the other, each as the
+// column's format lays it out.
 std::vector<std::string> CellLines(const std::string& value, const std::string& format) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t end = value.find_first_of(std::string{kValueMark, kSubvalueMark}, start);
-        const std::string part = value.substr(start, end == std::string::npos ? end : end - start);
-        const std::string shown = format.empty() ? part : mv::values::Format(part, format);
-        std::size_t from = 0;
-        while (true) {
-            const std::size_t fold = shown.find(kTextMark, from);
-            lines.push_back(shown.substr(from, fold == std::string::npos ? fold : fold - from));
-            if (fold == std::string::npos) {
-                break;
-            }
-            from = fold + 1;
-        }
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 1;
+    for (std::vector<std::string>& part : mv::values::ReportLines(value, format)) {
+        lines.insert(lines.end(), std::make_move_iterator(part.begin()),
+                     std::make_move_iterator(part.end()));
     }
     return lines;
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mv::values {
 
@@ -38,6 +39,11 @@ std::string Format(std::string_view value, std::string_view format);
 // with the note "not formatted: <format>" and valid false. An empty format changes nothing.
 // A format adds at most 64 KiB of fill and mask to a value, whatever width it names.
 Converted FormatChecked(std::string_view value, std::string_view format);
+
+// The lines a value takes in a report's column: each value and subvalue on its own, laid
+// out by the format and folded at the text marks Format puts in; one list of lines per
+// value and subvalue, in order. An empty format leaves them as they are.
+std::vector<std::vector<std::string>> ReportLines(std::string_view value, std::string_view format);
 
 // Day 0 of the internal date: 31 December 1967.
 inline constexpr int kInternalDateEpochYear = 1967;
