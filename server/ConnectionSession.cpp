@@ -27,8 +27,21 @@ namespace {
 // otherwise keep it for the thread that used it.
 constexpr std::size_t kLargeRequest = std::size_t{1} << 20;
 
+// Under AddressSanitizer the allocator is the sanitizer's, and glibc's malloc_trim would
+// walk arenas that allocator never set up.
+#if defined(__SANITIZE_ADDRESS__)
+#define KELVORA_OWN_ALLOCATOR 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KELVORA_OWN_ALLOCATOR 0
+#endif
+#endif
+#ifndef KELVORA_OWN_ALLOCATOR
+#define KELVORA_OWN_ALLOCATOR 1
+#endif
+
 void ReturnFreedMemory() {
-#if defined(__GLIBC__)
+#if defined(__GLIBC__) && KELVORA_OWN_ALLOCATOR
     ::malloc_trim(0);
 #endif
 }
