@@ -18,11 +18,13 @@ class Session;
 namespace mv::values {
 
 class BackendRecordSource;
+class CachedRecordSource;
 
 // What the items of one file's dictionary make of its records, for a caller that holds a
 // session: the item's value in its internal form, and as its conversion shows it. TRANS,
 // XLATE and T conversions read other files through the same session. The clock is the
-// moment the object was made, so every record of one listing sees the same @DATE.
+// moment the object was made, so every record of one listing sees the same @DATE; and the
+// records of other files are read once each while it lives, as one listing sees them.
 class FileValues {
 public:
     FileValues(Session& session, std::string fileName,
@@ -46,6 +48,7 @@ public:
 private:
     std::unique_ptr<MapItemSource> dictionary_;
     std::unique_ptr<BackendRecordSource> records_;
+    std::unique_ptr<CachedRecordSource> readOnce_;
     ParseCache parses_;
     EvaluationContext context_;
 };

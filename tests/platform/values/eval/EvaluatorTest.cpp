@@ -9,6 +9,7 @@
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/compiler/BuiltinNames.h"
 #include "platform/mv/compiler/ItemSource.h"
+#include "platform/mv/values/CachedRecordSource.h"
 #include "platform/mv/values/Evaluator.h"
 #include "platform/mv/values/RecordSource.h"
 #include "platform/mv/values/eval/Functions.h"
@@ -317,6 +318,34 @@ TEST_F(Evaluator, patternsWithManyOpenCountsStayLinear) {
     }
     const Evaluated result = Expression("STR('a', 20000) MATCHES '" + pattern + "b'");
     EXPECT_EQ(result.value, "0");
+}
+
+// A listing reads each record of another file once; an answer that settles nothing (no
+// such file) is asked again, and no file name and id run together into another pair.
+TEST(CachedRecordSource, readsEachRecordOnceAndKeepsOnlySettledAnswers) {
+    MemoryFiles files;
+    files.Add("AB", false, "C", "one");
+    files.Add("A", false, "BC", "two");
+    mv::values::CachedRecordSource cached(files);
+    const struct {
+        std::string file, id;
+        int code;
+        std::string record;
+        int readsAfter;
+    } reads[] = {{"AB", "C", mv::kOk, "one", 1},
+                 {"AB", "C", mv::kOk, "one", 1},
+                 {"A", "BC", mv::kOk, "two", 2},
+                 {"AB", "X", mv::kRecordNotFound, "", 3},
+                 {"AB", "X", mv::kRecordNotFound, "", 3},
+                 {"NONE", "C", mv::kNoSuchDictionary, "", 4},
+                 {"NONE", "C", mv::kNoSuchDictionary, "", 5}};
+    for (const auto& read : reads) {
+        std::string record;
+        EXPECT_EQ(cached.Read(read.file, false, read.id, record), read.code)
+            << read.file << read.id;
+        EXPECT_EQ(record, read.record) << read.file << read.id;
+        EXPECT_EQ(files.reads, read.readsAfter) << read.file << read.id;
+    }
 }
 
 }  // namespace
