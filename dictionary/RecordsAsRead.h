@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace dictionary {
 
@@ -13,11 +16,11 @@ class RecordsAsRead {
 public:
     void Remember(const std::string& id, std::string record) {
         records_.insert_or_assign(id, std::move(record));
-        ++changes_;
+        Changed(id);
     }
     void Forget(const std::string& id) {
         records_.erase(id);
-        ++changes_;
+        Changed(id);
     }
     // Null when the item was never read, or is known to be gone.
     const std::string* Find(const std::string& id) const {
@@ -38,9 +41,39 @@ public:
     // that it is out of date.
     unsigned long long Changes() const { return changes_; }
 
+    // The ids remembered or forgotten since Changes() was `at`, each once, so what is
+    // worked out from the records can be brought up to date item by item. False when the
+    // last few changes no longer reach back that far (an open remembers every item): the
+    // caller works everything out again.
+    bool ChangedSince(unsigned long long at, std::vector<std::string>& ids) const {
+        if (at < keptFrom_ || at > changes_) {
+            return false;
+        }
+        for (auto id = recentChanges_.begin() + static_cast<std::ptrdiff_t>(at - keptFrom_);
+             id != recentChanges_.end(); ++id) {
+            if (std::find(ids.begin(), ids.end(), *id) == ids.end()) {
+                ids.push_back(*id);
+            }
+        }
+        return true;
+    }
+
 private:
+    static constexpr std::size_t kChangesKept = 256;
+
+    void Changed(const std::string& id) {
+        ++changes_;
+        if (recentChanges_.size() == kChangesKept) {
+            recentChanges_.clear();
+            keptFrom_ = changes_ - 1;
+        }
+        recentChanges_.push_back(id);
+    }
+
     std::unordered_map<std::string, std::string> records_;
     unsigned long long changes_ = 0;
+    std::vector<std::string> recentChanges_;  // the ids of changes keptFrom_ + 1 .. changes_
+    unsigned long long keptFrom_ = 0;
 };
 
 }  // namespace dictionary

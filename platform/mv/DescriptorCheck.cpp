@@ -18,13 +18,22 @@ namespace mv {
 std::vector<DescriptorOutcome> CompileDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items) {
     MapItemSource source;
+    std::vector<std::string> ids;
+    ids.reserve(items.size());
     for (const auto& [id, record] : items) {
         source.Add(id, record);
+        ids.push_back(id);
     }
+    return CompileDescriptors(source, ids);
+}
+
+std::vector<DescriptorOutcome> CompileDescriptors(ItemSource& source,
+                                                  const std::vector<std::string>& ids) {
     DictionaryCompiler compiler(source);
     std::vector<DescriptorOutcome> outcomes;
-    for (const auto& [id, record] : items) {
-        if (!IsDescriptorType(TypeCodeOf(record))) {
+    for (const std::string& id : ids) {
+        const std::string* record = source.Find(id);
+        if (record == nullptr || !IsDescriptorType(TypeCodeOf(*record))) {
             continue;
         }
         DescriptorOutcome& outcome = outcomes.emplace_back();
@@ -37,6 +46,7 @@ std::vector<DescriptorOutcome> CompileDescriptors(
         } catch (const std::bad_alloc&) {
             outcome.outOfMemory = true;
         }
+        outcome.namesLookedUp = compiler.NamesLookedUp(id);
     }
     return outcomes;
 }

@@ -8,6 +8,8 @@
 
 namespace mv {
 
+class ItemSource;
+
 // What compiling one I- or V-descriptor gave.
 struct DescriptorOutcome {
     std::string id;
@@ -15,12 +17,21 @@ struct DescriptorOutcome {
     bool outOfMemory = false;  // the item was too big to compile; the others still were
     std::size_t column = 0;    // when not compiled: where the expression goes wrong
     std::string message;
+    // The names the compile looked up in the dictionary: the outcome stays true until the
+    // descriptor, one of these items, or an outcome of a descriptor among them changes.
+    std::vector<std::string> namesLookedUp;
 };
 
 // Compiles every I- and V-descriptor among items (id and record) against all of them,
 // as CD would, writing nothing. One outcome per descriptor, in the order of items.
 std::vector<DescriptorOutcome> CompileDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items);
+
+// The same for the I- and V-descriptors among ids only, against the items of source,
+// which the caller holds: nothing is copied, and a dictionary where one item changed is
+// brought up to date by compiling that item and the descriptors that look it up.
+std::vector<DescriptorOutcome> CompileDescriptors(ItemSource& source,
+                                                  const std::vector<std::string>& ids);
 
 // The dictionary items that the expression of one I- or V-descriptor names.
 struct DescriptorUses {

@@ -9,8 +9,15 @@
 
 namespace mv {
 
+void DictionaryCompiler::SourceResolver::Note(std::string_view name) {
+    if (noted_ != nullptr && std::find(noted_->begin(), noted_->end(), name) == noted_->end()) {
+        noted_->emplace_back(name);
+    }
+}
+
 std::optional<std::string_view> DictionaryCompiler::SourceResolver::TypeCode(
     std::string_view name) {
+    Note(name);
     key_.assign(name);
     const std::string* record = items_.Find(key_);
     if (record == nullptr) {
@@ -20,6 +27,7 @@ std::optional<std::string_view> DictionaryCompiler::SourceResolver::TypeCode(
 }
 
 bool DictionaryCompiler::SourceResolver::Unreadable(std::string_view name) {
+    Note(name);
     key_.assign(name);
     return items_.Unreadable(key_);
 }
@@ -30,9 +38,17 @@ DictionaryCompiler::Entry& DictionaryCompiler::Parsed(const std::string& id,
     Entry& entry = it->second;
     if (added) {
         entry.id = &it->first;
+        resolver_.NoteNamesIn(&entry.namesLookedUp);
         entry.result = CompileExpression(FieldText(record, 2), resolver_);
+        resolver_.NoteNamesIn(nullptr);
     }
     return entry;
+}
+
+const std::vector<std::string>& DictionaryCompiler::NamesLookedUp(const std::string& id) const {
+    static const std::vector<std::string> none;
+    const auto found = entries_.find(id);
+    return found == entries_.end() ? none : found->second.namesLookedUp;
 }
 
 bool DictionaryCompiler::IsDescriptor(const std::string& id, const std::string*& record) {
@@ -120,7 +136,13 @@ ItemCompilation DictionaryCompiler::Compile(const std::string& id) {
         out.column = use.offset + 1;
         const auto self = std::find(cycle.begin(), cycle.end() - 1, id);
         if (self == cycle.end() - 1) {
-            out.message = messages::LeadsIntoCycle(use.name, cycle);
+            // Told from its least id, so the words do not depend on which item of the
+            // circle the search happened to reach first.
+            const auto least = std::min_element(cycle.begin(), cycle.end() - 1);
+            std::vector<std::string> turned(least, cycle.end() - 1);
+            turned.insert(turned.end(), cycle.begin(), least);
+            turned.push_back(*least);
+            out.message = messages::LeadsIntoCycle(use.name, turned);
         } else {
             // The same circle, told from this item round to itself.
             std::vector<std::string> turned(self, cycle.end() - 1);

@@ -37,16 +37,26 @@ public:
 
     ItemCompilation Compile(const std::string& id);
 
+    // Every name the compile of descriptor id looked up in the dictionary, once each, in
+    // the order asked; empty for an item not compiled here. What Compile(id) says can
+    // change only when id, one of these items, or what they ask in turn changes.
+    const std::vector<std::string>& NamesLookedUp(const std::string& id) const;
+
 private:
     class SourceResolver final : public NameResolver {
     public:
         explicit SourceResolver(ItemSource& items) : items_(items) {}
         std::optional<std::string_view> TypeCode(std::string_view name) override;
         bool Unreadable(std::string_view name) override;
+        // Where the names asked are noted; null when nobody listens.
+        void NoteNamesIn(std::vector<std::string>* names) { noted_ = names; }
 
     private:
+        void Note(std::string_view name);
+
         ItemSource& items_;
         std::string key_;
+        std::vector<std::string>* noted_ = nullptr;
     };
 
     using Cycle = std::shared_ptr<const std::vector<std::string>>;
@@ -57,6 +67,7 @@ private:
         std::size_t pathIndex = 0;
         Cycle cycle;          // a circular reference reachable from this item, if any
         std::size_t via = 0;  // the entry of result.uses that leads to it
+        std::vector<std::string> namesLookedUp;
     };
 
     Entry& Parsed(const std::string& id, const std::string& record);
