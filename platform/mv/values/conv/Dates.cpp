@@ -7,6 +7,7 @@
 #include "platform/mv/values/conv/Converters.h"
 #include "platform/mv/values/conv/DateCode.h"
 #include "platform/mv/values/conv/DecimalText.h"
+#include "platform/mv/values/conv/ParsedCodes.h"
 
 namespace mv::values::conv {
 
@@ -161,23 +162,23 @@ Converted DateOutput(std::string_view value, const DateCode& code) {
         return Unconvertible(value);
     }
     CivilDate date = CivilFromDayNumber(*dayNumber);
-    std::vector<DatePart> parts = code.parts.empty() ? DefaultParts(code) : code.parts;
+    const std::vector<DatePart> defaultParts =
+        code.parts.empty() ? DefaultParts(code) : std::vector<DatePart>();
+    const std::vector<DatePart>& parts = code.parts.empty() ? defaultParts : code.parts;
     char separator = code.separator != 0 ? code.separator : ' ';
+    const DatePartModifier none;
     std::string text;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         PartText part = RenderPart(parts[i], date, *dayNumber, code, parts.size() == 1);
-        DatePartModifier modifier;
-        if (i < code.modifiers.size()) {
-            modifier = code.modifiers[i];
-        }
-        text += ApplyModifier(part, parts[i], date, code, modifier);
+        const DatePartModifier& modifier = i < code.modifiers.size() ? code.modifiers[i] : none;
+        text += ApplyModifier(std::move(part), parts[i], date, code, modifier);
         if (modifier.kind == DatePartModifier::Kind::kText) {
             text += modifier.text;
         } else if (i + 1 < parts.size()) {
             text += separator;
         }
     }
-    return {text, {}, true};
+    return {std::move(text), {}, true};
 }
 
 // ---- Input ----
@@ -337,7 +338,8 @@ Converted DateInput(std::string_view value, const DateCode& code) {
 
 std::optional<Converted> ConvertDate(std::string_view value, std::string_view code,
                                      Direction direction) {
-    auto date = ParseDateCode(code);
+    thread_local ParsedCodes<DateCode> codes;
+    const std::optional<DateCode>& date = codes.Find(code, ParseDateCode);
     if (!date) {
         return std::nullopt;
     }

@@ -99,6 +99,18 @@ std::string ConvertEach(std::string_view value, std::string_view code, Direction
 
 Converted Convert(std::string_view value, std::string_view codes, Direction direction,
                   RecordSource* source) {
+    // One code on one value, as most fields are, without the copies of the general case.
+    if (codes.find(kValueMark) == std::string_view::npos &&
+        std::none_of(value.begin(), value.end(), IsMark)) {
+        const std::string_view code = TrimBlanks(codes);
+        if (code.empty()) {
+            return {std::string(value), {}, true};
+        }
+        if (std::optional<Converted> converted = ConvertOne(value, code, direction, source)) {
+            return std::move(*converted);
+        }
+        return {std::string(value), "not converted: " + std::string(code), true};
+    }
     std::string current(value);
     std::vector<std::string> notes;
     bool valid = true;

@@ -5,6 +5,7 @@
 #include "platform/mv/values/conv/DecimalText.h"
 #include "platform/mv/values/conv/Masks.h"
 #include "platform/mv/values/conv/NumberStyle.h"
+#include "platform/mv/values/conv/ParsedCodes.h"
 
 namespace mv::values::conv {
 
@@ -57,7 +58,7 @@ std::optional<MaskedDecimalCode> ParseMaskedDecimalCode(std::string_view code) {
     return parsed;
 }
 
-std::string Masked(const std::string& text, const MaskedDecimalCode& code) {
+std::string Masked(std::string text, const MaskedDecimalCode& code) {
     if (!code.mask) {
         return text;
     }
@@ -131,7 +132,8 @@ Converted MaskedDecimalInput(std::string_view value, const MaskedDecimalCode& co
 
 std::optional<Converted> ConvertMaskedDecimal(std::string_view value, std::string_view code,
                                               Direction direction) {
-    auto parsed = ParseMaskedDecimalCode(code);
+    thread_local ParsedCodes<MaskedDecimalCode> codes;
+    const std::optional<MaskedDecimalCode>& parsed = codes.Find(code, ParseMaskedDecimalCode);
     if (!parsed) {
         return std::nullopt;
     }

@@ -41,41 +41,54 @@ bool ReadNumberOption(char c, NumberStyle& style) {
 std::string LayOutNumber(const DecimalText& number, bool hasPoint, const NumberStyle& style) {
     DecimalText scaled = number;
     if (!(style.noScalingWithPoint && hasPoint)) {
-        scaled = ShiftDecimal(number, -style.scale);
+        scaled.scale += style.scale;
     }
-    if (RoundsToZero(scaled, style.decimals, style.truncate)) {
+    std::string digits = FixedDigits(scaled, style.decimals, style.truncate);
+    // Shown as zero: every digit is 0 (the point aside).
+    if (digits.find_first_not_of("0.") == std::string::npos) {
         if (style.zeroAsEmpty) {
             return {};
         }
         scaled.negative = false;
     }
-    std::string digits = FixedDigits(scaled, style.decimals, style.truncate);
     if (style.thousands) {
         digits = GroupThousands(digits, ',');
     }
-    bool negative = scaled.negative;
+    const bool negative = scaled.negative;
     std::string text;
+    text.reserve(digits.size() + 4);
     if (style.currency) {
-        text = "$";
+        text.push_back('$');
     }
     switch (style.sign) {
         case 'C':
-            text += digits + (negative ? "CR" : "");
+            text += digits;
+            if (negative) {
+                text += "CR";
+            }
             break;
         case 'D':
-            text += (negative ? "-" : "") + digits + (negative ? "" : "DB");
+            text += negative ? "-" : "";
+            text += digits;
+            text += negative ? "" : "DB";
             break;
         case 'M':
-            text += digits + (negative ? "-" : "");
+            text += digits;
+            text += negative ? "-" : "";
             break;
         case 'E':
-            text = negative ? "<" + text + digits + ">" : text + digits;
+            if (negative) {
+                text.insert(0, 1, '<');
+            }
+            text += digits;
+            text += negative ? ">" : "";
             break;
         case 'N':
             text += digits;
             break;
         default:
-            text += (negative ? "-" : "") + digits;
+            text += negative ? "-" : "";
+            text += digits;
             break;
     }
     return text;

@@ -5,6 +5,7 @@
 
 #include "platform/mv/values/conv/Converters.h"
 #include "platform/mv/values/conv/DecimalText.h"
+#include "platform/mv/values/conv/ParsedCodes.h"
 
 namespace mv::values::conv {
 
@@ -133,7 +134,8 @@ Converted TimeInput(std::string_view value) {
 
 std::optional<Converted> ConvertTime(std::string_view value, std::string_view code,
                                      Direction direction) {
-    auto time = ParseTimeCode(code);
+    thread_local ParsedCodes<TimeCode> codes;
+    const std::optional<TimeCode>& time = codes.Find(code, ParseTimeCode);
     if (!time) {
         return std::nullopt;
     }

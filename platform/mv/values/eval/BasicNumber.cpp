@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/values/eval/BasicNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 
 namespace mv::values {
@@ -48,13 +51,20 @@ bool ScaleUp(Magnitude& magnitude, int n) {
     return true;
 }
 
-std::string WriteMagnitude(Magnitude magnitude) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(magnitude % 10)));
+// Writes the decimal digits of magnitude so that they end at `end`; returns where they
+// start. Up to 39 digits; the low 64 bits are written without 128-bit division.
+char* WriteMagnitude(Magnitude magnitude, char* end) {
+    char* first = end;
+    while (magnitude > ~std::uint64_t{0}) {
+        *--first = static_cast<char>('0' + static_cast<int>(magnitude % 10));
         magnitude /= 10;
-    } while (magnitude != 0);
-    return digits;
+    }
+    auto low = static_cast<std::uint64_t>(magnitude);
+    do {
+        *--first = static_cast<char>('0' + static_cast<int>(low % 10));
+        low /= 10;
+    } while (low != 0);
+    return first;
 }
 
 }  // namespace
@@ -235,18 +245,27 @@ std::string BasicNumber::Fixed(int decimals, bool truncate) const {
         }
         return out;
     }
+    decimals = std::max(decimals, 0);
     const BasicNumber rounded = Rounded(decimals, truncate);
-    std::string digits = WriteMagnitude(rounded.magnitude_);
-    const auto scale = static_cast<std::size_t>(rounded.scale_);
-    if (digits.size() <= scale) {
-        digits.insert(0, scale + 1 - digits.size(), '0');
+    // Room for 39 digits, or for the zeros before the digits of a fraction (scale <= 18).
+    char buffer[64];
+    char* const end = buffer + sizeof buffer;
+    char* first = WriteMagnitude(rounded.magnitude_, end);
+    const std::ptrdiff_t scale = rounded.scale_;
+    while (end - first <= scale) {
+        *--first = '0';
     }
-    std::string out = rounded.negative_ ? "-" : "";
-    out += digits.substr(0, digits.size() - scale);
+    char* const point = end - scale;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(end - first) + static_cast<std::size_t>(decimals) + 2);
+    if (rounded.negative_) {
+        out.push_back('-');
+    }
+    out.append(first, point);
     if (decimals > 0) {
-        std::string fraction = digits.substr(digits.size() - scale);
-        fraction.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
-        out += "." + fraction;
+        out.push_back('.');
+        out.append(point, end);
+        out.append(static_cast<std::size_t>(decimals - scale), '0');
     }
     return out;
 }
@@ -259,7 +278,10 @@ std::string BasicNumber::Text() const {
             out.pop_back();
         }
     }
-    return out == "-0" ? "0" : out;
+    if (out == "-0") {
+        out = "0";
+    }
+    return out;
 }
 
 BasicNumber BasicNumber::Rounded(int decimals, bool truncate) const {

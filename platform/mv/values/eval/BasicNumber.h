@@ -33,7 +33,8 @@ public:
 
     // At most kTextScale decimals, rounded half away from zero, without trailing zeros.
     std::string Text() const;
-    // Rounded (or cut, when truncate) to `decimals` places, written with exactly that many.
+    // Rounded (or cut, when truncate) to `decimals` places (from 0), written with exactly
+    // that many.
     std::string Fixed(int decimals, bool truncate) const;
 
     long double ToLongDouble() const;
