@@ -70,15 +70,15 @@ int main(int argc, char** argv) {
 
     std::size_t rawBytes = 0, exportBytes = 0;
     bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
-    const double raw = bench::BestSeconds(
-        kRepeats, [&] { return bench::WriteListingRaw(account.dictionaryPath(), rawTarget); },
-        rawBytes);
-    const double exported = bench::BestSeconds(
-        kRepeats, [&] { return ExportThroughClient(account.path(), exportTarget); }, exportBytes);
+    const std::vector<double> medians = bench::AlternatedMedians(
+        kRepeats, {[&] { rawBytes = bench::WriteListingRaw(account.dictionaryPath(), rawTarget); },
+                   [&] { exportBytes = ExportThroughClient(account.path(), exportTarget); }});
+    const double raw = medians[0];
+    const double exported = medians[1];
 
     // The same lines, in another order: the export sorts, the floor takes directory order.
     const bool same = SortedLines(rawTarget) == SortedLines(exportTarget);
-    std::printf("Best of %d, %d items:\n", kRepeats, items);
+    std::printf("Medians of %d runs taken in turn, %d items:\n", kRepeats, items);
     std::printf("  raw read + write of the same bytes:      %8.1f ms (%zu bytes)\n", raw * 1e3,
                 rawBytes);
     std::printf("  SSELECT + Read + listing file replaced:  %8.1f ms (%zu bytes)%s\n",

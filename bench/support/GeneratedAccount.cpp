@@ -170,4 +170,23 @@ double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::si
     return best;
 }
 
+std::vector<double> AlternatedMedians(int rounds,
+                                      const std::vector<std::function<void()>>& steps) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::vector<double>> times(steps.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const auto start = Clock::now();
+            steps[i]();
+            times[i].push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        }
+    }
+    std::vector<double> medians;
+    for (std::vector<double>& step : times) {
+        std::sort(step.begin(), step.end());
+        medians.push_back(step.empty() ? 0.0 : step[step.size() / 2]);
+    }
+    return medians;
+}
+
 }  // namespace bench

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -38,5 +39,10 @@ std::size_t WriteListingRaw(const std::string& dictionaryPath, const std::string
 // The best wall time of `repeats` runs, in seconds; `result` keeps the last run's value
 // so nothing is optimised away.
 double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::size_t& result);
+
+// The median wall times, in seconds, of `rounds` runs of each of several steps taken in
+// turn (the first step, the second, ..., then the first again), so a machine that slows
+// down or speeds up meanwhile weighs on every step alike.
+std::vector<double> AlternatedMedians(int rounds, const std::vector<std::function<void()>>& steps);
 
 }  // namespace bench

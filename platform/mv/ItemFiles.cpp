@@ -78,14 +78,14 @@ int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::str
     if (!fd.Valid()) {
         return errno == ENOENT ? kRecordNotFound : kReadFailed;
     }
-    // The entry may have been swapped for a FIFO or a device since it was listed.
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return kReadFailed;
-    }
     if (scratch.size() < 65536) {
         scratch.resize(65536);
     }
+    // The entry may have been swapped for a FIFO or a device since it was listed. Only
+    // what a regular file could give is taken without asking: some bytes and a short read.
+    // Nothing read (a FIFO without a writer reads so) or a full buffer (a device never
+    // ends) is checked before it counts.
+    bool checked = false;
     for (;;) {
         const ssize_t n = ::read(fd.Get(), scratch.data(), scratch.size());
         if (n < 0) {
@@ -95,9 +95,18 @@ int ReadListedItemFile(int dirFd, const char* name, std::string& bytes, std::str
             bytes.clear();
             return kReadFailed;
         }
+        const bool shortRead = static_cast<std::size_t>(n) < scratch.size();
+        if (!checked && (n == 0 || !shortRead)) {
+            struct stat st {};
+            if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+                bytes.clear();
+                return kReadFailed;
+            }
+            checked = true;
+        }
         bytes.append(scratch.data(), static_cast<std::size_t>(n));
         // A short read of a regular file is its end.
-        if (static_cast<std::size_t>(n) < scratch.size()) {
+        if (shortRead) {
             return kOk;
         }
     }
