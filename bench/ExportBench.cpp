@@ -27,6 +27,9 @@ constexpr int kRepeats = 5;
 // What the export button does, without the dialogs. Returns the bytes of the file.
 std::size_t ExportThroughClient(const std::string& account, const std::string& target) {
     mv::Session session;
+    // The window's session removed the debris of interrupted writes when it opened the
+    // dictionary, before any export.
+    session.SetSweepTemporaryFiles(false);
     session.SetAccountPath(account);
     session.Connect();
     auto file = session.OpenDictionary("X");

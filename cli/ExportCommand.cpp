@@ -72,6 +72,9 @@ int ExportCommand::Run(const CommandLine& line) {
     const std::string& fileName = line.arguments.at(0);
     const bool toStandardOutput = line.arguments.size() < 2 || line.arguments[1] == "-";
     mv::Session session;
+    // An export only reads: it leaves the debris of interrupted writes to the sessions
+    // that write, and so lists the folder once, in its select.
+    session.SetSweepTemporaryFiles(false);
     if (!ConnectAccount(session, line, env_)) {
         return kExitFailure;
     }
