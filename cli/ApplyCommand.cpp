@@ -121,7 +121,7 @@ bool Make(mv::DictionaryFile& file, Step& step, const std::string& target, bool 
     file.ReadForUpdate();
     const int read = file.Error();
     if (read == mv::kRecordLocked) {
-        ReportFailure(env, Concat({shown, " is locked by another user in ", target}));
+        ReportFailure(env, Concat({shown, " is ", file.LockedByWords(), " in ", target}));
         return false;
     }
     if (read != mv::kOk && read != mv::kRecordNotFound) {

@@ -47,6 +47,7 @@ AccountItem ReadForChange(OpenDictionary& open, const std::string& id) {
     }
     if (code == mv::kRecordLocked) {
         now.error = code;
+        now.lockedBy = file.LockedByWords();
         return now;
     }
     // A failed connection or a closed file fails any read: that is the answer.
@@ -131,9 +132,9 @@ ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const 
     }
 }
 
-void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id) {
-    dialogs.MsgBox(id + QStringLiteral(" is locked by another user. Your changes are kept; save "
-                                       "the row again later."),
+void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id, const std::string& lockedBy) {
+    dialogs.MsgBox(id + QStringLiteral(" is ") + TextBridge::ToText(lockedBy) +
+                       QStringLiteral(". Your changes are kept; save the row again later."),
                    ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
 }
 

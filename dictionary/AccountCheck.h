@@ -26,6 +26,8 @@ struct AccountItem {
     // The server refused the item's lock with this code (and the read went through
     // without it): set the first time only, so the refusal is reported once.
     int lockRefused = 0;
+    // With error kRecordLocked: who holds the item, as DictionaryFile::LockedByWords says.
+    std::string lockedBy;
 
     bool Exists() const { return record.has_value(); }
     // True when the account holds exactly `bytes` (nullopt: holds no such item).
@@ -87,7 +89,7 @@ ChangeDecision DecideOnChange(ui::Dialogs& dialogs, OpenDictionary& open, const 
                               AccountItem now, const std::optional<std::string>& yours);
 
 // "<id> is locked by another user. Your changes are kept; save the row again later."
-void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id);
+void ShowLockedByOther(ui::Dialogs& dialogs, const QString& id, const std::string& lockedBy);
 
 // "<id> already exists. Replace it?" in the conflict window with two columns, the item
 // the account holds and yours, field by field: Replace or Cancel, Cancel the default.

@@ -33,6 +33,7 @@ ItemLocks::Outcome ItemLocks::StartEditing(mv::DictionaryFile& file, const std::
             error = file.Error();
         });
         if (error == mv::kRecordLocked) {
+            OnItem(file, id, [&] { lockedBy_ = file.LockedByWords(); });
             return Outcome::HeldByOther;
         }
         if (error != 0) {

@@ -42,6 +42,8 @@ public:
     // time only, so the refusal is reported once.
     bool MarkRefused(int code);
     int Failure() const { return failure_; }
+    // After HeldByOther: who holds the item, as DictionaryFile::LockedByWords says.
+    const std::string& LockedBy() const { return lockedBy_; }
 
     void Took(const std::string& id) { held_.insert(id); }
     // A write or delete of the item released its lock.
@@ -61,6 +63,7 @@ private:
     int refusal_ = 0;
     bool editingRefused_ = false;
     int failure_ = 0;
+    std::string lockedBy_;
 };
 
 }  // namespace dictionary

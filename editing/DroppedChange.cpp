@@ -30,15 +30,16 @@ QString ArrivedMessage(const QString& itemId, ChangeMade change, bool arrived) {
                          QStringLiteral(" was not deleted: the server still holds it.");
 }
 
-void ShowLocked(ui::Dialogs& dialogs, const QString& itemId, LockedChange change) {
+void ShowLocked(ui::Dialogs& dialogs, const QString& itemId, LockedChange change,
+                const std::string& lockedBy) {
     if (change == LockedChange::Save) {
-        dictionary::ShowLockedByOther(dialogs, itemId);
+        dictionary::ShowLockedByOther(dialogs, itemId, lockedBy);
         return;
     }
     dialogs.MsgBox(
-        itemId + (change == LockedChange::Delete
-                      ? QStringLiteral(" is locked by another user; nothing was deleted.")
-                      : QStringLiteral(" is locked by another user; nothing was renamed.")),
+        itemId + QStringLiteral(" is ") + TextBridge::ToText(lockedBy) +
+            (change == LockedChange::Delete ? QStringLiteral("; nothing was deleted.")
+                                            : QStringLiteral("; nothing was renamed.")),
         ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
 }
 
@@ -64,7 +65,7 @@ dictionary::AccountItem ReadItem(const dictionary::DictionaryContext& context,
     }
     while (now.error != 0) {
         if (now.error == mv::kRecordLocked) {
-            ShowLocked(context.vars.dialogs, itemId, change);
+            ShowLocked(context.vars.dialogs, itemId, change, now.lockedBy);
             break;
         }
         ShowCallError(context.vars, now.error, context.open.name, itemId);

@@ -93,7 +93,8 @@ void RowLockFollower::Lock(int viewIndex) {
         case dictionary::ItemLocks::Outcome::Locked:
             return;
         case dictionary::ItemLocks::Outcome::HeldByOther:
-            context_.screen.ShowStatus(shown + QStringLiteral(" is locked by another user"),
+            context_.screen.ShowStatus(shown + QStringLiteral(" is ") +
+                                           TextBridge::ToText(open.locks.LockedBy()),
                                        dictionary::kNoteShownMs);
             break;
         case dictionary::ItemLocks::Outcome::Failed:

@@ -201,8 +201,15 @@ bool CallDispatch::RecordLocked(const Message& request, std::string& why) {
         return WrongShape(why);
     }
     int state = mv::kLockFree;
-    const int error = engine_->LockState(request.args[1].integer, request.args[2].bytes, state);
-    return Reply(Message{0, {Arg::Int(error), Arg::Int(state), Arg::Int(kNoStatus)}}, why);
+    const int handle = request.args[1].integer;
+    const int error = engine_->LockState(handle, request.args[2].bytes, state);
+    // The status names the holder of another session's lock by its user number.
+    mv::LockHolder holder;
+    if (state == mv::kLockHeldExclusively || state == mv::kLockHeldShared) {
+        engine_->Holder(handle, request.args[2].bytes, holder);
+    }
+    const auto status = static_cast<std::int32_t>(holder.number);
+    return Reply(Message{0, {Arg::Int(error), Arg::Int(state), Arg::Int(status)}}, why);
 }
 
 bool CallDispatch::Execute(const Message& request, std::string& why) {

@@ -210,12 +210,14 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
         return {};
     }
     engine->SetLockWaitLimit(config_.lockWaitLimit);
+    const long number = hooks_->userNumber();
+    engine->SetIdentity({login.user, number, channel.PeerHost()});
     if (!SendStatus(channel, config_, mv::kOk)) {
         Log("closed: the client went away while logging in");
         return {};
     }
     Log("logged in as " + who + " to account \"" + Printable(account) + "\"" +
-        (channel.IsEncrypted() ? " over TLS" : ""));
+        (channel.IsEncrypted() ? " over TLS" : "") + ", user number " + std::to_string(number));
     user = login.user;
     loggedIn_ = true;
     return engine;

@@ -32,6 +32,9 @@ struct ConnectionHooks {
     // True when the listener closed the connection to make room; it counts such closes
     // itself, so the connection writes no line of its own.
     std::function<bool()> madeRoom = [] { return false; };
+    // The user number of a session that logged in, which names it in the lock listing
+    // and as RECORDLOCKED's status; 0 gives none.
+    std::function<long()> userNumber = [] { return 0L; };
     // The connection ended before a login, for the reason given: the listener counts it.
     std::function<void(const std::string& reason)> endedBeforeLogin = [](const std::string&) {};
 };

@@ -287,6 +287,7 @@ bool Listener::StartServing(Running& running, mv::UniqueFd socket) {
                 };
                 hooks.claimSlot = [this, raw] { return ClaimSessionSlot(*raw); };
                 hooks.madeRoom = [raw] { return raw->madeRoom.load(); };
+                hooks.userNumber = [this] { return ++lastUserNumber_; };
                 hooks.endedBeforeLogin = [this, raw](const std::string& reason) {
                     refusals_.Count(raw->client, reason);
                 };

@@ -128,6 +128,7 @@ private:
     mutable std::mutex sessionsMutex_;
     std::list<std::unique_ptr<Running>> sessions_;  // in the order they were accepted
     std::once_flag stopped_;
+    std::atomic<long> lastUserNumber_{0};  // each session that logs in takes the next
 };
 
 }  // namespace server

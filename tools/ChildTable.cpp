@@ -166,7 +166,7 @@ bool ChildTable::ConfirmReplacing(const QString& name, std::optional<mv::Dynamic
         return true;
     }
     if (now.error == mv::kRecordLocked) {
-        dictionary::ShowLockedByOther(vars_.dialogs, name);
+        dictionary::ShowLockedByOther(vars_.dialogs, name, now.lockedBy);
         return false;
     }
     if (ConnectionDropped(vars_, now.error)) {

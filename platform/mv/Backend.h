@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/mv/LockHolder.h"
+
 namespace mv {
 
 // What a command run by Exec hands back to the command object.
@@ -19,6 +21,39 @@ struct CommandResult {
 struct ItypeResult {
     int code = 0;        // kOk, or why there is no value
     std::string result;  // the value; on error the engine's reason, when it gave one
+};
+
+// One record as read: kOk and its bytes, or the read's code.
+struct ReadResult {
+    int code = 0;
+    std::string record;
+};
+
+// A part of a file to open: its dictionary, or its data.
+struct FilePart {
+    std::string name;
+    bool dictionary = true;
+};
+
+// What opening a part gave: kOk and its handle, or the code.
+struct OpenResult {
+    int code = 0;
+    int handle = 0;
+};
+
+// Records to read from an open data file and dictionary items to evaluate on them by the
+// engine serving the account, asked for together.
+struct RecordsWanted {
+    int handle = 0;                  // the data file the records are read from
+    bool read = true;                // false: the items are evaluated, nothing is read
+    std::string file;                // the file's name, which ITYPE takes
+    std::vector<std::string> ids;
+    std::vector<std::string> items;  // each evaluated on every record
+};
+
+struct RecordsGiven {
+    std::vector<ReadResult> records;               // one per id, when read
+    std::vector<std::vector<ItypeResult>> values;  // one list per item, one result per id
 };
 
 // The engine behind a session: the local engine, or one day a remote server.
@@ -59,6 +94,11 @@ public:
     virtual int ReleaseAll(int handle) = 0;
     // kOk with state one of LockState (RecordLocks.h).
     virtual int LockState(int handle, const std::string& id, int& state) = 0;
+    // Who holds the item, as far as the engine tells: kOk with holder filled in as far as
+    // known (nothing when the engine cannot tell), else the call's error code.
+    virtual int Holder(int /*handle*/, const std::string& /*id*/, LockHolder& /*holder*/) {
+        return 0;
+    }
 
     virtual CommandResult Execute(const std::string& text) = 0;
 
@@ -80,6 +120,18 @@ public:
         }
         return results;
     }
+
+    // Several calls whose answers the program needs before it can go on, asked for
+    // together: a server is sent every request before the first reply is taken, so they
+    // cost one round trip where one after the other they would cost one each.
+    //
+    // Opens the parts, then runs the select command when there is one (its outcome in
+    // selected, as Execute gives it). One result per part, in order.
+    virtual std::vector<OpenResult> OpenTogether(const std::vector<FilePart>& parts,
+                                                 const std::string& select,
+                                                 CommandResult& selected);
+    // Reads the records (plain reads, no lock) and evaluates the items on them.
+    virtual RecordsGiven ReadTogether(const RecordsWanted& wanted);
 };
 
 }  // namespace mv

@@ -62,6 +62,22 @@ int DictionaryFile::RecordLockState() {
     return state;
 }
 
+LockHolder DictionaryFile::RecordLockHolder() {
+    LockHolder holder;
+    try {
+        if (backend_) {
+            backend_->Holder(handle_, recordId_, holder);
+        }
+    } catch (...) {
+        holder = LockHolder();
+    }
+    return holder;
+}
+
+std::string DictionaryFile::LockedByWords() {
+    return mv::LockedByWords(RecordLockHolder());
+}
+
 bool DictionaryFile::Writable() const {
     try {
         return backend_ && backend_->Writable(handle_);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/mv/DynamicArray.h"
+#include "platform/mv/LockHolder.h"
 
 namespace mv {
 
@@ -36,6 +37,12 @@ public:
     void ReleaseAllLocks();
     // One of mv::LockState (RecordLocks.h) for the item; Error as after a Read.
     int RecordLockState();
+    // Who holds the item, as far as the engine tells (nothing when it cannot). Error is
+    // left as it was.
+    LockHolder RecordLockHolder();
+    // Who holds the item, for a message: "locked by ann (user 7) since 10:42", or "locked
+    // by another user" when the engine cannot tell. Error is left as it was.
+    std::string LockedByWords();
     // False when the items are known not to be writable here (a local folder the user
     // may not write); true when they are, or when only a write can tell (a server).
     bool Writable() const;
@@ -48,6 +55,8 @@ public:
     void CloseFile();
 
     const std::string& FileName() const { return fileName_; }
+    // The backend's name for the open file, for calls the session makes on it.
+    int Handle() const { return handle_; }
     int Error() const { return error_; }
 
 private:

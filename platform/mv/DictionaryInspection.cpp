@@ -58,8 +58,8 @@ private:
     void NotAnId(std::string_view name) {
         // Escaping never gives a leading dot: such a file is hidden, or left by a write
         // that did not finish, and is no item by design.
-        if (name == kLockFileName) {
-            return;  // the engine's record locks
+        if (name == kLockFileName || name == kLockNotesFolder) {
+            return;  // the engine's record locks and the notes of who holds them
         }
         TemporaryFile debris;
         if (InspectTemporaryFile(dirFd_, std::string(name).c_str(), debris)) {

@@ -11,6 +11,7 @@
 #include "platform/mv/AccountListing.h"
 #include "platform/mv/AccountNames.h"
 #include "platform/mv/AtomicFile.h"
+#include "platform/mv/CommandWords.h"
 #include "platform/mv/DataFieldNames.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/ItemFiles.h"
@@ -22,6 +23,15 @@
 #include "platform/mv/compiler/CompileMessages.h"
 
 namespace mv {
+
+namespace {
+
+bool IsLockListCommand(const std::string& text) {
+    const std::vector<std::string_view> words = SplitOnBlanks(text);
+    return words.size() == 1 && UpperCase(words[0]) == "LIST.READU";
+}
+
+}  // namespace
 
 int LocalEngine::Open(const std::string& accountPath, std::shared_ptr<LocalEngine>& engine,
                       bool sweepTemporaryFiles) {
@@ -184,26 +194,27 @@ LocalEngine::Directory* LocalEngine::DirectoryOf(int handle) {
 DictionaryLocks& LocalEngine::LocksOf(const Directory& directory) {
     std::unique_ptr<DictionaryLocks>& locks = locks_[{directory.id.device, directory.id.inode}];
     if (!locks) {
-        locks = std::make_unique<DictionaryLocks>(directory.fd.Get());
+        locks = std::make_unique<DictionaryLocks>(directory.fd.Get(), &identity_);
     }
     // The handle that first opened the folder may be closed by now.
     locks->SetFolder(directory.fd.Get());
     return *locks;
 }
 
-int LocalEngine::TakeLock(Directory& directory, const std::string& id, int lockFlags) {
-    const int error = LocksOf(directory).Lock(id, lockFlags, lockWaitLimit_);
+int LocalEngine::TakeLock(Directory& directory, const std::string& id, int lockFlags,
+                          bool noted) {
+    const int error = LocksOf(directory).Lock(id, lockFlags, lockWaitLimit_, noted);
     if (error == kOk) {
         directory.lockedIds.insert(id);
     }
     return error;
 }
 
-int LocalEngine::LockForChange(Directory& directory, const std::string& id) {
+int LocalEngine::LockForChange(Directory& directory, const std::string& id, bool keepLock) {
     if (LocksOf(directory).HoldsExclusive(id)) {
         return kOk;
     }
-    return TakeLock(directory, id, kLockExclusive);
+    return TakeLock(directory, id, kLockExclusive, keepLock);
 }
 
 void LocalEngine::AfterChange(Directory& directory, const std::string& id, bool keepLock) {
@@ -285,6 +296,17 @@ int LocalEngine::LockState(int handle, const std::string& id, int& state) {
     return kOk;
 }
 
+int LocalEngine::Holder(int handle, const std::string& id, LockHolder& holder) {
+    int state = kLockFree;
+    if (const int error = LockState(handle, id, state); error != kOk) {
+        return error;
+    }
+    if (state == kLockHeldExclusively || state == kLockHeldShared) {
+        LocksOf(*DirectoryOf(handle)).Holder(id, holder);
+    }
+    return kOk;
+}
+
 int LocalEngine::Read(int handle, const std::string& id, std::string& record, int lockFlags) {
     record.clear();
     Directory* directory = DirectoryOf(handle);
@@ -330,7 +352,7 @@ int LocalEngine::Write(int handle, const std::string& id, const std::string& rec
     if (const int error = MakeFolder(*directory); error != kOk) {
         return error;
     }
-    if (const int error = LockForChange(*directory, id); error != kOk) {
+    if (const int error = LockForChange(*directory, id, keepLock); error != kOk) {
         return error;
     }
     snapshot_.Forget(nameBuffer_);
@@ -347,7 +369,7 @@ int LocalEngine::Delete(int handle, const std::string& id, bool keepLock) {
     if (!EscapeItemId(id, nameBuffer_) || !HasFolder(*directory)) {
         return kRecordNotFound;
     }
-    if (const int error = LockForChange(*directory, id); error != kOk) {
+    if (const int error = LockForChange(*directory, id, keepLock); error != kOk) {
         return error;
     }
     snapshot_.Forget(nameBuffer_);
@@ -365,6 +387,9 @@ CommandResult LocalEngine::Execute(const std::string& text) {
     }
     // Running out of memory ends the command, never the session or the program.
     try {
+        if (IsLockListCommand(text)) {
+            return ListLocks();
+        }
         return IsCompileCommand(text) ? Compile(text) : Select(text);
     } catch (const std::bad_alloc&) {
         result.error = kOutOfMemory;
@@ -465,6 +490,35 @@ bool LocalEngine::SelectData(SelectCommand& command, CommandResult& result) {
         return false;
     }
     return true;
+}
+
+std::vector<LockHolder> LocalEngine::HeldLocks() const {
+    std::vector<LockHolder> held;
+    for (const std::string& name : ListDictionariesAt(account_.Get())) {
+        for (const bool dictionary : {true, false}) {
+            std::string folder;
+            if (!(dictionary ? DictionaryDirectoryName(name, folder)
+                             : DataDirectoryName(name, folder))) {
+                continue;
+            }
+            const UniqueFd fd(::openat(account_.Get(), folder.c_str(),
+                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!fd.Valid()) {
+                continue;
+            }
+            for (LockHolder& holder : LockNotes::Live(fd.Get())) {
+                holder.file = dictionary ? "DICT " + name : name;
+                held.push_back(std::move(holder));
+            }
+        }
+    }
+    return held;
+}
+
+CommandResult LocalEngine::ListLocks() const {
+    CommandResult result;
+    result.response = LockListing(HeldLocks());
+    return result;
 }
 
 }  // namespace mv

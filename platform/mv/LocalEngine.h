@@ -41,12 +41,19 @@ public:
     int Release(int handle, const std::string& id) override;
     int ReleaseAll(int handle) override;
     int LockState(int handle, const std::string& id, int& state) override;
+    // The holder its lock note names, when another session holds the item.
+    int Holder(int handle, const std::string& id, LockHolder& holder) override;
     bool Writable(int handle) override;
     // Whether this session holds any record lock now.
     bool HoldsLocks() const;
 
     // How long a lock request with kLockWait waits for another session's lock.
     void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimit_ = limit; }
+    // Who the notes of this session's locks name: by default the login name, no number.
+    void SetIdentity(HolderIdentity identity) { identity_ = std::move(identity); }
+    // The locks held now in every file of the account, by every session that notes its
+    // locks, each with its file.
+    std::vector<LockHolder> HeldLocks() const;
 
     CommandResult Execute(const std::string& text) override;
     // Evaluates with the values layer: the record, the dictionary and the files TRANS
@@ -74,10 +81,10 @@ private:
     int MakeFolder(Directory& directory);
     // The session's locks in the folder of `directory`, the lock file opened on first use.
     DictionaryLocks& LocksOf(const Directory& directory);
-    int TakeLock(Directory& directory, const std::string& id, int lockFlags);
+    int TakeLock(Directory& directory, const std::string& id, int lockFlags, bool noted = true);
     // Before a write or delete: kOk when no other session holds the item (this one then
-    // holds it exclusively), else kRecordLocked.
-    int LockForChange(Directory& directory, const std::string& id);
+    // holds it exclusively), else kRecordLocked. A lock kept after the change is noted.
+    int LockForChange(Directory& directory, const std::string& id, bool keepLock);
     void AfterChange(Directory& directory, const std::string& id, bool keepLock);
     // Opens the folder directoryName of the account: kOk, kNoSuchDictionary or
     // kDictionaryUnreadable.
@@ -95,6 +102,7 @@ private:
     bool SelectData(SelectCommand& command, CommandResult& result);
     CommandResult Select(const std::string& text);
     CommandResult Compile(const std::string& text);
+    CommandResult ListLocks() const;
 
     struct DirectoryIdHash {
         std::size_t operator()(const DirectoryId& id) const {
@@ -108,6 +116,7 @@ private:
     std::unordered_map<int, Directory> files_;
     std::map<std::pair<dev_t, ino_t>, std::unique_ptr<DictionaryLocks>> locks_;
     std::chrono::milliseconds lockWaitLimit_{10000};
+    HolderIdentity identity_{LoginName(), 0, ""};
     int lastHandle_ = 0;
     SelectSnapshot snapshot_;
     std::string nameBuffer_;  // the escaped id of the current call, reused to spare allocations

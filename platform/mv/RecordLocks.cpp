@@ -17,10 +17,20 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitStep{20};
 
-// The byte of the lock file that stands for an id: a 64-bit FNV-1a hash, the same in
-// every process and build, kept below the largest offset. Two ids sharing a byte would
-// only make one wait for the other; at 2^62 places that does not happen in practice.
-off_t ByteOf(std::string_view id) {
+struct flock RangeOf(std::string_view id, short type) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = LockByteOf(id);
+    range.l_len = 1;
+    return range;
+}
+
+}  // namespace
+
+// Two ids sharing a byte would only make one wait for the other; at 2^62 places that
+// does not happen in practice.
+off_t LockByteOf(std::string_view id) {
     std::uint64_t hash = 14695981039346656037ULL;
     for (const char c : id) {
         hash ^= static_cast<unsigned char>(c);
@@ -28,17 +38,6 @@ off_t ByteOf(std::string_view id) {
     }
     return static_cast<off_t>(hash & ((std::uint64_t{1} << 62) - 1));
 }
-
-struct flock RangeOf(std::string_view id, short type) {
-    struct flock range {};
-    range.l_type = type;
-    range.l_whence = SEEK_SET;
-    range.l_start = ByteOf(id);
-    range.l_len = 1;
-    return range;
-}
-
-}  // namespace
 
 mode_t DictionaryLocks::ModeFor(mode_t folderMode) {
     mode_t mode = S_IRUSR | S_IWUSR;
@@ -51,8 +50,19 @@ mode_t DictionaryLocks::ModeFor(mode_t folderMode) {
     return mode;
 }
 
-DictionaryLocks::DictionaryLocks(int dirFd) : dirFd_(dirFd) {
+DictionaryLocks::DictionaryLocks(int dirFd, const HolderIdentity* identity)
+    : dirFd_(dirFd), identity_(identity) {
     Open();
+}
+
+DictionaryLocks::~DictionaryLocks() {
+    RemoveNotes();
+}
+
+void DictionaryLocks::RemoveNotes() {
+    for (const auto& [id, held] : held_) {
+        notes_.Remove(id, held.note);
+    }
 }
 
 void DictionaryLocks::Open() {
@@ -63,6 +73,7 @@ void DictionaryLocks::Open() {
         return;
     }
     const mode_t mode = ModeFor(folder.st_mode);
+    mode_ = mode;
     // Not blocking, so a FIFO planted under the name cannot hang the open.
     UniqueFd fd(::openat(dirFd_, kLockFileName,
                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode));
@@ -106,7 +117,7 @@ void DictionaryLocks::FollowReplacedFile() {
     // uses; one that another session took meanwhile is lost, and its change will take it
     // again or meet that session's lock.
     for (auto held = held_.begin(); held != held_.end();) {
-        if (TrySet(held->first, held->second)) {
+        if (TrySet(held->first, held->second.type)) {
             ++held;
         } else {
             held = held_.erase(held);
@@ -119,7 +130,8 @@ bool DictionaryLocks::TrySet(std::string_view id, short type) const {
     return ::fcntl(fd_.Get(), F_OFD_SETLK, &range) == 0;
 }
 
-int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit) {
+int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit,
+                          bool noted) {
     FollowReplacedFile();
     if (state_ == FileState::FolderReadOnly) {
         return kOk;
@@ -136,17 +148,34 @@ int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseco
         }
         std::this_thread::sleep_for(kWaitStep);
     }
-    held_[std::string(id)] = type;
+    Held& held = held_[std::string(id)];
+    const bool notedAlready = held.note != 0 && held.type == type;
+    held.type = type;
+    // A shared lock others hold too keeps the note of the first holder.
+    LockHolder first;
+    const bool sharedWithOthers = type == F_RDLCK && HeldElsewhere(id) &&
+                                  LockNotes::Read(dirFd_, id, first);
+    if (identity_ != nullptr && noted && !notedAlready && !sharedWithOthers) {
+        notes_.Remove(id, held.note);
+        held.note = notes_.Write(dirFd_, mode_, id, type == F_WRLCK, *identity_);
+    }
     return kOk;
 }
 
 void DictionaryLocks::Release(std::string_view id) {
-    if (held_.erase(std::string(id)) != 0 && fd_.Valid()) {
+    const auto found = held_.find(std::string(id));
+    if (found == held_.end()) {
+        return;
+    }
+    notes_.Remove(id, found->second.note);
+    held_.erase(found);
+    if (fd_.Valid()) {
         TrySet(id, F_UNLCK);
     }
 }
 
 void DictionaryLocks::ReleaseAll() {
+    RemoveNotes();
     if (fd_.Valid() && !held_.empty()) {
         struct flock whole {};  // a length of 0 reaches to the end of any file
         whole.l_type = F_UNLCK;
@@ -154,6 +183,11 @@ void DictionaryLocks::ReleaseAll() {
         ::fcntl(fd_.Get(), F_OFD_SETLK, &whole);
     }
     held_.clear();
+}
+
+bool DictionaryLocks::HeldElsewhere(std::string_view id) const {
+    struct flock probe = RangeOf(id, F_WRLCK);
+    return ::fcntl(fd_.Get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
 LockState DictionaryLocks::State(std::string_view id) {
@@ -174,7 +208,11 @@ bool DictionaryLocks::HoldsExclusive(std::string_view id) {
     FollowReplacedFile();
     const auto found = held_.find(std::string(id));
     return state_ == FileState::FolderReadOnly ||
-           (found != held_.end() && found->second == F_WRLCK);
+           (found != held_.end() && found->second.type == F_WRLCK);
+}
+
+bool DictionaryLocks::Holder(std::string_view id, LockHolder& holder) const {
+    return LockNotes::Read(dirFd_, id, holder);
 }
 
 }  // namespace mv

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/mv/LockHolder.h"
+#include "platform/mv/LockNotes.h"
 #include "platform/mv/UniqueFd.h"
 
 namespace mv {
@@ -31,6 +33,10 @@ enum LockState : int {
 // names it: it is never listed, selected or exported as an item.
 inline constexpr const char* kLockFileName = ".kelvora-locks";
 
+// The byte of the lock file that stands for an id: a 64-bit FNV-1a hash, the same in
+// every process and build, kept below the largest offset.
+off_t LockByteOf(std::string_view id);
+
 // The record locks one session holds in one dictionary folder. Each item id stands for
 // one byte of the folder's lock file, locked with an open file description lock: every
 // session opens the file on its own, so sessions of one process exclude each other as
@@ -50,9 +56,15 @@ inline constexpr const char* kLockFileName = ".kelvora-locks";
 // removed or replaced under the session is noticed at the next lock request: the
 // session moves to the file the path names now, taking its locks there again, so every
 // session locks in one file again.
+//
+// Each lock taken leaves a note of who holds it (LockNotes.h), so that a session refused
+// can name the holder.
 class DictionaryLocks {
 public:
-    explicit DictionaryLocks(int dirFd);
+    explicit DictionaryLocks(int dirFd, const HolderIdentity* identity = nullptr);
+    ~DictionaryLocks();
+    DictionaryLocks(const DictionaryLocks&) = delete;
+    DictionaryLocks& operator=(const DictionaryLocks&) = delete;
 
     // The descriptor of the folder, open now, through which the lock file is named; the
     // engine hands in that of an open handle before each use.
@@ -60,12 +72,16 @@ public:
 
     // kOk, kRecordLocked when another session holds a lock that excludes this one (after
     // waiting up to waitLimit with kLockWait), or kLockFileUnusable.
-    int Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit);
+    // A lock held only for the length of one call leaves no note (noted false).
+    int Lock(std::string_view id, int flags, std::chrono::milliseconds waitLimit,
+             bool noted = true);
     void Release(std::string_view id);
     void ReleaseAll();
     LockState State(std::string_view id);
     // Whether this session holds the item exclusively in the file every session uses now.
     bool HoldsExclusive(std::string_view id);
+    // Who holds the item, as its note tells: false when no note names it.
+    bool Holder(std::string_view id, LockHolder& holder) const;
 
     // The permissions a lock file of a folder with these permissions gets.
     static mode_t ModeFor(mode_t folderMode);
@@ -78,11 +94,22 @@ private:
     // Moves to the file the path names now when the open one was removed or replaced.
     void FollowReplacedFile();
     bool TrySet(std::string_view id, short type) const;
+    void RemoveNotes();
+    // Whether another session holds a lock on the item's byte.
+    bool HeldElsewhere(std::string_view id) const;
+
+    struct Held {
+        short type;  // F_WRLCK or F_RDLCK
+        ino_t note;  // the note written, 0 for none
+    };
 
     int dirFd_;
+    const HolderIdentity* identity_;
     UniqueFd fd_;
+    mode_t mode_ = 0;  // the lock file's, which the notes get too
     FileState state_ = FileState::Unusable;
-    std::unordered_map<std::string, short> held_;  // id -> F_WRLCK or F_RDLCK
+    std::unordered_map<std::string, Held> held_;
+    LockNotes notes_;
 };
 
 }  // namespace mv

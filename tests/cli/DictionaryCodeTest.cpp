@@ -211,6 +211,7 @@ TEST_F(DictionaryCode, anApplyStopsAtAnItemAnotherSessionHoldsAndWritesNothingAf
     ASSERT_EQ(mv::LocalEngine::Open(test_.string(), other), 0);
     int handle = 0;
     ASSERT_EQ(other->OpenDictionary("F", handle), 0);
+    other->SetIdentity({"ann", 7, ""});
     ASSERT_EQ(other->Lock(handle, "ADDED", mv::kLockExclusive), 0);
     WriteItem(dev_ / "D_F", "ZLAST",
               "D\xFE"
@@ -218,7 +219,7 @@ TEST_F(DictionaryCode, anApplyStopsAtAnItemAnotherSessionHoldsAndWritesNothingAf
     const Outcome outcome =
         RunCli({"apply", dev_.string(), "ann@" + host_ + "/test", "F"}, false, std::string("any"));
     EXPECT_EQ(outcome.status, 2);
-    EXPECT_NE(outcome.err.find("ADDED is locked by another user"), std::string::npos)
+    EXPECT_NE(outcome.err.find("ADDED is locked by ann (user 7) since "), std::string::npos)
         << outcome.err;
     EXPECT_NE(outcome.err.find("nothing was written to"), std::string::npos) << outcome.err;
     EXPECT_FALSE(fs::exists(test_ / "D_F" / "ADDED"));

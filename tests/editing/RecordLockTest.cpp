@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <regex>
+
 #include "connection/SettingsFile.h"
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/LocalEngine.h"
@@ -24,6 +26,7 @@ protected:
         EditingFixture::SetUp();
         openOrders();
         ASSERT_EQ(mv::LocalEngine::Open(account().toStdString(), other_), mv::kOk);
+        other_->SetIdentity({"ann", 7, ""});
         ASSERT_EQ(other_->OpenDictionary("ORDERS", otherFile_), mv::kOk);
     }
     // Whether the other user can lock id now; the lock is let go again at once.
@@ -36,8 +39,16 @@ protected:
     }
     static std::string lockedBox(const std::string& id) {
         return id +
-               " is locked by another user. Your changes are kept; save the row again later. | "
-               "OK | Exclamation | Kelvora";
+               " is locked by ann (user 7) since HH:MM. Your changes are kept; save the row "
+               "again later. | OK | Exclamation | Kelvora";
+    }
+    // The boxes shown, with the time a lock was taken written HH:MM.
+    Boxes boxesAtAnyTime() const {
+        Boxes shown = boxes();
+        for (std::string& box : shown) {
+            box = std::regex_replace(box, std::regex("since [0-9]{2}:[0-9]{2}"), "since HH:MM");
+        }
+        return shown;
     }
 
     std::shared_ptr<mv::LocalEngine> other_;
@@ -49,10 +60,12 @@ TEST_F(RecordLockTest, aRowLocksItsItemWhileTypedAndASaveNeverWritesOverAnotherU
     // the row as typed; once released, the same row saves.
     ASSERT_EQ(other_->Lock(otherFile_, "QTY", mv::kLockExclusive), mv::kOk);
     type(kDIV, rowOf(kDIV, "QTY"), {{4, QStringLiteral("Amount")}});
-    EXPECT_EQ(screen.Status(), QStringLiteral("QTY is locked by another user"));
+    EXPECT_TRUE(std::regex_match(screen.Status().toStdString(),
+                                 std::regex("QTY is locked by ann \\(user 7\\) since [0-9:]{5}")))
+        << screen.Status().toStdString();
     answer({Answer::Yes, Answer::OK});
     EXPECT_EQ(leaveRow(kDIV), grid::CommitOutcome::Cancelled);
-    EXPECT_EQ(boxes(), (Boxes{saveQuestion(), lockedBox("QTY")}));
+    EXPECT_EQ(boxesAtAnyTime(), (Boxes{saveQuestion(), lockedBox("QTY")}));
     EXPECT_EQ(onDisk("QTY"), (Fields{"D Quantity", "3", "", "Qty", "5R", "S"}));
     ASSERT_TRUE(grid(kDIV).HasPendingRow());
     grid(kDIV).SetCol(4);
@@ -101,9 +114,9 @@ TEST_F(RecordLockTest, aDeleteOfALockedItemSaysNothingWasDeleted) {
     grid(kOther).SetHighlightedRows({rowOf(kOther, "NEXT")});
     answer({Answer::Yes, Answer::OK});
     EXPECT_EQ(grid(kOther).DeleteRows(), 0);
-    EXPECT_EQ(boxes(), (Boxes{"Are you sure? | YesNo | None | Delete?",
-                              "NEXT is locked by another user; nothing was deleted. | OK | "
-                              "Exclamation | Kelvora"}));
+    EXPECT_EQ(boxesAtAnyTime(), (Boxes{"Are you sure? | YesNo | None | Delete?",
+                                       "NEXT is locked by ann (user 7) since HH:MM; nothing was "
+                                       "deleted. | OK | Exclamation | Kelvora"}));
     EXPECT_TRUE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("NEXT")));
 }
 

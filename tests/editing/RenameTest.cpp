@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <QFile>
 
+#include <regex>
+
 #include "core/JournalFormat.h"
 #include "dictionary/ChangeJournal.h"
 #include "platform/mv/ErrorCodes.h"
@@ -53,6 +55,7 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
     int otherFile = 0;
     ASSERT_EQ(mv::LocalEngine::Open(account().toStdString(), other), mv::kOk);
     ASSERT_EQ(other->OpenDictionary("ORDERS", otherFile), mv::kOk);
+    other->SetIdentity({"ann", 7, ""});
     const int divRows = counter(kDIV);
 
     // Refused before anything is asked or written: a name taken, the item locked.
@@ -60,10 +63,12 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
               (Boxes{kInput, refusal("An item PRICE already exists in ORDERS. A rename never "
                                      "replaces another item: choose another name.")}));
     ASSERT_EQ(other->Lock(otherFile, "QTY", mv::kLockExclusive), mv::kOk);
-    EXPECT_EQ(rename("QTY", "AMOUNT", {Answer::OK}),
-              (Boxes{kInput,
-                     "QTY is locked by another user; nothing was renamed. | OK | Exclamation | "
-                     "Kelvora"}));
+    const Boxes refused = rename("QTY", "AMOUNT", {Answer::OK});
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_TRUE(std::regex_match(refused[1], std::regex("QTY is locked by ann \\(user 7\\) since "
+                                                        "[0-9:]{5}; nothing was renamed\\. \\| OK "
+                                                        "\\| Exclamation \\| Kelvora")))
+        << refused[1];
     other->Release(otherFile, "QTY");
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("AMOUNT")));
 
@@ -117,7 +122,7 @@ TEST_F(RenameTest, aRenameMovesTheItemAndItsPhrasesAsOneChangeAndRefusesWhatItCa
     answer({Answer::OK});
     EXPECT_FALSE(editing.Undo());
     ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_EQ(boxes()[0].rfind("QTY is locked by another user", 0), 0u) << boxes()[0];
+    EXPECT_EQ(boxes()[0].rfind("QTY is locked by ann (user 7) since ", 0), 0u) << boxes()[0];
     EXPECT_EQ(onDisk("LINES"), (Fields{"PH", "AMOUNT PRICE TOTAL"}));
     EXPECT_EQ(onDisk("AMOUNT"), kQty);
     EXPECT_FALSE(itemExists(QStringLiteral("ORDERS"), QStringLiteral("QTY")));

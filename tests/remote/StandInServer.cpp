@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <list>
 #include <memory>
@@ -186,6 +187,8 @@ private:
             Reply(mv::kInvalidAccount);
             return false;
         }
+        // The user number names the session in the lock listing and RECORDLOCKED's status.
+        engine_->SetIdentity({login.args[2].bytes, nextHandle_++, "127.0.0.1"});
         return Reply(0);
     }
 
@@ -250,10 +253,15 @@ private:
             case kRelease:
                 return Answer(flag == 0 ? engine_->Release(handle, a[3].bytes)
                                         : engine_->ReleaseAll(handle));
-            default: {  // kRecordLocked
+            default: {  // kRecordLocked: the status is the holder's user number
                 int state = 0;
                 const int code = engine_->LockState(handle, a[2].bytes, state);
-                return Answer(code, {Arg::Int(state), Arg::Int(kRecordStatus)});
+                mv::LockHolder holder;
+                if (state == 2 || state == 3) {
+                    engine_->Holder(handle, a[2].bytes, holder);
+                }
+                return Answer(code,
+                              {Arg::Int(state), Arg::Int(static_cast<std::int32_t>(holder.number))});
             }
         }
     }
@@ -327,10 +335,30 @@ private:
         return Reply(0, {Arg::Int(count), Arg::Bytes(std::move(ids))});
     }
 
+    // The lock listing: a header, then a line per lock, tab-separated: user number, user
+    // name, client address, file, item id, lock kind, since (UTC).
+    mv::CommandResult LockListing() {
+        mv::CommandResult result;
+        result.response = "USER\tNAME\tADDRESS\tFILE\tITEM\tLOCK\tSINCE\n";
+        for (const mv::LockHolder& lock : engine_->HeldLocks()) {
+            const auto since = static_cast<std::time_t>(lock.since);
+            std::tm utc{};
+            char when[32] = "";
+            if (::gmtime_r(&since, &utc) != nullptr) {
+                std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+            }
+            result.response += std::to_string(lock.number) + "\t" + lock.user + "\t" +
+                               lock.address + "\t" + lock.file + "\t" + lock.id + "\t" +
+                               (lock.exclusive ? "exclusive" : "shared") + "\t" + when + "\n";
+        }
+        return result;
+    }
+
     // Runs a command and sends its output in blocks of at most blockSize bytes (all at once
     // below 1), each but the last sent when the client asks for it with EXECUTECONTINUE.
     bool Execute(std::int32_t blockSize, const std::string& command) {
-        mv::CommandResult result = engine_->Execute(command);
+        mv::CommandResult result =
+            command == "LIST.READU" ? LockListing() : engine_->Execute(command);
         if (result.setsSelectList) {
             selectList_ = std::move(result.ids);  // every select sets the list, failed or not
         }

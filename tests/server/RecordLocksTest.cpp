@@ -110,8 +110,12 @@ TEST(RecordLocks, sessionsKeepEachOthersLockedItemsAndEverySessionEndReleasesIts
         const auto start = std::chrono::steady_clock::now();
         const Message reply = client.Do(step.function, args);
         EXPECT_EQ(CodeOf(reply), step.code) << "step " << i;
-        if (step.state >= 0) {  // return code, lock state, status
-            EXPECT_EQ(reply, (Message{0, {Arg::Int(0), Arg::Int(step.state), Arg::Int(0)}}))
+        if (step.state >= 0) {  // return code, lock state, status: the holder's user number
+            const bool other =
+                step.state == mv::kLockHeldExclusively || step.state == mv::kLockHeldShared;
+            const std::int32_t holder = other ? (step.who == 'A' ? 2 : 1) : 0;
+            EXPECT_EQ(reply,
+                      (Message{0, {Arg::Int(0), Arg::Int(step.state), Arg::Int(holder)}}))
                 << "step " << i;
         } else if (step.function == wire::kRecordLock || step.function == wire::kRelease) {
             EXPECT_EQ(reply.args.size(), 1u) << "step " << i;
@@ -146,6 +150,21 @@ TEST(RecordLocks, sessionsKeepEachOthersLockedItemsAndEverySessionEndReleasesIts
     EXPECT_EQ(local->Lock(handle, "L", mv::kLockExclusive), mv::kOk);
     EXPECT_EQ(CodeOf(c.Do(wire::kWrite, {Arg::Int(0), Arg::Bytes("L"), Arg::Bytes("D")})),
               mv::kRecordLocked);
+
+    // The lock listing names both holders: the server's session by its number, name and
+    // address, the local process by its login name.
+    const Message listed =
+        Call(*c.channel, Request(wire::kExecute, {Arg::Int(0), Arg::Bytes("LIST.READU")}));
+    ASSERT_EQ(CodeOf(listed), wire::kExecuteFinished);
+    Message outcome;
+    ASSERT_EQ(c.channel->Receive(outcome, 2s, 1 << 20), WireChannel::Outcome::Ok);
+    const std::string& listing = listed.args.at(1).bytes;
+    EXPECT_EQ(listing.rfind("USER\tNAME\tADDRESS\tFILE\tITEM\tLOCK\tSINCE\n", 0), 0u) << listing;
+    EXPECT_NE(listing.find("\n3\talice\t127.0.0.1\tDICT F\tS\texclusive\t20"), std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("\n0\t" + mv::LoginName() + "\t\tDICT F\tL\texclusive\t20"),
+              std::string::npos)
+        << listing;
 }
 
 TEST(RecordLocks, anUnknownCallIsAnsweredAndTheSessionGoesOn) {

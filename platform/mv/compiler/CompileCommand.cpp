@@ -105,7 +105,8 @@ class WriteBackLock {
 public:
     WriteBackLock(DictionaryLocks* locks, const std::string& id) : id_(id) {
         if (locks != nullptr && !locks->HoldsExclusive(id)) {
-            taken_ = locks->Lock(id, kLockExclusive, std::chrono::milliseconds(0)) == kOk;
+            taken_ = locks->Lock(id, kLockExclusive, std::chrono::milliseconds(0),
+                                 /*noted=*/false) == kOk;
             locks_ = taken_ ? locks : nullptr;
             refused_ = !taken_;
         }
@@ -174,7 +175,9 @@ void CompileItems(int dirFd, const CompileCommand& command,
         }
         const WriteBackLock lock(writesBack ? locks : nullptr, id);
         if (lock.Refused()) {
-            AddLine(result.response, messages::LockedItemLine(id));
+            LockHolder holder;
+            locks->Holder(id, holder);
+            AddLine(result.response, messages::LockedItemLine(id, LockedByWords(holder)));
             ++failed;
             continue;
         }

@@ -220,8 +220,8 @@ std::string WriteFailedLine(std::string_view id) {
     return std::string(id) + ": compiled, but the item could not be written.";
 }
 
-std::string LockedItemLine(std::string_view id) {
-    return std::string(id) + ": locked by another user; not compiled.";
+std::string LockedItemLine(std::string_view id, std::string_view lockedBy) {
+    return std::string(id) + ": " + std::string(lockedBy) + "; not compiled.";
 }
 
 std::string NoDescriptorsLine(std::string_view fileName) {

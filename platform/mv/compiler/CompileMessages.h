@@ -57,7 +57,8 @@ std::string NotADescriptorLine(std::string_view id, std::string_view typeCode);
 std::string NoSuchItemLine(std::string_view id, std::string_view fileName);
 std::string UnreadableItemLine(std::string_view id);
 std::string WriteFailedLine(std::string_view id);
-std::string LockedItemLine(std::string_view id);
+// lockedBy as LockedByWords (LockHolder.h) says it: "locked by ann since 10:42".
+std::string LockedItemLine(std::string_view id, std::string_view lockedBy);
 std::string NoDescriptorsLine(std::string_view fileName);
 std::string SummaryLine(std::size_t compiled, std::size_t failed);
 std::string NoFileName();
