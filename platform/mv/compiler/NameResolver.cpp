@@ -6,7 +6,11 @@
 namespace mv {
 
 std::string_view TypeCodeOf(std::string_view record) {
-    const std::size_t end = record.find_first_of(std::string_view("\xFE ", 2));
+    // A plain scan: find_first_of looks the byte up in its set once per byte of the record.
+    std::size_t end = 0;
+    while (end < record.size() && record[end] != '\xFE' && record[end] != ' ') {
+        ++end;
+    }
     return record.substr(0, end);
 }
 

@@ -147,9 +147,8 @@ Value Sum(FunctionCall& call) {
         if (i < text.size() && !IsMark(text[i])) {
             continue;
         }
-        const Value element = Value::Text(text.substr(start, i - start));
-        total = NumberOrZero(Add(total, NumberOf(element, call.costs())), call.costs(), false)
-                    .number.value_or(BasicNumber());
+        const std::string_view element = std::string_view(text).substr(start, i - start);
+        total = SumOrZero(total, NumberOf(element, call.costs()), call.costs());
         start = i + 1;
         if (i == text.size() || static_cast<unsigned char>(text[i]) != lowest) {
             out += total.Text();
@@ -170,9 +169,8 @@ Value Summation(FunctionCall& call) {
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || IsMark(text[i])) {
-            const Value element = Value::Text(text.substr(start, i - start));
-            total = NumberOrZero(Add(total, NumberOf(element, call.costs())), call.costs(), false)
-                        .number.value_or(BasicNumber());
+            const std::string_view element = std::string_view(text).substr(start, i - start);
+            total = SumOrZero(total, NumberOf(element, call.costs()), call.costs());
             start = i + 1;
         }
     }
@@ -190,7 +188,7 @@ Value Extreme(FunctionCall& call, int sign) {
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || IsMark(text[i])) {
             const BasicNumber n =
-                NumberOf(Value::Text(text.substr(start, i - start)), call.costs());
+                NumberOf(std::string_view(text).substr(start, i - start), call.costs());
             if (!best || Compare(n, *best) * sign > 0) {
                 best = n;
             }

@@ -67,6 +67,33 @@ char* WriteMagnitude(Magnitude magnitude, char* end) {
     return first;
 }
 
+// Most numbers are short: [sign] digits [. digits] with at most 18 digits in all, read
+// here in 64 bits. False for any other text, which Parse reads the general way.
+bool ReadShortDecimal(std::string_view text, bool& negative, std::uint64_t& magnitude, int& scale) {
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    int digits = 0;
+    bool point = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 18) {
+                return false;
+            }
+            magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+            scale += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0;
+}
+
 }  // namespace
 
 BasicNumber BasicNumber::Integer(long long value) {
@@ -89,6 +116,15 @@ std::optional<BasicNumber> BasicNumber::Normalised(bool negative, Magnitude magn
     if (scale > kMaxScale) {
         magnitude = DropDigits(magnitude, scale - kMaxScale);
         scale = kMaxScale;
+    }
+    if (magnitude <= ~std::uint64_t{0}) {
+        // The same in 64 bits, without 128-bit division.
+        auto low = static_cast<std::uint64_t>(magnitude);
+        while (scale > 0 && low % 10 == 0) {
+            low /= 10;
+            --scale;
+        }
+        magnitude = low;
     }
     while (scale > 0 && magnitude % 10 == 0) {
         magnitude /= 10;
@@ -132,6 +168,20 @@ std::optional<BasicNumber> BasicNumber::FromBinary(long double value) {
 }
 
 std::optional<BasicNumber> BasicNumber::Parse(std::string_view text) {
+    bool shortNegative = false;
+    std::uint64_t shortMagnitude = 0;
+    int shortScale = 0;
+    if (ReadShortDecimal(text, shortNegative, shortMagnitude, shortScale)) {
+        while (shortScale > 0 && shortMagnitude % 10 == 0) {
+            shortMagnitude /= 10;
+            --shortScale;
+        }
+        BasicNumber n;
+        n.negative_ = shortNegative && shortMagnitude != 0;
+        n.magnitude_ = shortMagnitude;
+        n.scale_ = shortScale;
+        return n;
+    }
     std::size_t at = 0;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,7 +17,7 @@ namespace mv::values {
 struct FunctionCall {
     RecordEvaluation& evaluation;
     RecordScope& scope;
-    std::vector<Value>& args;
+    std::span<Value> args;
 
     Costs& costs() { return evaluation.costs(); }
     std::size_t Count() const { return args.size(); }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <functional>
 #include <unordered_map>
 
 #include "platform/mv/values/Evaluator.h"
@@ -7,7 +8,14 @@
 namespace mv::values {
 
 struct ParseCache::Entries {
-    std::unordered_map<std::string, Parsed> bySource;
+    // Looked up by the source as it lies in the item, without a copy of it.
+    struct SourceHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view source) const {
+            return std::hash<std::string_view>{}(source);
+        }
+    };
+    std::unordered_map<std::string, Parsed, SourceHash, std::equal_to<>> bySource;
 };
 
 ParseCache::ParseCache() : entries_(std::make_unique<Entries>()) {}
@@ -15,7 +23,7 @@ ParseCache::ParseCache() : entries_(std::make_unique<Entries>()) {}
 ParseCache::~ParseCache() = default;
 
 const ParseCache::Parsed* ParseCache::Find(std::string_view source) const {
-    const auto found = entries_->bySource.find(std::string(source));
+    const auto found = entries_->bySource.find(source);
     return found == entries_->bySource.end() ? nullptr : &found->second;
 }
 

@@ -58,14 +58,14 @@ std::string_view Trimmed(std::string_view text) {
 RecordEvaluation::RecordEvaluation(const EvaluationContext& context)
     : context_(context), costs_(context.limits) {
     if (context_.records != nullptr) {
-        records_ = std::make_unique<CountingSource>(*context_.records, costs_);
+        records_.emplace(*context_.records, costs_);
     }
 }
 
 RecordEvaluation::~RecordEvaluation() = default;
 
 RecordSource* RecordEvaluation::Records() {
-    return records_.get();
+    return records_ ? &*records_ : nullptr;
 }
 
 Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
@@ -126,8 +126,9 @@ Value RecordEvaluation::FieldOf(RecordScope& scope, const std::string& name,
         value = std::string(FieldText(scope.record, static_cast<int>(*number)));
     }
     const std::string_view type = TypeCodeOf(item);
-    const std::string_view correlative = FieldText(item, 8);
-    if ((type == "A" || type == "S") && !correlative.empty()) {
+    const std::string_view correlative =
+        type == "A" || type == "S" ? FieldText(item, 8) : std::string_view();
+    if (!correlative.empty()) {
         costs_.Step(value.size());
         Converted converted = Oconv(value, correlative, Records());
         if (!converted.note.empty()) {

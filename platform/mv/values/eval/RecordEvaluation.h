@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,11 +11,11 @@
 #include "platform/mv/values/Evaluator.h"
 #include "platform/mv/values/RecordSource.h"
 #include "platform/mv/values/eval/Costs.h"
+#include "platform/mv/values/eval/OtherFiles.h"
 #include "platform/mv/values/eval/Value.h"
 
 namespace mv::values {
 
-class CountingSource;
 class OtherDictionary;
 
 // One record of one file, as names and @-variables see it.
@@ -59,7 +60,7 @@ private:
 
     EvaluationContext context_;
     Costs costs_;
-    std::unique_ptr<CountingSource> records_;
+    std::optional<CountingSource> records_;
     std::unordered_map<std::string, std::unique_ptr<OtherDictionary>> dictionaries_;
     // The I/V items being evaluated, outermost first: file, record id and name of each.
     struct PathEntry {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/values/eval/TreeWalk.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <iterator>
 
 #include "platform/mv/RecordFormat.h"
 #include "platform/mv/values/eval/Clock.h"
@@ -14,6 +14,12 @@
 namespace mv::values {
 namespace {
 
+constexpr std::size_t kRoomReserved = 64;
+// Stacks kept for later walks: enough for walks nested as deep as items may nest, and
+// none grown past what a hostile expression would leave held.
+constexpr std::size_t kStacksKept = 40;
+constexpr std::size_t kLargestStackKept = 256;
+
 std::string TwoDigits(int n) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", n % 100);
@@ -22,8 +28,56 @@ std::string TwoDigits(int n) {
 
 }  // namespace
 
+TreeWalk::TreeWalk(const ExprTree& tree, RecordEvaluation& evaluation, RecordScope& scope,
+                   const std::string* item)
+    : tree_(tree),
+      evaluation_(evaluation),
+      scope_(scope),
+      item_(item),
+      stacks_(BorrowStacks()),
+      frames_(stacks_->frames),
+      values_(stacks_->values),
+      results_(stacks_->results) {}
+
+TreeWalk::~TreeWalk() {
+    GiveBack(std::move(stacks_));
+}
+
+std::vector<std::unique_ptr<TreeWalk::Stacks>>& TreeWalk::SpareStacks() {
+    thread_local std::vector<std::unique_ptr<Stacks>> spare;
+    return spare;
+}
+
+std::unique_ptr<TreeWalk::Stacks> TreeWalk::BorrowStacks() {
+    std::vector<std::unique_ptr<Stacks>>& spareStacks = SpareStacks();
+    if (spareStacks.empty()) {
+        return std::make_unique<Stacks>();
+    }
+    std::unique_ptr<Stacks> stacks = std::move(spareStacks.back());
+    spareStacks.pop_back();
+    return stacks;
+}
+
+void TreeWalk::GiveBack(std::unique_ptr<Stacks> stacks) {
+    stacks->frames.clear();
+    stacks->values.clear();
+    stacks->results.clear();
+    std::vector<std::unique_ptr<Stacks>>& spareStacks = SpareStacks();
+    if (spareStacks.size() < kStacksKept && stacks->frames.capacity() <= kLargestStackKept &&
+        stacks->values.capacity() <= kLargestStackKept &&
+        stacks->results.capacity() <= kLargestStackKept) {
+        spareStacks.push_back(std::move(stacks));
+    }
+}
+
 Value TreeWalk::Run() {
     Costs& costs = evaluation_.costs();
+    // A walk holds at most a frame and a value per node: room for those of a descriptor's
+    // usual size at once, rather than growing step by step.
+    const std::size_t room = std::min<std::size_t>(tree_.nodes.size(), kRoomReserved);
+    frames_.reserve(room);
+    values_.reserve(room);
+    results_.reserve(std::min<std::size_t>(tree_.statements.size(), kRoomReserved));
     for (const int statement : tree_.statements) {
         Value value = Evaluate(statement);
         costs.Hold(value.text.size());
@@ -280,15 +334,13 @@ Value TreeWalk::Call(const ExprNode& node, std::size_t base) {
     for (std::size_t i = base; i < values_.size(); ++i) {
         held += values_[i].text.size();
     }
-    std::vector<Value> arguments(
-        std::make_move_iterator(values_.begin() + static_cast<std::ptrdiff_t>(base)),
-        std::make_move_iterator(values_.end()));
+    // The function takes its operands where they lie on the stack, and may take their
+    // text; what they held is given back here, whatever the function left of them.
+    FunctionCall call{evaluation_, scope_, std::span<Value>(values_).subspan(base)};
+    Value result = body(call);
     for (std::size_t i = base; i < values_.size(); ++i) {
         values_[i].text.clear();
     }
-    FunctionCall call{evaluation_, scope_, arguments};
-    Value result = body(call);
-    // The operands were moved out of the stack: what they held is given back here.
     evaluation_.costs().Release(held);
     return result;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace mv::values {
 class TreeWalk {
 public:
     TreeWalk(const ExprTree& tree, RecordEvaluation& evaluation, RecordScope& scope,
-             const std::string* item)
-        : tree_(tree), evaluation_(evaluation), scope_(scope), item_(item) {}
+             const std::string* item);
+    ~TreeWalk();
+    TreeWalk(const TreeWalk&) = delete;
+    TreeWalk& operator=(const TreeWalk&) = delete;
 
     // The value of the last expression.
     Value Run();
@@ -38,13 +41,25 @@ private:
     Value Call(const ExprNode& node, std::size_t base);
     void Push(Value value);
 
+    // The walk's stacks, borrowed from those earlier walks of the thread gave back, so a
+    // listing of thousands of records does not allocate them for each expression.
+    struct Stacks {
+        std::vector<Frame> frames;
+        std::vector<Value> values;
+        std::vector<Value> results;  // of the statements before the current one (@1, @2, ...)
+    };
+    static std::vector<std::unique_ptr<Stacks>>& SpareStacks();
+    static std::unique_ptr<Stacks> BorrowStacks();
+    static void GiveBack(std::unique_ptr<Stacks> stacks);
+
     const ExprTree& tree_;
     RecordEvaluation& evaluation_;
     RecordScope& scope_;
     const std::string* item_;
-    std::vector<Frame> frames_;
-    std::vector<Value> values_;
-    std::vector<Value> results_;
+    std::unique_ptr<Stacks> stacks_;
+    std::vector<Frame>& frames_;
+    std::vector<Value>& values_;
+    std::vector<Value>& results_;
 };
 
 }  // namespace mv::values

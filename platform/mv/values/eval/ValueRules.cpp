@@ -17,10 +17,22 @@ BasicNumber NumberOf(const Value& value, Costs& costs) {
     if (value.number) {
         return *value.number;
     }
-    if (const std::optional<BasicNumber> parsed = BasicNumber::Parse(value.text)) {
+    return NumberOf(value.text, costs);
+}
+
+BasicNumber NumberOf(std::string_view text, Costs& costs) {
+    if (const std::optional<BasicNumber> parsed = BasicNumber::Parse(text)) {
         return *parsed;
     }
-    costs.Warn("a non-numeric operand counts as 0: " + Shown(value.text));
+    costs.Warn("a non-numeric operand counts as 0: " + Shown(text));
+    return BasicNumber();
+}
+
+BasicNumber SumOrZero(const BasicNumber& a, const BasicNumber& b, Costs& costs) {
+    if (const std::optional<BasicNumber> sum = Add(a, b)) {
+        return *sum;
+    }
+    costs.Warn("a number out of range gives 0");
     return BasicNumber();
 }
 

@@ -12,6 +12,10 @@ namespace mv::values {
 // How BASIC reads a value where it needs a number: the number arithmetic made, or the
 // text when it is numeric; any other text counts as 0, with a warning.
 BasicNumber NumberOf(const Value& value, Costs& costs);
+// The same for text that arithmetic did not make (an element of an array).
+BasicNumber NumberOf(std::string_view text, Costs& costs);
+// a + b, or 0 with a warning when the sum is out of range (as NumberOrZero).
+BasicNumber SumOrZero(const BasicNumber& a, const BasicNumber& b, Costs& costs);
 // The integer part of NumberOf, held within the range of long.
 long IntegerOf(const Value& value, Costs& costs);
 // True when the number is not 0.
