@@ -321,15 +321,37 @@ std::string BasicNumber::Fixed(int decimals, bool truncate) const {
 }
 
 std::string BasicNumber::Text() const {
-    std::string out = Fixed(kTextScale, false);
-    if (!approximate_ && out.find('.') != std::string::npos) {
-        out.erase(out.find_last_not_of('0') + 1);
-        if (out.back() == '.') {
-            out.pop_back();
+    if (approximate_) {
+        std::string out = Fixed(kTextScale, false);
+        if (out == "-0") {
+            out = "0";
         }
+        return out;
     }
-    if (out == "-0") {
-        out = "0";
+    // Fixed to kTextScale places without the zeros it would end in (nor the point, when
+    // only zeros follow it). Rounding leaves no sign on a zero.
+    const BasicNumber rounded = Rounded(kTextScale, false);
+    char buffer[64];
+    char* const end = buffer + sizeof buffer;
+    char* first = WriteMagnitude(rounded.magnitude_, end);
+    std::ptrdiff_t scale = rounded.scale_;
+    while (end - first <= scale) {
+        *--first = '0';
+    }
+    char* last = end;
+    while (scale > 0 && last[-1] == '0') {
+        --last;
+        --scale;
+    }
+    std::string out;
+    out.reserve(static_cast<std::size_t>(last - first) + 2);
+    if (rounded.negative_) {
+        out.push_back('-');
+    }
+    out.append(first, last - scale);
+    if (scale > 0) {
+        out.push_back('.');
+        out.append(last - scale, last);
     }
     return out;
 }

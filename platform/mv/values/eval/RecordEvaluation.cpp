@@ -53,6 +53,27 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') + 1 - first);
 }
 
+// The field number field 2 of a D, A or S item gives: a whole number from 0, however it
+// is written (2, 2.0, 2E0); nullopt for anything else.
+std::optional<long long> FieldNumberOf(std::string_view written) {
+    // Plain digits, as nearly every item has them, read directly.
+    if (!written.empty() && written.size() <= 9 &&
+        written.find_first_not_of("0123456789") == std::string_view::npos) {
+        long long number = 0;
+        for (const char c : written) {
+            number = number * 10 + (c - '0');
+        }
+        return number;
+    }
+    const std::optional<BasicNumber> location = BasicNumber::Parse(written);
+    const std::optional<long long> number = location ? location->ToInteger() : std::nullopt;
+    if (written.empty() || !number || *number < 0 ||
+        Compare(*location, location->Truncated()) != 0) {
+        return std::nullopt;
+    }
+    return number;
+}
+
 }  // namespace
 
 RecordEvaluation::RecordEvaluation(const EvaluationContext& context)
@@ -112,10 +133,8 @@ Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
 Value RecordEvaluation::FieldOf(RecordScope& scope, const std::string& name,
                                 const std::string& item) {
     const std::string_view written = Trimmed(FieldText(item, 2));
-    const std::optional<BasicNumber> location = BasicNumber::Parse(written);
-    const std::optional<long long> number = location ? location->ToInteger() : std::nullopt;
-    if (written.empty() || !number || *number < 0 ||
-        Compare(*location, location->Truncated()) != 0) {
+    const std::optional<long long> number = FieldNumberOf(written);
+    if (!number) {
         throw EvaluationError{name + ": field 2 holds no field number (" + std::string(written) +
                               ")"};
     }
