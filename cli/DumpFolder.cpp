@@ -26,6 +26,8 @@ constexpr char kSubvalueMark = '\xFC';
 constexpr char kTextMark = '\xFB';
 constexpr std::string_view kDumpListHeader = "kelvora dictionary dump 1\n";
 constexpr const char* kGitAttributesName = ".gitattributes";
+// Stands in the folder from the start of a dump until every file it wrote is on disk.
+constexpr const char* kUnfinishedName = ".kelvora-dump-unfinished";
 
 // The length of the valid UTF-8 sequence of two to four bytes starting at text[at], or 0.
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
@@ -79,21 +81,26 @@ bool ReadWhole(const std::filesystem::path& path, std::string& bytes) {
     if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return false;
     }
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
+    // One byte more than the file holds: a short read proves the end without another call,
+    // and a file that grew meanwhile is read on to its end.
+    std::size_t got = 0;
+    std::size_t want = static_cast<std::size_t>(st.st_size) + 1;
     for (;;) {
-        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        bytes.resize(got + want);
+        const ssize_t n = ::read(fd.Get(), bytes.data() + got, want);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
+            bytes.clear();
             return false;
         }
-        if (n == 0) {
+        got += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < want) {
+            bytes.resize(got);
             return true;
         }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+        want = 65536;
     }
 }
 
@@ -116,15 +123,62 @@ std::set<std::string> LastDumpNames(const std::filesystem::path& folder) {
     return names;
 }
 
+enum class Flush { Now, WithTheFolder };
+
 // Replaces the file at path with bytes, whole: written beside it, then renamed over it. A
 // name in the folder that is a link or no regular file is refused, never written through.
-bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& why) {
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& why,
+                 Flush flush = Flush::Now) {
     exporting::ListingFile file(path, exporting::ListingFile::Target::OnlyRegularFiles);
-    if (file.Open() && file.Write(bytes) && file.Commit()) {
+    if (file.Open() && file.Write(bytes) &&
+        (flush == Flush::Now ? file.Commit() : file.CommitUnflushed())) {
         return true;
     }
     why = Concat({"cannot write ", path.string(), ": ", file.Failure()});
     return false;
+}
+
+// Puts everything written into the folder's file system on disk, the folder's entries
+// with it: one call for all the files of a dump rather than one per file.
+bool SyncFolder(const std::filesystem::path& folder, std::string& why) {
+    const mv::UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Valid() && ::syncfs(fd.Get()) == 0 && ::fsync(fd.Get()) == 0) {
+        return true;
+    }
+    why = Concat({"cannot flush ", folder.string(), " to disk: ", std::strerror(errno)});
+    return false;
+}
+
+bool WriteItemFiles(const std::filesystem::path& root, const ItemMap& items,
+                    const std::set<std::string>& lastNames, std::string& list,
+                    std::set<std::string>& names, DumpCounts& counts, std::string& why) {
+    std::string name;
+    std::string existing;
+    for (const auto& [id, record] : items) {
+        if (!mv::EscapeItemId(id, name)) {
+            why = Concat({"the item id ", ItemText(id).substr(0, 60),
+                          " cannot be a file name (empty, or too long)"});
+            return false;
+        }
+        const std::string text = ItemText(record);
+        if (ReadWhole(root / name, existing) && existing == text) {
+            ++counts.unchanged;
+        } else if (ReplaceFile(root / name, text, why, Flush::WithTheFolder)) {
+            ++counts.written;
+        } else {
+            return false;
+        }
+        names.insert(name);
+        list += name;
+        list += '\n';
+    }
+    std::error_code error;
+    for (const std::string& stale : lastNames) {
+        if (names.count(stale) == 0 && std::filesystem::remove(root / stale, error)) {
+            ++counts.removed;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -231,6 +285,13 @@ bool IsDumpFolder(const std::string& folder) {
 bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why) {
     items.clear();
     std::error_code error;
+    if (std::filesystem::exists(
+            std::filesystem::symlink_status(std::filesystem::path(folder) / kUnfinishedName, error))) {
+        why = Concat({"the dump into ", folder,
+                      " did not finish (it was stopped, or the machine went down while it "
+                      "wrote): some of its files may be cut short; dump again"});
+        return false;
+    }
     std::filesystem::directory_iterator entries(folder, error);
     if (error) {
         why = Concat({"cannot list ", folder, ": ", error.message()});
@@ -283,32 +344,24 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
         return false;
     }
     const std::set<std::string> lastNames = LastDumpNames(root);
+    // The item files are flushed to disk together at the end. Until then a machine that
+    // stops could leave a file written last empty or cut short under its name, so the
+    // folder says that it is unfinished, and load, diff and apply refuse it.
+    if (!ReplaceFile(root / kUnfinishedName, "a dump is writing this folder\n", why) ||
+        !SyncFolder(root, why)) {
+        return false;
+    }
     std::string list = Concat({std::string(kDumpListHeader), fileName, "\n"});
     std::set<std::string> names;
-    std::string name;
-    std::string existing;
-    for (const auto& [id, record] : items) {
-        if (!mv::EscapeItemId(id, name)) {
-            why = Concat({"the item id ", ItemText(id).substr(0, 60),
-                          " cannot be a file name (empty, or too long)"});
-            return false;
-        }
-        const std::string text = ItemText(record);
-        if (ReadWhole(root / name, existing) && existing == text) {
-            ++counts.unchanged;
-        } else if (ReplaceFile(root / name, text, why)) {
-            ++counts.written;
-        } else {
-            return false;
-        }
-        names.insert(name);
-        list += name;
-        list += '\n';
+    const bool written = WriteItemFiles(root, items, lastNames, list, names, counts, why);
+    std::string syncWhy;
+    if (!SyncFolder(root, syncWhy)) {
+        why = written ? syncWhy : why;
+        return false;
     }
-    for (const std::string& stale : lastNames) {
-        if (names.count(stale) == 0 && std::filesystem::remove(root / stale, error)) {
-            ++counts.removed;
-        }
+    if (!written) {
+        std::filesystem::remove(root / kUnfinishedName, error);
+        return false;
     }
     for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
         const std::string entryName = entry.path().filename().string();
@@ -320,6 +373,7 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
     if (!ReplaceFile(root / kDumpListName, list, why)) {
         return false;
     }
+    std::filesystem::remove(root / kUnfinishedName, error);
     return true;
 }
 

@@ -161,6 +161,14 @@ bool ListingFile::Flush() {
 }
 
 bool ListingFile::Commit() {
+    return Finish(true);
+}
+
+bool ListingFile::CommitUnflushed() {
+    return Finish(false);
+}
+
+bool ListingFile::Finish(bool flushToDisk) {
     if (!fd_.Valid()) {
         return failure_.empty() ? Fail(EBADF) : false;
     }
@@ -168,7 +176,7 @@ bool ListingFile::Commit() {
         return false;
     }
     // EINVAL: a pipe or a device, which has nothing to flush to disk.
-    if (::fsync(fd_.Get()) != 0 && errno != EINVAL) {
+    if (flushToDisk && ::fsync(fd_.Get()) != 0 && errno != EINVAL) {
         return Fail(errno);
     }
     // close can report a failed write-back, so its result counts.

@@ -38,6 +38,10 @@ public:
     bool Write(std::string_view bytes) override;
     // Writes what is buffered, flushes it to disk and puts the file in place.
     bool Commit();
+    // Writes what is buffered and puts the whole file in place, leaving the flush to disk
+    // to the caller, who writes many files and syncs them together (syncfs) once: a
+    // process that stops meanwhile leaves each file whole, old or new.
+    bool CommitUnflushed();
 
     const std::string& Failure() const { return failure_; }
 
@@ -47,6 +51,7 @@ private:
     bool FollowLink();
     bool Flush();
     bool OpenTemporary(int mode);
+    bool Finish(bool flushToDisk);
 
     std::filesystem::path target_;
     Target kind_;

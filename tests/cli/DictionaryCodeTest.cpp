@@ -283,6 +283,28 @@ TEST_F(DictionaryCode, aDumpNeverWritesThroughALinkNorWaitsOnAFifo) {
     }
 }
 
+// A dump flushes its files together at its end: a folder it did not finish (the process
+// killed, the machine down) may hold a file cut short, so it is refused until dumped again.
+TEST_F(DictionaryCode, aDumpThatDidNotFinishIsRefusedUntilDumpedAgain) {
+    const fs::path dump = folder_.Path() / "dump";
+    ASSERT_EQ(RunCli({"dump", dev_.string(), "F", dump.string()}).status, 0);
+    EXPECT_FALSE(fs::exists(dump / ".kelvora-dump-unfinished"));
+    WriteBytes(dump / ".kelvora-dump-unfinished", "a dump is writing this folder\n");
+    WriteBytes(dump / "ADDED", "I\nSAME");  // cut short: no line end
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"load", dump.string(), test_.string(), "F"},
+          std::vector<std::string>{"diff", dump.string(), test_.string(), "F"}}) {
+        const Outcome refused = RunCli(command);
+        EXPECT_EQ(refused.status, 2) << command[0] << refused.out;
+        EXPECT_NE(refused.err.find("did not finish"), std::string::npos) << refused.err;
+    }
+    const Outcome again = RunCli({"dump", dev_.string(), "F", dump.string()});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("1 written"), std::string::npos) << again.out;
+    EXPECT_FALSE(fs::exists(dump / ".kelvora-dump-unfinished"));
+    EXPECT_EQ(RunCli({"diff", dump.string(), dev_.string(), "F"}).status, 0);
+}
+
 // The check before each write: an item changed in TO between the plan and its locked read
 // stops the apply (naming what it had made) unless --merge can take both changes; empty
 // fields added at its end are no change.
