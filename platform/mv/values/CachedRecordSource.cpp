@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mv/values/CachedRecordSource.h"
 
+#include <charconv>
+
 #include "platform/mv/ErrorCodes.h"
 
 namespace mv::values {
@@ -8,7 +10,8 @@ namespace mv::values {
 int CachedRecordSource::Read(const std::string& file, bool dictionary, const std::string& id,
                              std::string& record) {
     // The file's length first, so no file name and id run together into another pair.
-    key_ = std::to_string(file.size());
+    char length[24];
+    key_.assign(length, std::to_chars(length, length + sizeof length, file.size()).ptr);
     key_ += dictionary ? 'D' : 'F';
     key_ += file;
     key_ += id;

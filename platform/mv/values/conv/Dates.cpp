@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The D conversion: day numbers (day 0 is 31 December 1967) to dates and back.
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 
 #include "platform/mv/values/conv/Converters.h"
@@ -31,11 +33,20 @@ std::string Upper(std::string text) {
 }
 
 std::string Padded(std::int64_t number, int width) {
-    std::string digits = std::to_string(number < 0 ? -number : number);
-    if (static_cast<int>(digits.size()) < width) {
-        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    char digits[24];
+    const std::uint64_t magnitude =
+        number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    const auto length = static_cast<std::size_t>(
+        std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    std::string text;
+    if (number < 0) {
+        text.push_back('-');
     }
-    return number < 0 ? "-" + digits : digits;
+    if (length < static_cast<std::size_t>(std::max(width, 0))) {
+        text.append(static_cast<std::size_t>(width) - length, '0');
+    }
+    text.append(digits, length);
+    return text;
 }
 
 // The last `digits` digits of the year, zero-padded to that many.
@@ -137,19 +148,21 @@ std::string ApplyModifier(PartText part, const DatePart& which, const CivilDate&
 
 // The parts a code without part letters shows: day, month name and year when no separator
 // is given; month, day and year (day first with E) otherwise.
-std::vector<DatePart> DefaultParts(const DateCode& code) {
-    std::vector<DatePart> parts;
+const std::vector<DatePart>& DefaultParts(const DateCode& code) {
+    static const std::vector<DatePart> kNamed = {{'D', 0, -1}, {'M', 'B', -1}};
+    static const std::vector<DatePart> kNamedYear = {{'D', 0, -1}, {'M', 'B', -1}, {'Y', 0, -1}};
+    static const std::vector<DatePart> kEuropean = {{'D', 0, -1}, {'M', 0, -1}};
+    static const std::vector<DatePart> kEuropeanYear = {{'D', 0, -1}, {'M', 0, -1}, {'Y', 0, -1}};
+    static const std::vector<DatePart> kMonthFirst = {{'M', 0, -1}, {'D', 0, -1}};
+    static const std::vector<DatePart> kMonthFirstYear = {{'M', 0, -1}, {'D', 0, -1}, {'Y', 0, -1}};
+    const bool year = code.yearDigits > 0;
     if (code.separator == 0) {
-        parts = {{'D', 0, -1}, {'M', 'B', -1}};
-    } else if (code.european) {
-        parts = {{'D', 0, -1}, {'M', 0, -1}};
-    } else {
-        parts = {{'M', 0, -1}, {'D', 0, -1}};
+        return year ? kNamedYear : kNamed;
     }
-    if (code.yearDigits > 0) {
-        parts.push_back({'Y', 0, -1});
+    if (code.european) {
+        return year ? kEuropeanYear : kEuropean;
     }
-    return parts;
+    return year ? kMonthFirstYear : kMonthFirst;
 }
 
 Converted DateOutput(std::string_view value, const DateCode& code) {
@@ -162,9 +175,7 @@ Converted DateOutput(std::string_view value, const DateCode& code) {
         return Unconvertible(value);
     }
     CivilDate date = CivilFromDayNumber(*dayNumber);
-    const std::vector<DatePart> defaultParts =
-        code.parts.empty() ? DefaultParts(code) : std::vector<DatePart>();
-    const std::vector<DatePart>& parts = code.parts.empty() ? defaultParts : code.parts;
+    const std::vector<DatePart>& parts = code.parts.empty() ? DefaultParts(code) : code.parts;
     char separator = code.separator != 0 ? code.separator : ' ';
     const DatePartModifier none;
     std::string text;

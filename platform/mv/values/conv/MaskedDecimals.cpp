@@ -81,7 +81,7 @@ Converted MaskedDecimalOutput(std::string_view value, const MaskedDecimalCode& c
         return Unconvertible(value);
     }
     bool hasPoint = value.find('.') != std::string_view::npos;
-    return {Masked(LayOutNumber(*number, hasPoint, code.style), code), {}, true};
+    return {Masked(LayOutNumber(std::move(*number), hasPoint, code.style), code), {}, true};
 }
 
 // Reads what MD output looks like: blanks, `$` and thousands commas are dropped; a minus

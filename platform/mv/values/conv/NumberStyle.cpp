@@ -38,23 +38,22 @@ bool ReadNumberOption(char c, NumberStyle& style) {
     }
 }
 
-std::string LayOutNumber(const DecimalText& number, bool hasPoint, const NumberStyle& style) {
-    DecimalText scaled = number;
+std::string LayOutNumber(DecimalText number, bool hasPoint, const NumberStyle& style) {
     if (!(style.noScalingWithPoint && hasPoint)) {
-        scaled.scale += style.scale;
+        number.scale += style.scale;
     }
-    std::string digits = FixedDigits(scaled, style.decimals, style.truncate);
+    std::string digits = FixedDigits(number, style.decimals, style.truncate);
     // Shown as zero: every digit is 0 (the point aside).
     if (digits.find_first_not_of("0.") == std::string::npos) {
         if (style.zeroAsEmpty) {
             return {};
         }
-        scaled.negative = false;
+        number.negative = false;
     }
     if (style.thousands) {
         digits = GroupThousands(digits, ',');
     }
-    const bool negative = scaled.negative;
+    const bool negative = number.negative;
     std::string text;
     text.reserve(digits.size() + 4);
     if (style.currency) {

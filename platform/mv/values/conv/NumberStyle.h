@@ -27,6 +27,6 @@ struct NumberStyle {
 bool ReadNumberOption(char c, NumberStyle& style);
 
 // The number laid out in `style`; `hasPoint` tells P whether the text had a point.
-std::string LayOutNumber(const DecimalText& number, bool hasPoint, const NumberStyle& style);
+std::string LayOutNumber(DecimalText number, bool hasPoint, const NumberStyle& style);
 
 }  // namespace mv::values::conv

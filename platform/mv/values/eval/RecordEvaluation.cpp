@@ -114,13 +114,14 @@ Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
         if (entry.name == name && entry.file == scope.fileName && entry.id == scope.id) {
             std::string cycle;
             for (std::size_t k = i; k < path_.size(); ++k) {
-                cycle += path_[k].name + " -> ";
+                cycle += path_[k].name;
+                cycle += " -> ";
             }
             throw EvaluationError{"a circular reference: " + cycle + name};
         }
     }
     costs_.Enter();
-    path_.push_back({scope.fileName, std::string(scope.id), name});
+    path_.push_back({scope.fileName, scope.id, name});
     Value value = Expression(scope, FieldText(*item, 2), item);
     path_.pop_back();
     costs_.Leave();

@@ -62,11 +62,12 @@ private:
     Costs costs_;
     std::optional<CountingSource> records_;
     std::unordered_map<std::string, std::unique_ptr<OtherDictionary>> dictionaries_;
-    // The I/V items being evaluated, outermost first: file, record id and name of each.
+    // The I/V items being evaluated, outermost first: file, record id and name of each,
+    // each held by the scope or the caller of the item's evaluation while it is listed.
     struct PathEntry {
-        std::string file;
-        std::string id;
-        std::string name;
+        std::string_view file;
+        std::string_view id;
+        std::string_view name;
     };
     std::vector<PathEntry> path_;
 };
