@@ -261,6 +261,9 @@ int RunApply(const CommandLine& line, const Environment& env) {
         return writes == 0 ? kExitOk : kExitDiffer;
     }
     core::JournalFile journal(core::JournalFile::AccountKeyOf(session));
+    if (!session.HostName().empty()) {
+        journal.SetUser(session.UserName());
+    }
     journal.PrepareForAppends();  // before any item is locked
     std::vector<std::string> descriptors;
     for (std::size_t i = 0; i < plan.size(); ++i) {

@@ -10,6 +10,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -18,12 +19,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/mv/LockHolder.h"
 #include "platform/mv/Session.h"
 #include "platform/mv/UniqueFd.h"
 
 namespace core {
 
 namespace {
+
+// The folder of a local account that holds its journal, beside the D_ folders. It starts
+// with a dot, so no file of the account is named by it.
+constexpr const char* kAccountJournalFolder = ".kelvora-journal";
 
 // A full rewrite keeps the newest changes up to this share of the cap, so that the file
 // is not rewritten again at the next few appends.
@@ -91,6 +97,13 @@ void SyncFolderOf(const std::string& path) {
     if (folder.Valid()) {
         ::fsync(folder.Get());
     }
+}
+
+bool IsAccountJournal(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string name = std::string("/") + kAccountJournalFolder;
+    return folder.size() >= name.size() &&
+           folder.compare(folder.size() - name.size(), name.size(), name) == 0;
 }
 
 bool IsFolder(const std::string& path) {
@@ -185,11 +198,17 @@ std::int64_t MillisecondsNow() {
 }  // namespace
 
 JournalFile::JournalFile(std::string accountKey)
-    : JournalFile(accountKey, DefaultPathOf(accountKey)) {}
+    : JournalFile(accountKey, PathOf(accountKey)) {
+    if (path_ != DefaultPathOf(accountKey_)) {
+        AlsoRead(DefaultPathOf(accountKey_));
+    }
+}
 
 JournalFile::JournalFile(std::string accountKey, std::string path, std::int64_t capBytes)
     : accountKey_(std::move(accountKey)),
       path_(std::move(path)),
+      shared_(IsAccountJournal(path_)),
+      user_(mv::LoginName()),
       capBytes_(capBytes),
       runId_(RandomRunId()) {}
 
@@ -249,6 +268,18 @@ std::string JournalFile::DefaultPathOf(const std::string& accountKey) {
     return PathUnder(DataFolder(), accountKey);
 }
 
+std::string JournalFile::AccountJournalPath(const std::string& accountFolder) {
+    return CleanPath(accountFolder) + "/" + kAccountJournalFolder + "/journal";
+}
+
+std::string JournalFile::PathOf(const std::string& accountKey) {
+    constexpr std::string_view kLocal = "local:";
+    if (accountKey.size() > kLocal.size() && accountKey.compare(0, kLocal.size(), kLocal) == 0) {
+        return AccountJournalPath(accountKey.substr(kLocal.size()));
+    }
+    return DefaultPathOf(accountKey);
+}
+
 JournalEntry JournalFile::NextChange(ChangeOrigin origin, const std::string& file,
                                      const std::string& id,
                                      const std::optional<std::string>& before,
@@ -262,6 +293,7 @@ JournalEntry JournalFile::NextChange(ChangeOrigin origin, const std::string& fil
     entry.id = id;
     entry.before = before;
     entry.after = after;
+    entry.user = user_;
     return entry;
 }
 
@@ -328,7 +360,8 @@ bool JournalFile::AppendFrame(const std::string& frame) {
     // Another program may replace the file (its own rewrite) between the open and the
     // lock: then the lock is taken again on the new file.
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const mv::UniqueFd fd(::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+        const mv::UniqueFd fd(
+            ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, FileMode()));
         if (!fd.Valid()) {
             Fail("Cannot open");
             return false;
@@ -346,15 +379,49 @@ bool JournalFile::AppendFrame(const std::string& frame) {
         if (opened.st_size == 0) {
             SyncFolderOf(path_);
         }
-        // A journal made by hand or by an older copy may be readable by others.
-        if ((opened.st_mode & 0777) != 0600) {
-            ::fchmod(fd.Get(), 0600);
+    if (shared_) {
+        // Made once, inside an account that must exist: with the account's group, which
+        // its files keep (set-group-id), and no access for others.
+        struct stat account {};
+        if (IsFolder(folder)) {
+            return true;
+        }
+        if (::stat(FolderOf(folder).c_str(), &account) == 0 && ::mkdir(folder.c_str(), 0700) == 0) {
+            if (::chown(folder.c_str(), static_cast<uid_t>(-1), account.st_gid) != 0 ||
+                ::chmod(folder.c_str(), 02770) != 0) {
+                ::chmod(folder.c_str(), 0700);
+            }
+            return true;
+        }
+        if (IsFolder(folder)) {
+            return true;  // another program made it meanwhile
+        }
+        problem_ = "Cannot create the folder " + folder;
+        return false;
+    }
+        // A journal made by hand or by an older copy may be readable by others, and the
+        // umask may have cut what the account's group needs.
+        if ((opened.st_mode & 0777) != FileMode() && opened.st_uid == ::geteuid()) {
+            ::fchmod(fd.Get(), FileMode());
         }
         return AppendLocked(fd.Get(), frame);
     }
     problem_ = "The journal file " + path_ + " keeps changing";
     return false;
 }
+bool JournalFile::FallBack() {
+    if (!shared_ || olderPath_.empty()) {
+        return false;
+    }
+    // This user may change the account's items but not write its journal (an account
+    // folder that is not theirs): the changes go to the journal of their data folder,
+    // which is read with the account's.
+    std::swap(path_, olderPath_);
+    shared_ = false;
+    tailChecked_ = false;
+    return true;
+}
+
 
 bool JournalFile::AppendLocked(int fd, const std::string& frame) {
     if (!tailChecked_) {
@@ -364,6 +431,9 @@ bool JournalFile::AppendLocked(int fd, const std::string& frame) {
             // A change cut short by a crash would sit between good frames: cut it off.
             const std::size_t goodEnd = DecodeJournal(bytes).goodEnd;
             if (IsTornTail(bytes, goodEnd) && ::ftruncate(fd, static_cast<off_t>(goodEnd)) != 0) {
+            if ((errno == EACCES || errno == EPERM || errno == EROFS) && FallBack()) {
+                return AppendFrame(frame);
+            }
                 Fail("Cannot repair");
             }
         }
@@ -371,7 +441,7 @@ bool JournalFile::AppendLocked(int fd, const std::string& frame) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         Fail("Cannot read");
-        return false;
+        return FallBack() && AppendFrame(frame);
     }
     if (info.st_size + static_cast<std::int64_t>(frame.size()) > capBytes_) {
         return RewriteWith(fd, frame);
@@ -429,12 +499,13 @@ bool JournalFile::RewriteWith(int fd, const std::string& frame) {
     bool written = false;
     {
         const mv::UniqueFd out(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, FileMode()));
         if (!out.Valid()) {
             Fail("Cannot rewrite");
             return false;
         }
-        written = WriteAll(out.Get(), rewritten) && ::fsync(out.Get()) == 0;
+        written = ::fchmod(out.Get(), FileMode()) == 0 && WriteAll(out.Get(), rewritten) &&
+                  ::fsync(out.Get()) == 0;
     }
     if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
         Fail("Cannot rewrite");
@@ -445,8 +516,10 @@ bool JournalFile::RewriteWith(int fd, const std::string& frame) {
     return true;
 }
 
-std::vector<JournalEntry> JournalFile::ReadAll() const {
-    const mv::UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+namespace {
+
+std::vector<JournalEntry> ReadJournalAt(const std::string& path) {
+    const mv::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.Valid()) {
         return {};
     }
@@ -460,3 +533,20 @@ std::vector<JournalEntry> JournalFile::ReadAll() const {
 }
 
 }  // namespace core
+}  // namespace
+
+std::vector<JournalEntry> JournalFile::ReadAll() const {
+    std::vector<JournalEntry> entries = ReadJournalAt(path_);
+    if (olderPath_.empty()) {
+        return entries;
+    }
+    // The older journal's changes, then this one's, each file in the order written.
+    std::vector<JournalEntry> all = ReadJournalAt(olderPath_);
+    all.insert(all.end(), std::make_move_iterator(entries.begin()),
+               std::make_move_iterator(entries.end()));
+    std::stable_sort(all.begin(), all.end(), [](const JournalEntry& a, const JournalEntry& b) {
+        return a.msecsSinceEpoch < b.msecsSinceEpoch;
+    });
+    return all;
+}
+

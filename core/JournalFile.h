@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/JournalFormat.h"
@@ -30,7 +33,8 @@ class JournalFile {
 public:
     static constexpr std::int64_t kDefaultCapBytes = 8 * 1024 * 1024;
 
-    // The journal of an account at its usual place (DefaultPathOf).
+    // The journal of an account at its usual place (PathOf); for a local account, the
+    // journal its users kept in their data folders before is read too.
     explicit JournalFile(std::string accountKey);
     JournalFile(std::string accountKey, std::string path, std::int64_t capBytes = kDefaultCapBytes);
 
@@ -48,6 +52,20 @@ public:
     // '-', 16 hex digits of the key's SHA-256 and ".journal".
     static std::string PathUnder(const std::string& dataFolder, const std::string& accountKey);
     static std::string DefaultPathOf(const std::string& accountKey);
+    // The journal a local account keeps for everyone who works on it:
+    // <account>/.kelvora-journal/journal.
+    static std::string AccountJournalPath(const std::string& accountFolder);
+    // Where the journal of an account is: in the account for a local one, in the user's
+    // data folder (DefaultPathOf) for one on a server.
+    static std::string PathOf(const std::string& accountKey);
+
+    // A journal read besides this one, older changes of the same account (one written
+    // before the account kept its own). Its changes come first in ReadAll. An account
+    // journal this user may not write is left for that one, which is then written.
+    void AlsoRead(std::string olderPath) { olderPath_ = std::move(olderPath); }
+    // Who the changes appended from now on name: by default the login name.
+    void SetUser(std::string user) { user_ = std::move(user); }
+    const std::string& User() const { return user_; }
 
     const std::string& AccountKey() const { return accountKey_; }
     const std::string& Path() const { return path_; }
@@ -106,3 +124,12 @@ private:
 };
 
 }  // namespace core
+    // Moves to the older journal when the account's cannot be written here; false when
+    // there is none to move to.
+    bool FallBack();
+    // The permissions of the journal's files: shared with the account's group, or the
+    // user's alone.
+    mode_t FileMode() const { return shared_ ? 0660 : 0600; }
+    std::string olderPath_;
+    bool shared_ = false;  // the journal of the account, shared by everyone who works on it
+    std::string user_;

@@ -20,6 +20,7 @@ constexpr std::uint32_t kMaxPayload = 1u << 30;
 constexpr char kChange = 'C';
 constexpr char kOutcome = 'O';
 constexpr char kGroup = 'G';
+constexpr char kUser = 'U';
 
 std::uint32_t Crc32(std::string_view bytes) {
     return static_cast<std::uint32_t>(
@@ -160,6 +161,27 @@ bool DecodeOutcome(std::string_view payload, Outcome& outcome) {
     return true;
 }
 
+struct ChangeUser {
+    std::uint64_t session = 0;
+    std::uint64_t sequence = 0;
+    std::string user;
+};
+
+bool DecodeUser(std::string_view payload, ChangeUser& user) {
+    Reader in(payload.substr(1));
+    return in.Uint(user.session, 8) && in.Uint(user.sequence, 8) && in.Bytes(user.user) &&
+           in.AtEnd();
+}
+
+std::string EncodeUserFrame(std::uint64_t session, std::uint64_t sequence,
+                            const std::string& user) {
+    std::string payload(1, kUser);
+    PutUint(payload, session, 8);
+    PutUint(payload, sequence, 8);
+    PutBytes(payload, user);
+    return Frame(payload);
+}
+
 bool DecodeGroup(std::string_view payload, JournalGroup& group) {
     Reader in(payload.substr(1));
     std::uint64_t kind = 0;
@@ -187,9 +209,13 @@ std::string EncodeChangeFrame(const JournalEntry& entry, const std::string* befo
     const auto sizeOf = [](const std::string* bytes) {
         return 1 + (bytes != nullptr ? 4 + bytes->size() : 0);
     };
-    std::string frame(kMagic.begin(), kMagic.end());
-    frame.reserve(kHeaderSize + 26 + 8 + entry.file.size() + entry.id.size() + sizeOf(before) +
-                  sizeOf(after));
+    // The user comes first, in a frame of its own that readers of the first layout skip.
+    std::string frame =
+        entry.user.empty() ? std::string() : EncodeUserFrame(entry.session, entry.sequence, entry.user);
+    const std::size_t start = frame.size();
+    frame.append(kMagic.begin(), kMagic.end());
+    frame.reserve(start + kHeaderSize + 26 + 8 + entry.file.size() + entry.id.size() +
+                  sizeOf(before) + sizeOf(after));
     frame.append(8, '\0');  // the payload's length and CRC, once it is written
     frame.push_back(kChange);
     PutUint(frame, entry.session, 8);
@@ -204,11 +230,11 @@ std::string EncodeChangeFrame(const JournalEntry& entry, const std::string* befo
             PutBytes(frame, *version);
         }
     }
-    const std::string_view payload = std::string_view(frame).substr(kHeaderSize);
+    const std::string_view payload = std::string_view(frame).substr(start + kHeaderSize);
     std::string header;
     PutUint(header, payload.size(), 4);
     PutUint(header, Crc32(payload), 4);
-    frame.replace(kMagic.size(), header.size(), header);
+    frame.replace(start + kMagic.size(), header.size(), header);
     return frame;
 }
 
@@ -255,7 +281,7 @@ std::optional<FrameHeader> PlausibleHeader(std::string_view bytes, std::size_t a
         return std::nullopt;
     }
     const char kind = bytes[at + kHeaderSize];
-    if (kind != kChange && kind != kOutcome && kind != kGroup) {
+    if (kind != kChange && kind != kOutcome && kind != kGroup && kind != kUser) {
         return std::nullopt;
     }
     return frame;
@@ -266,6 +292,7 @@ std::optional<FrameHeader> PlausibleHeader(std::string_view bytes, std::size_t a
 DecodedJournal DecodeJournal(std::string_view bytes) {
     DecodedJournal decoded;
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> bySequence;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> users;
     const std::string_view magic(kMagic.data(), kMagic.size());
     std::vector<std::size_t> ends;
     for (std::size_t at = bytes.find(magic); at != std::string_view::npos;
@@ -291,7 +318,13 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
         JournalEntry entry;
         Outcome outcome;
         JournalGroup group;
+        ChangeUser user;
         if (good && payload[0] == kChange && DecodeChange(payload, entry)) {
+            const auto named = users.find({entry.session, entry.sequence});
+            if (named != users.end()) {
+                entry.user = std::move(named->second);
+                users.erase(named);
+            }
             bySequence[{entry.session, entry.sequence}] = decoded.entries.size();
             decoded.entries.push_back(std::move(entry));
         } else if (good && payload[0] == kOutcome && DecodeOutcome(payload, outcome)) {
@@ -303,6 +336,8 @@ DecodedJournal DecodeJournal(std::string_view bytes) {
             }
         } else if (good && payload[0] == kGroup && DecodeGroup(payload, group)) {
             decoded.groups.push_back(std::move(group));
+        } else if (good && payload[0] == kUser && DecodeUser(payload, user)) {
+            users[{user.session, user.sequence}] = std::move(user.user);
         } else {
             at = bytes.find(magic, at + 1);
             continue;

@@ -37,6 +37,9 @@ struct JournalEntry {
     std::optional<std::string> before;
     std::optional<std::string> after;
     ChangeOutcome outcome = ChangeOutcome::Unknown;
+    // Who made it: the login name on the local engine, the user name on a server; empty
+    // in journals written before changes named their user.
+    std::string user;
 };
 
 // What a group of changes made as one was.
@@ -60,7 +63,8 @@ struct JournalGroup {
 // The journal file is a sequence of frames, each self-checking, so that a frame damaged
 // on disk or cut short (its length too, which may then run past the end of the file) is
 // skipped and every good frame after it still read.
-// The layout is described in docs/journal.md.
+// The layout is described in docs/journal.md. A change with a user is written as a user
+// frame followed by its change frame.
 std::string EncodeChangeFrame(const JournalEntry& entry);
 // The same with the item's versions given apart (null: none), so a large record is not
 // copied into an entry first; entry's own before and after are not used.

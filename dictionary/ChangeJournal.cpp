@@ -10,13 +10,30 @@ namespace dictionary {
 
 ChangeJournal::ChangeJournal(std::string accountKey, QString path, std::int64_t capBytes)
     : file_(std::move(accountKey), QFile::encodeName(path).toStdString(), capBytes),
-      path_(std::move(path)) {}
+      path_(std::move(path)) {
+    const QString ownJournal = UserDataPath(file_.AccountKey());
+    if (path_ != ownJournal && path_ == DefaultPath(file_.AccountKey())) {
+        file_.AlsoRead(QFile::encodeName(ownJournal).toStdString());
+    }
+}
 
 std::string ChangeJournal::AccountKeyOf(const mv::Session& session) {
     return core::JournalFile::AccountKeyOf(session);
 }
 
+ChangeJournal::ChangeJournal(std::string accountKey)
+    : file_(std::move(accountKey)),
+      path_(QFile::decodeName(QByteArray::fromStdString(file_.Path()))) {}
+
 QString ChangeJournal::DefaultPath(const std::string& accountKey) {
+    const std::string path = core::JournalFile::PathOf(accountKey);
+    if (path != core::JournalFile::DefaultPathOf(accountKey)) {
+        return QFile::decodeName(QByteArray::fromStdString(path));
+    }
+    return UserDataPath(accountKey);
+}
+
+QString ChangeJournal::UserDataPath(const std::string& accountKey) {
     // The data folder as Qt knows it on each platform; the rest is the journal's own rule.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return QFile::decodeName(QByteArray::fromStdString(

@@ -33,15 +33,25 @@ public:
     static constexpr std::int64_t kDefaultCapBytes = core::JournalFile::kDefaultCapBytes;
 
     ChangeJournal(std::string accountKey, QString path, std::int64_t capBytes = kDefaultCapBytes);
+    // The journal of the account at its usual place (JournalFile::PathOf), its path kept
+    // in bytes, with what this user's data folder kept of a local account before.
+    explicit ChangeJournal(std::string accountKey);
 
     // "local:<account folder>" or "remote:<host>/<account>" (JournalFile::AccountKeyOf).
     static std::string AccountKeyOf(const mv::Session& session);
+    // The journal file of an account: in the account for a local one, which its users
+    // share (JournalFile::PathOf), else UserDataPath. A journal at the account's place
+    // also reads what this user's data folder kept of the account before.
+    static QString DefaultPath(const std::string& accountKey);
     // The journal file of an account in the user's data folder
     // ($XDG_DATA_HOME/kelvora/journal, else ~/.local/share/kelvora/journal).
-    static QString DefaultPath(const std::string& accountKey);
+    static QString UserDataPath(const std::string& accountKey);
+    // Who the changes name from now on: by default the login name.
+    void SetUser(std::string user) { file_.SetUser(std::move(user)); }
 
     const std::string& AccountKey() const { return file_.AccountKey(); }
     const QString& Path() const { return path_; }
+    const core::JournalFile& File() const { return file_; }
 
     // Records a change about to be made; returns its sequence number in this run.
     std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,

@@ -5,6 +5,7 @@
 #include "dictionary/ChangeJournal.h"
 #include "dictionary/OpenDictionary.h"
 #include "platform/mv/DictionaryFile.h"
+#include "platform/mv/Session.h"
 
 namespace dictionary {
 
@@ -85,7 +86,11 @@ ChangeGroup::~ChangeGroup() {
 void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {
     const std::string key = ChangeJournal::AccountKeyOf(session);
     if (!open.journal || open.journal->AccountKey() != key) {
-        open.journal = std::make_shared<ChangeJournal>(key, ChangeJournal::DefaultPath(key));
+        open.journal = std::make_shared<ChangeJournal>(key);
+        // On a server, a change is the user's who logged in, as the server knows them.
+        if (!session.HostName().empty()) {
+            open.journal->SetUser(session.UserName());
+        }
     }
 }
 

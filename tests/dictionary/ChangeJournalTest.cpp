@@ -186,11 +186,14 @@ TEST_F(ChangeJournalTest, damageInFrontOfGoodFramesHidesNoneOfThem) {
         }
     }
     const std::string whole = FileBytes(path());
-    // The first frame's length is the 4 bytes after the 4 of its mark.
+    // The first change frame (after the frame naming its user) has its length in the 4
+    // bytes after the 4 of its mark.
+    const std::size_t change = whole.find(whole.substr(0, 4), 1);
+    ASSERT_NE(change, std::string::npos);
     std::string intoNext = whole;
-    intoNext[4] = static_cast<char>(intoNext[4] + 40);
+    intoNext[change + 4] = static_cast<char>(intoNext[change + 4] + 40);
     std::string pastEnd = whole;
-    pastEnd[7] = '\x10';
+    pastEnd[change + 7] = '\x10';
     // Another copy was killed in the middle of its first append, and a copy that had
     // already looked at the file's tail appended after it.
     JournalEntry killed;

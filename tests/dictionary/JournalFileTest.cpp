@@ -3,6 +3,8 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <optional>
@@ -14,6 +16,7 @@
 
 #include "core/JournalFile.h"
 #include "dictionary/ChangeJournal.h"
+#include "platform/mv/LockHolder.h"
 #include "platform/mv/Session.h"
 #include "tests/support/TempDir.h"
 
@@ -70,7 +73,10 @@ TEST(JournalFile, findsTheJournalTheWindowUses) {
         const ScopedEnv data("XDG_DATA_HOME", place.data);
         const ScopedEnv home("HOME", place.home);
         for (const std::string& key : keys) {
-            EXPECT_EQ(JournalFile::DefaultPathOf(key), Bytes(ChangeJournal::DefaultPath(key)))
+            EXPECT_EQ(JournalFile::DefaultPathOf(key), Bytes(ChangeJournal::UserDataPath(key)))
+                << "XDG_DATA_HOME=" << place.data.value_or("(unset)")
+                << " HOME=" << place.home.value_or("(unset)") << " key " << key;
+            EXPECT_EQ(JournalFile::PathOf(key), ChangeJournal(key).File().Path())
                 << "XDG_DATA_HOME=" << place.data.value_or("(unset)")
                 << " HOME=" << place.home.value_or("(unset)") << " key " << key;
         }
@@ -111,12 +117,63 @@ TEST(JournalFile, theAccountKeyIsTheOneTheWindowUses) {
     EXPECT_EQ(JournalFile::AccountKeyOf(remote), "remote:db.example.com:31438/SALES");
 }
 
+// A local account keeps one journal for everyone, in a folder of its own with the
+// account's group and nothing for others: what another process (kelvora-cmd, say) journals
+// shows in the window's history with its user, after what this user's data folder kept of
+// the account before.
+TEST(JournalFile, aLocalAccountKeepsOneHistoryForEveryProcess) {
+    TempDir dir;
+    const ScopedEnv data("XDG_DATA_HOME", Bytes(dir.filePath(QStringLiteral("data"))));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("ACCOUNT"))));
+    const std::string account = Bytes(dir.filePath(QStringLiteral("ACCOUNT")));
+    const std::string key = JournalFile::LocalAccountKey(account);
+    {
+        JournalFile before(key, JournalFile::DefaultPathOf(key));  // as written before
+        before.Finish(before.Begin(ChangeOrigin::Edit, "F", "OLD", std::nullopt, "o"),
+                      ChangeOutcome::Done);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        JournalFile command(key);
+        command.SetUser("ann");
+        const bool written =
+            command.Finish(command.Begin(ChangeOrigin::Edit, "F", "QTY", "q0", "q1"),
+                           ChangeOutcome::Done);
+        ::_exit(written ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(status, 0);
+    ChangeJournal window(key, ChangeJournal::DefaultPath(key));
+    EXPECT_EQ(Bytes(window.Path()), JournalFile::AccountJournalPath(account));
+    window.Finish(window.Begin(ChangeOrigin::Edit, "F", "PRICE", std::nullopt, "p"),
+                  ChangeOutcome::Done);
+
+    std::vector<std::pair<std::string, std::string>> seen;
+    for (const core::JournalEntry& entry : window.ReadAll()) {
+        seen.emplace_back(entry.id, entry.user);
+    }
+    const std::string login = mv::LoginName();
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::string>>{
+                        {"OLD", login}, {"QTY", "ann"}, {"PRICE", login}}));
+    struct stat folder {};
+    struct stat accountInfo {};
+    struct stat file {};
+    ASSERT_EQ(::stat((account + "/.kelvora-journal").c_str(), &folder), 0);
+    ASSERT_EQ(::stat(account.c_str(), &accountInfo), 0);
+    ASSERT_EQ(::stat(JournalFile::AccountJournalPath(account).c_str(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 07777, 02770u);
+    EXPECT_EQ(folder.st_gid, accountInfo.st_gid);
+    EXPECT_EQ(file.st_mode & 0777, 0660u);
+}
+
 // What kelvora-cmd journals shows in the window's history beside the window's own
-// changes, in a data folder made private on the way.
+// changes, in a data folder made private on the way (a server's account).
 TEST(JournalFile, itsChangesShowInTheWindowsHistory) {
     TempDir dir;
     const ScopedEnv data("XDG_DATA_HOME", Bytes(dir.filePath(QStringLiteral("data"))));
-    const std::string key = "local:/accounts/test";
+    const std::string key = "remote:db.example.com:31438/SALES";
     ChangeJournal window(key, ChangeJournal::DefaultPath(key));
     JournalFile command(key);
 

@@ -383,6 +383,10 @@ TEST_F(UndoTest, aJournalFolderThatCannotBeWrittenStopsNeitherSavesNorUndo) {
     QFile blocker(data + QStringLiteral("/kelvora"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    // And one where a local account keeps its journal.
+    QFile accountBlocker(account() + QStringLiteral("/.kelvora-journal"));
+    ASSERT_TRUE(accountBlocker.open(QIODevice::WriteOnly));
+    accountBlocker.close();
 
     openOrders();
     save(kDIV, "QTY", 3, QStringLiteral("MD0"));
