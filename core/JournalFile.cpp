@@ -344,41 +344,6 @@ void JournalFile::Fail(const std::string& what) {
 
 bool JournalFile::EnsureFolder() {
     const std::string folder = FolderOf(path_);
-    if (MakeFolders(folder)) {
-        // What was changed may be private: the folder is the user's alone.
-        ::chmod(folder.c_str(), 0700);
-        return true;
-    }
-    problem_ = "Cannot create the folder " + folder;
-    return false;
-}
-
-bool JournalFile::AppendFrame(const std::string& frame) {
-    if (!EnsureFolder()) {
-        return false;
-    }
-    // Another program may replace the file (its own rewrite) between the open and the
-    // lock: then the lock is taken again on the new file.
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const mv::UniqueFd fd(
-            ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, FileMode()));
-        if (!fd.Valid()) {
-            Fail("Cannot open");
-            return false;
-        }
-        struct stat opened {};
-        struct stat named {};
-        if (::flock(fd.Get(), LOCK_EX) != 0 || ::fstat(fd.Get(), &opened) != 0) {
-            Fail("Cannot lock");
-            return false;
-        }
-        if (::stat(path_.c_str(), &named) != 0 || named.st_ino != opened.st_ino ||
-            named.st_dev != opened.st_dev) {
-            continue;
-        }
-        if (opened.st_size == 0) {
-            SyncFolderOf(path_);
-        }
     if (shared_) {
         // Made once, inside an account that must exist: with the account's group, which
         // its files keep (set-group-id), and no access for others.
@@ -399,16 +364,15 @@ bool JournalFile::AppendFrame(const std::string& frame) {
         problem_ = "Cannot create the folder " + folder;
         return false;
     }
-        // A journal made by hand or by an older copy may be readable by others, and the
-        // umask may have cut what the account's group needs.
-        if ((opened.st_mode & 0777) != FileMode() && opened.st_uid == ::geteuid()) {
-            ::fchmod(fd.Get(), FileMode());
-        }
-        return AppendLocked(fd.Get(), frame);
+    if (MakeFolders(folder)) {
+        // What was changed may be private: the folder is the user's alone.
+        ::chmod(folder.c_str(), 0700);
+        return true;
     }
-    problem_ = "The journal file " + path_ + " keeps changing";
+    problem_ = "Cannot create the folder " + folder;
     return false;
 }
+
 bool JournalFile::FallBack() {
     if (!shared_ || olderPath_.empty()) {
         return false;
@@ -422,6 +386,45 @@ bool JournalFile::FallBack() {
     return true;
 }
 
+bool JournalFile::AppendFrame(const std::string& frame) {
+    if (!EnsureFolder()) {
+        return FallBack() && AppendFrame(frame);
+    }
+    // Another program may replace the file (its own rewrite) between the open and the
+    // lock: then the lock is taken again on the new file.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const mv::UniqueFd fd(
+            ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, FileMode()));
+        if (!fd.Valid()) {
+            if ((errno == EACCES || errno == EPERM || errno == EROFS) && FallBack()) {
+                return AppendFrame(frame);
+            }
+            Fail("Cannot open");
+            return false;
+        }
+        struct stat opened {};
+        struct stat named {};
+        if (::flock(fd.Get(), LOCK_EX) != 0 || ::fstat(fd.Get(), &opened) != 0) {
+            Fail("Cannot lock");
+            return false;
+        }
+        if (::stat(path_.c_str(), &named) != 0 || named.st_ino != opened.st_ino ||
+            named.st_dev != opened.st_dev) {
+            continue;
+        }
+        if (opened.st_size == 0) {
+            SyncFolderOf(path_);
+        }
+        // A journal made by hand or by an older copy may be readable by others, and the
+        // umask may have cut what the account's group needs.
+        if ((opened.st_mode & 0777) != FileMode() && opened.st_uid == ::geteuid()) {
+            ::fchmod(fd.Get(), FileMode());
+        }
+        return AppendLocked(fd.Get(), frame);
+    }
+    problem_ = "The journal file " + path_ + " keeps changing";
+    return false;
+}
 
 bool JournalFile::AppendLocked(int fd, const std::string& frame) {
     if (!tailChecked_) {
@@ -431,9 +434,6 @@ bool JournalFile::AppendLocked(int fd, const std::string& frame) {
             // A change cut short by a crash would sit between good frames: cut it off.
             const std::size_t goodEnd = DecodeJournal(bytes).goodEnd;
             if (IsTornTail(bytes, goodEnd) && ::ftruncate(fd, static_cast<off_t>(goodEnd)) != 0) {
-            if ((errno == EACCES || errno == EPERM || errno == EROFS) && FallBack()) {
-                return AppendFrame(frame);
-            }
                 Fail("Cannot repair");
             }
         }
@@ -441,7 +441,7 @@ bool JournalFile::AppendLocked(int fd, const std::string& frame) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         Fail("Cannot read");
-        return FallBack() && AppendFrame(frame);
+        return false;
     }
     if (info.st_size + static_cast<std::int64_t>(frame.size()) > capBytes_) {
         return RewriteWith(fd, frame);
@@ -532,7 +532,6 @@ std::vector<JournalEntry> ReadJournalAt(const std::string& path) {
     return DecodeJournal(bytes).entries;
 }
 
-}  // namespace core
 }  // namespace
 
 std::vector<JournalEntry> JournalFile::ReadAll() const {
@@ -550,3 +549,4 @@ std::vector<JournalEntry> JournalFile::ReadAll() const {
     return all;
 }
 
+}  // namespace core

@@ -112,10 +112,19 @@ private:
     bool AppendLocked(int fd, const std::string& frame);
     bool RewriteWith(int fd, const std::string& frame);
     bool EnsureFolder();
+    // Moves to the older journal when the account's cannot be written here; false when
+    // there is none to move to.
+    bool FallBack();
     void Fail(const std::string& what);
+    // The permissions of the journal's files: shared with the account's group, or the
+    // user's alone.
+    mode_t FileMode() const { return shared_ ? 0660 : 0600; }
 
     std::string accountKey_;
     std::string path_;
+    std::string olderPath_;
+    bool shared_ = false;  // the journal of the account, shared by everyone who works on it
+    std::string user_;
     std::int64_t capBytes_;
     std::uint64_t runId_;
     std::uint64_t lastSequence_ = 0;
@@ -124,12 +133,3 @@ private:
 };
 
 }  // namespace core
-    // Moves to the older journal when the account's cannot be written here; false when
-    // there is none to move to.
-    bool FallBack();
-    // The permissions of the journal's files: shared with the account's group, or the
-    // user's alone.
-    mode_t FileMode() const { return shared_ ? 0660 : 0600; }
-    std::string olderPath_;
-    bool shared_ = false;  // the journal of the account, shared by everyone who works on it
-    std::string user_;
