@@ -61,11 +61,12 @@ public:
 private:
     static std::optional<BasicNumber> Normalised(bool negative, Magnitude magnitude, int scale);
 
-    bool approximate_ = false;
-    long double approximateValue_ = 0;
-    bool negative_ = false;
+    // Largest first: values are moved about by the thousand, and padding would double them.
     Magnitude magnitude_ = 0;
+    long double approximateValue_ = 0;
     int scale_ = 0;  // magnitude_ / 10^scale_ is the value
+    bool approximate_ = false;
+    bool negative_ = false;
 };
 
 }  // namespace mv::values
