@@ -109,69 +109,124 @@ std::string MadeBefore(const std::vector<Step>& plan, std::size_t stop) {
     return made;
 }
 
-// Makes one step under the item's lock, after checking that the item is still as the plan
-// read it (compared as `how` says: under Shown, empty fields added or dropped at its end
-// are no change, and the step still writes FROM's exact bytes); with merge, an item changed since
-// then takes FROM's changes on top of the account's when no field was changed on both sides. False,
-// reported, when the item is locked, changed (beyond a merge) or the write fails.
-bool Make(mv::DictionaryFile& file, Step& step, const std::string& target, bool merge,
-          core::Comparison how, core::JournalFile& journal, const Environment& env) {
+// A step checked under its item's lock and ready to be made: FROM's record (or a merge),
+// or none for a delete.
+struct Ready {
+    Step* step = nullptr;
+    std::optional<std::string> now;     // the account's, as read under the lock
+    std::optional<std::string> merged;  // FROM's changes on top of the account's
+    bool fromMerge = false;             // merged is written (none: the item is deleted)
+
+    // What is written; null: the item is deleted.
+    std::string* Writing() {
+        if (fromMerge) {
+            return merged ? &*merged : nullptr;
+        }
+        return step->kind == Step::Kind::Delete ? nullptr : step->record;
+    }
+};
+
+enum class Checked { Ready, NothingToDo, Stop };
+
+// Takes the item's lock and checks that it is still as the plan read it (compared as
+// `how` says: under Shown, empty fields added or dropped at its end are no change, and the
+// step still writes FROM's exact bytes); with merge, an item changed since then takes
+// FROM's changes on top of the account's when no field was changed on both sides. Stop,
+// reported, when the item is locked, unreadable or changed (beyond a merge); the lock is
+// then released. Ready keeps the lock for the write.
+Checked Check(mv::DictionaryFile& file, Step& step, const std::string& target, bool merge,
+              core::Comparison how, const Environment& env, Ready& ready) {
     const std::string shown = ShownValue(step.id);
     file.SetRecordId(step.id);
     file.ReadForUpdate();
     const int read = file.Error();
     if (read == mv::kRecordLocked) {
         ReportFailure(env, Concat({shown, " is ", file.LockedByWords(), " in ", target}));
-        return false;
+        return Checked::Stop;
     }
     if (read != mv::kOk && read != mv::kRecordNotFound) {
         file.ReleaseRecord();
         ReportError(env, read, Concat({target, " item ", shown}));
-        return false;
+        return Checked::Stop;
     }
-    const std::optional<std::string> now =
-        read == mv::kOk ? std::optional<std::string>(file.Record().Text()) : std::nullopt;
+    ready.step = &step;
+    ready.now = read == mv::kOk ? std::optional<std::string>(file.Record().Text()) : std::nullopt;
     // FROM's record is written from where it lies; a copy is made only for a merge.
-    std::optional<std::string> merged;
-    std::string* writing = step.kind == Step::Kind::Delete ? nullptr : step.record;
-    if (core::ItemsDiffer(now, step.before, how)) {
+    if (core::ItemsDiffer(ready.now, step.before, how)) {
+        const std::string* from = ready.Writing();
         const core::MergePlan plan = core::MergeRecords(
-            step.before, now, writing ? std::optional<std::string>(*writing) : std::nullopt, how);
+            step.before, ready.now, from ? std::optional<std::string>(*from) : std::nullopt, how);
         if (!merge || plan.conflict) {
             file.ReleaseRecord();
             ReportFailure(env,
                           Concat({shown, " was changed in ", target, " since the plan was read",
                                   merge ? " in a field this apply changes too" : "",
                                   "; it and the items after it are not written"}));
-            return false;
+            return Checked::Stop;
         }
-        merged = plan.merged;
-        writing = merged ? &*merged : nullptr;
+        ready.merged = plan.merged;
+        ready.fromMerge = true;
         env.out << "merged " << shown << " with the change made in " << target << '\n';
     }
-    if (!writing && !now) {
+    if (!ready.Writing() && !ready.now) {
         file.ReleaseRecord();  // deleted there already
+        return Checked::NothingToDo;
+    }
+    return Checked::Ready;
+}
+
+// Makes a batch of checked steps, their locks held since the check: journaled first, all
+// in one flush, as the window journals its saves (so History and undo there offer them);
+// then written together, each item whole, with one flush to disk for all; then their
+// outcomes journaled. False, reported, when a write failed.
+bool MakeBatch(mv::Session& session, mv::DictionaryFile& file, std::vector<Ready>& batch,
+               const std::string& target, core::JournalFile& journal, const Environment& env) {
+    if (batch.empty()) {
         return true;
     }
-    // Journaled before it is made, as the window journals its saves, so History and
-    // undo there offer it.
-    const std::uint64_t change = journal.Begin(core::ChangeOrigin::Edit, file.FileName(), step.id,
-                                               now ? &*now : nullptr, writing);
-    if (!writing) {
-        file.DeleteRecord();
-    } else {
-        file.SetRecord(mv::DynamicArray(std::move(*writing)));
-        file.Write();
-        file.SetRecord(mv::DynamicArray(std::string()));
+    std::vector<core::JournalFile::BatchChange> changes;
+    changes.reserve(batch.size());
+    for (Ready& ready : batch) {
+        changes.push_back({&ready.step->id, ready.now ? &*ready.now : nullptr, ready.Writing()});
     }
-    journal.Finish(
-        change, file.Error() == mv::kOk ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
-    if (file.Error() != mv::kOk) {
-        file.ReleaseRecord();
-        ReportError(env, file.Error(), Concat({target, " item ", shown}));
-        return false;
+    const std::vector<std::uint64_t> numbers =
+        journal.BeginBatch(core::ChangeOrigin::Edit, file.FileName(), changes);
+    const std::shared_ptr<mv::Backend> backend = session.ActiveBackend();
+    if (backend) {
+        backend->BeginWriteBatch();
     }
-    return true;
+    std::vector<int> errors(batch.size(), mv::kOk);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        Ready& ready = batch[i];
+        file.SetRecordId(ready.step->id);
+        std::string* writing = ready.Writing();
+        if (!writing) {
+            file.DeleteRecord();
+        } else {
+            file.SetRecord(mv::DynamicArray(std::move(*writing)));
+            file.Write();
+            file.SetRecord(mv::DynamicArray(std::string()));
+        }
+        errors[i] = file.Error();
+        if (errors[i] != mv::kOk) {
+            file.ReleaseRecord();
+        }
+    }
+    const int ended = backend ? backend->EndWriteBatch() : mv::kOk;
+    std::vector<std::pair<std::uint64_t, core::ChangeOutcome>> outcomes;
+    bool made = true;
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        const int error = errors[i] != mv::kOk ? errors[i] : ended;
+        outcomes.emplace_back(numbers[i], error == mv::kOk ? core::ChangeOutcome::Done
+                                                           : core::ChangeOutcome::Failed);
+        if (error != mv::kOk && made) {
+            ReportError(env, error, Concat({target, " item ", ShownValue(batch[i].step->id)}));
+            made = false;
+        }
+    }
+    journal.FinishBatch(outcomes);
+    batch.clear();
+    return made;
 }
 
 // Compiles the I and V items written: one CD for the ids without blanks, one for each
@@ -266,23 +321,41 @@ int RunApply(const CommandLine& line, const Environment& env) {
     }
     journal.PrepareForAppends();  // before any item is locked
     std::vector<std::string> descriptors;
-    for (std::size_t i = 0; i < plan.size(); ++i) {
-        Step& step = plan[i];
-        if (step.kind == Step::Kind::Keep) {
-            continue;
+    // Items are checked and locked a batch at a time, and made together: the journal and
+    // the disk are flushed once per batch, not once per item.
+    constexpr std::size_t kBatchItems = 512;
+    constexpr std::size_t kBatchBytes = 1u << 20;
+    std::vector<Ready> batch;
+    std::size_t batchBytes = 0;
+    const bool merge = line.switches.count("--merge") != 0;
+    for (std::size_t i = 0; i <= plan.size(); ++i) {
+        Checked checked = Checked::NothingToDo;
+        Ready ready;
+        if (i < plan.size() && plan[i].kind != Step::Kind::Keep) {
+            checked = Check(*file, plan[i], to->text, merge, rules.how, env, ready);
         }
-        const bool descriptor =
-            step.kind != Step::Kind::Delete && core::IsCompiledDescriptor(*step.record);
-        if (!Make(*file, step, to->text, line.switches.count("--merge") != 0, rules.how, journal,
-                  env)) {
+        if (checked == Checked::Ready) {
+            batchBytes += ready.Writing() ? ready.Writing()->size() : 0;
+            if (plan[i].kind != Step::Kind::Delete && core::IsCompiledDescriptor(*plan[i].record)) {
+                descriptors.push_back(plan[i].id);
+            }
+            batch.push_back(std::move(ready));
+        }
+        const bool last = i == plan.size() || checked == Checked::Stop;
+        if ((last || batch.size() >= kBatchItems || batchBytes >= kBatchBytes) &&
+            !MakeBatch(session, *file, batch, to->text, journal, env)) {
+            ReportFailure(env, Concat({"the items of the plan after it are not written to ",
+                                       to->text, "; the journal names every change that may "
+                                       "have reached it"}));
+            return kExitError;
+        }
+        batchBytes = batch.empty() ? 0 : batchBytes;
+        if (checked == Checked::Stop) {
             const std::string made = MadeBefore(plan, i);
             ReportFailure(env, made.empty() ? Concat({"nothing was written to ", to->text})
                                             : Concat({"already made in ", to->text,
                                                       " before the stop: ", made}));
             return kExitError;
-        }
-        if (descriptor) {
-            descriptors.push_back(step.id);
         }
     }
     if (!journal.Problem().empty()) {

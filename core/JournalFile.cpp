@@ -324,6 +324,40 @@ std::uint64_t JournalFile::Begin(ChangeOrigin origin, const std::string& file,
     return AppendFrame(frame) ? change.sequence : 0;
 }
 
+std::vector<std::uint64_t> JournalFile::BeginBatch(ChangeOrigin origin, const std::string& file,
+                                                    const std::vector<BatchChange>& changes) {
+    std::vector<std::uint64_t> numbers(changes.size(), 0);
+    std::string frames;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const BatchChange& change = changes[i];
+        const JournalEntry entry = NextChange(origin, file, *change.id, std::nullopt, std::nullopt);
+        std::string frame = EncodeChangeFrame(entry, change.before, change.after);
+        // As in Begin: a change larger than the journal keeps is made but not journaled.
+        if (static_cast<std::int64_t>(frame.size()) > capBytes_ / kKeptShareDivisor) {
+            problem_ = "The change of " + *change.id + " is larger than the journal keeps (" +
+                       path_ + "): it is made but not journaled";
+            continue;
+        }
+        frames += frame;
+        numbers[i] = entry.sequence;
+    }
+    if (!frames.empty() && !AppendFrame(frames)) {
+        std::fill(numbers.begin(), numbers.end(), 0);
+    }
+    return numbers;
+}
+
+bool JournalFile::FinishBatch(
+    const std::vector<std::pair<std::uint64_t, ChangeOutcome>>& outcomes) {
+    std::string frames;
+    for (const auto& [sequence, outcome] : outcomes) {
+        if (sequence != 0) {
+            frames += EncodeOutcomeFrame(runId_, sequence, outcome);
+        }
+    }
+    return frames.empty() || AppendFrame(frames);
+}
+
 bool JournalFile::PrepareForAppends() {
     return tailChecked_ || AppendFrame(std::string());
 }

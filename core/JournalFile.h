@@ -80,6 +80,20 @@ public:
     // The same with the versions where they lie (null: none), so a large one is not copied.
     std::uint64_t Begin(ChangeOrigin origin, const std::string& file, const std::string& id,
                         const std::string* before, const std::string* after);
+    // A change of a batch, with its versions where they lie (null: none).
+    struct BatchChange {
+        const std::string* id = nullptr;
+        const std::string* before = nullptr;
+        const std::string* after = nullptr;
+    };
+    // Appends the changes of a batch about to be made, as Begin does each, in one write
+    // and one flush to disk, before any of them reaches the account. Their numbers in
+    // order, 0 for one the file did not take.
+    std::vector<std::uint64_t> BeginBatch(ChangeOrigin origin, const std::string& file,
+                                          const std::vector<BatchChange>& changes);
+    // Appends the outcomes of a batch's changes (number and outcome) in one write and one
+    // flush; nothing for number 0.
+    bool FinishBatch(const std::vector<std::pair<std::uint64_t, ChangeOutcome>>& outcomes);
     // Reads the journal once and cuts off a change a crash left torn, as the first append
     // of a run would: called before a run takes record locks, so no item stays locked
     // while the journal is read. False when the file cannot be opened (Problem() says).

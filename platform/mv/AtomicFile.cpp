@@ -45,12 +45,12 @@ bool ModeFor(int dirFd, const std::string& name, mode_t& mode) {
 
 }  // namespace
 
-bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes) {
+bool WriteTemporaryFor(int dirFd, const std::string& name, std::string_view bytes,
+                       Flush flush, std::string& temporary) {
     mode_t mode = 0666;
     if (!ModeFor(dirFd, name, mode)) {
         return false;
     }
-    std::string temporary;
     UniqueFd fd;
     for (int attempt = 0; attempt < 100 && !fd.Valid(); ++attempt) {
         temporary = NewTemporaryFileName();
@@ -63,24 +63,36 @@ bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view 
     if (!fd.Valid()) {
         return false;
     }
-
-    bool ok = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
+    bool ok = WriteAll(fd.Get(), bytes) && (flush == Flush::Later || ::fsync(fd.Get()) == 0);
     // An explicit mode survives a umask that would narrow the permissions of an old item.
     if (ok && mode != 0666) {
         ok = ::fchmod(fd.Get(), mode) == 0;
     }
     // close can report a failed write-back, so its result counts.
     const int closed = ::close(fd.Release());
-    ok = ok && closed == 0 && ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) == 0;
-    if (!ok) {
+    if (!ok || closed != 0) {
         ::unlinkat(dirFd, temporary.c_str(), 0);
         return false;
     }
-    // A link put in the target's place after the check above is replaced by the rename
-    // itself, never written through, so nothing outside the directory changes.
+    return true;
+}
+
+bool PutInPlace(int dirFd, const std::string& temporary, const std::string& name) {
+    // A link put in the target's place after the check is replaced by the rename itself,
+    // never written through, so nothing outside the directory changes.
+    if (::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) != 0) {
+        ::unlinkat(dirFd, temporary.c_str(), 0);
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes) {
     // The directory is not synced as well: the rename is atomic without it, and a crash
     // before the file system commits it shows the old item whole, never a mix.
-    return true;
+    std::string temporary;
+    return WriteTemporaryFor(dirFd, name, bytes, Flush::Now, temporary) &&
+           PutInPlace(dirFd, temporary, name);
 }
 
 }  // namespace mv

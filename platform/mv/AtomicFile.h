@@ -15,4 +15,13 @@ namespace mv {
 // file is removed, the target is untouched, and false comes back.
 bool ReplaceFileAtomically(int dirFd, const std::string& name, std::string_view bytes);
 
+// The two halves of that, for many files written together: bytes go to a new temporary
+// file (its name in `temporary`) with the permissions `name` has, flushed to disk now or
+// left for the caller to flush with the others (syncfs) before any is put in place.
+enum class Flush { Now, Later };
+bool WriteTemporaryFor(int dirFd, const std::string& name, std::string_view bytes, Flush flush,
+                       std::string& temporary);
+// Renames the temporary file over name; on failure removes it.
+bool PutInPlace(int dirFd, const std::string& temporary, const std::string& name);
+
 }  // namespace mv

@@ -52,6 +52,13 @@ public:
     virtual int Write(int handle, const std::string& id, const std::string& record,
                       bool keepLock) = 0;
     virtual int Delete(int handle, const std::string& id, bool keepLock) = 0;
+    // Writes and deletes between BeginWriteBatch and EndWriteBatch reach the account
+    // together at EndWriteBatch, where they are paid for with one flush to disk instead
+    // of one each: every item stays old or new whatever happens, and the locks the changes
+    // would release are held until then. EndWriteBatch returns kOk or the first error. A
+    // backend whose every change is made on the server as it comes makes them at once.
+    virtual void BeginWriteBatch() {}
+    virtual int EndWriteBatch() { return 0; }
     virtual int Lock(int handle, const std::string& id, int lockFlags) = 0;
     virtual int Release(int handle, const std::string& id) = 0;
     // False when this side knows that the file's items cannot be written (the local

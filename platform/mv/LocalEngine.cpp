@@ -356,6 +356,16 @@ int LocalEngine::Write(int handle, const std::string& id, const std::string& rec
         return error;
     }
     snapshot_.Forget(nameBuffer_);
+    if (batching_) {
+        HeldChange change{handle, id, nameBuffer_, {}, keepLock};
+        if (!WriteTemporaryFor(directory->fd.Get(), nameBuffer_, bytesBuffer_, Flush::Later,
+                               change.temporary)) {
+            AfterChange(*directory, id, keepLock);
+            return kWriteFailed;
+        }
+        held_.push_back(std::move(change));
+        return kOk;
+    }
     const bool written = ReplaceFileAtomically(directory->fd.Get(), nameBuffer_, bytesBuffer_);
     AfterChange(*directory, id, keepLock);
     return written ? kOk : kWriteFailed;
@@ -373,9 +383,71 @@ int LocalEngine::Delete(int handle, const std::string& id, bool keepLock) {
         return error;
     }
     snapshot_.Forget(nameBuffer_);
+    if (batching_) {
+        held_.push_back({handle, id, nameBuffer_, {}, keepLock});
+        return kOk;
+    }
     const int error = DeleteItemFile(directory->fd.Get(), nameBuffer_);
     AfterChange(*directory, id, keepLock);
     return error;
+}
+
+void LocalEngine::BeginWriteBatch() {
+    batching_ = true;
+}
+
+int LocalEngine::EndWriteBatch() {
+    batching_ = false;
+    std::vector<HeldChange> changes;
+    changes.swap(held_);
+    // Every new item's bytes reach the disk before any of them takes its name, so a crash
+    // at any point leaves each item as it was or as written. Items kept in folders of one
+    // file system (the usual case) are flushed by one call.
+    std::set<std::pair<dev_t, ino_t>> flushed;
+    int error = kOk;
+    for (const HeldChange& change : changes) {
+        Directory* directory = DirectoryOf(change.handle);
+        if (directory != nullptr && !change.temporary.empty() &&
+            flushed.insert({directory->id.device, 0}).second &&
+            ::syncfs(directory->fd.Get()) != 0) {
+            error = kWriteFailed;
+        }
+    }
+    for (const HeldChange& change : changes) {
+        const int made = error == kOk ? MakeHeldChange(change) : kWriteFailed;
+        if (made != kOk && error == kOk) {
+            error = made;
+        }
+        if (Directory* directory = DirectoryOf(change.handle)) {
+            if (made != kOk && !change.temporary.empty()) {
+                ::unlinkat(directory->fd.Get(), change.temporary.c_str(), 0);
+            }
+            AfterChange(*directory, change.id, change.keepLock);
+        }
+    }
+    // The renames and deletes on disk before the caller says they are done.
+    flushed.clear();
+    for (const HeldChange& change : changes) {
+        Directory* directory = DirectoryOf(change.handle);
+        if (directory != nullptr &&
+            flushed.insert({directory->id.device, directory->id.inode}).second &&
+            ::fsync(directory->fd.Get()) != 0 && error == kOk) {
+            error = kWriteFailed;
+        }
+    }
+    return error;
+}
+
+int LocalEngine::MakeHeldChange(const HeldChange& change) {
+    Directory* directory = DirectoryOf(change.handle);
+    if (directory == nullptr) {
+        return kFileClosed;
+    }
+    if (change.temporary.empty()) {
+        return DeleteItemFile(directory->fd.Get(), change.fileName);
+    }
+    return PutInPlace(directory->fd.Get(), change.temporary, change.fileName) ? kOk
+                                                                              : kWriteFailed;
 }
 
 CommandResult LocalEngine::Execute(const std::string& text) {

@@ -37,6 +37,8 @@ public:
     int Read(int handle, const std::string& id, std::string& record, int lockFlags) override;
     int Write(int handle, const std::string& id, const std::string& record, bool keepLock) override;
     int Delete(int handle, const std::string& id, bool keepLock) override;
+    void BeginWriteBatch() override;
+    int EndWriteBatch() override;
     int Lock(int handle, const std::string& id, int lockFlags) override;
     int Release(int handle, const std::string& id) override;
     int ReleaseAll(int handle) override;
@@ -110,8 +112,21 @@ private:
         }
     };
 
+    // A write or delete of a batch, made at its end: a write's bytes already lie in
+    // `temporary` in the folder, not yet flushed; a delete has none.
+    struct HeldChange {
+        int handle = 0;
+        std::string id;
+        std::string fileName;
+        std::string temporary;
+        bool keepLock = false;
+    };
+    int MakeHeldChange(const HeldChange& change);
+
     UniqueFd account_;
     bool sweepTemporaryFiles_;
+    bool batching_ = false;
+    std::vector<HeldChange> held_;
     std::unordered_set<DirectoryId, DirectoryIdHash> swept_;  // folders swept this session
     std::unordered_map<int, Directory> files_;
     std::map<std::pair<dev_t, ino_t>, std::unique_ptr<DictionaryLocks>> locks_;

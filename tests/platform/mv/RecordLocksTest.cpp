@@ -18,6 +18,7 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
 #include "platform/mv/ServerSelectList.h"
+#include "platform/mv/TemporaryFiles.h"
 #include "tests/platform/mv/TempAccount.h"
 
 namespace mv {
@@ -191,6 +192,43 @@ TEST(LocalLocks, sessionsOfOneProcessExcludeEachOtherAndHandlesOfOneSessionShare
     a.engine->Shutdown();
     EXPECT_EQ(b.engine->Lock(b.handle, "N", kLockExclusive), kOk);
     EXPECT_EQ(account.ReadFile("F", "N"), "D");
+}
+
+// The writes and deletes of a batch reach the folder together at its end, each item
+// whole, and the items stay locked against others until then; none is lost on the way.
+TEST(LocalLocks, aWriteBatchIsMadeAtItsEndWithItsItemsHeldUntilThen) {
+    TempAccount account;
+    account.MakeDictionary("F");
+    account.WriteFile("F", "OLD", "D\nold");
+    account.WriteFile("F", "GONE", "D\ngone");
+    Opened batch = OpenF(account);
+    Opened other = OpenF(account);
+    batch.engine->BeginWriteBatch();
+    EXPECT_EQ(batch.engine->Write(batch.handle, "OLD", "D\xFEnew", false), kOk);
+    EXPECT_EQ(batch.engine->Write(batch.handle, "ADDED", "D\xFE" "added", false), kOk);
+    EXPECT_EQ(batch.engine->Delete(batch.handle, "GONE", false), kOk);
+    for (const char* id : {"OLD", "ADDED", "GONE"}) {
+        EXPECT_EQ(other.engine->Lock(other.handle, id, kLockExclusive), kRecordLocked) << id;
+    }
+    EXPECT_EQ(account.ReadFile("F", "OLD"), "D\nold");
+    EXPECT_EQ(account.ReadFile("F", "GONE"), "D\ngone");
+    EXPECT_FALSE(std::filesystem::exists(account.DictionaryPath("F") / "ADDED"));
+
+    EXPECT_EQ(batch.engine->EndWriteBatch(), kOk);
+    EXPECT_EQ(account.ReadFile("F", "OLD"), "D\nnew");
+    EXPECT_EQ(account.ReadFile("F", "ADDED"), "D\nadded");
+    EXPECT_FALSE(std::filesystem::exists(account.DictionaryPath("F") / "GONE"));
+    for (const char* id : {"OLD", "ADDED"}) {
+        EXPECT_EQ(other.engine->Lock(other.handle, id, kLockExclusive), kOk) << id;
+    }
+    // Nothing but the items: no temporary file is left behind.
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(account.DictionaryPath("F"))) {
+        entries += entry.path().filename().string()[0] == '.' ? 0 : 1;
+        EXPECT_FALSE(IsTemporaryFileName(entry.path().filename().string()))
+            << entry.path().filename();
+    }
+    EXPECT_EQ(entries, 2u);
 }
 
 // A compile of the whole dictionary while another session saves items: each save stands
