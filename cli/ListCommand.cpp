@@ -112,28 +112,37 @@ void SayWhy(const Environment& env, const std::string& id, const std::string& fi
     env.err << "kelvora-cmd: " << core::ShownValue(id) << ", " << field << ": " << why << '\n';
 }
 
-// On a server, the values of the I and V items as the server works them out (ITYPE), one
-// list of results per field (empty for other fields, and when the server does not
-// evaluate descriptors, which is said once).
-std::vector<std::vector<mv::ItypeResult>> ServerValues(mv::Session& session, const Environment& env,
-                                                       const std::string& fileName,
-                                                       const std::vector<ListedField>& fields,
-                                                       const core::ItemMap& items,
-                                                       const std::vector<std::string>& ids) {
-    std::vector<std::vector<mv::ItypeResult>> results(fields.size());
-    for (std::size_t f = 0; f < fields.size(); ++f) {
+// The records of the ids, and on a server the values of the I and V items as the server
+// works them out (ITYPE): all asked for together, so the reads and the server's values
+// cost one round trip. One list of the server's results per field (empty for other
+// fields, and when the server does not evaluate descriptors, which is said once).
+mv::RecordsGiven RecordsAndServerValues(mv::Session& session, const Environment& env,
+                                        const mv::DictionaryFile& data, bool onServer,
+                                        const std::vector<ListedField>& fields,
+                                        const core::ItemMap& items,
+                                        const std::vector<std::string>& ids,
+                                        std::vector<std::vector<mv::ItypeResult>>& server) {
+    std::vector<std::string> evaluated;
+    std::vector<std::size_t> fieldOf;
+    for (std::size_t f = 0; f < fields.size() && onServer; ++f) {
         const std::string_view type = mv::values::FileValues::TypeOf(items.at(fields[f].name));
-        if ((type != "I" && type != "V") || ids.empty()) {
-            continue;
-        }
-        results[f] = session.Itypes(fileName, ids, fields[f].name);
-        if (results[f].front().code == mv::kUnknownFunction) {
-            env.err << "kelvora-cmd: the server does not evaluate descriptors (ITYPE): the "
-                       "values of I and V items are Kelvora's\n";
-            return std::vector<std::vector<mv::ItypeResult>>(fields.size());
+        if (type == "I" || type == "V") {
+            evaluated.push_back(fields[f].name);
+            fieldOf.push_back(f);
         }
     }
-    return results;
+    mv::RecordsGiven given = session.ReadTogether(&data, data.FileName(), ids, evaluated);
+    server.assign(fields.size(), {});
+    for (std::size_t k = 0; k < evaluated.size(); ++k) {
+        if (!given.values[k].empty() && given.values[k].front().code == mv::kUnknownFunction) {
+            env.err << "kelvora-cmd: the server does not evaluate descriptors (ITYPE): the "
+                       "values of I and V items are Kelvora's\n";
+            server.assign(fields.size(), {});
+            break;
+        }
+        server[fieldOf[k]] = std::move(given.values[k]);
+    }
+    return given;
 }
 
 // Works out each record's row: Kelvora's values, the server's where it gave them (both
@@ -224,13 +233,26 @@ int RunList(const CommandLine& line, const Environment& env) {
     if (!ConnectPlace(session, *place, line, env, false)) {
         return kExitError;
     }
+    // The data file, the dictionary and the dictionary's ids asked for together: on a
+    // server one round trip for the three.
     core::ItemMap items;
-    const std::shared_ptr<mv::DictionaryFile> data = session.OpenFile(fileName);
+    std::vector<int> codes;
+    const std::vector<std::shared_ptr<mv::DictionaryFile>> opened = session.OpenTogether(
+        {{fileName, false}, {fileName, true}}, Concat({"SSELECT DICT ", fileName}), codes);
+    const std::shared_ptr<mv::DictionaryFile>& data = opened[0];
     if (!data) {
-        ReportError(env, session.Error(), Concat({"no file ", fileName, " in ", place->text}));
+        ReportError(env, codes[0], Concat({"no file ", fileName, " in ", place->text}));
         return kExitError;
     }
-    if (!ReadDictionary(session, fileName, items, env)) {
+    if (!opened[1]) {
+        ReportError(env, codes[1], fileName);
+        return kExitError;
+    }
+    if (session.Command().Error() != 0) {
+        ReportError(env, session.Command().Error(), fileName);
+        return kExitError;
+    }
+    if (!ReadSelectedItems(session, *opened[1], items, env)) {
         return kExitError;
     }
     std::vector<std::string> names(line.arguments.begin() + 2, line.arguments.end());
@@ -256,17 +278,16 @@ int RunList(const CommandLine& line, const Environment& env) {
     mv::values::FileValues values(
         session, fileName,
         std::unordered_map<std::string, std::string>(items.begin(), items.end()));
-    RowLister lister{env, fileName, fields, values,
-                     place->kind == Place::Kind::Server
-                         ? ServerValues(session, env, fileName, fields, items, ids)
-                         : std::vector<std::vector<mv::ItypeResult>>(fields.size())};
+    std::vector<std::vector<mv::ItypeResult>> server;
+    const mv::RecordsGiven records =
+        RecordsAndServerValues(session, env, *data, place->kind == Place::Kind::Server, fields,
+                               items, ids, server);
+    RowLister lister{env, fileName, fields, values, std::move(server)};
     std::vector<ListedRow> rows;
     for (std::size_t n = 0; n < ids.size(); ++n) {
-        data->SetRecordId(ids[n]);
-        data->Read();
-        rows.push_back(
-            lister.Row(n, ids[n], data->Error(),
-                       data->Error() == mv::kOk ? data->Record().Text() : std::string()));
+        rows.push_back(lister.Row(n, ids[n], records.records[n].code,
+                                  records.records[n].code == mv::kOk ? records.records[n].record
+                                                                     : std::string()));
     }
     const bool tsv = line.switches.count("--tsv") != 0;
     env.out << (tsv ? TabSeparatedOf(rows) : ReportOf(fields, rows));

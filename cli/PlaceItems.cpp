@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Concat.h"
+#include "platform/mv/DictionaryFile.h"
 #include "platform/mv/Session.h"
 
 namespace cli {
@@ -29,31 +30,42 @@ bool ConnectPlace(mv::Session& session, const Place& place, const CommandLine& l
 bool ReadDictionary(mv::Session& session, const std::string& fileName, ItemMap& items,
                     const Environment& env, std::shared_ptr<mv::DictionaryFile>* opened) {
     items.clear();
-    const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
+    // The open and the select travel together: on a server one round trip for both.
+    std::vector<int> codes;
+    const std::shared_ptr<mv::DictionaryFile> file =
+        session.OpenTogether({{fileName, true}}, Concat({"SSELECT DICT ", fileName}), codes)
+            .front();
     if (!file) {
-        ReportError(env, session.Error(), fileName);
+        ReportError(env, codes.front(), fileName);
         return false;
     }
-    mv::ServerCommand& select = session.Command();
-    select.SetText(Concat({"SSELECT DICT ", fileName}));
-    select.Exec();
+    const mv::ServerCommand& select = session.Command();
     if (select.Error() != 0) {
         ReportError(env, select.Error(), fileName);
         return false;
     }
-    mv::ServerSelectList& list = session.SelectList(0);
-    for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
-        file->SetRecordId(id);
-        file->Read();
-        if (file->Error() != 0) {
-            ReportError(env, file->Error(),
-                        Concat({fileName, " item ", ItemText(id).substr(0, 80)}));
-            return false;
-        }
-        items.emplace(std::move(id), file->Record().Text());
+    if (!ReadSelectedItems(session, *file, items, env)) {
+        return false;
     }
     if (opened != nullptr) {
         *opened = file;
+    }
+    return true;
+}
+
+bool ReadSelectedItems(mv::Session& session, mv::DictionaryFile& file, ItemMap& items,
+                       const Environment& env) {
+    const std::string& fileName = file.FileName();
+    mv::ServerSelectList& list = session.SelectList(0);
+    for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
+        file.SetRecordId(id);
+        file.Read();
+        if (file.Error() != 0) {
+            ReportError(env, file.Error(),
+                        Concat({fileName, " item ", ItemText(id).substr(0, 80)}));
+            return false;
+        }
+        items.emplace(std::move(id), file.Record().Text());
     }
     return true;
 }

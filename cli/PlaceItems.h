@@ -29,6 +29,11 @@ bool ConnectPlace(mv::Session& session, const Place& place, const CommandLine& l
 bool ReadDictionary(mv::Session& session, const std::string& fileName, ItemMap& items,
                     const Environment& env, std::shared_ptr<mv::DictionaryFile>* opened = nullptr);
 
+// Reads the items of the open dictionary file whose ids select list 0 holds, in list
+// order (which a server's read-ahead serves). Reports a failure itself.
+bool ReadSelectedItems(mv::Session& session, mv::DictionaryFile& file, ItemMap& items,
+                       const Environment& env);
+
 // The items of the dictionary of fileName at place, whichever kind it is.
 bool ReadPlace(const Place& place, const std::string& fileName, const CommandLine& line,
                const Environment& env, bool second, ItemMap& items);

@@ -23,6 +23,39 @@ struct ItypeResult {
     std::string result;  // the value; on error the engine's reason, when it gave one
 };
 
+// One record as read: kOk and its bytes, or the read's code.
+struct ReadResult {
+    int code = 0;
+    std::string record;
+};
+
+// A part of a file to open: its dictionary, or its data.
+struct FilePart {
+    std::string name;
+    bool dictionary = true;
+};
+
+// What opening a part gave: kOk and its handle, or the code.
+struct OpenResult {
+    int code = 0;
+    int handle = 0;
+};
+
+// Records to read from an open data file and dictionary items to evaluate on them by the
+// engine serving the account, asked for together.
+struct RecordsWanted {
+    int handle = 0;                  // the data file the records are read from
+    bool read = true;                // false: the items are evaluated, nothing is read
+    std::string file;                // the file's name, which ITYPE takes
+    std::vector<std::string> ids;
+    std::vector<std::string> items;  // each evaluated on every record
+};
+
+struct RecordsGiven {
+    std::vector<ReadResult> records;               // one per id, when read
+    std::vector<std::vector<ItypeResult>> values;  // one list per item, one result per id
+};
+
 // The engine behind a session: the local engine, or one day a remote server.
 // Calls never throw; each returns an error code of ErrorCodes.h (0 on success).
 // Files are named by handles that stay valid until CloseFile or Shutdown.
@@ -94,6 +127,18 @@ public:
         }
         return results;
     }
+
+    // Several calls whose answers the program needs before it can go on, asked for
+    // together: a server is sent every request before the first reply is taken, so they
+    // cost one round trip where one after the other they would cost one each.
+    //
+    // Opens the parts, then runs the select command when there is one (its outcome in
+    // selected, as Execute gives it). One result per part, in order.
+    virtual std::vector<OpenResult> OpenTogether(const std::vector<FilePart>& parts,
+                                                 const std::string& select,
+                                                 CommandResult& selected);
+    // Reads the records (plain reads, no lock) and evaluates the items on them.
+    virtual RecordsGiven ReadTogether(const RecordsWanted& wanted);
 };
 
 }  // namespace mv

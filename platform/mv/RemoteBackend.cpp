@@ -28,6 +28,11 @@ using wire::WireChannel;
 // Records of many megabytes are possible; a reply larger than this is not a record.
 constexpr std::size_t kMaxReplyBody = std::size_t{256} << 20;
 constexpr std::int32_t kOutputBlockSize = 64 * 1024;
+// A select's output is a line or two. It is asked for in one block as large as a reply
+// may sensibly be, so the READLIST sent right behind the select never meets a server
+// waiting for a request for more of it.
+constexpr std::int32_t kSelectOutputBlockSize = 16 * 1024 * 1024;
+constexpr const char* kCommandFailed = "The connection to the server failed while the command ran.";
 constexpr const char* kClientKind = "kelvora";
 constexpr std::size_t kFirstRecordGuess = 512;
 
@@ -180,6 +185,8 @@ int RemoteBackend::Fail(int code) {
         channel_->Close();
     }
     openHandles_.clear();
+    awaited_.clear();
+    unansweredCloses_ = 0;
     listSent_ = listNext_;
     windowBytes_ = 0;
     return code;
@@ -192,7 +199,23 @@ int RemoteBackend::LostCode() {
     return lostCode_ == kNotConnected ? kNotConnected : kConnectionLost;
 }
 
-int RemoteBackend::Receive(Message& reply) {
+int RemoteBackend::SendRequest(const Message& request) {
+    ++requestsSent_;
+    const WireChannel::Outcome sent = channel_->Send(request, callLimit_);
+    if (sent != WireChannel::Outcome::Ok) {
+        return Fail(CodeOf(sent));
+    }
+    awaited_.push_back(roundTrips_);
+    return kOk;
+}
+
+int RemoteBackend::Receive(Message& reply, bool answersRequest) {
+    if (answersRequest && !awaited_.empty()) {
+        if (awaited_.front() == roundTrips_) {
+            ++roundTrips_;
+        }
+        awaited_.pop_front();
+    }
     const WireChannel::Outcome outcome = channel_->Receive(reply, callLimit_, kMaxReplyBody);
     if (outcome != WireChannel::Outcome::Ok) {
         return Fail(CodeOf(outcome));
@@ -207,11 +230,8 @@ int RemoteBackend::Call(const Message& request, Message& reply, bool replyStarts
     if (lostCode_ != 0) {
         return LostCode();
     }
-    ++roundTrips_;
-    ++requestsSent_;
-    const WireChannel::Outcome sent = channel_->Send(request, callLimit_);
-    if (sent != WireChannel::Outcome::Ok) {
-        return Fail(CodeOf(sent));
+    if (const int code = SendRequest(request); code != kOk) {
+        return code;
     }
     if (const int code = Receive(reply); code != kOk) {
         return code;
@@ -244,6 +264,13 @@ int RemoteBackend::OpenPart(std::int32_t part, const std::string& fileName, int&
         code != kOk) {
         return code;
     }
+    return OpenedHandle(reply, handle);
+}
+
+int RemoteBackend::OpenedHandle(Message& reply, int& handle) {
+    if (!IsInteger(reply, 0)) {
+        return Fail(kBadServerMessage);
+    }
     if (reply.args[0].integer != 0) {
         return reply.args[0].integer;
     }
@@ -262,19 +289,45 @@ void RemoteBackend::CloseFile(int handle) {
     }
     const Arg serverHandle = ServerHandle(handle);
     openHandles_.erase(handle);
-    Message reply;
-    Call(Request({Arg::Int(wire::kClose), serverHandle}), reply);
+    // Nothing waits for the answer, which says nothing this side needs: it is taken before
+    // the next reply that is needed, or never when the session ends first. So closes in a
+    // row go together. (Reads sent ahead are never on their way behind a close.)
+    const bool readsAhead = listSent_ > listNext_;
+    if ((!readsAhead || DropReadAhead() == kOk) && lostCode_ == 0 &&
+        SendRequest(Request({Arg::Int(wire::kClose), serverHandle})) == kOk) {
+        ++unansweredCloses_;
+    }
+}
+
+int RemoteBackend::TakeUnansweredCloses() {
+    while (unansweredCloses_ > 0) {
+        --unansweredCloses_;
+        Message ignored;
+        if (const int code = Receive(ignored); code != kOk) {
+            return code;
+        }
+    }
+    return kOk;
 }
 
 CommandResult RemoteBackend::Execute(const std::string& text) {
     CommandResult result;
     result.setsSelectList = IsSelectVerb(text);
-    if (result.error = DropReadAhead(); result.error != kOk) {
-        result.response = "The connection to the server failed while the command ran.";
+    if (result.error = DropReadAhead(); result.error == kOk && lostCode_ != 0) {
+        result.error = LostCode();
+    }
+    if (result.error != kOk) {
+        result.response = kCommandFailed;
         return result;
     }
     if (result.setsSelectList) {
-        ForgetList({});
+        if (SendSelect(text) == kOk) {
+            TakeSelect(result);
+        } else {
+            result.error = LostCode();
+            result.response = kCommandFailed;
+        }
+        return result;
     }
     Message reply;
     result.error = Call(
@@ -289,9 +342,66 @@ CommandResult RemoteBackend::Execute(const std::string& text) {
             Call(Request({Arg::Int(wire::kExecuteContinue), Arg::Int(kOutputBlockSize)}), reply);
     }
     if (result.error != kOk) {
-        result.response = "The connection to the server failed while the command ran.";
+        result.response = kCommandFailed;
         return result;
     }
+    std::int32_t selected = 0;
+    TakeOutcome(reply, result, selected);
+    return result;
+}
+
+int RemoteBackend::SendSelect(const std::string& text) {
+    ForgetList({});
+    if (const int code = SendRequest(Request(
+            {Arg::Int(wire::kExecute), Arg::Int(kSelectOutputBlockSize), Arg::Bytes(text)}));
+        code != kOk) {
+        return code;
+    }
+    return SendRequest(Request({Arg::Int(wire::kReadList), Arg::Int(0)}));
+}
+
+void RemoteBackend::TakeSelect(CommandResult& result) {
+    result.setsSelectList = true;
+    Message reply;
+    if (const int code = Receive(reply); code != kOk || !IsInteger(reply, 0)) {
+        result.error = code != kOk ? code : Fail(kBadServerMessage);
+        result.response = kCommandFailed;
+        return;
+    }
+    if (reply.args[0].integer == wire::kMoreOutput) {
+        // The READLIST sent behind the command stands where the server waits for a request
+        // for more output: the two ends no longer agree on what comes next.
+        result.error = Fail(kBadServerMessage);
+        result.response = kCommandFailed;
+        return;
+    }
+    std::int32_t selected = 0;
+    const bool ran = TakeOutcome(reply, result, selected);
+    if (lostCode_ != 0) {
+        return;
+    }
+    Message list;
+    if (const int code = Receive(list); code != kOk || !IsInteger(list, 0)) {
+        result.error = code != kOk ? code : Fail(kBadServerMessage);
+        return;
+    }
+    // Sent whatever the select gave: its reply counts only after a select that chose ids.
+    if (!ran || selected <= 0 || list.args[0].integer == wire::kListEmpty) {
+        return;
+    }
+    if (list.args[0].integer != 0) {
+        result.error = list.args[0].integer;
+        return;
+    }
+    if (!IsString(list, 2)) {
+        result.error = Fail(kBadServerMessage);
+        return;
+    }
+    result.ids = SplitOnFieldMarks(list.args[2].bytes);
+    ForgetList(result.ids);
+}
+
+bool RemoteBackend::TakeOutcome(Message& reply, CommandResult& result, std::int32_t& selected) {
     const std::int32_t code = reply.args[0].integer;
     if (IsString(reply, 1)) {
         result.response += reply.args[1].bytes;
@@ -299,46 +409,21 @@ CommandResult RemoteBackend::Execute(const std::string& text) {
     if (code != wire::kExecuteFinished) {
         // The command could not run: its code, and the server's words for why.
         result.error = code;
-        return result;
+        return false;
     }
     // The command's outcome follows in one more message, which must be read before the
     // next request.
     Message outcome;
-    if (const int received = Receive(outcome); received != kOk) {
+    if (const int received = Receive(outcome, /*answersRequest=*/false); received != kOk) {
         result.error = received;
-        return result;
+        return false;
     }
     if (!IsInteger(outcome, 0) || !IsInteger(outcome, 2)) {
         result.error = Fail(kBadServerMessage);
-        return result;
+        return false;
     }
-    if (result.setsSelectList && outcome.args[2].integer > 0) {
-        ReadList(result);
-    }
-    return result;
-}
-
-void RemoteBackend::ReadList(CommandResult& result) {
-    Message reply;
-    if (const int code = Call(Request({Arg::Int(wire::kReadList), Arg::Int(0)}), reply);
-        code != kOk) {
-        result.error = code;
-        return;
-    }
-    const std::int32_t code = reply.args[0].integer;
-    if (code == wire::kListEmpty) {
-        return;
-    }
-    if (code != 0) {
-        result.error = code;
-        return;
-    }
-    if (!IsString(reply, 2)) {
-        result.error = Fail(kBadServerMessage);
-        return;
-    }
-    result.ids = SplitOnFieldMarks(reply.args[2].bytes);
-    ForgetList(result.ids);
+    selected = outcome.args[2].integer;
+    return true;
 }
 
 }  // namespace mv

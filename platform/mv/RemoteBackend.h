@@ -2,6 +2,8 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -90,10 +92,19 @@ public:
     // hold and RemoteLogin::readAhead allows, so a few hundred records cost one round trip.
     std::vector<ItypeResult> Itypes(const std::string& file, const std::vector<std::string>& ids,
                                     const std::string& item) override;
+    // Every OPEN, then the select's EXECUTE and its READLIST, sent before the first reply
+    // is taken (RemoteTogether.cpp).
+    std::vector<OpenResult> OpenTogether(const std::vector<FilePart>& parts,
+                                         const std::string& select,
+                                         CommandResult& selected) override;
+    // The READs and the ITYPEs sent in batches that sit in the sockets' buffers, each
+    // batch's replies taken once it is sent: a few hundred requests cost one round trip.
+    RecordsGiven ReadTogether(const RecordsWanted& wanted) override;
 
-    // For measuring: the times the client waited for the network, counting a window of
-    // pipelined reads as one (that is what it costs on a slow link), and every request
-    // sent since the connection was made.
+    // For measuring: the round trips the session has cost, and every request sent since
+    // the connection was made. A round trip is a wait for the reply of a request sent
+    // after the last such wait ended; the replies of requests sent before it ended were on
+    // their way meanwhile and cost none, which is what they cost on a slow link.
     long long RoundTrips() const { return roundTrips_; }
     long long RequestsSent() const { return requestsSent_; }
 
@@ -104,7 +115,11 @@ private:
     // Sends the request and takes one reply, whose argument 0 must be an integer return
     // code unless told otherwise (the service request's reply has two shapes).
     int Call(const wire::Message& request, wire::Message& reply, bool replyStartsWithCode = true);
-    int Receive(wire::Message& reply);
+    // Every request goes through SendRequest and every reply through Receive, which
+    // count the round trips; a message that follows another reply (the outcome of a
+    // command) answers no request of its own.
+    int SendRequest(const wire::Message& request);
+    int Receive(wire::Message& reply, bool answersRequest = true);
     int Fail(int code);
     int HandleError(int handle);
     // OPEN of the dictionary or the data part of a file.
@@ -113,7 +128,20 @@ private:
     const wire::Arg& ServerHandle(int handle) const { return openHandles_.at(handle); }
     // A call on an open file answered by its return code alone.
     int FileCall(int handle, std::vector<wire::Arg> args);
-    void ReadList(CommandResult& result);
+    // Sends a select and the READLIST that takes its ids, then takes their replies.
+    int SendSelect(const std::string& text);
+    void TakeSelect(CommandResult& result);
+    // The rest of a command's reply after its last block of output, and how many ids it
+    // selected: false when the command did not run (result.error says why) or the
+    // outcome could not be read.
+    bool TakeOutcome(wire::Message& lastBlock, CommandResult& result, std::int32_t& selected);
+    // The handle of an OPEN's reply, or its code.
+    int OpenedHandle(wire::Message& reply, int& handle);
+    // Sends the requests in batches small enough for the sockets' buffers, taking each
+    // batch's replies (handed to `take` with the request's position) once it is sent; the
+    // requests not answered because the connection failed are handed the failure instead.
+    void SendInBatches(const std::vector<wire::Message>& requests,
+                       const std::function<void(std::size_t, wire::Message*, int)>& take);
 
     int ReadNow(int handle, const std::string& id, std::string& record, int lockFlags);
     int ReadFromWindow(std::string& record);
@@ -129,6 +157,8 @@ private:
     // connection that a request sent now would have met.
     int DropReadAhead();
     void ForgetList(std::vector<std::string> ids);
+    // Takes the replies of the CLOSEs sent without waiting; kOk, or the connection's failure.
+    int TakeUnansweredCloses();
     int LostCode();
     // The code and result of an ITYPE reply.
     int ItypeOf(wire::Message& reply, std::string& result);
@@ -142,6 +172,9 @@ private:
     // A failure met while sending ahead, owed to the next call, which would have met it.
     int owedCode_ = 0;
     long long roundTrips_ = 0;
+    // For each request whose reply is still to come, the round trips counted when it was sent.
+    std::deque<long long> awaited_;
+    int unansweredCloses_ = 0;  // CLOSEs whose replies are still to come, before any other
     long long requestsSent_ = 0;
     bool itypeUnknown_ = false;  // the server answered ITYPE 81025
     bool lockListUnknown_ = false;  // the server could not run LIST.READU
@@ -152,7 +185,6 @@ private:
     std::size_t listSent_ = 0;          // positions below this have been asked for
     int windowHandle_ = 0;              // the file the reads ahead name
     std::size_t windowBytes_ = 0;       // the size of the reads ahead still unanswered
-    long long sentSinceTrip_ = 0;       // reads ahead since the last counted round trip
     std::size_t recordSize_;            // the average size of the records read ahead
 };
 

@@ -1,31 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
 #include <utility>
 
 #include "platform/mv/ErrorCodes.h"
 #include "platform/mv/RemoteBackend.h"
-#include "platform/mv/wire/WireCalls.h"
-#include "platform/mv/wire/WireChannel.h"
 
 namespace mv {
 
-namespace {
-
-using wire::Arg;
 using wire::Message;
-
-// The requests of one batch are kept small enough in bytes to sit in the sockets'
-// buffers, so sending them never waits for a server that is busy sending the replies of
-// the first ones, which this side takes only once the batch is sent.
-constexpr std::size_t kMaxBatchBytes = 32 * 1024;
-// What an ITYPE request costs beyond its three strings: header and argument headers.
-constexpr std::size_t kItypeRequestOverhead = 64;
-
-int SendFailure(wire::WireChannel::Outcome outcome) {
-    return outcome == wire::WireChannel::Outcome::TimedOut ? kTimeout : kConnectionLost;
-}
-
-}  // namespace
 
 int RemoteBackend::Itype(const std::string& file, const std::string& id, const std::string& item,
                          std::string& result) {
@@ -37,56 +18,12 @@ int RemoteBackend::Itype(const std::string& file, const std::string& id, const s
 std::vector<ItypeResult> RemoteBackend::Itypes(const std::string& file,
                                                const std::vector<std::string>& ids,
                                                const std::string& item) {
-    std::vector<ItypeResult> results(ids.size());
-    std::size_t taken = 0;
-    int failure = DropReadAhead();
-    if (failure == kOk && lostCode_ != 0) {
-        failure = LostCode();
-    }
-    while (failure == kOk && taken < ids.size()) {
-        if (itypeUnknown_) {
-            failure = kUnknownFunction;
-            break;
-        }
-        // One batch: sent whole, then its replies taken in the order of the requests.
-        ++roundTrips_;
-        std::size_t batchEnd = taken;
-        std::size_t batchBytes = 0;
-        while (batchEnd < ids.size() && batchEnd - taken < static_cast<std::size_t>(readAhead_)) {
-            const std::size_t bytes =
-                file.size() + ids[batchEnd].size() + item.size() + kItypeRequestOverhead;
-            if (batchEnd > taken && batchBytes + bytes > kMaxBatchBytes) {
-                break;
-            }
-            Message request;
-            request.args = {Arg::Int(wire::kItype), Arg::Bytes(file), Arg::Bytes(ids[batchEnd]),
-                            Arg::Bytes(item)};
-            ++requestsSent_;
-            const wire::WireChannel::Outcome sent = channel_->Send(request, callLimit_);
-            if (sent != wire::WireChannel::Outcome::Ok) {
-                // The replies of the requests already sent are lost with the connection.
-                failure = Fail(SendFailure(sent));
-                break;
-            }
-            batchBytes += bytes;
-            ++batchEnd;
-        }
-        while (failure == kOk && taken < batchEnd) {
-            Message reply;
-            if ((failure = Receive(reply)) != kOk) {
-                break;
-            }
-            ItypeResult& answer = results[taken++];
-            answer.code = ItypeOf(reply, answer.result);
-            if (lostCode_ != 0) {
-                failure = LostCode();  // the reply broke the protocol: the rest are lost
-            }
-        }
-    }
-    for (; taken < ids.size(); ++taken) {
-        results[taken].code = failure;
-    }
-    return results;
+    RecordsWanted wanted;
+    wanted.read = false;
+    wanted.file = file;
+    wanted.ids = ids;
+    wanted.items = {item};
+    return std::move(ReadTogether(wanted).values.front());
 }
 
 int RemoteBackend::ItypeOf(Message& reply, std::string& result) {

@@ -7,7 +7,6 @@
 #include "platform/mv/RemoteBackend.h"
 #include "platform/mv/RemoteReplies.h"
 #include "platform/mv/wire/WireCalls.h"
-#include "platform/mv/wire/WireChannel.h"
 
 namespace mv {
 
@@ -27,16 +26,17 @@ constexpr std::size_t kMaxRepliesBytes = 256 * 1024;
 
 }  // namespace
 
-using remote::CodeOf;
 using remote::IsInteger;
 using remote::IsString;
 using remote::Request;
 using wire::Arg;
 using wire::Message;
-using wire::WireChannel;
 
 int RemoteBackend::Read(int handle, const std::string& id, std::string& record, int lockFlags) {
     if (const int code = HandleError(handle); code != kOk) {
+        return code;
+    }
+    if (const int code = TakeUnansweredCloses(); code != kOk) {
         return code;
     }
     // A read that locks is never sent ahead: the lock must be taken when it is asked for.
@@ -56,7 +56,6 @@ int RemoteBackend::Read(int handle, const std::string& id, std::string& record, 
     listSent_ = std::max(listSent_, listNext_);
     if (listSent_ == listNext_) {
         windowHandle_ = handle;
-        sentSinceTrip_ = 0;
         if (!FillWindow()) {
             return LostCode();
         }
@@ -86,19 +85,10 @@ bool RemoteBackend::FillWindow() {
     const std::size_t end = std::min(listIds_.size(), listNext_ + window);
     while (listSent_ < end && (listSent_ == listNext_ || windowBytes_ < kMaxWindowBytes)) {
         const std::string& id = listIds_[listSent_];
-        // A full window's worth of reads costs one wait on a slow link.
-        if (sentSinceTrip_ % static_cast<long long>(window) == 0) {
-            ++roundTrips_;
-            sentSinceTrip_ = 0;
-        }
-        ++sentSinceTrip_;
-        ++requestsSent_;
-        const WireChannel::Outcome sent =
-            channel_->Send(Request({Arg::Int(wire::kRead), ServerHandle(windowHandle_), Arg::Int(0),
-                                    Arg::Bytes(id)}),
-                           callLimit_);
-        if (sent != WireChannel::Outcome::Ok) {
-            owedCode_ = Fail(CodeOf(sent));
+        if (const int code = SendRequest(Request(
+                {Arg::Int(wire::kRead), ServerHandle(windowHandle_), Arg::Int(0), Arg::Bytes(id)}));
+            code != kOk) {
+            owedCode_ = code;
             return false;
         }
         windowBytes_ += id.size() + kReadRequestOverhead;
@@ -134,6 +124,9 @@ int RemoteBackend::ReadFromWindow(std::string& record) {
 }
 
 int RemoteBackend::DropReadAhead() {
+    if (const int code = TakeUnansweredCloses(); code != kOk) {
+        return code;
+    }
     // The program has not read these items yet: the list resumes where it stands.
     const std::size_t resume = listNext_;
     while (listSent_ > listNext_) {

@@ -15,16 +15,19 @@ void ServerCommand::Exec() {
             response_ = "The session is not connected.";
             return;
         }
-        CommandResult result = backend->Execute(text_);
-        error_ = result.error;
-        response_ = std::move(result.response);
-        if (result.setsSelectList) {
-            session_.selectList_.Fill(std::move(result.ids));
-        }
+        Take(backend->Execute(text_));
     } catch (...) {
         error_ = kUnknownCommand;
         response_ = "The command could not be run.";
         session_.selectList_.Clear();
+    }
+}
+
+void ServerCommand::Take(CommandResult result) {
+    error_ = result.error;
+    response_ = std::move(result.response);
+    if (result.setsSelectList) {
+        session_.selectList_.Fill(std::move(result.ids));
     }
 }
 

@@ -7,6 +7,7 @@
 namespace mv {
 
 class Session;
+struct CommandResult;
 
 // The session's command object: Text is run by Exec, Response holds the answer.
 class ServerCommand {
@@ -20,6 +21,10 @@ public:
     int Error() const { return error_; }
 
 private:
+    friend class Session;  // hands it the outcome of a select sent with other calls
+    // Error, Response and select list 0 from what the backend answered.
+    void Take(CommandResult result);
+
     Session& session_;
     std::string text_;
     std::string response_;

@@ -110,6 +110,53 @@ std::vector<ItypeResult> Session::Itypes(const std::string& file,
     return backend_->Itypes(file, ids, item);
 }
 
+std::vector<std::shared_ptr<DictionaryFile>> Session::OpenTogether(
+    const std::vector<FilePart>& parts, const std::string& select, std::vector<int>& codes) {
+    std::vector<std::shared_ptr<DictionaryFile>> files(parts.size());
+    codes.assign(parts.size(), kNotConnected);
+    if (!IsActive()) {
+        error_ = kNotConnected;
+        return files;
+    }
+    error_ = kOk;
+    try {
+        CommandResult selected;
+        const std::vector<OpenResult> opened = backend_->OpenTogether(parts, select, selected);
+        for (std::size_t n = 0; n < parts.size(); ++n) {
+            codes[n] = opened[n].code;
+            if (codes[n] == kOk) {
+                files[n] =
+                    std::make_shared<DictionaryFile>(backend_, opened[n].handle, parts[n].name);
+            } else if (error_ == kOk) {
+                error_ = codes[n];
+            }
+        }
+        if (!select.empty()) {
+            command_.SetText(select);
+            command_.Take(std::move(selected));
+        }
+    } catch (...) {
+        error_ = kDictionaryUnreadable;
+    }
+    return files;
+}
+
+RecordsGiven Session::ReadTogether(const DictionaryFile* data, const std::string& file,
+                                   const std::vector<std::string>& ids,
+                                   const std::vector<std::string>& items) {
+    RecordsWanted wanted{data != nullptr ? data->Handle() : 0, data != nullptr, file, ids, items};
+    if (!IsActive()) {
+        error_ = kNotConnected;
+        RecordsGiven given;
+        given.records.assign(wanted.read ? ids.size() : 0, ReadResult{kNotConnected, {}});
+        given.values.assign(items.size(),
+                            std::vector<ItypeResult>(ids.size(), ItypeResult{kNotConnected, {}}));
+        return given;
+    }
+    error_ = kOk;
+    return backend_->ReadTogether(wanted);
+}
+
 ServerSelectList& Session::SelectList(int number) {
     error_ = number == 0 ? kOk : kNoSuchSelectList;
     return selectList_;

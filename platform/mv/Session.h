@@ -79,6 +79,21 @@ public:
     // kOk. A server is sent the requests together: a few hundred records cost one wait.
     std::vector<ItypeResult> Itypes(const std::string& file, const std::vector<std::string>& ids,
                                     const std::string& item);
+    // Calls asked for together: on a server every request is sent before the first reply
+    // is taken, so their answers cost one round trip between them.
+    //
+    // Opens the parts, then runs the select when it is not empty, as Command() would: its
+    // outcome in Command(), its ids in select list 0. One file per part, null where it
+    // could not be opened and its code in codes; Error is the first failure's code.
+    std::vector<std::shared_ptr<DictionaryFile>> OpenTogether(const std::vector<FilePart>& parts,
+                                                              const std::string& select,
+                                                              std::vector<int>& codes);
+    // The records of ids in the open data file (plain reads; nothing is read when data is
+    // null), and each item evaluated on each of them by the engine serving the account.
+    // Error is kNotConnected or kOk; each record and value carries its own code.
+    RecordsGiven ReadTogether(const DictionaryFile* data, const std::string& file,
+                              const std::vector<std::string>& ids,
+                              const std::vector<std::string>& items);
     ServerCommand& Command() { return command_; }
     // Only list 0 exists; any other number sets Error and still returns list 0.
     ServerSelectList& SelectList(int number);

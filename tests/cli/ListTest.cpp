@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliFixture.h"
+#include "tests/remote/CountingRelay.h"
 #include "tests/remote/StandInServer.h"
+#include "tests/remote/TestBackend.h"
 
 namespace cli::test {
 namespace {
@@ -137,6 +139,29 @@ TEST_F(List, throughAServerItsValuesAreShownAndADifferenceIsSaid) {
                       "kelvora-cmd: the server does not evaluate descriptors (ITYPE): the values "
                       "of I and V items are Kelvora's\n");
         }
+    }
+}
+
+// One I item on ten records through a server: after the login's two round trips, one
+// for the files and the dictionary's ids, one for its items, one for the records' ids
+// and one for the records and the server's values of them; then the files are closed
+// without waiting for the answer. Through kelvora-server and the stand-in server,
+// counted outside the client.
+TEST_F(List, throughAServerTenRecordsTakeFourRoundTripsAfterTheLogin) {
+    for (int n = 3; n <= 10; ++n) {
+        WriteItem(account() / "ORDERS", "A" + std::to_string(n), "C1\xFE" "18000\xFE" "100");
+    }
+    const testbackend::StandInServer standIn(folder_.Path(),
+                                             testbackend::StandInServer::Handles::Bytes);
+    const std::string server = testbackend::ServeFolder(folder_.Path());
+    for (const int port : {int{standIn.Port()}, std::stoi(server.substr(server.find(':') + 1))}) {
+        const testbackend::CountingRelay relay(static_cast<std::uint16_t>(port));
+        const Outcome outcome = RunCli(
+            {"list", "ann@" + relay.Host() + "/account", "ORDERS", "TOTAL", "--tsv"}, false,
+            std::string("any"));
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 10) << outcome.out;
+        EXPECT_EQ(relay.RoundTrips(/*whenClosed=*/true), 2 + 4 + 1) << port;
     }
 }
 

@@ -183,7 +183,8 @@ TEST(RemoteFailures, aServerThatNeverAnswersTimesOut) {
     done = true;
 }
 
-// The output of a command comes in blocks; a select's ids come in one READLIST.
+// The output of a command comes in blocks. A select's ids come in one READLIST, sent
+// behind the select before its reply: the server takes both requests before it answers.
 TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) {
     std::vector<Message> requests;
     ScriptedServer server([&](WireChannel& channel) {
@@ -194,12 +195,12 @@ TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) 
         const auto send = [&](Message reply) {
             return channel.Send(reply, 5s) == WireChannel::Outcome::Ok;
         };
-        if (Take(channel, request) && (requests.push_back(request), true) &&
-            send(Reply({Arg::Int(mv::wire::kMoreOutput), Arg::Bytes("3 records ")})) &&
-            Take(channel, request) && (requests.push_back(request), true) &&
-            send(Reply({Arg::Int(mv::wire::kExecuteFinished), Arg::Bytes("selected.")})) &&
-            send(Reply({Arg::Int(0), Arg::Int(0), Arg::Int(3)})) && Take(channel, request) &&
-            (requests.push_back(request), true)) {
+        const auto take = [&] { return Take(channel, request) && (requests.push_back(request), true); };
+        if (take() && send(Reply({Arg::Int(mv::wire::kMoreOutput), Arg::Bytes("3 items ")})) &&
+            take() && send(Reply({Arg::Int(mv::wire::kExecuteFinished), Arg::Bytes("listed.")})) &&
+            send(Reply({Arg::Int(0), Arg::Int(0), Arg::Int(0)})) && take() && take() &&
+            send(Reply({Arg::Int(mv::wire::kExecuteFinished), Arg::Bytes("3 selected.")})) &&
+            send(Reply({Arg::Int(0), Arg::Int(0), Arg::Int(3)}))) {
             send(Reply({Arg::Int(0), Arg::Int(3),
                         Arg::Bytes("A\xFE"
                                    "B\xFE"
@@ -210,16 +211,22 @@ TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) 
     const auto session = ConnectTo(server);
     ASSERT_EQ(session->Error(), 0);
 
+    session->Command().SetText("LIST DICT F");
+    session->Command().Exec();
+    EXPECT_EQ(session->Command().Error(), 0);
+    EXPECT_EQ(session->Command().Response(), "3 items listed.");
     session->Command().SetText("SSELECT DICT F");
     session->Command().Exec();
-
     EXPECT_EQ(session->Command().Error(), 0);
-    EXPECT_EQ(session->Command().Response(), "3 records selected.");
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0].args[0], Arg::Int(mv::wire::kExecute));
-    EXPECT_EQ(requests[0].args[2], Arg::Bytes("SSELECT DICT F"));
-    EXPECT_EQ(requests[1].args[0], Arg::Int(mv::wire::kExecuteContinue));
-    EXPECT_EQ(requests[2].args[0], Arg::Int(mv::wire::kReadList));
+    EXPECT_EQ(session->Command().Response(), "3 selected.");
+
+    const std::vector<std::int32_t> calls = {mv::wire::kExecute, mv::wire::kExecuteContinue,
+                                             mv::wire::kExecute, mv::wire::kReadList};
+    ASSERT_EQ(requests.size(), calls.size());
+    for (std::size_t n = 0; n < calls.size(); ++n) {
+        EXPECT_EQ(requests[n].args[0], Arg::Int(calls[n])) << n;
+    }
+    EXPECT_EQ(requests[2].args[2], Arg::Bytes("SSELECT DICT F"));
     mv::ServerSelectList& list = session->SelectList(0);
     std::vector<std::string> ids;
     for (std::string id = list.Next(); !list.LastRecordRead(); id = list.Next()) {
