@@ -90,9 +90,6 @@ RecordSource* RecordEvaluation::Records() {
 }
 
 Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
-    if (const auto cached = scope.items.find(name); cached != scope.items.end()) {
-        return cached->second;
-    }
     const std::string* item = scope.dictionary ? scope.dictionary->Find(name) : nullptr;
     if (item == nullptr) {
         if (scope.dictionary != nullptr && scope.dictionary->Unreadable(name)) {
@@ -108,6 +105,10 @@ Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
     }
     if (!IsDescriptorType(type)) {
         return FieldOf(scope, name, *item);
+    }
+    // Only I and V items are kept: a field is quicker to take again than to look up.
+    if (const auto cached = scope.items.find(name); cached != scope.items.end()) {
+        return cached->second;
     }
     for (std::size_t i = 0; i < path_.size(); ++i) {
         const PathEntry& entry = path_[i];

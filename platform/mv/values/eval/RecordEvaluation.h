@@ -29,7 +29,8 @@ struct RecordScope {
 
 // The evaluation of one record: its costs, the chain of I/V items being evaluated (for
 // cycles), and the reads of other files. Items of other files reached through TRANS are
-// evaluated in their own scope under the same limits.
+// evaluated in their own scope under the same limits. The context is the caller's, and
+// outlives the evaluation.
 class RecordEvaluation {
 public:
     explicit RecordEvaluation(const EvaluationContext& context);
@@ -58,7 +59,7 @@ private:
     Value FieldOf(RecordScope& scope, const std::string& name, const std::string& item);
     ItemSource* DictionaryOf(const std::string& file);
 
-    EvaluationContext context_;
+    const EvaluationContext& context_;
     Costs costs_;
     std::optional<CountingSource> records_;
     std::unordered_map<std::string, std::unique_ptr<OtherDictionary>> dictionaries_;
