@@ -92,7 +92,10 @@ struct DelayRelay::Impl {
                     return;
                 }
                 for (std::size_t done = 0; done < bytes.size();) {
-                    const ssize_t n = ::write(to, bytes.data() + done, bytes.size() - done);
+                    // A side that has gone (a client that closed without waiting for the
+                    // answer to its last request) is no reason to stop the process.
+                    const ssize_t n =
+                        ::send(to, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
                     if (n <= 0) {
                         break;  // the reader of that side ends the connection
                     }
