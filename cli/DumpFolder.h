@@ -6,20 +6,16 @@
 #include <vector>
 
 #include "core/DictionaryDiff.h"
+#include "core/ItemText.h"
 
 namespace cli {
 
 using core::ItemMap;
 
 // A dictionary as text that diffs well: one file per item, named by its escaped id as in
-// an account folder, one line per field. A backslash, the value, subvalue and text
-// marks and every byte that is not printable text (controls, 0x7F, bytes that are no
-// part of valid UTF-8) are written as escapes: \\ \] \} \| and \xHH. So a line is never
-// split by a byte of the record, and every byte reads back as it was.
-std::string ItemText(std::string_view record);
-// The record an item file holds, its lines ended by LF or CR LF; false with why for text
-// that no dump writes.
-bool RecordOfText(std::string_view text, std::string& record, std::string& why);
+// an account folder, its record as ItemText writes it.
+using core::ItemText;
+using core::RecordOfText;
 
 // The file of a dump folder that lists the item files the last dump wrote there. Its
 // name starts with a dot, so it is no item.

@@ -2,11 +2,19 @@
 #include "dictionary/ChangeJournal.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QFile>
 #include <QStandardPaths>
 
 namespace dictionary {
+
+namespace {
+
+// How far apart the server's record and this computer's of one change may lie in time.
+constexpr std::int64_t kSameChangeMs = 60 * 1000;
+
+}  // namespace
 
 ChangeJournal::ChangeJournal(std::string accountKey, QString path, std::int64_t capBytes)
     : file_(std::move(accountKey), QFile::encodeName(path).toStdString(), capBytes),
@@ -120,6 +128,30 @@ const JournalEntry* ChangeJournal::SessionEntry(std::uint64_t sequence) const {
         return nullptr;
     }
     return &session_[sequence - 1];
+}
+
+std::vector<JournalEntry> ChangeJournal::ReadHistory(const std::string& file) const {
+    thisComputerOnly_ = false;
+    if (historySource_) {
+        if (std::optional<std::vector<JournalEntry>> served = historySource_(file)) {
+            // A change this computer journaled too is shown as it journaled it: the
+            // server cannot tell an undo or a restore from an edit.
+            const std::vector<JournalEntry> own = ReadAll();
+            for (JournalEntry& entry : *served) {
+                const auto same = std::find_if(own.begin(), own.end(), [&](const JournalEntry& mine) {
+                    return mine.file == entry.file && mine.id == entry.id &&
+                           mine.before == entry.before && mine.after == entry.after &&
+                           std::abs(mine.msecsSinceEpoch - entry.msecsSinceEpoch) < kSameChangeMs;
+                });
+                if (same != own.end()) {
+                    entry.origin = same->origin;
+                }
+            }
+            return std::move(*served);
+        }
+        thisComputerOnly_ = true;
+    }
+    return ReadAll();
 }
 
 std::vector<JournalEntry> ChangeJournal::ReadAll() const {

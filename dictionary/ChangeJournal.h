@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,6 +85,18 @@ public:
     // run the file could not take.
     std::vector<JournalEntry> ReadAll() const;
 
+    // Where everyone's changes of a file are read from, when not from the file this
+    // journal appends to (a server that keeps the account's history): nullopt when it
+    // cannot tell.
+    using HistorySource =
+        std::function<std::optional<std::vector<JournalEntry>>(const std::string& file)>;
+    void SetHistorySource(HistorySource source) { historySource_ = std::move(source); }
+    // The changes of the file that History shows: the history source's, else ReadAll's.
+    std::vector<JournalEntry> ReadHistory(const std::string& file) const;
+    // Whether the last ReadHistory had a history source that could not tell, so that
+    // what it gave are the changes made from this computer only.
+    bool HistoryFromThisComputerOnly() const { return thisComputerOnly_; }
+
     // Why the file could not be written, or empty.
     const QString& Problem() const { return problem_; }
 
@@ -97,6 +110,8 @@ private:
     // Sequences of this run the file did not take.
     std::vector<std::uint64_t> unwritten_;
     QString problem_;
+    HistorySource historySource_;
+    mutable bool thisComputerOnly_ = false;
 };
 
 }  // namespace dictionary

@@ -2,6 +2,7 @@
 #include "dictionary/ItemChange.h"
 
 #include "connection/TextBridge.h"
+#include "core/History.h"
 #include "dictionary/ChangeJournal.h"
 #include "dictionary/OpenDictionary.h"
 #include "platform/mv/DictionaryFile.h"
@@ -90,6 +91,10 @@ void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {
         // On a server, a change is the user's who logged in, as the server knows them.
         if (!session.HostName().empty()) {
             open.journal->SetUser(session.UserName());
+            // Everyone's changes, as the server journals them, where it keeps them.
+            open.journal->SetHistorySource([&session](const std::string& file) {
+                return core::ServerHistory(session, file);
+            });
         }
     }
 }

@@ -123,8 +123,11 @@ std::vector<Version> VersionsOf(const std::vector<JournalEntry>& changes,
                                 const std::string& fileName) {
     std::vector<Version> versions;
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        const QString who = change->user.empty()
+                                ? QString()
+                                : QStringLiteral("\n  by ") + TextBridge::ToText(change->user);
         versions.push_back({When(*change) + QStringLiteral("  ") + Happened(*change) +
-                                Preview(change->after) + ChangedFields(*change, fileName),
+                                Preview(change->after) + ChangedFields(*change, fileName) + who,
                             change->after});
     }
     const JournalEntry& oldest = changes.front();
@@ -172,7 +175,7 @@ void ItemHistory::ShowDeleted() {
     const std::string file = TextBridge::ToBytes(open.name);
     std::vector<std::string> order;
     std::map<std::string, bool> deleted;
-    for (const JournalEntry& entry : open.journal->ReadAll()) {
+    for (const JournalEntry& entry : open.journal->ReadHistory(file)) {
         if (entry.file != file || entry.outcome != dictionary::ChangeOutcome::Done) {
             continue;
         }
@@ -213,7 +216,7 @@ void ItemHistory::ShowItem(const QString& itemId) {
     const std::string id = TextBridge::ToBytes(itemId);
     const std::string file = TextBridge::ToBytes(open.name);
     std::vector<JournalEntry> changes;
-    for (JournalEntry& entry : open.journal->ReadAll()) {
+    for (JournalEntry& entry : open.journal->ReadHistory(file)) {
         // Only what reached the account is a version it held.
         if (entry.file == file && entry.id == id &&
             entry.outcome == dictionary::ChangeOutcome::Done) {
@@ -232,9 +235,13 @@ void ItemHistory::ShowItem(const QString& itemId) {
     for (const Version& version : versions) {
         lines << version.line;
     }
+    const QString only = open.journal->HistoryFromThisComputerOnly()
+                             ? QStringLiteral(" This server keeps no history: these are the "
+                                              "changes made from this computer only.")
+                             : QString();
     const std::optional<int> picked =
         dialogs.ChooseFromList(QStringLiteral("The recorded versions of ") + itemId +
-                                   QStringLiteral(", newest first. Restore which one?"),
+                                   QStringLiteral(", newest first. Restore which one?") + only,
                                title, lines, QStringLiteral("Restore"));
     if (!picked || *picked < 0 || *picked >= static_cast<int>(versions.size())) {
         return;

@@ -49,8 +49,12 @@ bool WrongShape(std::string& why) {
 
 CallDispatch::CallDispatch(std::shared_ptr<mv::LocalEngine> engine, wire::WireChannel& channel,
                            const ServerConfig& config, OpenFileBudget& openFiles,
-                           const std::string& user)
-    : engine_(std::move(engine)), channel_(channel), config_(config), openFiles_(openFiles, user) {}
+                           const std::string& user, const std::string& accountFolder)
+    : engine_(std::move(engine)),
+      channel_(channel),
+      config_(config),
+      openFiles_(openFiles, user),
+      journal_(accountFolder, user) {}
 
 CallDispatch::~CallDispatch() {
     engine_->Shutdown();
@@ -127,6 +131,9 @@ bool CallDispatch::Open(const Message& request, std::string& why) {
         return Reply(Status(error), why);
     }
     openHandles_.insert(handle);
+    if (part == wire::kOpenDictionaryPart) {
+        dictionaries_[handle] = name;
+    }
     return Reply(Message{0, {Arg::Int(mv::kOk), Arg::Int(kDirectoryFileType), Arg::Int(handle)}},
                  why);
 }
@@ -136,6 +143,7 @@ bool CallDispatch::Close(const Message& request, std::string& why) {
         return WrongShape(why);
     }
     engine_->CloseFile(request.args[1].integer);
+    dictionaries_.erase(request.args[1].integer);
     if (openHandles_.erase(request.args[1].integer) != 0) {
         openFiles_.GiveBack();
     }
@@ -160,8 +168,12 @@ bool CallDispatch::Write(const Message& request, std::string& why) {
     if (!HasShape(request, "iiiss")) {
         return WrongShape(why);
     }
-    const int error = engine_->Write(request.args[1].integer, request.args[3].bytes,
-                                     request.args[4].bytes, request.args[2].integer != 0);
+    const int handle = request.args[1].integer;
+    const std::string& id = request.args[3].bytes;
+    const std::string& record = request.args[4].bytes;
+    const int error = Journaled(handle, id, &record, [&] {
+        return engine_->Write(handle, id, record, request.args[2].integer != 0);
+    });
     return Reply(WithStatus(error), why);
 }
 
@@ -169,9 +181,33 @@ bool CallDispatch::Delete(const Message& request, std::string& why) {
     if (!HasShape(request, "iiis")) {
         return WrongShape(why);
     }
-    const int error = engine_->Delete(request.args[1].integer, request.args[3].bytes,
-                                      request.args[2].integer != 0);
+    const int handle = request.args[1].integer;
+    const std::string& id = request.args[3].bytes;
+    const int error = Journaled(handle, id, nullptr, [&] {
+        return engine_->Delete(handle, id, request.args[2].integer != 0);
+    });
     return Reply(WithStatus(error), why);
+}
+
+template <typename Change>
+int CallDispatch::Journaled(int handle, const std::string& id, const std::string* record,
+                            Change change) {
+    const auto dictionary = dictionaries_.find(handle);
+    if (dictionary == dictionaries_.end()) {
+        return change();  // the records of a file are not journaled
+    }
+    std::string held;
+    const int read = engine_->Read(handle, id, held, 0);
+    std::uint64_t number = 0;
+    if (read == mv::kOk || read == mv::kRecordNotFound) {
+        number = journal_.Begin(dictionary->second, id,
+                                read == mv::kOk ? std::optional<std::string>(std::move(held))
+                                                : std::nullopt,
+                                record);
+    }
+    const int error = change();
+    journal_.Finish(number, error == mv::kOk);
+    return error;
 }
 
 bool CallDispatch::RecordLock(const Message& request, std::string& why) {
@@ -216,7 +252,10 @@ bool CallDispatch::Execute(const Message& request, std::string& why) {
     if (!HasShape(request, "iis")) {
         return WrongShape(why);
     }
-    mv::CommandResult result = engine_->Execute(request.args[2].bytes);
+    const std::string& command = request.args[2].bytes;
+    mv::CommandResult result = ServerJournal::IsHistoryCommand(command)
+                                   ? journal_.History(command)
+                                   : engine_->Execute(command);
     std::size_t selected = 0;
     if (result.setsSelectList) {
         selected = result.ids.size();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/wire/WireChannel.h"
 #include "server/DescriptorBudget.h"
+#include "server/ServerJournal.h"
 #include "server/ServerConfig.h"
 
 namespace server {
@@ -19,7 +21,8 @@ namespace server {
 class CallDispatch {
 public:
     CallDispatch(std::shared_ptr<mv::LocalEngine> engine, mv::wire::WireChannel& channel,
-                 const ServerConfig& config, OpenFileBudget& openFiles, const std::string& user);
+                 const ServerConfig& config, OpenFileBudget& openFiles, const std::string& user,
+                 const std::string& accountFolder);
     ~CallDispatch();
     CallDispatch(const CallDispatch&) = delete;
     CallDispatch& operator=(const CallDispatch&) = delete;
@@ -48,12 +51,18 @@ private:
     bool SendInBlocks(const std::string& response, std::int32_t blockSize, std::size_t selected,
                       std::string& why);
     bool Reply(mv::wire::Message reply, std::string& why);
+    // Journals a write (record set) or delete (null) of a dictionary item around change,
+    // which makes it and returns its code.
+    template <typename Change>
+    int Journaled(int handle, const std::string& id, const std::string* record, Change change);
 
     std::shared_ptr<mv::LocalEngine> engine_;
     mv::wire::WireChannel& channel_;
     const ServerConfig& config_;
     OpenFileBudget::SessionFiles openFiles_;
     std::set<int> openHandles_;  // each holds one file of openFiles_
+    std::map<int, std::string> dictionaries_;  // the handles of dictionaries, and their files
+    ServerJournal journal_;
     std::vector<std::string> selectList_;
     std::size_t nextSelected_ = 0;  // READNEXT's position in selectList_
 };

@@ -219,6 +219,7 @@ std::shared_ptr<mv::LocalEngine> ConnectionSession::LogIn(wire::WireChannel& cha
     Log("logged in as " + who + " to account \"" + Printable(account) + "\"" +
         (channel.IsEncrypted() ? " over TLS" : "") + ", user number " + std::to_string(number));
     user = login.user;
+    accountFolder_ = folder.string();
     loggedIn_ = true;
     return engine;
 }
@@ -227,7 +228,7 @@ void ConnectionSession::ServeCalls(wire::WireChannel& channel,
                                    std::shared_ptr<mv::LocalEngine> engine,
                                    const std::string& user) {
     const mv::LocalEngine& session = *engine;
-    CallDispatch dispatch(std::move(engine), channel, config_, openFiles_, user);
+    CallDispatch dispatch(std::move(engine), channel, config_, openFiles_, user, accountFolder_);
     for (;;) {
         // Holding locks, a silent client keeps others from its items: it gets the shorter
         // wait, and its locks go with the session when that passes.

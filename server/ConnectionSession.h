@@ -82,6 +82,7 @@ private:
     const StopSignal& stop_;
     const ConnectionHooks* hooks_ = nullptr;
     std::string peer_;
+    std::string accountFolder_;  // of the account logged in to
     bool loggedIn_ = false;
     std::chrono::steady_clock::time_point loginEnd_;
 };
