@@ -53,8 +53,8 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') + 1 - first);
 }
 
-// The field number field 2 of a D, A or S item gives: a whole number from 0, however it
-// is written (2, 2.0, 2E0); nullopt for anything else.
+}  // namespace
+
 std::optional<long long> FieldNumberOf(std::string_view written) {
     // Plain digits, as nearly every item has them, read directly.
     if (!written.empty() && written.size() <= 9 &&
@@ -73,8 +73,6 @@ std::optional<long long> FieldNumberOf(std::string_view written) {
     }
     return number;
 }
-
-}  // namespace
 
 RecordEvaluation::RecordEvaluation(const EvaluationContext& context)
     : context_(context), costs_(context.limits) {

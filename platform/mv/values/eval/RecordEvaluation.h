@@ -18,6 +18,10 @@ namespace mv::values {
 
 class OtherDictionary;
 
+// The field number field 2 of a D, A or S item gives (`written` trimmed of blanks): a
+// whole number from 0, however it is written (2, 2.0, 2E0); nullopt for anything else.
+std::optional<long long> FieldNumberOf(std::string_view written);
+
 // One record of one file, as names and @-variables see it.
 struct RecordScope {
     std::string fileName;
