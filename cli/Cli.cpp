@@ -43,6 +43,8 @@ int RunCli(const std::vector<std::string>& words, const Environment& env) {
             return RunEquates(*line, env);
         case Subcommand::kList:
             return RunList(*line, env);
+        case Subcommand::kHistory:
+            return RunHistory(*line, env);
         case Subcommand::kNone:
             break;
     }

@@ -45,6 +45,9 @@ Subcommand SubcommandOf(const std::string& word) {
     if (upper == "LIST") {
         return Subcommand::kList;
     }
+    if (upper == "HISTORY") {
+        return Subcommand::kHistory;
+    }
     return Subcommand::kNone;
 }
 
@@ -66,6 +69,8 @@ OwnOptions OwnOptionsOf(Subcommand subcommand) {
             return {{}, {"--prefix", "--out", "--check"}};
         case Subcommand::kList:
             return {{"--tsv"}, {"--id", "--sample"}};
+        case Subcommand::kHistory:
+            return {{"--json"}, {}};
         default:
             return {};
     }
@@ -121,6 +126,13 @@ bool ArgumentsFit(const CommandLine& line, std::string& usageError) {
             return true;
         case Subcommand::kCheck:
         case Subcommand::kNone:
+            return true;
+        case Subcommand::kHistory:
+            if (count < 2 || count > 3) {
+                usageError = "the command is written history PLACE FILE [ID] (see kelvora-cmd "
+                             "history --help)";
+                return false;
+            }
             return true;
         case Subcommand::kList:
             if (count < 2) {

@@ -22,6 +22,7 @@ enum class Subcommand {
     kApply,
     kEquates,
     kList,
+    kHistory,
 };
 
 // What the words after the program name ask for: options, then a subcommand word (any

@@ -31,5 +31,8 @@ int RunEquates(const CommandLine& line, const Environment& env);
 // list PLACE FILE [FIELD ...] [--id ID]... [--sample N] [--tsv]: the records as the
 // descriptors show them; 1 when a value could not be worked out, 2 for an unknown name.
 int RunList(const CommandLine& line, const Environment& env);
+// history PLACE FILE [ID] [--json]: everyone's changes of the dictionary's items (or of
+// one), newest first, each with its user, time, origin and changed fields; 2 on error.
+int RunHistory(const CommandLine& line, const Environment& env);
 
 }  // namespace cli

@@ -15,27 +15,6 @@ using core::ShownValue;
 
 namespace {
 
-// A JSON string of the bytes, each byte outside printable ASCII as the code point of the
-// same number (the bytes read as Latin-1), so every record is valid JSON and reversible.
-std::string JsonString(std::string_view bytes) {
-    std::string json = "\"";
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte >= 0x20 && byte < 0x7F) {
-            json += c;
-        } else {
-            json += "\\u00";
-            json += kHex[byte >> 4];
-            json += kHex[byte & 0xF];
-        }
-    }
-    return json + "\"";
-}
-
 std::string JsonValue(const std::optional<std::string>& value) {
     return value ? JsonString(*value) : std::string("null");
 }

@@ -4,6 +4,26 @@
 #include "cli/Concat.h"
 
 namespace cli {
+
+std::string JsonString(std::string_view bytes) {
+    std::string json = "\"";
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            json += c;
+        } else {
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 0xF];
+        }
+    }
+    return json + "\"";
+}
+
 namespace {
 
 std::string Shown(const std::optional<std::string>& value) {

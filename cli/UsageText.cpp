@@ -21,6 +21,7 @@ Commands (any letter case):
   apply FROM TO FILE          make TO's dictionary hold FROM's items
   equates PLACE FILE          the field-number EQUATEs of the dictionary, for BASIC
   list PLACE FILE [FIELD ...] the records of FILE as its descriptors show them
+  history PLACE FILE [ID]     who changed the items, and how, newest first
 
 A PLACE is an account folder, a folder written by dump, or an account on a server as
 USER@HOST[:PORT]/ACCOUNT; its password comes from KELVORA_PASSWORD (the second server of
@@ -215,6 +216,24 @@ Example:
   kelvora-cmd list ~/accounts/sales ORDERS CUSTOMER TOTAL --sample 10
 )";
 
+constexpr std::string_view kHistory =
+    R"(Usage: kelvora-cmd history PLACE FILE [ID] [--json]
+
+Lists the changes of the items of FILE's dictionary (or of item ID), newest first: when
+(local time), who (the login name on an account folder, the user name on a server), the
+origin (edit, undo, redo, restore, automatic, copy), what happened to the item, and the
+fields a save changed, as diff prints them. A change the account refused is marked so.
+
+The history of an account folder is the journal every user of it writes; on a server,
+the one kelvora-server keeps (KELVORA.HISTORY). A server without it leaves the changes
+made from this computer only, which standard error says. --json gives a list of objects
+(when in UTC, user, origin, outcome, id, what, and the fields with their old and new
+values, each byte outside printable ASCII as the code point of the same number).
+
+Example:
+  kelvora-cmd history ~/accounts/sales ORDERS QTY
+)";
+
 }  // namespace
 
 std::string_view UsageText(Subcommand subcommand) {
@@ -237,6 +256,8 @@ std::string_view UsageText(Subcommand subcommand) {
             return kEquates;
         case Subcommand::kList:
             return kList;
+        case Subcommand::kHistory:
+            return kHistory;
         case Subcommand::kNone:
             break;
     }

@@ -12,6 +12,7 @@
 #include "core/JournalFormat.h"
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/RecordLocks.h"
+#include "platform/mv/Session.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/remote/StandInServer.h"
 #include "tests/remote/TestBackend.h"
@@ -352,6 +353,41 @@ TEST_F(DictionaryCode, anItemChangedAfterThePlanStopsTheApplyOrIsMerged) {
         EXPECT_EQ(FileBytes(changed), c.after) << c.what;
         EXPECT_TRUE(fs::exists(test_ / "D_F" / "ADDED")) << c.what;
     }
+}
+
+// ann's save of an item through kelvora-server is in everyone's history with her name:
+// bob's through the server, and that of the account folder itself, newest first.
+TEST_F(DictionaryCode, historyNamesWhoChangedAnItemWhereverItIsAsked) {
+    mv::Session ann;
+    ann.SetHostName(host_);
+    ann.SetAccountPath("test");
+    ann.SetUserName("ann");
+    ann.SetPassword("any");
+    ann.Connect();
+    ASSERT_EQ(ann.Error(), 0);
+    const auto file = ann.OpenDictionary("F");
+    ASSERT_TRUE(file);
+    for (const char* type : {"9", "8"}) {
+        file->SetRecordId("CHANGED");
+        file->ReadForUpdate();
+        file->SetRecord(mv::DynamicArray(std::string("D\xFE") + type + "\xFE\xFEOld\xFDx"));
+        file->Write();
+        ASSERT_EQ(file->Error(), 0);
+    }
+    for (const std::string& place : {"bob@" + host_ + "/test", test_.string()}) {
+        const Outcome text = RunCli({"history", place, "F", "CHANGED"}, false, std::string("any"));
+        EXPECT_EQ(text.status, 0) << place << "\n" << text.err;
+        const std::size_t newest = text.out.find("  ann  edit  CHANGED saved\n  field 2 (");
+        const std::size_t older = text.out.find("\"2\" -> \"9\"");
+        EXPECT_NE(newest, std::string::npos) << place << "\n" << text.out;
+        EXPECT_NE(text.out.find("\"9\" -> \"8\""), std::string::npos) << text.out;
+        EXPECT_LT(text.out.find("\"9\" -> \"8\""), older) << "newest first\n" << text.out;
+    }
+    const Outcome json = RunCli({"history", test_.string(), "F", "--json"}, false);
+    EXPECT_NE(json.out.find("\"user\": \"ann\", \"origin\": \"edit\", \"outcome\": \"done\", "
+                            "\"id\": \"CHANGED\", \"what\": \"saved\""),
+              std::string::npos)
+        << json.out;
 }
 
 }  // namespace
