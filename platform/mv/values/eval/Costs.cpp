@@ -49,6 +49,9 @@ void Costs::Enter() {
 }
 
 void Costs::Warn(std::string warning) {
+    if (warnings_.capacity() == 0) {
+        warnings_.reserve(kMostWarnings);
+    }
     if (warnings_.size() < kMostWarnings &&
         std::find(warnings_.begin(), warnings_.end(), warning) == warnings_.end()) {
         warnings_.push_back(std::move(warning));

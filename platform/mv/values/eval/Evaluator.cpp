@@ -74,7 +74,7 @@ Evaluated EvaluateItem(const std::string& item, const std::string& id, const std
         return result;
     }
     return Evaluate(id, record, context, [&item](RecordEvaluation& evaluation, RecordScope& scope) {
-        return evaluation.Item(scope, item);
+        return evaluation.Item(scope, item, false);
     });
 }
 

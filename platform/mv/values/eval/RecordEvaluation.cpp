@@ -87,7 +87,7 @@ RecordSource* RecordEvaluation::Records() {
     return records_ ? &*records_ : nullptr;
 }
 
-Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
+Value RecordEvaluation::Item(RecordScope& scope, const std::string& name, bool keep) {
     const std::string* item = scope.dictionary ? scope.dictionary->Find(name) : nullptr;
     if (item == nullptr) {
         if (scope.dictionary != nullptr && scope.dictionary->Unreadable(name)) {
@@ -126,7 +126,9 @@ Value RecordEvaluation::Item(RecordScope& scope, const std::string& name) {
     costs_.Leave();
     value.reuse = false;
     costs_.Hold(value.text.size());
-    scope.items.emplace(name, value);
+    if (keep) {
+        scope.items.emplace(name, value);
+    }
     return value;
 }
 

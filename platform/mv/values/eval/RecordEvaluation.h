@@ -46,7 +46,9 @@ public:
     const EvaluationContext& context() const { return context_; }
 
     // The internal value of dictionary item `name` on the scope's record.
-    Value Item(RecordScope& scope, const std::string& name);
+    // `keep`: whether an I or V item's value is kept for the names that follow; false for
+    // an item asked for alone, after which nothing reads the scope.
+    Value Item(RecordScope& scope, const std::string& name, bool keep = true);
     // The expressions of `source` (separated by ';'), parsed as the compiler parses them;
     // `item` is the record of the item they belong to (for @CONV, @FORMAT, @HEADER), or null.
     Value Expression(RecordScope& scope, std::string_view source, const std::string* item);

@@ -133,7 +133,7 @@ Value RecordEvaluation::Translate(RecordScope& scope, const std::string& fileArg
             other.dictionary = items;
             other.id = key;
             other.record = record;
-            value = Item(other, field).text;
+            value = Item(other, field, false).text;
         } else if (code == "V") {
             throw EvaluationError{"TRANS: no record " + key + " in " + file};
         } else if (code == "C" || code == "N") {
