@@ -30,10 +30,16 @@ void ViewSet::AddRow(ViewKind view, const QString& itemId, const QStringList& fi
 }
 
 const Dependencies& ViewSet::CurrentDependencies() const {
-    if (!dependencies_ || dependenciesAt_ != records_.Changes()) {
-        dependencies_ = std::make_shared<const Dependencies>(records_);
-        dependenciesAt_ = records_.Changes();
+    if (dependencies_ && dependenciesAt_ == records_.Changes()) {
+        return *dependencies_;
     }
+    std::vector<std::string> changed;
+    if (dependencies_ && records_.ChangedSince(dependenciesAt_, changed)) {
+        dependencies_->Update(records_, changed);
+    } else {
+        dependencies_ = std::make_shared<Dependencies>(records_);
+    }
+    dependenciesAt_ = records_.Changes();
     return *dependencies_;
 }
 

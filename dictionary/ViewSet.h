@@ -35,8 +35,9 @@ public:
     RecordsAsRead& Records() { return records_; }
     const RecordsAsRead& Records() const { return records_; }
 
-    // Who uses which item, as Records() stand now: worked out again on the first call
-    // after they changed, so a save, delete or copy shows at once.
+    // Who uses which item, as Records() stand now: brought up to date on the first call
+    // after they changed (for the changed items and those that name them), so a save,
+    // delete or copy shows at once.
     const Dependencies& CurrentDependencies() const;
 
     bool EmptyNull() const { return emptyNull_; }
@@ -48,7 +49,7 @@ private:
     std::array<std::shared_ptr<grid::RowArray>, kViewCount> rows_;
     std::array<int, kViewCount> counters_{};
     RecordsAsRead records_;
-    mutable std::shared_ptr<const Dependencies> dependencies_;
+    mutable std::shared_ptr<Dependencies> dependencies_;
     mutable unsigned long long dependenciesAt_ = 0;  // records_.Changes() they were made at
     bool emptyNull_ = false;
 };

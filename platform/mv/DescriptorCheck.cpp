@@ -3,7 +3,9 @@
 
 #include "platform/mv/compiler/CompiledForm.h"
 
+#include <algorithm>
 #include <new>
+#include <utility>
 #include <string_view>
 #include <unordered_map>
 
@@ -74,7 +76,51 @@ private:
     std::unordered_map<std::string_view, std::string_view> typeCodes_;
 };
 
+// Names resolved against an item source, each name asked noted once.
+class NotingResolver final : public NameResolver {
+public:
+    explicit NotingResolver(ItemSource& source) : source_(source) {}
+    std::optional<std::string_view> TypeCode(std::string_view name) override {
+        if (std::find(noted_.begin(), noted_.end(), name) == noted_.end()) {
+            noted_.emplace_back(name);
+        }
+        key_.assign(name);
+        const std::string* record = source_.Find(key_);
+        if (record == nullptr) {
+            return std::nullopt;
+        }
+        return TypeCodeOf(*record);
+    }
+    std::vector<std::string> TakeNoted() { return std::exchange(noted_, {}); }
+
+private:
+    ItemSource& source_;
+    std::string key_;
+    std::vector<std::string> noted_;
+};
+
 }  // namespace
+
+std::vector<DescriptorUses> NamesUsedByDescriptors(ItemSource& source,
+                                                   const std::vector<std::string>& ids) {
+    NotingResolver resolver(source);
+    std::vector<DescriptorUses> uses;
+    for (const std::string& id : ids) {
+        const std::string* record = source.Find(id);
+        if (record == nullptr || !IsDescriptorType(TypeCodeOf(*record))) {
+            continue;
+        }
+        DescriptorUses& entry = uses.emplace_back();
+        entry.id = id;
+        const CompileResult result = CompileExpression(FieldText(*record, 2), resolver);
+        entry.names.reserve(result.uses.size());
+        for (const Dependency& use : result.uses) {
+            entry.names.push_back(use.name);
+        }
+        entry.namesLookedUp = resolver.TakeNoted();
+    }
+    return uses;
+}
 
 std::vector<DescriptorUses> NamesUsedByDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items) {

@@ -37,6 +37,9 @@ std::vector<DescriptorOutcome> CompileDescriptors(ItemSource& source,
 struct DescriptorUses {
     std::string id;
     std::vector<std::string> names;  // each once, in the order first named
+    // Every name the expression looked up in the dictionary, found or not: the names
+    // above change only when the descriptor or one of these items changes.
+    std::vector<std::string> namesLookedUp;
 };
 
 // For every I- and V-descriptor among items (id and record), the items of the same
@@ -46,6 +49,10 @@ struct DescriptorUses {
 // written and nothing is run. One entry per descriptor, in the order of items.
 std::vector<DescriptorUses> NamesUsedByDescriptors(
     const std::vector<std::pair<std::string, std::string>>& items);
+
+// The same for the I- and V-descriptors among ids only, against the items of source.
+std::vector<DescriptorUses> NamesUsedByDescriptors(ItemSource& source,
+                                                   const std::vector<std::string>& ids);
 
 // The first field a compile writes into an I- or V-descriptor: the fields from it on are
 // the compiler's, not the user's.

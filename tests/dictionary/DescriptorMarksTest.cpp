@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/Dependencies.h"
 #include "dictionary/DescriptorMarks.h"
 #include "dictionary/ViewSet.h"
 #include "tests/support/QtPrinters.h"
@@ -34,8 +35,20 @@ std::map<std::string, QString> MarksOf(const dictionary::DescriptorMarks& marks,
     return shown;
 }
 
-// One set of marks kept through a run of saves, deletes and renames, each brought up to
-// date from the items that changed, must say what compiling everything again says.
+// Who uses and is used by each item, in words, as the item detail says it.
+std::map<std::string, QString> UsesOf(const dictionary::Dependencies& dependencies,
+                                      const std::set<std::string>& ids) {
+    std::map<std::string, QString> shown;
+    for (const std::string& id : ids) {
+        shown[id] = dictionary::UsersInWords(dependencies.UsedBy(id)) + QStringLiteral(" / ") +
+                    dictionary::NamesInWords(dependencies.Uses(id));
+    }
+    return shown;
+}
+
+// The marks and the dependencies kept through a run of saves, deletes and renames, each
+// brought up to date from the items that changed, must say what working everything out
+// again says.
 TEST(DescriptorMarks, keptUpToDateAfterEachChangeAsAFullCompileWouldBe) {
     auto views = std::make_shared<dictionary::ViewSet>();
     std::set<std::string> ids;
@@ -53,9 +66,11 @@ TEST(DescriptorMarks, keptUpToDateAfterEachChangeAsAFullCompileWouldBe) {
     remember("Q", Item("I", "P + 1"));
     remember("R", Item("I", "P * 2"));
     remember("S", Item("I", "Q + R"));
+    remember("LIST", Item("PH", "QTY TOTAL NOPE Q2"));
 
     dictionary::DescriptorMarks kept;
     kept.Update(views);
+    views->CurrentDependencies();
     auto before = MarksOf(kept, ids);
     ASSERT_EQ(before.size(), 6u);  // HALF, LATER and the circle P, Q, R, S
 
@@ -86,10 +101,14 @@ TEST(DescriptorMarks, keptUpToDateAfterEachChangeAsAFullCompileWouldBe) {
         EXPECT_EQ(kept.BrokenCount(), full.BrokenCount());
         EXPECT_EQ(saidChanged, now != before);
         before = now;
+        EXPECT_EQ(UsesOf(views->CurrentDependencies(), ids),
+                  UsesOf(dictionary::Dependencies(views->Records()), ids));
     }
     EXPECT_EQ(before.count("LATER"), 1u);
     EXPECT_EQ(before.count("QTY"), 1u);
     EXPECT_EQ(before.count("P"), 1u);  // P and Q2 are a circle again
+    EXPECT_EQ(dictionary::UsersInWords(views->CurrentDependencies().UsedBy("Q2")),
+              QStringLiteral("P and the phrase LIST"));
 }
 
 }  // namespace
