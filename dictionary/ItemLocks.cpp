@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "dictionary/ItemLocks.h"
 
+#include <chrono>
 #include <utility>
 
 #include "platform/mv/DictionaryFile.h"
@@ -9,6 +10,9 @@
 namespace dictionary {
 
 namespace {
+
+// How long who holds an item is taken as known while its row is typed in.
+constexpr std::chrono::seconds kHolderKept{10};
 
 // Runs a call that names another item, leaving the file's RecordId as it was: the
 // handlers read it back for their messages.
@@ -33,7 +37,14 @@ ItemLocks::Outcome ItemLocks::StartEditing(mv::DictionaryFile& file, const std::
             error = file.Error();
         });
         if (error == mv::kRecordLocked) {
-            OnItem(file, id, [&] { lockedBy_ = file.LockedByWords(); });
+            // Each keystroke in the row asks again: who holds the item is asked once a
+            // while, which on a server costs two more round trips.
+            const auto now = std::chrono::steady_clock::now();
+            if (id != lockedById_ || now - lockedByAsked_ > kHolderKept) {
+                OnItem(file, id, [&] { lockedBy_ = file.LockedByWords(); });
+                lockedById_ = id;
+                lockedByAsked_ = now;
+            }
             return Outcome::HeldByOther;
         }
         if (error != 0) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <set>
 #include <string>
 
@@ -64,6 +65,8 @@ private:
     bool editingRefused_ = false;
     int failure_ = 0;
     std::string lockedBy_;
+    std::string lockedById_;  // the item lockedBy_ names the holder of
+    std::chrono::steady_clock::time_point lockedByAsked_;
 };
 
 }  // namespace dictionary
