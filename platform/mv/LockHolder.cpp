@@ -130,17 +130,21 @@ std::string LoginName() {
 }
 
 std::string LockedByWords(const LockHolder& holder) {
-    if (holder.user.empty() && holder.number == 0) {
-        std::string words = "locked by another user";
+    std::string words = "locked by ";
+    if (!holder.user.empty()) {
+        words += holder.user;
+        if (holder.number != 0) {
+            words += " (user " + std::to_string(holder.number) + ")";
+        }
+    } else {
+        words += holder.number != 0 ? "user " + std::to_string(holder.number) : "another user";
+        // The lines of a listing whose form is not known, as the server wrote them.
         for (std::size_t i = 0; i < holder.listed.size(); ++i) {
             words += (i == 0 ? " (the server's lock list: " : "; ") + holder.listed[i];
         }
-        return holder.listed.empty() ? words : words + ")";
-    }
-    std::string words = "locked by ";
-    words += holder.user.empty() ? "user " + std::to_string(holder.number) : holder.user;
-    if (!holder.user.empty() && holder.number != 0) {
-        words += " (user " + std::to_string(holder.number) + ")";
+        if (!holder.listed.empty()) {
+            words += ")";
+        }
     }
     if (holder.since > 0) {
         const auto then = static_cast<std::time_t>(holder.since);

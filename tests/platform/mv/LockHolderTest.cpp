@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -14,7 +15,10 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/LockHolder.h"
 #include "platform/mv/Session.h"
+#include "platform/mv/wire/WireCalls.h"
+#include "platform/mv/wire/WireChannel.h"
 #include "tests/platform/mv/TempAccount.h"
+#include "tests/remote/ScriptedServer.h"
 #include "tests/remote/TestBackend.h"
 
 namespace mv {
@@ -134,6 +138,70 @@ TEST(LockHolder, theListingRoundTripsAndAForeignOneIsQuotedNotGuessed) {
     numbered.number = 41;
     EXPECT_EQ(LockedByWords(numbered), "locked by user 41");
     EXPECT_EQ(LockedByWords(LockHolder()), "locked by another user");
+}
+
+// A server of another make: RECORDLOCKED's status gives the number, and the lines of its
+// own lock listing that name the item are quoted as it wrote them; a server that cannot
+// run the listing is not asked for it again.
+TEST(LockHolder, aVendorServersListingIsQuotedAndAskedForUntilItFails) {
+    using wire::Arg;
+    using wire::Message;
+    using wire::WireChannel;
+    const std::string vendorLine = "   2049  1234567  0  41 RU 4711 QTY";
+    std::atomic<std::int32_t> lastCall{0};
+    const testbackend::ScriptedServer server([&](WireChannel& channel) {
+        const auto take = [&](std::int32_t expected) {
+            Message request;
+            return channel.Receive(request, std::chrono::seconds(5), 1 << 20) ==
+                       WireChannel::Outcome::Ok &&
+                   (expected == 0 || (!request.args.empty() && request.args[0].IsInteger() &&
+                                      request.args[0].integer == expected));
+        };
+        const auto send = [&](std::vector<Arg> args) {
+            Message reply;
+            reply.args = std::move(args);
+            return channel.Send(reply, std::chrono::seconds(5)) == WireChannel::Outcome::Ok;
+        };
+        const auto locked = [&] {
+            return take(wire::kRecordLocked) && send({Arg::Int(0), Arg::Int(2), Arg::Int(41)});
+        };
+        const bool scripted =
+            take(0) && send({Arg::Int(0)}) && take(0) && send({Arg::Int(0)}) &&  // the login
+            take(wire::kOpen) && send({Arg::Int(0), Arg::Int(19), Arg::Int(7)}) &&
+            take(wire::kRecordLock) && send({Arg::Int(kRecordLocked)}) && locked() &&
+            take(wire::kExecute) &&
+            send({Arg::Int(wire::kExecuteFinished),
+                  Arg::Bytes("Active Record Locks:\r\n" + vendorLine + "\r\n   2049 7 0 12 RU 99 "
+                             "OTHER\r\n")}) &&
+            send({Arg::Int(0), Arg::Int(0), Arg::Int(0)}) && locked() &&
+            take(wire::kExecute) && send({Arg::Int(kUnknownCommand), Arg::Bytes("unknown verb")}) &&
+            locked();
+        Message next;
+        if (scripted && channel.Receive(next, std::chrono::seconds(5), 1 << 20) ==
+                            WireChannel::Outcome::Ok) {
+            lastCall = next.args.empty() ? -1 : next.args[0].integer;
+            send({Arg::Int(kRecordNotFound)});
+        }
+    });
+    Session session;
+    session.SetHostName(server.Host());
+    session.SetAccountPath("SALES");
+    session.SetUserName("bob");
+    session.SetPassword("pw");
+    session.Connect();
+    ASSERT_EQ(session.Error(), 0);
+    const auto file = session.OpenDictionary("F");
+    ASSERT_TRUE(file);
+    file->SetRecordId("QTY");
+    file->LockRecord();
+    ASSERT_EQ(file->Error(), kRecordLocked);
+    EXPECT_EQ(file->LockedByWords(),
+              "locked by user 41 (the server's lock list: " + vendorLine + ")");
+    EXPECT_EQ(file->LockedByWords(), "locked by user 41");
+    EXPECT_EQ(file->LockedByWords(), "locked by user 41");  // no listing asked for
+    file->Read();
+    EXPECT_EQ(file->Error(), kRecordNotFound);
+    EXPECT_EQ(lastCall.load(), wire::kRead);
 }
 
 }  // namespace
