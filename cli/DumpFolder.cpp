@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "cli/Concat.h"
 #include "core/ListingFile.h"
@@ -101,9 +102,17 @@ bool SyncFolder(const std::filesystem::path& folder, std::string& why) {
     return false;
 }
 
-bool WriteItemFiles(const std::filesystem::path& root, const ItemMap& items,
-                    const std::set<std::string>& lastNames, std::string& list,
-                    std::set<std::string>& names, DumpCounts& counts, std::string& why) {
+// An item file to write: its name and its text.
+struct ItemFile {
+    std::string name;
+    std::string text;
+};
+
+// The files of items whose file is missing or differs; the list of every name, and the
+// names themselves. False, with why, for an id that cannot be a file name.
+bool FilesToWrite(const std::filesystem::path& root, const ItemMap& items, std::string& list,
+                  std::set<std::string>& names, std::vector<ItemFile>& files, DumpCounts& counts,
+                  std::string& why) {
     std::string name;
     std::string existing;
     for (const auto& [id, record] : items) {
@@ -112,21 +121,31 @@ bool WriteItemFiles(const std::filesystem::path& root, const ItemMap& items,
                           " cannot be a file name (empty, or too long)"});
             return false;
         }
-        const std::string text = ItemText(record);
+        std::string text = ItemText(record);
         if (ReadWhole(root / name, existing) && existing == text) {
             ++counts.unchanged;
-        } else if (ReplaceFile(root / name, text, why, Flush::WithTheFolder)) {
-            ++counts.written;
         } else {
-            return false;
+            files.push_back({name, std::move(text)});
         }
         names.insert(name);
         list += name;
         list += '\n';
     }
+    return true;
+}
+
+bool WriteItemFiles(const std::filesystem::path& root, const std::vector<ItemFile>& files,
+                    const std::vector<std::string>& stale, DumpCounts& counts,
+                    std::string& why) {
+    for (const ItemFile& file : files) {
+        if (!ReplaceFile(root / file.name, file.text, why, Flush::WithTheFolder)) {
+            return false;
+        }
+        ++counts.written;
+    }
     std::error_code error;
-    for (const std::string& stale : lastNames) {
-        if (names.count(stale) == 0 && std::filesystem::remove(root / stale, error)) {
+    for (const std::string& name : stale) {
+        if (std::filesystem::remove(root / name, error)) {
             ++counts.removed;
         }
     }
@@ -202,7 +221,32 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
         !ReplaceFile(root / kGitAttributesName, "* -text\n", why)) {
         return false;
     }
-    const std::set<std::string> lastNames = LastDumpNames(root);
+    std::string list = Concat({std::string(kDumpListHeader), fileName, "\n"});
+    std::set<std::string> names;
+    std::vector<ItemFile> files;
+    if (!FilesToWrite(root, items, list, names, files, counts, why)) {
+        return false;
+    }
+    std::vector<std::string> stale;
+    for (const std::string& name : LastDumpNames(root)) {
+        if (names.count(name) == 0) {
+            stale.push_back(name);
+        }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
+        const std::string entryName = entry.path().filename().string();
+        if (!entryName.empty() && entryName[0] != '.' && names.count(entryName) == 0 &&
+            std::find(stale.begin(), stale.end(), entryName) == stale.end()) {
+            counts.foreign.push_back(entryName);
+        }
+    }
+    std::sort(counts.foreign.begin(), counts.foreign.end());
+    if (files.empty() && stale.empty()) {
+        // Nothing to write: the folder stays as it is, and there is nothing to flush.
+        std::string lastList;
+        return (ReadWhole(root / kDumpListName, lastList) && lastList == list) ||
+               ReplaceFile(root / kDumpListName, list, why);
+    }
     // The item files are flushed to disk together at the end. Until then a machine that
     // stops could leave a file written last empty or cut short under its name, so the
     // folder says that it is unfinished, and load, diff and apply refuse it.
@@ -210,9 +254,7 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
         !SyncFolder(root, why)) {
         return false;
     }
-    std::string list = Concat({std::string(kDumpListHeader), fileName, "\n"});
-    std::set<std::string> names;
-    const bool written = WriteItemFiles(root, items, lastNames, list, names, counts, why);
+    const bool written = WriteItemFiles(root, files, stale, counts, why);
     std::string syncWhy;
     if (!SyncFolder(root, syncWhy)) {
         why = written ? syncWhy : why;
@@ -222,13 +264,6 @@ bool WriteDumpFolder(const std::string& folder, const std::string& fileName, con
         std::filesystem::remove(root / kUnfinishedName, error);
         return false;
     }
-    for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
-        const std::string entryName = entry.path().filename().string();
-        if (!entryName.empty() && entryName[0] != '.' && names.count(entryName) == 0) {
-            counts.foreign.push_back(entryName);
-        }
-    }
-    std::sort(counts.foreign.begin(), counts.foreign.end());
     if (!ReplaceFile(root / kDumpListName, list, why)) {
         return false;
     }
