@@ -15,7 +15,9 @@ namespace testbackend {
 // assumptions: its file handles are never equal to the status OPEN returns (integers from
 // 1000 on, or byte strings), it refuses a handle it never gave, and every reply carries one
 // more argument than the call defines. Many connections are served at once, a thread each;
-// ending a connection ends its engine, which releases its record locks.
+// ending a connection ends its engine, which releases its record locks. Each login gets
+// a user number, which RECORDLOCKED's status gives for the holder of an item, and
+// LIST.READU answers the table of the account's locks, written here from its description.
 class StandInServer {
 public:
     enum class Handles { Integer, Bytes };
