@@ -5,7 +5,11 @@
 // shows as a growing ratio. Usage: bench_open_dictionary [items...]
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
+
+#include <malloc.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -119,6 +123,20 @@ std::size_t OpenThroughTheWindow(const std::string& accountPath, BenchScreen& sc
     return rows;
 }
 
+// This process's resident memory in MiB, from /proc (0 where there is none).
+double ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmRSS:") {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024.0;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,10 +163,23 @@ int main(int argc, char** argv) {
         bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
         const double raw = bench::BestSeconds(
             kRepeats, [&] { return bench::ReadItemFilesRaw(account.dictionaryPath()); }, rawBytes);
+        // The window's memory: what the first open adds to the controls', and what it holds
+        // after more opens of the same file (each should give back what the last one held).
+        const double before = ResidentMiB();
+        OpenThroughTheWindow(account.path(), screen, boxes);
+        const double afterFirst = ResidentMiB();
         const double open = bench::BestSeconds(
             kRepeats, [&] { return OpenThroughTheWindow(account.path(), screen, boxes); }, rows);
+        const double afterMore = ResidentMiB();
         std::printf("%10d %12.1f %12.1f %8.2f   (%zu rows shown, %d boxes)\n", items, raw * 1e3,
                     open * 1e3, open / raw, rows, boxes);
+        std::printf("%10s heap in use after the last open: %.0f MiB\n", "",
+                    static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0));
+        std::printf(
+            "%10s memory: %.0f MiB before, +%.0f MiB after the first open, +%.0f MiB "
+            "after %d more (%.1f MiB of item files)\n",
+            "", before, afterFirst - before, afterMore - before, kRepeats,
+            static_cast<double>(rawBytes) / (1024.0 * 1024.0));
     }
     return 0;
 }

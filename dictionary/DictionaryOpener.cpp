@@ -20,6 +20,7 @@
 #include "platform/grid/DataGrid.h"
 #include "platform/grid/RowArrayModel.h"
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/FreedMemory.h"
 #include "platform/mv/Session.h"
 #include "platform/ui/Hourglass.h"
 
@@ -113,6 +114,9 @@ void DictionaryOpener::ReadInto(const QString& fileName, mv::DictionaryFile& fil
     open.views = std::move(views);
     Fill_ComboPH(context_.screen, *open.views->Rows(ViewKind::PH));
     BindGrids();
+    // The rows of the last read are gone with their grids' binding: give their memory
+    // back, so the window is as large after a re-open as after the first.
+    mv::ReturnFreedMemory();
 }
 
 void DictionaryOpener::PutOpenNameBack() {

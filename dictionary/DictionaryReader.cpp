@@ -9,7 +9,6 @@
 #include "core/Classification.h"
 #include "dictionary/DatabaseType.h"
 #include "dictionary/ProgressNote.h"
-#include "dictionary/RecordFields.h"
 #include "dictionary/ViewLayout.h"
 #include "dictionary/ViewSet.h"
 #include "platform/mv/Session.h"
@@ -18,10 +17,8 @@ namespace dictionary {
 
 namespace {
 
-constexpr int kFieldsRead = 10;
-
-// Classified on the record's own bytes: the rule is the core's, and the read of a big
-// dictionary makes no extra copies for it.
+// Classified and shown from the record's own bytes: the rule is the core's, and the read of
+// a big dictionary makes no text of each field for it.
 void AddItem(const std::string& fileName, const mv::DictionaryFile& file, ViewSet& views) {
     const std::string& text = file.Record().Text();
     const std::string_view field1 =
@@ -31,8 +28,7 @@ void AddItem(const std::string& fileName, const mv::DictionaryFile& file, ViewSe
         views.SetEmptyNull(true);
     }
     if (placement.view) {
-        views.AddRow(*placement.view, TextBridge::ToText(file.RecordId()),
-                     FieldTexts(file.Record(), kFieldsRead));
+        views.AddItemRow(*placement.view, file.RecordId(), text);
     }
 }
 

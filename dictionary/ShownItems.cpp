@@ -28,7 +28,7 @@ void ShowChanges(grid::DataGrid& grid, bool rowsChanged) {
 
 bool ShownItems::Holds(const grid::RowArray& rows, const QString& id) {
     for (int row = 0; row < rows.RowCount(); ++row) {
-        if (rows.Cell(row, 0) == id) {
+        if (rows.CellEquals(row, 0, id)) {
             return true;
         }
     }
@@ -82,14 +82,14 @@ void ShownItems::Show(const std::string& id, const mv::DynamicArray& record,
         int changed = 0;
         QStringList fields;
         for (int row = 0; row < rows.RowCount(); ++row) {
-            if (row == rowToSkip || rows.Cell(row, 0) != itemId) {
+            if (row == rowToSkip || !rows.CellEquals(row, 0, itemId)) {
                 continue;
             }
             if (fields.isEmpty()) {
                 fields = FieldTexts(record, lastColumn);
             }
             for (int column = 1; column <= lastColumn; ++column) {
-                if (rows.Cell(row, column) != fields[column - 1]) {
+                if (!rows.CellEquals(row, column, fields[column - 1])) {
                     rows.SetCell(row, column, fields[column - 1]);
                     changed = 1;
                 }
@@ -106,7 +106,7 @@ void ShownItems::Remove(const std::string& id, const grid::DataGrid* acting) {
     ForEachArray(skip, [&](grid::RowArray& rows, int, int) {
         int changed = 0;
         for (int row = rows.RowCount() - 1; row >= 0; --row) {
-            if (rows.Cell(row, 0) == itemId) {
+            if (rows.CellEquals(row, 0, itemId)) {
                 rows.RemoveRow(row);
                 changed = 2;
             }
@@ -124,7 +124,7 @@ void ShownItems::Rename(const std::string& from, const std::string& to,
     ForEachArray(Skip{}, [&](grid::RowArray& rows, int, int) {
         int changed = 0;
         for (int row = 0; row < rows.RowCount(); ++row) {
-            if (rows.Cell(row, 0) == oldId) {
+            if (rows.CellEquals(row, 0, oldId)) {
                 rows.SetCell(row, 0, newId);
                 changed = 1;
             }

@@ -132,9 +132,7 @@ std::shared_ptr<grid::RowArray> CopyOfRows(const grid::RowArray& rows, int lastC
                                            const std::vector<int>& indices) {
     auto copy = std::make_shared<grid::RowArray>(static_cast<int>(indices.size()), lastColumn + 1);
     for (std::size_t target = 0; target < indices.size(); ++target) {
-        for (int column = 0; column <= lastColumn; ++column) {
-            copy->SetCell(static_cast<int>(target), column, rows.Cell(indices[target], column));
-        }
+        copy->CopyRow(static_cast<int>(target), rows, indices[target]);
     }
     return copy;
 }
@@ -147,10 +145,14 @@ int RowOfOwn(const grid::RowArray& own, const grid::RowArray& shown, int row, in
     if (&own == &shown) {
         return row;
     }
+    QStringList cells;
+    for (int column = 0; column <= lastColumn; ++column) {
+        cells.append(shown.Cell(row, column));
+    }
     for (int candidate = 0; candidate < own.RowCount(); ++candidate) {
         bool same = true;
         for (int column = 0; column <= lastColumn && same; ++column) {
-            same = own.Cell(candidate, column) == shown.Cell(row, column);
+            same = own.CellEquals(candidate, column, cells[column]);
         }
         if (same) {
             return candidate;

@@ -3,6 +3,7 @@
 
 #include "dictionary/Dependencies.h"
 #include "dictionary/ViewLayout.h"
+#include "platform/mv/DynamicArray.h"
 
 namespace dictionary {
 
@@ -21,11 +22,19 @@ void ViewSet::AddRow(ViewKind view, const QString& itemId, const QStringList& fi
     const int row = counters_[Slot(view)];
     const int lastColumn = LayoutOf(view).LastColumn();
     rows.Resize(row, lastColumn);
-    rows.SetCell(row, 0, itemId);
-    const int available = static_cast<int>(fields.size());
-    for (int n = 1; n <= lastColumn && n <= available; ++n) {
-        rows.SetCell(row, n, fields[n - 1]);
-    }
+    QStringList cells;
+    cells.reserve(lastColumn + 1);
+    cells.append(itemId);
+    cells.append(fields.mid(0, lastColumn));
+    rows.SetRow(row, cells);
+    counters_[Slot(view)] = row + 1;
+}
+
+void ViewSet::AddItemRow(ViewKind view, std::string_view itemId, std::string_view record) {
+    grid::RowArray& rows = *rows_[Slot(view)];
+    const int row = counters_[Slot(view)];
+    rows.Resize(row, LayoutOf(view).LastColumn());
+    rows.SetRowFromBytes(row, itemId, record, mv::DynamicArray::kFieldMark);
     counters_[Slot(view)] = row + 1;
 }
 

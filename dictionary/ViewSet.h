@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string_view>
+
 #include <array>
 #include <memory>
 
@@ -30,6 +32,8 @@ public:
     // Appends a row at index Counter(view): column 0 the item id, column n field n for the
     // view's columns (missing fields are empty), then counts it.
     void AddRow(ViewKind view, const QString& itemId, const QStringList& fields);
+    // The same from an item's bytes as read (fields separated by field marks).
+    void AddItemRow(ViewKind view, std::string_view itemId, std::string_view record);
 
     // What the account held for each item when it was read or last written here.
     RecordsAsRead& Records() { return records_; }

@@ -331,7 +331,7 @@ void ChildTable::AddToPhView(const QString& name, const QString& phrase) {
     grid::RowArray& rows = *views.Rows(dictionary::ViewKind::PH);
     bool found = false;
     for (int row = 0; row <= rows.HighestRow() && !found; ++row) {
-        if (rows.Cell(row, 0) == name) {
+        if (rows.CellEquals(row, 0, name)) {
             rows.SetCell(row, dictionary::kPhraseColumn, phrase);
             found = true;
         }

@@ -55,7 +55,7 @@ std::optional<QStringList> PhraseView::WordsOf(const QString& chosen) const {
     const grid::RowArray& phRows = *open_.views->Rows(dictionary::ViewKind::PH);
     std::optional<QStringList> words;
     for (int row = 0; row <= phRows.HighestRow(); ++row) {
-        if (phRows.Cell(row, 0) == chosen) {
+        if (phRows.CellEquals(row, 0, chosen)) {
             words = PhraseWords(phRows.Cell(row, dictionary::kPhraseColumn));
         }
     }
