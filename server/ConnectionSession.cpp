@@ -2,11 +2,9 @@
 #include "server/ConnectionSession.h"
 
 #include <algorithm>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "platform/mv/ErrorCodes.h"
+#include "platform/mv/FreedMemory.h"
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/wire/WireCalls.h"
 #include "server/AccountResolver.h"
@@ -26,25 +24,6 @@ namespace {
 // After a request this large its memory is handed back to the system: the allocator would
 // otherwise keep it for the thread that used it.
 constexpr std::size_t kLargeRequest = std::size_t{1} << 20;
-
-// Under AddressSanitizer the allocator is the sanitizer's, and glibc's malloc_trim would
-// walk arenas that allocator never set up.
-#if defined(__SANITIZE_ADDRESS__)
-#define KELVORA_OWN_ALLOCATOR 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KELVORA_OWN_ALLOCATOR 0
-#endif
-#endif
-#ifndef KELVORA_OWN_ALLOCATOR
-#define KELVORA_OWN_ALLOCATOR 1
-#endif
-
-void ReturnFreedMemory() {
-#if defined(__GLIBC__) && KELVORA_OWN_ALLOCATOR
-    ::malloc_trim(0);
-#endif
-}
 
 bool SendStatus(wire::WireChannel& channel, const ServerConfig& config, std::int32_t code) {
     return channel.Send(Message{0, {Arg::Int(code)}}, config.sendLimit) == Outcome::Ok;
@@ -265,7 +244,7 @@ void ConnectionSession::ServeCalls(wire::WireChannel& channel,
             requestMemory_.GiveBack(held);
         }
         if (held >= kLargeRequest) {
-            ReturnFreedMemory();
+            mv::ReturnFreedMemory();
         }
         if (!goesOn) {
             return;
