@@ -57,6 +57,23 @@ bool ReadWhole(const std::filesystem::path& path, std::string& bytes) {
     }
 }
 
+// Whether the file at path holds exactly text: one read of one byte more than text
+// tells. A name that is no regular file holds nothing a dump wrote: a link is not
+// followed, and a FIFO without a writer reads as empty.
+bool HoldsExactly(const std::filesystem::path& path, std::string_view text, std::string& buffer) {
+    mv::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!fd.Valid()) {
+        return false;
+    }
+    buffer.resize(text.size() + 1);
+    ssize_t n = 0;
+    do {
+        n = ::read(fd.Get(), buffer.data(), buffer.size());
+    } while (n < 0 && errno == EINTR);
+    return n == static_cast<ssize_t>(text.size()) &&
+           std::string_view(buffer.data(), text.size()) == text;
+}
+
 // The item file names the last dump into folder wrote, from its list.
 std::set<std::string> LastDumpNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
@@ -122,7 +139,7 @@ bool FilesToWrite(const std::filesystem::path& root, const ItemMap& items, std::
             return false;
         }
         std::string text = ItemText(record);
-        if (ReadWhole(root / name, existing) && existing == text) {
+        if (HoldsExactly(root / name, text, existing)) {
             ++counts.unchanged;
         } else {
             files.push_back({name, std::move(text)});
