@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/SampleValues.h"
 
+#include <algorithm>
+
 #include "app/ValueLines.h"
 #include "platform/mv/DynamicArray.h"
 #include "platform/mv/ErrorCodes.h"
@@ -120,8 +122,31 @@ std::string ReadFailure(const SampleRecord& record) {
 
 }  // namespace
 
+std::vector<SavedItem> ItemsForServer(const ValuesQuery& query) {
+    const std::string_view type = FileValues::TypeOf(query.record);
+    if (query.typed || (type != "I" && type != "V" && type != "PH")) {
+        return {};
+    }
+    if (type != "PH") {
+        return {{query.item, query.record}};
+    }
+    ItemSnapshot items = query.items ? *query.items : ItemSnapshot();
+    items.insert_or_assign(query.item, query.record);
+    std::vector<SavedItem> evaluated;
+    for (const std::string& field : PhraseFields(query.record, items)) {
+        const std::string_view fieldType = FileValues::TypeOf(items.at(field));
+        const auto same = [&](const SavedItem& item) { return item.name == field; };
+        if ((fieldType == "I" || fieldType == "V") &&
+            std::none_of(evaluated.begin(), evaluated.end(), same)) {
+            evaluated.push_back({field, items.at(field)});
+        }
+    }
+    return evaluated;
+}
+
 std::string ValuesText(mv::Session& session, const ValuesQuery& query,
-                       const std::vector<SampleRecord>& records, bool serverValues) {
+                       const std::vector<SampleRecord>& records, bool serverValues,
+                       const ServerValues& serverGiven) {
     ItemSnapshot items = query.items ? *query.items : ItemSnapshot();
     items.insert_or_assign(query.item, query.record);
     const std::string_view type = FileValues::TypeOf(query.record);
@@ -136,10 +161,6 @@ std::string ValuesText(mv::Session& session, const ValuesQuery& query,
     if (fields.empty()) {
         return "The phrase names no D, A, S, I or V item of this dictionary.\n";
     }
-    std::vector<std::string> ids;
-    for (const SampleRecord& record : records) {
-        ids.push_back(record.id);
-    }
     // The server evaluates saved items only: what is typed exists nowhere but here.
     std::string heading = query.item + " on " + std::to_string(records.size()) + " record" +
                           (records.size() == 1 ? "" : "s") + " of " + query.file;
@@ -150,13 +171,16 @@ std::string ValuesText(mv::Session& session, const ValuesQuery& query,
                                              : ": as typed, not saved";
     } else if (serverValues && evaluated) {
         heading += ": I and V values from the server";
+        const std::vector<SavedItem> asked = ItemsForServer(query);
         for (std::size_t f = 0; f < fields.size(); ++f) {
-            const std::string_view fieldType = FileValues::TypeOf(items.at(fields[f]));
-            if (fieldType != "I" && fieldType != "V") {
+            const auto at = std::find_if(asked.begin(), asked.end(), [&](const SavedItem& item) {
+                return item.name == fields[f];
+            });
+            if (at == asked.end() || static_cast<std::size_t>(at - asked.begin()) >= serverGiven.size()) {
                 continue;
             }
-            server[f] = session.Itypes(query.file, ids, fields[f]);
-            if (server[f].size() != ids.size() ||
+            server[f] = serverGiven[static_cast<std::size_t>(at - asked.begin())];
+            if (server[f].size() != records.size() ||
                 (!server[f].empty() && server[f].front().code == mv::kUnknownFunction)) {
                 heading = query.item + " on " + std::to_string(records.size()) + " records of " +
                           query.file +

@@ -37,9 +37,15 @@ struct ValuesQuery {
 // as stored (the internal value of an I or V item) and as a report shows it. For a
 // phrase: the id and each of its fields as shown, side by side by value position. A cell
 // that cannot be worked out says why in words; the others are still shown. With
-// `serverValues`, a saved I or V item's values are the server's (ITYPE), and a cell where
-// Kelvora's differs says both.
+// `serverValues`, a saved I or V item's values are the server's: `server` holds them for
+// the items ItemsForServer names, in that order, and a cell where Kelvora's differs says
+// both.
 std::string ValuesText(mv::Session& session, const ValuesQuery& query,
-                       const std::vector<SampleRecord>& records, bool serverValues);
+                       const std::vector<SampleRecord>& records, bool serverValues,
+                       const ServerValues& server);
+
+// The items whose values a server is asked for: a saved I or V item, or the I and V
+// fields of a saved phrase; none for a row being typed, which exists nowhere but here.
+std::vector<SavedItem> ItemsForServer(const ValuesQuery& query);
 
 }  // namespace app

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/ValuesPane.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <QApplication>
@@ -176,7 +177,10 @@ void ValuesPane::BuildControls() {
 
     connect(txtValueIds, &QLineEdit::textChanged, this, [this] { Follow(); });
     connect(txtValueIds, &QLineEdit::editingFinished, this, [this] { SaveIds(); });
-    connect(cmbValueCount, &QComboBox::currentIndexChanged, this, [this] { Follow(); });
+    connect(cmbValueCount, &QComboBox::currentIndexChanged, this, [this] {
+        SaveCount();
+        Follow();
+    });
 }
 
 QWidget* ValuesPane::FocusTarget() const {
@@ -334,7 +338,7 @@ void ValuesPane::Show(quint64 generation, const QString& text, qint64 elapsedMs)
     }
 }
 
-QString ValuesPane::FileKey() const {
+QString ValuesPane::FileKey(const QString& setting) const {
     const mv::Session* session = vars_.session.get();
     const QString account =
         session == nullptr
@@ -342,14 +346,18 @@ QString ValuesPane::FileKey() const {
             : TextBridge::ToText(session->HostName().empty()
                                      ? session->AccountPath()
                                      : session->HostName() + ":" + session->AccountPath());
-    return QStringLiteral("ids/") + Encoded(account) + QLatin1Char('/') + Encoded(open_.name);
+    return setting + QLatin1Char('/') + Encoded(account) + QLatin1Char('/') + Encoded(open_.name);
 }
 
 void ValuesPane::LoadIds() {
     idsFile_ = open_.name;
     const QSettings settings(UserConfigFile(QStringLiteral("values.ini")), QSettings::IniFormat);
     const QSignalBlocker quiet(txtValueIds);
-    txtValueIds->setText(settings.value(FileKey()).toString());
+    txtValueIds->setText(settings.value(FileKey(QStringLiteral("ids"))).toString());
+    // A count not offered (an edited file) leaves the first, the default.
+    const QSignalBlocker quietCount(cmbValueCount);
+    cmbValueCount->setCurrentIndex(std::max(
+        0, cmbValueCount->findText(settings.value(FileKey(QStringLiteral("count"))).toString())));
 }
 
 void ValuesPane::SaveIds() {
@@ -358,9 +366,21 @@ void ValuesPane::SaveIds() {
     }
     QSettings settings(UserConfigFile(QStringLiteral("values.ini")), QSettings::IniFormat);
     if (txtValueIds->text().trimmed().isEmpty()) {
-        settings.remove(FileKey());
+        settings.remove(FileKey(QStringLiteral("ids")));
     } else {
-        settings.setValue(FileKey(), txtValueIds->text().trimmed());
+        settings.setValue(FileKey(QStringLiteral("ids")), txtValueIds->text().trimmed());
+    }
+}
+
+void ValuesPane::SaveCount() {
+    if (!open_.IsOpen() || idsFile_ != open_.name) {
+        return;
+    }
+    QSettings settings(UserConfigFile(QStringLiteral("values.ini")), QSettings::IniFormat);
+    if (cmbValueCount->currentIndex() <= 0) {
+        settings.remove(FileKey(QStringLiteral("count")));
+    } else {
+        settings.setValue(FileKey(QStringLiteral("count")), cmbValueCount->currentText());
     }
 }
 

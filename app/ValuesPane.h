@@ -60,9 +60,12 @@ private:
     void StopWorker();
     void Show(quint64 generation, const QString& text, qint64 elapsedMs);
     const grid::DataGrid* GridInFront() const;
-    QString FileKey() const;
+    // Where values.ini keeps a setting (ids, count) of the open file of this account.
+    QString FileKey(const QString& setting) const;
+    // The ids and the count kept for the open file, into the boxes.
     void LoadIds();
     void SaveIds();
+    void SaveCount();
     std::shared_ptr<const ItemSnapshot> Snapshot();
 
     Variables& vars_;

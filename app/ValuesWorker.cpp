@@ -50,10 +50,15 @@ void ValuesWorker::Evaluate(const ValuesQuery& query) {
         }
         std::string why;
         std::vector<SampleRecord> records;
+        const bool onServer = !session_->HostName().empty();
+        ServerValues server;
         if (Connected(why)) {
-            records = records_.Take(query.file, query.ids, query.count, why);
+            // On a server the records not read yet and the server's values travel together.
+            records = records_.Take(query.file, query.ids, query.count, why,
+                                    onServer ? ItemsForServer(query) : std::vector<SavedItem>(),
+                                    &server);
         }
-        text = why.empty() ? ValuesText(*session_, query, records, !session_->HostName().empty())
+        text = why.empty() ? ValuesText(*session_, query, records, onServer, server)
                            : why + "\n";
     } catch (const std::exception& failure) {
         // Nothing may unwind through the event loop; the pane shows what went wrong.

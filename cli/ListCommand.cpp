@@ -131,7 +131,7 @@ mv::RecordsGiven RecordsAndServerValues(mv::Session& session, const Environment&
             fieldOf.push_back(f);
         }
     }
-    mv::RecordsGiven given = session.ReadTogether(&data, data.FileName(), ids, evaluated);
+    mv::RecordsGiven given = session.ReadTogether(&data, data.FileName(), ids, ids, evaluated);
     server.assign(fields.size(), {});
     for (std::size_t k = 0; k < evaluated.size(); ++k) {
         if (!given.values[k].empty() && given.values[k].front().code == mv::kUnknownFunction) {

@@ -45,14 +45,14 @@ struct OpenResult {
 // engine serving the account, asked for together.
 struct RecordsWanted {
     int handle = 0;                  // the data file the records are read from
-    bool read = true;                // false: the items are evaluated, nothing is read
     std::string file;                // the file's name, which ITYPE takes
-    std::vector<std::string> ids;
-    std::vector<std::string> items;  // each evaluated on every record
+    std::vector<std::string> reads;  // the records to read
+    std::vector<std::string> ids;    // the records the items are evaluated on
+    std::vector<std::string> items;  // each evaluated on every record of ids
 };
 
 struct RecordsGiven {
-    std::vector<ReadResult> records;               // one per id, when read
+    std::vector<ReadResult> records;               // one per id of reads
     std::vector<std::vector<ItypeResult>> values;  // one list per item, one result per id
 };
 

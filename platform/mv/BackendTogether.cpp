@@ -21,12 +21,9 @@ std::vector<OpenResult> Backend::OpenTogether(const std::vector<FilePart>& parts
 
 RecordsGiven Backend::ReadTogether(const RecordsWanted& wanted) {
     RecordsGiven given;
-    if (wanted.read) {
-        given.records.resize(wanted.ids.size());
-        for (std::size_t n = 0; n < wanted.ids.size(); ++n) {
-            given.records[n].code =
-                Read(wanted.handle, wanted.ids[n], given.records[n].record, 0);
-        }
+    given.records.resize(wanted.reads.size());
+    for (std::size_t n = 0; n < wanted.reads.size(); ++n) {
+        given.records[n].code = Read(wanted.handle, wanted.reads[n], given.records[n].record, 0);
     }
     for (const std::string& item : wanted.items) {
         given.values.push_back(Itypes(wanted.file, wanted.ids, item));

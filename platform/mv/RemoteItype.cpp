@@ -19,7 +19,6 @@ std::vector<ItypeResult> RemoteBackend::Itypes(const std::string& file,
                                                const std::vector<std::string>& ids,
                                                const std::string& item) {
     RecordsWanted wanted;
-    wanted.read = false;
     wanted.file = file;
     wanted.ids = ids;
     wanted.items = {item};

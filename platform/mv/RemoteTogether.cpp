@@ -116,18 +116,18 @@ std::vector<OpenResult> RemoteBackend::OpenTogether(const std::vector<FilePart>&
 RecordsGiven RemoteBackend::ReadTogether(const RecordsWanted& wanted) {
     const std::size_t count = wanted.ids.size();
     RecordsGiven given;
-    given.records.resize(wanted.read ? count : 0);
+    given.records.resize(wanted.reads.size());
     given.values.assign(wanted.items.size(), std::vector<ItypeResult>(count));
     int failure = DropReadAhead();
     if (failure == kOk && lostCode_ != 0) {
         failure = LostCode();
     }
-    if (failure == kOk && wanted.read) {
+    if (failure == kOk && !wanted.reads.empty()) {
         failure = HandleError(wanted.handle);
     }
     std::vector<Message> requests;
-    if (failure == kOk && wanted.read) {
-        for (const std::string& id : wanted.ids) {
+    if (failure == kOk) {
+        for (const std::string& id : wanted.reads) {
             requests.push_back(Request(
                 {Arg::Int(wire::kRead), ServerHandle(wanted.handle), Arg::Int(0), Arg::Bytes(id)}));
         }

@@ -142,15 +142,16 @@ std::vector<std::shared_ptr<DictionaryFile>> Session::OpenTogether(
 }
 
 RecordsGiven Session::ReadTogether(const DictionaryFile* data, const std::string& file,
+                                   const std::vector<std::string>& reads,
                                    const std::vector<std::string>& ids,
                                    const std::vector<std::string>& items) {
-    RecordsWanted wanted{data != nullptr ? data->Handle() : 0, data != nullptr, file, ids, items};
-    if (!IsActive()) {
-        error_ = kNotConnected;
+    RecordsWanted wanted{data != nullptr ? data->Handle() : 0, file, reads, ids, items};
+    if (!IsActive() || (data == nullptr && !reads.empty())) {
+        error_ = IsActive() ? kFileClosed : kNotConnected;
         RecordsGiven given;
-        given.records.assign(wanted.read ? ids.size() : 0, ReadResult{kNotConnected, {}});
+        given.records.assign(reads.size(), ReadResult{error_, {}});
         given.values.assign(items.size(),
-                            std::vector<ItypeResult>(ids.size(), ItypeResult{kNotConnected, {}}));
+                            std::vector<ItypeResult>(ids.size(), ItypeResult{error_, {}}));
         return given;
     }
     error_ = kOk;

@@ -88,10 +88,11 @@ public:
     std::vector<std::shared_ptr<DictionaryFile>> OpenTogether(const std::vector<FilePart>& parts,
                                                               const std::string& select,
                                                               std::vector<int>& codes);
-    // The records of ids in the open data file (plain reads; nothing is read when data is
-    // null), and each item evaluated on each of them by the engine serving the account.
-    // Error is kNotConnected or kOk; each record and value carries its own code.
+    // The records of reads in the open data file (plain reads; data may be null when
+    // reads is empty), and each item evaluated on each record of ids by the engine serving
+    // the account. Error is kNotConnected or kOk; each record and value has its own code.
     RecordsGiven ReadTogether(const DictionaryFile* data, const std::string& file,
+                              const std::vector<std::string>& reads,
                               const std::vector<std::string>& ids,
                               const std::vector<std::string>& items);
     ServerCommand& Command() { return command_; }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <filesystem>
+#include <fstream>
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include "connection/TextBridge.h"
 #include "platform/mv/Session.h"
 #include "tests/editing/EditingFixture.h"
+#include "tests/remote/CountingRelay.h"
 #include "tests/remote/TestBackend.h"
 #include "tests/support/MainWindowFixture.h"
 
@@ -120,7 +122,10 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     EXPECT_TRUE(shown().contains(
         QStringLiteral("\n       SW-220          11       99.00       1089.00\n")));
 
-    // Ids typed: those records only, a missing one said so; kept for the file.
+    // Ids typed: those records only, a missing one said so; kept for the file, as is the
+    // count chosen.
+    QComboBox& count = control<QComboBox>("cmbValueCount");
+    count.setCurrentText(QStringLiteral("25"));
     QLineEdit& ids = control<QLineEdit>("txtValueIds");
     ids.setText(QStringLiteral("10044 NOSUCH"));
     EXPECT_TRUE(shows("NOSUCH  no such record"));
@@ -130,8 +135,10 @@ TEST_F(ValuesPaneTest, showsSavedAndTypedValuesOfTheCurrentRowBeforeAnySave) {
     open(QStringLiteral("CUSTOMERS"));
     EXPECT_TRUE(ids.text().isEmpty());
     EXPECT_TRUE(shows("on 10 records of CUSTOMERS"));
+    EXPECT_EQ(count.currentText(), QStringLiteral("10"));
     open(QStringLiteral("ORDERS"));
     EXPECT_EQ(ids.text(), QStringLiteral("10044 NOSUCH"));
+    EXPECT_EQ(count.currentText(), QStringLiteral("25"));
     control<QAction>("mnuValues").trigger();
     EXPECT_FALSE(pane().isVisible());
 }
@@ -257,6 +264,59 @@ TEST_F(ValuesPaneTest, aSavedItemsValuesComeFromTheServerAndADifferenceIsShown) 
         << shown().toStdString();
     type(kDIV, rowOf(kDIV, "LINE.TOTAL"), {{3, QStringLiteral("MD0")}});
     EXPECT_TRUE(shows("as typed, not saved; worked out by Kelvora"));
+}
+
+// On a server the pane's first values cost the second session's login, the file's opening
+// with its select, and the reads with the server's values; then moving to another row
+// costs one round trip for an I item, and one for a phrase of several I items (their
+// values on every record in one batch), none for a D item: the records are read once.
+// Counted outside the client.
+TEST_F(ValuesPaneTest, onAServerARowCostsOneRoundTripOnceItsRecordsAreRead) {
+    std::ofstream(account().toStdString() + "/D_ORDERS/TOTALS")
+        << "PH\nORDER.TOTAL TAX GRAND.TOTAL";
+    const std::string server = testbackend::ServeFolder(programDir.path().toStdString());
+    const testbackend::CountingRelay relay(
+        static_cast<std::uint16_t>(std::stoi(server.substr(server.find(':') + 1))));
+    const std::string host = relay.Host();
+    dialogs.QueueForm([host](QDialog& form) {
+        form.findChild<QLineEdit*>(QStringLiteral("txtHostName"))
+            ->setText(QString::fromStdString(host));
+        form.findChild<QLineEdit*>(QStringLiteral("txtAccount"))
+            ->setText(QStringLiteral("account"));
+        form.findChild<QComboBox*>(QStringLiteral("cmbDBType"))
+            ->setEditText(QStringLiteral("UniVerse"));
+        form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    window = std::make_unique<frmKelvora>(vars);
+    ASSERT_TRUE(window->Form_Load());
+    dialogs.clear();
+    answer({ui::Answer::OK});
+    open(QStringLiteral("ORDERS"));
+    window->ShowView(dictionary::ViewKind::DIV);
+    ASSERT_TRUE(grid(kDIV).SetCurrentRow(rowOf(kDIV, "ORDER.TOTAL")));
+    long long trips = relay.RoundTrips();
+    control<QAction>("mnuValues").trigger();
+    EXPECT_TRUE(shows("ORDER.TOTAL on 10 records of ORDERS: I and V values from the server"));
+    EXPECT_EQ(relay.RoundTrips() - trips, 2 + 2);
+
+    const struct Step {
+        int view;
+        const char* item;
+        const char* heading;
+        long long trips;
+    } steps[] = {
+        {kDIV, "TAX", "TAX on 10 records of ORDERS: I and V values from the server", 1},
+        {kDIV, "PRICE", "PRICE on 10 records of ORDERS\n", 0},
+        {kPH, "TOTALS", "TOTALS on 10 records of ORDERS: I and V values from the server", 1},
+        {kDIV, "TAX", "TAX on 10 records of ORDERS: I and V values from the server", 0},
+    };
+    for (const Step& step : steps) {
+        trips = relay.RoundTrips();
+        window->ShowView(static_cast<dictionary::ViewKind>(step.view));
+        ASSERT_TRUE(grid(step.view).SetCurrentRow(rowOf(step.view, step.item))) << step.item;
+        EXPECT_TRUE(shows(step.heading));
+        EXPECT_EQ(relay.RoundTrips() - trips, step.trips) << step.item;
+    }
 }
 
 // The records are read once per file, whatever rows the pane moves through; a refresh,

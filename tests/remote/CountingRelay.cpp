@@ -46,28 +46,30 @@ struct CountingRelay::Impl {
     std::vector<std::thread> threads;
     std::vector<int> fds;
     std::thread acceptor;
-    long long tripsBefore = 0;  // of the connections that ended
-    // Of the connection being relayed: the round trip of the newest bytes the server was
-    // handed, and of the newest answer the client was handed.
-    long long toServer = 0;
-    long long toClient = 0;
-    long long flights = 0;  // the round trips the client's bytes started
-    int clientsOpen = 0;    // connections whose client has not closed its side yet
+    // Of each connection: the round trip of the newest bytes the server was handed, and of
+    // the newest answer the client was handed; the round trips the client's bytes started.
+    struct Trips {
+        long long toServer = 0;
+        long long toClient = 0;
+        long long flights = 0;
+    };
+    std::deque<Trips> connections;
+    int clientsOpen = 0;  // connections whose client has not closed its side yet
 
     // Relays one direction: bytes read are stamped with their round trip and handed on
     // after the delay, in order.
-    void Direction(int from, int to, bool fromClient) {
+    void Direction(int from, int to, bool fromClient, Trips& trips) {
         auto queue = std::make_shared<std::deque<Chunk>>();
-        threads.emplace_back([this, from, queue, fromClient] {
+        threads.emplace_back([this, from, queue, fromClient, &trips] {
             char buffer[65536];
             for (;;) {
                 const ssize_t n = ::read(from, buffer, sizeof buffer);
                 const std::lock_guard<std::mutex> lock(mutex);
                 // A client's bytes sent after the last answer start the next round trip; a
                 // server's bytes answer what it was handed so far.
-                const long long trip = fromClient ? toClient + 1 : toServer;
+                const long long trip = fromClient ? trips.toClient + 1 : trips.toServer;
                 if (fromClient && n > 0) {
-                    flights = std::max(flights, trip);
+                    trips.flights = std::max(trips.flights, trip);
                 }
                 clientsOpen -= fromClient && n <= 0 ? 1 : 0;
                 queue->push_back({Clock::now() + delay,
@@ -80,7 +82,7 @@ struct CountingRelay::Impl {
                 }
             }
         });
-        threads.emplace_back([this, to, queue, fromClient] {
+        threads.emplace_back([this, to, queue, fromClient, &trips] {
             for (;;) {
                 Chunk chunk;
                 {
@@ -98,7 +100,7 @@ struct CountingRelay::Impl {
                     // Before the bytes are written: what the other side sends once it has
                     // them must find them counted.
                     const std::lock_guard<std::mutex> lock(mutex);
-                    long long& handed = fromClient ? toServer : toClient;
+                    long long& handed = fromClient ? trips.toServer : trips.toClient;
                     handed = std::max(handed, chunk.trip);
                 }
                 for (std::size_t done = 0; done < chunk.bytes.size();) {
@@ -135,12 +137,11 @@ struct CountingRelay::Impl {
             ::setsockopt(server, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             const std::lock_guard<std::mutex> lock(mutex);
             ++clientsOpen;
-            tripsBefore += flights;
-            toServer = toClient = flights = 0;
+            Trips& trips = connections.emplace_back();
             fds.push_back(client);
             fds.push_back(server);
-            Direction(client, server, true);
-            Direction(server, client, false);
+            Direction(client, server, true, trips);
+            Direction(server, client, false, trips);
         }
     }
 };
@@ -172,6 +173,10 @@ CountingRelay::~CountingRelay() {
     if (impl_->listenFd >= 0) {
         ::close(impl_->listenFd);
     }
+    // Connections still open end here: their threads see them closed.
+    for (const int fd : impl_->fds) {
+        ::shutdown(fd, SHUT_RDWR);
+    }
     for (std::thread& thread : impl_->threads) {
         thread.join();
     }
@@ -190,7 +195,11 @@ long long CountingRelay::RoundTrips(bool whenClosed) const {
         impl_->queued.wait_for(lock, std::chrono::seconds(10),
                                [&] { return impl_->clientsOpen == 0; });
     }
-    return impl_->tripsBefore + impl_->flights;
+    long long trips = 0;
+    for (const Impl::Trips& connection : impl_->connections) {
+        trips += connection.flights;
+    }
+    return trips;
 }
 
 }  // namespace testbackend

@@ -13,8 +13,8 @@ namespace testbackend {
 // the first bytes it sends, and bytes it sends after the relay handed it an answer to
 // the round trip before, start one each. Requests the client sends without waiting
 // between them stay in one round trip, as on a slow link, thanks to the delay; requests
-// whose answers the client never waits for (a last CLOSE) count all the same. Every
-// connection through it must be closed before it goes.
+// whose answers the client never waits for (a last CLOSE) count all the same. A
+// connection still open when it goes is closed.
 class CountingRelay {
 public:
     CountingRelay(std::uint16_t targetPort,
@@ -24,8 +24,8 @@ public:
     CountingRelay& operator=(const CountingRelay&) = delete;
 
     std::string Host() const;
-    // The round trips of every connection so far (connections one after the other); with
-    // whenClosed, once every client has closed its connection, so its last bytes count.
+    // The round trips of every connection so far, added up; with whenClosed, once every
+    // client has closed its connection, so its last bytes count.
     long long RoundTrips(bool whenClosed = false) const;
 
 private:
