@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "bench/support/BenchScreen.h"
 #include "bench/support/GeneratedAccount.h"
 #include "connection/Variables.h"
 #include "dictionary/DictionaryOpener.h"
@@ -31,80 +32,10 @@ namespace {
 
 constexpr int kRepeats = 3;
 
-// Answers every box with OK and counts them: a clean open shows none.
-class CountingDialogs : public ui::Dialogs {
-public:
-    int boxes = 0;
-    ui::Answer ShowMessage(const QString&, ui::Buttons, ui::Icon, const QString&,
-                           std::optional<ui::Answer>, const QString&) override {
-        ++boxes;
-        return ui::Answer::OK;
-    }
-    std::optional<int> ChooseFromList(const QString&, const QString&, const QStringList&,
-                                      const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> SaveFileName(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    int RunModal(QDialog&) override { return 0; }
-    void Beep() override {}
-    void SetHourglass(bool) override {}
-    void ShowProgress(const QString&) override {}
-    void EndProgress() override {}
-};
-
-// The grids of the main window in tabs, without the window.
-class BenchScreen : public dictionary::DictionaryScreen {
-public:
-    BenchScreen() {
-        for (int view = 0; view < dictionary::kViewCount; ++view) {
-            QWidget* page = tabs_.AddTab(QString::number(view));
-            grids_[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
-        }
-        host_.resize(1016, 723);
-        host_.show();
-    }
-    const std::array<grid::DataGrid*, dictionary::kViewCount>& Grids() const override {
-        return grids_;
-    }
-    grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override {
-        return view == dictionary::ViewKind::AS    ? lists_[0]
-               : view == dictionary::ViewKind::DIV ? lists_[1]
-                                                   : nullptr;
-    }
-    QString FileNameText() const override { return fileName_; }
-    void SetFileNameText(const QString& name) override { fileName_ = name; }
-    void SetFileNameChoices(const QStringList&) override {}
-    void SetViewCaption(dictionary::ViewKind, const QString&) override {}
-    QStringList PhraseEntries() const override { return entries_; }
-    void SetPhraseEntries(const QStringList& entries, const QString&) override {
-        entries_ = entries;
-    }
-    void ShowCompileAnswer(const QString&) override {}
-    void HideCompileAnswer() override {}
-    void ShowView(dictionary::ViewKind view, bool) override {
-        tabs_.SetTab(dictionary::ViewIndex(view));
-    }
-    void ShowStatus(const QString&, int) override {}
-    void ShowOpenDictionary(const QString&) override {}
-
-private:
-    QWidget host_;
-    ui::TabControl tabs_{&host_};
-    std::array<grid::DataGrid*, dictionary::kViewCount> grids_{};
-    std::array<grid::DropDownList*, 2> lists_{new grid::DropDownList(0, &host_),
-                                              new grid::DropDownList(1, &host_)};
-    QString fileName_;
-    QStringList entries_;
-};
-
 // The controls exist before the open, as the window's do; only the open is timed.
-std::size_t OpenThroughTheWindow(const std::string& accountPath, BenchScreen& screen, int& boxes) {
-    CountingDialogs dialogs;
+std::size_t OpenThroughTheWindow(const std::string& accountPath, bench::BenchScreen& screen,
+                                 int& boxes) {
+    bench::GoAheadDialogs dialogs;
     Variables vars(dialogs, QString());
     vars.DatabaseType = QStringLiteral("UniData");  // the select without a descriptor write
     vars.session = std::make_unique<mv::Session>();
@@ -159,7 +90,7 @@ int main(int argc, char** argv) {
         }
         std::size_t rawBytes = 0, rows = 0;
         int boxes = 0;
-        BenchScreen screen;
+        bench::BenchScreen screen;
         bench::ReadItemFilesRaw(account.dictionaryPath());  // warms the cache for both
         const double raw = bench::BestSeconds(
             kRepeats, [&] { return bench::ReadItemFilesRaw(account.dictionaryPath()); }, rawBytes);

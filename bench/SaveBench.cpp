@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QObject>
 
+#include "bench/support/BenchScreen.h"
 #include "bench/support/GeneratedAccount.h"
 #include "connection/Variables.h"
 #include "dictionary/DescriptorMarks.h"
@@ -26,81 +27,6 @@
 #include "platform/mv/Session.h"
 #include "platform/ui/TabControl.h"
 
-namespace {
-
-// Answers Yes where a box asks, OK elsewhere, as a user saving would.
-class YesDialogs : public ui::Dialogs {
-public:
-    ui::Answer ShowMessage(const QString&, ui::Buttons buttons, ui::Icon, const QString&,
-                           std::optional<ui::Answer>, const QString&) override {
-        return buttons == ui::Buttons::YesNo || buttons == ui::Buttons::YesNoCancel
-                   ? ui::Answer::Yes
-                   : ui::Answer::OK;
-    }
-    std::optional<int> ChooseFromList(const QString&, const QString&, const QStringList&,
-                                      const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> SaveFileName(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    int RunModal(QDialog&) override { return 0; }
-    void Beep() override {}
-    void SetHourglass(bool) override {}
-    void ShowProgress(const QString&) override {}
-    void EndProgress() override {}
-};
-
-// The grids of the main window in tabs, without the window.
-class BenchScreen : public dictionary::DictionaryScreen {
-public:
-    BenchScreen() {
-        for (int view = 0; view < dictionary::kViewCount; ++view) {
-            QWidget* page = tabs_.AddTab(QString::number(view));
-            grids_[static_cast<std::size_t>(view)] = new grid::DataGrid(view, page);
-        }
-        host_.resize(1016, 723);
-        host_.show();
-    }
-    const std::array<grid::DataGrid*, dictionary::kViewCount>& Grids() const override {
-        return grids_;
-    }
-    grid::DropDownList* DataTypeList(dictionary::ViewKind view) const override {
-        return view == dictionary::ViewKind::AS    ? lists_[0]
-               : view == dictionary::ViewKind::DIV ? lists_[1]
-                                                   : nullptr;
-    }
-    QString FileNameText() const override { return fileName_; }
-    void SetFileNameText(const QString& name) override { fileName_ = name; }
-    void SetFileNameChoices(const QStringList&) override {}
-    void SetViewCaption(dictionary::ViewKind, const QString&) override {}
-    QStringList PhraseEntries() const override { return entries_; }
-    void SetPhraseEntries(const QStringList& entries, const QString&) override {
-        entries_ = entries;
-    }
-    void ShowCompileAnswer(const QString&) override {}
-    void HideCompileAnswer() override {}
-    void ShowView(dictionary::ViewKind view, bool) override {
-        tabs_.SetTab(dictionary::ViewIndex(view));
-    }
-    void ShowStatus(const QString&, int) override {}
-    void ShowOpenDictionary(const QString&) override {}
-
-private:
-    QWidget host_;
-    ui::TabControl tabs_{&host_};
-    std::array<grid::DataGrid*, dictionary::kViewCount> grids_{};
-    std::array<grid::DropDownList*, 2> lists_{new grid::DropDownList(0, &host_),
-                                              new grid::DropDownList(1, &host_)};
-    QString fileName_;
-    QStringList entries_;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -115,13 +41,13 @@ int main(int argc, char** argv) {
     // The journal of the saves goes here, not into the user's own data folder.
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(account.path() + "/data"));
 
-    YesDialogs dialogs;
+    bench::GoAheadDialogs dialogs;
     Variables vars(dialogs, QString());
     vars.DatabaseType = QStringLiteral("UniData");
     vars.session = std::make_unique<mv::Session>();
     vars.session->SetAccountPath(account.path());
     vars.session->Connect();
-    BenchScreen screen;
+    bench::BenchScreen screen;
     screen.SetFileNameText(QStringLiteral("X"));
     dictionary::OpenDictionary open;
     const dictionary::DictionaryContext context{vars, open, screen};
@@ -145,22 +71,22 @@ int main(int argc, char** argv) {
     }
     constexpr int kNameColumn = 4;
     int saved = 0;
-    const std::vector<double> medians = bench::AlternatedMedians(
-        saves, {[&] {
-                    dictionary::DescriptorMarks again;
-                    again.Update(open.views);
-                },
-                [&] {
-                    grid.SetCurrentRow(row);
-                    grid.SetCol(kNameColumn);
-                    grid.SetText(QStringLiteral("Saved %1").arg(++saved));
-                    grid.CommitRow(grid::CommitCause::LeavingRow);
-                    QApplication::processEvents();
-                }});
+    const std::vector<double> medians =
+        bench::AlternatedMedians(saves, {[&] {
+                                             dictionary::DescriptorMarks again;
+                                             again.Update(open.views);
+                                         },
+                                         [&] {
+                                             grid.SetCurrentRow(row);
+                                             grid.SetCol(kNameColumn);
+                                             grid.SetText(QStringLiteral("Saved %1").arg(++saved));
+                                             grid.CommitRow(grid::CommitCause::LeavingRow);
+                                             QApplication::processEvents();
+                                         }});
     const QString written = grid.Model()->CellText(row, kNameColumn);
     std::printf("Medians of %d runs taken in turn, %d items:\n", saves, items);
-    std::printf("  save of one D cell, Yes to idle:             %9.2f ms  (%s)\n",
-                medians[1] * 1e3, qPrintable(written));
+    std::printf("  save of one D cell, Yes to idle:             %9.2f ms  (%s)\n", medians[1] * 1e3,
+                qPrintable(written));
     std::printf("  every descriptor compiled again (the old save): %9.2f ms\n", medians[0] * 1e3);
     std::printf("  ratio: %.3f; target under 50 ms: %s\n", medians[1] / medians[0],
                 medians[1] < 0.05 ? "met" : "NOT MET");
