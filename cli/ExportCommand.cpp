@@ -4,8 +4,10 @@
 #include <chrono>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "cli/Concat.h"
+#include "core/DatabaseKind.h"
 #include "core/ListingExport.h"
 #include "core/ListingFile.h"
 #include "core/ListingSink.h"
@@ -78,12 +80,16 @@ int ExportCommand::Run(const CommandLine& line) {
     if (!ConnectAccount(session, line, env_)) {
         return kExitFailure;
     }
-    const std::shared_ptr<mv::DictionaryFile> file = session.OpenDictionary(fileName);
+    // The open and the select travel together: on a server one round trip for both. The
+    // select runs before the output is touched, so a failed one leaves OUT as it was.
+    std::vector<int> codes;
+    const std::shared_ptr<mv::DictionaryFile> file =
+        session.OpenTogether({{fileName, true}}, core::SelectCommandFor(line.kind, fileName), codes)
+            .front();
     if (!file) {
-        return ReportError(env_, session.Error(), fileName);
+        return ReportError(env_, codes.front(), fileName);
     }
-    // The select runs before the output is touched, so a failed one leaves OUT as it was.
-    if (const int code = exporting::SelectItems(session, line.kind, fileName); code != 0) {
+    if (const int code = session.Command().Error(); code != 0) {
         ReportError(env_, code, fileName);
         const std::string& response = session.Command().Response();
         return response.empty() ? kExitFailure : ReportFailure(env_, response);

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliFixture.h"
+#include "tests/remote/CountingRelay.h"
 #include "tests/remote/ScriptedServer.h"
+#include "tests/remote/StandInServer.h"
 #include "tests/remote/TestBackend.h"
 
 // Every command of kelvora-cmd through kelvora-server: the same output as on the folder.
@@ -45,6 +47,23 @@ TEST_F(RemoteCli, execExportAndCheckGiveWhatTheyGiveOnTheFolder) {
         const Outcome remote = Remote(words);
         EXPECT_EQ(remote.status, local.status) << words[0] << " " << words[1];
         EXPECT_EQ(remote.out, local.out) << words[0] << " " << words[1];
+    }
+}
+
+// An export on a server: after the login, the open with the select and its list take one
+// round trip and the items read ahead one more; the close waits for no answer. Through
+// kelvora-server and the stand-in server, counted outside the client.
+TEST_F(RemoteCli, anExportTakesTwoRoundTripsAfterTheLogin) {
+    const testbackend::StandInServer standIn(folder_.Path(),
+                                             testbackend::StandInServer::Handles::Bytes);
+    const std::string expected = Local({"export", "ORDERS", "-"}).out;
+    for (const int port : {int{standIn.Port()}, std::stoi(host_.substr(host_.find(':') + 1))}) {
+        const testbackend::CountingRelay relay(static_cast<std::uint16_t>(port));
+        const Outcome outcome = RunCli(
+            {"-H", relay.Host(), "-u", "ann", "-a", "demo", "export", "ORDERS", "-"}, false,
+            std::string("any"));
+        EXPECT_EQ(outcome.out, expected);
+        EXPECT_EQ(relay.RoundTrips(/*whenClosed=*/true), 2 + 2 + 1) << port;
     }
 }
 
