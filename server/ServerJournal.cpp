@@ -41,18 +41,24 @@ std::vector<std::string> ArgumentsOf(const std::string& text) {
 }  // namespace
 
 ServerJournal::ServerJournal(const std::string& accountFolder, const std::string& user)
-    : file_(core::JournalFile::LocalAccountKey(accountFolder)) {
-    file_.SetUser(user);
+    : accountFolder_(accountFolder), user_(user) {}
+
+core::JournalFile& ServerJournal::File() const {
+    if (!file_) {
+        file_.emplace(core::JournalFile::LocalAccountKey(accountFolder_));
+        file_->SetUser(user_);
+    }
+    return *file_;
 }
 
 std::uint64_t ServerJournal::Begin(const std::string& file, const std::string& id,
                                    const std::optional<std::string>& before,
                                    const std::string* after) {
-    return file_.Begin(core::ChangeOrigin::Edit, file, id, before ? &*before : nullptr, after);
+    return File().Begin(core::ChangeOrigin::Edit, file, id, before ? &*before : nullptr, after);
 }
 
 void ServerJournal::Finish(std::uint64_t number, bool done) {
-    file_.Finish(number, done ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
+    File().Finish(number, done ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
 }
 
 bool ServerJournal::IsHistoryCommand(const std::string& text) {
@@ -63,15 +69,14 @@ bool ServerJournal::IsHistoryCommand(const std::string& text) {
 mv::CommandResult ServerJournal::History(const std::string& text) const {
     mv::CommandResult result;
     const std::size_t verb = text.find_first_not_of(" \t");
-    std::vector<std::string> words =
-        ArgumentsOf(text.substr(verb + core::kHistoryVerb.size()));
+    std::vector<std::string> words = ArgumentsOf(text.substr(verb + core::kHistoryVerb.size()));
     if (words.empty() || words.size() > 2) {
         result.error = mv::kUnknownCommand;
         result.response = "Usage: KELVORA.HISTORY FILE [ID] (a name with blanks in double quotes)";
         return result;
     }
     result.response = core::HistoryListing(
-        core::ChangesOf(file_.ReadAll(), words[0], words.size() > 1 ? words[1] : ""));
+        core::ChangesOf(File().ReadAll(), words[0], words.size() > 1 ? words[1] : ""));
     return result;
 }
 

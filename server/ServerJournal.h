@@ -31,7 +31,13 @@ public:
     mv::CommandResult History(const std::string& text) const;
 
 private:
-    core::JournalFile file_;
+    // Opened at its first use: most sessions only read, and a session that starts while
+    // the process ends must not reach the hashing the journal's names take.
+    core::JournalFile& File() const;
+
+    std::string accountFolder_;
+    std::string user_;
+    mutable std::optional<core::JournalFile> file_;
 };
 
 }  // namespace server

@@ -38,7 +38,7 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
         rules["tools"] = with({"dictionary", "connection", "core"});
         rules["app"] = with({"tools", "editing", "dictionary", "connection", "core"});
         rules["cli"] = {"core", "platform/mv"};
-        rules["server"] = {"platform/mv"};
+        rules["server"] = {"core", "platform/mv"};
         return rules;
     }();
     return allowed;

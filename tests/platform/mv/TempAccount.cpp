@@ -58,16 +58,23 @@ std::string TempAccount::ReadFile(const std::string& fileName, const std::string
 
 std::map<std::string, std::string> TempAccount::Snapshot() const {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(parent_)) {
-        std::string key = fs::relative(entry.path(), parent_).string();
-        if (entry.path().filename() == mv::kLockFileName) {
+    for (auto entry = fs::recursive_directory_iterator(parent_);
+         entry != fs::recursive_directory_iterator(); ++entry) {
+        std::string key = fs::relative(entry->path(), parent_).string();
+        if (entry->path().filename() == mv::kLockFileName) {
             continue;  // the engine's record locks, which hold no bytes
         }
-        if (entry.is_directory()) {
+        if (entry->path().filename() == ".kelvora-journal") {
+            // The account's history of changes, which a server keeps of every write it is
+            // asked for, made or not: no item of the account.
+            entry.disable_recursion_pending();
+            continue;
+        }
+        if (entry->is_directory()) {
             files[key + "/"] = "";
             continue;
         }
-        files[key] = FileBytes(entry.path());
+        files[key] = FileBytes(entry->path());
     }
     return files;
 }
