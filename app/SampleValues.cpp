@@ -176,7 +176,8 @@ std::string ValuesText(mv::Session& session, const ValuesQuery& query,
             const auto at = std::find_if(asked.begin(), asked.end(), [&](const SavedItem& item) {
                 return item.name == fields[f];
             });
-            if (at == asked.end() || static_cast<std::size_t>(at - asked.begin()) >= serverGiven.size()) {
+            if (at == asked.end() ||
+                static_cast<std::size_t>(at - asked.begin()) >= serverGiven.size()) {
                 continue;
             }
             server[f] = serverGiven[static_cast<std::size_t>(at - asked.begin())];

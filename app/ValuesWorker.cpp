@@ -54,12 +54,11 @@ void ValuesWorker::Evaluate(const ValuesQuery& query) {
         ServerValues server;
         if (Connected(why)) {
             // On a server the records not read yet and the server's values travel together.
-            records = records_.Take(query.file, query.ids, query.count, why,
-                                    onServer ? ItemsForServer(query) : std::vector<SavedItem>(),
-                                    &server);
+            records =
+                records_.Take(query.file, query.ids, query.count, why,
+                              onServer ? ItemsForServer(query) : std::vector<SavedItem>(), &server);
         }
-        text = why.empty() ? ValuesText(*session_, query, records, onServer, server)
-                           : why + "\n";
+        text = why.empty() ? ValuesText(*session_, query, records, onServer, server) : why + "\n";
     } catch (const std::exception& failure) {
         // Nothing may unwind through the event loop; the pane shows what went wrong.
         text = std::string("The values could not be worked out: ") + failure.what() + "\n";

@@ -42,11 +42,11 @@ std::shared_ptr<dictionary::ViewSet> ReadRecords(const fs::path& dictionary) {
 }
 
 struct Figures {
-    double raw = 0;    // reading the item files raw
-    double open = 0;   // the first compile of every descriptor
-    double save = 0;   // bringing the marks up to date after one D item was written
+    double raw = 0;            // reading the item files raw
+    double open = 0;           // the first compile of every descriptor
+    double save = 0;           // bringing the marks up to date after one D item was written
     double fullAfterSave = 0;  // compiling every descriptor again instead
-    double forms = 0;  // checking the form of every cell of every item, as painted
+    double forms = 0;          // checking the form of every cell of every item, as painted
     std::size_t cells = 0;
     std::size_t doubtful = 0;
     std::size_t records = 0;

@@ -74,12 +74,14 @@ int main(int argc, char** argv) {
                      clear(dump);
                      RunCli({"dump", account.path(), "X", dump.string()});
                  }});
-    const std::vector<double> again = bench::AlternatedMedians(
-        rounds, {[&] {
-                     bench::ReadItemFilesRaw(account.dictionaryPath());
-                     bench::ReadItemFilesRaw(dump.string());
-                 },
-                 [&] { RunCli({"dump", account.path(), "X", dump.string()}); }});
+    const std::vector<double> again =
+        bench::AlternatedMedians(rounds, {[&] {
+                                              bench::ReadItemFilesRaw(account.dictionaryPath());
+                                              bench::ReadItemFilesRaw(dump.string());
+                                          },
+                                          [&] {
+                                              RunCli({"dump", account.path(), "X", dump.string()});
+                                          }});
     const std::vector<double> load = bench::AlternatedMedians(
         rounds, {[&] {
                      clear(copy);

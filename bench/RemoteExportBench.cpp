@@ -68,10 +68,9 @@ int main(int argc, char** argv) {
     const std::string accountName = folder.filename().string();
     std::size_t localBytes = 0, loopbackBytes = 0, delayedBytes = 0;
     const double local = Export({"-a", account.path()}, localBytes);
-    const double loopback =
-        Export({"-H", "127.0.0.1:" + std::to_string(listener->Port()), "-u", "bench", "-a",
-                accountName},
-               loopbackBytes);
+    const double loopback = Export(
+        {"-H", "127.0.0.1:" + std::to_string(listener->Port()), "-u", "bench", "-a", accountName},
+        loopbackBytes);
     double delayed = 0;
     {
         const bench::DelayRelay relay(listener->Port(), std::chrono::milliseconds(kDelayEachWayMs));

@@ -52,7 +52,11 @@ public:
         for (int r = 0; r < kRecords; ++r) {
             Write(account / "ORDERS" / std::to_string(100000 + r),
                   "C" + std::to_string(r % 120) + "\n19000\n" + std::to_string(100 + r % 5000) +
-                      "\xFD" "250\n" + std::to_string(r % 9) + "\xFD" "3");
+                      "\xFD"
+                      "250\n" +
+                      std::to_string(r % 9) +
+                      "\xFD"
+                      "3");
         }
     }
     ~OrdersAccount() {

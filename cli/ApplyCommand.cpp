@@ -217,8 +217,8 @@ bool MakeBatch(mv::Session& session, mv::DictionaryFile& file, std::vector<Ready
     bool made = true;
     for (std::size_t i = 0; i < batch.size(); ++i) {
         const int error = errors[i] != mv::kOk ? errors[i] : ended;
-        outcomes.emplace_back(numbers[i], error == mv::kOk ? core::ChangeOutcome::Done
-                                                           : core::ChangeOutcome::Failed);
+        outcomes.emplace_back(
+            numbers[i], error == mv::kOk ? core::ChangeOutcome::Done : core::ChangeOutcome::Failed);
         if (error != mv::kOk && made) {
             ReportError(env, error, Concat({target, " item ", ShownValue(batch[i].step->id)}));
             made = false;
@@ -344,9 +344,10 @@ int RunApply(const CommandLine& line, const Environment& env) {
         const bool last = i == plan.size() || checked == Checked::Stop;
         if ((last || batch.size() >= kBatchItems || batchBytes >= kBatchBytes) &&
             !MakeBatch(session, *file, batch, to->text, journal, env)) {
-            ReportFailure(env, Concat({"the items of the plan after it are not written to ",
-                                       to->text, "; the journal names every change that may "
-                                       "have reached it"}));
+            ReportFailure(env,
+                          Concat({"the items of the plan after it are not written to ", to->text,
+                                  "; the journal names every change that may "
+                                  "have reached it"}));
             return kExitError;
         }
         batchBytes = batch.empty() ? 0 : batchBytes;

@@ -129,8 +129,9 @@ bool ArgumentsFit(const CommandLine& line, std::string& usageError) {
             return true;
         case Subcommand::kHistory:
             if (count < 2 || count > 3) {
-                usageError = "the command is written history PLACE FILE [ID] (see kelvora-cmd "
-                             "history --help)";
+                usageError =
+                    "the command is written history PLACE FILE [ID] (see kelvora-cmd "
+                    "history --help)";
                 return false;
             }
             return true;

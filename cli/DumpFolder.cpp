@@ -152,8 +152,7 @@ bool FilesToWrite(const std::filesystem::path& root, const ItemMap& items, std::
 }
 
 bool WriteItemFiles(const std::filesystem::path& root, const std::vector<ItemFile>& files,
-                    const std::vector<std::string>& stale, DumpCounts& counts,
-                    std::string& why) {
+                    const std::vector<std::string>& stale, DumpCounts& counts, std::string& why) {
     for (const ItemFile& file : files) {
         if (!ReplaceFile(root / file.name, file.text, why, Flush::WithTheFolder)) {
             return false;
@@ -180,8 +179,8 @@ bool IsDumpFolder(const std::string& folder) {
 bool ReadDumpFolder(const std::string& folder, ItemMap& items, std::string& why) {
     items.clear();
     std::error_code error;
-    if (std::filesystem::exists(
-            std::filesystem::symlink_status(std::filesystem::path(folder) / kUnfinishedName, error))) {
+    if (std::filesystem::exists(std::filesystem::symlink_status(
+            std::filesystem::path(folder) / kUnfinishedName, error))) {
         why = Concat({"the dump into ", folder,
                       " did not finish (it was stopped, or the machine went down while it "
                       "wrote): some of its files may be cut short; dump again"});

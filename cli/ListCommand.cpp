@@ -279,15 +279,14 @@ int RunList(const CommandLine& line, const Environment& env) {
         session, fileName,
         std::unordered_map<std::string, std::string>(items.begin(), items.end()));
     std::vector<std::vector<mv::ItypeResult>> server;
-    const mv::RecordsGiven records =
-        RecordsAndServerValues(session, env, *data, place->kind == Place::Kind::Server, fields,
-                               items, ids, server);
+    const mv::RecordsGiven records = RecordsAndServerValues(
+        session, env, *data, place->kind == Place::Kind::Server, fields, items, ids, server);
     RowLister lister{env, fileName, fields, values, std::move(server)};
     std::vector<ListedRow> rows;
     for (std::size_t n = 0; n < ids.size(); ++n) {
-        rows.push_back(lister.Row(n, ids[n], records.records[n].code,
-                                  records.records[n].code == mv::kOk ? records.records[n].record
-                                                                     : std::string()));
+        rows.push_back(lister.Row(
+            n, ids[n], records.records[n].code,
+            records.records[n].code == mv::kOk ? records.records[n].record : std::string()));
     }
     const bool tsv = line.switches.count("--tsv") != 0;
     env.out << (tsv ? TabSeparatedOf(rows) : ReportOf(fields, rows));

@@ -131,9 +131,9 @@ std::string HistoryListing(const std::vector<JournalEntry>& entries) {
         const auto outcome = static_cast<std::size_t>(entry.outcome);
         listing += WhenText(entry.msecsSinceEpoch) + '\t' + Escaped(entry.user) + '\t' +
                    (origin < std::size(kOrigins) ? kOrigins[origin] : "edit") + '\t' +
-                   (outcome < std::size(kOutcomes) ? kOutcomes[outcome] : "unknown") + '\t' +
-                   run + '\t' + std::to_string(entry.sequence) + '\t' + Escaped(entry.file) +
-                   '\t' + Escaped(entry.id) + '\t' +
+                   (outcome < std::size(kOutcomes) ? kOutcomes[outcome] : "unknown") + '\t' + run +
+                   '\t' + std::to_string(entry.sequence) + '\t' + Escaped(entry.file) + '\t' +
+                   Escaped(entry.id) + '\t' +
                    (entry.before ? Escaped(*entry.before) : std::string(kNone)) + '\t' +
                    (entry.after ? Escaped(*entry.after) : std::string(kNone)) + '\n';
     }

@@ -197,8 +197,7 @@ std::int64_t MillisecondsNow() {
 
 }  // namespace
 
-JournalFile::JournalFile(std::string accountKey)
-    : JournalFile(accountKey, PathOf(accountKey)) {
+JournalFile::JournalFile(std::string accountKey) : JournalFile(accountKey, PathOf(accountKey)) {
     if (path_ != DefaultPathOf(accountKey_)) {
         AlsoRead(DefaultPathOf(accountKey_));
     }
@@ -325,7 +324,7 @@ std::uint64_t JournalFile::Begin(ChangeOrigin origin, const std::string& file,
 }
 
 std::vector<std::uint64_t> JournalFile::BeginBatch(ChangeOrigin origin, const std::string& file,
-                                                    const std::vector<BatchChange>& changes) {
+                                                   const std::vector<BatchChange>& changes) {
     std::vector<std::uint64_t> numbers(changes.size(), 0);
     std::string frames;
     for (std::size_t i = 0; i < changes.size(); ++i) {

@@ -210,8 +210,9 @@ std::string EncodeChangeFrame(const JournalEntry& entry, const std::string* befo
         return 1 + (bytes != nullptr ? 4 + bytes->size() : 0);
     };
     // The user comes first, in a frame of its own that readers of the first layout skip.
-    std::string frame =
-        entry.user.empty() ? std::string() : EncodeUserFrame(entry.session, entry.sequence, entry.user);
+    std::string frame = entry.user.empty()
+                            ? std::string()
+                            : EncodeUserFrame(entry.session, entry.sequence, entry.user);
     const std::size_t start = frame.size();
     frame.append(kMagic.begin(), kMagic.end());
     frame.reserve(start + kHeaderSize + 26 + 8 + entry.file.size() + entry.id.size() +

@@ -138,11 +138,13 @@ std::vector<JournalEntry> ChangeJournal::ReadHistory(const std::string& file) co
             // server cannot tell an undo or a restore from an edit.
             const std::vector<JournalEntry> own = ReadAll();
             for (JournalEntry& entry : *served) {
-                const auto same = std::find_if(own.begin(), own.end(), [&](const JournalEntry& mine) {
-                    return mine.file == entry.file && mine.id == entry.id &&
-                           mine.before == entry.before && mine.after == entry.after &&
-                           std::abs(mine.msecsSinceEpoch - entry.msecsSinceEpoch) < kSameChangeMs;
-                });
+                const auto same =
+                    std::find_if(own.begin(), own.end(), [&](const JournalEntry& mine) {
+                        return mine.file == entry.file && mine.id == entry.id &&
+                               mine.before == entry.before && mine.after == entry.after &&
+                               std::abs(mine.msecsSinceEpoch - entry.msecsSinceEpoch) <
+                                   kSameChangeMs;
+                    });
                 if (same != own.end()) {
                     entry.origin = same->origin;
                 }

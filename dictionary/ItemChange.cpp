@@ -92,9 +92,8 @@ void UseJournalOfAccount(OpenDictionary& open, const mv::Session& session) {
         if (!session.HostName().empty()) {
             open.journal->SetUser(session.UserName());
             // Everyone's changes, as the server journals them, where it keeps them.
-            open.journal->SetHistorySource([&session](const std::string& file) {
-                return core::ServerHistory(session, file);
-            });
+            open.journal->SetHistorySource(
+                [&session](const std::string& file) { return core::ServerHistory(session, file); });
         }
     }
 }

@@ -36,11 +36,10 @@ void ShowLocked(ui::Dialogs& dialogs, const QString& itemId, LockedChange change
         dictionary::ShowLockedByOther(dialogs, itemId, lockedBy);
         return;
     }
-    dialogs.MsgBox(
-        itemId + QStringLiteral(" is ") + TextBridge::ToText(lockedBy) +
-            (change == LockedChange::Delete ? QStringLiteral("; nothing was deleted.")
-                                            : QStringLiteral("; nothing was renamed.")),
-        ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
+    dialogs.MsgBox(itemId + QStringLiteral(" is ") + TextBridge::ToText(lockedBy) +
+                       (change == LockedChange::Delete ? QStringLiteral("; nothing was deleted.")
+                                                       : QStringLiteral("; nothing was renamed.")),
+                   ui::Buttons::OK, ui::Icon::Exclamation, ui::kProgramTitle);
 }
 
 // What the account holds under id; forChange takes the item's lock with the read. Each

@@ -236,8 +236,9 @@ void ItemHistory::ShowItem(const QString& itemId) {
         lines << version.line;
     }
     const QString only = open.journal->HistoryFromThisComputerOnly()
-                             ? QStringLiteral(" This server keeps no history: these are the "
-                                              "changes made from this computer only.")
+                             ? QStringLiteral(
+                                   " This server keeps no history: these are the "
+                                   "changes made from this computer only.")
                              : QString();
     const std::optional<int> picked =
         dialogs.ChooseFromList(QStringLiteral("The recorded versions of ") + itemId +

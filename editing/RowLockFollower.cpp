@@ -93,9 +93,9 @@ void RowLockFollower::Lock(int viewIndex) {
         case dictionary::ItemLocks::Outcome::Locked:
             return;
         case dictionary::ItemLocks::Outcome::HeldByOther:
-            context_.screen.ShowStatus(shown + QStringLiteral(" is ") +
-                                           TextBridge::ToText(open.locks.LockedBy()),
-                                       dictionary::kNoteShownMs);
+            context_.screen.ShowStatus(
+                shown + QStringLiteral(" is ") + TextBridge::ToText(open.locks.LockedBy()),
+                dictionary::kNoteShownMs);
             break;
         case dictionary::ItemLocks::Outcome::Failed:
             // A dropped connection is met by the save; a server that will not lock is

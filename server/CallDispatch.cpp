@@ -200,10 +200,9 @@ int CallDispatch::Journaled(int handle, const std::string& id, const std::string
     const int read = engine_->Read(handle, id, held, 0);
     std::uint64_t number = 0;
     if (read == mv::kOk || read == mv::kRecordNotFound) {
-        number = journal_.Begin(dictionary->second, id,
-                                read == mv::kOk ? std::optional<std::string>(std::move(held))
-                                                : std::nullopt,
-                                record);
+        number = journal_.Begin(
+            dictionary->second, id,
+            read == mv::kOk ? std::optional<std::string>(std::move(held)) : std::nullopt, record);
     }
     const int error = change();
     journal_.Finish(number, error == mv::kOk);
@@ -253,9 +252,8 @@ bool CallDispatch::Execute(const Message& request, std::string& why) {
         return WrongShape(why);
     }
     const std::string& command = request.args[2].bytes;
-    mv::CommandResult result = ServerJournal::IsHistoryCommand(command)
-                                   ? journal_.History(command)
-                                   : engine_->Execute(command);
+    mv::CommandResult result = ServerJournal::IsHistoryCommand(command) ? journal_.History(command)
+                                                                        : engine_->Execute(command);
     std::size_t selected = 0;
     if (result.setsSelectList) {
         selected = result.ids.size();

@@ -11,8 +11,8 @@
 #include "platform/mv/LocalEngine.h"
 #include "platform/mv/wire/WireChannel.h"
 #include "server/DescriptorBudget.h"
-#include "server/ServerJournal.h"
 #include "server/ServerConfig.h"
+#include "server/ServerJournal.h"
 
 namespace server {
 
@@ -60,7 +60,7 @@ private:
     mv::wire::WireChannel& channel_;
     const ServerConfig& config_;
     OpenFileBudget::SessionFiles openFiles_;
-    std::set<int> openHandles_;  // each holds one file of openFiles_
+    std::set<int> openHandles_;                // each holds one file of openFiles_
     std::map<int, std::string> dictionaries_;  // the handles of dictionaries, and their files
     ServerJournal journal_;
     std::vector<std::string> selectList_;

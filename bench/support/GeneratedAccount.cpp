@@ -170,8 +170,7 @@ double BestSeconds(int repeats, const std::function<std::size_t()>& run, std::si
     return best;
 }
 
-std::vector<double> AlternatedMedians(int rounds,
-                                      const std::vector<std::function<void()>>& steps) {
+std::vector<double> AlternatedMedians(int rounds, const std::vector<std::function<void()>>& steps) {
     using Clock = std::chrono::steady_clock;
     std::vector<std::vector<double>> times(steps.size());
     for (int round = 0; round < rounds; ++round) {

@@ -45,8 +45,8 @@ bool ModeFor(int dirFd, const std::string& name, mode_t& mode) {
 
 }  // namespace
 
-bool WriteTemporaryFor(int dirFd, const std::string& name, std::string_view bytes,
-                       Flush flush, std::string& temporary) {
+bool WriteTemporaryFor(int dirFd, const std::string& name, std::string_view bytes, Flush flush,
+                       std::string& temporary) {
     mode_t mode = 0666;
     if (!ModeFor(dirFd, name, mode)) {
         return false;

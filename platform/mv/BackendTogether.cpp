@@ -6,8 +6,7 @@
 namespace mv {
 
 std::vector<OpenResult> Backend::OpenTogether(const std::vector<FilePart>& parts,
-                                              const std::string& select,
-                                              CommandResult& selected) {
+                                              const std::string& select, CommandResult& selected) {
     std::vector<OpenResult> opened(parts.size());
     for (std::size_t n = 0; n < parts.size(); ++n) {
         opened[n].code = parts[n].dictionary ? OpenDictionary(parts[n].name, opened[n].handle)

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/mv/RecordFormat.h"
 #include "platform/mv/compiler/DictionaryCompiler.h"

@@ -201,8 +201,7 @@ DictionaryLocks& LocalEngine::LocksOf(const Directory& directory) {
     return *locks;
 }
 
-int LocalEngine::TakeLock(Directory& directory, const std::string& id, int lockFlags,
-                          bool noted) {
+int LocalEngine::TakeLock(Directory& directory, const std::string& id, int lockFlags, bool noted) {
     const int error = LocksOf(directory).Lock(id, lockFlags, lockWaitLimit_, noted);
     if (error == kOk) {
         directory.lockedIds.insert(id);
@@ -446,8 +445,7 @@ int LocalEngine::MakeHeldChange(const HeldChange& change) {
     if (change.temporary.empty()) {
         return DeleteItemFile(directory->fd.Get(), change.fileName);
     }
-    return PutInPlace(directory->fd.Get(), change.temporary, change.fileName) ? kOk
-                                                                              : kWriteFailed;
+    return PutInPlace(directory->fd.Get(), change.temporary, change.fileName) ? kOk : kWriteFailed;
 }
 
 CommandResult LocalEngine::Execute(const std::string& text) {

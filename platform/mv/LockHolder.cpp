@@ -153,8 +153,8 @@ std::string LockedByWords(const LockHolder& holder) {
         std::tm nowLocal{};
         if (::localtime_r(&then, &thenLocal) != nullptr &&
             ::localtime_r(&now, &nowLocal) != nullptr) {
-            const bool today = thenLocal.tm_year == nowLocal.tm_year &&
-                               thenLocal.tm_yday == nowLocal.tm_yday;
+            const bool today =
+                thenLocal.tm_year == nowLocal.tm_year && thenLocal.tm_yday == nowLocal.tm_yday;
             char text[32];
             std::strftime(text, sizeof text, today ? "%H:%M" : "%Y-%m-%d %H:%M", &thenLocal);
             words += std::string(" since ") + text;
@@ -169,8 +169,8 @@ std::string LockListing(const std::vector<LockHolder>& holders) {
     for (const LockHolder& holder : holders) {
         listing += std::to_string(holder.number) + '\t' + Escaped(holder.user) + '\t' +
                    Escaped(holder.address) + '\t' + Escaped(holder.file) + '\t' +
-                   Escaped(holder.id) + '\t' + (holder.exclusive ? "exclusive" : "shared") +
-                   '\t' + UtcText(holder.since) + '\n';
+                   Escaped(holder.id) + '\t' + (holder.exclusive ? "exclusive" : "shared") + '\t' +
+                   UtcText(holder.since) + '\n';
     }
     return listing;
 }

@@ -153,8 +153,8 @@ int DictionaryLocks::Lock(std::string_view id, int flags, std::chrono::milliseco
     held.type = type;
     // A shared lock others hold too keeps the note of the first holder.
     LockHolder first;
-    const bool sharedWithOthers = type == F_RDLCK && HeldElsewhere(id) &&
-                                  LockNotes::Read(dirFd_, id, first);
+    const bool sharedWithOthers =
+        type == F_RDLCK && HeldElsewhere(id) && LockNotes::Read(dirFd_, id, first);
     if (identity_ != nullptr && noted && !notedAlready && !sharedWithOthers) {
         notes_.Remove(id, held.note);
         held.note = notes_.Write(dirFd_, mode_, id, type == F_WRLCK, *identity_);

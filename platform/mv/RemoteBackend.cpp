@@ -89,7 +89,6 @@ std::string ThisHostName() {
 
 }  // namespace
 
-
 RemoteBackend::RemoteBackend(std::unique_ptr<WireChannel> channel,
                              std::chrono::milliseconds callLimit, int readAhead)
     : channel_(std::move(channel)),

@@ -176,7 +176,7 @@ private:
     std::deque<long long> awaited_;
     int unansweredCloses_ = 0;  // CLOSEs whose replies are still to come, before any other
     long long requestsSent_ = 0;
-    bool itypeUnknown_ = false;  // the server answered ITYPE 81025
+    bool itypeUnknown_ = false;     // the server answered ITYPE 81025
     bool lockListUnknown_ = false;  // the server could not run LIST.READU
 
     int readAhead_;

@@ -81,10 +81,10 @@ std::vector<OpenResult> RemoteBackend::OpenTogether(const std::vector<FilePart>&
     std::size_t sent = 0;
     while (failure == kOk && sent < parts.size()) {
         const FilePart& part = parts[sent];
-        failure = SendRequest(Request(
-            {Arg::Int(wire::kOpen),
-             Arg::Int(part.dictionary ? wire::kOpenDictionaryPart : wire::kOpenDataPart),
-             Arg::Bytes(part.name)}));
+        failure = SendRequest(
+            Request({Arg::Int(wire::kOpen),
+                     Arg::Int(part.dictionary ? wire::kOpenDictionaryPart : wire::kOpenDataPart),
+                     Arg::Bytes(part.name)}));
         sent += failure == kOk ? 1 : 0;
     }
     const bool selectSent = failure == kOk && !select.empty() && IsSelectVerb(select) &&

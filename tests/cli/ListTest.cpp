@@ -149,16 +149,19 @@ TEST_F(List, throughAServerItsValuesAreShownAndADifferenceIsSaid) {
 // counted outside the client.
 TEST_F(List, throughAServerTenRecordsTakeFourRoundTripsAfterTheLogin) {
     for (int n = 3; n <= 10; ++n) {
-        WriteItem(account() / "ORDERS", "A" + std::to_string(n), "C1\xFE" "18000\xFE" "100");
+        WriteItem(account() / "ORDERS", "A" + std::to_string(n),
+                  "C1\xFE"
+                  "18000\xFE"
+                  "100");
     }
     const testbackend::StandInServer standIn(folder_.Path(),
                                              testbackend::StandInServer::Handles::Bytes);
     const std::string server = testbackend::ServeFolder(folder_.Path());
     for (const int port : {int{standIn.Port()}, std::stoi(server.substr(server.find(':') + 1))}) {
         const testbackend::CountingRelay relay(static_cast<std::uint16_t>(port));
-        const Outcome outcome = RunCli(
-            {"list", "ann@" + relay.Host() + "/account", "ORDERS", "TOTAL", "--tsv"}, false,
-            std::string("any"));
+        const Outcome outcome =
+            RunCli({"list", "ann@" + relay.Host() + "/account", "ORDERS", "TOTAL", "--tsv"}, false,
+                   std::string("any"));
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 10) << outcome.out;
         EXPECT_EQ(relay.RoundTrips(/*whenClosed=*/true), 2 + 4 + 1) << port;

@@ -59,9 +59,9 @@ TEST_F(RemoteCli, anExportTakesTwoRoundTripsAfterTheLogin) {
     const std::string expected = Local({"export", "ORDERS", "-"}).out;
     for (const int port : {int{standIn.Port()}, std::stoi(host_.substr(host_.find(':') + 1))}) {
         const testbackend::CountingRelay relay(static_cast<std::uint16_t>(port));
-        const Outcome outcome = RunCli(
-            {"-H", relay.Host(), "-u", "ann", "-a", "demo", "export", "ORDERS", "-"}, false,
-            std::string("any"));
+        const Outcome outcome =
+            RunCli({"-H", relay.Host(), "-u", "ann", "-a", "demo", "export", "ORDERS", "-"}, false,
+                   std::string("any"));
         EXPECT_EQ(outcome.out, expected);
         EXPECT_EQ(relay.RoundTrips(/*whenClosed=*/true), 2 + 2 + 1) << port;
     }

@@ -137,9 +137,8 @@ TEST(JournalFile, aLocalAccountKeepsOneHistoryForEveryProcess) {
     if (child == 0) {
         JournalFile command(key);
         command.SetUser("ann");
-        const bool written =
-            command.Finish(command.Begin(ChangeOrigin::Edit, "F", "QTY", "q0", "q1"),
-                           ChangeOutcome::Done);
+        const bool written = command.Finish(
+            command.Begin(ChangeOrigin::Edit, "F", "QTY", "q0", "q1"), ChangeOutcome::Done);
         ::_exit(written ? 0 : 1);
     }
     int status = -1;

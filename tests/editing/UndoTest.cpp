@@ -3,9 +3,9 @@
 
 #include "dictionary/ChangeJournal.h"
 #include "platform/mv/LockHolder.h"
-#include "tests/remote/TestBackend.h"
 #include "tests/editing/ConflictWindow.h"
 #include "tests/editing/EditingFixture.h"
+#include "tests/remote/TestBackend.h"
 
 namespace {
 
@@ -294,9 +294,9 @@ TEST_F(UndoTest, historyShowsMarksAsLabelsAndTheFieldsEachChangeChanged) {
     EXPECT_EQ(lines[0].mid(19),
               QStringLiteral("  saved: D Quantity | 3 |  | Qty[VM]Quantity | 5R | S |  | \n"
                              "  field 4 (Column Name): \"Qty\" -> \"Qty[VM]Quantity\"") +
-                  (testbackend::IsRemote() ? QString()  // the login of the tests names nobody
-                                           : QStringLiteral("\n  by ") +
-                                                 QString::fromStdString(mv::LoginName())));
+                  (testbackend::IsRemote()
+                       ? QString()  // the login of the tests names nobody
+                       : QStringLiteral("\n  by ") + QString::fromStdString(mv::LoginName())));
     EXPECT_EQ(lines[1].mid(19),
               QStringLiteral("  before that: as it was: D Quantity | 3 |  | Qty | 5R | S"));
 }

@@ -72,10 +72,10 @@ struct CountingRelay::Impl {
                     trips.flights = std::max(trips.flights, trip);
                 }
                 clientsOpen -= fromClient && n <= 0 ? 1 : 0;
-                queue->push_back({Clock::now() + delay,
-                                  n > 0 ? std::string(buffer, static_cast<std::size_t>(n))
-                                        : std::string(),
-                                  trip});
+                queue->push_back(
+                    {Clock::now() + delay,
+                     n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string(),
+                     trip});
                 queued.notify_all();
                 if (n <= 0) {
                     return;

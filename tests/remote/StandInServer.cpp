@@ -260,8 +260,8 @@ private:
                 if (state == 2 || state == 3) {
                     engine_->Holder(handle, a[2].bytes, holder);
                 }
-                return Answer(code,
-                              {Arg::Int(state), Arg::Int(static_cast<std::int32_t>(holder.number))});
+                return Answer(
+                    code, {Arg::Int(state), Arg::Int(static_cast<std::int32_t>(holder.number))});
             }
         }
     }

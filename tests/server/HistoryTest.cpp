@@ -46,8 +46,12 @@ TEST(History, aSaveThroughTheServerIsInEveryonesHistoryWithItsUser) {
     server.Account().WriteFile("F", "QTY", "D\n3\nold");
     auto ann = LogIn(server.Port(), "ann");
     auto bob = LogIn(server.Port(), "bob");
-    Save(*ann, "QTY", "D\xFE" "3\xFEnew\xFDtwo");
-    Save(*bob, "NEW", "D\xFE" "1");
+    Save(*ann, "QTY",
+         "D\xFE"
+         "3\xFEnew\xFDtwo");
+    Save(*bob, "NEW",
+         "D\xFE"
+         "1");
 
     bool thisComputerOnly = true;
     const std::vector<core::JournalEntry> seen =
@@ -55,8 +59,12 @@ TEST(History, aSaveThroughTheServerIsInEveryonesHistoryWithItsUser) {
     EXPECT_FALSE(thisComputerOnly);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].user, "ann");
-    EXPECT_EQ(seen[0].before, "D\xFE" "3\xFEold");
-    EXPECT_EQ(seen[0].after, "D\xFE" "3\xFEnew\xFDtwo");
+    EXPECT_EQ(seen[0].before,
+              "D\xFE"
+              "3\xFEold");
+    EXPECT_EQ(seen[0].after,
+              "D\xFE"
+              "3\xFEnew\xFDtwo");
     EXPECT_EQ(seen[0].outcome, core::ChangeOutcome::Done);
     EXPECT_EQ(core::AccountHistory(*bob, "F", "", thisComputerOnly).size(), 2u);
 
@@ -69,7 +77,8 @@ TEST(History, aSaveThroughTheServerIsInEveryonesHistoryWithItsUser) {
     EXPECT_EQ(onDisk[0].user, "bob");
     EXPECT_FALSE(onDisk[0].before);
 
-    const testbackend::StandInServer vendor(server.Root(), testbackend::StandInServer::Handles::Bytes);
+    const testbackend::StandInServer vendor(server.Root(),
+                                            testbackend::StandInServer::Handles::Bytes);
     auto carol = LogIn(vendor.Port(), "carol");
     EXPECT_FALSE(core::ServerHistory(*carol, "F", "QTY"));
     core::AccountHistory(*carol, "F", "QTY", thisComputerOnly);

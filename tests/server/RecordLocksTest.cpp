@@ -114,8 +114,7 @@ TEST(RecordLocks, sessionsKeepEachOthersLockedItemsAndEverySessionEndReleasesIts
             const bool other =
                 step.state == mv::kLockHeldExclusively || step.state == mv::kLockHeldShared;
             const std::int32_t holder = other ? (step.who == 'A' ? 2 : 1) : 0;
-            EXPECT_EQ(reply,
-                      (Message{0, {Arg::Int(0), Arg::Int(step.state), Arg::Int(holder)}}))
+            EXPECT_EQ(reply, (Message{0, {Arg::Int(0), Arg::Int(step.state), Arg::Int(holder)}}))
                 << "step " << i;
         } else if (step.function == wire::kRecordLock || step.function == wire::kRelease) {
             EXPECT_EQ(reply.args.size(), 1u) << "step " << i;

@@ -64,9 +64,9 @@ TEST(LockHolder, aRefusedUserIsToldWhoHoldsTheItemAndSince) {
     EXPECT_GE(holder.since, before);
     EXPECT_LE(holder.since, std::time(nullptr));
     const std::string words = bobFile->LockedByWords();
-    EXPECT_TRUE(std::regex_match(words, std::regex("locked by " + holder.user +
-                                                   (remote ? " \\(user [0-9]+\\)" : "") +
-                                                   " since [0-2][0-9]:[0-5][0-9]")))
+    EXPECT_TRUE(std::regex_match(
+        words, std::regex("locked by " + holder.user + (remote ? " \\(user [0-9]+\\)" : "") +
+                          " since [0-2][0-9]:[0-5][0-9]")))
         << words;
     EXPECT_EQ(bobFile->Error(), kRecordLocked);  // asking changes no error
 
@@ -171,14 +171,14 @@ TEST(LockHolder, aVendorServersListingIsQuotedAndAskedForUntilItFails) {
             take(wire::kRecordLock) && send({Arg::Int(kRecordLocked)}) && locked() &&
             take(wire::kExecute) &&
             send({Arg::Int(wire::kExecuteFinished),
-                  Arg::Bytes("Active Record Locks:\r\n" + vendorLine + "\r\n   2049 7 0 12 RU 99 "
+                  Arg::Bytes("Active Record Locks:\r\n" + vendorLine +
+                             "\r\n   2049 7 0 12 RU 99 "
                              "OTHER\r\n")}) &&
-            send({Arg::Int(0), Arg::Int(0), Arg::Int(0)}) && locked() &&
-            take(wire::kExecute) && send({Arg::Int(kUnknownCommand), Arg::Bytes("unknown verb")}) &&
-            locked();
+            send({Arg::Int(0), Arg::Int(0), Arg::Int(0)}) && locked() && take(wire::kExecute) &&
+            send({Arg::Int(kUnknownCommand), Arg::Bytes("unknown verb")}) && locked();
         Message next;
-        if (scripted && channel.Receive(next, std::chrono::seconds(5), 1 << 20) ==
-                            WireChannel::Outcome::Ok) {
+        if (scripted &&
+            channel.Receive(next, std::chrono::seconds(5), 1 << 20) == WireChannel::Outcome::Ok) {
             lastCall = next.args.empty() ? -1 : next.args[0].integer;
             send({Arg::Int(kRecordNotFound)});
         }

@@ -205,7 +205,11 @@ TEST(LocalLocks, aWriteBatchIsMadeAtItsEndWithItsItemsHeldUntilThen) {
     Opened other = OpenF(account);
     batch.engine->BeginWriteBatch();
     EXPECT_EQ(batch.engine->Write(batch.handle, "OLD", "D\xFEnew", false), kOk);
-    EXPECT_EQ(batch.engine->Write(batch.handle, "ADDED", "D\xFE" "added", false), kOk);
+    EXPECT_EQ(batch.engine->Write(batch.handle, "ADDED",
+                                  "D\xFE"
+                                  "added",
+                                  false),
+              kOk);
     EXPECT_EQ(batch.engine->Delete(batch.handle, "GONE", false), kOk);
     for (const char* id : {"OLD", "ADDED", "GONE"}) {
         EXPECT_EQ(other.engine->Lock(other.handle, id, kLockExclusive), kRecordLocked) << id;
@@ -272,7 +276,8 @@ TEST(LocalLocks, aCompileUndoesNoSaveMadeWhileItRunsAndLeavesHeldItemsAlone) {
         EXPECT_EQ(account.ReadFile("F", id(i)).rfind("I\nA + 2", 0), 0u) << id(i);
     }
     EXPECT_TRUE(std::regex_search(
-        result.response, std::regex(id(0) + ": locked by ann \\(user 7\\) since [0-9:]+; not compiled.")))
+        result.response,
+        std::regex(id(0) + ": locked by ann \\(user 7\\) since [0-9:]+; not compiled.")))
         << result.response;
     EXPECT_EQ(account.ReadFile("F", id(0)), "I\nA + 1");
 }

@@ -195,7 +195,9 @@ TEST(RemoteFailures, commandOutputIsGatheredAcrossBlocksAndASelectFillsTheList) 
         const auto send = [&](Message reply) {
             return channel.Send(reply, 5s) == WireChannel::Outcome::Ok;
         };
-        const auto take = [&] { return Take(channel, request) && (requests.push_back(request), true); };
+        const auto take = [&] {
+            return Take(channel, request) && (requests.push_back(request), true);
+        };
         if (take() && send(Reply({Arg::Int(mv::wire::kMoreOutput), Arg::Bytes("3 items ")})) &&
             take() && send(Reply({Arg::Int(mv::wire::kExecuteFinished), Arg::Bytes("listed.")})) &&
             send(Reply({Arg::Int(0), Arg::Int(0), Arg::Int(0)})) && take() && take() &&
