@@ -45,7 +45,10 @@ ServerJournal::ServerJournal(const std::string& accountFolder, const std::string
 
 core::JournalFile& ServerJournal::File() const {
     if (!file_) {
-        file_.emplace(core::JournalFile::LocalAccountKey(accountFolder_));
+        // The account's own journal only: the journals the server's user keeps elsewhere
+        // hold no client's changes.
+        file_.emplace(core::JournalFile::LocalAccountKey(accountFolder_),
+                      core::JournalFile::AccountJournalPath(accountFolder_));
         file_->SetUser(user_);
     }
     return *file_;

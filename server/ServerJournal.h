@@ -31,8 +31,7 @@ public:
     mv::CommandResult History(const std::string& text) const;
 
 private:
-    // Opened at its first use: most sessions only read, and a session that starts while
-    // the process ends must not reach the hashing the journal's names take.
+    // Opened at its first use: most sessions only read.
     core::JournalFile& File() const;
 
     std::string accountFolder_;

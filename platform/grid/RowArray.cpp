@@ -51,6 +51,9 @@ bool FitsOneByte(const QString& text) {
 }
 
 QString TextOf(char encoding, std::string_view bytes) {
+    if (bytes.empty()) {
+        return QString();
+    }
     if (encoding == kOneByte) {
         return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }

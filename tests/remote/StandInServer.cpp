@@ -61,7 +61,8 @@ struct Rule {
 
 // Null for a call this server does not serve, EXECUTECONTINUE outside a command's output too.
 const Rule* RuleOf(std::int32_t call) {
-    static const std::vector<Rule> rules = {
+    // Never destroyed: a connection may still be served while the process ends.
+    static const std::vector<Rule>& rules = *new std::vector<Rule>{
         {kOpen, "is", {}},
         {kItype, "sss", {}},  // file name, record id, dictionary item id
         {kExecute, "is", {}},
